@@ -1,0 +1,92 @@
+#include <kyanalysis/KyDList.h>
+
+KyDList::~KyDList() { KyDList::deleteAllCells(); }
+
+KyDListCell* KyDList::linkBefore(KyObject* object, KyDListCell* next) {
+  auto* cell = new KyDListCell(object);
+  cell->list_ = this;
+  cell->next_ = next;
+  cell->previous_ = next != nullptr ? next->previous_ : last_;
+  if (cell->previous_ != nullptr)
+    cell->previous_->next_ = cell;
+  else
+    first_ = cell;
+  if (next != nullptr)
+    next->previous_ = cell;
+  else
+    last_ = cell;
+  ++length_;
+  return cell;
+}
+
+void KyDList::unlink(KyDListCell* cell) {
+  if (cell->previous_ != nullptr)
+    cell->previous_->next_ = cell->next_;
+  else
+    first_ = cell->next_;
+  if (cell->next_ != nullptr)
+    cell->next_->previous_ = cell->previous_;
+  else
+    last_ = cell->previous_;
+  cell->next_ = cell->previous_ = nullptr;
+  cell->list_ = nullptr;
+  --length_;
+}
+
+KyDListCell* KyDList::appendObject(KyObject* object) { return linkBefore(object, nullptr); }
+
+KyDListCell* KyDList::prependObject(KyObject* object) { return linkBefore(object, first_); }
+
+void KyDList::discardCell(KyDListCell* cell) {
+  if (cell == nullptr || cell->list_ != this)
+    return;
+  unlink(cell);
+  delete cell;
+}
+
+void KyDList::deleteAllCells() {
+  KyDListCell* cell = first_;
+  while (cell != nullptr) {
+    KyDListCell* next = cell->next_;
+    delete cell;
+    cell = next;
+  }
+  first_ = last_ = nullptr;
+  length_ = 0;
+}
+
+void KyDList::deleteAllCellsAndObjects() {
+  // Detach the cells first: releasing an object may reach back into this list.
+  KyDListCell* cell = first_;
+  first_ = last_ = nullptr;
+  length_ = 0;
+  while (cell != nullptr) {
+    KyDListCell* next = cell->next_;
+    if (cell->object_ != nullptr)
+      cell->object_->vRelease();
+    delete cell;
+    cell = next;
+  }
+}
+
+void KyDList::copyAllCells(const KyDList& other) {
+  int remaining = other.length_;
+  for (KyDListCell* cell = other.first_; cell != nullptr && remaining > 0; cell = cell->next_, --remaining)
+    appendObject(cell->object_);
+}
+
+KyObject* KyDList::vCloneObject() const {
+  auto* copy = new KyDList;
+  copy->copyAllCells(*this);
+  return copy;
+}
+
+std::size_t KyDList::sizeOf() const {
+  return sizeof(KyDList) + static_cast<std::size_t>(length_) * sizeof(KyDListCell);
+}
+
+KyDListIter::KyDListIter(const KyDList* list, int direction)
+    : cell_(list == nullptr                     ? nullptr
+            : direction == KY_ITER_BACKWARD ? list->pLastCell()
+                                                : list->pFirstCell()),
+      forward_(direction != KY_ITER_BACKWARD) {}

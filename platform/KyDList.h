@@ -1,0 +1,128 @@
+// KyDList: a doubly linked list of object references, and its cells.
+#pragma once
+
+#include <kyanalysis/KyObject.h>
+
+class KyDList;
+
+/// One cell of a KyDList. Cells are made by their list; a cell that a list
+/// hands out unlinked (KyBinTree::searchAndRemoveObject) belongs to the
+/// caller, who releases it with vRelease().
+class KYPLATFORM_EXPORT KyDListCell : public KyObject {
+public:
+  KyObject* pObject() const { return object_; }
+  KyDListCell* pNext() const { return next_; }
+  KyDListCell* pPrevious() const { return previous_; }
+  /// The list the cell is linked into, or null once unlinked.
+  const KyDList* pList() const { return list_; }
+
+  std::size_t sizeOf() const override { return sizeof(KyDListCell); }
+
+  static KyDListCell* castDown(const KyObject* object) {
+    return static_cast<KyDListCell*>(const_cast<KyObject*>(object));
+  }
+
+private:
+  friend class KyDList;
+  explicit KyDListCell(KyObject* object) : object_(object) {}
+
+  KyObject* object_;
+  KyDListCell* next_ = nullptr;
+  KyDListCell* previous_ = nullptr;
+  KyDList* list_ = nullptr;
+};
+
+/// Doubly linked list of object references.
+///
+/// The list owns its cells, not the objects they refer to: deleting the list
+/// or deleteAllCells() frees cells only; deleteAllCellsAndObjects() also
+/// ends the list's claim on every object (vRelease). Appending, prepending,
+/// discarding a cell and length() cost O(1). Not copyable: use
+/// copyAllCells() or cloneObject().
+class KYPLATFORM_EXPORT KyDList : public KyObject {
+public:
+  KyDList() = default;
+  ~KyDList() override;
+  KyDList(const KyDList&) = delete;
+  KyDList& operator=(const KyDList&) = delete;
+
+  /// Adds a cell holding `object` at the end; returns it.
+  virtual KyDListCell* appendObject(KyObject* object);
+  /// Adds a cell holding `object` at the front; returns it.
+  virtual KyDListCell* prependObject(KyObject* object);
+  /// Unlinks and frees `cell` (not its object). A null cell, or one that is
+  /// not linked into this list, is left alone.
+  virtual void discardCell(KyDListCell* cell);
+  /// Frees every cell; the objects are untouched.
+  virtual void deleteAllCells();
+  /// Frees every cell and releases every object once.
+  virtual void deleteAllCellsAndObjects();
+
+  /// Appends the objects of `other`, in order, to this list. Copying a list
+  /// into itself doubles it once.
+  void copyAllCells(const KyDList& other);
+  /// A new list holding the same objects; the caller owns it.
+  KyDList* cloneObject() const { return static_cast<KyDList*>(vCloneObject()); }
+
+  int length() const { return length_; }
+  KyDListCell* pFirstCell() const { return first_; }
+  KyDListCell* pLastCell() const { return last_; }
+
+  std::size_t sizeOf() const override;
+
+  static KyDList* castDown(const KyObject* object) {
+    return static_cast<KyDList*>(const_cast<KyObject*>(object));
+  }
+
+protected:
+  virtual KyObject* vCloneObject() const;
+  /// Makes a cell for `object` and links it before `next` (at the end when
+  /// `next` is null).
+  KyDListCell* linkBefore(KyObject* object, KyDListCell* next);
+  /// Unlinks `cell` from this list without freeing it.
+  void unlink(KyDListCell* cell);
+
+private:
+  KyDListCell* first_ = nullptr;
+  KyDListCell* last_ = nullptr;
+  int length_ = 0;
+};
+
+/// Walks a KyDList. Direction 1 starts at the first cell and walks forward,
+/// 2 starts at the last cell and walks backward. An iterator on a null or
+/// empty list is finished at once. The list must not lose the current cell
+/// while the iterator stands on it.
+class KYPLATFORM_EXPORT KyDListIter {
+public:
+  explicit KyDListIter(const KyDList* list, int direction = KY_ITER_FORWARD);
+
+  /// Non-zero while the iterator stands on a cell.
+  operator int() const { return cell_ != nullptr ? 1 : 0; }
+  KyDListIter& operator++() {
+    if (cell_ != nullptr)
+      cell_ = forward_ ? cell_->pNext() : cell_->pPrevious();
+    return *this;
+  }
+  KyDListIter operator++(int) {
+    KyDListIter before = *this;
+    ++*this;
+    return before;
+  }
+  KyDListIter& operator--() {
+    if (cell_ != nullptr)
+      cell_ = forward_ ? cell_->pPrevious() : cell_->pNext();
+    return *this;
+  }
+  KyDListIter operator--(int) {
+    KyDListIter before = *this;
+    --*this;
+    return before;
+  }
+
+  KyDListCell* pCell() const { return cell_; }
+  KyObject* pObject() const { return cell_ != nullptr ? cell_->pObject() : nullptr; }
+
+private:
+  KyDListCell* cell_;
+  bool forward_;
+};

@@ -1,0 +1,56 @@
+// KyObject: the root of every class of the platform and of the library.
+#pragma once
+
+#include <kyanalysis/KyPlatformExport.h>
+
+#include <cstddef>
+#include <cstdint>
+
+/// How a value class copies another: 0 copies deeply (owned sub-objects are
+/// duplicated), any other value copies attributes only (scalars and
+/// references, never an owned sub-object).
+enum KyDeepFlagEnum { KY_DEEP_COPY = 0, KY_ATTRIBUTE_COPY = 1 };
+
+/// Where an iterator starts and which way it walks.
+enum KyIterDirectionEnum { KY_ITER_FORWARD = 1, KY_ITER_BACKWARD = 2 };
+
+/// Root object with claim-counted lifetime.
+///
+/// A new object holds one claim. vClaim() adds a claim, vRelease() ends one
+/// and deletes the object when the last claim ends. An owner may also simply
+/// delete an object that nobody else holds a claim on.
+///
+/// Identity is the default notion of equality: hashCode() derives from the
+/// address and equals() compares addresses. Value classes override both.
+class KYPLATFORM_EXPORT KyObject {
+public:
+  KyObject() = default;
+  /// A copy starts with a claim of its own; claims are never copied.
+  KyObject(const KyObject&) {}
+  KyObject& operator=(const KyObject&) { return *this; }
+  virtual ~KyObject();
+
+  /// Deep copy of `source` into this object; the root has nothing to copy.
+  virtual void copyObject(const KyObject* source);
+  /// Attribute copy of `source` into this object; the root has nothing to copy.
+  virtual void copyAttributes(const KyObject* source);
+  /// 32-bit hash; by default derived from the address. Cost O(1).
+  virtual std::uint32_t hashCode() const;
+  /// True when `other` is the same object; value classes compare contents.
+  virtual bool equals(const KyObject* other) const;
+  /// Size of the object in bytes.
+  virtual std::size_t sizeOf() const;
+  /// Diagnostic hook; prints nothing.
+  virtual void debugOutput(int level);
+  /// Ends one claim; deletes the object when it was the last one.
+  virtual void vRelease();
+  /// Adds a claim; each claim is ended by one vRelease().
+  void vClaim() { ++claims_; }
+  /// Number of claims held on the object.
+  int claims() const { return claims_; }
+
+  static KyObject* castDown(const KyObject* object) { return const_cast<KyObject*>(object); }
+
+private:
+  int claims_ = 1;
+};

@@ -1,0 +1,11 @@
+#include <kyanalysis/KySerializer.h>
+
+int KySerializer::pInputDataFromString(const unsigned char*, KyObjectTable*,
+                                       KyServiceInputData*) const {
+  return 0;
+}
+
+int KySerializer::pInputDataToString(KyServiceInputData*, KyObjectTable*, unsigned char*&,
+                                     unsigned long*) const {
+  return 0;
+}

@@ -1,0 +1,31 @@
+// KySerializer: turns a request into a byte string and back.
+#pragma once
+
+#include <kyanalysis/KyObject.h>
+
+class KyObjectTable;
+class KyServiceInputData;
+
+/// Hooks through which the framework moves a request between processes.
+/// The base knows no format: both hooks do nothing and return 0. A service
+/// derives its own serializer.
+class KYPLATFORM_EXPORT KySerializer : public KyObject {
+public:
+  KySerializer() = default;
+  KySerializer(const KySerializer&) = default;
+  KySerializer& operator=(const KySerializer&) = default;
+
+  /// Reads the request held in the zero-terminated `bytes` into `data`.
+  /// Returns 1 when it was read, 0 when nothing was read.
+  virtual int pInputDataFromString(const unsigned char* bytes, KyObjectTable* table,
+                                   KyServiceInputData* data) const;
+  /// Writes `data` as a new byte string into `bytes` (the caller frees it
+  /// with array delete) and its length into `*length`. Returns 1 when a
+  /// string was made, 0 when `bytes` and `*length` were left untouched.
+  virtual int pInputDataToString(KyServiceInputData* data, KyObjectTable* table,
+                                 unsigned char*& bytes, unsigned long* length) const;
+
+  static KySerializer* castDown(const KyObject* object) {
+    return static_cast<KySerializer*>(const_cast<KyObject*>(object));
+  }
+};

@@ -1,0 +1,74 @@
+// KyServiceData: the generic value store of requests and answers.
+#pragma once
+
+#include <kyanalysis/KyObject.h>
+
+#include <memory>
+
+class KyServiceName;
+class KyValueStore;
+
+/// Values keyed by (owner object, key text), plus the service name that
+/// says which service the data is meant for.
+///
+/// Owners are matched by hashCode() and equals(), so an equal owner object
+/// (a fresh pair of the same two nodes, say) finds a value stored under
+/// another; keys are matched by their text. An owner that is not handed over
+/// must outlive its entries. Lookups and stores cost O(length of the key)
+/// plus O(1) on average. The store owns the attached service name and every
+/// value or owner handed over to it, and releases them when they are
+/// replaced, removed, or when the store goes. Not copyable.
+class KYPLATFORM_EXPORT KyServiceData : public KyObject {
+public:
+  KyServiceData();
+  ~KyServiceData() override;
+  KyServiceData(const KyServiceData&) = delete;
+  KyServiceData& operator=(const KyServiceData&) = delete;
+
+  /// Stores `value` under (owner, key), replacing what was there; a null
+  /// value removes the entry. `owned` 1 hands the value over to the store;
+  /// 0 stores a reference to an object that stays the caller's.
+  /// `ownerOwned` 1 hands the owner object over too (a pair made just to
+  /// key the value, say): the store keeps it while the entry lives, or
+  /// releases it at once when the entry already has an equal owner. A null
+  /// key stores nothing and releases what was handed over.
+  virtual void setValue(KyObject* owner, const wchar_t* key, KyObject* value, int owned,
+                        int ownerOwned);
+  /// The value under (owner, key), or null when there is none.
+  virtual KyObject* pValue(const KyObject* owner, const wchar_t* key) const;
+  /// The integer held by the KyInt under (owner, key); 0 when there is no
+  /// value or the value is not a KyInt.
+  int getValueAsInteger(const KyObject* owner, const wchar_t* key) const;
+  /// Number of values stored.
+  int numberOfValues() const;
+
+  /// The attached service name, or null.
+  KyServiceName* pServiceName() const { return serviceName_; }
+  /// Attaches `name`, which the store then owns; a name attached before is
+  /// deleted. Returns `name`.
+  KyServiceName* pServiceName(KyServiceName* name);
+
+  static KyServiceData* castDown(const KyObject* object) {
+    return static_cast<KyServiceData*>(const_cast<KyObject*>(object));
+  }
+
+private:
+  std::unique_ptr<KyValueStore> values_;
+  KyServiceName* serviceName_ = nullptr;
+};
+
+/// The options of one request, and the graph they refer to.
+class KYPLATFORM_EXPORT KyServiceInputData : public KyServiceData {
+public:
+  static KyServiceInputData* castDown(const KyObject* object) {
+    return static_cast<KyServiceInputData*>(const_cast<KyObject*>(object));
+  }
+};
+
+/// The results of one answered request.
+class KYPLATFORM_EXPORT KyServiceOutputData : public KyServiceData {
+public:
+  static KyServiceOutputData* castDown(const KyObject* object) {
+    return static_cast<KyServiceOutputData*>(const_cast<KyObject*>(object));
+  }
+};

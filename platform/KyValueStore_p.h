@@ -1,0 +1,51 @@
+// KyValueStore: the (owner, key) -> value table behind the service data
+// stores. Internal to the platform library; not installed.
+#pragma once
+
+#include <kyanalysis/KyObject.h>
+
+#include <memory>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <vector>
+
+/// Values keyed by (owner object, key text).
+///
+/// Entries are grouped per key text, so a lookup hashes the text once to
+/// find a small per-key table, then probes an open-addressing table keyed by
+/// the owner's hashCode() and equals(). A lookup or a store costs O(length
+/// of the key) plus O(1) on average. Values (and owners) handed over are
+/// released with vRelease() when replaced, removed or when the store goes.
+class KyValueStore {
+public:
+  KyValueStore();
+  ~KyValueStore();
+  KyValueStore(const KyValueStore&) = delete;
+  KyValueStore& operator=(const KyValueStore&) = delete;
+
+  /// Stores `value` under (owner, key), replacing what was there. A null
+  /// value removes the entry. `ownsValue` hands the value over; `ownsOwner`
+  /// hands the owner over (it is kept as the entry's owner, or released when
+  /// the entry already has an equal owner). Returns false, and releases
+  /// whatever was handed over, when `key` is null.
+  bool set(KyObject* owner, const wchar_t* key, KyObject* value, bool ownsValue, bool ownsOwner);
+  /// The value under (owner, key), or null.
+  KyObject* get(const KyObject* owner, const wchar_t* key) const;
+  /// Number of entries.
+  std::size_t size() const { return size_; }
+
+private:
+  struct Slot {
+    KyObject* owner;
+    KyObject* value; // null marks an empty slot
+    std::uint32_t hash;
+    std::uint32_t flags;
+  };
+  struct Table;
+
+  Table* table(const wchar_t* key) const;
+
+  std::unordered_map<std::wstring_view, std::unique_ptr<Table>> tables_;
+  std::size_t size_ = 0;
+};

@@ -1,0 +1,44 @@
+// KyAnalysisServiceName: the analysis service's name for the framework.
+#pragma once
+
+#include <kyanalysis/KyAnalysisExport.h>
+#include <kyanalysis/KyServiceName.h>
+
+/// Names the analysis service ("analysis", class "KyAnalysisService") and
+/// hands out its option and result descriptions, each made on first demand,
+/// and its serializer, constraint writer and constraint reader. The name
+/// owns all five and deletes them with itself; nothing it hands out may be
+/// used after it is gone. Tailors attach one to every data store that has
+/// no name yet. Not copyable.
+class KYANALYSIS_EXPORT KyAnalysisServiceName : public KyServiceName {
+public:
+  KyAnalysisServiceName();
+  ~KyAnalysisServiceName() override;
+
+  KyAnalysisServiceName* pType() { return this; }
+
+  /// The option descriptions; the same manager on every call.
+  KyServiceItemDescriptionManager* pInputDescription() override;
+  /// The result descriptions; the same manager on every call.
+  KyServiceItemDescriptionManager* pOutputDescription() override;
+  KySerializer* pSerializer() override { return serializer_; }
+  /// "analysis"; a temporary name may be made just to ask for it.
+  const wchar_t* pDefaultName() const override;
+  /// "KyAnalysisService".
+  const wchar_t* pServiceClassName() const override;
+  KyConstraintXMLWriter* pConstraintWriter() override { return constraintWriter_; }
+  KyConstraintXMLReader* pConstraintReader() override { return constraintReader_; }
+
+  void debugOutput(int) override {}
+
+  static KyAnalysisServiceName* castDown(const KyObject* object) {
+    return static_cast<KyAnalysisServiceName*>(const_cast<KyObject*>(object));
+  }
+
+private:
+  KyServiceItemDescriptionManager* inputDescription_ = nullptr;
+  KyServiceItemDescriptionManager* outputDescription_ = nullptr;
+  KySerializer* serializer_ = nullptr;
+  KyConstraintXMLWriter* constraintWriter_ = nullptr;
+  KyConstraintXMLReader* constraintReader_ = nullptr;
+};

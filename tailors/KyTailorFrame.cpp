@@ -1,0 +1,143 @@
+// The two tailor frames: option lookup with defaults and the result patterns.
+#include <kyanalysis/KyAnalysisKeys.h>
+#include <kyanalysis/KyAnalysisServiceName.h>
+#include <kyanalysis/KyBaseAnalysisOutputTailor.h>
+#include <kyanalysis/KyDouble.h>
+#include <kyanalysis/KyGeneralAnalysisInputTailor.h>
+#include <kyanalysis/KyGraph.h>
+#include <kyanalysis/KyInt.h>
+#include <kyanalysis/KyServiceData.h>
+#include <kyanalysis/KyServiceItemDescription.h>
+#include <kyanalysis/KyServiceItemDescriptionManager.h>
+
+#include <typeinfo>
+
+namespace {
+// Exact-class tests: value objects are leaves, and typeid is cheaper than a
+// dynamic_cast on the read path.
+template <class T> const T* exactly(const KyObject* object) {
+  return object != nullptr && typeid(*object) == typeid(T) ? static_cast<const T*>(object) : nullptr;
+}
+} // namespace
+
+KyGeneralAnalysisInputTailor::KyGeneralAnalysisInputTailor(KyServiceInputData* inputData)
+    : inputData_(inputData), graph_(nullptr) {
+  if (inputData_->pServiceName() == nullptr)
+    inputData_->pServiceName(new KyAnalysisServiceName);
+  graph_ = KyGraph::castDown(storedValue(nullptr, KyAnalysisKey::all::noneGraph));
+}
+
+KyGeneralAnalysisInputTailor::~KyGeneralAnalysisInputTailor() = default;
+
+KyGraph* KyGeneralAnalysisInputTailor::pGraph(KyGraph* graph) {
+  graph_ = graph;
+  storeReference(nullptr, KyAnalysisKey::all::noneGraph, graph);
+  return graph_;
+}
+
+KyAnalysisOperationEnum KyGeneralAnalysisInputTailor::operationType() const {
+  const KyInt* code = exactly<KyInt>(storedValue(nullptr, KyAnalysisKey::all::noneOperation));
+  return code != nullptr ? static_cast<KyAnalysisOperationEnum>(code->value()) : OPERATION_NONE;
+}
+
+KyServiceItemDescriptionManager* KyGeneralAnalysisInputTailor::pItemDescriptionManager() const {
+  KyServiceName* name = inputData_->pServiceName();
+  return name != nullptr ? name->pInputDescription() : nullptr;
+}
+
+KyObject* KyGeneralAnalysisInputTailor::storedValue(const KyObject* owner,
+                                                    const wchar_t* key) const {
+  return inputData_->pValue(owner, key);
+}
+
+KyObject* KyGeneralAnalysisInputTailor::getValue(const KyObject* owner, const wchar_t* key) const {
+  if (KyObject* value = storedValue(owner, key))
+    return value;
+  KyServiceItemDescriptionManager* descriptions = pItemDescriptionManager();
+  if (descriptions == nullptr)
+    return nullptr;
+  const auto* option = dynamic_cast<const KyServiceOptionDescription*>(descriptions->pOption(key));
+  return option != nullptr ? option->pDefaultValue() : nullptr;
+}
+
+int KyGeneralAnalysisInputTailor::getValueAsInteger(const KyObject* owner,
+                                                    const wchar_t* key) const {
+  const KyInt* value = exactly<KyInt>(getValue(owner, key));
+  return value != nullptr ? value->value() : 0;
+}
+
+double KyGeneralAnalysisInputTailor::getValueAsDouble(const KyObject* owner,
+                                                      const wchar_t* key) const {
+  const KyDouble* value = exactly<KyDouble>(getValue(owner, key));
+  return value != nullptr ? value->value() : 0.0;
+}
+
+void KyGeneralAnalysisInputTailor::storeOwned(KyObject* owner, const wchar_t* key,
+                                              KyObject* value) {
+  inputData_->setValue(owner, key, value, 1, 0);
+}
+
+void KyGeneralAnalysisInputTailor::storeReference(KyObject* owner, const wchar_t* key,
+                                                  KyObject* object) {
+  inputData_->setValue(owner, key, object, 0, 0);
+}
+
+void KyGeneralAnalysisInputTailor::selectOperation(KyAnalysisOperationEnum code) {
+  storeOwned(nullptr, KyAnalysisKey::all::noneOperation, new KyInt(code));
+}
+
+int KyGeneralAnalysisInputTailor::graphOption(const wchar_t* key, int value) {
+  storeOwned(graph_, key, new KyInt(value));
+  return value;
+}
+
+int KyGeneralAnalysisInputTailor::memberOption(const KyGraphMember* member,
+                                               const wchar_t* key) const {
+  return getValueAsInteger(member, key);
+}
+
+int KyGeneralAnalysisInputTailor::memberOption(KyGraphMember* member, const wchar_t* key,
+                                               int value) {
+  storeOwned(member, key, new KyInt(value));
+  return value;
+}
+
+double KyGeneralAnalysisInputTailor::doubleGraphOption(const wchar_t* key, double value) {
+  storeOwned(graph_, key, new KyDouble(value));
+  return value;
+}
+
+KyBaseAnalysisOutputTailor::KyBaseAnalysisOutputTailor(KyServiceOutputData* outputData)
+    : outputData_(outputData) {
+  if (outputData_ != nullptr && outputData_->pServiceName() == nullptr)
+    outputData_->pServiceName(new KyAnalysisServiceName);
+}
+
+KyBaseAnalysisOutputTailor::~KyBaseAnalysisOutputTailor() = default;
+
+KyObject* KyBaseAnalysisOutputTailor::result(const KyObject* owner, const wchar_t* key) const {
+  return outputData_ != nullptr ? outputData_->pValue(owner, key) : nullptr;
+}
+
+int KyBaseAnalysisOutputTailor::memberResult(const KyObject* owner, const wchar_t* key) const {
+  return outputData_ != nullptr ? outputData_->getValueAsInteger(owner, key) : 0;
+}
+
+void KyBaseAnalysisOutputTailor::buildList(const KyObject* owner, const wchar_t* key,
+                                           KyDList& list) const {
+  const auto* stored = dynamic_cast<const KyDList*>(result(owner, key));
+  if (stored == &list)
+    return; // the caller handed in the stored list itself: it holds the result already
+  list.deleteAllCells();
+  if (stored != nullptr)
+    list.copyAllCells(*stored);
+}
+
+const KyDList* KyBaseAnalysisOutputTailor::prepareListOfLists(const wchar_t* key,
+                                                              KyDList& lists) const {
+  const auto* stored = dynamic_cast<const KyDList*>(result(nullptr, key));
+  if (stored == &lists)
+    return nullptr; // never free the output data's own lists
+  lists.deleteAllCellsAndObjects();
+  return stored;
+}
