@@ -27,6 +27,12 @@ int KyServiceData::getValueAsInteger(const KyObject* owner, const wchar_t* key) 
 
 int KyServiceData::numberOfValues() const { return static_cast<int>(values_->size()); }
 
+void KyServiceData::visitValues(
+    const std::function<void(const KyObject* owner, const wchar_t* key, KyObject* value)>& visit)
+    const {
+  values_->forEach(visit);
+}
+
 KyServiceName* KyServiceData::pServiceName(KyServiceName* name) {
   if (name != serviceName_) {
     delete serviceName_;

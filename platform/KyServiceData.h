@@ -3,6 +3,7 @@
 
 #include <kyanalysis/KyObject.h>
 
+#include <functional>
 #include <memory>
 
 class KyServiceName;
@@ -41,6 +42,12 @@ public:
   int getValueAsInteger(const KyObject* owner, const wchar_t* key) const;
   /// Number of values stored.
   int numberOfValues() const;
+  /// Calls `visit` once per stored value with its owner and key, in no
+  /// particular order; writers sort what they need sorted. The data must
+  /// not change during the walk. Cost O(number of values).
+  void visitValues(
+      const std::function<void(const KyObject* owner, const wchar_t* key, KyObject* value)>& visit)
+      const;
 
   /// The attached service name, or null.
   KyServiceName* pServiceName() const { return serviceName_; }

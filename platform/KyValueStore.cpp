@@ -163,3 +163,12 @@ KyObject* KyValueStore::get(const KyObject* owner, const wchar_t* key) const {
     return nullptr;
   return t->slots[t->find(owner, ownerHash(owner))].value;
 }
+
+void KyValueStore::forEach(
+    const std::function<void(const KyObject* owner, const wchar_t* key, KyObject* value)>& visit)
+    const {
+  for (const auto& entry : tables_)
+    for (const Slot& slot : entry.second->slots)
+      if (slot.value != nullptr)
+        visit(slot.owner, entry.second->key.c_str(), slot.value);
+}

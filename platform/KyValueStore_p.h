@@ -4,6 +4,7 @@
 
 #include <kyanalysis/KyObject.h>
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -34,6 +35,11 @@ public:
   KyObject* get(const KyObject* owner, const wchar_t* key) const;
   /// Number of entries.
   std::size_t size() const { return size_; }
+  /// Calls `visit` once per entry, in no particular order. The store must
+  /// not change during the walk.
+  void forEach(
+      const std::function<void(const KyObject* owner, const wchar_t* key, KyObject* value)>& visit)
+      const;
 
 private:
   struct Slot {

@@ -1,0 +1,37 @@
+#!/usr/bin/env bash
+# Quick start, second command: installs what is missing, then builds and runs
+# every test twice, in a plain build and under AddressSanitizer,
+# LeakSanitizer and UndefinedBehaviorSanitizer (any report fails the run),
+# and finally installs the libraries and builds an outside project on them.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+tools/deps.sh
+jobs=$(nproc)
+
+echo "== plain build =="
+cmake -S . -B build-test -G Ninja -DKY_WERROR=ON -DKY_BUILD_BENCH=ON >/dev/null
+cmake --build build-test -j "$jobs"
+ctest --test-dir build-test -j "$jobs" --output-on-failure
+
+echo "== sanitizer build =="
+cmake -S . -B build-sanitize -G Ninja -DKY_WERROR=ON -DKY_SANITIZE=ON -DKY_BUILD_BENCH=OFF \
+  -DCMAKE_BUILD_TYPE=Debug >/dev/null
+cmake --build build-sanitize -j "$jobs"
+ASAN_OPTIONS=detect_leaks=1:halt_on_error=1:abort_on_error=1 \
+UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1 \
+  ctest --test-dir build-sanitize -j "$jobs" --output-on-failure
+
+echo "== install and consume =="
+prefix=$(mktemp -d)
+trap 'rm -rf "$prefix"' EXIT
+cmake --install build-test --prefix "$prefix" >/dev/null
+cmake -S tests/consumer -B "$prefix/consumer-build" -G Ninja -DCMAKE_PREFIX_PATH="$prefix" >/dev/null
+cmake --build "$prefix/consumer-build"
+"$prefix/consumer-build/consumer"
+# The same program through pkg-config, for builds without CMake.
+PKG_CONFIG_PATH="$prefix/lib/pkgconfig" \
+  c++ tests/consumer/main.cpp -o "$prefix/consumer-pc" \
+  $(PKG_CONFIG_PATH="$prefix/lib/pkgconfig" pkg-config --cflags --libs kyanalysis)
+LD_LIBRARY_PATH="$prefix/lib" "$prefix/consumer-pc"
+echo "1 passed, 0 failed: installed package consumed through CMake and pkg-config"
