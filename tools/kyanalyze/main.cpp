@@ -1,1 +1,44 @@
-int main() { return 0; }
+// kyanalyze: command-line tool of the analysis service client library.
+#include "Command.h"
+#include "DescribeCommand.h"
+
+#include <CLI/CLI.hpp>
+
+#include <iostream>
+#include <memory>
+#include <utility>
+#include <vector>
+
+using namespace kyanalyze;
+
+int main(int argc, char** argv) {
+  CLI::App app{"Inspect the analyses of the graph-analysis service", "kyanalyze"};
+  app.require_subcommand(0, 1);
+
+  std::vector<std::pair<std::unique_ptr<Command>, CLI::App*>> commands;
+  auto add = [&](std::unique_ptr<Command> command) {
+    CLI::App* subcommand = command->attach(app);
+    commands.emplace_back(std::move(command), subcommand);
+  };
+  add(std::make_unique<DescribeCommand>());
+
+  try {
+    app.parse(argc, argv);
+  } catch (const CLI::ParseError& error) {
+    // Help and version requests exit 0; every other parse failure is a usage error.
+    return app.exit(error) == 0 ? kExitOk : kExitUsage;
+  }
+
+  for (auto& [command, subcommand] : commands)
+    if (subcommand->parsed()) {
+      int status = command->run(std::cout, std::cerr);
+      if (!std::cout.flush()) {
+        std::cerr << "kyanalyze: cannot write the output\n";
+        return kExitFailure;
+      }
+      return status;
+    }
+
+  std::cerr << app.help();
+  return kExitUsage;
+}

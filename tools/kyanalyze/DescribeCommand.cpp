@@ -1,0 +1,217 @@
+#include "DescribeCommand.h"
+
+#include "Utf8.h"
+
+#include <kyanalysis/KyAnalysisOperation.h>
+#include <kyanalysis/KyAnalysisServiceName.h>
+#include <kyanalysis/KyDList.h>
+#include <kyanalysis/KyDouble.h>
+#include <kyanalysis/KyHashMap.h>
+#include <kyanalysis/KyInt.h>
+#include <kyanalysis/KyServiceItemDescription.h>
+#include <kyanalysis/KyServiceItemDescriptionManager.h>
+#include <kyanalysis/KyText.h>
+
+#include <CLI/CLI.hpp>
+#include <nlohmann/json.hpp>
+
+#include <algorithm>
+#include <cwchar>
+#include <ostream>
+
+namespace kyanalyze {
+namespace {
+
+// Members keep the order they were added in, so the JSON reads like the text.
+using Json = nlohmann::ordered_json;
+
+Json itemJson(const KyServiceItemDescription& description) {
+  return Json{{"key", toUtf8(description.pKey())},
+              {"ownerType", toUtf8(description.pOwnerType())},
+              {"valueType", toUtf8(description.pValueType())}};
+}
+
+/// The default as a JSON number (integer for KyInt, floating for KyDouble),
+/// or null when there is none.
+Json defaultJson(const KyObject* value) {
+  if (const auto* integer = dynamic_cast<const KyInt*>(value))
+    return integer->value();
+  if (const auto* real = dynamic_cast<const KyDouble*>(value))
+    return real->value();
+  return nullptr;
+}
+
+/// The names and codes of an enumerated option in map order, or null.
+Json enumerationJson(const KyHashMap* map) {
+  if (map == nullptr)
+    return nullptr;
+  Json entries = Json::array();
+  for (int i = 0; i < map->length(); ++i)
+    entries.push_back(Json{{"name", toUtf8(KyText::castDown(map->pKeyAt(i))->pValue())},
+                           {"code", KyInt::castDown(map->pValueAt(i))->value()}});
+  return entries;
+}
+
+Json optionJson(const KyServiceOptionDescription& description) {
+  Json option = itemJson(description);
+  option["default"] = defaultJson(description.pDefaultValue());
+  option["enumeration"] = enumerationJson(description.pEnumeration());
+  return option;
+}
+
+/// The operation code of the analysis whose word starts `key` (the text
+/// before its first ':'), or OPERATION_NONE for the keys every request
+/// shares ("all:..." and "errorCode").
+int analysisOf(const wchar_t* key) {
+  const wchar_t* colon = std::wcschr(key, L':');
+  std::wstring word = colon != nullptr ? std::wstring(key, colon) : std::wstring(key);
+  return KyAnalysisOperation::fromWord(word.c_str());
+}
+
+/// Every analysis in code order, each with its options and results in
+/// registration order, and the shared options and results.
+Json describeAll() {
+  Json analyses = Json::array();
+  for (int code = 0; code < KyAnalysisOperation::count(); ++code)
+    analyses.push_back(Json{{"code", code},
+                            {"word", toUtf8(KyAnalysisOperation::word(code))},
+                            {"mapName", toUtf8(KyAnalysisOperation::mapName(code))},
+                            {"options", Json::array()},
+                            {"results", Json::array()}});
+  Json shared = Json{{"options", Json::array()}, {"results", Json::array()}};
+  auto sectionOf = [&](const wchar_t* key) -> Json& {
+    int code = analysisOf(key);
+    return code == OPERATION_NONE ? shared : analyses[static_cast<std::size_t>(code)];
+  };
+
+  KyAnalysisServiceName serviceName;
+  for (KyDListIter it(serviceName.pInputDescription()->pDescriptionList()); it; ++it) {
+    const auto* option = KyServiceOptionDescription::castDown(it.pObject());
+    sectionOf(option->pKey())["options"].push_back(optionJson(*option));
+  }
+  for (KyDListIter it(serviceName.pOutputDescription()->pDescriptionList()); it; ++it) {
+    const auto* result = KyServiceItemDescription::castDown(it.pObject());
+    sectionOf(result->pKey())["results"].push_back(itemJson(*result));
+  }
+  return Json{{"analyses", std::move(analyses)}, {"shared", std::move(shared)}};
+}
+
+/// The code whose analysis word is `word`, or OPERATION_NONE.
+int analysisCode(const std::string& word) {
+  for (int code = 0; code < KyAnalysisOperation::count(); ++code)
+    if (toUtf8(KyAnalysisOperation::word(code)) == word)
+      return code;
+  return OPERATION_NONE;
+}
+
+/// `text` with control characters shown as '?', so that echoing what the
+/// user typed keeps a diagnostic on one line.
+std::string printable(std::string text) {
+  std::replace_if(
+      text.begin(), text.end(),
+      [](char c) { return static_cast<unsigned char>(c) < 0x20 || c == '\x7f'; }, '?');
+  return text;
+}
+
+struct Widths {
+  std::size_t key = 0;
+  std::size_t owner = 0;
+  std::size_t value = 0;
+};
+
+const std::string& text(const Json& value) { return value.get_ref<const std::string&>(); }
+
+void measure(const Json& section, Widths& widths) {
+  for (const char* list : {"options", "results"})
+    for (const Json& item : section.at(list)) {
+      widths.key = std::max(widths.key, text(item.at("key")).size());
+      widths.owner = std::max(widths.owner, text(item.at("ownerType")).size());
+      widths.value = std::max(widths.value, text(item.at("valueType")).size());
+    }
+}
+
+std::string padded(const Json& value, std::size_t width) {
+  std::string result = text(value);
+  result.resize(std::max(width, result.size()), ' ');
+  return result;
+}
+
+/// One line per option and result, columns aligned to `widths`; the names
+/// and codes of an enumerated option follow it, indented.
+void writeItems(std::ostream& out, const Json& section, const Widths& widths) {
+  const Json& options = section.at("options");
+  if (options.empty())
+    out << "  no options\n";
+  for (const Json& option : options) {
+    const Json& value = option.at("default");
+    out << "  option  " << padded(option.at("key"), widths.key) << "  "
+        << padded(option.at("ownerType"), widths.owner) << "  "
+        << padded(option.at("valueType"), widths.value) << "  "
+        << (value.is_null() ? "-" : value.dump()) << '\n';
+    const Json& enumeration = option.at("enumeration");
+    if (enumeration.is_array())
+      for (const Json& entry : enumeration)
+        out << "            " << text(entry.at("name")) << " = " << entry.at("code").dump() << '\n';
+  }
+  const Json& results = section.at("results");
+  if (results.empty())
+    out << "  no results\n";
+  for (const Json& result : results)
+    out << "  result  " << padded(result.at("key"), widths.key) << "  "
+        << padded(result.at("ownerType"), widths.owner) << "  " << text(result.at("valueType"))
+        << '\n';
+}
+
+void writeText(std::ostream& out, const Json& model) {
+  Widths widths;
+  for (const Json& analysis : model.at("analyses"))
+    measure(analysis, widths);
+  measure(model.at("shared"), widths);
+
+  for (const Json& analysis : model.at("analyses")) {
+    out << text(analysis.at("word")) << " (code " << analysis.at("code").dump() << ", "
+        << text(analysis.at("mapName")) << ")\n";
+    writeItems(out, analysis, widths);
+    out << '\n';
+  }
+  out << "shared by every request\n";
+  writeItems(out, model.at("shared"), widths);
+}
+
+} // namespace
+
+CLI::App* DescribeCommand::attach(CLI::App& app) {
+  CLI::App* command =
+      app.add_subcommand("describe", "List the analyses with their options and results");
+  analysisOption_ = command->add_option(
+      "analysis", analysis_, "Analysis word (e.g. shortestPaths) to narrow the listing to");
+  command->add_flag("--json", json_, "Print JSON instead of text");
+  return command;
+}
+
+int DescribeCommand::run(std::ostream& out, std::ostream& err) {
+  int code = OPERATION_NONE;
+  if (analysisOption_->count() > 0) {
+    code = analysisCode(analysis_);
+    if (code == OPERATION_NONE) {
+      err << "kyanalyze: unknown analysis '" << printable(analysis_) << "'; valid analyses: ";
+      for (int each = 0; each < KyAnalysisOperation::count(); ++each)
+        err << (each > 0 ? ", " : "") << toUtf8(KyAnalysisOperation::word(each));
+      err << '\n';
+      return kExitUsage;
+    }
+  }
+
+  Json model = describeAll();
+  if (code != OPERATION_NONE) {
+    Json chosen = std::move(model["analyses"][static_cast<std::size_t>(code)]);
+    model["analyses"] = Json::array({std::move(chosen)});
+  }
+  if (json_)
+    out << model.dump(2) << '\n';
+  else
+    writeText(out, model);
+  return kExitOk;
+}
+
+} // namespace kyanalyze

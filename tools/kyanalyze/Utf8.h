@@ -1,0 +1,13 @@
+// Wide text of the library as UTF-8 for the tool's output.
+#pragma once
+
+#include <string>
+
+namespace kyanalyze {
+
+/// `text` encoded as UTF-8; a null text gives the empty string. A wide
+/// character that is no Unicode scalar value (a surrogate, or beyond
+/// U+10FFFF) comes out as U+FFFD, so the result is always valid UTF-8.
+std::string toUtf8(const wchar_t* text);
+
+} // namespace kyanalyze
