@@ -1,5 +1,7 @@
 #include <kyanalysis/KyDList.h>
 
+#include <vector>
+
 KyDList::~KyDList() { KyDList::deleteAllCells(); }
 
 KyDListCell* KyDList::linkBefore(KyObject* object, KyDListCell* next) {
@@ -70,9 +72,19 @@ void KyDList::deleteAllCellsAndObjects() {
 }
 
 void KyDList::copyAllCells(const KyDList& other) {
-  int remaining = other.length_;
-  for (KyDListCell* cell = other.first_; cell != nullptr && remaining > 0; cell = cell->next_, --remaining)
-    appendObject(cell->object_);
+  if (&other != this) {
+    for (KyDListCell* cell = other.first_; cell != nullptr; cell = cell->next_)
+      appendObject(cell->object_);
+    return;
+  }
+  // A list copied into itself may place the new cells anywhere (an ordered
+  // subclass does), so take the objects before adding any.
+  std::vector<KyObject*> objects;
+  objects.reserve(static_cast<std::size_t>(length_));
+  for (KyDListCell* cell = first_; cell != nullptr; cell = cell->next_)
+    objects.push_back(cell->object_);
+  for (KyObject* object : objects)
+    appendObject(object);
 }
 
 KyObject* KyDList::vCloneObject() const {
@@ -86,7 +98,7 @@ std::size_t KyDList::sizeOf() const {
 }
 
 KyDListIter::KyDListIter(const KyDList* list, int direction)
-    : cell_(list == nullptr                     ? nullptr
+    : cell_(list == nullptr                 ? nullptr
             : direction == KY_ITER_BACKWARD ? list->pLastCell()
-                                                : list->pFirstCell()),
+                                            : list->pFirstCell()),
       forward_(direction != KY_ITER_BACKWARD) {}

@@ -10,6 +10,10 @@ class KyDList;
 /// caller, who releases it with vRelease().
 class KYPLATFORM_EXPORT KyDListCell : public KyObject {
 public:
+  /// A copy would claim a place in the list it does not hold.
+  KyDListCell(const KyDListCell&) = delete;
+  KyDListCell& operator=(const KyDListCell&) = delete;
+
   KyObject* pObject() const { return object_; }
   KyDListCell* pNext() const { return next_; }
   KyDListCell* pPrevious() const { return previous_; }

@@ -9,7 +9,7 @@ void KyObject::copyAttributes(const KyObject*) {}
 std::uint32_t KyObject::hashCode() const {
   // Objects are at least 8-byte aligned: drop the constant low bits and fold
   // the high half in, so nearby objects get well-spread hashes.
-  const auto address = reinterpret_cast<std::uintptr_t>(this) >> 3;
+  const std::uint64_t address = reinterpret_cast<std::uintptr_t>(this) >> 3;
   return static_cast<std::uint32_t>(address ^ (address >> 32));
 }
 

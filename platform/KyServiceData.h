@@ -28,7 +28,8 @@ public:
 
   /// Stores `value` under (owner, key), replacing what was there; a null
   /// value removes the entry. `owned` 1 hands the value over to the store;
-  /// 0 stores a reference to an object that stays the caller's.
+  /// 0 stores a reference to an object that stays the caller's (storing the
+  /// value the entry already owns keeps it owned).
   /// `ownerOwned` 1 hands the owner object over too (a pair made just to
   /// key the value, say): the store keeps it while the entry lives, or
   /// releases it at once when the entry already has an equal owner. A null

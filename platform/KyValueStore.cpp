@@ -147,8 +147,11 @@ bool KyValueStore::set(KyObject* owner, const wchar_t* key, KyObject* value, boo
     t->erase(at);
     --size_;
   } else {
+    // Storing the held value again keeps the store's claim on it, even when
+    // it comes back as a reference: nobody else holds that claim.
+    const bool keepsValue = ownsValue || (ownedOld && oldValue == value);
     slot->value = value;
-    slot->flags = (slot->flags & kOwnsOwner) | (ownsValue ? kOwnsValue : 0);
+    slot->flags = (slot->flags & kOwnsOwner) | (keepsValue ? kOwnsValue : 0);
   }
   if (ownedOld && oldValue != value)
     release(oldValue);

@@ -26,7 +26,8 @@ public:
   KyValueStore& operator=(const KyValueStore&) = delete;
 
   /// Stores `value` under (owner, key), replacing what was there. A null
-  /// value removes the entry. `ownsValue` hands the value over; `ownsOwner`
+  /// value removes the entry. `ownsValue` hands the value over (the value
+  /// the entry already owns stays owned either way); `ownsOwner`
   /// hands the owner over (it is kept as the entry's owner, or released when
   /// the entry already has an equal owner). Returns false, and releases
   /// whatever was handed over, when `key` is null.

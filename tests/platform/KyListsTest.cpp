@@ -1,0 +1,237 @@
+// KyDList and its iterator, the node and edge lists, and the ordered trees.
+#include "platform/KyProbe.h"
+
+#include <kyanalysis/KyBinTree.h>
+#include <kyanalysis/KyGraph.h>
+#include <kyanalysis/KyInt.h>
+
+#include <algorithm>
+#include <memory>
+#include <random>
+#include <vector>
+
+namespace {
+
+// The probe keys of a list walked one way; also checks that the backward
+// walk mirrors the forward one and that length() agrees.
+std::vector<int> keys(const KyDList& list) {
+  std::vector<int> forward, backward;
+  for (KyDListIter it(&list); it; ++it)
+    forward.push_back(static_cast<KyProbe*>(it.pObject())->key());
+  for (KyDListIter it(&list, KY_ITER_BACKWARD); it; it++)
+    backward.insert(backward.begin(), static_cast<KyProbe*>(it.pObject())->key());
+  EXPECT_EQ(forward, backward);
+  EXPECT_EQ(static_cast<int>(forward.size()), list.length());
+  return forward;
+}
+
+class KyProbeTree : public KyBinTree {
+protected:
+  int virtualObjectCompare(const KyObject* a, const KyObject* b) const override {
+    const int ka = static_cast<const KyProbe*>(a)->key();
+    const int kb = static_cast<const KyProbe*>(b)->key();
+    return ka < kb ? -1 : ka > kb ? 1 : 0;
+  }
+};
+
+using KyDListTest = KyProbeTest;
+
+TEST_F(KyDListTest, LinksStayConsistentAndForeignCellsAreIgnored) {
+  KyProbe p1(1), p2(2), p3(3), p4(4);
+  KyDList list, other;
+  list.appendObject(&p2);
+  KyDListCell* c3 = list.appendObject(&p3);
+  list.prependObject(&p1);
+  KyDListCell* foreign = other.appendObject(&p4);
+  EXPECT_EQ(keys(list), (std::vector<int>{1, 2, 3}));
+
+  list.discardCell(foreign);
+  list.discardCell(nullptr);
+  EXPECT_EQ(other.length(), 1);
+  EXPECT_EQ(foreign->pList(), &other);
+
+  list.discardCell(c3);
+  EXPECT_EQ(keys(list), (std::vector<int>{1, 2}));
+  list.discardCell(list.pFirstCell());
+  list.discardCell(list.pLastCell());
+  EXPECT_EQ(list.length(), 0);
+  EXPECT_EQ(list.pFirstCell(), nullptr);
+  EXPECT_EQ(list.pLastCell(), nullptr);
+  list.appendObject(&p4);
+  EXPECT_EQ(keys(list), (std::vector<int>{4}));
+}
+
+TEST_F(KyDListTest, OnlyTheObjectVariantReleasesObjects) {
+  KyDList list;
+  auto* kept = new KyProbe(1);
+  list.appendObject(kept);
+  list.deleteAllCells();
+  EXPECT_EQ(KyProbe::live, 1);
+  list.appendObject(kept);
+  list.appendObject(new KyProbe(2));
+  list.deleteAllCellsAndObjects();
+  EXPECT_EQ(list.length(), 0);
+  EXPECT_EQ(KyProbe::live, 0);
+}
+
+TEST_F(KyDListTest, IteratorStepsBothWaysAndStopsOnNull) {
+  KyProbe p1(1), p2(2), p3(3);
+  KyDList list;
+  for (KyProbe* p : {&p1, &p2, &p3})
+    list.appendObject(p);
+  KyDListIter it(&list);
+  EXPECT_EQ((it++).pObject(), &p1);
+  ++it;
+  EXPECT_EQ(it.pObject(), &p3);
+  --it;
+  EXPECT_EQ((it--).pObject(), &p2);
+  EXPECT_EQ(it.pCell(), list.pFirstCell());
+  --it;
+  EXPECT_FALSE(it);
+  --it;
+  EXPECT_EQ(it.pObject(), nullptr);
+
+  KyDListIter back(&list, KY_ITER_BACKWARD);
+  ++back;
+  EXPECT_EQ(back.pObject(), &p2);
+  EXPECT_FALSE(KyDListIter(nullptr));
+  KyDList empty;
+  EXPECT_FALSE(KyDListIter(&empty, KY_ITER_BACKWARD));
+}
+
+TEST_F(KyDListTest, CopyingIntoItselfDoublesOnce) {
+  KyProbe p1(1), p2(2), p3(2);
+  std::unique_ptr<KyDList> lists[] = {std::make_unique<KyDList>(), std::make_unique<KyProbeTree>()};
+  const std::vector<int> expected[] = {{2, 1, 2, 2, 1, 2}, {1, 1, 2, 2, 2, 2}};
+  for (int i = 0; i < 2; ++i) {
+    SCOPED_TRACE(i);
+    for (KyProbe* p : {&p2, &p1, &p3})
+      lists[i]->appendObject(p);
+    lists[i]->copyAllCells(*lists[i]);
+    EXPECT_EQ(keys(*lists[i]), expected[i]);
+  }
+}
+
+TEST(KyGraphLists, ClonesKeepTypeAndOrderAndSearchFindsTheFirstCell) {
+  KyGraph graph;
+  KyNode* a = graph.addNode();
+  KyNode* b = graph.addNode();
+  KyEdge* ab = graph.addEdge(a, b);
+  KyEdge* ba = graph.addEdge(b, a);
+
+  KyNodeDList nodes;
+  nodes.appendNode(b);
+  KyDListCell* first = nodes.appendNode(a);
+  nodes.appendNode(a);
+  std::unique_ptr<KyNodeDList> nodeCopy(nodes.cloneObject());
+  EXPECT_NE(dynamic_cast<KyNodeDList*>(static_cast<KyDList*>(nodeCopy.get())), nullptr);
+  ASSERT_EQ(nodeCopy->length(), 3);
+  EXPECT_EQ(KyNodeDListIter(nodeCopy.get()).pNode(), b);
+  EXPECT_EQ(nodes.searchNode(a), first);
+  EXPECT_EQ(KyNodeDList().searchNode(a), nullptr);
+
+  KyEdgeDList edges;
+  edges.appendEdge(ab);
+  edges.prependEdge(ba);
+  std::unique_ptr<KyEdgeDList> edgeCopy(edges.cloneObject());
+  KyEdgeDListIter it(edgeCopy.get(), KY_ITER_BACKWARD);
+  EXPECT_EQ(it.pEdge(), ab);
+  ++it;
+  EXPECT_EQ(it.pEdge(), ba);
+  ++it;
+  EXPECT_EQ(it.pEdge(), nullptr);
+  EXPECT_EQ(edges.searchEdge(ab), edges.pLastCell());
+
+  // Graph members ignore releases, so a list of them may "release" freely.
+  nodeCopy->deleteAllCellsAndObjects();
+  EXPECT_EQ(graph.numberOfNodes(), 2);
+}
+
+using KyBinTreeTest = KyProbeTest;
+
+TEST_F(KyBinTreeTest, EveryAddKeepsOrderAndEqualsKeepTheirTurn) {
+  KyProbe a(5), b(1), c(5), d(3), e(1);
+  KyProbeTree tree;
+  tree.addObject(&a);
+  tree.prependObject(&b);
+  tree.appendObject(&c);
+  tree.addObject(&d);
+  tree.prependObject(&e);
+  EXPECT_EQ(keys(tree), (std::vector<int>{1, 1, 3, 5, 5}));
+  EXPECT_EQ(tree.pFirstCell()->pObject(), &b);
+  EXPECT_EQ(tree.pLastCell()->pObject(), &c);
+}
+
+TEST_F(KyBinTreeTest, SearchAndRemoveTakesExactlyThatObject) {
+  KyProbe a(2), b(2), twin(2);
+  KyProbeTree tree;
+  tree.addObject(&a);
+  tree.addObject(&b);
+  EXPECT_EQ(tree.searchAndRemoveObject(&twin), nullptr);
+
+  KyDListCell* cell = tree.searchAndRemoveObject(&b);
+  ASSERT_NE(cell, nullptr);
+  EXPECT_EQ(cell->pObject(), &b);
+  EXPECT_EQ(cell->pList(), nullptr);
+  EXPECT_EQ(tree.length(), 1);
+  cell->vRelease();
+  EXPECT_EQ(tree.searchAndRemoveObject(&b), nullptr);
+  EXPECT_EQ(tree.pFirstCell()->pObject(), &a);
+
+  KyDList other;
+  KyDListCell* foreign = other.appendObject(&b);
+  tree.discardCell(foreign);
+  EXPECT_EQ(other.length(), 1);
+}
+
+TEST_F(KyBinTreeTest, MatchesAStableSortUnderRandomChurn) {
+  std::mt19937 random(7);
+  KyProbeTree tree;
+  std::vector<KyProbe*> model;
+  for (int round = 0; round < 600; ++round) {
+    if (model.empty() || random() % 3 != 0) {
+      auto* probe = new KyProbe(static_cast<int>(random() % 20));
+      tree.addObject(probe);
+      model.insert(std::upper_bound(model.begin(), model.end(), probe,
+                                    [](KyProbe* x, KyProbe* y) { return x->key() < y->key(); }),
+                   probe);
+      continue;
+    }
+    const auto victim = model.begin() + static_cast<long>(random() % model.size());
+    if (random() % 2 == 0) {
+      tree.searchAndRemoveObject(*victim)->vRelease();
+    } else {
+      KyDListCell* cell = tree.pFirstCell();
+      while (cell->pObject() != *victim)
+        cell = cell->pNext();
+      tree.discardCell(cell);
+    }
+    delete *victim;
+    model.erase(victim);
+  }
+  std::vector<KyObject*> walked;
+  for (KyDListIter it(&tree); it; ++it)
+    walked.push_back(it.pObject());
+  EXPECT_TRUE(std::equal(walked.begin(), walked.end(), model.begin(), model.end()));
+  tree.deleteAllCellsAndObjects();
+  EXPECT_EQ(KyProbe::live, 0);
+  // The emptied tree is usable again.
+  KyProbe late(1);
+  tree.addObject(&late);
+  KyDListCell* cell = tree.searchAndRemoveObject(&late);
+  EXPECT_EQ(cell->pObject(), &late);
+  cell->vRelease();
+}
+
+TEST(KySortedBinTree, OrdersByHash) {
+  KyInt three(3), one(1), two(2);
+  KySortedBinTree tree;
+  for (KyInt* value : {&three, &one, &two})
+    tree.addObject(value);
+  std::vector<int> values;
+  for (KyDListIter it(&tree); it; ++it)
+    values.push_back(KyInt::castDown(it.pObject())->value());
+  EXPECT_EQ(values, (std::vector<int>{1, 2, 3}));
+}
+
+} // namespace

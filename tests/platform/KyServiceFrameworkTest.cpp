@@ -1,0 +1,153 @@
+// Item descriptions and their manager, constraints and their manager, and
+// which platform classes may be copied.
+#include "platform/KyProbe.h"
+
+#include <kyanalysis/KyBinTree.h>
+#include <kyanalysis/KyConstraint.h>
+#include <kyanalysis/KyConstraintManager.h>
+#include <kyanalysis/KyGraph.h>
+#include <kyanalysis/KyHashMap.h>
+#include <kyanalysis/KyInt.h>
+#include <kyanalysis/KyNode.h>
+#include <kyanalysis/KySerializer.h>
+#include <kyanalysis/KyServiceData.h>
+#include <kyanalysis/KyServiceItemDescription.h>
+#include <kyanalysis/KyServiceItemDescriptionManager.h>
+#include <kyanalysis/KyServiceName.h>
+
+#include <type_traits>
+
+namespace {
+
+TEST(KyPlatform, OnlyValueLikeClassesCopy) {
+  const struct {
+    const char* name;
+    bool copyable;
+    bool expected;
+  } classes[] = {
+      {"KyDListCell",
+       std::is_copy_constructible_v<KyDListCell> || std::is_copy_assignable_v<KyDListCell>, false},
+      {"KyDList", std::is_copy_constructible_v<KyDList>, false},
+      {"KyBinTree", std::is_copy_constructible_v<KySortedBinTree>, false},
+      {"KyHashMap", std::is_copy_constructible_v<KyHashMap>, false},
+      {"KyGraph", std::is_copy_constructible_v<KyGraph>, false},
+      {"KyNode", std::is_copy_constructible_v<KyNode>, false},
+      {"KyServiceData", std::is_copy_constructible_v<KyServiceInputData>, false},
+      {"KyServiceName", std::is_copy_constructible_v<KyServiceName>, false},
+      {"KyServiceItemDescriptionManager",
+       std::is_copy_constructible_v<KyServiceItemDescriptionManager>, false},
+      {"KyConstraintManager", std::is_copy_constructible_v<KyConstraintManager>, false},
+      {"KyConstraint", std::is_copy_constructible_v<KyConstraint>, true},
+      {"KySerializer", std::is_copy_assignable_v<KySerializer>, true},
+  };
+  for (const auto& c : classes)
+    EXPECT_EQ(c.copyable, c.expected) << c.name;
+}
+
+using KyDescriptionTest = KyProbeTest;
+
+TEST_F(KyDescriptionTest, OptionOwnsItsMapAndDefaultAndKeepsNullExplanation) {
+  auto* names = new KyHashMap(1);
+  names->put(new KyProbe(1), new KyInt(0));
+  {
+    KyServiceOptionDescription option(nullptr, L"KyGraph", nullptr, nullptr, 0, 1, names,
+                                      new KyProbe(2));
+    EXPECT_STREQ(option.pKey(), L"");
+    EXPECT_STREQ(option.pOwnerType(), L"KyGraph");
+    EXPECT_STREQ(option.pValueType(), L"");
+    EXPECT_EQ(option.pExplanation(), nullptr);
+    EXPECT_EQ(option.pEnumeration(), names);
+    EXPECT_EQ(static_cast<KyProbe*>(option.pDefaultValue())->key(), 2);
+    EXPECT_EQ(option.specific(), 1);
+  }
+  EXPECT_EQ(KyProbe::live, 0);
+  KyServiceResultDescription result(L"a:none:b", L"none", L"Integer", L"why");
+  EXPECT_STREQ(result.pExplanation(), L"why");
+}
+
+TEST(KyServiceItemDescriptionManager, RegistersOncePerKeyInOrder) {
+  KyServiceItemDescriptionManager manager;
+  auto* first = new KyServiceResultDescription(L"a:none:x", L"none", L"Integer", nullptr);
+  auto* second = new KyServiceOptionDescription(L"a:graph:y", L"KyGraph", L"Boolean", nullptr, 1, 1,
+                                                nullptr, nullptr);
+  EXPECT_EQ(manager.pOption(first), first);
+  EXPECT_EQ(manager.pOption(second), second);
+  EXPECT_EQ(manager.pOption(static_cast<KyServiceItemDescription*>(nullptr)), nullptr);
+
+  KyServiceResultDescription duplicate(L"a:none:x", L"none", L"Double", nullptr);
+  EXPECT_EQ(manager.pOption(&duplicate), nullptr);
+  EXPECT_EQ(manager.pOption(L"a:none:x"), first);
+  EXPECT_EQ(manager.pOption(static_cast<const wchar_t*>(nullptr)), nullptr);
+  EXPECT_EQ(manager.pOption(L"a:none"), nullptr);
+  ASSERT_EQ(manager.pDescriptionList()->length(), 2);
+  EXPECT_EQ(manager.pDescriptionList()->pLastCell()->pObject(), second);
+}
+
+class KyCountedConstraint : public KyConstraint {
+public:
+  explicit KyCountedConstraint(long priority) : KyConstraint(priority, L"counted") { ++live; }
+  ~KyCountedConstraint() override { --live; }
+  static inline int live = 0;
+};
+
+TEST(KyConstraintManager, OwnsWhatItHoldsAndHandsBackWhatIsRemoved) {
+  KyConstraintManager other;
+  {
+    KyGraph graph;
+    KyConstraintManager manager(&graph);
+    EXPECT_EQ(manager.pGraphManager(), &graph);
+    auto* a = new KyCountedConstraint(1);
+    auto* b = new KyCountedConstraint(2);
+    auto* c = new KyCountedConstraint(3);
+    for (KyConstraint* constraint : {a, b, c})
+      EXPECT_EQ(manager.insertConstraint(constraint), constraint);
+    EXPECT_EQ(manager.insertConstraint(b), nullptr);
+    EXPECT_EQ(other.insertConstraint(b), nullptr);
+    EXPECT_EQ(manager.insertConstraint(nullptr), nullptr);
+
+    EXPECT_EQ(other.removeConstraint(a), nullptr);
+    EXPECT_EQ(manager.removeConstraint(a), a);
+    EXPECT_EQ(a->pManager(), nullptr);
+    EXPECT_EQ(other.insertConstraint(a), a);
+
+    delete b; // leaves the manager on its own
+    ASSERT_EQ(manager.pConstraintList()->length(), 1);
+    EXPECT_EQ(manager.pConstraintList()->pFirstCell()->pObject(), c);
+    other.discardConstraint(c);
+    EXPECT_EQ(KyCountedConstraint::live, 2);
+    manager.discardConstraint(c);
+    EXPECT_EQ(KyCountedConstraint::live, 1);
+  }
+  EXPECT_EQ(KyCountedConstraint::live, 1);
+  other.discardAllConstraints();
+  EXPECT_EQ(other.pConstraintList()->length(), 0);
+  EXPECT_EQ(KyCountedConstraint::live, 0);
+}
+
+TEST(KyConstraint, CopiesCarryPriorityAndNameButNoManager) {
+  KyConstraintManager manager;
+  auto* held = new KyConstraint(4, L"held");
+  manager.insertConstraint(held);
+  KyConstraint copy(*held);
+  EXPECT_EQ(copy.priority(), 4);
+  EXPECT_STREQ(copy.pName(), L"held");
+  EXPECT_EQ(copy.pManager(), nullptr);
+
+  KyConstraint target(1, nullptr);
+  EXPECT_STREQ(target.pName(), L"");
+  KyProbe notAConstraint;
+  for (const KyObject* source :
+       {static_cast<const KyObject*>(nullptr), static_cast<const KyObject*>(&notAConstraint)}) {
+    target.copyObject(source);
+    target.copyAttributes(source);
+  }
+  EXPECT_EQ(target.priority(), 1);
+  target.copyAttributes(held);
+  EXPECT_STREQ(target.pName(), L"held");
+  target.priority(9);
+  *held = target;
+  EXPECT_EQ(held->priority(), 9);
+  EXPECT_EQ(held->pManager(), &manager);
+}
+
+} // namespace
