@@ -1,0 +1,171 @@
+#include <kyanalysis/KyClusteringInputTailor.h>
+#include <kyanalysis/KyClusteringOutputTailor.h>
+#include <kyanalysis/KyConstraintManager.h>
+#include <kyanalysis/KyEdge.h>
+#include <kyanalysis/KyInt.h>
+#include <kyanalysis/KyNode.h>
+#include <kyanalysis/KyServiceData.h>
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <memory>
+#include <vector>
+
+namespace {
+
+using Tailor = KyClusteringInputTailor;
+using Objects = std::vector<KyObject*>;
+
+Objects objectsOf(const KyDList* list) {
+  Objects objects;
+  for (KyDListIter it(list); it; ++it)
+    objects.push_back(it.pObject());
+  return objects;
+}
+
+// One option as a getter and a setter on doubles, bound to its node or edge.
+struct Option {
+  std::function<double(const Tailor&)> get;
+  std::function<double(Tailor&, double)> set;
+  double byDefault, value;
+};
+
+template <class R, class V, class... Member>
+Option option(R (Tailor::*get)(Member*...) const, R (Tailor::*set)(Member*..., V), double byDefault,
+              double value, Member*... member) {
+  return {[=](const Tailor& t) { return static_cast<double>((t.*get)(member...)); },
+          [=](Tailor& t, double v) { return static_cast<double>((t.*set)(member..., V(v))); },
+          byDefault, value};
+}
+
+class KyClusteringTailorsTest : public ::testing::Test {
+protected:
+  KyClusteringTailorsTest() { tailor.pGraph(&graph); }
+
+  KyGraph graph;
+  KyNode* a = graph.addNode();
+  KyNode* b = graph.addNode();
+  KyEdge* ab = graph.addEdge(a, b);
+  KyEdge* ba = graph.addEdge(b, a);
+  KyServiceInputData input;
+  Tailor tailor{&input};
+};
+
+TEST_F(KyClusteringTailorsTest, OptionsReadDefaultsUntilSet) {
+  const Option options[] = {
+      option(&Tailor::quality, &Tailor::quality, CLUSTERING_QUALITY_MEDIUM,
+             CLUSTERING_QUALITY_PROOF),
+      option<int, int, KyNode>(&Tailor::weight, &Tailor::weight, 1, 4, a),
+      option(&Tailor::minNumberOfClusters, &Tailor::minNumberOfClusters, 1, 3),
+      option(&Tailor::maxNumberOfClusters, &Tailor::maxNumberOfClusters, 0, -7),
+      option(&Tailor::balance, &Tailor::balance, 1.0, 0.25),
+      option(&Tailor::clusterSizeFactor, &Tailor::clusterSizeFactor, 1.0, 2.5),
+      option<int, int, KyEdge>(&Tailor::cost, &Tailor::cost, 1, 9, ab),
+  };
+  for (const Option& option : options) {
+    SCOPED_TRACE(&option - options);
+    EXPECT_EQ(option.get(tailor), option.byDefault);
+    EXPECT_EQ(option.set(tailor, option.value), option.value);
+    EXPECT_EQ(option.get(Tailor(&input)), option.value);
+  }
+  EXPECT_EQ(tailor.weight(b), 1);
+  EXPECT_EQ(tailor.cost(ba), 1);
+}
+
+TEST_F(KyClusteringTailorsTest, FreshRequestHasNoConstraintManager) {
+  KyClusteringConstraint standalone;
+  KyDList list;
+  list.appendObject(a);
+  tailor.buildConstraintList(list);
+  EXPECT_EQ(list.length(), 0);
+  EXPECT_EQ(tailor.removeConstraint(&standalone), nullptr);
+  tailor.discardConstraint(&standalone);
+  tailor.discardAllConstraints();
+  EXPECT_EQ(tailor.pConstraintManager(), nullptr);
+}
+
+TEST_F(KyClusteringTailorsTest, AddOperationsShareOneManagerInOrder) {
+  KyNodeDList nodes, empty;
+  nodes.appendNode(b);
+  nodes.appendNode(a);
+  KyClusteringConstraint* same = tailor.addSameClusterConstraint(&nodes);
+  KyConstraintManager* manager = tailor.pConstraintManager();
+  ASSERT_NE(manager, nullptr);
+  KyClusteringConstraint* added[] = {same, tailor.addDifferentClusterConstraint(&nodes),
+                                     tailor.addCompleteClusterConstraint(&nodes),
+                                     tailor.addSameClusterConstraint(&empty)};
+  EXPECT_EQ(Tailor(&input).pConstraintManager(), manager);
+
+  KyDList list;
+  tailor.buildConstraintList(list);
+  EXPECT_EQ(objectsOf(&list), Objects(std::begin(added), std::end(added)));
+  for (int i = 0; i < 4; ++i) {
+    EXPECT_EQ(added[i]->type(), i % 3);
+    EXPECT_EQ(added[i]->priority(), 1);
+    EXPECT_EQ(objectsOf(added[i]->pNodeList()), i < 3 ? (Objects{b, a}) : Objects{});
+  }
+  EXPECT_EQ(objectsOf(&nodes), (Objects{b, a}));
+}
+
+TEST_F(KyClusteringTailorsTest, InsertRemoveAndDiscard) {
+  auto* inserted = new KyClusteringConstraint;
+  EXPECT_EQ(tailor.insertConstraint(inserted), inserted);
+  KyConstraintManager* manager = tailor.pConstraintManager();
+  ASSERT_NE(manager, nullptr);
+  KyClusteringConstraint* added = tailor.addSameClusterConstraint(nullptr);
+
+  KyConstraintManager elsewhere;
+  auto* foreign = new KyClusteringConstraint;
+  elsewhere.insertConstraint(foreign);
+  for (KyClusteringConstraint* refused :
+       {inserted, foreign, static_cast<KyClusteringConstraint*>(nullptr)})
+    EXPECT_EQ(tailor.insertConstraint(refused), nullptr);
+  EXPECT_EQ(objectsOf(manager->pConstraintList()), (Objects{inserted, added}));
+
+  const std::unique_ptr<KyClusteringConstraint> back(tailor.removeConstraint(inserted));
+  EXPECT_EQ(back.get(), inserted);
+  EXPECT_EQ(tailor.removeConstraint(inserted), nullptr);
+  EXPECT_EQ(tailor.removeConstraint(foreign), nullptr);
+  tailor.discardConstraint(foreign);
+  EXPECT_EQ(foreign->pManager(), &elsewhere);
+  tailor.discardConstraint(added);
+  EXPECT_EQ(manager->pConstraintList()->length(), 0);
+  tailor.addCompleteClusterConstraint(nullptr);
+  tailor.discardAllConstraints();
+  EXPECT_EQ(manager->pConstraintList()->length(), 0);
+}
+
+TEST_F(KyClusteringTailorsTest, OutputReadsClustersAndFulfilledFlags) {
+  KyClusteringConstraint kept, unreported;
+  KyClusteringConstraint copy(kept);
+  KyNodeDList first, second;
+  first.appendNode(b);
+  first.appendNode(a);
+  KyDList clusters;
+  clusters.appendObject(&first);
+  clusters.appendObject(&second);
+  KyServiceOutputData output; // after everything its entries refer to
+  output.setValue(nullptr, L"clustering:none:clusterList", &clusters, 0, 0);
+  output.setValue(b, L"clustering:node:clusterNumber", new KyInt(2), 1, 0);
+  output.setValue(&kept, L"clustering:constraint:fulfilled", new KyInt(1), 1, 0);
+  const KyClusteringOutputTailor results(&output);
+
+  EXPECT_EQ(results.clusterNumber(b), 2);
+  EXPECT_EQ(results.fulfilled(&kept), 1);
+  EXPECT_EQ(results.fulfilled(&unreported), 0);
+  EXPECT_EQ(results.fulfilled(&copy), 0);
+
+  KyDList list;
+  list.appendObject(new KyNodeDList);
+  for (int call = 0; call < 2; ++call) {
+    results.buildClusterList(list);
+    ASSERT_EQ(list.length(), 2);
+    EXPECT_NE(list.pFirstCell()->pObject(), &first);
+    EXPECT_EQ(objectsOf(KyDList::castDown(list.pFirstCell()->pObject())), (Objects{b, a}));
+    EXPECT_EQ(objectsOf(KyDList::castDown(list.pLastCell()->pObject())), Objects{});
+  }
+  list.deleteAllCellsAndObjects();
+}
+
+} // namespace
