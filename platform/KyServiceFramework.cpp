@@ -1,8 +1,20 @@
 // Service names, item descriptions and their manager.
+#include <kyanalysis/KyDouble.h>
+#include <kyanalysis/KyGraph.h>
 #include <kyanalysis/KyHashMap.h>
+#include <kyanalysis/KyInt.h>
+#include <kyanalysis/KyNode.h>
 #include <kyanalysis/KyServiceItemDescription.h>
 #include <kyanalysis/KyServiceItemDescriptionManager.h>
 #include <kyanalysis/KyServiceName.h>
+#include <kyanalysis/KyText.h>
+#include <kyanalysis/KyXMLReader.h>
+#include <kyanalysis/KyXMLWriter.h>
+
+#include "KyXMLText_p.h"
+
+#include <memory>
+#include <string_view>
 
 KyServiceItemDescriptionManager* KyServiceName::pInputDescription() { return nullptr; }
 KyServiceItemDescriptionManager* KyServiceName::pOutputDescription() { return nullptr; }
@@ -11,6 +23,91 @@ const wchar_t* KyServiceName::pDefaultName() const { return nullptr; }
 const wchar_t* KyServiceName::pServiceClassName() const { return nullptr; }
 KyConstraintXMLWriter* KyServiceName::pConstraintWriter() { return nullptr; }
 KyConstraintXMLReader* KyServiceName::pConstraintReader() { return nullptr; }
+void KyServiceName::readConstraintManager(const xercesc::DOMElement&,
+                                          KyServiceInputDataXMLReader*) {}
+
+namespace {
+// An object of type T that `id` names through `reader`, or null.
+template <typename T> T* documentObject(std::wstring_view id, KyXMLReader* reader) {
+  return reader != nullptr ? dynamic_cast<T*>(reader->pObject(std::wstring(id).c_str())) : nullptr;
+}
+} // namespace
+
+KyText* KyServiceName::pConvertValueToString(const KyObject* value, const wchar_t* valueType,
+                                             KyXMLWriter* writer) {
+  const std::wstring_view type = valueType != nullptr ? valueType : L"";
+  const auto* integer = dynamic_cast<const KyInt*>(value);
+  if (type == L"Integer" && integer != nullptr)
+    return new KyText(KyXMLText::formatInteger(integer->value()).c_str());
+  if (type == L"Boolean" && integer != nullptr)
+    return new KyText(integer->value() != 0 ? L"true" : L"false");
+  if (type == L"Double")
+    if (const auto* real = dynamic_cast<const KyDouble*>(value))
+      return new KyText(KyXMLText::formatDouble(real->value()).c_str());
+  if (writer == nullptr)
+    return nullptr;
+  if ((type == L"KyGraph" && dynamic_cast<const KyGraph*>(value) != nullptr) ||
+      (type == L"KyNode" && dynamic_cast<const KyNode*>(value) != nullptr)) {
+    const wchar_t* id = writer->pID(value);
+    return id != nullptr ? new KyText(id) : nullptr;
+  }
+  if (type == L"List<KyNode>")
+    if (const auto* list = dynamic_cast<const KyDList*>(value)) {
+      std::wstring ids;
+      for (KyDListIter it(list); it; ++it) {
+        const wchar_t* id = dynamic_cast<const KyNode*>(it.pObject()) != nullptr
+                                ? writer->pID(it.pObject())
+                                : nullptr;
+        if (id == nullptr)
+          return nullptr;
+        if (!ids.empty())
+          ids += L' ';
+        ids += id;
+      }
+      return new KyText(ids.c_str());
+    }
+  return nullptr;
+}
+
+KyObject* KyServiceName::pConvertStringToValue(const wchar_t* text, const wchar_t* valueType,
+                                               KyXMLReader* reader, int& owned) {
+  const std::wstring_view type = valueType != nullptr ? valueType : L"";
+  const std::wstring_view value = text != nullptr ? text : L"";
+  owned = 1;
+  if (type == L"Integer") {
+    int integer;
+    return KyXMLText::parseInteger(value, integer) ? new KyInt(integer) : nullptr;
+  }
+  if (type == L"Boolean")
+    return value == L"true" ? new KyInt(1) : value == L"false" ? new KyInt(0) : nullptr;
+  if (type == L"Double") {
+    double real;
+    return KyXMLText::parseDouble(value, real) ? new KyDouble(real) : nullptr;
+  }
+  if (type == L"List<KyNode>") {
+    auto list = std::make_unique<KyNodeDList>();
+    std::size_t start = 0;
+    while (start < value.size()) {
+      std::size_t end = start;
+      while (end < value.size() && !KyXMLText::isSpace(value[end]))
+        ++end;
+      if (end > start) {
+        KyNode* node = documentObject<KyNode>(value.substr(start, end - start), reader);
+        if (node == nullptr)
+          return nullptr;
+        list->appendNode(node);
+      }
+      start = end + 1;
+    }
+    return list.release();
+  }
+  owned = 0;
+  if (type == L"KyGraph")
+    return documentObject<KyGraph>(value, reader);
+  if (type == L"KyNode")
+    return documentObject<KyNode>(value, reader);
+  return nullptr;
+}
 
 namespace {
 const wchar_t* orEmpty(const wchar_t* text) { return text != nullptr ? text : L""; }

@@ -3,16 +3,27 @@
 
 #include <kyanalysis/KyObject.h>
 
+#include <xercesc/util/XercesDefs.hpp>
+
+XERCES_CPP_NAMESPACE_BEGIN
+class DOMElement;
+XERCES_CPP_NAMESPACE_END
+
 class KyServiceItemDescriptionManager;
 class KySerializer;
 class KyConstraintXMLWriter;
 class KyConstraintXMLReader;
+class KyServiceInputDataXMLReader;
+class KyText;
+class KyXMLReader;
+class KyXMLWriter;
 
 /// Names a service and hands out what the framework needs to know about it:
-/// the descriptions of its options and results, its serializer, and the
-/// writer and reader of its constraints. The base names no service and
-/// returns null from every hook; each service derives its own name. A name
-/// keeps ownership of everything it hands out.
+/// the descriptions of its options and results, its serializer, the writer
+/// and reader of its constraints, and the conversions of option values to
+/// and from the text of a service input document. The base names no service
+/// and returns null from every accessor; each service derives its own
+/// name. A name keeps ownership of everything it hands out.
 class KYPLATFORM_EXPORT KyServiceName : public KyObject {
 public:
   KyServiceName() = default;
@@ -26,6 +37,35 @@ public:
   virtual const wchar_t* pServiceClassName() const;
   virtual KyConstraintXMLWriter* pConstraintWriter();
   virtual KyConstraintXMLReader* pConstraintReader();
+  /// Reads a constraint manager element of a service input part into the
+  /// input data that `reader` reads (its pServiceInputData()); the element's
+  /// "parent" attribute names the object the manager belongs to. The input
+  /// data reader calls it once the whole part has been checked, including a
+  /// trial read of the element's constraints with pConstraintReader(), so
+  /// it runs on content known to be readable. The base does nothing.
+  virtual void readConstraintManager(const xercesc::DOMElement& element,
+                                     KyServiceInputDataXMLReader* reader);
+  /// The text of `value` as a value of type `valueType` in a service input
+  /// document: a new KyText that the caller owns, or null when the value
+  /// does not fit the type or no identifier can be had. Objects are written
+  /// as their identifiers from `writer` (KyXMLWriter::pID). The base knows
+  /// "Integer" (a KyInt, in decimal), "Boolean" (a KyInt: "true" when
+  /// non-zero, else "false"), "Double" (a KyDouble: the shortest decimal
+  /// that reads back bit for bit, or "inf", "-inf", "nan", "-nan"; a NaN
+  /// reads back as the quiet NaN of its sign, without payload), "KyGraph",
+  /// "KyNode" (the identifier) and "List<KyNode>" (a list of nodes: the
+  /// identifiers separated by single spaces). Cost O(length of the text).
+  virtual KyText* pConvertValueToString(const KyObject* value, const wchar_t* valueType,
+                                        KyXMLWriter* writer);
+  /// The value of type `valueType` that `text` stands for, in the forms
+  /// written by pConvertValueToString(); null when the text does not fit
+  /// the type exactly (no white space around numbers) or an identifier
+  /// names no object of the type through `reader` (KyXMLReader::pObject).
+  /// `owned` tells the caller what it gets: 1 a new value it takes (KyInt,
+  /// KyDouble, KyNodeDList), 0 an object of the document (graph, node).
+  /// Cost O(length of the text).
+  virtual KyObject* pConvertStringToValue(const wchar_t* text, const wchar_t* valueType,
+                                          KyXMLReader* reader, int& owned);
 
   static KyServiceName* castDown(const KyObject* object) {
     return static_cast<KyServiceName*>(const_cast<KyObject*>(object));

@@ -1,0 +1,58 @@
+// KyGraphXMLReader: reads a graph part.
+#pragma once
+
+#include <kyanalysis/KyEdgeXMLReader.h>
+#include <kyanalysis/KyNodeXMLReader.h>
+
+class KyGraph;
+
+/// Reads a graph part into its target graph:
+///
+///   <graph id="g0">
+///     <node id="n0" name="A"/> <node id="n1"/>
+///     <edge id="e0" source="n0" target="n1"/>
+///   </graph>
+///
+/// The nodes and edges are added to the target graph in document order, the
+/// graph, node and edge identifiers registered with the read, and each
+/// node and edge element handed to the node or edge reader (by default
+/// this reader's own, which read the names). A part without a "graph"
+/// element adds nothing.
+///
+/// processDOMElement() checks the whole part before it changes the graph: it
+/// fails, leaving the graph untouched, when the part holds anything but one
+/// "graph" element, the graph element anything but nodes and edges, an
+/// identifier is missing, invalid or used twice in the part, an edge names
+/// an end that is not a node of the part, or there is no target graph. A
+/// node or edge reader that fails stops the read with the members made so
+/// far left in the graph; the platform's own never fail. Cost O(size of
+/// the part). Not copyable.
+class KYPLATFORM_EXPORT KyGraphXMLReader : public KyXMLReader {
+public:
+  KyGraphXMLReader();
+  ~KyGraphXMLReader() override;
+  KyGraphXMLReader(const KyGraphXMLReader&) = delete;
+  KyGraphXMLReader& operator=(const KyGraphXMLReader&) = delete;
+
+  /// The target as a graph.
+  KyGraph* pGraph() const;
+  /// The reader of node elements. Setting one (the caller keeps it) returns
+  /// it; setting null returns null and goes back to this reader's own.
+  KyNodeXMLReader* pNodeReader() const { return nodeReader_; }
+  KyNodeXMLReader* pNodeReader(KyNodeXMLReader* reader);
+  /// The reader of edge elements, as for nodes.
+  KyEdgeXMLReader* pEdgeReader() const { return edgeReader_; }
+  KyEdgeXMLReader* pEdgeReader(KyEdgeXMLReader* reader);
+
+  int processDOMElement(const xercesc::DOMElement& element) override;
+
+  static KyGraphXMLReader* castDown(const KyObject* object) {
+    return static_cast<KyGraphXMLReader*>(const_cast<KyObject*>(object));
+  }
+
+private:
+  KyNodeXMLReader ownNodeReader_;
+  KyEdgeXMLReader ownEdgeReader_;
+  KyNodeXMLReader* nodeReader_;
+  KyEdgeXMLReader* edgeReader_;
+};

@@ -1,0 +1,66 @@
+// KyServiceInputDataXMLWriter: writes a service input part.
+#pragma once
+
+#include <kyanalysis/KyXMLWriter.h>
+
+#include <string>
+
+class KyServiceInputData;
+
+/// Writes its target input data into a service input part, every stored
+/// value typed through the option descriptions of the data's service name:
+///
+///   <option key="all:none:operation" type="Integer">
+///     <entry value="10"/>
+///   </option>
+///   <option key="shortestPaths:edge:cost" type="Integer">
+///     <entry owner="e0" value="5"/> <entry owner="e1" value="7"/>
+///   </option>
+///   <option key="clustering:graph:constraintManager" type="KyConstraintManager">
+///     <entry owner="g0"><constraintManager parent="g0">...</constraintManager></entry>
+///   </option>
+///
+/// One "option" element per key, with the description's value type; one
+/// "entry" per stored value, naming its owner (none for a null owner) and
+/// holding the value's text from the service name's pConvertValueToString().
+/// A constraint manager is written as an element, its constraints through
+/// the service name's pConstraintWriter() (KyConstraintManagerXMLWriter).
+/// Options are sorted by key, entries by owner: none first, then graphs,
+/// nodes and edges in their graph's order, then any other owner; graphs and
+/// other owners by identifier. The same data thus always gives the same
+/// part.
+///
+/// populateDOMElement() fails when there is no input data, service name or
+/// option description manager, a stored key has no description, a value or
+/// owner does not fit its description's types (owner type "none": no owner;
+/// "KyGraph", "KyNode", "KyEdge": an object of that type or none), or a
+/// manager with constraints meets no constraint writer. Cost O(n log n) in
+/// the number of values, plus the conversions. Not copyable.
+class KYPLATFORM_EXPORT KyServiceInputDataXMLWriter : public KyXMLWriter {
+public:
+  /// `name` is the name of the part this writer is registered for.
+  explicit KyServiceInputDataXMLWriter(const wchar_t* name);
+  ~KyServiceInputDataXMLWriter() override;
+  KyServiceInputDataXMLWriter(const KyServiceInputDataXMLWriter&) = delete;
+  KyServiceInputDataXMLWriter& operator=(const KyServiceInputDataXMLWriter&) = delete;
+
+  const wchar_t* pName() const { return name_.c_str(); }
+  /// The target as service input data.
+  KyServiceInputData* pServiceInputData() const;
+  /// 1 (after construction): every stored value is written. 0: a value
+  /// whose text equals the text of its description's default value is left
+  /// out, since a reader of the request falls back on the default; values
+  /// without a default are always written.
+  int writingDefaults() const { return writingDefaults_; }
+  int writingDefaults(int writingDefaults) { return writingDefaults_ = writingDefaults; }
+
+  int populateDOMElement(xercesc::DOMElement& element) override;
+
+  static KyServiceInputDataXMLWriter* castDown(const KyObject* object) {
+    return static_cast<KyServiceInputDataXMLWriter*>(const_cast<KyObject*>(object));
+  }
+
+private:
+  std::wstring name_;
+  int writingDefaults_ = 1;
+};

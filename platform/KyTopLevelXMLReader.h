@@ -1,0 +1,70 @@
+// KyTopLevelXMLReader: reads a whole XML document from a file or from memory.
+#pragma once
+
+#include <kyanalysis/KyXMLReader.h>
+
+#include <string>
+
+class KyObjectTable;
+
+/// The root of a read: parses a document and hands its "document" element
+/// to processDOMElement(), which subclasses override (KyCompositeXMLReader
+/// reads named parts). It keeps the identifiers the document defines and the
+/// reason of a failure.
+///
+/// Documents are untrusted input. The parser refuses any document with a
+/// document type declaration, so it loads no DTD, expands no entity other
+/// than the five predefined ones and character references, and reaches no
+/// file or network; it validates nothing and drops comments. read() brackets
+/// itself with the Xerces platform's initialisation and termination, so
+/// callers need not initialise Xerces. Copies share the source, the object
+/// table and the parent.
+class KYPLATFORM_EXPORT KyTopLevelXMLReader : public KyXMLReader {
+public:
+  /// Reads the file named `fileName`, as a whole, when read() runs.
+  explicit KyTopLevelXMLReader(const wchar_t* fileName);
+  /// Reads the `length` bytes at `bytes`. They are not copied and must stay
+  /// unchanged until read() returns.
+  KyTopLevelXMLReader(const unsigned char* bytes, unsigned int length);
+  KyTopLevelXMLReader(const KyTopLevelXMLReader&) = default;
+  KyTopLevelXMLReader& operator=(const KyTopLevelXMLReader&) = default;
+  ~KyTopLevelXMLReader() override;
+
+  /// The caller's table of identifiers, or null (the default): references
+  /// are resolved through it after the document's own identifiers, and the
+  /// identifiers the document defines are added to it when read() succeeds,
+  /// as KyObjectTable::setID() adds them. The table stays the caller's.
+  KyObjectTable* pObjectTable() const { return table_; }
+  KyObjectTable* pObjectTable(KyObjectTable* table) { return table_ = table; }
+
+  /// Parses the document and reads its element. Returns 1 when the whole
+  /// document was read. Returns 0 when the source cannot be read, the text
+  /// is not a well-formed document this parser accepts, its element is not
+  /// "document", or processDOMElement() fails; the object table is then
+  /// unchanged and pErrorMessage() says why. What a failed read leaves in
+  /// the objects read into is said by the subclass. Cost O(size of the
+  /// document) plus what processDOMElement() costs.
+  int read();
+  /// One line saying why the latest read() failed, with line and column
+  /// when the parser gave them; empty after a successful read().
+  const wchar_t* pErrorMessage() const { return failure().c_str(); }
+
+  /// Registers in the current read only; invalid identifiers and calls
+  /// outside read() give 0.
+  int setID(const wchar_t* id, KyObject* object) override;
+  /// The document's own identifiers first, then the object table's.
+  KyObject* pObject(const wchar_t* id) const override;
+
+  static KyTopLevelXMLReader* castDown(const KyObject* object) {
+    return static_cast<KyTopLevelXMLReader*>(const_cast<KyObject*>(object));
+  }
+
+private:
+  std::wstring fileName_;
+  const unsigned char* bytes_ = nullptr;
+  unsigned int length_ = 0;
+  bool fromFile_;
+  KyObjectTable* table_ = nullptr;
+  // The identifiers of the document being read; set only during read().
+  KyObjectTable* defined_ = nullptr;
+};

@@ -1,0 +1,33 @@
+#include <kyanalysis/KyXMLReader.h>
+
+#include "KyXMLText_p.h"
+
+#include <xercesc/dom/DOMAttr.hpp>
+
+KyXMLReader::~KyXMLReader() = default;
+
+int KyXMLReader::setID(const wchar_t* id, KyObject* object) {
+  return parent_ != nullptr ? parent_->setID(id, object) : 0;
+}
+
+KyObject* KyXMLReader::pObject(const wchar_t* id) const {
+  return parent_ != nullptr ? parent_->pObject(id) : nullptr;
+}
+
+int KyXMLReader::processDOMElement(const xercesc::DOMElement&) { return 1; }
+
+KyObject* KyXMLReader::pElementObject(const wchar_t* attribute,
+                                      const xercesc::DOMElement& element) const {
+  const KyXMLString name = KyXMLText::toXML(attribute);
+  const xercesc::DOMAttr* node = element.getAttributeNode(name.c_str());
+  return node != nullptr ? pObject(KyXMLText::toWide(node->getValue()).c_str()) : nullptr;
+}
+
+int KyXMLReader::fail(const std::wstring& message) {
+  KyXMLReader* root = this;
+  while (root->parent_ != nullptr)
+    root = root->parent_;
+  if (root->failure_.empty())
+    root->failure_ = message;
+  return 0;
+}

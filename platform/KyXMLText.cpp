@@ -1,0 +1,120 @@
+#include "KyXMLText_p.h"
+
+#include <charconv>
+
+namespace {
+constexpr char16_t kReplacement = 0xFFFD;
+
+// Narrow copy of text that is only of interest when it is ASCII; anything
+// else becomes a character that no number parser accepts.
+std::string asciiOf(std::wstring_view text) {
+  std::string ascii(text.size(), '\0');
+  for (std::size_t i = 0; i < text.size(); ++i)
+    ascii[i] = text[i] > 0 && text[i] < 0x80 ? static_cast<char>(text[i]) : '\x7f';
+  return ascii;
+}
+
+template <typename Number> bool parseWhole(std::wstring_view text, Number& value) {
+  const std::string ascii = asciiOf(text);
+  if (ascii.empty() || ascii.front() == '+')
+    return false;
+  Number parsed{};
+  const char* end = ascii.data() + ascii.size();
+  const auto [stop, error] = std::from_chars(ascii.data(), end, parsed);
+  if (error != std::errc() || stop != end)
+    return false;
+  value = parsed;
+  return true;
+}
+} // namespace
+
+namespace KyXMLText {
+
+KyXMLString toXML(std::wstring_view text) {
+  KyXMLString xml;
+  xml.reserve(text.size());
+  for (const wchar_t wide : text) {
+    const auto c = static_cast<char32_t>(wide);
+    if (c < 0x10000) {
+      xml.push_back(static_cast<char16_t>(c));
+    } else if (c <= 0x10FFFF) {
+      xml.push_back(static_cast<char16_t>(0xD800 + ((c - 0x10000) >> 10)));
+      xml.push_back(static_cast<char16_t>(0xDC00 + ((c - 0x10000) & 0x3FF)));
+    } else {
+      xml.push_back(0xFFFF);
+    }
+  }
+  return xml;
+}
+
+KyXMLString toXML(const wchar_t* text) {
+  return text != nullptr ? toXML(std::wstring_view(text)) : KyXMLString();
+}
+
+std::wstring toWide(const XMLCh* text) {
+  std::wstring wide;
+  if (text == nullptr)
+    return wide;
+  for (const XMLCh* p = text; *p != 0; ++p) {
+    const char32_t unit = *p;
+    if (unit >= 0xD800 && unit < 0xDC00 && p[1] >= 0xDC00 && p[1] < 0xE000) {
+      wide.push_back(static_cast<wchar_t>(0x10000 + ((unit - 0xD800) << 10) + (p[1] - 0xDC00)));
+      ++p;
+    } else if (unit >= 0xD800 && unit < 0xE000) {
+      wide.push_back(kReplacement);
+    } else {
+      wide.push_back(static_cast<wchar_t>(unit));
+    }
+  }
+  return wide;
+}
+
+std::string toUtf8(std::wstring_view text) {
+  std::string utf8;
+  utf8.reserve(text.size());
+  for (const wchar_t wide : text) {
+    auto c = static_cast<char32_t>(wide);
+    if (c > 0x10FFFF || (c >= 0xD800 && c < 0xE000))
+      c = kReplacement;
+    if (c < 0x80) {
+      utf8.push_back(static_cast<char>(c));
+    } else if (c < 0x800) {
+      utf8.push_back(static_cast<char>(0xC0 | (c >> 6)));
+      utf8.push_back(static_cast<char>(0x80 | (c & 0x3F)));
+    } else if (c < 0x10000) {
+      utf8.push_back(static_cast<char>(0xE0 | (c >> 12)));
+      utf8.push_back(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
+      utf8.push_back(static_cast<char>(0x80 | (c & 0x3F)));
+    } else {
+      utf8.push_back(static_cast<char>(0xF0 | (c >> 18)));
+      utf8.push_back(static_cast<char>(0x80 | ((c >> 12) & 0x3F)));
+      utf8.push_back(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
+      utf8.push_back(static_cast<char>(0x80 | (c & 0x3F)));
+    }
+  }
+  return utf8;
+}
+
+std::wstring quote(std::wstring_view text) {
+  constexpr std::size_t kLongest = 60;
+  std::wstring quoted = L"\"";
+  for (const wchar_t c : text.substr(0, kLongest))
+    quoted.push_back(c < 0x20 ? L' ' : c);
+  if (text.size() > kLongest)
+    quoted += L"...";
+  return quoted + L"\"";
+}
+
+std::wstring formatInteger(long value) { return std::to_wstring(value); }
+
+std::wstring formatDouble(double value) {
+  // 32 characters hold the shortest form of every double.
+  char digits[32];
+  return std::wstring(digits, std::to_chars(digits, digits + sizeof digits, value).ptr);
+}
+
+bool parseInteger(std::wstring_view text, int& value) { return parseWhole(text, value); }
+bool parseInteger(std::wstring_view text, long& value) { return parseWhole(text, value); }
+bool parseDouble(std::wstring_view text, double& value) { return parseWhole(text, value); }
+
+} // namespace KyXMLText

@@ -1,0 +1,130 @@
+#include <kyanalysis/KyXMLUtilities.h>
+
+#include "KyXMLText_p.h"
+
+#include <xercesc/dom/DOMDocument.hpp>
+
+#include <limits>
+#include <vector>
+
+using namespace xercesc;
+
+namespace {
+constexpr char kAlphabet[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
+constexpr unsigned char kNotInAlphabet = 0xFF;
+
+// Value of each byte as a base-64 digit, kNotInAlphabet for the others.
+struct DigitValues {
+  unsigned char of[256];
+  constexpr DigitValues() : of() {
+    for (unsigned char& value : of)
+      value = kNotInAlphabet;
+    for (unsigned char digit = 0; digit < 64; ++digit)
+      of[static_cast<unsigned char>(kAlphabet[digit])] = digit;
+  }
+};
+constexpr DigitValues kDigitValues;
+
+bool isSpace(unsigned char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
+} // namespace
+
+DOMElement* KyXMLUtilities::pFindElement(const DOMElement& element, const wchar_t* name) {
+  if (name == nullptr)
+    return nullptr;
+  const KyXMLString wanted = KyXMLText::toXML(name);
+  for (DOMElement* child = element.getFirstElementChild(); child != nullptr;
+       child = child->getNextElementSibling())
+    if (wanted == child->getTagName())
+      return child;
+  return nullptr;
+}
+
+DOMElement* KyXMLUtilities::pCreateElement(const wchar_t* name, DOMElement& parent) {
+  DOMElement* child = parent.getOwnerDocument()->createElement(KyXMLText::toXML(name).c_str());
+  parent.appendChild(child);
+  return child;
+}
+
+int KyXMLUtilities::compareString(const wchar_t* text, const DOMNode* node) {
+  if (text == nullptr || node == nullptr)
+    return -1;
+  return KyXMLText::toWide(node->getNodeName()).compare(text);
+}
+
+void KyXMLUtilities::releaseString(wchar_t*& text) {
+  delete[] text;
+  text = nullptr;
+}
+
+unsigned char* KyXMLUtilities::encodeBase64(const unsigned char* bytes, unsigned long length,
+                                            unsigned long* encodedLength) {
+  if (bytes == nullptr || encodedLength == nullptr ||
+      length / 3 >= std::numeric_limits<unsigned long>::max() / 4 - 1)
+    return nullptr;
+  const unsigned long size = (length + 2) / 3 * 4;
+  auto* text = new unsigned char[size + 1];
+  unsigned char* out = text;
+  unsigned long i = 0;
+  for (; i + 3 <= length; i += 3) {
+    const unsigned long group = bytes[i] << 16 | bytes[i + 1] << 8 | bytes[i + 2];
+    *out++ = kAlphabet[group >> 18];
+    *out++ = kAlphabet[(group >> 12) & 63];
+    *out++ = kAlphabet[(group >> 6) & 63];
+    *out++ = kAlphabet[group & 63];
+  }
+  if (i < length) {
+    const bool two = i + 1 < length;
+    const unsigned long group = bytes[i] << 16 | (two ? bytes[i + 1] << 8 : 0);
+    *out++ = kAlphabet[group >> 18];
+    *out++ = kAlphabet[(group >> 12) & 63];
+    *out++ = two ? kAlphabet[(group >> 6) & 63] : '=';
+    *out++ = '=';
+  }
+  *out = 0;
+  *encodedLength = size;
+  return text;
+}
+
+unsigned char* KyXMLUtilities::decodeBase64(const unsigned char* text,
+                                            unsigned long* decodedLength) {
+  if (text == nullptr || decodedLength == nullptr)
+    return nullptr;
+  std::vector<unsigned char> digits;
+  unsigned long padding = 0;
+  for (const unsigned char* c = text; *c != 0; ++c) {
+    if (isSpace(*c))
+      continue;
+    if (*c == '=') {
+      ++padding;
+      continue;
+    }
+    if (padding != 0 || kDigitValues.of[*c] == kNotInAlphabet)
+      return nullptr;
+    digits.push_back(kDigitValues.of[*c]);
+  }
+  if ((digits.size() + padding) % 4 != 0 || padding > 2)
+    return nullptr;
+  const std::size_t whole = digits.size() / 4 * 4;
+  const std::size_t rest = digits.size() - whole;
+  // Two leftover digits carry one byte and four spare bits, three carry two
+  // bytes and two spare bits; canonical text leaves the spare bits zero.
+  if ((rest == 2 && (digits[whole + 1] & 15) != 0) || (rest == 3 && (digits[whole + 2] & 3) != 0))
+    return nullptr;
+  const std::size_t size = whole / 4 * 3 + (rest == 0 ? 0 : rest - 1);
+  auto* bytes = new unsigned char[size + 1];
+  unsigned char* out = bytes;
+  for (std::size_t i = 0; i < whole; i += 4) {
+    const unsigned long group =
+        digits[i] << 18 | digits[i + 1] << 12 | digits[i + 2] << 6 | digits[i + 3];
+    *out++ = static_cast<unsigned char>(group >> 16);
+    *out++ = static_cast<unsigned char>(group >> 8);
+    *out++ = static_cast<unsigned char>(group);
+  }
+  if (rest >= 2)
+    *out++ = static_cast<unsigned char>(digits[whole] << 2 | digits[whole + 1] >> 4);
+  if (rest == 3)
+    *out++ = static_cast<unsigned char>(digits[whole + 1] << 4 | digits[whole + 2] >> 2);
+  *out = 0;
+  *decodedLength = static_cast<unsigned long>(size);
+  return bytes;
+}
