@@ -1,10 +1,12 @@
-// The enumerations of the analysis service.
+// The enumerations of the analysis service. Each is based on int, so that
+// any integer a request or an answer holds (one read from a document, say)
+// converts to it and back unchanged.
 #pragma once
 
 /// The analysis a request asks for, stored under "all:none:operation".
 /// OPERATION_NONE is no code of the service: it is what a request whose
 /// operation was never selected reads as.
-enum KyAnalysisOperationEnum {
+enum KyAnalysisOperationEnum : int {
   OPERATION_NONE = -1,
   OPERATION_BREADTH_FIRST_SEARCH = 0,
   OPERATION_DEPTH_FIRST_SEARCH = 1,
@@ -32,7 +34,7 @@ enum KyAnalysisOperationEnum {
 };
 
 /// Effort asked of clustering ("clustering:graph:quality").
-enum KyClusteringQualityEnum {
+enum KyClusteringQualityEnum : int {
   CLUSTERING_QUALITY_DRAFT = 0,
   CLUSTERING_QUALITY_MEDIUM = 1,
   CLUSTERING_QUALITY_PROOF = 2
@@ -40,7 +42,7 @@ enum KyClusteringQualityEnum {
 
 /// Effort asked of cycle-breaking edge detection
 /// ("cycleBreakingEdgeDetection:graph:quality").
-enum KyCycleBreakingQualityEnum {
+enum KyCycleBreakingQualityEnum : int {
   CYCLEBREAKING_QUALITY_DRAFT = 0,
   CYCLEBREAKING_QUALITY_MEDIUM = 1,
   CYCLEBREAKING_QUALITY_PROOF = 2
@@ -48,7 +50,7 @@ enum KyCycleBreakingQualityEnum {
 
 /// The kind of an edge in a depth-first search ("depthFirstSearch:edge:type").
 /// EDGE_TYPE_NONE is what an edge without a stored type reads as.
-enum KyAnalysisEdgeTypeEnum {
+enum KyAnalysisEdgeTypeEnum : int {
   EDGE_TYPE_NONE = 0,
   EDGE_TYPE_TREE = 1,
   EDGE_TYPE_BACK = 2,

@@ -1,0 +1,26 @@
+#include <kyanalysis/KyAnalysisKeys.h>
+#include <kyanalysis/KyEdgeDList.h>
+#include <kyanalysis/KyNode.h>
+#include <kyanalysis/KyNodeDList.h>
+#include <kyanalysis/KyStronglyConnectedComponentsInputTailor.h>
+#include <kyanalysis/KyStronglyConnectedComponentsOutputTailor.h>
+
+namespace key = KyAnalysisKey::stronglyConnectedComponents;
+
+KyStronglyConnectedComponentsInputTailor::~KyStronglyConnectedComponentsInputTailor() = default;
+
+void KyStronglyConnectedComponentsInputTailor::setAsCurrentOperation() {
+  selectOperation(OPERATION_STRONGLY_CONNECTED_COMPONENTS);
+}
+
+KyStronglyConnectedComponentsOutputTailor::~KyStronglyConnectedComponentsOutputTailor() = default;
+
+int KyStronglyConnectedComponentsOutputTailor::componentNumber(KyNode* node) const {
+  return memberResult(node, key::nodeComponentNumber);
+}
+void KyStronglyConnectedComponentsOutputTailor::buildComponentList(KyDList& list) const {
+  buildListOfLists<KyNodeDList>(key::noneComponentList, list);
+}
+void KyStronglyConnectedComponentsOutputTailor::buildEdgeComponentList(KyDList& list) const {
+  buildListOfLists<KyEdgeDList>(key::noneEdgeComponentList, list);
+}
