@@ -35,7 +35,8 @@ public:
   KyGraph* pGraph() const { return graph_; }
   /// Makes `graph` the request's graph (stored, not handed over); returns it.
   KyGraph* pGraph(KyGraph* graph);
-  /// The operation selected last; OPERATION_NONE when none was selected.
+  /// The operation selected last; OPERATION_NONE when none was selected. A
+  /// stored code outside the enumeration is returned unchanged.
   KyAnalysisOperationEnum operationType() const;
 
   void debugOutput(int) override {}

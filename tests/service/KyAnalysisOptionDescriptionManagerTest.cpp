@@ -1,0 +1,174 @@
+// The option descriptions: their order, scopes, enumeration maps and defaults.
+#include "support/KyDescriptionTesting.h"
+
+#include <kyanalysis/KyAnalysisOperation.h>
+#include <kyanalysis/KyAnalysisOptionDescriptionManager.h>
+#include <kyanalysis/KyDouble.h>
+#include <kyanalysis/KyHashMap.h>
+#include <kyanalysis/KyInt.h>
+#include <kyanalysis/KyText.h>
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <climits>
+#include <set>
+
+using kytest::keyPart;
+
+namespace {
+class OptionDescriptionsTest : public ::testing::Test {
+protected:
+  KyAnalysisOptionDescriptionManager manager;
+  const std::vector<const KyServiceOptionDescription*> options =
+      kytest::descriptionsOf<KyServiceOptionDescription>(manager);
+};
+
+TEST_F(OptionDescriptionsTest, RegistersSeventyFiveOptionsSharedTwoFirstScopesMatchingOwners) {
+  const std::set<std::wstring> valueTypes = {L"Integer",
+                                             L"Boolean",
+                                             L"Double",
+                                             L"KyGraph",
+                                             L"KyNode",
+                                             L"List<KyNode>",
+                                             L"KyConstraintManager"};
+  ASSERT_EQ(options.size(), 75u);
+  EXPECT_STREQ(options[0]->pKey(), L"all:none:graph");
+  EXPECT_STREQ(options[1]->pKey(), L"all:none:operation");
+  for (std::size_t i = 0; i < options.size(); ++i) {
+    ASSERT_NE(options[i], nullptr) << i;
+    SCOPED_TRACE(options[i]->pKey());
+    const int shared = i < 2 ? 1 : 0;
+    EXPECT_EQ(options[i]->required(), shared);
+    EXPECT_EQ(options[i]->specific(), 1 - shared);
+    EXPECT_EQ(manager.pOption(options[i]->pKey()), options[i]);
+    const std::wstring scope = keyPart(options[i]->pKey(), 1);
+    EXPECT_TRUE(scope != L"constraint" && scope.find(L'(') == std::wstring::npos);
+    EXPECT_EQ(kytest::ownerTypeOfScope(scope), options[i]->pOwnerType());
+    EXPECT_EQ(valueTypes.count(options[i]->pValueType()), 1u);
+  }
+}
+
+TEST_F(OptionDescriptionsTest, GroupsAnalysesAlphabeticallyButForTheIrregularTwo) {
+  std::vector<std::wstring> words; // in order of first appearance
+  for (const auto* each : options)
+    if (words.empty() || words.back() != keyPart(each->pKey(), 0))
+      words.push_back(keyPart(each->pKey(), 0));
+  // "all" and the 18 analyses with options of their own, each one block.
+  ASSERT_EQ(words.size(), 19u);
+  EXPECT_EQ(std::set<std::wstring>(words.begin(), words.end()).size(), words.size());
+  for (std::size_t i = 1; i < words.size(); ++i)
+    EXPECT_NE(KyAnalysisOperation::fromWord(words[i].c_str()), OPERATION_NONE) << words[i];
+
+  EXPECT_EQ(words.back(), L"cycleBreakingEdgeDetection");
+  const auto sorted = std::find(words.begin(), words.end(), L"sortedPaths");
+  ASSERT_TRUE(sorted != words.begin() && sorted + 1 < words.end());
+  EXPECT_EQ(sorted[-1], L"disjointPaths");
+  EXPECT_EQ(sorted[1], L"maximumFlow");
+  words.erase(sorted);
+  words.pop_back();
+  EXPECT_TRUE(std::is_sorted(words.begin(), words.end()));
+}
+
+TEST_F(OptionDescriptionsTest, EnumerationMapsNameTheirCodesInOrder) {
+  const struct {
+    const wchar_t* key;
+    std::vector<std::wstring> names; // indexed by code
+  } kMaps[] = {
+      {L"all:none:operation", {}},
+      {L"clustering:graph:quality",
+       {L"CLUSTERING_QUALITY_DRAFT", L"CLUSTERING_QUALITY_MEDIUM", L"CLUSTERING_QUALITY_PROOF"}},
+      {L"cycleBreakingEdgeDetection:graph:quality",
+       {L"CYCLEBREAKING_QUALITY_DRAFT", L"CYCLEBREAKING_QUALITY_MEDIUM",
+        L"CYCLEBREAKING_QUALITY_PROOF"}},
+  };
+  int maps = 0;
+  int entries = 0;
+  for (const auto* each : options)
+    if (const KyHashMap* map = each->pEnumeration()) {
+      ++maps;
+      entries += map->length();
+    }
+  EXPECT_EQ(maps, 3);
+  EXPECT_EQ(entries, 29);
+
+  for (auto expected : kMaps) {
+    SCOPED_TRACE(expected.key);
+    if (expected.names.empty())
+      for (int code = 0; code < KyAnalysisOperation::count(); ++code)
+        expected.names.emplace_back(KyAnalysisOperation::mapName(code));
+    const auto* option =
+        dynamic_cast<const KyServiceOptionDescription*>(manager.pOption(expected.key));
+    ASSERT_TRUE(option != nullptr && option->pEnumeration() != nullptr);
+    const KyHashMap& map = *option->pEnumeration();
+    ASSERT_EQ(static_cast<std::size_t>(map.length()), expected.names.size());
+    for (int code = 0; code < map.length(); ++code) {
+      const KyText name(expected.names[static_cast<std::size_t>(code)].c_str());
+      EXPECT_TRUE(name.equals(map.pKeyAt(code))) << code;
+      const auto* value = dynamic_cast<const KyInt*>(map.pValue(&name));
+      ASSERT_NE(value, nullptr) << code;
+      EXPECT_EQ(value->value(), code);
+    }
+  }
+  EXPECT_STREQ(KyAnalysisOperation::mapName(0), L"OPERATION_BREADTH_FIRST_SEARCH");
+  EXPECT_STREQ(KyAnalysisOperation::mapName(22), L"OPERATION_ROOT_CAUSE");
+}
+
+// The integer defaults follow from the option's name and scope alone.
+const struct IntegerRule {
+  const wchar_t* scope; // null: any scope
+  const wchar_t* name;
+  int value;
+} kIntegerRules[] = {
+    {nullptr, L"undirected", 0},
+    {nullptr, L"directed", 0},
+    {L"edge", L"cost", 1},
+    {L"node", L"cost", 0},
+    {L"edge", L"capacity", 1},
+    {L"node", L"capacity", INT_MAX},
+    {nullptr, L"range", -1},
+    {nullptr, L"level", 0},
+    {nullptr, L"weight", 1},
+    {nullptr, L"quality", 1},
+    {nullptr, L"desiredFlow", 0},
+    {nullptr, L"nodeDisjointPaths", 0},
+    {nullptr, L"minNumberOfClusters", 1},
+    {nullptr, L"maxNumberOfClusters", 0},
+};
+
+const IntegerRule* ruleFor(const wchar_t* key) {
+  for (const IntegerRule& rule : kIntegerRules)
+    if (keyPart(key, 2) == rule.name && (rule.scope == nullptr || keyPart(key, 1) == rule.scope))
+      return &rule;
+  return nullptr;
+}
+
+TEST_F(OptionDescriptionsTest, DefaultsFollowTheRegularities) {
+  int defaults = 0;
+  for (const auto* each : options) {
+    SCOPED_TRACE(each->pKey());
+    const std::wstring valueType = each->pValueType();
+    const KyObject* value = each->pDefaultValue();
+    defaults += value != nullptr ? 1 : 0;
+    if (valueType == L"Double") {
+      const auto* real = dynamic_cast<const KyDouble*>(value);
+      ASSERT_NE(real, nullptr);
+      EXPECT_EQ(real->value(), 1.0);
+    } else if ((valueType == L"Integer" || valueType == L"Boolean") &&
+               std::wstring(each->pKey()) != L"all:none:operation") {
+      const IntegerRule* rule = ruleFor(each->pKey());
+      const auto* integer = dynamic_cast<const KyInt*>(value);
+      ASSERT_TRUE(rule != nullptr && integer != nullptr);
+      EXPECT_EQ(integer->value(), rule->value);
+    } else {
+      EXPECT_EQ(value, nullptr); // object-valued options and the operation
+    }
+  }
+  EXPECT_EQ(defaults, 50);
+}
+
+TEST_F(OptionDescriptionsTest, ResultKeysAreNotOptions) {
+  EXPECT_EQ(manager.pOption(L"clustering:node:clusterNumber"), nullptr);
+  EXPECT_EQ(manager.pOption(L"errorCode"), nullptr);
+}
+} // namespace
