@@ -18,69 +18,104 @@ void release(KyObject* object) {
 }
 } // namespace
 
-// One key's entries: linear probing over a power-of-two array, kept at most
-// seven eighths full. Slots are placed by Fibonacci hashing of the owner's
-// hash, which spreads identity hashes of neighbouring objects.
+// One key's entries, in a dense array in order of storing, and an index
+// over them: linear probing over a power-of-two array of 4-byte slots, kept
+// at most seven eighths full. A slot holds the entry's position plus one (0
+// marks an empty slot), so the index stays small enough to stay cached while
+// options stored in order are read back in order. Slots are placed by
+// Fibonacci hashing of the owner's hash, which spreads identity hashes of
+// neighbouring objects.
 struct KyValueStore::Table {
+  struct Entry {
+    KyObject* owner;
+    KyObject* value;
+    std::uint32_t hash;
+    std::uint32_t flags;
+  };
+
   explicit Table(const wchar_t* text) : key(text) {}
 
   std::size_t home(std::uint32_t hash) const {
     return static_cast<std::size_t>((hash * 0x9E3779B97F4A7C15ull) >> shift);
   }
 
-  // Index of the slot holding an owner equal to `owner`, or of the empty
-  // slot where it would go.
+  // Index of the slot of the entry whose owner equals `owner`, or of the
+  // empty slot where it would go. The index must not be empty.
   std::size_t find(const KyObject* owner, std::uint32_t hash) const {
     const std::size_t mask = slots.size() - 1;
     for (std::size_t i = home(hash);; i = (i + 1) & mask) {
-      const Slot& slot = slots[i];
-      if (slot.value == nullptr || (slot.hash == hash && sameOwner(owner, slot.owner)))
+      const std::uint32_t slot = slots[i];
+      if (slot == 0)
+        return i;
+      const Entry& entry = entries[slot - 1];
+      if (entry.hash == hash && sameOwner(owner, entry.owner))
         return i;
     }
   }
 
+  // Rebuilds the index at twice the size (at least 8 slots).
   void grow() {
-    std::vector<Slot> old(slots.size() < 8 ? 8 : slots.size() * 2, Slot{nullptr, nullptr, 0, 0});
-    old.swap(slots);
+    slots.assign(slots.size() < 8 ? 8 : slots.size() * 2, 0);
     shift = 64;
     for (std::size_t n = slots.size(); n > 1; n >>= 1)
       --shift;
-    for (const Slot& slot : old)
-      if (slot.value != nullptr)
-        slots[find(slot.owner, slot.hash)] = slot;
+    const std::size_t mask = slots.size() - 1;
+    for (std::size_t e = 0; e < entries.size(); ++e) {
+      std::size_t i = home(entries[e].hash);
+      while (slots[i] != 0)
+        i = (i + 1) & mask;
+      slots[i] = static_cast<std::uint32_t>(e + 1);
+    }
   }
 
-  // Backward-shift deletion keeps every probe chain unbroken.
+  // Adds an entry, which must not be present, at the empty slot `at`.
+  void insert(std::size_t at, const Entry& entry) {
+    entries.push_back(entry);
+    if (entries.size() * 8 > slots.size() * 7)
+      grow();
+    else
+      slots[at] = static_cast<std::uint32_t>(entries.size());
+  }
+
+  // Removes the entry of slot `hole`. Backward-shift deletion keeps every
+  // probe chain unbroken; the last entry moves into the freed position.
   void erase(std::size_t hole) {
+    const std::uint32_t freed = slots[hole];
     const std::size_t mask = slots.size() - 1;
-    for (std::size_t i = (hole + 1) & mask; slots[i].value != nullptr; i = (i + 1) & mask) {
-      const std::size_t want = home(slots[i].hash);
+    for (std::size_t i = (hole + 1) & mask; slots[i] != 0; i = (i + 1) & mask) {
+      const std::size_t want = home(entries[slots[i] - 1].hash);
       if (((i - want) & mask) >= ((i - hole) & mask)) {
         slots[hole] = slots[i];
         hole = i;
       }
     }
-    slots[hole] = Slot{nullptr, nullptr, 0, 0};
-    --count;
+    slots[hole] = 0;
+    const auto last = static_cast<std::uint32_t>(entries.size());
+    if (freed != last) {
+      entries[freed - 1] = entries[last - 1];
+      std::size_t i = home(entries[freed - 1].hash);
+      while (slots[i] != last)
+        i = (i + 1) & mask;
+      slots[i] = freed;
+    }
+    entries.pop_back();
   }
 
   std::wstring key;
-  std::vector<Slot> slots;
-  std::size_t count = 0;
+  std::vector<Entry> entries;
+  std::vector<std::uint32_t> slots;
   unsigned shift = 64;
 };
 
 KyValueStore::KyValueStore() = default;
 
 KyValueStore::~KyValueStore() {
-  for (auto& entry : tables_)
-    for (Slot& slot : entry.second->slots) {
-      if (slot.value == nullptr)
-        continue;
-      if (slot.flags & kOwnsValue)
-        release(slot.value);
-      if (slot.flags & kOwnsOwner)
-        release(slot.owner);
+  for (auto& table : tables_)
+    for (const Table::Entry& entry : table.second->entries) {
+      if (entry.flags & kOwnsValue)
+        release(entry.value);
+      if (entry.flags & kOwnsOwner)
+        release(entry.owner);
     }
 }
 
@@ -113,45 +148,41 @@ bool KyValueStore::set(KyObject* owner, const wchar_t* key, KyObject* value, boo
     }
     t->grow();
   }
-  std::size_t at = t->find(owner, hash);
-  Slot* slot = &t->slots[at];
-  if (slot->value == nullptr) {
+  const std::size_t at = t->find(owner, hash);
+  const std::uint32_t position = t->slots[at];
+  if (position == 0) {
     if (value == nullptr) {
       if (ownsOwner)
         release(owner);
       return true;
     }
-    if ((t->count + 1) * 8 > t->slots.size() * 7) {
-      t->grow();
-      at = t->find(owner, hash);
-      slot = &t->slots[at];
-    }
-    *slot = Slot{owner, value, hash, (ownsValue ? kOwnsValue : 0) | (ownsOwner ? kOwnsOwner : 0)};
-    ++t->count;
+    t->insert(at, Table::Entry{owner, value, hash,
+                               (ownsValue ? kOwnsValue : 0u) | (ownsOwner ? kOwnsOwner : 0u)});
     ++size_;
     return true;
   }
 
   // Replace or remove an existing entry.
-  KyObject* oldValue = slot->value;
-  const bool ownedOld = (slot->flags & kOwnsValue) != 0;
+  Table::Entry& entry = t->entries[position - 1];
+  KyObject* oldValue = entry.value;
+  const bool ownedOld = (entry.flags & kOwnsValue) != 0;
   if (ownsOwner) {
-    if (owner != slot->owner && (slot->flags & kOwnsOwner) != 0)
+    if (owner != entry.owner && (entry.flags & kOwnsOwner) != 0)
       release(owner); // keep the equal owner already held
-    slot->owner = (slot->flags & kOwnsOwner) != 0 ? slot->owner : owner;
-    slot->flags |= kOwnsOwner;
+    entry.owner = (entry.flags & kOwnsOwner) != 0 ? entry.owner : owner;
+    entry.flags |= kOwnsOwner;
   }
   if (value == nullptr) {
-    if (slot->flags & kOwnsOwner)
-      release(slot->owner);
+    if (entry.flags & kOwnsOwner)
+      release(entry.owner);
     t->erase(at);
     --size_;
   } else {
     // Storing the held value again keeps the store's claim on it, even when
     // it comes back as a reference: nobody else holds that claim.
     const bool keepsValue = ownsValue || (ownedOld && oldValue == value);
-    slot->value = value;
-    slot->flags = (slot->flags & kOwnsOwner) | (keepsValue ? kOwnsValue : 0);
+    entry.value = value;
+    entry.flags = (entry.flags & kOwnsOwner) | (keepsValue ? kOwnsValue : 0u);
   }
   if (ownedOld && oldValue != value)
     release(oldValue);
@@ -162,16 +193,15 @@ KyObject* KyValueStore::get(const KyObject* owner, const wchar_t* key) const {
   if (key == nullptr)
     return nullptr;
   const Table* t = table(key);
-  if (t == nullptr || t->count == 0)
+  if (t == nullptr || t->entries.empty())
     return nullptr;
-  return t->slots[t->find(owner, ownerHash(owner))].value;
+  const std::uint32_t position = t->slots[t->find(owner, ownerHash(owner))];
+  return position != 0 ? t->entries[position - 1].value : nullptr;
 }
 
-void KyValueStore::forEach(
-    const std::function<void(const KyObject* owner, const wchar_t* key, KyObject* value)>& visit)
-    const {
-  for (const auto& entry : tables_)
-    for (const Slot& slot : entry.second->slots)
-      if (slot.value != nullptr)
-        visit(slot.owner, entry.second->key.c_str(), slot.value);
+void KyValueStore::forEach(const std::function<void(const KyObject* owner, const wchar_t* key,
+                                                    KyObject* value)>& visit) const {
+  for (const auto& table : tables_)
+    for (const Table::Entry& entry : table.second->entries)
+      visit(entry.owner, table.second->key.c_str(), entry.value);
 }

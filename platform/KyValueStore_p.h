@@ -14,10 +14,13 @@
 /// Values keyed by (owner object, key text).
 ///
 /// Entries are grouped per key text, so a lookup hashes the text once to
-/// find a small per-key table, then probes an open-addressing table keyed by
-/// the owner's hashCode() and equals(). A lookup or a store costs O(length
-/// of the key) plus O(1) on average. Values (and owners) handed over are
-/// released with vRelease() when replaced, removed or when the store goes.
+/// find a small per-key table, then probes an open-addressing index keyed by
+/// the owner's hashCode() and equals(). The index holds 4-byte slots that
+/// point into a dense array of entries kept in order of storing, so the
+/// index stays small and options read in the order they were stored touch
+/// the entries in order. A lookup or a store costs O(length of the key) plus
+/// O(1) on average. Values (and owners) handed over are released with
+/// vRelease() when replaced, removed or when the store goes.
 class KyValueStore {
 public:
   KyValueStore();
@@ -36,19 +39,13 @@ public:
   KyObject* get(const KyObject* owner, const wchar_t* key) const;
   /// Number of entries.
   std::size_t size() const { return size_; }
-  /// Calls `visit` once per entry, in no particular order. The store must
-  /// not change during the walk.
-  void forEach(
-      const std::function<void(const KyObject* owner, const wchar_t* key, KyObject* value)>& visit)
-      const;
+  /// Calls `visit` once per entry, key by key, each key's entries in order
+  /// of storing (a removal moves the last entry into the gap). The store
+  /// must not change during the walk.
+  void forEach(const std::function<void(const KyObject* owner, const wchar_t* key,
+                                        KyObject* value)>& visit) const;
 
 private:
-  struct Slot {
-    KyObject* owner;
-    KyObject* value; // null marks an empty slot
-    std::uint32_t hash;
-    std::uint32_t flags;
-  };
   struct Table;
 
   Table* table(const wchar_t* key) const;
