@@ -40,9 +40,10 @@ protected:
   /// Node, edge or constraint result getter: the integer under (owner, key);
   /// 0 when absent.
   int memberResult(const KyObject* owner, const wchar_t* key) const;
-  /// Object-valued result getter: the object under (owner, key); null when absent.
+  /// Object-valued result getter: the object under (owner, key); null when
+  /// absent or not a T.
   template <class T> T* objectResult(const KyObject* owner, const wchar_t* key) const {
-    return T::castDown(result(owner, key));
+    return dynamic_cast<T*>(result(owner, key));
   }
   /// List result builder: empties `list` (cells only) and copies into it the
   /// cells of the list stored under (owner, key), in order. An absent result
