@@ -1,11 +1,19 @@
+#include <kyanalysis/KyAnalysisConstraintXMLReader.h>
+#include <kyanalysis/KyAnalysisConstraintXMLWriter.h>
+#include <kyanalysis/KyAnalysisKeys.h>
 #include <kyanalysis/KyAnalysisOptionDescriptionManager.h>
 #include <kyanalysis/KyAnalysisResultDescriptionManager.h>
+#include <kyanalysis/KyAnalysisSerializer.h>
 #include <kyanalysis/KyAnalysisServiceName.h>
-#include <kyanalysis/KyConstraintXMLReader.h>
-#include <kyanalysis/KyConstraintXMLWriter.h>
-#include <kyanalysis/KySerializer.h>
+#include <kyanalysis/KyConstraintManager.h>
+#include <kyanalysis/KyConstraintManagerXMLReader.h>
+#include <kyanalysis/KyGraph.h>
+#include <kyanalysis/KyServiceData.h>
+#include <kyanalysis/KyServiceInputDataXMLReader.h>
 
-KyAnalysisServiceName::KyAnalysisServiceName() = default;
+KyAnalysisServiceName::KyAnalysisServiceName()
+    : serializer_(new KyAnalysisSerializer), constraintWriter_(new KyAnalysisConstraintXMLWriter),
+      constraintReader_(new KyAnalysisConstraintXMLReader) {}
 
 KyAnalysisServiceName::~KyAnalysisServiceName() {
   delete inputDescription_;
@@ -30,3 +38,23 @@ KyServiceItemDescriptionManager* KyAnalysisServiceName::pOutputDescription() {
 const wchar_t* KyAnalysisServiceName::pDefaultName() const { return L"analysis"; }
 
 const wchar_t* KyAnalysisServiceName::pServiceClassName() const { return L"KyAnalysisService"; }
+
+void KyAnalysisServiceName::readConstraintManager(const xercesc::DOMElement& element,
+                                                  KyServiceInputDataXMLReader* reader) {
+  KyServiceInputData* data = reader != nullptr ? reader->pServiceInputData() : nullptr;
+  if (data == nullptr)
+    return;
+  auto* graph = dynamic_cast<KyGraph*>(reader->pElementObject(L"parent", element));
+  const wchar_t* key = KyAnalysisKey::clustering::graphConstraintManager;
+  auto* manager = dynamic_cast<KyConstraintManager*>(data->pValue(graph, key));
+  if (manager == nullptr) {
+    manager = new KyConstraintManager(nullptr);
+    // Owned by the input data, as a manager the clustering tailor makes.
+    data->setValue(graph, key, manager, 1, 0);
+  }
+  KyConstraintManagerXMLReader managerReader;
+  managerReader.pParent(reader);
+  managerReader.pConstraintReader(pConstraintReader());
+  managerReader.pConstraintManager(manager);
+  managerReader.processDOMElement(element);
+}

@@ -6,10 +6,12 @@
 
 /// Names the analysis service ("analysis", class "KyAnalysisService") and
 /// hands out its option and result descriptions, each made on first demand,
-/// and its serializer, constraint writer and constraint reader. The name
-/// owns all five and deletes them with itself; nothing it hands out may be
-/// used after it is gone. Tailors attach one to every data store that has
-/// no name yet. Not copyable.
+/// and its serializer (KyAnalysisSerializer), constraint writer
+/// (KyAnalysisConstraintXMLWriter) and constraint reader
+/// (KyAnalysisConstraintXMLReader), made by the constructor. The name owns
+/// all five and deletes them with itself; nothing it hands out may be used
+/// after it is gone. Tailors attach one to every data store that has no
+/// name yet. Not copyable.
 class KYANALYSIS_EXPORT KyAnalysisServiceName : public KyServiceName {
 public:
   KyAnalysisServiceName();
@@ -28,6 +30,14 @@ public:
   const wchar_t* pServiceClassName() const override;
   KyConstraintXMLWriter* pConstraintWriter() override { return constraintWriter_; }
   KyConstraintXMLReader* pConstraintReader() override { return constraintReader_; }
+  /// Adds the clustering constraints of a constraint manager element to the
+  /// manager that the input data read by `reader` holds under the graph
+  /// named by the element's "parent" and "clustering:graph:constraintManager";
+  /// when it holds none, a new manager is stored there first and the input
+  /// data owns it. Nothing happens without a reader or input data. Cost
+  /// O(size of the element).
+  void readConstraintManager(const xercesc::DOMElement& element,
+                             KyServiceInputDataXMLReader* reader) override;
 
   void debugOutput(int) override {}
 

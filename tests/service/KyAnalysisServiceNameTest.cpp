@@ -36,14 +36,11 @@ void operator delete(void* memory) noexcept { release(memory); }
 void operator delete(void* memory, std::size_t) noexcept { release(memory); }
 
 namespace {
-TEST(KyAnalysisServiceNameTest, NamesTheAnalysisServiceAndHoldsNoPersistenceObjectsYet) {
+TEST(KyAnalysisServiceNameTest, NamesTheAnalysisService) {
   KyAnalysisServiceName name;
   EXPECT_STREQ(name.pDefaultName(), L"analysis");
   EXPECT_STREQ(name.pServiceClassName(), L"KyAnalysisService");
   EXPECT_EQ(name.pType(), &name);
-  EXPECT_EQ(name.pSerializer(), nullptr);
-  EXPECT_EQ(name.pConstraintWriter(), nullptr);
-  EXPECT_EQ(name.pConstraintReader(), nullptr);
 }
 
 TEST(KyAnalysisServiceNameTest, BuildsEachDescriptionOnFirstDemandOnly) {

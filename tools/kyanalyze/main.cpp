@@ -1,6 +1,9 @@
 // kyanalyze: command-line tool of the analysis service client library.
 #include "Command.h"
+#include "DecodeCommand.h"
 #include "DescribeCommand.h"
+#include "EncodeCommand.h"
+#include "ShowCommand.h"
 
 #include <CLI/CLI.hpp>
 
@@ -21,6 +24,9 @@ int main(int argc, char** argv) {
     commands.emplace_back(std::move(command), subcommand);
   };
   add(std::make_unique<DescribeCommand>());
+  add(std::make_unique<ShowCommand>());
+  add(std::make_unique<EncodeCommand>());
+  add(std::make_unique<DecodeCommand>(std::cin));
 
   try {
     app.parse(argc, argv);

@@ -1,0 +1,39 @@
+#include <kyanalysis/KyAnalysisConstraintXMLWriter.h>
+#include <kyanalysis/KyClusteringConstraint.h>
+#include <kyanalysis/KyNode.h>
+#include <kyanalysis/KyXMLHelper.h>
+#include <kyanalysis/KyXMLUtilities.h>
+
+#include "KyClusteringConstraintXML_p.h"
+
+using namespace KyClusteringConstraintXML;
+
+KyAnalysisConstraintXMLWriter::~KyAnalysisConstraintXMLWriter() = default;
+
+const wchar_t* KyAnalysisConstraintXMLWriter::pNameForConstraint(KyConstraint*) { return kElement; }
+
+int KyAnalysisConstraintXMLWriter::populateDOMElement(xercesc::DOMElement& element) {
+  const auto* constraint = dynamic_cast<const KyClusteringConstraint*>(pConstraint());
+  if (constraint == nullptr)
+    return fail(L"a constraint of the analysis service is not a clustering constraint");
+  if (KyConstraintXMLWriter::populateDOMElement(element) == 0)
+    return 0;
+  KyXMLHelper::writeBooleanValue(*KyXMLUtilities::pCreateElement(kFulfilled, element),
+                                 constraint->fulfilled());
+  return writeClusteringConstraint(constraint, element);
+}
+
+int KyAnalysisConstraintXMLWriter::writeClusteringConstraint(
+    const KyClusteringConstraint* constraint, xercesc::DOMElement& element) {
+  const int type = constraint->type();
+  KyXMLHelper::writeValue(*KyXMLUtilities::pCreateElement(kType, element),
+                          kTypeNames[type == 0 || type == 1 ? type : 2]);
+  xercesc::DOMElement& list = *KyXMLUtilities::pCreateElement(kNodeList, element);
+  for (KyNodeDListIter it(constraint->pNodeList()); it; ++it) {
+    const wchar_t* id = pID(it.pNode());
+    if (id == nullptr)
+      return fail(L"a node of a clustering constraint has no identifier");
+    KyXMLHelper::writeValue(*KyXMLUtilities::pCreateElement(kNodeRef, list), id);
+  }
+  return 1;
+}

@@ -1,0 +1,52 @@
+// KyAnalysisSerializer: an analysis request as a base-64 byte string and back.
+#pragma once
+
+#include <kyanalysis/KyAnalysisExport.h>
+#include <kyanalysis/KySerializer.h>
+
+/// Turns a request (the input data with the graph stored under
+/// "all:none:graph") into the base 64 of its analysis document
+/// (KyAnalysisXMLWriter, part "analysis", one line, every value written),
+/// and such a string back into a request on a new graph. The string is
+/// untrusted input: whatever it holds, reading either succeeds or changes
+/// nothing. The analysis service name owns the instance it hands out.
+/// Stateless; copies are interchangeable.
+class KYANALYSIS_EXPORT KyAnalysisSerializer : public KySerializer {
+public:
+  KyAnalysisSerializer() = default;
+  KyAnalysisSerializer(const KyAnalysisSerializer&) = default;
+  KyAnalysisSerializer& operator=(const KyAnalysisSerializer&) = default;
+  ~KyAnalysisSerializer() override;
+
+  /// Reads the zero-terminated base-64 text `bytes` into `data`, together
+  /// with a new graph made from the document's graph part. Attaches a
+  /// KyAnalysisServiceName to `data` when it has none. Identifiers resolve
+  /// through `table` (may be null), which gets the document's identifiers
+  /// on success.
+  ///
+  /// Returns 1 on success: the new graph is then stored under
+  /// "all:none:graph" as a reference, and the caller owns it and must
+  /// delete it after the request is done with it (the request's options
+  /// refer to it and its members). Returns 0 when `bytes` or `data` is
+  /// null, the text is not canonical base 64, or the document cannot be
+  /// read (malformed, a document type declaration, wrong root or parts,
+  /// unknown keys, dangling or mistyped references, values of the wrong
+  /// type): then `data` and `table` are exactly as they were and nothing is
+  /// kept. Cost O(length of the text) plus the read.
+  int pInputDataFromString(const unsigned char* bytes, KyObjectTable* table,
+                           KyServiceInputData* data) const override;
+  /// Writes `data` and its graph as a new zero-terminated base-64 string
+  /// into `bytes` and its length into `*length`; the caller frees it with
+  /// delete[]. Attaches a KyAnalysisServiceName to `data` when it has none.
+  /// Identifiers come from `table` (may be null), which gets those the
+  /// write made. Returns 1 when a string was made; 0, with `bytes` and
+  /// `*length` untouched, when `data` or `length` is null or the document
+  /// cannot be written (a value that does not fit its option, say). Cost
+  /// O(size of the request).
+  int pInputDataToString(KyServiceInputData* data, KyObjectTable* table, unsigned char*& bytes,
+                         unsigned long* length) const override;
+
+  static KyAnalysisSerializer* castDown(const KyObject* object) {
+    return static_cast<KyAnalysisSerializer*>(const_cast<KyObject*>(object));
+  }
+};

@@ -1,0 +1,301 @@
+// The analysis document: clustering constraint elements, the reader's and
+// writer's registrations, copies, and the service name's constraint hook.
+#include "persistence/KyPersistenceTesting.h"
+
+#include <kyanalysis/KyAnalysisConstraintXMLReader.h>
+#include <kyanalysis/KyAnalysisConstraintXMLWriter.h>
+#include <kyanalysis/KyAnalysisSerializer.h>
+#include <kyanalysis/KyAnalysisXMLReader.h>
+#include <kyanalysis/KyAnalysisXMLWriter.h>
+#include <kyanalysis/KyClusteringInputTailor.h>
+#include <kyanalysis/KyGraphXMLReader.h>
+#include <kyanalysis/KyObjectTable.h>
+#include <kyanalysis/KyServiceInputDataXMLWriter.h>
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <fstream>
+#include <memory>
+#include <sstream>
+#include <string>
+#include <vector>
+
+namespace {
+
+using kytest::describe;
+using kytest::Request;
+
+std::string write(Request& request, int writingDefaults = 1) {
+  unsigned char* buffer = nullptr;
+  KyAnalysisXMLWriter writer(&buffer, 0, 0);
+  writer.writingDefaults(writingDefaults);
+  writer.pGraph(&request.graph);
+  writer.pServiceInputData(&request.data);
+  EXPECT_EQ(writer.write(), 1) << kytest::narrow(writer.pErrorMessage());
+  const std::unique_ptr<unsigned char[]> owned(buffer);
+  return std::string(reinterpret_cast<const char*>(buffer), writer.outputSize());
+}
+
+struct Loaded {
+  KyGraph graph;
+  KyServiceInputData data;
+  int result;
+  std::string error;
+  explicit Loaded(const std::string& text) {
+    KyAnalysisXMLReader reader(reinterpret_cast<const unsigned char*>(text.data()),
+                               static_cast<unsigned int>(text.size()));
+    reader.pGraph(&graph);
+    reader.pServiceInputData(&data);
+    result = reader.read();
+    error = kytest::narrow(reader.pErrorMessage());
+  }
+  std::vector<std::string> constraints() const {
+    std::vector<std::string> lines;
+    KyClusteringInputTailor tailor(const_cast<KyServiceInputData*>(&data));
+    if (const KyConstraintManager* manager = tailor.pConstraintManager())
+      for (KyDListIter it(manager->pConstraintList()); it; ++it)
+        lines.push_back(describe(*dynamic_cast<const KyClusteringConstraint*>(it.pObject())));
+    return lines;
+  }
+};
+
+// A document on the nodes n0..n2 and edges e0..e2 whose constraint manager
+// holds `constraints`.
+std::string withConstraints(const std::string& constraints) {
+  return "<document><part name=\"graph\"><graph id=\"g0\"><node id=\"n0\" name=\"A\"/>"
+         "<node id=\"n1\" name=\"B\"/><node id=\"n2\" name=\"C\"/>"
+         "<edge id=\"e0\" source=\"n0\" target=\"n1\" name=\"ab\"/></graph></part>"
+         "<part name=\"analysis\"><option key=\"all:none:graph\" type=\"KyGraph\"><entry "
+         "value=\"g0\"/></option><option key=\"clustering:graph:constraintManager\" "
+         "type=\"KyConstraintManager\"><entry owner=\"g0\"><constraintManager parent=\"g0\">" +
+         constraints + "</constraintManager></entry></option></part></document>";
+}
+
+TEST(KyAnalysisConstraintXML, AConstraintIsWrittenAsFulfilledTypeAndNodeList) {
+  Request request;
+  KyClusteringInputTailor tailor(&request.data);
+  KyNodeDList nodes;
+  nodes.appendNode(request.a);
+  nodes.appendNode(request.b);
+  tailor.addDifferentClusterConstraint(&nodes);
+  tailor.addSameClusterConstraint(nullptr)->type(static_cast<KyClusteringConstraintTypeEnum>(7));
+  const std::string text = write(request);
+  EXPECT_NE(text.find("<clusteringConstraint name=\"\" priority=\"1\"><fulfilled value=\"false\"/>"
+                      "<type value=\"differentClusters\"/><nodeList><noderef value=\"n0\"/>"
+                      "<noderef value=\"n1\"/></nodeList></clusteringConstraint>"),
+            std::string::npos)
+      << text;
+  EXPECT_NE(text.find("<type value=\"makeCompleteCluster\"/><nodeList/>"), std::string::npos);
+
+  const Loaded loaded(text);
+  ASSERT_EQ(loaded.result, 1) << loaded.error;
+  EXPECT_EQ(loaded.constraints(), (std::vector<std::string>{"{1 0 1 : A B}", "{2 0 1 :}"}));
+}
+
+TEST(KyAnalysisConstraintXML, ElementEdgeCasesReadLeniently) {
+  const struct {
+    const char* name;
+    std::string element;
+    std::string read;
+  } cases[] = {
+      {"all three types",
+       "<c><type value=\"sameCluster\"/></c><c><type value=\"differentClusters\"/>"
+       "</c><c><type value=\"makeCompleteCluster\"/></c>",
+       "{0 0 0 :}{1 0 0 :}{2 0 0 :}"},
+      {"other case",
+       "<c><type value=\"SameCluster\"/></c><c><type value=\"differentclusters\"/></c>",
+       "{0 0 0 :}{0 0 0 :}"},
+      {"prefix or code", "<c><type value=\"different\"/></c><c><type value=\"1\"/></c>",
+       "{0 0 0 :}{0 0 0 :}"},
+      {"no type, no list, no fulfilled, any name", "<anything priority=\"-3\" name=\"x\"/>",
+       "{0 0 -3 x:}"},
+      {"fulfilled", "<c><fulfilled value=\"true\"/></c><c><fulfilled value=\"yes\"/></c>",
+       "{0 1 0 :}{0 0 0 :}"},
+      {"noderefs among text and other elements",
+       "<c><nodeList>\n  <noderef value=\"n2\"/>text<other value=\"n1\"/><!-- n1 -->"
+       "<noderef value=\"n0\"><noderef value=\"n1\"/></noderef>\n<noderef value=\"n2\"/></nodeList>"
+       "<type value=\"makeCompleteCluster\"/></c>",
+       "{2 0 0 : C A C}"},
+      {"dangling and mistyped noderefs are skipped",
+       "<c><nodeList><noderef value=\"n9\"/><noderef value=\"e0\"/><noderef value=\"g0\"/>"
+       "<noderef/><noderef value=\"n1\"/></nodeList></c>",
+       "{0 0 0 : B}"},
+  };
+  for (const auto& test : cases) {
+    SCOPED_TRACE(test.name);
+    const Loaded loaded(withConstraints(test.element));
+    ASSERT_EQ(loaded.result, 1) << loaded.error;
+    std::string read;
+    for (const std::string& line : loaded.constraints())
+      read += line;
+    EXPECT_EQ(read, test.read);
+  }
+}
+
+TEST(KyAnalysisConstraintXML, ABadPriorityFailsTheReadAndChangesNothing) {
+  const Loaded loaded(withConstraints("<c priority=\"high\"/>"));
+  EXPECT_EQ(loaded.result, 0);
+  EXPECT_NE(loaded.error.find("priority"), std::string::npos) << loaded.error;
+  EXPECT_EQ(loaded.data.numberOfValues(), 0);
+}
+
+TEST(KyAnalysisServiceName, ReadConstraintsJoinTheManagerTheRequestHolds) {
+  Request request;
+  KyClusteringInputTailor tailor(&request.data);
+  tailor.addSameClusterConstraint(nullptr);
+  KyConstraintManager* manager = tailor.pConstraintManager();
+  // The manager's parent is the caller's graph, named through the table.
+  const std::string text =
+      "<document><part name=\"graph\"><graph id=\"g0\"/></part><part name=\"analysis\">"
+      "<option key=\"clustering:graph:constraintManager\" type=\"KyConstraintManager\">"
+      "<entry owner=\"mine\"><constraintManager parent=\"mine\"><c><type "
+      "value=\"differentClusters\"/></c></constraintManager></entry></option></part></document>";
+  KyObjectTable table;
+  table.setID(L"mine", &request.graph);
+  KyGraph scratch;
+  KyAnalysisXMLReader reader(reinterpret_cast<const unsigned char*>(text.data()),
+                             static_cast<unsigned int>(text.size()));
+  reader.pGraph(&scratch);
+  reader.pServiceInputData(&request.data);
+  reader.pObjectTable(&table);
+  ASSERT_EQ(reader.read(), 1) << kytest::narrow(reader.pErrorMessage());
+  EXPECT_EQ(tailor.pConstraintManager(), manager);
+  EXPECT_EQ(manager->pConstraintList()->length(), 2);
+}
+
+TEST(KyAnalysisServiceName, PersistenceObjectsAreMadeOnceAndPerName) {
+  KyAnalysisServiceName one;
+  KyAnalysisServiceName two;
+  EXPECT_NE(dynamic_cast<KyAnalysisSerializer*>(one.pSerializer()), nullptr);
+  EXPECT_NE(dynamic_cast<KyAnalysisConstraintXMLWriter*>(one.pConstraintWriter()), nullptr);
+  EXPECT_NE(dynamic_cast<KyAnalysisConstraintXMLReader*>(one.pConstraintReader()), nullptr);
+  EXPECT_EQ(one.pSerializer(), one.pSerializer());
+  EXPECT_EQ(one.pConstraintReader(), one.pConstraintReader());
+  EXPECT_NE(one.pSerializer(), two.pSerializer());
+  EXPECT_NE(one.pConstraintWriter(), two.pConstraintWriter());
+  EXPECT_NE(one.pConstraintReader(), two.pConstraintReader());
+}
+
+TEST(KyAnalysisXMLReader, RegistrationsAttachANameAndTheLatestInputDataIsFound) {
+  const unsigned char none = 0;
+  KyAnalysisXMLReader reader(&none, 0);
+  EXPECT_EQ(reader.pServiceInputData(), nullptr);
+  KyServiceInputData fresh;
+  KyServiceInputData named;
+  auto* name = new KyAnalysisServiceName;
+  named.pServiceName(name);
+  reader.pServiceInputData(&fresh);
+  EXPECT_NE(dynamic_cast<KyAnalysisServiceName*>(fresh.pServiceName()), nullptr);
+  EXPECT_EQ(reader.pServiceInputData(), &fresh);
+  reader.pServiceInputData(L"serviceInput", &named);
+  EXPECT_EQ(named.pServiceName(), name);
+  EXPECT_EQ(reader.pServiceInputData(), &named);
+}
+
+TEST(KyAnalysisXMLReader, NodeAndEdgeReadersGoToTheCurrentGraphReader) {
+  const unsigned char none = 0;
+  KyAnalysisXMLReader reader(&none, 0);
+  KyGraphXMLReader other;
+  KyNodeXMLReader nodes;
+  KyEdgeXMLReader edges;
+  ASSERT_NE(reader.pGraphReader(), nullptr);
+  reader.pGraphReader(&other);
+  EXPECT_EQ(reader.pNodeReader(&nodes), &nodes);
+  EXPECT_EQ(reader.pEdgeReader(&edges), &edges);
+  EXPECT_EQ(other.pNodeReader(), &nodes);
+  EXPECT_EQ(other.pEdgeReader(), &edges);
+}
+
+TEST(KyAnalysisXMLReader, ACopyOutlivesItsSourceAndReadsAlike) {
+  Request request;
+  request.data.setValue(request.b, L"clustering:node:weight", new KyInt(6), 1, 0);
+  const std::string text = write(request);
+  KyGraph graph;
+  KyServiceInputData data;
+  auto source = std::make_unique<KyAnalysisXMLReader>(
+      reinterpret_cast<const unsigned char*>(text.data()), static_cast<unsigned int>(text.size()));
+  source->pGraph(&graph);
+  source->pServiceInputData(&data);
+  KyAnalysisXMLReader copy(*source);
+  KyAnalysisXMLReader assigned = copy;
+  assigned = *source;
+  source.reset();
+  ASSERT_EQ(assigned.read(), 1) << kytest::narrow(assigned.pErrorMessage());
+  EXPECT_EQ(describe(data).size(), 2u);
+  EXPECT_EQ(graph.numberOfNodes(), 3);
+}
+
+TEST(KyAnalysisXMLWriter, DefaultsCopiesAndFiles) {
+  Request request;
+  request.data.setValue(request.b, L"clustering:node:weight", new KyInt(1), 1, 0);
+  const std::string path = ::testing::TempDir() + "ky-analysis-writer.xml";
+  const std::wstring widePath(path.begin(), path.end());
+  auto source = std::make_unique<KyAnalysisXMLWriter>(widePath.c_str());
+  EXPECT_EQ(source->writingDefaults(), 1);
+  EXPECT_EQ(source->usingTemplates(), 0);
+  source->writingDefaults(0);
+  source->pGraph(&request.graph);
+  source->pServiceInputData(&request.data);
+  source->writingDefaults(1);
+  KyAnalysisXMLWriter copy(*source);
+  source.reset();
+  EXPECT_EQ(copy.writingDefaults(), 1);
+  EXPECT_EQ(copy.pGraph(), &request.graph);
+  ASSERT_EQ(copy.write(), 1);
+
+  std::ifstream file(path);
+  std::stringstream text;
+  text << file.rdbuf();
+  // The part registered with writing defaults off leaves the default weight out.
+  EXPECT_EQ(text.str().find("clustering:node:weight"), std::string::npos);
+  EXPECT_NE(text.str().find("all:none:graph"), std::string::npos);
+
+  KyGraph graph;
+  KyServiceInputData data;
+  KyAnalysisXMLReader reader(widePath.c_str());
+  reader.pGraph(&graph);
+  reader.pServiceInputData(&data);
+  ASSERT_EQ(reader.read(), 1);
+  EXPECT_EQ(graph.numberOfEdges(), 3);
+  std::remove(path.c_str());
+}
+
+TEST(KyAnalysisXMLWriter, AValueThatDoesNotFitItsOptionFailsTheWrite) {
+  Request request;
+  request.data.setValue(request.ab, L"clustering:node:weight", new KyInt(2), 1, 0);
+  unsigned char* buffer = nullptr;
+  KyAnalysisXMLWriter writer(&buffer, 1, 1);
+  writer.pGraph(&request.graph);
+  writer.pServiceInputData(&request.data);
+  EXPECT_EQ(writer.write(), 0);
+  EXPECT_EQ(buffer, nullptr);
+  EXPECT_NE(std::wstring(writer.pErrorMessage()), L"");
+}
+
+TEST(KyAnalysisXMLReader, TheExampleDocumentHoldsAClusteringRequest) {
+  std::string source = __FILE__;
+  source = source.substr(0, source.rfind("tests/persistence/")) + "docs/examples/request.xml";
+  const std::wstring path(source.begin(), source.end());
+  KyGraph graph;
+  KyServiceInputData data;
+  KyAnalysisXMLReader reader(path.c_str());
+  reader.pGraph(&graph);
+  reader.pServiceInputData(&data);
+  ASSERT_EQ(reader.read(), 1) << kytest::narrow(reader.pErrorMessage());
+  KyClusteringInputTailor tailor(&data);
+  EXPECT_EQ(data.getValueAsInteger(nullptr, L"all:none:operation"), 20);
+  EXPECT_EQ(tailor.pGraph(), &graph);
+  ASSERT_NE(tailor.pConstraintManager(), nullptr);
+  EXPECT_EQ(tailor.pConstraintManager()->pConstraintList()->length(), 2);
+  int onNodes = 0;
+  int onEdges = 0;
+  data.visitValues([&](const KyObject* owner, const wchar_t*, KyObject*) {
+    onNodes += dynamic_cast<const KyNode*>(owner) != nullptr;
+    onEdges += dynamic_cast<const KyEdge*>(owner) != nullptr;
+  });
+  EXPECT_GT(onNodes, 0);
+  EXPECT_GT(onEdges, 0);
+}
+
+} // namespace

@@ -1,0 +1,105 @@
+// Helpers of the persistence tests: a small named graph with a request on
+// it, and a description of a request that does not depend on addresses.
+#pragma once
+
+#include <kyanalysis/KyAnalysisServiceName.h>
+#include <kyanalysis/KyClusteringConstraint.h>
+#include <kyanalysis/KyConstraintManager.h>
+#include <kyanalysis/KyDouble.h>
+#include <kyanalysis/KyEdge.h>
+#include <kyanalysis/KyGraph.h>
+#include <kyanalysis/KyInt.h>
+#include <kyanalysis/KyNode.h>
+#include <kyanalysis/KyNodeDList.h>
+#include <kyanalysis/KyServiceData.h>
+
+#include <algorithm>
+#include <cstring>
+#include <string>
+#include <vector>
+
+namespace kytest {
+
+/// Nodes A, B, C and edges ab, bc, ca on a graph that the request names
+/// under "all:none:graph".
+struct Request {
+  KyGraph graph;
+  KyServiceInputData data;
+  KyNode* a;
+  KyNode* b;
+  KyNode* c;
+  KyEdge* ab;
+  KyEdge* bc;
+  KyEdge* ca;
+  Request() {
+    data.pServiceName(new KyAnalysisServiceName);
+    a = graph.addNode();
+    b = graph.addNode();
+    c = graph.addNode();
+    a->pName(L"A");
+    b->pName(L"B");
+    c->pName(L"C");
+    ab = graph.addEdge(a, b);
+    bc = graph.addEdge(b, c);
+    ca = graph.addEdge(c, a);
+    ab->pName(L"ab");
+    bc->pName(L"bc");
+    ca->pName(L"ca");
+    data.setValue(nullptr, L"all:none:graph", &graph, 0, 0);
+  }
+};
+
+inline std::string narrow(const wchar_t* text) {
+  std::string out;
+  for (; text != nullptr && *text != 0; ++text)
+    out += static_cast<char>(*text);
+  return out;
+}
+
+/// A graph member by its name, a graph as "graph".
+inline std::string member(const KyObject* object) {
+  if (object == nullptr)
+    return "none";
+  if (const auto* node = dynamic_cast<const KyGraphMember*>(object))
+    return narrow(node->pName());
+  return dynamic_cast<const KyGraph*>(object) != nullptr ? "graph" : "?";
+}
+
+/// One clustering constraint as "{type fulfilled priority name: nodes}".
+inline std::string describe(const KyClusteringConstraint& constraint) {
+  std::string line = "{" + std::to_string(constraint.type()) + " " +
+                     std::to_string(constraint.fulfilled()) + " " +
+                     std::to_string(constraint.priority()) + " " + narrow(constraint.pName()) + ":";
+  for (KyNodeDListIter it(constraint.pNodeList()); it; ++it)
+    line += " " + member(it.pNode());
+  return line + "}";
+}
+
+/// One sorted line per stored value: key, owner, value (doubles bit for bit).
+inline std::vector<std::string> describe(const KyServiceInputData& data) {
+  std::vector<std::string> lines;
+  data.visitValues([&](const KyObject* owner, const wchar_t* key, KyObject* value) {
+    std::string line = narrow(key) + " " + member(owner) + " = ";
+    if (const auto* integer = dynamic_cast<const KyInt*>(value)) {
+      line += std::to_string(integer->value());
+    } else if (const auto* real = dynamic_cast<const KyDouble*>(value)) {
+      const double number = real->value();
+      unsigned long long bits;
+      std::memcpy(&bits, &number, sizeof bits);
+      line += "bits " + std::to_string(bits);
+    } else if (const auto* manager = dynamic_cast<const KyConstraintManager*>(value)) {
+      for (KyDListIter it(manager->pConstraintList()); it; ++it)
+        line += describe(*dynamic_cast<const KyClusteringConstraint*>(it.pObject()));
+    } else if (const auto* list = dynamic_cast<const KyNodeDList*>(value)) {
+      for (KyNodeDListIter it(list); it; ++it)
+        line += member(it.pNode()) + ";";
+    } else {
+      line += member(value);
+    }
+    lines.push_back(line);
+  });
+  std::sort(lines.begin(), lines.end());
+  return lines;
+}
+
+} // namespace kytest
