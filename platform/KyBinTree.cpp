@@ -19,8 +19,10 @@ struct KyBinTree::Index {
       return tree->virtualObjectCompare(a, b->pObject()) < 0;
     }
   };
+  using Cells = std::multiset<KyDListCell*, Less>;
   explicit Index(const KyBinTree* tree) : cells(Less{tree}) {}
-  std::multiset<KyDListCell*, Less> cells;
+  Cells::const_iterator locate(const KyObject* object) const;
+  Cells cells;
 };
 
 KyBinTree::KyBinTree() : index_(std::make_unique<Index>(this)) {}
@@ -36,24 +38,33 @@ KyDListCell* KyBinTree::addObject(KyObject* object) {
   return cell;
 }
 
-KyDListCell* KyBinTree::searchAndRemoveObject(const KyObject* object) {
-  auto range = index_->cells.equal_range(object);
-  for (auto it = range.first; it != range.second; ++it) {
-    KyDListCell* cell = *it;
-    if (cell->pObject() == object) {
-      index_->cells.erase(it);
-      unlink(cell);
-      return cell;
-    }
+// The index position of the cell holding exactly `object`, or end(). Scans
+// the run of equal keys from its start and stops at the match, so taking
+// the first of many ties costs O(log n).
+auto KyBinTree::Index::locate(const KyObject* object) const -> Cells::const_iterator {
+  for (auto it = cells.lower_bound(object); it != cells.end(); ++it) {
+    if ((*it)->pObject() == object)
+      return it;
+    if (cells.key_comp()(object, *it))
+      break;
   }
-  return nullptr;
+  return cells.end();
+}
+
+KyDListCell* KyBinTree::searchAndRemoveObject(const KyObject* object) {
+  const auto at = index_->locate(object);
+  if (at == index_->cells.end())
+    return nullptr;
+  KyDListCell* cell = *at;
+  index_->cells.erase(at);
+  unlink(cell);
+  return cell;
 }
 
 void KyBinTree::discardCell(KyDListCell* cell) {
   if (cell == nullptr || cell->pList() != this)
     return;
-  auto range = index_->cells.equal_range(cell->pObject());
-  for (auto it = range.first; it != range.second; ++it)
+  for (auto it = index_->locate(cell->pObject()); it != index_->cells.end(); ++it)
     if (*it == cell) {
       index_->cells.erase(it);
       break;
