@@ -1,0 +1,110 @@
+#include <kyanalysis/KyAnalysisEnums.h>
+#include <kyanalysis/KyAnalysisKeys.h>
+#include <kyanalysis/KyAnalysisServiceName.h>
+#include <kyanalysis/KyGraph.h>
+#include <kyanalysis/KyInt.h>
+#include <kyanalysis/KyLocalAnalysisService.h>
+#include <kyanalysis/KyServiceData.h>
+
+#include "KyEngineAnswer_p.h"
+#include "KySortedPathsAnalysis_p.h"
+
+#include <new>
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace {
+
+// Removes every value of `data`. Entries with an owner go first: their owner
+// may be a member of a graph held under a key of scope none (the path graph
+// of an earlier answer), and removing an entry asks its owner for its hash.
+void emptyData(KyServiceData& data) {
+  std::vector<std::pair<const KyObject*, std::wstring>> owned;
+  std::vector<std::wstring> unowned;
+  data.visitValues([&](const KyObject* owner, const wchar_t* key, KyObject*) {
+    if (owner != nullptr)
+      owned.emplace_back(owner, key);
+    else
+      unowned.emplace_back(key);
+  });
+  for (const auto& entry : owned)
+    data.setValue(const_cast<KyObject*>(entry.first), entry.second.c_str(), nullptr, 0, 0);
+  for (const auto& key : unowned)
+    data.setValue(nullptr, key.c_str(), nullptr, 0, 0);
+}
+
+// Input tailors attach a service name to an input data that has none; this
+// takes it off again when the request is done, so the input stays as given.
+class InputNameGuard {
+public:
+  explicit InputNameGuard(KyServiceInputData& input)
+      : input_(input), hadName_(input.pServiceName() != nullptr) {}
+  ~InputNameGuard() {
+    if (!hadName_)
+      input_.pServiceName(nullptr);
+  }
+  InputNameGuard(const InputNameGuard&) = delete;
+  InputNameGuard& operator=(const InputNameGuard&) = delete;
+
+private:
+  KyServiceInputData& input_;
+  bool hadName_;
+};
+
+// One function per analysis answers its requests; null for an operation
+// the engine does not answer.
+using KyAnalysisFunction = int (*)(KyServiceInputData&, KyGraph&, KyEngineAnswer&);
+
+KyAnalysisFunction analysisFor(int operation) {
+  switch (operation) {
+  case OPERATION_SORTED_PATHS:
+    return runSortedPathsAnalysis;
+  default:
+    return nullptr;
+  }
+}
+
+int answer(KyServiceInputData& input, KyServiceOutputData& output) {
+  // The operation and the graph are read checked, before any tailor reads
+  // the store, so that a value of the wrong class reads as missing.
+  const auto* operation =
+      dynamic_cast<const KyInt*>(input.pValue(nullptr, KyAnalysisKey::all::noneOperation));
+  if (operation == nullptr || operation->value() == OPERATION_NONE)
+    return ANALYSIS_ERROR_NO_OPERATION;
+  const KyAnalysisFunction analysis = analysisFor(operation->value());
+  if (analysis == nullptr)
+    return ANALYSIS_ERROR_OPERATION_NOT_SUPPORTED;
+  auto* graph = dynamic_cast<KyGraph*>(input.pValue(nullptr, KyAnalysisKey::all::noneGraph));
+  if (graph == nullptr)
+    return ANALYSIS_ERROR_NO_GRAPH;
+
+  const InputNameGuard guard(input);
+  KyEngineAnswer writer(output);
+  return analysis(input, *graph, writer);
+}
+
+} // namespace
+
+KyLocalAnalysisService::~KyLocalAnalysisService() = default;
+
+int KyLocalAnalysisService::run(KyServiceInputData* input, KyServiceOutputData* output) const {
+  if (output == nullptr)
+    return input == nullptr ? ANALYSIS_ERROR_NO_INPUT_DATA : ANALYSIS_ERROR_NO_OUTPUT_DATA;
+  emptyData(*output);
+  if (output->pServiceName() == nullptr)
+    output->pServiceName(new KyAnalysisServiceName);
+
+  int code = ANALYSIS_ERROR_NO_INPUT_DATA;
+  if (input != nullptr) {
+    try {
+      code = answer(*input, *output);
+    } catch (const std::bad_alloc&) {
+      code = ANALYSIS_ERROR_OUT_OF_MEMORY;
+    }
+  }
+  if (code != ANALYSIS_ERROR_NONE)
+    emptyData(*output);
+  output->setValue(nullptr, KyAnalysisKey::errorCode, new KyInt(code), 1, 0);
+  return code;
+}

@@ -1,0 +1,314 @@
+// Sorted paths end to end: the engine's answer, walked by KySortedPathIter,
+// against a brute-force enumeration of walks on seeded random small graphs.
+#include <kyanalysis/KyAnalysisKeys.h>
+#include <kyanalysis/KyEdge.h>
+#include <kyanalysis/KyEdgeDList.h>
+#include <kyanalysis/KyGraph.h>
+#include <kyanalysis/KyLocalAnalysisService.h>
+#include <kyanalysis/KyNode.h>
+#include <kyanalysis/KyPath.h>
+#include <kyanalysis/KyServiceData.h>
+#include <kyanalysis/KySortedPathIter.h>
+#include <kyanalysis/KySortedPathsInputTailor.h>
+#include <kyanalysis/KySortedPathsOutputTailor.h>
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdint>
+#include <queue>
+#include <random>
+#include <tuple>
+#include <vector>
+
+namespace {
+
+namespace k = KyAnalysisKey::sortedPaths;
+using Walk = std::vector<int>; // edge positions, start to finish
+constexpr std::int64_t kUnbounded = std::int64_t{1} << 60;
+constexpr std::size_t kFirst = 30; // paths compared per graph
+
+struct Case {
+  int nodes = 0;
+  std::vector<int> from, to, edgeCost, nodeCost;
+  int start = 0, finish = 0;
+};
+
+// Up to six nodes and fifteen edges (self-loops and parallel edges come by
+// chance). Costs by kind: 0 edge costs 0..4; 1 node costs too; 2 negative
+// edge costs from node potentials, so no cycle is negative; 3 costs -2..4,
+// negative cycles included.
+Case randomCase(unsigned seed) {
+  std::mt19937 random(seed);
+  const auto draw = [&](int low, int high) {
+    return std::uniform_int_distribution<int>(low, high)(random);
+  };
+  Case c;
+  c.nodes = draw(1, 6);
+  const int kind = static_cast<int>(seed % 4);
+  std::vector<int> potential(c.nodes);
+  for (int& p : potential)
+    p = kind == 2 ? draw(0, 4) : 0;
+  for (int v = 0; v < c.nodes; ++v)
+    c.nodeCost.push_back(kind == 1 || kind == 2 ? draw(0, 3) : kind == 3 ? draw(0, 1) : 0);
+  for (int e = draw(0, 2 * c.nodes + 3); e > 0; --e) {
+    c.from.push_back(draw(0, c.nodes - 1));
+    c.to.push_back(draw(0, c.nodes - 1));
+    const int base = kind == 3 ? draw(-2, 4) : draw(0, 4);
+    c.edgeCost.push_back(base + potential[c.from.back()] - potential[c.to.back()]);
+  }
+  c.start = draw(0, c.nodes - 1);
+  c.finish = draw(0, 3) == 0 ? c.start : draw(0, c.nodes - 1);
+  return c;
+}
+
+// Brute force over the walks of a case. A walk pays its edges and every
+// node it passes through, at each pass; not its two ends.
+class Oracle {
+public:
+  explicit Oracle(const Case& c) : c_(c), toFinish_(c.nodes, kUnbounded) {
+    // Bellman-Ford in rounds among the nodes reachable from the start: a
+    // change in round n means a negative cycle on a walk to the finish.
+    std::vector<char> reached(c.nodes, 0);
+    reached[c.start] = 1;
+    for (int round = 0; round < c.nodes; ++round)
+      for (std::size_t e = 0; e < c.from.size(); ++e)
+        reached[c.to[e]] |= reached[c.from[e]];
+    toFinish_[c.finish] = reached[c.finish] ? 0 : kUnbounded;
+    for (int round = 0; round <= c.nodes; ++round)
+      for (std::size_t e = 0; e < c.from.size(); ++e) {
+        const int u = c.from[e], v = c.to[e];
+        if (reached[u] && toFinish_[v] != kUnbounded &&
+            toFinish_[v] + c.edgeCost[e] + c.nodeCost[v] < toFinish_[u]) {
+          toFinish_[u] = toFinish_[v] + c.edgeCost[e] + c.nodeCost[v];
+          negativeCycle_ |= round == c.nodes;
+        }
+      }
+  }
+
+  bool negativeCycle() const { return negativeCycle_; }
+  bool pathExists() const { return toFinish_[c_.start] != kUnbounded; }
+
+  std::int64_t cost(const Walk& walk) const {
+    std::int64_t sum = 0;
+    for (std::size_t i = 0; i < walk.size(); ++i)
+      sum += c_.edgeCost[walk[i]] + (i + 1 < walk.size() ? c_.nodeCost[c_.to[walk[i]]] : 0);
+    return sum;
+  }
+  bool isWalk(const Walk& walk) const {
+    int at = c_.start;
+    for (int e : walk) {
+      if (c_.from[e] != at)
+        return false;
+      at = c_.to[e];
+    }
+    return at == c_.finish;
+  }
+
+  // The costs of the first `count` walks, cheapest first: best-first over
+  // walk prefixes keyed by the least cost they can still reach (exact, as
+  // the costs to the finish are), equal keys in order of discovery.
+  std::vector<std::int64_t> firstCosts(std::size_t count) const {
+    struct Prefix {
+      std::int64_t key;
+      long order;
+      int node;
+      std::int64_t paid;
+      int steps; // -1: a complete walk costing `key`
+      bool operator>(const Prefix& o) const {
+        return std::tie(key, order) > std::tie(o.key, o.order);
+      }
+    };
+    std::priority_queue<Prefix, std::vector<Prefix>, std::greater<Prefix>> queue;
+    long order = 0;
+    std::vector<std::int64_t> costs;
+    if (c_.start == c_.finish)
+      queue.push({0, order++, c_.start, 0, -1}); // the empty walk
+    if (pathExists())
+      queue.push({bound(c_.start, 0), order++, c_.start, 0, 0});
+    while (!queue.empty() && costs.size() < count && order < 2000000) {
+      const Prefix p = queue.top();
+      queue.pop();
+      if (p.steps < 0) {
+        costs.push_back(p.key);
+        continue;
+      }
+      if (p.node == c_.finish && p.steps > 0)
+        queue.push({p.paid - c_.nodeCost[c_.finish], order++, p.node, p.paid, -1});
+      forSteps(p.node, p.paid, [&](int, int to, std::int64_t after) {
+        queue.push({bound(to, after), order++, to, after, p.steps + 1});
+      });
+    }
+    return costs;
+  }
+
+  // Every walk costing at most `limit`; false when there are more than
+  // `cap` of them or one is longer than 400 edges.
+  bool walksUpTo(std::int64_t limit, std::size_t cap, std::vector<Walk>& walks) const {
+    Walk walk;
+    return collect(c_.start, 0, limit, cap, walk, walks);
+  }
+
+  int acyclic() const { return hasCycle(false) ? 0 : 1; }
+  // 0 without a walk, -1 when the walks pass a cycle, else their number.
+  int numberOfWalks() const {
+    if (!pathExists())
+      return 0;
+    if (hasCycle(true))
+      return -1;
+    std::vector<Walk> walks;
+    walksUpTo(kUnbounded, 100000, walks);
+    return static_cast<int>(walks.size());
+  }
+
+private:
+  std::int64_t bound(int node, std::int64_t paid) const {
+    return paid + toFinish_[node] - c_.nodeCost[c_.finish];
+  }
+  template <class Step> void forSteps(int node, std::int64_t paid, Step step) const {
+    for (std::size_t e = 0; e < c_.from.size(); ++e)
+      if (c_.from[e] == node && toFinish_[c_.to[e]] != kUnbounded)
+        step(static_cast<int>(e), c_.to[e], paid + c_.edgeCost[e] + c_.nodeCost[c_.to[e]]);
+  }
+  bool collect(int node, std::int64_t paid, std::int64_t limit, std::size_t cap, Walk& walk,
+               std::vector<Walk>& walks) const {
+    if (walks.size() > cap || walk.size() > 400)
+      return false;
+    if (node == c_.finish && (walk.empty() ? 0 : paid - c_.nodeCost[c_.finish]) <= limit)
+      walks.push_back(walk);
+    bool complete = true;
+    forSteps(node, paid, [&](int e, int to, std::int64_t after) {
+      if (complete && bound(to, after) <= limit) {
+        walk.push_back(e);
+        complete = collect(to, after, limit, cap, walk, walks);
+        walk.pop_back();
+      }
+    });
+    return complete;
+  }
+  // Whether a node reaches itself, through nodes on walks if asked.
+  bool hasCycle(bool onWalksOnly) const {
+    std::vector<std::vector<char>> path(c_.nodes, std::vector<char>(c_.nodes, 0));
+    for (std::size_t e = 0; e < c_.from.size(); ++e)
+      path[c_.from[e]][c_.to[e]] = !onWalksOnly || (toFinish_[c_.from[e]] != kUnbounded &&
+                                                    toFinish_[c_.to[e]] != kUnbounded);
+    for (int via = 0; via < c_.nodes; ++via)
+      for (int u = 0; u < c_.nodes; ++u)
+        for (int v = 0; v < c_.nodes; ++v)
+          path[u][v] |= path[u][via] && path[via][v];
+    for (int v = 0; v < c_.nodes; ++v)
+      if (path[v][v])
+        return true;
+    return false;
+  }
+
+  const Case& c_;
+  std::vector<std::int64_t> toFinish_;
+  bool negativeCycle_ = false;
+};
+
+struct Answer {
+  int code = -1;
+  std::vector<Walk> walks;
+  std::vector<std::int64_t> lengths;
+  int pathExists = 0, numberOfPaths = 0, acyclic = 0;
+};
+
+// Runs the engine on the case and takes up to `count` paths off the iterator.
+Answer runEngine(const Case& c, std::size_t count) {
+  KyGraph graph;
+  std::vector<KyNode*> nodes;
+  std::vector<KyEdge*> edges;
+  for (int v = 0; v < c.nodes; ++v)
+    nodes.push_back(graph.addNode());
+  for (std::size_t e = 0; e < c.from.size(); ++e)
+    edges.push_back(graph.addEdge(nodes[c.from[e]], nodes[c.to[e]]));
+  KyServiceInputData input;
+  KySortedPathsInputTailor request(&input);
+  request.pGraph(&graph);
+  request.setAsCurrentOperation();
+  request.pStartNode(nodes[c.start]);
+  request.pFinishNode(nodes[c.finish]);
+  for (int v = 0; v < c.nodes; ++v)
+    if (c.nodeCost[v] != 0) // the others read the default, 0
+      request.cost(nodes[v], c.nodeCost[v]);
+  for (std::size_t e = 0; e < edges.size(); ++e)
+    request.cost(edges[e], c.edgeCost[e]);
+
+  KyServiceOutputData output;
+  Answer answer;
+  answer.code = KyLocalAnalysisService().run(&input, &output);
+  const KySortedPathsOutputTailor result(&output);
+  answer.pathExists = output.getValueAsInteger(nullptr, k::nonePathExists);
+  answer.numberOfPaths = result.numberOfPaths();
+  answer.acyclic = result.acyclic();
+  for (KySortedPathIter paths(&result); paths && answer.walks.size() < count; ++paths) {
+    KyPath* path = paths.pPath();
+    Walk walk;
+    for (KyEdgeDListIter it(path->pEdgeList()); it; ++it)
+      walk.push_back(it.pEdge()->index());
+    answer.walks.push_back(walk);
+    answer.lengths.push_back(path->length());
+    path->vRelease();
+  }
+  return answer;
+}
+
+TEST(KyEngineSortedPaths, MatchesBruteForceOnRandomSmallGraphs) {
+  int negativeCycles = 0, unreachable = 0, endless = 0;
+  for (unsigned seed = 1; seed <= 400; ++seed) {
+    SCOPED_TRACE(::testing::Message() << "seed " << seed);
+    const Case c = randomCase(seed);
+    const Oracle oracle(c);
+    const Answer answer = runEngine(c, kFirst);
+    if (oracle.negativeCycle()) {
+      ++negativeCycles;
+      EXPECT_EQ(answer.code, ANALYSIS_ERROR_NEGATIVE_CYCLE);
+      continue;
+    }
+    ASSERT_EQ(answer.code, ANALYSIS_ERROR_NONE);
+    unreachable += oracle.pathExists() ? 0 : 1;
+    endless += oracle.numberOfWalks() < 0 ? 1 : 0;
+    EXPECT_EQ(answer.pathExists, oracle.pathExists() ? 1 : 0);
+    EXPECT_EQ(answer.numberOfPaths, oracle.numberOfWalks());
+    EXPECT_EQ(answer.acyclic, oracle.acyclic());
+
+    for (std::size_t i = 0; i < answer.walks.size(); ++i) {
+      EXPECT_TRUE(oracle.isWalk(answer.walks[i])) << "path " << i;
+      EXPECT_EQ(oracle.cost(answer.walks[i]), answer.lengths[i]) << "path " << i;
+    }
+
+    // Below the last length taken, the paths taken are all the walks there are.
+    const std::int64_t limit =
+        answer.walks.size() < kFirst ? kUnbounded : answer.lengths.back() - 1;
+    std::vector<Walk> expected, yielded;
+    ASSERT_TRUE(oracle.walksUpTo(limit, kFirst, expected));
+    for (std::size_t i = 0; i < answer.walks.size(); ++i)
+      if (answer.lengths[i] <= limit)
+        yielded.push_back(answer.walks[i]);
+    std::sort(expected.begin(), expected.end());
+    std::sort(yielded.begin(), yielded.end());
+    EXPECT_EQ(yielded, expected);
+    EXPECT_EQ(answer.lengths, oracle.firstCosts(kFirst));
+  }
+  // The seeds cover every kind of answer.
+  EXPECT_GT(negativeCycles, 10);
+  EXPECT_GT(unreachable, 10);
+  EXPECT_GT(endless, 100);
+}
+
+TEST(KyEngineSortedPaths, LeavesOutAWalkWhoseLengthPasses32Bits) {
+  Case c;
+  c.nodes = 3;
+  c.nodeCost = {0, 0, 0};
+  c.from = {0, 0, 2};
+  c.to = {1, 2, 1};
+  c.edgeCost = {10, 2147483647, 1}; // 0 -> 2 -> 1 costs 2^31
+  c.finish = 1;
+  const Answer answer = runEngine(c, kFirst);
+  ASSERT_EQ(answer.code, ANALYSIS_ERROR_NONE);
+  EXPECT_EQ(answer.lengths, (std::vector<std::int64_t>{10}));
+  EXPECT_EQ(answer.numberOfPaths, 2);
+}
+
+} // namespace
