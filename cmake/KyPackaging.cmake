@@ -13,5 +13,8 @@ install(FILES ${CMAKE_BINARY_DIR}/KyAnalysisConfig.cmake
               ${CMAKE_BINARY_DIR}/KyAnalysisConfigVersion.cmake
         DESTINATION ${KY_CMAKE_DIR})
 
+# The .pc file finds its prefix from where it lies, so an install into any
+# prefix (cmake --install --prefix) stays usable.
+file(RELATIVE_PATH KY_PC_TO_PREFIX "/prefix/${CMAKE_INSTALL_LIBDIR}/pkgconfig" "/prefix")
 configure_file(${CMAKE_CURRENT_LIST_DIR}/kyanalysis.pc.in ${CMAKE_BINARY_DIR}/kyanalysis.pc @ONLY)
 install(FILES ${CMAKE_BINARY_DIR}/kyanalysis.pc DESTINATION ${CMAKE_INSTALL_LIBDIR}/pkgconfig)
