@@ -3,58 +3,28 @@
 #include "KyXMLScope_p.h"
 #include "KyXMLText_p.h"
 
-#include <algorithm>
-
 using namespace xercesc;
 
 KyCompositeXMLReader::~KyCompositeXMLReader() = default;
 
-KyCompositeXMLReader::Part* KyCompositeXMLReader::part(const wchar_t* name) {
-  if (name == nullptr)
-    return nullptr;
-  for (Part& part : parts_)
-    if (part.name == name)
-      return &part;
-  parts_.push_back(Part{name, nullptr, nullptr});
-  return &parts_.back();
-}
-
-const KyCompositeXMLReader::Part* KyCompositeXMLReader::findPart(const wchar_t* name) const {
-  if (name == nullptr)
-    return nullptr;
-  const auto found = std::find_if(parts_.begin(), parts_.end(),
-                                  [name](const Part& part) { return part.name == name; });
-  return found != parts_.end() ? &*found : nullptr;
-}
-
 KyXMLReader* KyCompositeXMLReader::setReader(const wchar_t* name, KyXMLReader* reader) {
-  Part* registered = part(name);
-  return registered != nullptr ? registered->reader = reader : nullptr;
+  return parts_.setHandler(name, reader);
 }
 
 KyXMLReader* KyCompositeXMLReader::pReader(const wchar_t* name) const {
-  const Part* registered = findPart(name);
-  return registered != nullptr ? registered->reader : nullptr;
+  return parts_.pHandler(name);
 }
 
 KyObject* KyCompositeXMLReader::setObjectToRead(const wchar_t* name, KyObject* object) {
-  Part* registered = part(name);
-  return registered != nullptr ? registered->object = object : nullptr;
+  return parts_.setObject(name, object);
 }
 
 KyObject* KyCompositeXMLReader::setFirstObjectToRead(const wchar_t* name, KyObject* object) {
-  Part* registered = part(name);
-  if (registered == nullptr)
-    return nullptr;
-  registered->object = object;
-  std::rotate(parts_.begin(), parts_.begin() + (registered - parts_.data()),
-              parts_.begin() + (registered - parts_.data()) + 1);
-  return object;
+  return parts_.setFirstObject(name, object);
 }
 
 KyObject* KyCompositeXMLReader::pObjectToRead(const wchar_t* name) const {
-  const Part* registered = findPart(name);
-  return registered != nullptr ? registered->object : nullptr;
+  return parts_.pObject(name);
 }
 
 int KyCompositeXMLReader::processDOMElement(const DOMElement& element) {
@@ -65,8 +35,8 @@ int KyCompositeXMLReader::processDOMElement(const DOMElement& element) {
                   KyXMLText::quote(KyXMLText::toWide(child->getTagName())) +
                   L" that is not a part");
 
-  for (const Part& registered : parts_) {
-    if (registered.reader == nullptr) {
+  for (const auto& registered : parts_.parts()) {
+    if (registered.handler == nullptr) {
       if (registered.object != nullptr)
         return fail(L"no reader for the part " + KyXMLText::quote(registered.name));
       continue;
@@ -87,8 +57,8 @@ int KyCompositeXMLReader::processDOMElement(const DOMElement& element) {
 
     int read;
     {
-      KyHandlerScope<KyXMLReader> scope(*registered.reader, this, registered.object);
-      read = registered.reader->processDOMElement(*found);
+      KyHandlerScope<KyXMLReader> scope(*registered.handler, this, registered.object);
+      read = registered.handler->processDOMElement(*found);
     }
     if (read == 0) {
       const std::wstring reason = failure();

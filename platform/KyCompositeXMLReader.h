@@ -2,9 +2,7 @@
 #pragma once
 
 #include <kyanalysis/KyTopLevelXMLReader.h>
-
-#include <string>
-#include <vector>
+#include <kyanalysis/KyXMLPartTable.h>
 
 /// Reads a document whose "document" element holds "part" elements, each
 /// with a "name" attribute, through one reader per part name.
@@ -53,13 +51,5 @@ public:
   }
 
 private:
-  struct Part {
-    std::wstring name;
-    KyXMLReader* reader;
-    KyObject* object;
-  };
-  Part* part(const wchar_t* name);
-  const Part* findPart(const wchar_t* name) const;
-
-  std::vector<Part> parts_;
+  KyXMLPartTable<KyXMLReader> parts_;
 };

@@ -4,8 +4,6 @@
 #include "KyXMLScope_p.h"
 #include "KyXMLText_p.h"
 
-#include <algorithm>
-
 using namespace xercesc;
 
 KyCompositeXMLWriter::KyCompositeXMLWriter(const wchar_t* fileName)
@@ -21,47 +19,25 @@ KyCompositeXMLWriter::KyCompositeXMLWriter(unsigned char** buffer, int indenting
 
 KyCompositeXMLWriter::~KyCompositeXMLWriter() = default;
 
-KyCompositeXMLWriter::Part* KyCompositeXMLWriter::part(const wchar_t* name) {
-  if (name == nullptr)
-    return nullptr;
-  for (Part& part : parts_)
-    if (part.name == name)
-      return &part;
-  parts_.push_back(Part{name, nullptr, nullptr});
-  return &parts_.back();
-}
-
-const KyCompositeXMLWriter::Part* KyCompositeXMLWriter::findPart(const wchar_t* name) const {
-  if (name == nullptr)
-    return nullptr;
-  const auto found = std::find_if(parts_.begin(), parts_.end(),
-                                  [name](const Part& part) { return part.name == name; });
-  return found != parts_.end() ? &*found : nullptr;
-}
-
 KyXMLWriter* KyCompositeXMLWriter::setWriter(const wchar_t* name, KyXMLWriter* writer) {
-  Part* registered = part(name);
-  return registered != nullptr ? registered->writer = writer : nullptr;
+  return parts_.setHandler(name, writer);
 }
 
 KyXMLWriter* KyCompositeXMLWriter::pWriter(const wchar_t* name) const {
-  const Part* registered = findPart(name);
-  return registered != nullptr ? registered->writer : nullptr;
+  return parts_.pHandler(name);
 }
 
 KyObject* KyCompositeXMLWriter::setObjectToWrite(const wchar_t* name, KyObject* object) {
-  Part* registered = part(name);
-  return registered != nullptr ? registered->object = object : nullptr;
+  return parts_.setObject(name, object);
 }
 
 KyObject* KyCompositeXMLWriter::pObjectToWrite(const wchar_t* name) const {
-  const Part* registered = findPart(name);
-  return registered != nullptr ? registered->object : nullptr;
+  return parts_.pObject(name);
 }
 
 int KyCompositeXMLWriter::populateDOMElement(DOMElement& element) {
-  for (const Part& registered : parts_) {
-    if (registered.writer == nullptr) {
+  for (const auto& registered : parts_.parts()) {
+    if (registered.handler == nullptr) {
       if (registered.object != nullptr)
         return fail(L"no writer for the part \"" + registered.name + L"\"");
       continue;
@@ -70,8 +46,8 @@ int KyCompositeXMLWriter::populateDOMElement(DOMElement& element) {
     part->setAttribute(u"name", KyXMLText::toXML(registered.name).c_str());
     int written;
     {
-      KyHandlerScope<KyXMLWriter> scope(*registered.writer, this, registered.object);
-      written = registered.writer->populateDOMElement(*part);
+      KyHandlerScope<KyXMLWriter> scope(*registered.handler, this, registered.object);
+      written = registered.handler->populateDOMElement(*part);
     }
     if (written == 0) {
       const std::wstring reason = failure();

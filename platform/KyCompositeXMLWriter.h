@@ -2,9 +2,7 @@
 #pragma once
 
 #include <kyanalysis/KyTopLevelXMLWriter.h>
-
-#include <string>
-#include <vector>
+#include <kyanalysis/KyXMLPartTable.h>
 
 /// Writes a "document" element holding one "part" element per registered
 /// writer, in the order of registration, each with a "name" attribute. The
@@ -47,13 +45,5 @@ public:
   }
 
 private:
-  struct Part {
-    std::wstring name;
-    KyXMLWriter* writer;
-    KyObject* object;
-  };
-  Part* part(const wchar_t* name);
-  const Part* findPart(const wchar_t* name) const;
-
-  std::vector<Part> parts_;
+  KyXMLPartTable<KyXMLWriter> parts_;
 };

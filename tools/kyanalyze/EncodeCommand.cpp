@@ -19,17 +19,9 @@ CLI::App* EncodeCommand::attach(CLI::App& app) {
 }
 
 int EncodeCommand::run(std::ostream& out, std::ostream& err) {
-  std::string bytes;
-  if (!readFile(file_, bytes)) {
-    err << "kyanalyze: " << file_ << ": cannot be read\n";
-    return kExitFailure;
-  }
   LoadedRequest request;
-  loadRequest(bytes, file_, request);
-  if (!request.error.empty()) {
-    err << "kyanalyze: " << request.error << '\n';
+  if (!loadRequestFile(file_, request, err))
     return kExitFailure;
-  }
   unsigned char* encoded = nullptr;
   unsigned long length = 0;
   if (KyAnalysisSerializer().pInputDataToString(&request.data, nullptr, encoded, &length) == 0) {

@@ -65,8 +65,7 @@ std::string valueText(KyServiceName& service, const wchar_t* key, KyObject* valu
   return name(value);
 }
 
-} // namespace
-
+/// Reads the whole file `path` into `bytes`; false when it cannot be read.
 bool readFile(const std::string& path, std::string& bytes) {
   std::ifstream file(path, std::ios::binary);
   if (!file)
@@ -74,6 +73,8 @@ bool readFile(const std::string& path, std::string& bytes) {
   bytes.assign(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
   return !file.bad();
 }
+
+} // namespace
 
 void loadRequest(const std::string& bytes, const std::string& where, LoadedRequest& request) {
   KyAnalysisXMLReader reader(reinterpret_cast<const unsigned char*>(bytes.data()),
@@ -86,6 +87,20 @@ void loadRequest(const std::string& bytes, const std::string& where, LoadedReque
     request.error = where + ": " + toUtf8(reader.pErrorMessage());
 }
 
+bool loadRequestFile(const std::string& path, LoadedRequest& request, std::ostream& err) {
+  std::string bytes;
+  if (!readFile(path, bytes)) {
+    err << "kyanalyze: " << path << ": cannot be read\n";
+    return false;
+  }
+  loadRequest(bytes, path, request);
+  if (!request.error.empty()) {
+    err << "kyanalyze: " << request.error << '\n';
+    return false;
+  }
+  return true;
+}
+
 CLI::App* ShowCommand::attach(CLI::App& app) {
   CLI::App* command = app.add_subcommand("show", "Print the request an analysis document holds");
   command->add_option("file", file_, "Analysis document")->required();
@@ -93,17 +108,9 @@ CLI::App* ShowCommand::attach(CLI::App& app) {
 }
 
 int ShowCommand::run(std::ostream& out, std::ostream& err) {
-  std::string bytes;
-  if (!readFile(file_, bytes)) {
-    err << "kyanalyze: " << file_ << ": cannot be read\n";
-    return kExitFailure;
-  }
   LoadedRequest request;
-  loadRequest(bytes, file_, request);
-  if (!request.error.empty()) {
-    err << "kyanalyze: " << request.error << '\n';
+  if (!loadRequestFile(file_, request, err))
     return kExitFailure;
-  }
 
   const KyServiceInputData& data = request.data;
   const auto* code =

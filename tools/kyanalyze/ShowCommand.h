@@ -6,6 +6,7 @@
 #include <kyanalysis/KyGraph.h>
 #include <kyanalysis/KyServiceData.h>
 
+#include <iosfwd>
 #include <memory>
 #include <string>
 
@@ -22,8 +23,9 @@ struct LoadedRequest {
 /// Reads the analysis document in `bytes` into `request`; `where` names the
 /// source in the error ("FILE" or "standard input").
 void loadRequest(const std::string& bytes, const std::string& where, LoadedRequest& request);
-/// Reads the whole file `path` into `bytes`; false when it cannot be read.
-bool readFile(const std::string& path, std::string& bytes);
+/// Reads the analysis document in the file `path` into `request`; false,
+/// with one line on `err`, when the file cannot be read or holds no request.
+bool loadRequestFile(const std::string& path, LoadedRequest& request, std::ostream& err);
 
 /// Prints the operation, the graph's size, every option with its owner's
 /// name and value, and the clustering constraints of a document's request.
