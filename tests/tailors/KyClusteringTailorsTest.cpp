@@ -1,3 +1,6 @@
+#include "support/KyTailorTesting.h"
+
+#include <kyanalysis/KyAnalysisKeys.h>
 #include <kyanalysis/KyClusteringInputTailor.h>
 #include <kyanalysis/KyClusteringOutputTailor.h>
 #include <kyanalysis/KyConstraintManager.h>
@@ -8,7 +11,6 @@
 
 #include <gtest/gtest.h>
 
-#include <functional>
 #include <memory>
 #include <vector>
 
@@ -24,21 +26,6 @@ Objects objectsOf(const KyDList* list) {
   return objects;
 }
 
-// One option as a getter and a setter on doubles, bound to its node or edge.
-struct Option {
-  std::function<double(const Tailor&)> get;
-  std::function<double(Tailor&, double)> set;
-  double byDefault, value;
-};
-
-template <class R, class V, class... Member>
-Option option(R (Tailor::*get)(Member*...) const, R (Tailor::*set)(Member*..., V), double byDefault,
-              double value, Member*... member) {
-  return {[=](const Tailor& t) { return static_cast<double>((t.*get)(member...)); },
-          [=](Tailor& t, double v) { return static_cast<double>((t.*set)(member..., V(v))); },
-          byDefault, value};
-}
-
 class KyClusteringTailorsTest : public ::testing::Test {
 protected:
   KyClusteringTailorsTest() { tailor.pGraph(&graph); }
@@ -52,25 +39,25 @@ protected:
   Tailor tailor{&input};
 };
 
-TEST_F(KyClusteringTailorsTest, OptionsReadDefaultsUntilSet) {
-  const Option options[] = {
-      option(&Tailor::quality, &Tailor::quality, CLUSTERING_QUALITY_MEDIUM,
-             CLUSTERING_QUALITY_PROOF),
-      option<int, int, KyNode>(&Tailor::weight, &Tailor::weight, 1, 4, a),
-      option(&Tailor::minNumberOfClusters, &Tailor::minNumberOfClusters, 1, 3),
-      option(&Tailor::maxNumberOfClusters, &Tailor::maxNumberOfClusters, 0, -7),
-      option(&Tailor::balance, &Tailor::balance, 1.0, 0.25),
-      option(&Tailor::clusterSizeFactor, &Tailor::clusterSizeFactor, 1.0, 2.5),
-      option<int, int, KyEdge>(&Tailor::cost, &Tailor::cost, 1, 9, ab),
-  };
-  for (const Option& option : options) {
-    SCOPED_TRACE(&option - options);
-    EXPECT_EQ(option.get(tailor), option.byDefault);
-    EXPECT_EQ(option.set(tailor, option.value), option.value);
-    EXPECT_EQ(option.get(Tailor(&input)), option.value);
-  }
-  EXPECT_EQ(tailor.weight(b), 1);
-  EXPECT_EQ(tailor.cost(ba), 1);
+TEST(ClusteringTailorOptions, ReadDefaultsThenTheValueSetUnderTheirOwnKeyAndOwner) {
+  namespace c = KyAnalysisKey::clustering;
+  using kytest::graphOption;
+  using kytest::memberOption;
+  kytest::Graph g;
+  kytest::checkOptions(
+      g, {
+             graphOption(c::graphQuality, &Tailor::quality, &Tailor::quality,
+                         CLUSTERING_QUALITY_MEDIUM, CLUSTERING_QUALITY_PROOF),
+             memberOption<KyNode>(c::nodeWeight, &Tailor::weight, &Tailor::weight, 1, 4),
+             graphOption(c::graphMinNumberOfClusters, &Tailor::minNumberOfClusters,
+                         &Tailor::minNumberOfClusters, 1, 3),
+             graphOption(c::graphMaxNumberOfClusters, &Tailor::maxNumberOfClusters,
+                         &Tailor::maxNumberOfClusters, 0, -7),
+             graphOption(c::graphBalance, &Tailor::balance, &Tailor::balance, 1.0, 0.25),
+             graphOption(c::graphClusterSizeFactor, &Tailor::clusterSizeFactor,
+                         &Tailor::clusterSizeFactor, 1.0, 2.5),
+             memberOption<KyEdge>(c::edgeCost, &Tailor::cost, &Tailor::cost, 1, 9),
+         });
 }
 
 TEST_F(KyClusteringTailorsTest, FreshRequestHasNoConstraintManager) {

@@ -3,6 +3,8 @@
 // result getter is one row of a table, driven through member-function
 // pointers. The rows of a table share one data store, so an accessor that
 // reads or writes another's key shows up in the rows after it.
+#include "support/KyTailorTesting.h"
+
 #include <kyanalysis/kyanalysis.h>
 
 #include <gtest/gtest.h>
@@ -26,91 +28,15 @@ namespace maxFlow = KyAnalysisKey::maximumFlow;
 namespace costFlow = KyAnalysisKey::minimumCostFlow;
 namespace cut = KyAnalysisKey::minimumCut;
 
-// An option or result value: an integer (Boolean, enumeration) or a node.
-using Value = std::variant<int, KyNode*>;
-
-template <class V> Value toValue(V value) {
-  if constexpr (std::is_pointer_v<V>)
-    return value;
-  else
-    return static_cast<int>(value);
-}
-
-enum class Owner { none, graph, node, edge };
-
-// Owner [0] is the one a row writes to; owner [1] must keep reading as before.
-struct Graph {
-  KyGraph graph;
-  KyNode* nodes[3] = {graph.addNode(), graph.addNode(), graph.addNode()};
-  KyEdge* edges[3] = {graph.addEdge(nodes[0], nodes[1]), graph.addEdge(nodes[1], nodes[2]),
-                      graph.addEdge(nodes[2], nodes[0])};
-
-  KyObject* owner(Owner kind, int which) {
-    if (kind == Owner::node)
-      return nodes[which];
-    if (kind == Owner::edge)
-      return edges[which];
-    return kind == Owner::graph ? &graph : nullptr;
-  }
-};
-
-std::vector<KyObject*> contents(const KyDList& list) {
-  std::vector<KyObject*> objects;
-  for (KyDListIter it(&list); it; ++it)
-    objects.push_back(it.pObject());
-  return objects;
-}
-
-struct OptionRow {
-  const wchar_t* key;
-  Owner owner;
-  Value byDefault, value;
-  std::function<Value(KyServiceInputData*, KyObject*)> get;
-  std::function<Value(KyServiceInputData*, KyObject*, const Value&)> set;
-};
-
-template <class T, class V>
-OptionRow graphOption(const wchar_t* key, V (T::*get)() const, V (T::*set)(V), Value byDefault,
-                      Value value) {
-  return {key,
-          Owner::graph,
-          byDefault,
-          value,
-          [get](KyServiceInputData* data, KyObject*) { return toValue((T(data).*get)()); },
-          [set](KyServiceInputData* data, KyObject*, const Value& v) {
-            T tailor(data);
-            if constexpr (std::is_pointer_v<V>)
-              return toValue((tailor.*set)(std::get<KyNode*>(v)));
-            else
-              return toValue((tailor.*set)(static_cast<V>(std::get<int>(v))));
-          }};
-}
-
-template <class M, class T>
-OptionRow memberOption(const wchar_t* key, int (T::*get)(M*) const, int (T::*set)(M*, int),
-                       int byDefault, int value) {
-  return {key,
-          std::is_same_v<M, KyNode> ? Owner::node : Owner::edge,
-          byDefault,
-          value,
-          [get](KyServiceInputData* data, KyObject* owner) {
-            return Value((T(data).*get)(static_cast<M*>(owner)));
-          },
-          [set](KyServiceInputData* data, KyObject* owner, const Value& v) {
-            T tailor(data);
-            return Value((tailor.*set)(static_cast<M*>(owner), std::get<int>(v)));
-          }};
-}
-
-// What a row's option holds under (owner, key): the node itself, or the
-// number of a KyInt (-999 for anything else).
-Value storedOption(const KyServiceInputData& input, const OptionRow& row, KyObject* owner) {
-  const KyObject* stored = input.pValue(owner, row.key);
-  if (std::holds_alternative<KyNode*>(row.value))
-    return KyNode::castDown(stored);
-  const auto* number = dynamic_cast<const KyInt*>(stored);
-  return number != nullptr ? number->value() : -999;
-}
+using kytest::Graph;
+using kytest::graphOption;
+using kytest::listBuilder;
+using kytest::ListRow;
+using kytest::memberOption;
+using kytest::operation;
+using kytest::Owner;
+using kytest::toValue;
+using kytest::Value;
 
 using Bfs = KyBreadthFirstSearchInputTailor;
 using Dfs = KyDepthFirstSearchInputTailor;
@@ -127,7 +53,7 @@ TEST(GraphAnalysisTailors, OptionsReadDefaultsThenTheValueSetUnderTheirOwnKeyAnd
   KyNode* const none = nullptr;
   KyNode* const node = g.nodes[2];
   const int unbounded = 2147483647;
-  const OptionRow rows[] = {
+  const std::vector<kytest::OptionRow> rows = {
       graphOption(bfs::graphUndirected, &Bfs::undirected, &Bfs::undirected, 0, 1),
       memberOption<KyEdge>(bfs::edgeUndirected, &Bfs::undirected, &Bfs::undirected, 0, 1),
       graphOption(bfs::graphStartNode, &Bfs::pStartNode, &Bfs::pStartNode, none, node),
@@ -164,35 +90,11 @@ TEST(GraphAnalysisTailors, OptionsReadDefaultsThenTheValueSetUnderTheirOwnKeyAnd
       graphOption(cut::graphSinkNode, &Cut::pSinkNode, &Cut::pSinkNode, none, node),
       memberOption<KyEdge>(cut::edgeCost, &Cut::cost, &Cut::cost, 1, 9),
   };
-  KyGraph otherGraph;
-  KyServiceInputData input;
-  for (const OptionRow& row : rows) {
-    SCOPED_TRACE(row.key);
-    Bfs(&input).pGraph(&g.graph);
-    KyObject* owner = g.owner(row.owner, 0);
-    EXPECT_EQ(row.get(&input, owner), row.byDefault);
-    EXPECT_EQ(row.set(&input, owner, row.value), row.value);
-    EXPECT_EQ(row.get(&input, owner), row.value);
-    EXPECT_EQ(storedOption(input, row, owner), row.value);
-    // Another owner of the kind still reads the default; for graph options
-    // that is another graph made the request's graph.
-    if (row.owner == Owner::graph)
-      Bfs(&input).pGraph(&otherGraph);
-    EXPECT_EQ(row.get(&input, g.owner(row.owner, 1)), row.byDefault);
-  }
-}
-
-struct OperationRow {
-  std::function<void(KyServiceInputData*)> select;
-  KyAnalysisOperationEnum code;
-};
-
-template <class T> OperationRow operation(void (T::*select)(), KyAnalysisOperationEnum code) {
-  return {[select](KyServiceInputData* data) { (T(data).*select)(); }, code};
+  kytest::checkOptions(g, rows);
 }
 
 TEST(GraphAnalysisTailors, EachSelectorStoresItsCodeAndTheLastOneWins) {
-  const OperationRow rows[] = {
+  const std::vector<kytest::OperationRow> rows = {
       operation(&Bfs::setAsCurrentOperation, OPERATION_BREADTH_FIRST_SEARCH),
       operation(&Dfs::setAsCurrentOperation, OPERATION_DEPTH_FIRST_SEARCH),
       operation(&KyTopologicalSortInputTailor::setAsCurrentOperation, OPERATION_TOPOLOGICAL_SORT),
@@ -212,29 +114,11 @@ TEST(GraphAnalysisTailors, EachSelectorStoresItsCodeAndTheLastOneWins) {
       operation(&Cut::setAsCurrentOperation, OPERATION_MINIMUM_CUT),
       operation(&Bfs::setAsCurrentOperation, OPERATION_BREADTH_FIRST_SEARCH), // 0 replaces 19
   };
-  KyServiceInputData input; // one request throughout
-  for (const OperationRow& row : rows) {
-    SCOPED_TRACE(row.code);
-    row.select(&input);
-    EXPECT_EQ(Bfs(&input).operationType(), row.code);
-  }
-}
-
-struct ListRow {
-  const wchar_t* key;
-  Owner items;
-  std::function<void(KyServiceOutputData*, KyDList&)> build;
-};
-
-template <class T, class L> ListRow listBuilder(const wchar_t* key, void (T::*build)(L&) const) {
-  return {key, std::is_same_v<L, KyEdgeDList> ? Owner::edge : Owner::node,
-          [build](KyServiceOutputData* data, KyDList& list) {
-            (T(data).*build)(static_cast<L&>(list));
-          }};
+  kytest::checkOperations(rows);
 }
 
 TEST(GraphAnalysisTailors, ListBuildersReplaceTheCallersListWithACopyOfTheStoredOne) {
-  const ListRow rows[] = {
+  const std::vector<ListRow> rows = {
       listBuilder(bfs::noneNodeList, &KyBreadthFirstSearchOutputTailor::buildNodeOrderList),
       listBuilder(dfs::noneNodeList, &KyDepthFirstSearchOutputTailor::buildNodeOrderList),
       listBuilder(topo::noneNodeList, &KyTopologicalSortOutputTailor::buildNodeOrderList),
@@ -246,33 +130,7 @@ TEST(GraphAnalysisTailors, ListBuildersReplaceTheCallersListWithACopyOfTheStored
       listBuilder(mst::noneTreeEdgeList, &KyMinimumSpanningTreeOutputTailor::buildTreeEdgeList),
       listBuilder(cut::noneEdgeList, &KyMinimumCutOutputTailor::buildEdgeList),
   };
-  // One list of each kind goes through every builder of its kind, so each
-  // call finds the last one's result in it.
-  Graph g;
-  KyNodeDList nodeList;
-  KyEdgeDList edgeList;
-  KyServiceOutputData output;
-  for (const ListRow& row : rows) {
-    SCOPED_TRACE(row.key);
-    const bool edges = row.items == Owner::edge;
-    KyDList& list = edges ? static_cast<KyDList&>(edgeList) : nodeList;
-    KyObject* const first = g.owner(row.items, 0);
-    KyObject* const third = g.owner(row.items, 2);
-    list.appendObject(first);
-    row.build(&output, list);
-    EXPECT_TRUE(contents(list).empty()); // no result yet: emptied all the same
-
-    KyDList* stored = edges ? static_cast<KyDList*>(new KyEdgeDList) : new KyNodeDList;
-    stored->appendObject(third);
-    stored->appendObject(first);
-    output.setValue(nullptr, row.key, stored, 1, 0); // as a service answers
-    list.appendObject(g.owner(row.items, 1));
-    for (int call = 0; call < 2; ++call) {
-      row.build(&output, list);
-      EXPECT_EQ(contents(list), (std::vector<KyObject*>{third, first}));
-    }
-    EXPECT_EQ(contents(*stored), (std::vector<KyObject*>{third, first}));
-  }
+  kytest::checkListBuilders(rows);
 }
 
 struct ResultRow {
@@ -331,12 +189,12 @@ TEST(GraphAnalysisTailors, ResultGettersReadTheirOwnKeyAndOwner) {
   KyServiceOutputData output;
   for (const ResultRow& row : rows) {
     SCOPED_TRACE(row.key);
-    const bool nodeValued = std::holds_alternative<KyNode*>(row.value);
-    const Value absent = nodeValued ? Value(static_cast<KyNode*>(nullptr)) : Value(0);
+    const bool nodeValued = std::holds_alternative<KyObject*>(row.value);
+    const Value absent = nodeValued ? Value(static_cast<KyObject*>(nullptr)) : Value(0);
     KyObject* owner = g.owner(row.owner, 0);
     EXPECT_EQ(row.get(&output, owner), absent);
     if (nodeValued)
-      output.setValue(owner, row.key, std::get<KyNode*>(row.value), 0, 0);
+      output.setValue(owner, row.key, std::get<KyObject*>(row.value), 0, 0);
     else
       output.setValue(owner, row.key, new KyInt(std::get<int>(row.value)), 1, 0);
     EXPECT_EQ(row.get(&output, owner), row.value);
@@ -377,8 +235,9 @@ public:
 
 template <class T>
 ListRow listsBuilder(const wchar_t* key, void (T::*build)(KyDList&) const, Owner items) {
-  return {key, items,
-          [build](KyServiceOutputData* data, KyDList& lists) { (T(data).*build)(lists); }};
+  return {key, items, Owner::none, [build](KyServiceOutputData* data, KyObject*, KyDList& lists) {
+            (T(data).*build)(lists);
+          }};
 }
 
 TEST(GraphAnalysisTailors, ComponentListsAreFreshCopiesOfTheirItemClassThatTheCallerOwns) {
@@ -398,7 +257,7 @@ TEST(GraphAnalysisTailors, ComponentListsAreFreshCopiesOfTheirItemClassThatTheCa
     KyServiceOutputData output;
     OwningList lists;
     lists.appendObject(new KyNodeDList); // the caller's own: the builder frees it
-    row.build(&output, lists);
+    row.build(&output, nullptr, lists);
     EXPECT_EQ(lists.length(), 0); // no result yet
 
     // The service's answer: components {2 0}, {1} and an empty one.
@@ -416,7 +275,7 @@ TEST(GraphAnalysisTailors, ComponentListsAreFreshCopiesOfTheirItemClassThatTheCa
     // Three lists after each call, not six: a call frees the lists of the
     // one before, and dropping them leaves the stored components intact.
     for (int call = 0; call < 2; ++call) {
-      row.build(&output, lists);
+      row.build(&output, nullptr, lists);
       EXPECT_EQ(contentsOf(lists), stored);
       for (KyDListIter it(&lists); it; ++it)
         EXPECT_EQ(typeid(*it.pObject()), edges ? typeid(KyEdgeDList) : typeid(KyNodeDList));

@@ -110,20 +110,6 @@ TEST_F(TailorFrameTest, GraphIsNullUntilSetThenSeenByLaterTailors) {
   EXPECT_EQ(ProbeInputTailor(&input).pGraph(), &graph);
 }
 
-TEST_F(TailorFrameTest, OptionsNeverSetReadTheirDefaultsButNodesReadNull) {
-  ProbeInputTailor tailor(&input);
-  tailor.pGraph(&graph);
-  EXPECT_EQ(tailor.undirected(), 0);
-  EXPECT_EQ(tailor.cost(ab), 1);
-  EXPECT_EQ(tailor.cost(a), 0);
-  EXPECT_EQ(tailor.balance(), 1.0);
-  EXPECT_EQ(tailor.getValueAsInteger(a, key::maximumFlow::nodeCapacity), INT_MAX);
-  EXPECT_EQ(tailor.getValueAsInteger(&graph, key::reachableNodes::graphRange), -1);
-  EXPECT_EQ(tailor.pStartNode(), nullptr);
-  EXPECT_EQ(tailor.pStartNode(a), a);
-  EXPECT_EQ(tailor.pStartNode(), a);
-}
-
 TEST_F(TailorFrameTest, SettersStoreExactlyTheValueForTheirOwnerOnly) {
   ProbeInputTailor tailor(&input);
   tailor.pGraph(&graph);
@@ -162,20 +148,6 @@ TEST_F(TailorFrameTest, NumericReadsOfNonNumericOptionsGiveZero) {
     EXPECT_EQ(tailor.getValueAsInteger(&graph, name), 0) << name;
     EXPECT_EQ(tailor.getValueAsDouble(&graph, name), 0.0) << name;
   }
-}
-
-TEST_F(TailorFrameTest, ScalarMemberAndObjectResultsReadAsStored) {
-  ProbeOutputTailor tailor(&output);
-  EXPECT_EQ(tailor.totalCost(), 0);
-  EXPECT_EQ(tailor.pParent(b), nullptr);
-  output.setValue(nullptr, sp::noneTotalCost, new KyInt(12), 1, 0);
-  output.setValue(ab, key::maximumFlow::edgeFlow, new KyInt(-4), 1, 0);
-  output.setValue(b, key::depthFirstSearch::nodeParent, a, 0, 0);
-  EXPECT_EQ(tailor.totalCost(), 12);
-  EXPECT_EQ(tailor.flow(ab), -4);
-  EXPECT_EQ(tailor.flow(bc), 0);
-  EXPECT_EQ(tailor.pParent(b), a);
-  EXPECT_EQ(tailor.pParent(a), nullptr);
 }
 
 // The caller's list may hold anything: the builder must only drop cells.

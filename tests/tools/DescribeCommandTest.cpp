@@ -1,16 +1,15 @@
 // Runs the kyanalyze binary and checks `describe`: counts, narrowing, known
 // values, and the outcome of bad command lines.
+#include "support/KyProcess.h"
+
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
 
 #include <algorithm>
-#include <cstdio>
 #include <map>
 #include <set>
 #include <sstream>
 #include <string>
-#include <sys/wait.h>
-#include <unistd.h>
 #include <vector>
 
 namespace {
@@ -18,46 +17,9 @@ namespace {
 using Json = nlohmann::json;
 using Args = std::vector<std::string>;
 
-struct Outcome {
-  int status = -1; // -1 when the process did not exit normally
-  std::string out;
-  std::string err;
-};
+using kytest::Outcome;
 
-std::string slurp(std::FILE* file) {
-  std::fseek(file, 0, SEEK_END);
-  std::string text(static_cast<std::size_t>(std::ftell(file)), '\0');
-  std::rewind(file);
-  text.resize(std::fread(text.data(), 1, text.size(), file));
-  std::fclose(file);
-  return text;
-}
-
-/// Runs kyanalyze with `args`; stdout and stderr go to temporary files so
-/// that neither can block the other.
-Outcome run(Args args) {
-  args.insert(args.begin(), KYANALYZE_PATH);
-  std::vector<char*> argv;
-  for (std::string& arg : args)
-    argv.push_back(arg.data());
-  argv.push_back(nullptr);
-  std::FILE* out = std::tmpfile();
-  std::FILE* err = std::tmpfile();
-  Outcome outcome;
-  pid_t pid = fork();
-  if (pid == 0) {
-    dup2(fileno(out), STDOUT_FILENO);
-    dup2(fileno(err), STDERR_FILENO);
-    execv(argv[0], argv.data());
-    _exit(127);
-  }
-  int status = 0;
-  if (pid > 0 && waitpid(pid, &status, 0) == pid && WIFEXITED(status))
-    outcome.status = WEXITSTATUS(status);
-  outcome.out = slurp(out);
-  outcome.err = slurp(err);
-  return outcome;
-}
+Outcome run(const Args& args) { return kytest::runProcess(KYANALYZE_PATH, args); }
 
 Json describeJson(const Args& args) {
   Outcome outcome = run(args);

@@ -1,0 +1,227 @@
+// Table harness for tailor accessors: each option or list builder is one row
+// built from member-function pointers, and one check runs every row.
+#pragma once
+
+#include <kyanalysis/KyDList.h>
+#include <kyanalysis/KyDouble.h>
+#include <kyanalysis/KyEdge.h>
+#include <kyanalysis/KyGeneralAnalysisInputTailor.h>
+#include <kyanalysis/KyGraph.h>
+#include <kyanalysis/KyInt.h>
+#include <kyanalysis/KyNode.h>
+#include <kyanalysis/KyServiceData.h>
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <type_traits>
+#include <variant>
+#include <vector>
+
+namespace kytest {
+
+// An option or result value: an integer (Boolean, enumeration), a double or
+// an object of the caller (node, node list).
+using Value = std::variant<int, double, KyObject*>;
+
+template <class V> Value toValue(V value) {
+  if constexpr (std::is_pointer_v<V>)
+    return static_cast<KyObject*>(value);
+  else if constexpr (std::is_floating_point_v<V>)
+    return static_cast<double>(value);
+  else
+    return static_cast<int>(value);
+}
+
+template <class V> V fromValue(const Value& value) {
+  if constexpr (std::is_pointer_v<V>)
+    return static_cast<V>(std::get<KyObject*>(value));
+  else if constexpr (std::is_floating_point_v<V>)
+    return static_cast<V>(std::get<double>(value));
+  else
+    return static_cast<V>(std::get<int>(value));
+}
+
+enum class Owner { none, graph, node, edge };
+
+// Three nodes in a cycle and a node list of the caller. Owner [0] is the one
+// a row writes to; owner [1] must keep reading as before.
+struct Graph {
+  KyGraph graph;
+  KyNode* nodes[3] = {graph.addNode(), graph.addNode(), graph.addNode()};
+  KyEdge* edges[3] = {graph.addEdge(nodes[0], nodes[1]), graph.addEdge(nodes[1], nodes[2]),
+                      graph.addEdge(nodes[2], nodes[0])};
+  KyNodeDList nodeList;
+
+  KyObject* owner(Owner kind, int which) {
+    if (kind == Owner::node)
+      return nodes[which];
+    if (kind == Owner::edge)
+      return edges[which];
+    return kind == Owner::graph ? &graph : nullptr;
+  }
+};
+
+inline std::vector<KyObject*> contents(const KyDList& list) {
+  std::vector<KyObject*> objects;
+  for (KyDListIter it(&list); it; ++it)
+    objects.push_back(it.pObject());
+  return objects;
+}
+
+struct OptionRow {
+  const wchar_t* key;
+  Owner owner;
+  Value byDefault, value;
+  std::function<Value(KyServiceInputData*, KyObject*)> get;
+  std::function<Value(KyServiceInputData*, KyObject*, const Value&)> set;
+};
+
+template <class T, class V>
+OptionRow graphOption(const wchar_t* key, V (T::*get)() const, V (T::*set)(V), Value byDefault,
+                      Value value) {
+  return {key,
+          Owner::graph,
+          byDefault,
+          value,
+          [get](KyServiceInputData* data, KyObject*) { return toValue((T(data).*get)()); },
+          [set](KyServiceInputData* data, KyObject*, const Value& v) {
+            T tailor(data);
+            return toValue((tailor.*set)(fromValue<V>(v)));
+          }};
+}
+
+template <class M, class T, class V>
+OptionRow memberOption(const wchar_t* key, V (T::*get)(M*) const, V (T::*set)(M*, V),
+                       Value byDefault, Value value) {
+  return {key,
+          std::is_same_v<M, KyNode> ? Owner::node : Owner::edge,
+          byDefault,
+          value,
+          [get](KyServiceInputData* data, KyObject* owner) {
+            return toValue((T(data).*get)(static_cast<M*>(owner)));
+          },
+          [set](KyServiceInputData* data, KyObject* owner, const Value& v) {
+            T tailor(data);
+            return toValue((tailor.*set)(static_cast<M*>(owner), fromValue<V>(v)));
+          }};
+}
+
+// What `input` holds under (owner, row.key), read as the row's kind of value:
+// the object itself, or the number of a KyInt or KyDouble (-999 for anything
+// else).
+inline Value storedOption(const KyServiceInputData& input, const OptionRow& row, KyObject* owner) {
+  KyObject* stored = input.pValue(owner, row.key);
+  if (std::holds_alternative<KyObject*>(row.value))
+    return stored;
+  if (std::holds_alternative<double>(row.value)) {
+    const auto* number = dynamic_cast<const KyDouble*>(stored);
+    return number != nullptr ? number->value() : -999.0;
+  }
+  const auto* number = dynamic_cast<const KyInt*>(stored);
+  return number != nullptr ? number->value() : -999;
+}
+
+// Runs every row on one input data, so that an accessor that reads or writes
+// another's key shows up in the rows after it: each option reads its default,
+// the setter returns the value, the getter then reads it, it is stored under
+// its own key and owner, and another owner of the kind still reads the
+// default (for graph options, another graph made the request's graph).
+inline void checkOptions(Graph& g, const std::vector<OptionRow>& rows) {
+  KyGraph otherGraph;
+  KyServiceInputData input;
+  for (const OptionRow& row : rows) {
+    SCOPED_TRACE(row.key);
+    KyGeneralAnalysisInputTailor(&input).pGraph(&g.graph);
+    KyObject* owner = g.owner(row.owner, 0);
+    EXPECT_EQ(row.get(&input, owner), row.byDefault);
+    EXPECT_EQ(row.set(&input, owner, row.value), row.value);
+    EXPECT_EQ(row.get(&input, owner), row.value);
+    EXPECT_EQ(storedOption(input, row, owner), row.value);
+    if (row.owner == Owner::graph)
+      KyGeneralAnalysisInputTailor(&input).pGraph(&otherGraph);
+    EXPECT_EQ(row.get(&input, g.owner(row.owner, 1)), row.byDefault);
+  }
+}
+
+struct OperationRow {
+  std::function<void(KyServiceInputData*)> select;
+  KyAnalysisOperationEnum code;
+};
+
+template <class T> OperationRow operation(void (T::*select)(), KyAnalysisOperationEnum code) {
+  return {[select](KyServiceInputData* data) { (T(data).*select)(); }, code};
+}
+
+// Selects each row's operation in turn on one input data: the code selected
+// last is the one read.
+inline void checkOperations(const std::vector<OperationRow>& rows) {
+  KyServiceInputData input;
+  for (const OperationRow& row : rows) {
+    SCOPED_TRACE(row.code);
+    row.select(&input);
+    EXPECT_EQ(KyGeneralAnalysisInputTailor(&input).operationType(), row.code);
+  }
+}
+
+struct ListRow {
+  const wchar_t* key;
+  Owner items; // node or edge
+  Owner owner; // none, or node for a list stored per node
+  std::function<void(KyServiceOutputData*, KyObject*, KyDList&)> build;
+};
+
+template <class T, class L> ListRow listBuilder(const wchar_t* key, void (T::*build)(L&) const) {
+  return {key, std::is_same_v<L, KyEdgeDList> ? Owner::edge : Owner::node, Owner::none,
+          [build](KyServiceOutputData* data, KyObject*, KyDList& list) {
+            (T(data).*build)(static_cast<L&>(list));
+          }};
+}
+
+template <class T>
+ListRow listBuilder(const wchar_t* key, void (T::*build)(KyNode*, KyNodeDList&) const) {
+  return {key, Owner::node, Owner::node,
+          [build](KyServiceOutputData* data, KyObject* owner, KyDList& list) {
+            (T(data).*build)(static_cast<KyNode*>(owner), static_cast<KyNodeDList&>(list));
+          }};
+}
+
+// Runs every row on one output data: a builder empties the caller's list when
+// there is no result, then replaces it with a copy of the stored list, in
+// order, as often as it is called, leaving the stored list as it was. A list
+// stored per node is not found under another node.
+inline void checkListBuilders(const std::vector<ListRow>& rows) {
+  Graph g;
+  KyNodeDList nodeList;
+  KyEdgeDList edgeList;
+  KyServiceOutputData output;
+  for (const ListRow& row : rows) {
+    SCOPED_TRACE(row.key);
+    const bool edges = row.items == Owner::edge;
+    KyDList& list = edges ? static_cast<KyDList&>(edgeList) : nodeList;
+    KyObject* const first = g.owner(row.items, 0);
+    KyObject* const third = g.owner(row.items, 2);
+    KyObject* const owner = g.owner(row.owner, 0);
+    list.appendObject(first);
+    row.build(&output, owner, list);
+    EXPECT_TRUE(contents(list).empty());
+
+    KyDList* stored = edges ? static_cast<KyDList*>(new KyEdgeDList) : new KyNodeDList;
+    stored->appendObject(third);
+    stored->appendObject(first);
+    output.setValue(owner, row.key, stored, 1, 0); // as a service answers
+    const std::vector<KyObject*> expected{third, first};
+    list.appendObject(g.owner(row.items, 1));
+    for (int call = 0; call < 2; ++call) {
+      row.build(&output, owner, list);
+      EXPECT_EQ(contents(list), expected);
+    }
+    EXPECT_EQ(contents(*stored), expected);
+    if (row.owner == Owner::node) {
+      row.build(&output, g.owner(row.owner, 1), list);
+      EXPECT_TRUE(contents(list).empty());
+    }
+  }
+}
+
+} // namespace kytest
