@@ -34,8 +34,15 @@ public:
   virtual void copyObject(const KyObject* source);
   /// Attribute copy of `source` into this object; the root has nothing to copy.
   virtual void copyAttributes(const KyObject* source);
-  /// 32-bit hash; by default derived from the address. Cost O(1).
+  /// 32-bit hash; by default identityHash() of the object. Cost O(1).
   virtual std::uint32_t hashCode() const;
+  /// The hash of an object with identity equality at `address`.
+  static std::uint32_t identityHash(const void* address) {
+    // Objects are at least 8-byte aligned: drop the constant low bits and
+    // fold the high half in, so nearby objects get well-spread hashes.
+    const std::uint64_t bits = reinterpret_cast<std::uintptr_t>(address) >> 3;
+    return static_cast<std::uint32_t>(bits ^ (bits >> 32));
+  }
   /// True when `other` is the same object; value classes compare contents.
   virtual bool equals(const KyObject* other) const;
   /// Size of the object in bytes.

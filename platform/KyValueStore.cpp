@@ -5,6 +5,9 @@
 namespace {
 constexpr std::uint32_t kOwnsValue = 1;
 constexpr std::uint32_t kOwnsOwner = 2;
+// Key addresses remembered for fast lookup; a store fed keys from ever new
+// buffers stops remembering them there.
+constexpr std::size_t kKnownAddresses = 256;
 
 std::uint32_t ownerHash(const KyObject* owner) { return owner != nullptr ? owner->hashCode() : 0; }
 
@@ -37,6 +40,19 @@ struct KyValueStore::Table {
 
   std::size_t home(std::uint32_t hash) const {
     return static_cast<std::size_t>((hash * 0x9E3779B97F4A7C15ull) >> shift);
+  }
+
+  // Position plus one of the entry whose owner is `owner` itself, probed
+  // under the identity hash; 0 when there is none. Most owners (nodes,
+  // edges, the graph) hash by identity, so this finds them without touching
+  // the owner object. The index must not be empty.
+  std::uint32_t findSame(const KyObject* owner) const {
+    const std::size_t mask = slots.size() - 1;
+    for (std::size_t i = home(KyObject::identityHash(owner));; i = (i + 1) & mask) {
+      const std::uint32_t slot = slots[i];
+      if (slot == 0 || entries[slot - 1].owner == owner)
+        return slot;
+    }
   }
 
   // Index of the slot of the entry whose owner equals `owner`, or of the
@@ -120,6 +136,11 @@ KyValueStore::~KyValueStore() {
 }
 
 KyValueStore::Table* KyValueStore::table(const wchar_t* key) const {
+  // Callers pass the same key constants again and again: try the table last
+  // stored through this address, and trust it only if its text still matches.
+  const auto known = byAddress_.find(key);
+  if (known != byAddress_.end() && std::wcscmp(known->second->key.c_str(), key) == 0)
+    return known->second;
   const auto found = tables_.find(std::wstring_view(key));
   return found != tables_.end() ? found->second.get() : nullptr;
 }
@@ -140,6 +161,8 @@ bool KyValueStore::set(KyObject* owner, const wchar_t* key, KyObject* value, boo
     t = made.get();
     tables_.emplace(std::wstring_view(t->key), std::move(made));
   }
+  if (t != nullptr && byAddress_.size() < kKnownAddresses)
+    byAddress_[key] = t;
   if (t == nullptr || t->slots.empty()) {
     if (value == nullptr) {
       if (ownsOwner)
@@ -195,7 +218,9 @@ KyObject* KyValueStore::get(const KyObject* owner, const wchar_t* key) const {
   const Table* t = table(key);
   if (t == nullptr || t->entries.empty())
     return nullptr;
-  const std::uint32_t position = t->slots[t->find(owner, ownerHash(owner))];
+  std::uint32_t position = t->findSame(owner);
+  if (position == 0)
+    position = t->slots[t->find(owner, ownerHash(owner))];
   return position != 0 ? t->entries[position - 1].value : nullptr;
 }
 

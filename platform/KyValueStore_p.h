@@ -51,5 +51,6 @@ private:
   Table* table(const wchar_t* key) const;
 
   std::unordered_map<std::wstring_view, std::unique_ptr<Table>> tables_;
+  std::unordered_map<const wchar_t*, Table*> byAddress_;
   std::size_t size_ = 0;
 };
