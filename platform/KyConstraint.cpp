@@ -26,14 +26,8 @@ void KyConstraint::copyObject(const KyObject* source) {
   name_ = that->name_;
 }
 
-void KyConstraint::copyAttributes(const KyObject* source) {
-  const auto* that = dynamic_cast<const KyConstraint*>(source);
-  if (that == nullptr || that == this)
-    return;
-  KyObject::copyAttributes(source);
-  priority_ = that->priority_;
-  name_ = that->name_;
-}
+// A constraint owns no sub-object, so its attribute copy is its deep copy.
+void KyConstraint::copyAttributes(const KyObject* source) { KyConstraint::copyObject(source); }
 
 KyConstraintManager::~KyConstraintManager() { discardAllConstraints(); }
 
