@@ -32,5 +32,8 @@ enum KyAnalysisErrorEnum : int {
   /// A cost of the answer does not fit in a 32-bit integer.
   ANALYSIS_ERROR_COST_OVERFLOW = 11,
   /// Memory ran out while the answer was built.
-  ANALYSIS_ERROR_OUT_OF_MEMORY = 12
+  ANALYSIS_ERROR_OUT_OF_MEMORY = 12,
+  /// An option holds a value the analysis cannot work with (a negative
+  /// capacity, say); the analysis's documentation lists which.
+  ANALYSIS_ERROR_INVALID_OPTION = 13
 };

@@ -2,11 +2,24 @@
 // Internal to the engine; not installed.
 #pragma once
 
+#include <kyanalysis/KyEdge.h>
+#include <kyanalysis/KyEdgeDList.h>
 #include <kyanalysis/KyInt.h>
+#include <kyanalysis/KyNode.h>
+#include <kyanalysis/KyNodeDList.h>
 #include <kyanalysis/KyServiceData.h>
 
 #include <memory>
 #include <unordered_map>
+#include <vector>
+
+/// A list that owns its items: it releases each once when it goes. The
+/// engine stores lists of lists as one, so that the output data, which owns
+/// the outer list, frees the inner lists with it.
+class KyEngineOwningList : public KyDList {
+public:
+  ~KyEngineOwningList() override { deleteAllCellsAndObjects(); }
+};
 
 /// Writes results into an output data, which owns every value stored.
 ///
@@ -41,12 +54,41 @@ public:
   void reference(const KyObject* owner, const wchar_t* key, KyObject* object) {
     output_.setValue(const_cast<KyObject*>(owner), key, object, 0, 0);
   }
-  /// Hands `object` over to the output data.
-  void handOver(const wchar_t* key, KyObject* object) {
-    output_.setValue(nullptr, key, object, 1, 0);
+  /// Hands `object` over to the output data, stored under (owner, key).
+  void handOver(const KyObject* owner, const wchar_t* key, std::unique_ptr<KyObject> object) {
+    output_.setValue(const_cast<KyObject*>(owner), key, object.get(), 1, 0);
+    object.release();
+  }
+  /// Stores a new list of `nodes`, in order, under (owner, key).
+  void nodeList(const KyObject* owner, const wchar_t* key, const std::vector<KyNode*>& nodes) {
+    handOver(owner, key, makeList<KyNodeDList>(nodes));
+  }
+  /// Stores a new list of `edges`, in order, under (owner, key).
+  void edgeList(const KyObject* owner, const wchar_t* key, const std::vector<KyEdge*>& edges) {
+    handOver(owner, key, makeList<KyEdgeDList>(edges));
+  }
+  /// Stores under key a list of lists (of nodes or edges, as `List` says),
+  /// one inner list per item of `items`; the output data owns all of them.
+  template <class List, class Item>
+  void listOfLists(const wchar_t* key, const std::vector<std::vector<Item*>>& items) {
+    auto lists = std::make_unique<KyEngineOwningList>();
+    for (const auto& item : items) {
+      auto inner = makeList<List>(item);
+      lists->appendObject(inner.get());
+      inner.release();
+    }
+    handOver(nullptr, key, std::move(lists));
   }
 
 private:
+  template <class List, class Item>
+  static std::unique_ptr<List> makeList(const std::vector<Item*>& items) {
+    auto list = std::make_unique<List>();
+    for (Item* item : items)
+      list->appendObject(item);
+    return list;
+  }
+
   KyServiceOutputData& output_;
   std::unordered_map<int, KyInt*> integers_;
 };

@@ -28,6 +28,8 @@
 #include <kyanalysis/KySortedPathsInputTailor.h>
 
 #include "KyEngineAnswer_p.h"
+#include "KyEngineNetwork_p.h"
+#include "KyEngineRequest_p.h"
 #include "KySortedPathsAnalysis_p.h"
 
 #include <algorithm>
@@ -54,65 +56,20 @@ constexpr int kAppendEdge = 2;
 constexpr int kNoLength = 2147483647;
 constexpr int kEndlessWalks = -1;
 
-// The analysed graph as arrays over node and edge positions, with both
-// adjacencies in compressed form (edges of a node in order of making).
-struct Network {
-  std::vector<KyNode*> nodes;
-  std::vector<KyEdge*> edges;
+// The analysed graph with the request's costs: node costs, and per edge
+// its cost plus the cost of its target.
+struct Network : KyEngineNetwork {
   std::vector<int> nodeCost;
-  std::vector<int> source, target;
-  std::vector<std::int64_t> weight; // edge cost plus the cost of the target
-  std::vector<int> outStart, outEdges, inStart, inEdges;
-
-  int nodeCount() const { return static_cast<int>(nodes.size()); }
-  template <class Visit> void forOut(int node, Visit visit) const {
-    for (int i = outStart[node]; i < outStart[node + 1]; ++i)
-      visit(outEdges[i]);
-  }
-  template <class Visit> void forIn(int node, Visit visit) const {
-    for (int i = inStart[node]; i < inStart[node + 1]; ++i)
-      visit(inEdges[i]);
-  }
+  std::vector<std::int64_t> weight;
 };
-
-// Groups the items 0..key.size()-1 by key (0..groups-1), keeping their order.
-void compress(int groups, const std::vector<int>& key, std::vector<int>& start,
-              std::vector<int>& items) {
-  start.assign(static_cast<std::size_t>(groups) + 1, 0);
-  for (int k : key)
-    ++start[k + 1];
-  for (int g = 0; g < groups; ++g)
-    start[g + 1] += start[g];
-  items.resize(key.size());
-  std::vector<int> next(start.begin(), start.end() - 1);
-  for (std::size_t i = 0; i < key.size(); ++i)
-    items[next[key[i]]++] = static_cast<int>(i);
-}
 
 Network readNetwork(const KyGraph& graph, const KySortedPathsInputTailor& request) {
   Network net;
-  net.nodes.resize(graph.numberOfNodes());
-  net.nodeCost.resize(net.nodes.size());
-  for (KyDListIter it(graph.pNodeList()); it; ++it) {
-    KyNode* node = KyNode::castDown(it.pObject());
-    net.nodes[node->index()] = node;
-    net.nodeCost[node->index()] = request.cost(node);
-  }
-  const std::size_t m = graph.numberOfEdges();
-  net.edges.resize(m);
-  net.source.resize(m);
-  net.target.resize(m);
-  net.weight.resize(m);
-  for (KyDListIter it(graph.pEdgeList()); it; ++it) {
-    KyEdge* edge = KyEdge::castDown(it.pObject());
-    const int e = edge->index();
-    net.edges[e] = edge;
-    net.source[e] = edge->pSourceNode()->index();
-    net.target[e] = edge->pTargetNode()->index();
-    net.weight[e] = std::int64_t{request.cost(edge)} + net.nodeCost[net.target[e]];
-  }
-  compress(net.nodeCount(), net.source, net.outStart, net.outEdges);
-  compress(net.nodeCount(), net.target, net.inStart, net.inEdges);
+  static_cast<KyEngineNetwork&>(net) = readNetwork(graph);
+  net.nodeCost = net.nodeValues([&](KyNode* node) { return request.cost(node); });
+  net.weight.resize(net.edges.size());
+  for (int e = 0; e < net.edgeCount(); ++e)
+    net.weight[e] = std::int64_t{request.cost(net.edges[e])} + net.nodeCost[net.target[e]];
   return net;
 }
 
@@ -302,7 +259,7 @@ std::vector<int> treeOrder(const Network& net, const Tree& tree, int finish) {
     successor[node] = tree.edge[node] == kNone ? net.nodeCount() : net.target[tree.edge[node]];
   std::vector<int> start;
   std::vector<int> children;
-  compress(net.nodeCount() + 1, successor, start, children);
+  groupByKey(net.nodeCount() + 1, successor, start, children);
   std::vector<int> order{finish};
   for (std::size_t i = 0; i < order.size(); ++i)
     for (int c = start[order[i]]; c < start[order[i] + 1]; ++c)
@@ -368,25 +325,13 @@ void writePathGraph(const Network& net, const SidetrackHeaps& heaps,
   }
 }
 
-// The node option under (graph, key), read checked: null when there is
-// none or the value is no node.
-KyNode* nodeOption(const KyServiceInputData& input, const KyGraph& graph, const wchar_t* key) {
-  return dynamic_cast<KyNode*>(input.pValue(&graph, key));
-}
-
 } // namespace
 
 int runSortedPathsAnalysis(KyServiceInputData& input, KyGraph& graph, KyEngineAnswer& answer) {
   KyNode* start = nodeOption(input, graph, key::graphStartNode);
   KyNode* finish = nodeOption(input, graph, key::graphFinishNode);
-  if (start == nullptr)
-    return ANALYSIS_ERROR_NO_START_NODE;
-  if (finish == nullptr)
-    return ANALYSIS_ERROR_NO_FINISH_NODE;
-  if (start->pOwnerGraph() != &graph)
-    return ANALYSIS_ERROR_START_NODE_NOT_IN_GRAPH;
-  if (finish->pOwnerGraph() != &graph)
-    return ANALYSIS_ERROR_FINISH_NODE_NOT_IN_GRAPH;
+  if (const int code = checkEndNodes(start, finish, graph); code != ANALYSIS_ERROR_NONE)
+    return code;
 
   const KySortedPathsInputTailor request(&input);
   const Network net = readNetwork(graph, request);
@@ -432,8 +377,7 @@ int runSortedPathsAnalysis(KyServiceInputData& input, KyGraph& graph, KyEngineAn
 
   auto owned = std::make_unique<KyGraph>();
   KyGraph& pathGraph = *owned;
-  answer.handOver(key::nonePathGraph, owned.get());
-  owned.release();
+  answer.handOver(nullptr, key::nonePathGraph, std::move(owned));
   KyNode* rootNode = pathGraph.addNode();
   answer.reference(nullptr, key::noneRootNode, rootNode);
   if (pathExists) {

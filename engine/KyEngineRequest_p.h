@@ -1,0 +1,38 @@
+// How the engine's analyses read the parts of a request every analysis
+// checks the same way. Internal to the engine; not installed.
+#pragma once
+
+#include <kyanalysis/KyAnalysisErrorEnum.h>
+#include <kyanalysis/KyGraph.h>
+#include <kyanalysis/KyNode.h>
+#include <kyanalysis/KyServiceData.h>
+
+/// The node option under (graph, key), read checked: null when there is
+/// none or the value is no node.
+inline KyNode* nodeOption(const KyServiceInputData& input, const KyGraph& graph,
+                          const wchar_t* key) {
+  return dynamic_cast<KyNode*>(input.pValue(&graph, key));
+}
+
+/// Checks the two end nodes of a request (start and finish, or source and
+/// sink): ANALYSIS_ERROR_NONE, or the code of the first check that fails,
+/// missing before foreign, start before finish.
+inline int checkEndNodes(const KyNode* start, const KyNode* finish, const KyGraph& graph) {
+  if (start == nullptr)
+    return ANALYSIS_ERROR_NO_START_NODE;
+  if (finish == nullptr)
+    return ANALYSIS_ERROR_NO_FINISH_NODE;
+  if (start->pOwnerGraph() != &graph)
+    return ANALYSIS_ERROR_START_NODE_NOT_IN_GRAPH;
+  if (finish->pOwnerGraph() != &graph)
+    return ANALYSIS_ERROR_FINISH_NODE_NOT_IN_GRAPH;
+  return ANALYSIS_ERROR_NONE;
+}
+
+/// Checks the one start node of a request: ANALYSIS_ERROR_NONE, 6 or 8.
+inline int checkStartNode(const KyNode* start, const KyGraph& graph) {
+  if (start == nullptr)
+    return ANALYSIS_ERROR_NO_START_NODE;
+  return start->pOwnerGraph() == &graph ? ANALYSIS_ERROR_NONE
+                                        : ANALYSIS_ERROR_START_NODE_NOT_IN_GRAPH;
+}
