@@ -7,7 +7,7 @@
 #include <kyanalysis/KyServiceData.h>
 
 #include "KyEngineAnswer_p.h"
-#include "KySortedPathsAnalysis_p.h"
+#include "KyEngineAnalyses_p.h"
 
 #include <new>
 #include <string>

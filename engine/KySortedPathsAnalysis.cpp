@@ -30,7 +30,7 @@
 #include "KyEngineAnswer_p.h"
 #include "KyEngineNetwork_p.h"
 #include "KyEngineRequest_p.h"
-#include "KySortedPathsAnalysis_p.h"
+#include "KyEngineAnalyses_p.h"
 
 #include <algorithm>
 #include <cstdint>
