@@ -4,7 +4,8 @@
 set -euo pipefail
 
 packages=(cmake ninja-build g++ pkgconf libgtest-dev libgmock-dev libbenchmark-dev
-          libcli11-dev nlohmann-json3-dev libxerces-c-dev libigraph-dev)
+          libcli11-dev nlohmann-json3-dev libxerces-c-dev libigraph-dev
+          liblemon-dev)
 
 missing=()
 for package in "${packages[@]}"; do
