@@ -17,18 +17,7 @@ class KyEngineDigraph {
 public:
   using Graph = lemon::SmartDigraph;
 
-  explicit KyEngineDigraph(const KyEngineNetwork& net) {
-    graph.reserveNode(net.nodeCount());
-    graph.reserveArc(static_cast<int>(net.outEdges.size()));
-    for (int i = 0; i < net.nodeCount(); ++i)
-      graph.addNode();
-    edgeOf.reserve(net.outEdges.size());
-    for (int from = 0; from < net.nodeCount(); ++from)
-      net.forOut(from, [&](int e) {
-        graph.addArc(node(from), node(net.other(e, from)));
-        edgeOf.push_back(e);
-      });
-  }
+  explicit KyEngineDigraph(const KyEngineNetwork& net);
   KyEngineDigraph(const KyEngineDigraph&) = delete;
   KyEngineDigraph& operator=(const KyEngineDigraph&) = delete;
 
@@ -47,14 +36,7 @@ class KyEngineUndirectedGraph {
 public:
   using Graph = lemon::SmartGraph;
 
-  explicit KyEngineUndirectedGraph(const KyEngineNetwork& net) {
-    graph.reserveNode(net.nodeCount());
-    graph.reserveEdge(net.edgeCount());
-    for (int i = 0; i < net.nodeCount(); ++i)
-      graph.addNode();
-    for (int e = 0; e < net.edgeCount(); ++e)
-      graph.addEdge(node(net.source[e]), node(net.target[e]));
-  }
+  explicit KyEngineUndirectedGraph(const KyEngineNetwork& net);
   KyEngineUndirectedGraph(const KyEngineUndirectedGraph&) = delete;
   KyEngineUndirectedGraph& operator=(const KyEngineUndirectedGraph&) = delete;
 
