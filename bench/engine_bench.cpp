@@ -1,13 +1,18 @@
-// The local engine against the bare algorithm: for shortest paths, strongly
-// connected components, minimum spanning tree and maximum flow on a seeded
-// graph of 1,000,000 edges, the time of run() (reading the request,
-// converting the graph, the algorithm, storing the answer) as a ratio to
+// The local engine against the bare algorithm: for shortest paths, the
+// searches, topological sort, the components, minimum spanning tree and
+// maximum flow on a seeded graph of 1,000,000 edges, the time of run()
+// (reading the request, converting the graph, the algorithm, storing the
+// answer) as a ratio to
 // LEMON's algorithm alone on its own graph structure, built beforehand, in
 // the same binary; and the peak heap growth of each. The ratios are printed
 // after the benchmark table.
 #include "KyBenchHeap.h"
 
 #include <kyanalysis/KyAnalysisErrorEnum.h>
+#include <kyanalysis/KyBiconnectedComponentsInputTailor.h>
+#include <kyanalysis/KyBreadthFirstSearchInputTailor.h>
+#include <kyanalysis/KyConnectedComponentsInputTailor.h>
+#include <kyanalysis/KyDepthFirstSearchInputTailor.h>
 #include <kyanalysis/KyEdge.h>
 #include <kyanalysis/KyGraph.h>
 #include <kyanalysis/KyLocalAnalysisService.h>
@@ -17,12 +22,15 @@
 #include <kyanalysis/KyServiceData.h>
 #include <kyanalysis/KyShortestPathsInputTailor.h>
 #include <kyanalysis/KyStronglyConnectedComponentsInputTailor.h>
+#include <kyanalysis/KyTopologicalSortInputTailor.h>
 
 #include <benchmark/benchmark.h>
 // LEMON's graphs append default-made cells before filling them in, which
 // GCC reports as maybe-uninitialized at every inlined addNode().
 #pragma GCC diagnostic ignored "-Wmaybe-uninitialized"
+#include <lemon/bfs.h>
 #include <lemon/connectivity.h>
+#include <lemon/dfs.h>
 #include <lemon/dijkstra.h>
 #include <lemon/kruskal.h>
 #include <lemon/preflow.h>
@@ -141,6 +149,61 @@ const std::vector<Analysis>& analyses() {
        [](LemonGraphs& l) {
          lemon::SmartDigraph::NodeMap<int> component(l.digraph);
          benchmark::DoNotOptimize(lemon::stronglyConnectedComponents(l.digraph, component));
+       }},
+      {"breadthFirstSearch",
+       [](KyServiceInputData& input, CallerGraph& g) {
+         KyBreadthFirstSearchInputTailor tailor(&input);
+         tailor.pGraph(&g.graph);
+         tailor.setAsCurrentOperation();
+       },
+       [](LemonGraphs& l) {
+         lemon::Bfs<lemon::SmartDigraph> bfs(l.digraph);
+         bfs.run();
+         benchmark::DoNotOptimize(bfs.dist(l.digraph.nodeFromId(kNodes - 1)));
+       }},
+      {"depthFirstSearch",
+       [](KyServiceInputData& input, CallerGraph& g) {
+         KyDepthFirstSearchInputTailor tailor(&input);
+         tailor.pGraph(&g.graph);
+         tailor.setAsCurrentOperation();
+       },
+       [](LemonGraphs& l) {
+         lemon::Dfs<lemon::SmartDigraph> dfs(l.digraph);
+         dfs.run();
+         benchmark::DoNotOptimize(dfs.dist(l.digraph.nodeFromId(kNodes - 1)));
+       }},
+      {"topologicalSort",
+       [](KyServiceInputData& input, CallerGraph& g) {
+         KyTopologicalSortInputTailor tailor(&input);
+         tailor.pGraph(&g.graph);
+         tailor.setAsCurrentOperation();
+       },
+       [](LemonGraphs& l) {
+         lemon::SmartDigraph::NodeMap<int> order(l.digraph);
+         lemon::topologicalSort(l.digraph, order);
+         benchmark::DoNotOptimize(order[l.digraph.nodeFromId(0)]);
+       }},
+      {"connectedComponents",
+       [](KyServiceInputData& input, CallerGraph& g) {
+         KyConnectedComponentsInputTailor tailor(&input);
+         tailor.pGraph(&g.graph);
+         tailor.setAsCurrentOperation();
+       },
+       [](LemonGraphs& l) {
+         lemon::SmartGraph::NodeMap<int> component(l.graph);
+         benchmark::DoNotOptimize(lemon::connectedComponents(l.graph, component));
+       }},
+      {"biconnectedComponents",
+       [](KyServiceInputData& input, CallerGraph& g) {
+         KyBiconnectedComponentsInputTailor tailor(&input);
+         tailor.pGraph(&g.graph);
+         tailor.setAsCurrentOperation();
+       },
+       [](LemonGraphs& l) {
+         lemon::SmartGraph::EdgeMap<int> component(l.graph);
+         lemon::SmartGraph::NodeMap<bool> cut(l.graph, false);
+         benchmark::DoNotOptimize(lemon::biNodeConnectedComponents(l.graph, component));
+         benchmark::DoNotOptimize(lemon::biNodeConnectedCutNodes(l.graph, cut));
        }},
       {"minimumSpanningTree",
        [](KyServiceInputData& input, CallerGraph& g) {

@@ -40,14 +40,9 @@ public:
 
   /// Stores `value` under (owner, key) as a KyInt.
   void integer(const KyObject* owner, const wchar_t* key, int value) {
-    auto found = integers_.find(value);
-    if (found == integers_.end()) {
-      auto made = std::make_unique<KyInt>(value);
-      found = integers_.emplace(value, made.get()).first;
-      made.release();
-    }
-    found->second->vClaim();
-    output_.setValue(const_cast<KyObject*>(owner), key, found->second, 1, 0);
+    KyInt* shared = sharedInteger(value);
+    shared->vClaim();
+    output_.setValue(const_cast<KyObject*>(owner), key, shared, 1, 0);
   }
   /// Stores a reference to `object`, which lives elsewhere: a member of the
   /// analysed graph, or a member of a graph the answer owns.
@@ -58,6 +53,21 @@ public:
   void handOver(const KyObject* owner, const wchar_t* key, std::unique_ptr<KyObject> object) {
     output_.setValue(const_cast<KyObject*>(owner), key, object.get(), 1, 0);
     object.release();
+  }
+  /// Stores `value` as integer() does, or `object` as reference() does,
+  /// under (owner, key) where `owner` is an object made only to key
+  /// results (a KyPair of two nodes): each entry keyed on it holds a claim
+  /// on it, and the output data releases it with the last of them. The
+  /// caller ends its own claim. O(1) on average.
+  void onMadeOwner(KyObject* owner, const wchar_t* key, int value) {
+    KyInt* shared = sharedInteger(value);
+    shared->vClaim();
+    output_.setValue(owner, key, shared, 1, 1);
+    owner->vClaim();
+  }
+  void onMadeOwner(KyObject* owner, const wchar_t* key, KyObject* object) {
+    output_.setValue(owner, key, object, 0, 1);
+    owner->vClaim();
   }
   /// Stores a new list of `nodes`, in order, under (owner, key).
   void nodeList(const KyObject* owner, const wchar_t* key, const std::vector<KyNode*>& nodes) {
@@ -81,6 +91,16 @@ public:
   }
 
 private:
+  // The KyInt of `value` that the writer keeps a claim on.
+  KyInt* sharedInteger(int value) {
+    auto found = integers_.find(value);
+    if (found == integers_.end()) {
+      auto made = std::make_unique<KyInt>(value);
+      found = integers_.emplace(value, made.get()).first;
+      made.release();
+    }
+    return found->second;
+  }
   template <class List, class Item>
   static std::unique_ptr<List> makeList(const std::vector<Item*>& items) {
     auto list = std::make_unique<List>();

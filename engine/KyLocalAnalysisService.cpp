@@ -60,6 +60,50 @@ KyAnalysisFunction analysisFor(int operation) {
   switch (operation) {
   case OPERATION_SORTED_PATHS:
     return runSortedPathsAnalysis;
+  case OPERATION_CLUSTERING:
+    return runClusteringAnalysis;
+  case OPERATION_SHORTEST_PATHS:
+    return runShortestPathsAnalysis;
+  case OPERATION_REACHABLE_NODES:
+    return runReachableNodesAnalysis;
+  case OPERATION_ALL_PAIRS_SHORTEST_PATHS:
+    return runAllPairsShortestPathsAnalysis;
+  case OPERATION_PATH_EXISTS_TEST:
+    return runPathExistsTestAnalysis;
+  case OPERATION_UNIQUE_PATH_TEST:
+    return runUniquePathTestAnalysis;
+  case OPERATION_DISJOINT_PATHS:
+    return runDisjointPathsAnalysis;
+  case OPERATION_MINIMUM_SPANNING_TREE:
+    return runMinimumSpanningTreeAnalysis;
+  case OPERATION_MAXIMUM_FLOW:
+    return runMaximumFlowAnalysis;
+  case OPERATION_MINIMUM_COST_FLOW:
+    return runMinimumCostFlowAnalysis;
+  case OPERATION_MINIMUM_CUT:
+    return runMinimumCutAnalysis;
+  case OPERATION_BREADTH_FIRST_SEARCH:
+    return runBreadthFirstSearchAnalysis;
+  case OPERATION_DEPTH_FIRST_SEARCH:
+    return runDepthFirstSearchAnalysis;
+  case OPERATION_TOPOLOGICAL_SORT:
+    return runTopologicalSortAnalysis;
+  case OPERATION_CONNECTED_COMPONENTS:
+    return runConnectedComponentsAnalysis;
+  case OPERATION_BICONNECTED_COMPONENTS:
+    return runBiconnectedComponentsAnalysis;
+  case OPERATION_STRONGLY_CONNECTED_COMPONENTS:
+    return runStronglyConnectedComponentsAnalysis;
+  case OPERATION_ACYCLIC_TEST:
+    return runAcyclicTestAnalysis;
+  case OPERATION_NEW_CYCLE_TEST:
+    return runNewCycleTestAnalysis;
+  case OPERATION_CYCLE_BREAKING_EDGE_DETECTION:
+    return runCycleBreakingEdgeDetectionAnalysis;
+  case OPERATION_TREE_TEST:
+    return runTreeTestAnalysis;
+  case OPERATION_ROOT_CAUSE:
+    return runRootCauseAnalysis;
   default:
     return nullptr;
   }

@@ -11,7 +11,8 @@ class KyServiceOutputData;
 /// Answers analysis requests in-process, on the caller's thread, to
 /// completion. It reads the operation, the graph and the options from the
 /// input data (through the analysis's input tailor) and writes the answer
-/// into the output data under the result keys. Answered so far: sortedPaths.
+/// into the output data under the result keys. It answers all 23 analyses;
+/// docs/analyses.md defines what each computes.
 ///
 /// The service holds no state; one object may answer any number of requests.
 class KYENGINE_EXPORT KyLocalAnalysisService : public KyObject {

@@ -1,0 +1,69 @@
+// Breadth-first search from the start node, or over the whole graph when
+// the request names none: nodes numbered from 1 in the order they are
+// reached, the edges of a node taken in order of making.
+#include <kyanalysis/KyAnalysisErrorEnum.h>
+#include <kyanalysis/KyAnalysisKeys.h>
+#include <kyanalysis/KyBreadthFirstSearchInputTailor.h>
+#include <kyanalysis/KyGraph.h>
+#include <kyanalysis/KyNode.h>
+
+#include "KyEngineAnalyses_p.h"
+#include "KyEngineAnswer_p.h"
+#include "KyEngineNetwork_p.h"
+#include "KyEngineSearch_p.h"
+
+#include <cstddef>
+#include <vector>
+
+namespace {
+
+namespace key = KyAnalysisKey::breadthFirstSearch;
+
+// The positions of the nodes in the order the search reaches them.
+std::vector<int> visitOrder(const KyEngineNetwork& net, int start) {
+  std::vector<int> order;
+  order.reserve(net.nodes.size());
+  std::vector<char> reached(net.nodes.size(), 0);
+  forSearchRoots(start, net.nodeCount(), [&](int root) {
+    if (reached[root])
+      return;
+    reached[root] = 1;
+    // `order` doubles as the queue: its unvisited tail is what waits.
+    std::size_t head = order.size();
+    order.push_back(root);
+    while (head < order.size()) {
+      const int node = order[head++];
+      net.forOut(node, [&](int edge) {
+        const int to = net.other(edge, node);
+        if (!reached[to]) {
+          reached[to] = 1;
+          order.push_back(to);
+        }
+      });
+    }
+  });
+  return order;
+}
+
+} // namespace
+
+int runBreadthFirstSearchAnalysis(KyServiceInputData& input, KyGraph& graph,
+                                  KyEngineAnswer& answer) {
+  int start = kWholeGraph;
+  if (const int code = readSearchStart(input, graph, key::graphStartNode, start);
+      code != ANALYSIS_ERROR_NONE)
+    return code;
+  const KyBreadthFirstSearchInputTailor request(&input);
+  const KyEngineNetwork net = readSearchNetwork(graph, request);
+
+  const std::vector<int> order = visitOrder(net, start);
+  std::vector<KyNode*> visited;
+  visited.reserve(order.size());
+  for (std::size_t i = 0; i < order.size(); ++i) {
+    KyNode* node = net.nodes[order[i]];
+    answer.integer(node, key::nodeOrderNumber, static_cast<int>(i) + 1);
+    visited.push_back(node);
+  }
+  answer.nodeList(nullptr, key::noneNodeList, visited);
+  return ANALYSIS_ERROR_NONE;
+}

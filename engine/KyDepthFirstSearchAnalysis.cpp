@@ -1,0 +1,112 @@
+// Depth-first search from the start node, or over the whole graph when the
+// request names none (a forest, roots in node order). The edges of a node
+// are taken in order of making. Nodes get an order number when first
+// reached and a completion number when their last edge is done, both
+// counting from 1; every edge the search examines gets its kind.
+//
+// An edge that may be followed both ways is examined once, from the end
+// the search stands on first: the tree edge to a node is not seen again as
+// a back edge from it. Such an edge is therefore a tree or a back edge, as
+// in an undirected search; only edges followed one way can be forward or
+// cross edges. A self-loop is a back edge. The walk keeps its own stack,
+// so a path of a million nodes needs no deep call chain.
+#include <kyanalysis/KyAnalysisEnums.h>
+#include <kyanalysis/KyAnalysisErrorEnum.h>
+#include <kyanalysis/KyAnalysisKeys.h>
+#include <kyanalysis/KyDepthFirstSearchInputTailor.h>
+#include <kyanalysis/KyGraph.h>
+#include <kyanalysis/KyNode.h>
+
+#include "KyEngineAnalyses_p.h"
+#include "KyEngineAnswer_p.h"
+#include "KyEngineNetwork_p.h"
+#include "KyEngineSearch_p.h"
+
+#include <cstddef>
+#include <vector>
+
+namespace {
+
+namespace key = KyAnalysisKey::depthFirstSearch;
+
+constexpr int kNoParent = -1;
+
+// Per node position its numbers (0 while unreached or unfinished) and
+// parent; per edge position its kind; the nodes in order reached.
+struct Forest {
+  explicit Forest(const KyEngineNetwork& net)
+      : order(net.nodes.size(), 0), completion(net.nodes.size(), 0),
+        parent(net.nodes.size(), kNoParent), edgeType(net.edges.size(), EDGE_TYPE_NONE) {}
+
+  std::vector<int> order, completion, parent, edgeType;
+  std::vector<int> visited;
+};
+
+Forest search(const KyEngineNetwork& net, int start) {
+  Forest forest(net);
+  // cursor[v]: the next entry of v's outgoing list to examine.
+  std::vector<int> cursor(net.outStart.begin(), net.outStart.end() - 1);
+  std::vector<int> stack;
+  int finished = 0;
+  const auto reach = [&](int node) {
+    forest.visited.push_back(node);
+    forest.order[node] = static_cast<int>(forest.visited.size());
+    stack.push_back(node);
+  };
+  forSearchRoots(start, net.nodeCount(), [&](int root) {
+    if (forest.order[root] != 0)
+      return;
+    reach(root);
+    while (!stack.empty()) {
+      const int node = stack.back();
+      if (cursor[node] == net.outStart[node + 1]) {
+        forest.completion[node] = ++finished;
+        stack.pop_back();
+        continue;
+      }
+      const int edge = net.outEdges[cursor[node]++];
+      if (forest.edgeType[edge] != EDGE_TYPE_NONE)
+        continue; // seen from its other end already
+      const int to = net.other(edge, node);
+      if (forest.order[to] == 0) {
+        forest.edgeType[edge] = EDGE_TYPE_TREE;
+        forest.parent[to] = node;
+        reach(to);
+      } else if (forest.completion[to] == 0) {
+        forest.edgeType[edge] = EDGE_TYPE_BACK;
+      } else {
+        forest.edgeType[edge] =
+            forest.order[node] < forest.order[to] ? EDGE_TYPE_FORWARD : EDGE_TYPE_CROSS;
+      }
+    }
+  });
+  return forest;
+}
+
+} // namespace
+
+int runDepthFirstSearchAnalysis(KyServiceInputData& input, KyGraph& graph, KyEngineAnswer& answer) {
+  int start = kWholeGraph;
+  if (const int code = readSearchStart(input, graph, key::graphStartNode, start);
+      code != ANALYSIS_ERROR_NONE)
+    return code;
+  const KyDepthFirstSearchInputTailor request(&input);
+  const KyEngineNetwork net = readSearchNetwork(graph, request);
+
+  const Forest forest = search(net, start);
+  std::vector<KyNode*> visited;
+  visited.reserve(forest.visited.size());
+  for (const int v : forest.visited) {
+    KyNode* node = net.nodes[v];
+    answer.integer(node, key::nodeOrderNumber, forest.order[v]);
+    answer.integer(node, key::nodeCompletionNumber, forest.completion[v]);
+    if (forest.parent[v] != kNoParent)
+      answer.reference(node, key::nodeParent, net.nodes[forest.parent[v]]);
+    visited.push_back(node);
+  }
+  for (int e = 0; e < net.edgeCount(); ++e)
+    if (forest.edgeType[e] != EDGE_TYPE_NONE)
+      answer.integer(net.edges[e], key::edgeType, forest.edgeType[e]);
+  answer.nodeList(nullptr, key::noneNodeList, visited);
+  return ANALYSIS_ERROR_NONE;
+}

@@ -1,0 +1,79 @@
+// KyEngineFlowNetwork: the analysed graph as a LEMON flow network, for the
+// flow and cut analyses. Internal to the engine; not installed.
+#pragma once
+
+#include "KyEngineNetwork_p.h"
+
+#include <kyanalysis/KyGraph.h>
+#include <kyanalysis/KyServiceData.h>
+
+#include <lemon/smart_graph.h>
+
+#include <cstdint>
+#include <vector>
+
+/// A node capacity of this value puts no bound on the node (the default).
+inline constexpr int kEngineUnboundedCapacity = 2147483647;
+
+/// The amounts of a flow request by position. An empty node vector means
+/// no node is bounded or priced; empty edge costs mean a request without
+/// costs.
+struct KyEngineFlowAmounts {
+  std::vector<int> edgeCapacity;
+  std::vector<int> nodeCapacity;
+  std::vector<int> edgeCost;
+  std::vector<int> nodeCost;
+};
+
+/// The network as a LEMON digraph with 64-bit capacities and costs: one arc
+/// per edge, from its source to its target.
+///
+/// A node with a bounded capacity or a cost other than 0 is split into an
+/// entry and an exit joined by one arc that carries every unit passing the
+/// node: edges arrive at the entry and leave from the exit. Flow starts at
+/// the source's entry and ends at the sink's exit, so the source's bound
+/// and cost apply to what leaves it and the sink's to what arrives. An
+/// unbounded node split for its cost gets a finite stand-in, the sum of all
+/// edge capacities, which no flow through it can exceed. Other nodes stay
+/// one LEMON node (entry = exit).
+///
+/// A self-loop can carry only flow around itself, which lowers the cost
+/// when the loop's edge cost plus its node's cost is negative: only then
+/// does it get an arc. Building costs O(n + m); not copyable.
+class KyEngineFlowNetwork {
+public:
+  using Graph = lemon::SmartDigraph;
+  using Amount = std::int64_t;
+  using AmountMap = Graph::ArcMap<Amount>;
+
+  KyEngineFlowNetwork(const KyEngineNetwork& net, const KyEngineFlowAmounts& amounts);
+  KyEngineFlowNetwork(const KyEngineFlowNetwork&) = delete;
+  KyEngineFlowNetwork& operator=(const KyEngineFlowNetwork&) = delete;
+
+  /// Where the flow of a source at `position` starts.
+  Graph::Node entry(int position) const { return entry_[position]; }
+  /// Where the flow into a sink at `position` ends.
+  Graph::Node exit(int position) const { return exit_[position]; }
+  /// The flow `flowOf(arc)` assigns to the edge at `position`; 0 for a
+  /// self-loop left out.
+  template <class FlowOf> Amount edgeFlow(int position, FlowOf flowOf) const {
+    return edgeArc_[position] == lemon::INVALID ? 0 : flowOf(edgeArc_[position]);
+  }
+
+  Graph graph;
+  AmountMap capacity;
+  AmountMap cost;
+
+private:
+  std::vector<Graph::Node> entry_, exit_;
+  std::vector<Graph::Arc> edgeArc_;
+};
+
+/// Reads the source and sink options under the keys and checks them: the
+/// codes of checkEndNodes(), then ANALYSIS_ERROR_INVALID_OPTION when both
+/// are one node. On success `source` and `sink` hold their positions.
+int readSourceAndSink(const KyServiceInputData& input, const KyGraph& graph,
+                      const wchar_t* sourceKey, const wchar_t* sinkKey, int& source, int& sink);
+
+/// Whether any of `values` is negative.
+bool anyNegative(const std::vector<int>& values);

@@ -1,0 +1,53 @@
+// What the breadth-first and depth-first searches of the engine share:
+// where a search starts and which edges it may follow both ways. Internal
+// to the engine; not installed.
+#pragma once
+
+#include "KyEngineNetwork_p.h"
+#include "KyEngineRequest_p.h"
+
+#include <kyanalysis/KyAnalysisErrorEnum.h>
+#include <kyanalysis/KyEdge.h>
+#include <kyanalysis/KyGraph.h>
+#include <kyanalysis/KyServiceData.h>
+
+/// Marks a search without a start node: it covers the whole graph.
+constexpr int kWholeGraph = -1;
+
+/// Reads the start node under (graph, key) into `start`, as its position,
+/// or kWholeGraph when the request names none (a value of another class
+/// reads as none). Returns ANALYSIS_ERROR_NONE, or
+/// ANALYSIS_ERROR_START_NODE_NOT_IN_GRAPH for a node of another graph.
+inline int readSearchStart(const KyServiceInputData& input, const KyGraph& graph,
+                           const wchar_t* key, int& start) {
+  const KyNode* node = nodeOption(input, graph, key);
+  if (node == nullptr) {
+    start = kWholeGraph;
+    return ANALYSIS_ERROR_NONE;
+  }
+  if (const int code = checkStartNode(node, graph); code != ANALYSIS_ERROR_NONE)
+    return code;
+  start = node->index();
+  return ANALYSIS_ERROR_NONE;
+}
+
+/// The network of `graph` as a search request sees it: an edge may be
+/// followed both ways when the graph's or its own undirected switch is on.
+/// `Request` is a search input tailor. O(n + m).
+template <class Request>
+KyEngineNetwork readSearchNetwork(const KyGraph& graph, const Request& request) {
+  const bool allUndirected = request.undirected() != 0;
+  return readNetwork(graph,
+                     [&](KyEdge* edge) { return allUndirected || request.undirected(edge) != 0; });
+}
+
+/// Calls search(root) with the start position, or, for kWholeGraph, with
+/// every node position in order: the search skips roots it has reached.
+template <class Search> void forSearchRoots(int start, int nodeCount, Search search) {
+  if (start != kWholeGraph) {
+    search(start);
+    return;
+  }
+  for (int root = 0; root < nodeCount; ++root)
+    search(root);
+}

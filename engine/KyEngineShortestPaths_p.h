@@ -1,0 +1,95 @@
+// Searches shared by the engine's path analyses: reach along the edges, and
+// cheapest walks under node and edge costs. Internal to the engine; not
+// installed.
+//
+// Cost convention: a walk pays the cost of every edge it follows and the
+// cost of every node it passes through, at each pass; its two ends are not
+// passes (as for sorted paths). The searches weigh each way an edge may be
+// followed by cost(edge) + cost(node it leaves) and start from the start
+// node at -cost(start), so the label of every other node is exactly the
+// cost of its cheapest walk, and a cycle weighs what a walk pays for
+// going round it once.
+#pragma once
+
+#include "KyEngineLemon_p.h"
+#include "KyEngineNetwork_p.h"
+
+#include <cstdint>
+#include <limits>
+#include <memory>
+#include <vector>
+
+/// The cost of a walk that no search found.
+inline constexpr std::int64_t kEngineUnreached = std::numeric_limits<std::int64_t>::max();
+
+/// Whether a cost fits the 32-bit integer an answer holds.
+inline bool fitsAnswer(std::int64_t cost) {
+  return cost >= std::numeric_limits<std::int32_t>::min() &&
+         cost <= std::numeric_limits<std::int32_t>::max();
+}
+
+/// For every node, whether a walk joins `node` to it (forward) or it to
+/// `node` (backward) along the ways the digraph's arcs allow; `node` itself
+/// is marked. Breadth-first, O(n + m).
+std::vector<char> reachFrom(const KyEngineDigraph& digraph, int node);
+std::vector<char> reachTo(const KyEngineDigraph& digraph, int node);
+
+/// The edges of a walk from `start` to `finish` with the fewest edges, in
+/// order; empty when start is finish; false when there is none.
+/// Breadth-first, O(n + m).
+bool fewestEdgesPath(const KyEngineDigraph& digraph, int start, int finish,
+                     std::vector<int>& edges);
+
+/// Cheapest walks from one start node, by node position.
+struct KyEngineWalkTree {
+  /// Cost of a cheapest walk from the start, kEngineUnreached where no
+  /// walk was found. At the start: the empty walk's 0, or closedCost when
+  /// that is less.
+  std::vector<std::int64_t> cost;
+  /// The last edge of that walk and the node from which it follows it; -1
+  /// at the start and where unreached.
+  std::vector<int> lastEdge, previous;
+  /// The cheapest walk of at least one edge from the start back to it: its
+  /// cost (kEngineUnreached when none), last edge and the node that edge
+  /// is followed from. It may cost less than the empty walk when the start
+  /// node's own cost is high.
+  std::int64_t closedCost = kEngineUnreached;
+  int closedEdge = -1, closedPrevious = -1;
+
+  /// The edges of the cheapest walk to `node` (found), start to end.
+  std::vector<int> walkTo(int node) const;
+};
+
+/// Cheapest-walk searches on a digraph under given costs, among the kept
+/// nodes (arcs with an end that is not kept are left out). Costs are added
+/// in 64 bits. Searches run Dijkstra's algorithm; when some kept arc weighs
+/// less than 0, prepare() first finds Johnson's potentials with
+/// Bellman-Ford, so that every search still runs Dijkstra. Holds O(n + m)
+/// weights; the digraph must outlive it. Not copyable.
+class KyEngineWalkSearch {
+public:
+  /// Costs by node and edge position; `keep` empty keeps every node.
+  /// Building costs O(n + m).
+  KyEngineWalkSearch(const KyEngineDigraph& digraph, std::vector<int> nodeCost,
+                     const std::vector<int>& edgeCost, const std::vector<char>& keep);
+  ~KyEngineWalkSearch();
+  KyEngineWalkSearch(const KyEngineWalkSearch&) = delete;
+  KyEngineWalkSearch& operator=(const KyEngineWalkSearch&) = delete;
+
+  /// Readies the searches; false when a cycle of negative cost joins kept
+  /// nodes (then no search may run). O(1) when no kept arc is negative,
+  /// else O(n m).
+  bool prepare();
+  /// Fills `tree` with the cheapest walks from `start` (kept). When no arc
+  /// is negative the search stops at walks costing more than `limit`,
+  /// which may then be left unreached. O(m log n).
+  void search(int start, std::int64_t limit, KyEngineWalkTree& tree) const;
+
+private:
+  struct Lemon;
+  int nodeCount() const { return static_cast<int>(nodeCost_.size()); }
+
+  std::vector<int> nodeCost_;
+  std::unique_ptr<Lemon> lemon_;
+  std::vector<std::int64_t> potential_; // empty while every kept arc is >= 0
+};

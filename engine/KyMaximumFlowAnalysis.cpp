@@ -1,0 +1,49 @@
+// Maximum flow by Goldberg's push-relabel (LEMON's Preflow) on the flow
+// network of the request, nodes with a bounded capacity split in two.
+#include <kyanalysis/KyAnalysisErrorEnum.h>
+#include <kyanalysis/KyAnalysisKeys.h>
+#include <kyanalysis/KyGraph.h>
+#include <kyanalysis/KyMaximumFlowInputTailor.h>
+
+#include "KyEngineAnalyses_p.h"
+#include "KyEngineAnswer_p.h"
+#include "KyEngineFlowNetwork_p.h"
+#include "KyEngineNetwork_p.h"
+
+#include <lemon/preflow.h>
+
+#include <cstdint>
+#include <limits>
+
+namespace {
+namespace key = KyAnalysisKey::maximumFlow;
+} // namespace
+
+int runMaximumFlowAnalysis(KyServiceInputData& input, KyGraph& graph, KyEngineAnswer& answer) {
+  int source = 0, sink = 0;
+  if (const int code =
+          readSourceAndSink(input, graph, key::graphSourceNode, key::graphSinkNode, source, sink);
+      code != ANALYSIS_ERROR_NONE)
+    return code;
+
+  const KyMaximumFlowInputTailor request(&input);
+  const KyEngineNetwork net = readNetwork(graph);
+  KyEngineFlowAmounts amounts;
+  amounts.edgeCapacity = net.edgeValues([&](KyEdge* edge) { return request.capacity(edge); });
+  amounts.nodeCapacity = net.nodeValues([&](KyNode* node) { return request.capacity(node); });
+  if (anyNegative(amounts.edgeCapacity) || anyNegative(amounts.nodeCapacity))
+    return ANALYSIS_ERROR_INVALID_OPTION;
+
+  const KyEngineFlowNetwork flow(net, amounts);
+  lemon::Preflow<KyEngineFlowNetwork::Graph, KyEngineFlowNetwork::AmountMap> preflow(
+      flow.graph, flow.capacity, flow.entry(source), flow.exit(sink));
+  preflow.run();
+  if (preflow.flowValue() > std::numeric_limits<std::int32_t>::max())
+    return ANALYSIS_ERROR_COST_OVERFLOW;
+
+  answer.integer(nullptr, key::noneTotalFlow, static_cast<int>(preflow.flowValue()));
+  const auto flowOf = [&](KyEngineFlowNetwork::Graph::Arc arc) { return preflow.flow(arc); };
+  for (int e = 0; e < net.edgeCount(); ++e)
+    answer.integer(net.edges[e], key::edgeFlow, static_cast<int>(flow.edgeFlow(e, flowOf)));
+  return ANALYSIS_ERROR_NONE;
+}

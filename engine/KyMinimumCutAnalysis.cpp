@@ -1,0 +1,85 @@
+// Minimum source/sink cut: a maximum flow with the edge costs as
+// capacities (LEMON's Preflow), then the nodes the source still reaches in
+// the residual network. That side is contained in the source side of every
+// minimum cut, so the answer is the one cut nearest the source.
+#include <kyanalysis/KyAnalysisErrorEnum.h>
+#include <kyanalysis/KyAnalysisKeys.h>
+#include <kyanalysis/KyGraph.h>
+#include <kyanalysis/KyMinimumCutInputTailor.h>
+
+#include "KyEngineAnalyses_p.h"
+#include "KyEngineAnswer_p.h"
+#include "KyEngineFlowNetwork_p.h"
+#include "KyEngineNetwork_p.h"
+
+#include <lemon/preflow.h>
+
+#include <cstdint>
+#include <limits>
+#include <vector>
+
+namespace {
+
+namespace key = KyAnalysisKey::minimumCut;
+using Graph = KyEngineFlowNetwork::Graph;
+
+// The LEMON nodes `from` reaches along arcs with room left and against arcs
+// that carry flow, marked by node id. O(n + m).
+template <class Flow>
+std::vector<char> residualReach(const KyEngineFlowNetwork& net, const Flow& flow,
+                                Graph::Node from) {
+  std::vector<char> reached(static_cast<std::size_t>(net.graph.maxNodeId() + 1), 0);
+  std::vector<Graph::Node> stack{from};
+  reached[Graph::id(from)] = 1;
+  const auto visit = [&](Graph::Node node) {
+    if (!reached[Graph::id(node)]) {
+      reached[Graph::id(node)] = 1;
+      stack.push_back(node);
+    }
+  };
+  while (!stack.empty()) {
+    const Graph::Node node = stack.back();
+    stack.pop_back();
+    for (Graph::OutArcIt arc(net.graph, node); arc != lemon::INVALID; ++arc)
+      if (flow.flow(arc) < net.capacity[arc])
+        visit(net.graph.target(arc));
+    for (Graph::InArcIt arc(net.graph, node); arc != lemon::INVALID; ++arc)
+      if (flow.flow(arc) > 0)
+        visit(net.graph.source(arc));
+  }
+  return reached;
+}
+
+} // namespace
+
+int runMinimumCutAnalysis(KyServiceInputData& input, KyGraph& graph, KyEngineAnswer& answer) {
+  int source = 0, sink = 0;
+  if (const int code =
+          readSourceAndSink(input, graph, key::graphSourceNode, key::graphSinkNode, source, sink);
+      code != ANALYSIS_ERROR_NONE)
+    return code;
+
+  const KyMinimumCutInputTailor request(&input);
+  const KyEngineNetwork net = readNetwork(graph);
+  KyEngineFlowAmounts amounts;
+  amounts.edgeCapacity = net.edgeValues([&](KyEdge* edge) { return request.cost(edge); });
+  if (anyNegative(amounts.edgeCapacity))
+    return ANALYSIS_ERROR_INVALID_OPTION;
+
+  const KyEngineFlowNetwork flow(net, amounts);
+  lemon::Preflow<Graph, KyEngineFlowNetwork::AmountMap> preflow(
+      flow.graph, flow.capacity, flow.entry(source), flow.exit(sink));
+  preflow.run();
+  if (preflow.flowValue() > std::numeric_limits<std::int32_t>::max())
+    return ANALYSIS_ERROR_COST_OVERFLOW;
+
+  const std::vector<char> sourceSide = residualReach(flow, preflow, flow.entry(source));
+  const auto onSourceSide = [&](int node) { return sourceSide[Graph::id(flow.entry(node))]; };
+  std::vector<KyEdge*> cut;
+  for (int e = 0; e < net.edgeCount(); ++e)
+    if (onSourceSide(net.source[e]) && !onSourceSide(net.target[e]))
+      cut.push_back(net.edges[e]);
+  answer.integer(nullptr, key::noneTotalCost, static_cast<int>(preflow.flowValue()));
+  answer.edgeList(nullptr, key::noneEdgeList, cut);
+  return ANALYSIS_ERROR_NONE;
+}

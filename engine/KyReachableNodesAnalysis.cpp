@@ -1,0 +1,86 @@
+// Reachable nodes: the nodes that a walk from the start node reaches,
+// within a range when one is set.
+//
+// The range (KyReachableNodesInputTailor::range(), which reads the level
+// when no range is stored) bounds the cost of a node's cheapest walk from
+// the start, inclusively, under the cost convention of
+// KyEngineShortestPaths_p.h: the walk pays its edges and the nodes it
+// passes through, not the start's cost nor the reached node's own. The
+// start is always reached, by the empty walk of cost 0. A range of -1
+// (the default) sets no bound and costs are not read; a range below -1 is
+// invalid (code 13). With a bound, a cycle of negative cost that the start
+// reaches makes the cheapest walks past it endlessly cheap, and the answer
+// is code 10; with no bound it does not matter.
+#include <kyanalysis/KyAnalysisErrorEnum.h>
+#include <kyanalysis/KyAnalysisKeys.h>
+#include <kyanalysis/KyEdge.h>
+#include <kyanalysis/KyGraph.h>
+#include <kyanalysis/KyNode.h>
+#include <kyanalysis/KyReachableNodesInputTailor.h>
+
+#include "KyEngineAnalyses_p.h"
+#include "KyEngineAnswer_p.h"
+#include "KyEngineRequest_p.h"
+#include "KyEngineSearch_p.h"
+#include "KyEngineShortestPaths_p.h"
+
+#include <lemon/bfs.h>
+
+#include <algorithm>
+#include <tuple>
+#include <vector>
+
+namespace {
+
+namespace key = KyAnalysisKey::reachableNodes;
+
+// The nodes a walk from `start` reaches, in breadth-first order.
+std::vector<int> breadthFirst(const KyEngineDigraph& digraph, int start) {
+  lemon::Bfs<KyEngineDigraph::Graph> bfs(digraph.graph);
+  bfs.init();
+  bfs.addSource(digraph.node(start));
+  std::vector<int> order;
+  while (!bfs.emptyQueue())
+    order.push_back(digraph.position(bfs.processNextNode()));
+  return order;
+}
+
+} // namespace
+
+int runReachableNodesAnalysis(KyServiceInputData& input, KyGraph& graph, KyEngineAnswer& answer) {
+  KyNode* start = nodeOption(input, graph, key::graphStartNode);
+  if (const int code = checkStartNode(start, graph); code != ANALYSIS_ERROR_NONE)
+    return code;
+  const KyReachableNodesInputTailor request(&input);
+  const int range = request.range();
+  if (range < -1)
+    return ANALYSIS_ERROR_INVALID_OPTION;
+
+  const KyEngineNetwork net = readSearchNetwork(graph, request);
+  const KyEngineDigraph digraph(net);
+  std::vector<int> reached = breadthFirst(digraph, start->index());
+  if (range >= 0) {
+    // Only cycles the start reaches matter: the search keeps those nodes.
+    std::vector<char> keep(net.nodes.size(), 0);
+    for (int v : reached)
+      keep[v] = 1;
+    KyEngineWalkSearch search(digraph, net.nodeValues([&](KyNode* n) { return request.cost(n); }),
+                              net.edgeValues([&](KyEdge* e) { return request.cost(e); }), keep);
+    if (!search.prepare())
+      return ANALYSIS_ERROR_NEGATIVE_CYCLE;
+    KyEngineWalkTree tree;
+    search.search(start->index(), range, tree);
+    reached.erase(std::remove_if(reached.begin(), reached.end(),
+                                 [&](int v) { return tree.cost[v] > range; }),
+                  reached.end());
+    std::sort(reached.begin(), reached.end(), [&](int a, int b) {
+      return std::tie(tree.cost[a], a) < std::tie(tree.cost[b], b);
+    });
+  }
+
+  std::vector<KyNode*> nodes;
+  for (int v : reached)
+    nodes.push_back(net.nodes[v]);
+  answer.nodeList(nullptr, key::noneNodeList, nodes);
+  return ANALYSIS_ERROR_NONE;
+}

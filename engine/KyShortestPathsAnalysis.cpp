@@ -1,0 +1,77 @@
+// Shortest paths: a cheapest walk from the start node to the finish node,
+// under the cost convention of KyEngineShortestPaths_p.h (the two ends'
+// own costs are not paid).
+//
+// Only nodes that the start reaches and that reach the finish can lie on
+// such a walk, so the search keeps those alone: a cycle of negative cost
+// among them lies on a walk from start to finish, and the walks then have
+// no cheapest (code 10); one elsewhere does not matter. An undirected edge
+// is followed both ways, so going over it and back is a cycle costing twice
+// its cost plus both ends' costs.
+//
+// When start is finish the empty walk costs 0; a walk round a cycle back to
+// the start is taken instead only when it costs less.
+#include <kyanalysis/KyAnalysisErrorEnum.h>
+#include <kyanalysis/KyAnalysisKeys.h>
+#include <kyanalysis/KyEdge.h>
+#include <kyanalysis/KyGraph.h>
+#include <kyanalysis/KyNode.h>
+#include <kyanalysis/KyPath.h>
+#include <kyanalysis/KyShortestPathsInputTailor.h>
+
+#include "KyEngineAnalyses_p.h"
+#include "KyEngineAnswer_p.h"
+#include "KyEngineRequest_p.h"
+#include "KyEngineSearch_p.h"
+#include "KyEngineShortestPaths_p.h"
+
+#include <vector>
+
+namespace {
+namespace key = KyAnalysisKey::shortestPaths;
+} // namespace
+
+int runShortestPathsAnalysis(KyServiceInputData& input, KyGraph& graph, KyEngineAnswer& answer) {
+  KyNode* start = nodeOption(input, graph, key::graphStartNode);
+  KyNode* finish = nodeOption(input, graph, key::graphFinishNode);
+  if (const int code = checkEndNodes(start, finish, graph); code != ANALYSIS_ERROR_NONE)
+    return code;
+
+  const KyShortestPathsInputTailor request(&input);
+  const KyEngineNetwork net = readSearchNetwork(graph, request);
+  const KyEngineDigraph digraph(net);
+  const int s = start->index();
+  const int t = finish->index();
+  std::vector<char> onWalks = reachFrom(digraph, s);
+  const std::vector<char> toFinish = reachTo(digraph, t);
+  for (std::size_t v = 0; v < onWalks.size(); ++v)
+    onWalks[v] = onWalks[v] && toFinish[v];
+
+  std::vector<int> walk;
+  std::int64_t cost = KyPath::infiniteLength;
+  if (onWalks[s]) {
+    KyEngineWalkSearch search(digraph, net.nodeValues([&](KyNode* n) { return request.cost(n); }),
+                              net.edgeValues([&](KyEdge* e) { return request.cost(e); }), onWalks);
+    if (!search.prepare())
+      return ANALYSIS_ERROR_NEGATIVE_CYCLE;
+    KyEngineWalkTree tree;
+    search.search(s, kEngineUnreached, tree);
+    cost = tree.cost[t];
+    walk = tree.walkTo(t);
+    if (s == t && tree.closedCost < 0) {
+      cost = tree.closedCost;
+      walk = tree.walkTo(tree.closedPrevious);
+      walk.push_back(tree.closedEdge);
+    }
+    if (!fitsAnswer(cost))
+      return ANALYSIS_ERROR_COST_OVERFLOW;
+  }
+
+  std::vector<KyEdge*> edges;
+  for (int e : walk)
+    edges.push_back(net.edges[e]);
+  answer.integer(nullptr, key::nonePathExists, onWalks[s] ? 1 : 0);
+  answer.integer(nullptr, key::noneTotalCost, static_cast<int>(cost));
+  answer.edgeList(nullptr, key::noneEdgeList, edges);
+  return ANALYSIS_ERROR_NONE;
+}

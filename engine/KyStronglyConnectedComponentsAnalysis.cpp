@@ -1,0 +1,41 @@
+// Strongly connected components: LEMON's stronglyConnectedComponents on the
+// analysed graph, every edge directed. Components are numbered from 1 in
+// order of their first node; edge component i holds the edges whose two
+// ends lie in node component i, in order of making (empty for a lone node
+// without a self-loop), so the two lists align.
+#include <kyanalysis/KyAnalysisErrorEnum.h>
+#include <kyanalysis/KyAnalysisKeys.h>
+#include <kyanalysis/KyEdge.h>
+#include <kyanalysis/KyEdgeDList.h>
+#include <kyanalysis/KyGraph.h>
+
+#include "KyEngineAnalyses_p.h"
+#include "KyEngineAnswer_p.h"
+#include "KyEngineComponents_p.h"
+#include "KyEngineLemon_p.h"
+#include "KyEngineNetwork_p.h"
+
+#include <lemon/connectivity.h>
+
+#include <vector>
+
+int runStronglyConnectedComponentsAnalysis(KyServiceInputData&, KyGraph& graph,
+                                           KyEngineAnswer& answer) {
+  namespace key = KyAnalysisKey::stronglyConnectedComponents;
+  const KyEngineNetwork net = readNetwork(graph);
+  const KyEngineDigraph digraph(net);
+  KyEngineDigraph::Graph::NodeMap<int> number(digraph.graph);
+  const int count = lemon::stronglyConnectedComponents(digraph.graph, number);
+  const KyEngineComponents components =
+      componentsInNodeOrder(net.nodeCount(), count, [&](int v) { return number[digraph.node(v)]; });
+  writeComponents(net, components, key::nodeComponentNumber, key::noneComponentList, answer);
+
+  std::vector<std::vector<KyEdge*>> edgeLists(static_cast<std::size_t>(count));
+  for (int e = 0; e < net.edgeCount(); ++e) {
+    const int c = components.of[net.source[e]];
+    if (c == components.of[net.target[e]])
+      edgeLists[c].push_back(net.edges[e]);
+  }
+  answer.listOfLists<KyEdgeDList>(key::noneEdgeComponentList, edgeLists);
+  return ANALYSIS_ERROR_NONE;
+}

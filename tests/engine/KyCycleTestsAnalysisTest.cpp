@@ -1,0 +1,156 @@
+// Acyclic, new-cycle and tree tests: their answers on tables of small
+// graphs, the acyclic test against a transitive closure, and the request
+// errors of the new-cycle test.
+#include <kyanalysis/KyAcyclicTestInputTailor.h>
+#include <kyanalysis/KyAcyclicTestOutputTailor.h>
+#include <kyanalysis/KyAnalysisErrorEnum.h>
+#include <kyanalysis/KyNewCycleTestInputTailor.h>
+#include <kyanalysis/KyNewCycleTestOutputTailor.h>
+#include <kyanalysis/KyTreeTestInputTailor.h>
+#include <kyanalysis/KyTreeTestOutputTailor.h>
+
+#include "support/KyEngineTesting.h"
+
+#include <gtest/gtest.h>
+
+#include <random>
+#include <utility>
+#include <vector>
+
+namespace {
+
+using Edges = std::vector<std::pair<int, int>>;
+
+int acyclicAnswer(kytest::EngineCase& run) {
+  KyAcyclicTestInputTailor request(&run.input);
+  request.pGraph(&run.graph);
+  request.setAsCurrentOperation();
+  EXPECT_EQ(run.run(), ANALYSIS_ERROR_NONE);
+  return KyAcyclicTestOutputTailor(&run.output).acyclic();
+}
+
+TEST(AcyclicTest, Table) {
+  const struct {
+    int nodes;
+    Edges edges;
+    int acyclic;
+  } rows[] = {
+      {0, {}, 1},                             // empty graph
+      {1, {}, 1},                             // one node
+      {3, {{0, 1}, {1, 2}, {0, 2}}, 1},       // diamond-free DAG
+      {2, {{0, 1}, {0, 1}}, 1},               // parallel edges
+      {1, {{0, 0}}, 0},                       // self-loop
+      {2, {{0, 1}, {1, 0}}, 0},               // two-cycle
+      {5, {{0, 1}, {2, 3}, {3, 4}, {4, 2}}, 0} // cycle in one of two parts
+  };
+  for (const auto& row : rows) {
+    kytest::EngineCase run(row.nodes, row.edges);
+    EXPECT_EQ(acyclicAnswer(run), row.acyclic) << row.nodes << " nodes";
+  }
+}
+
+TEST(AcyclicTest, AgreesWithClosureOnRandomGraphs) {
+  std::mt19937 random(7);
+  for (int round = 0; round < 300; ++round) {
+    const int n = 1 + static_cast<int>(random() % 7);
+    Edges edges;
+    for (int e = static_cast<int>(random() % (n + 4)); e > 0; --e)
+      edges.emplace_back(random() % n, random() % n);
+    std::vector<std::vector<char>> reach(n, std::vector<char>(n, 0));
+    for (const auto& [from, to] : edges)
+      reach[from][to] = 1;
+    for (int via = 0; via < n; ++via)
+      for (int i = 0; i < n; ++i)
+        for (int j = 0; j < n; ++j)
+          reach[i][j] |= reach[i][via] && reach[via][j];
+    int acyclic = 1;
+    for (int i = 0; i < n; ++i)
+      acyclic &= !reach[i][i];
+    kytest::EngineCase run(n, edges);
+    EXPECT_EQ(acyclicAnswer(run), acyclic) << "round " << round;
+  }
+}
+
+TEST(NewCycleTest, Table) {
+  const Edges chain{{0, 1}, {1, 2}, {3, 4}, {4, 3}};
+  const struct {
+    Edges edges;
+    int source, target, cycle;
+  } rows[] = {
+      {chain, 2, 0, 1},          // closes the chain
+      {chain, 0, 2, 0},          // a shortcut along it
+      {chain, 1, 1, 1},          // a new self-loop
+      {chain, 0, 1, 0},          // parallel to an edge: still no cycle
+      {{{1, 0}}, 0, 1, 1},       // against an edge
+      {chain, 0, 3, 0},          // a cycle elsewhere does not count
+  };
+  for (const auto& row : rows) {
+    kytest::EngineCase run(5, row.edges);
+    KyNewCycleTestInputTailor request(&run.input);
+    request.pGraph(&run.graph);
+    request.setAsCurrentOperation();
+    request.pSourceNode(run.node[row.source]);
+    request.pTargetNode(run.node[row.target]);
+    ASSERT_EQ(run.run(), ANALYSIS_ERROR_NONE);
+    EXPECT_EQ(KyNewCycleTestOutputTailor(&run.output).willCreateCycle(), row.cycle)
+        << row.source << " -> " << row.target;
+  }
+}
+
+TEST(NewCycleTest, MissingOrForeignEndNodes) {
+  KyGraph other;
+  KyNode* foreign = other.addNode();
+  kytest::EngineCase run(2, {{0, 1}});
+  const struct {
+    KyNode *source, *target;
+    int code;
+  } rows[] = {{nullptr, run.node[0], ANALYSIS_ERROR_NO_START_NODE},
+              {run.node[0], nullptr, ANALYSIS_ERROR_NO_FINISH_NODE},
+              {foreign, run.node[0], ANALYSIS_ERROR_START_NODE_NOT_IN_GRAPH},
+              {run.node[0], foreign, ANALYSIS_ERROR_FINISH_NODE_NOT_IN_GRAPH}};
+  for (const auto& row : rows) {
+    KyNewCycleTestInputTailor request(&run.input);
+    request.pGraph(&run.graph);
+    request.setAsCurrentOperation();
+    request.pSourceNode(row.source);
+    request.pTargetNode(row.target);
+    EXPECT_EQ(run.run(), row.code);
+    EXPECT_EQ(KyNewCycleTestOutputTailor(&run.output).willCreateCycle(), 0);
+  }
+}
+
+TEST(TreeTest, Table) {
+  const struct {
+    int nodes;
+    Edges edges;
+    int directed, tree, forest;
+  } rows[] = {
+      {0, {}, 0, 0, 1},                          // empty: a forest of no tree
+      {0, {}, 1, 0, 1},
+      {1, {}, 1, 1, 1},                          // one node
+      {4, {{0, 1}, {0, 2}, {2, 3}}, 1, 1, 1},    // out-tree from 0
+      {3, {{0, 1}, {2, 1}}, 0, 1, 1},            // a tree when undirected
+      {3, {{0, 1}, {2, 1}}, 1, 0, 0},            // two edges into node 1
+      {3, {{1, 0}, {1, 2}}, 1, 1, 1},            // the root needs not come first
+      {4, {{0, 1}, {3, 2}}, 1, 0, 1},            // two out-trees
+      {4, {{0, 1}, {3, 2}}, 0, 0, 1},
+      {2, {{0, 1}, {1, 0}}, 0, 0, 0},            // parallel when undirected
+      {2, {{0, 1}, {0, 1}}, 1, 0, 0},
+      {2, {{0, 0}}, 0, 0, 0},                    // self-loop
+      {3, {{0, 1}, {1, 2}, {2, 0}}, 1, 0, 0},    // directed cycle
+      {4, {{0, 1}, {1, 2}, {2, 0}, {0, 3}}, 0, 0, 0},
+  };
+  for (const auto& row : rows) {
+    kytest::EngineCase run(row.nodes, row.edges);
+    KyTreeTestInputTailor request(&run.input);
+    request.pGraph(&run.graph);
+    request.setAsCurrentOperation();
+    request.directed(row.directed);
+    ASSERT_EQ(run.run(), ANALYSIS_ERROR_NONE);
+    const KyTreeTestOutputTailor answer(&run.output);
+    EXPECT_EQ(answer.isTree(), row.tree) << row.nodes << " nodes, directed " << row.directed;
+    EXPECT_EQ(answer.isForest(), row.forest) << row.nodes << " nodes, directed " << row.directed;
+  }
+}
+
+} // namespace

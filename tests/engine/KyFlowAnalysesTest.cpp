@@ -1,0 +1,346 @@
+// Maximum flow, minimum-cost flow, minimum cut and minimum spanning tree,
+// read through the output tailors, against brute force on seeded random
+// small graphs, then at the edges of the options and of the integer range.
+#include <kyanalysis/KyAnalysisErrorEnum.h>
+#include <kyanalysis/KyEdgeDList.h>
+#include <kyanalysis/KyMaximumFlowInputTailor.h>
+#include <kyanalysis/KyMaximumFlowOutputTailor.h>
+#include <kyanalysis/KyMinimumCostFlowInputTailor.h>
+#include <kyanalysis/KyMinimumCostFlowOutputTailor.h>
+#include <kyanalysis/KyMinimumCutInputTailor.h>
+#include <kyanalysis/KyMinimumCutOutputTailor.h>
+#include <kyanalysis/KyMinimumSpanningTreeInputTailor.h>
+#include <kyanalysis/KyMinimumSpanningTreeOutputTailor.h>
+
+#include "support/KyEngineTesting.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdint>
+#include <functional>
+#include <limits>
+#include <memory>
+#include <numeric>
+#include <random>
+#include <vector>
+
+namespace {
+
+using kytest::EngineCase;
+using Amounts = std::vector<std::int64_t>;
+constexpr int kMax = std::numeric_limits<int>::max();
+constexpr int kMin = std::numeric_limits<int>::min();
+
+// Seeded draws, and graphs of up to five nodes with self-loops and parallel
+// edges by chance; the flows and cuts go from node 0 to node 1.
+struct Random {
+  explicit Random(unsigned seed) : engine(seed) {}
+  int operator()(int low, int high) {
+    return std::uniform_int_distribution<int>(low, high)(engine);
+  }
+  std::unique_ptr<EngineCase> graph(int minNodes, int maxEdges) {
+    const int n = (*this)(minNodes, 5);
+    std::vector<std::pair<int, int>> edges(n == 0 ? 0 : (*this)(0, maxEdges));
+    for (auto& [from, to] : edges)
+      from = (*this)(0, n - 1), to = (*this)(0, n - 1);
+    return std::make_unique<EngineCase>(n, edges);
+  }
+  std::mt19937 engine;
+};
+
+int from(const EngineCase& c, int e) { return c.edge[e]->pSourceNode()->index(); }
+int to(const EngineCase& c, int e) { return c.edge[e]->pTargetNode()->index(); }
+
+// What a flow sending `value` passes through each node (what leaves the
+// source, what arrives anywhere else); empty when it breaks a capacity or
+// conservation, or sends another value.
+Amounts through(const EngineCase& c, const Amounts& flow, const Amounts& edgeCapacity,
+                const Amounts& nodeCapacity, int value) {
+  Amounts in(c.node.size(), 0), out(c.node.size(), 0);
+  for (std::size_t e = 0; e < flow.size(); ++e) {
+    if (flow[e] < 0 || flow[e] > edgeCapacity[e])
+      return {};
+    out[from(c, e)] += flow[e];
+    in[to(c, e)] += flow[e];
+  }
+  in[0] += value; // what leaves the source
+  out[1] += value;
+  if (in != out)
+    return {};
+  for (std::size_t v = 0; v < in.size(); ++v)
+    if (in[v] > nodeCapacity[v])
+      return {};
+  return in;
+}
+
+TEST(KyEngineFlows, MaximumAndMinimumCostFlowsMatchEveryIntegralFlow) {
+  for (unsigned seed = 1; seed <= 300; ++seed) {
+    Random draw(seed);
+    auto c = draw.graph(2, 6);
+    KyMaximumFlowInputTailor most(&c->input);
+    most.pGraph(&c->graph);
+    most.pSourceNode(c->node[0]);
+    most.pSinkNode(c->node[1]);
+    KyMinimumCostFlowInputTailor cheapest(&c->input);
+    cheapest.pSourceNode(c->node[0]);
+    cheapest.pSinkNode(c->node[1]);
+    Amounts edgeCapacity, nodeCapacity, edgeCost, nodeCost;
+    for (KyEdge* edge : c->edge) {
+      edgeCapacity.push_back(most.capacity(edge, cheapest.capacity(edge, draw(0, 2))));
+      edgeCost.push_back(cheapest.cost(edge, draw(-2, 3)));
+    }
+    for (KyNode* node : c->node) {
+      const int capacity = draw(0, 2) == 0 ? draw(0, 3) : kMax;
+      nodeCapacity.push_back(most.capacity(node, cheapest.capacity(node, capacity)));
+      nodeCost.push_back(cheapest.cost(node, draw(0, 2) == 0 ? draw(-1, 2) : 0));
+    }
+    const int desired = cheapest.desiredFlow(draw(0, 4));
+    const auto costOf = [&](const Amounts& flow, const Amounts& passing) {
+      return std::inner_product(flow.begin(), flow.end(), edgeCost.begin(), std::int64_t{0}) +
+             std::inner_product(passing.begin(), passing.end(), nodeCost.begin(), std::int64_t{0});
+    };
+
+    // Every integral flow, counted up edge by edge: the largest value, and
+    // the least cost of each value.
+    int best = 0;
+    Amounts leastCost(13, std::numeric_limits<std::int64_t>::max());
+    for (Amounts flow(c->edge.size(), 0);;) {
+      for (int value = 0; value < 13; ++value) {
+        const Amounts passing = through(*c, flow, edgeCapacity, nodeCapacity, value);
+        if (!passing.empty())
+          best = std::max(best, value),
+          leastCost[value] = std::min(leastCost[value], costOf(flow, passing));
+      }
+      std::size_t e = 0;
+      while (e < flow.size() && flow[e] == edgeCapacity[e])
+        flow[e++] = 0;
+      if (e == flow.size())
+        break;
+      ++flow[e];
+    }
+
+    SCOPED_TRACE(seed);
+    Amounts flow(c->edge.size());
+    most.setAsCurrentOperation();
+    ASSERT_EQ(c->run(), ANALYSIS_ERROR_NONE);
+    const KyMaximumFlowOutputTailor maximum(&c->output);
+    EXPECT_EQ(maximum.totalFlow(), best);
+    std::transform(c->edge.begin(), c->edge.end(), flow.begin(),
+                   [&](KyEdge* e) { return maximum.flow(e); });
+    EXPECT_FALSE(through(*c, flow, edgeCapacity, nodeCapacity, best).empty());
+
+    cheapest.setAsCurrentOperation();
+    ASSERT_EQ(c->run(), ANALYSIS_ERROR_NONE);
+    const KyMinimumCostFlowOutputTailor answer(&c->output);
+    const int sent = std::min(desired, best);
+    EXPECT_EQ(answer.totalFlow(), sent);
+    EXPECT_EQ(answer.totalCost(), leastCost[sent]);
+    std::transform(c->edge.begin(), c->edge.end(), flow.begin(),
+                   [&](KyEdge* e) { return answer.flow(e); });
+    const Amounts passing = through(*c, flow, edgeCapacity, nodeCapacity, sent);
+    ASSERT_FALSE(passing.empty());
+    EXPECT_EQ(costOf(flow, passing), answer.totalCost());
+  }
+}
+
+TEST(KyEngineMinimumCut, IsTheCheapestCutNearestTheSource) {
+  for (unsigned seed = 1; seed <= 200; ++seed) {
+    Random draw(seed);
+    auto c = draw.graph(2, 9);
+    KyMinimumCutInputTailor request(&c->input);
+    request.pGraph(&c->graph);
+    request.setAsCurrentOperation();
+    request.pSourceNode(c->node[0]);
+    request.pSinkNode(c->node[1]);
+    for (KyEdge* edge : c->edge)
+      request.cost(edge, draw(0, 3));
+
+    // Source sides hold node 0, not node 1; the least cuts' sides meet in
+    // the nearest one.
+    const auto cutOf = [&](int side, std::int64_t& cost) {
+      std::vector<int> cut;
+      cost = 0;
+      for (std::size_t e = 0; e < c->edge.size(); ++e)
+        if ((side >> from(*c, e) & 1) && !(side >> to(*c, e) & 1))
+          cut.push_back(static_cast<int>(e)), cost += request.cost(c->edge[e]);
+      return cut;
+    };
+    std::int64_t least = std::numeric_limits<std::int64_t>::max(), cost = 0;
+    int nearest = 0;
+    for (int side = 1; side < (1 << c->node.size()); side += 4) {
+      cutOf(side, cost);
+      nearest = cost < least ? side : cost == least ? nearest & side : nearest;
+      least = std::min(least, cost);
+    }
+
+    SCOPED_TRACE(seed);
+    ASSERT_EQ(c->run(), ANALYSIS_ERROR_NONE);
+    const KyMinimumCutOutputTailor answer(&c->output);
+    KyEdgeDList cut;
+    answer.buildEdgeList(cut);
+    EXPECT_EQ(answer.totalCost(), least);
+    EXPECT_EQ(kytest::positions(cut), cutOf(nearest, cost));
+  }
+}
+
+TEST(KyEngineMinimumSpanningTree, IsASpanningForestOfLeastCost) {
+  for (unsigned seed = 1; seed <= 200; ++seed) {
+    Random draw(seed);
+    auto c = draw.graph(0, 8);
+    KyMinimumSpanningTreeInputTailor request(&c->input);
+    request.pGraph(&c->graph);
+    request.setAsCurrentOperation();
+    for (KyEdge* edge : c->edge)
+      request.cost(edge, draw(-3, 5));
+
+    // The size of an edge set, -1 when it closes a cycle, and its cost.
+    const auto forest = [&](unsigned set, std::int64_t& cost) {
+      std::vector<int> root(c->node.size());
+      std::iota(root.begin(), root.end(), 0);
+      const std::function<int(int)> find = [&](int v) { return root[v] == v ? v : find(root[v]); };
+      int size = 0;
+      cost = 0;
+      for (std::size_t e = 0; e < c->edge.size(); ++e)
+        if (set >> e & 1) {
+          const int a = find(from(*c, e)), b = find(to(*c, e));
+          if (a == b)
+            return -1;
+          root[a] = b, ++size, cost += request.cost(c->edge[e]);
+        }
+      return size;
+    };
+    int largest = 0;
+    std::int64_t least = 0, cost = 0;
+    for (unsigned set = 0; set < (1u << c->edge.size()); ++set) {
+      const int size = forest(set, cost);
+      if (size > largest || (size == largest && cost < least))
+        largest = size, least = cost;
+    }
+
+    SCOPED_TRACE(seed);
+    ASSERT_EQ(c->run(), ANALYSIS_ERROR_NONE);
+    const KyMinimumSpanningTreeOutputTailor answer(&c->output);
+    KyEdgeDList list;
+    answer.buildTreeEdgeList(list);
+    unsigned set = 0;
+    for (int e : kytest::positions(list))
+      set |= 1u << e;
+    for (std::size_t e = 0; e < c->edge.size(); ++e)
+      EXPECT_EQ(answer.treeEdge(c->edge[e]), static_cast<int>(set >> e & 1));
+    EXPECT_EQ(forest(set, cost), largest);
+    EXPECT_EQ(cost, least);
+    EXPECT_EQ(answer.totalCost(), least);
+  }
+}
+
+TEST(KyEngineMinimumSpanningTree, TakesEqualCostsInOrderOfPosition) {
+  EngineCase c(3, {{0, 1}, {1, 2}, {0, 2}, {2, 0}, {1, 1}});
+  KyMinimumSpanningTreeInputTailor request(&c.input);
+  request.pGraph(&c.graph);
+  request.setAsCurrentOperation();
+  request.cost(c.edge[0], 2);
+  request.cost(c.edge[4], -5);
+  ASSERT_EQ(c.run(), ANALYSIS_ERROR_NONE);
+  KyEdgeDList list;
+  KyMinimumSpanningTreeOutputTailor(&c.output).buildTreeEdgeList(list);
+  EXPECT_EQ(kytest::positions(list), (std::vector<int>{1, 2}));
+}
+
+// Sets the graph, the operation and the end nodes given of a request;
+// returns the tailor, which may be a temporary of the caller's expression.
+template <class Tailor> Tailor& ask(Tailor&& tailor, EngineCase& c, KyNode* source, KyNode* sink) {
+  tailor.pGraph(&c.graph);
+  tailor.setAsCurrentOperation();
+  if (source != nullptr)
+    tailor.pSourceNode(source);
+  if (sink != nullptr)
+    tailor.pSinkNode(sink);
+  return tailor;
+}
+
+TEST(KyEngineFlows, RefuseEndNodesAndAmountsTheyCannotWorkWith) {
+  struct Ends {
+    int source, sink; // node positions; -1 none, 9 a node of another graph
+    int code;
+  } const ends[] = {{-1, 1, ANALYSIS_ERROR_NO_START_NODE},
+                    {0, -1, ANALYSIS_ERROR_NO_FINISH_NODE},
+                    {9, 1, ANALYSIS_ERROR_START_NODE_NOT_IN_GRAPH},
+                    {0, 9, ANALYSIS_ERROR_FINISH_NODE_NOT_IN_GRAPH},
+                    {1, 1, ANALYSIS_ERROR_INVALID_OPTION}};
+  for (const Ends& end : ends) {
+    EngineCase c(2, {{0, 1}}), other(1);
+    const auto at = [&](int p) { return p < 0 ? nullptr : p == 9 ? other.node[0] : c.node[p]; };
+    ask(KyMaximumFlowInputTailor(&c.input), c, at(end.source), at(end.sink));
+    EXPECT_EQ(c.run(), end.code);
+    ask(KyMinimumCostFlowInputTailor(&c.input), c, at(end.source), at(end.sink));
+    EXPECT_EQ(c.run(), end.code);
+    ask(KyMinimumCutInputTailor(&c.input), c, at(end.source), at(end.sink));
+    EXPECT_EQ(c.run(), end.code);
+  }
+
+  using Most = KyMaximumFlowInputTailor;
+  using Cheapest = KyMinimumCostFlowInputTailor;
+  const std::function<void(EngineCase&)> negative[] = {
+      [](EngineCase& c) { ask(Most(&c.input), c, c.node[0], c.node[1]).capacity(c.edge[0], -1); },
+      [](EngineCase& c) { ask(Most(&c.input), c, c.node[0], c.node[1]).capacity(c.node[2], -1); },
+      [](EngineCase& c) {
+        ask(Cheapest(&c.input), c, c.node[0], c.node[1]).capacity(c.edge[1], -1);
+      },
+      [](EngineCase& c) {
+        ask(Cheapest(&c.input), c, c.node[0], c.node[1]).capacity(c.node[2], -1);
+      },
+      [](EngineCase& c) { ask(Cheapest(&c.input), c, c.node[0], c.node[1]).desiredFlow(-1); },
+      [](EngineCase& c) {
+        ask(KyMinimumCutInputTailor(&c.input), c, c.node[0], c.node[1]).cost(c.edge[1], -1);
+      }};
+  for (const auto& set : negative) {
+    EngineCase c(3, {{0, 1}, {2, 2}});
+    set(c);
+    EXPECT_EQ(c.run(), ANALYSIS_ERROR_INVALID_OPTION);
+  }
+}
+
+TEST(KyEngineFlows, AddInSixtyFourBitsAndRefuseTotalsPast32Bits) {
+  // Two ways in and out of node 2, whose default capacity bounds nothing.
+  EngineCase c(3, {{0, 2}, {0, 2}, {2, 1}, {2, 1}});
+  KyMaximumFlowInputTailor most(&c.input);
+  ask(most, c, c.node[0], c.node[1]);
+  for (KyEdge* edge : c.edge)
+    most.capacity(edge, 1500000000);
+  EXPECT_EQ(c.run(), ANALYSIS_ERROR_COST_OVERFLOW);
+  most.capacity(c.edge[1], 647483647);
+  ASSERT_EQ(c.run(), ANALYSIS_ERROR_NONE);
+  EXPECT_EQ(KyMaximumFlowOutputTailor(&c.output).totalFlow(), kMax);
+
+  KyMinimumCutInputTailor cut(&c.input);
+  ask(cut, c, c.node[0], c.node[1]);
+  for (KyEdge* edge : c.edge)
+    cut.cost(edge, kMax);
+  EXPECT_EQ(c.run(), ANALYSIS_ERROR_COST_OVERFLOW);
+
+  // A cost on node 2 makes it split with a stand-in for its capacity.
+  KyMinimumCostFlowInputTailor cheapest(&c.input);
+  ask(cheapest, c, c.node[0], c.node[1]);
+  for (KyEdge* edge : c.edge)
+    cheapest.cost(edge, 0), cheapest.capacity(edge, 1073741824);
+  cheapest.cost(c.node[2], 1);
+  cheapest.desiredFlow(kMax);
+  ASSERT_EQ(c.run(), ANALYSIS_ERROR_NONE);
+  EXPECT_EQ(KyMinimumCostFlowOutputTailor(&c.output).totalFlow(), kMax);
+  EXPECT_EQ(KyMinimumCostFlowOutputTailor(&c.output).totalCost(), kMax);
+  for (int cost : {kMax, kMin}) {
+    cheapest.cost(c.node[2], cost);
+    EXPECT_EQ(c.run(), ANALYSIS_ERROR_COST_OVERFLOW);
+  }
+
+  KyMinimumSpanningTreeInputTailor tree(&c.input);
+  tree.setAsCurrentOperation();
+  for (int cost : {kMax, kMin}) {
+    for (KyEdge* edge : c.edge)
+      tree.cost(edge, cost);
+    EXPECT_EQ(c.run(), ANALYSIS_ERROR_COST_OVERFLOW);
+  }
+}
+
+} // namespace
