@@ -1,5 +1,6 @@
 #include "DescribeCommand.h"
 
+#include "AnalysisWords.h"
 #include "Utf8.h"
 
 #include <kyanalysis/KyAnalysisOperation.h>
@@ -96,23 +97,6 @@ Json describeAll() {
   return Json{{"analyses", std::move(analyses)}, {"shared", std::move(shared)}};
 }
 
-/// The code whose analysis word is `word`, or OPERATION_NONE.
-int analysisCode(const std::string& word) {
-  for (int code = 0; code < KyAnalysisOperation::count(); ++code)
-    if (toUtf8(KyAnalysisOperation::word(code)) == word)
-      return code;
-  return OPERATION_NONE;
-}
-
-/// `text` with control characters shown as '?', so that echoing what the
-/// user typed keeps a diagnostic on one line.
-std::string printable(std::string text) {
-  std::replace_if(
-      text.begin(), text.end(),
-      [](char c) { return static_cast<unsigned char>(c) < 0x20 || c == '\x7f'; }, '?');
-  return text;
-}
-
 struct Widths {
   std::size_t key = 0;
   std::size_t owner = 0;
@@ -194,10 +178,7 @@ int DescribeCommand::run(std::ostream& out, std::ostream& err) {
   if (analysisOption_->count() > 0) {
     code = analysisCode(analysis_);
     if (code == OPERATION_NONE) {
-      err << "kyanalyze: unknown analysis '" << printable(analysis_) << "'; valid analyses: ";
-      for (int each = 0; each < KyAnalysisOperation::count(); ++each)
-        err << (each > 0 ? ", " : "") << toUtf8(KyAnalysisOperation::word(each));
-      err << '\n';
+      reportUnknownAnalysis(err, analysis_);
       return kExitUsage;
     }
   }

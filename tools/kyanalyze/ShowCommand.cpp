@@ -1,5 +1,6 @@
 #include "ShowCommand.h"
 
+#include "GraphNames.h"
 #include "Utf8.h"
 
 #include <kyanalysis/KyAnalysisKeys.h>
@@ -27,28 +28,6 @@
 namespace kyanalyze {
 namespace {
 
-const char* const kTypeNames[] = {"sameCluster", "differentClusters", "makeCompleteCluster"};
-
-/// A graph member by its name, else by kind and position ("node 3").
-std::string name(const KyObject* object) {
-  if (object == nullptr)
-    return "-";
-  if (const auto* member = dynamic_cast<const KyGraphMember*>(object)) {
-    if (member->pName() != nullptr)
-      return toUtf8(member->pName());
-    const char* kind = dynamic_cast<const KyNode*>(object) != nullptr ? "node " : "edge ";
-    return kind + std::to_string(member->index());
-  }
-  return dynamic_cast<const KyGraph*>(object) != nullptr ? "graph" : "?";
-}
-
-std::string nodeNames(const KyDList* nodes) {
-  std::string text;
-  for (KyNodeDListIter it(nodes); it; ++it)
-    text += (text.empty() ? "" : " ") + name(it.pNode());
-  return text;
-}
-
 /// The value as the document writes numbers, or the names of the objects.
 std::string valueText(KyServiceName& service, const wchar_t* key, KyObject* value) {
   const KyServiceItemDescription* description = service.pInputDescription()->pOption(key);
@@ -62,7 +41,7 @@ std::string valueText(KyServiceName& service, const wchar_t* key, KyObject* valu
     return std::to_string(manager->pConstraintList()->length()) + " constraints";
   if (const auto* list = dynamic_cast<const KyDList*>(value))
     return nodeNames(list);
-  return name(value);
+  return memberName(value);
 }
 
 /// Reads the whole file `path` into `bytes`; false when it cannot be read.
@@ -135,7 +114,7 @@ int ShowCommand::run(std::ostream& out, std::ostream& err) {
   std::vector<const KyConstraintManager*> managers;
   KyServiceName& service = *data.pServiceName();
   data.visitValues([&](const KyObject* owner, const wchar_t* key, KyObject* value) {
-    lines.push_back({toUtf8(key), name(owner), valueText(service, key, value)});
+    lines.push_back({toUtf8(key), memberName(owner), valueText(service, key, value)});
     if (const auto* manager = dynamic_cast<const KyConstraintManager*>(value))
       managers.push_back(manager);
   });
@@ -150,8 +129,7 @@ int ShowCommand::run(std::ostream& out, std::ostream& err) {
       const auto* constraint = dynamic_cast<const KyClusteringConstraint*>(it.pObject());
       if (constraint == nullptr)
         continue;
-      const int type = constraint->type();
-      out << "  " << kTypeNames[type >= 0 && type <= 2 ? type : 2] << "  priority "
+      out << "  " << constraintTypeName(constraint->type()) << "  priority "
           << constraint->priority() << "  " << (constraint->fulfilled() ? "fulfilled" : "open")
           << ": " << nodeNames(constraint->pNodeList()) << '\n';
     }

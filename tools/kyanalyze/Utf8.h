@@ -1,4 +1,4 @@
-// Wide text of the library as UTF-8 for the tool's output.
+// Wide text of the library as UTF-8 for the tool's output, and back.
 #pragma once
 
 #include <string>
@@ -9,5 +9,10 @@ namespace kyanalyze {
 /// character that is no Unicode scalar value (a surrogate, or beyond
 /// U+10FFFF) comes out as U+FFFD, so the result is always valid UTF-8.
 std::string toUtf8(const wchar_t* text);
+
+/// Decodes the UTF-8 `text` into `wide`; false, with `wide` unspecified,
+/// when `text` is not well-formed UTF-8 (overlong forms, surrogates and
+/// code points beyond U+10FFFF included) or holds a zero byte.
+bool fromUtf8(const std::string& text, std::wstring& wide);
 
 } // namespace kyanalyze

@@ -3,6 +3,8 @@
 #include "DecodeCommand.h"
 #include "DescribeCommand.h"
 #include "EncodeCommand.h"
+#include "PathsCommand.h"
+#include "RunCommand.h"
 #include "ShowCommand.h"
 
 #include <CLI/CLI.hpp>
@@ -15,7 +17,7 @@
 using namespace kyanalyze;
 
 int main(int argc, char** argv) {
-  CLI::App app{"Inspect the analyses of the graph-analysis service", "kyanalyze"};
+  CLI::App app{"Inspect the analyses of the graph-analysis service and run them", "kyanalyze"};
   app.require_subcommand(0, 1);
 
   std::vector<std::pair<std::unique_ptr<Command>, CLI::App*>> commands;
@@ -27,6 +29,8 @@ int main(int argc, char** argv) {
   add(std::make_unique<ShowCommand>());
   add(std::make_unique<EncodeCommand>());
   add(std::make_unique<DecodeCommand>(std::cin));
+  add(std::make_unique<RunCommand>());
+  add(std::make_unique<PathsCommand>());
 
   try {
     app.parse(argc, argv);
