@@ -140,13 +140,14 @@ BENCHMARK(BM_Store_Baseline)->Unit(benchmark::kMillisecond)->MinTime(1.0);
 BENCHMARK(BM_Read_Tailor)->Unit(benchmark::kMillisecond)->MinTime(1.0);
 BENCHMARK(BM_Read_Baseline)->Unit(benchmark::kMillisecond)->MinTime(1.0);
 
-// Keeps each run's time per option and bytes per option for the summary.
+// Keeps each run's CPU time per option and bytes per option for the summary.
 class RatioReporter : public benchmark::ConsoleReporter {
 public:
   void ReportRuns(const std::vector<Run>& runs) override {
     ConsoleReporter::ReportRuns(runs);
     for (const Run& run : runs) {
-      const double ns = run.GetAdjustedRealTime() * 1e6 / kEdges; // ms per iteration
+      // CPU time: steadier than wall time on a machine shared with builds.
+      const double ns = run.GetAdjustedCPUTime() * 1e6 / kEdges; // ms per iteration
       nsPerOption_[run.run_name.function_name] = ns;
       const auto bytes = run.counters.find("bytes_per_option");
       if (bytes != run.counters.end())

@@ -11,6 +11,8 @@
 #include <kyanalysis/KySortedPathsOutputTailor.h>
 
 #include <climits>
+#include <deque>
+#include <vector>
 
 namespace key = KyAnalysisKey::sortedPaths;
 
@@ -25,36 +27,168 @@ KyNode* nodeResult(const KyServiceOutputData* data, const wchar_t* key) {
   return KyNode::castDown(data->pValue(nullptr, key));
 }
 
-KyEdge* treeEdge(const KyServiceOutputData* data, const KyNode* node) {
-  return KyEdge::castDown(data->pValue(node, key::nodeTreeEdge));
-}
+// One sidetrack edge of a candidate and the chain of those before it. A
+// candidate's edges are the tree edges from the start node to the first
+// sidetrack's source, that sidetrack, the tree edges on to the next
+// sidetrack's source, and so on to the finish node. Extensions share their
+// parent's chain up to where they cut it.
+struct Link {
+  const Link* previous;
+  KyEdge* sidetrack;
+};
 
-// An edge on a path is a tree edge when it is the tree edge of its source.
-bool isTreeEdge(const KyServiceOutputData* data, const KyDListCell* cell) {
-  const KyEdge* edge = KyEdge::castDown(cell->pObject());
-  return treeEdge(data, edge->pSourceNode()) == edge;
-}
-
-// The last cell of `cell` and its predecessors that is not a tree edge, or
-// null when there is none.
-const KyDListCell* lastSidetrack(const KyServiceOutputData* data, const KyDListCell* cell) {
-  while (cell != nullptr && isTreeEdge(data, cell))
-    cell = cell->pPrevious();
-  return cell;
-}
-
-// Appends to `list` the edges of `edges` from the first through `cut`;
-// nothing when `cut` is null.
-void copyThrough(const KyDList* edges, const KyDListCell* cut, KyEdgeDList* list) {
-  if (cut == nullptr)
-    return;
-  for (const KyDListCell* cell = edges->pFirstCell();; cell = cell->pNext()) {
-    list->appendObject(cell->pObject());
-    if (cell == cut)
-      return;
-  }
-}
+constexpr int kUnread = -1;  // a tree edge not read from the answer yet
+constexpr int kMissing = -2; // no tree edge, or one that does not leave its node
+constexpr int kOnWalk = -3;  // while a walk to the finish is being measured
 } // namespace
+
+// A candidate path: its last node and modified length, and its edges as a
+// sidetrack chain instead of a list.
+class KySortedPathIter::Candidate final : public KyPath {
+public:
+  Candidate(KyNode* lastNode, int modifiedLength, const Link* chain)
+      : KyPath(lastNode, modifiedLength, nullptr), chain_(chain) {}
+  const Link* chain() const { return chain_; }
+
+private:
+  const Link* chain_;
+};
+
+// The answer's shortest-path tree, read node by node on first use into
+// arrays indexed by position in the analysed graph (the start node's), and
+// the links of every candidate's chain (freed together with the tree). The
+// walks follow the same rules as the answer read directly: a walk that
+// leaves the analysed graph never reaches a node of it again, so it fails.
+struct KySortedPathIter::Tree {
+  Tree(const KyServiceOutputData* answer, KyNode* startNode, KyNode* finishNode)
+      : data(answer), graph(startNode->pOwnerGraph()), start(startNode), finish(finishNode),
+        size(graph->numberOfNodes()), edge(static_cast<std::size_t>(size), nullptr),
+        next(static_cast<std::size_t>(size), kUnread),
+        toFinish(static_cast<std::size_t>(size), kUnread) {}
+
+  bool inGraph(const KyNode* node) const { return node->pOwnerGraph() == graph; }
+
+  // The tree edge of `node`, from the arrays when the node is in the graph.
+  KyEdge* treeEdge(KyNode* node) {
+    if (!inGraph(node))
+      return KyEdge::castDown(data->pValue(node, key::nodeTreeEdge));
+    successor(node, node->index());
+    return edge[static_cast<std::size_t>(node->index())];
+  }
+
+  // Position of the node the tree edge of `node` (at `at`) leads to, or
+  // kMissing.
+  int successor(KyNode* node, int at) {
+    const auto i = static_cast<std::size_t>(at);
+    if (next[i] == kUnread) {
+      KyEdge* leaving = KyEdge::castDown(data->pValue(node, key::nodeTreeEdge));
+      edge[i] = leaving;
+      next[i] = leaving != nullptr && leaving->pSourceNode() == node
+                    ? leaving->pTargetNode()->index()
+                    : kMissing;
+    }
+    return next[i];
+  }
+
+  // Tree edges from `node` (in the graph) to the finish node, or kMissing
+  // when the walk from it never gets there. Measured once per node: the
+  // walk stops at a node already measured, and a node met twice closes a
+  // cycle that never reaches the finish.
+  int stepsToFinish(KyNode* node) {
+    const int finishAt = inGraph(finish) ? finish->index() : kMissing;
+    int at = node->index();
+    stack.clear();
+    int steps = kMissing;
+    for (;;) {
+      if (at == finishAt) {
+        steps = 0;
+        break;
+      }
+      const int known = toFinish[static_cast<std::size_t>(at)];
+      if (known != kUnread) {
+        steps = known == kOnWalk ? kMissing : known;
+        break;
+      }
+      const int to = successor(node, at);
+      if (to == kMissing)
+        break;
+      toFinish[static_cast<std::size_t>(at)] = kOnWalk;
+      stack.push_back(at);
+      node = edge[static_cast<std::size_t>(at)]->pTargetNode();
+      at = to;
+    }
+    for (auto it = stack.rbegin(); it != stack.rend(); ++it) {
+      if (steps != kMissing)
+        ++steps;
+      toFinish[static_cast<std::size_t>(*it)] = steps;
+    }
+    if (at != finishAt && toFinish[static_cast<std::size_t>(at)] == kUnread)
+      toFinish[static_cast<std::size_t>(at)] = kMissing;
+    return stack.empty() ? steps : toFinish[static_cast<std::size_t>(stack.front())];
+  }
+
+  // Walks the tree edges from `from` to `to`, calling `visit` on each;
+  // false when a tree edge is missing or the walk outgrows the graph.
+  template <class Visit> bool walk(KyNode* from, const KyNode* to, Visit visit) {
+    if (from == to)
+      return true;
+    if (!inGraph(from) || !inGraph(to))
+      return false;
+    const int toAt = to->index();
+    KyNode* node = from;
+    int at = from->index();
+    for (int steps = 0; at != toAt; ++steps) {
+      const int following = successor(node, at);
+      if (following == kMissing || steps == size)
+        return false;
+      KyEdge* leaving = edge[static_cast<std::size_t>(at)];
+      visit(leaving);
+      at = following;
+      if (next[static_cast<std::size_t>(at)] == kUnread)
+        node = leaving->pTargetNode();
+    }
+    return true;
+  }
+
+  // Whether the tree walk from `from` reaches `to`. Where both reach the
+  // finish node, `to` lies on the walk exactly when it is the node as many
+  // steps short of the finish as it is; the full walk decides the rest.
+  bool reaches(KyNode* from, KyNode* to) {
+    if (from == to)
+      return true;
+    if (!inGraph(from) || !inGraph(to))
+      return false;
+    const int fromSteps = stepsToFinish(from);
+    const int toSteps = stepsToFinish(to);
+    if (fromSteps != kMissing && toSteps != kMissing && toSteps <= fromSteps) {
+      int at = from->index();
+      for (int step = toSteps; step < fromSteps; ++step)
+        at = next[static_cast<std::size_t>(at)];
+      if (at == to->index())
+        return true;
+    }
+    return walk(from, to, [](KyEdge*) {});
+  }
+
+  // The last link of `chain` whose edge is not a tree edge, or null.
+  const Link* lastSidetrack(const Link* chain) {
+    while (chain != nullptr && treeEdge(chain->sidetrack->pSourceNode()) == chain->sidetrack)
+      chain = chain->previous;
+    return chain;
+  }
+
+  const KyServiceOutputData* data;
+  KyGraph* graph;
+  KyNode* start;
+  KyNode* finish;
+  int size;
+  std::vector<KyEdge*> edge;
+  std::vector<int> next;
+  std::vector<int> toFinish;
+  std::vector<int> stack;
+  std::deque<Link> links;
+  std::vector<const Link*> chain; // scratch: a chain in order
+};
 
 KySortedPathIter::KySortedPathIter(const KySortedPathsOutputTailor* tailor) {
   init();
@@ -73,17 +207,20 @@ void KySortedPathIter::init(const KySortedPathsOutputTailor* tailor) {
   if (data->getValueAsInteger(nullptr, key::nonePathExists) != 0) {
     KyNode* start = nodeResult(data, key::noneStartNode);
     KyNode* finish = nodeResult(data, key::noneFinishNode);
-    auto* shortest = new KyEdgeDList;
-    if (start == nullptr || finish == nullptr || !appendTreeEdges(start, finish, shortest)) {
-      shortest->vRelease(); // no shortest path, hence no path at all
-    } else {
+    if (start != nullptr && finish != nullptr) {
+      tree_ = std::make_unique<Tree>(data, start, finish);
+      if (!tree_->reaches(start, finish))
+        tree_.reset(); // no shortest path, hence no path at all
+    }
+    if (tree_ != nullptr) {
       auto* root =
-          new KyPath(nodeResult(data, key::noneRootNode),
-                     data->getValueAsInteger(nullptr, key::noneShortestPathLength), shortest);
+          new Candidate(nodeResult(data, key::noneRootNode),
+                        data->getValueAsInteger(nullptr, key::noneShortestPathLength), nullptr);
       if (start == finish) {
         root->length(root->modifiedLength());
-        pEmptyPath(root);
-        if (!addPathExtensions(root))
+        const int complete = addPathExtensions(*root);
+        pEmptyPath(completePath(root));
+        if (!complete)
           discardCandidates();
       } else {
         root->length(saturated(static_cast<long long>(root->modifiedLength()) - finishNodeCost()));
@@ -115,6 +252,7 @@ void KySortedPathIter::init() {
   pEmptyPath(nullptr);
   hasBeenReturned(0);
   pNextPath(nullptr);
+  tree_.reset();
 }
 
 void KySortedPathIter::cleanup() {
@@ -130,13 +268,13 @@ void KySortedPathIter::storeNextPath() {
   hasBeenReturned(0);
   KySortedPathsBinTree* set = pPathSet();
   if (set != nullptr && set->length() > 0) {
-    KyPath* best = KyPath::castDown(set->pFirstCell()->pObject());
+    auto* best = static_cast<Candidate*>(KyPath::castDown(set->pFirstCell()->pObject()));
     best->length(saturated(static_cast<long long>(best->modifiedLength()) - finishNodeCost()));
     if (pEmptyPath() == nullptr || pEmptyPath()->length() > best->length()) {
       set->searchAndRemoveObject(best)->vRelease();
-      if (!addPathExtensions(best))
+      if (!addPathExtensions(*best))
         discardCandidates(); // best itself is complete: it is still handed out
-      pNextPath(best);
+      pNextPath(completePath(best));
       return;
     }
   }
@@ -144,63 +282,56 @@ void KySortedPathIter::storeNextPath() {
   pEmptyPath(nullptr);
 }
 
-int KySortedPathIter::addPathExtensions(KyPath* path) {
-  const KyServiceOutputData* data = pOutputData();
-  KyNode* start = nodeResult(data, key::noneStartNode);
-  KyNode* finish = nodeResult(data, key::noneFinishNode);
+int KySortedPathIter::addPathExtensions(const Candidate& path) {
+  Tree& tree = *tree_;
   // The tail cut depends only on the path and the extension's type, so find
-  // both cuts once: an appending extension keeps the edges up to the path's
-  // last sidetrack edge, a replacing one those up to the sidetrack edge
-  // before it. A null cut keeps nothing.
-  const KyEdgeDList* edges = path->pEdgeList();
-  const KyDListCell* appendCut = lastSidetrack(data, edges ? edges->pLastCell() : nullptr);
-  const KyDListCell* replaceCut =
-      appendCut != nullptr ? lastSidetrack(data, appendCut->pPrevious()) : nullptr;
-  for (KyOutEdgeIter it(path->pLastNode()); it; ++it) {
+  // both cuts once: an appending extension keeps the chain up to the path's
+  // last sidetrack edge, a replacing one up to the sidetrack edge before it.
+  // A null cut keeps nothing.
+  const Link* appendCut = tree.lastSidetrack(path.chain());
+  const Link* replaceCut = appendCut != nullptr ? tree.lastSidetrack(appendCut->previous) : nullptr;
+  for (KyOutEdgeIter it(path.pLastNode()); it; ++it) {
     KyEdge* extension = it.pEdge();
     KyNode* target = extension->pTargetNode();
-    KyEdge* sidetrack = KyEdge::castDown(data->pValue(target, key::nodeSidetrackEdge));
+    KyEdge* sidetrack = KyEdge::castDown(pOutputData()->pValue(target, key::nodeSidetrackEdge));
     if (sidetrack == nullptr)
       return 0;
-    const int modifiedLength = saturated(static_cast<long long>(path->modifiedLength()) +
-                                         data->getValueAsInteger(extension, key::edgeCost));
-    const KyDListCell* cut =
-        data->getValueAsInteger(extension, key::edgeType) == 1 ? replaceCut : appendCut;
-    auto* list = new KyEdgeDList;
-    copyThrough(edges, cut, list);
-    KyNode* from =
-        list->length() == 0 ? start : KyEdge::castDown(list->pLastCell()->pObject())->pTargetNode();
-    int complete = appendTreeEdges(from, sidetrack->pSourceNode(), list);
-    if (complete) {
-      list->appendEdge(sidetrack);
-      complete = appendTreeEdges(sidetrack->pTargetNode(), finish, list);
-    }
-    if (!complete) {
-      list->vRelease();
+    const int modifiedLength = saturated(static_cast<long long>(path.modifiedLength()) +
+                                         pOutputData()->getValueAsInteger(extension, key::edgeCost));
+    const Link* cut =
+        pOutputData()->getValueAsInteger(extension, key::edgeType) == 1 ? replaceCut : appendCut;
+    KyNode* from = cut != nullptr ? cut->sidetrack->pTargetNode() : tree.start;
+    if (!tree.reaches(from, sidetrack->pSourceNode()) ||
+        !tree.reaches(sidetrack->pTargetNode(), tree.finish))
       return 0;
-    }
-    pPathSet()->addObject(new KyPath(target, modifiedLength, list));
+    tree.links.push_back(Link{cut, sidetrack});
+    pPathSet()->addObject(new Candidate(target, modifiedLength, &tree.links.back()));
   }
   return 1;
 }
 
-int KySortedPathIter::appendTreeEdges(KyNode* from, KyNode* to, KyEdgeDList* list) const {
-  if (from == to)
-    return 1;
-  if (from == nullptr)
-    return 0;
-  // A walk along a tree passes each node at most once; a longer one runs in
-  // a cycle of tree edges and would never end.
-  const int bound = from->pOwnerGraph()->numberOfNodes();
-  int steps = 0;
-  for (KyNode* node = from; node != to; ++steps) {
-    KyEdge* edge = treeEdge(pOutputData(), node);
-    if (edge == nullptr || edge->pSourceNode() != node || steps == bound)
-      return 0;
-    list->appendEdge(edge);
-    node = edge->pTargetNode();
+KyPath* KySortedPathIter::completePath(Candidate* candidate) {
+  Tree& tree = *tree_;
+  tree.chain.clear();
+  for (const Link* link = candidate->chain(); link != nullptr; link = link->previous)
+    tree.chain.push_back(link);
+  // Every walk below was checked when the candidate was made.
+  auto* edges = new KyEdgeDList;
+  KyNode* from = tree.start;
+  for (auto it = tree.chain.rbegin(); it != tree.chain.rend(); ++it) {
+    appendTreeEdges(from, (*it)->sidetrack->pSourceNode(), edges);
+    edges->appendEdge((*it)->sidetrack);
+    from = (*it)->sidetrack->pTargetNode();
   }
-  return 1;
+  appendTreeEdges(from, tree.finish, edges);
+  auto* path = new KyPath(candidate->pLastNode(), candidate->modifiedLength(), edges);
+  path->length(candidate->length());
+  candidate->vRelease();
+  return path;
+}
+
+int KySortedPathIter::appendTreeEdges(KyNode* from, KyNode* to, KyEdgeDList* list) const {
+  return tree_->walk(from, to, [list](KyEdge* edge) { list->appendEdge(edge); }) ? 1 : 0;
 }
 
 void KySortedPathIter::discardCandidates() {

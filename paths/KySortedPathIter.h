@@ -4,6 +4,8 @@
 #include <kyanalysis/KyAnalysisExport.h>
 #include <kyanalysis/KyObject.h>
 
+#include <memory>
+
 class KyEdge;
 class KyEdgeDList;
 class KyNode;
@@ -19,10 +21,14 @@ class KySortedPathsOutputTailor;
 /// path graph whose nodes stand for sidetrack edges. The iterator keeps the
 /// candidate paths in a KySortedPathsBinTree; each step takes the cheapest
 /// one out, turns every out-edge of its path-graph node into a new candidate
-/// and stands on it. A step costs O(log c) for c candidates plus, per
-/// out-edge, the copy of one edge list. Nothing is computed for paths never
-/// asked for. When the path graph allows endless extension the enumeration
-/// never ends: the caller bounds it.
+/// and stands on it. A candidate holds no edge list, only its sidetrack
+/// edges as a chain shared with the candidate it extends; its edges are
+/// built once, when it is handed out, from the tree edges read once per node
+/// into arrays by node position. A step thus costs O(log c) for c
+/// candidates, O(1) store reads and a check of the tree walks per out-edge,
+/// and the building of the one edge list handed out. Nothing is computed
+/// for paths never asked for. When the path graph allows endless extension
+/// the enumeration never ends: the caller bounds it.
 ///
 /// A path is a KyPath whose edge list holds edges of the analysed graph from
 /// the start node to the finish node, whose length() is its cost and whose
@@ -69,6 +75,9 @@ public:
   }
 
 private:
+  class Candidate;
+  struct Tree;
+
   KySortedPathIter(const KySortedPathIter&) = delete;
   KySortedPathIter& operator=(const KySortedPathIter&) = delete;
 
@@ -83,7 +92,10 @@ private:
   /// Adds to the path set a candidate per out-edge of `path`'s last node.
   /// Returns 0 when the answer lacks an edge one of them needs; the
   /// candidates added by then stay in the path set.
-  int addPathExtensions(KyPath* path);
+  int addPathExtensions(const Candidate& path);
+  /// The path handed out for `candidate`, with its edge list built; the
+  /// candidate is released. Cost O(edges of the path).
+  KyPath* completePath(Candidate* candidate);
   /// Appends to `list` the tree edges from `from` to `to`. Returns 0 when a
   /// tree edge is missing or the walk outgrows the analysed graph.
   int appendTreeEdges(KyNode* from, KyNode* to, KyEdgeDList* list) const;
@@ -111,4 +123,7 @@ private:
   KyPath* emptyPath_;
   int hasBeenReturned_;
   KyPath* nextPath_;
+  /// The tree edges read so far and the candidates' sidetrack chains; null
+  /// while the iterator is empty.
+  std::unique_ptr<Tree> tree_;
 };

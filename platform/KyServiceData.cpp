@@ -4,6 +4,8 @@
 
 #include "KyValueStore_p.h"
 
+#include <typeinfo>
+
 KyServiceData::KyServiceData() : values_(std::make_unique<KyValueStore>()) {}
 
 KyServiceData::~KyServiceData() {
@@ -21,7 +23,13 @@ KyObject* KyServiceData::pValue(const KyObject* owner, const wchar_t* key) const
 }
 
 int KyServiceData::getValueAsInteger(const KyObject* owner, const wchar_t* key) const {
-  const auto* value = dynamic_cast<const KyInt*>(pValue(owner, key));
+  const KyObject* stored = pValue(owner, key);
+  if (stored == nullptr)
+    return 0;
+  // Stored integers are nearly always plain KyInt: an exact type test spares
+  // the dynamic_cast, which is left for subclasses.
+  const auto* value = typeid(*stored) == typeid(KyInt) ? static_cast<const KyInt*>(stored)
+                                                        : dynamic_cast<const KyInt*>(stored);
   return value != nullptr ? value->value() : 0;
 }
 

@@ -22,18 +22,23 @@ void release(KyObject* object) {
 } // namespace
 
 // One key's entries, in a dense array in order of storing, and an index
-// over them: linear probing over a power-of-two array of 4-byte slots, kept
+// over them: linear probing over a power-of-two array of 8-byte slots, kept
 // at most seven eighths full. A slot holds the entry's position plus one (0
-// marks an empty slot), so the index stays small enough to stay cached while
-// options stored in order are read back in order. Slots are placed by
-// Fibonacci hashing of the owner's hash, which spreads identity hashes of
-// neighbouring objects.
+// marks an empty slot) and the entry's owner hash, so a probe passes over
+// the slots of other owners without touching their entries; options stored
+// in order and read back in order then touch the entries in order. Slots
+// are placed by Fibonacci hashing of the owner's hash, which spreads
+// identity hashes of neighbouring objects.
 struct KyValueStore::Table {
   struct Entry {
     KyObject* owner;
     KyObject* value;
     std::uint32_t hash;
     std::uint32_t flags;
+  };
+  struct Slot {
+    std::uint32_t position;
+    std::uint32_t hash;
   };
 
   explicit Table(const wchar_t* text) : key(text) {}
@@ -47,11 +52,12 @@ struct KyValueStore::Table {
   // edges, the graph) hash by identity, so this finds them without touching
   // the owner object. The index must not be empty.
   std::uint32_t findSame(const KyObject* owner) const {
+    const std::uint32_t hash = KyObject::identityHash(owner);
     const std::size_t mask = slots.size() - 1;
-    for (std::size_t i = home(KyObject::identityHash(owner));; i = (i + 1) & mask) {
-      const std::uint32_t slot = slots[i];
-      if (slot == 0 || entries[slot - 1].owner == owner)
-        return slot;
+    for (std::size_t i = home(hash);; i = (i + 1) & mask) {
+      const Slot slot = slots[i];
+      if (slot.position == 0 || (slot.hash == hash && entries[slot.position - 1].owner == owner))
+        return slot.position;
     }
   }
 
@@ -60,27 +66,25 @@ struct KyValueStore::Table {
   std::size_t find(const KyObject* owner, std::uint32_t hash) const {
     const std::size_t mask = slots.size() - 1;
     for (std::size_t i = home(hash);; i = (i + 1) & mask) {
-      const std::uint32_t slot = slots[i];
-      if (slot == 0)
-        return i;
-      const Entry& entry = entries[slot - 1];
-      if (entry.hash == hash && sameOwner(owner, entry.owner))
+      const Slot slot = slots[i];
+      if (slot.position == 0 ||
+          (slot.hash == hash && sameOwner(owner, entries[slot.position - 1].owner)))
         return i;
     }
   }
 
   // Rebuilds the index at twice the size (at least 8 slots).
   void grow() {
-    slots.assign(slots.size() < 8 ? 8 : slots.size() * 2, 0);
+    slots.assign(slots.size() < 8 ? 8 : slots.size() * 2, Slot{0, 0});
     shift = 64;
     for (std::size_t n = slots.size(); n > 1; n >>= 1)
       --shift;
     const std::size_t mask = slots.size() - 1;
     for (std::size_t e = 0; e < entries.size(); ++e) {
       std::size_t i = home(entries[e].hash);
-      while (slots[i] != 0)
+      while (slots[i].position != 0)
         i = (i + 1) & mask;
-      slots[i] = static_cast<std::uint32_t>(e + 1);
+      slots[i] = Slot{static_cast<std::uint32_t>(e + 1), entries[e].hash};
     }
   }
 
@@ -90,36 +94,36 @@ struct KyValueStore::Table {
     if (entries.size() * 8 > slots.size() * 7)
       grow();
     else
-      slots[at] = static_cast<std::uint32_t>(entries.size());
+      slots[at] = Slot{static_cast<std::uint32_t>(entries.size()), entry.hash};
   }
 
   // Removes the entry of slot `hole`. Backward-shift deletion keeps every
   // probe chain unbroken; the last entry moves into the freed position.
   void erase(std::size_t hole) {
-    const std::uint32_t freed = slots[hole];
+    const std::uint32_t freed = slots[hole].position;
     const std::size_t mask = slots.size() - 1;
-    for (std::size_t i = (hole + 1) & mask; slots[i] != 0; i = (i + 1) & mask) {
-      const std::size_t want = home(entries[slots[i] - 1].hash);
+    for (std::size_t i = (hole + 1) & mask; slots[i].position != 0; i = (i + 1) & mask) {
+      const std::size_t want = home(slots[i].hash);
       if (((i - want) & mask) >= ((i - hole) & mask)) {
         slots[hole] = slots[i];
         hole = i;
       }
     }
-    slots[hole] = 0;
+    slots[hole] = Slot{0, 0};
     const auto last = static_cast<std::uint32_t>(entries.size());
     if (freed != last) {
       entries[freed - 1] = entries[last - 1];
       std::size_t i = home(entries[freed - 1].hash);
-      while (slots[i] != last)
+      while (slots[i].position != last)
         i = (i + 1) & mask;
-      slots[i] = freed;
+      slots[i].position = freed;
     }
     entries.pop_back();
   }
 
   std::wstring key;
   std::vector<Entry> entries;
-  std::vector<std::uint32_t> slots;
+  std::vector<Slot> slots;
   unsigned shift = 64;
 };
 
@@ -172,7 +176,7 @@ bool KyValueStore::set(KyObject* owner, const wchar_t* key, KyObject* value, boo
     t->grow();
   }
   const std::size_t at = t->find(owner, hash);
-  const std::uint32_t position = t->slots[at];
+  const std::uint32_t position = t->slots[at].position;
   if (position == 0) {
     if (value == nullptr) {
       if (ownsOwner)
@@ -220,7 +224,7 @@ KyObject* KyValueStore::get(const KyObject* owner, const wchar_t* key) const {
     return nullptr;
   std::uint32_t position = t->findSame(owner);
   if (position == 0)
-    position = t->slots[t->find(owner, ownerHash(owner))];
+    position = t->slots[t->find(owner, ownerHash(owner))].position;
   return position != 0 ? t->entries[position - 1].value : nullptr;
 }
 

@@ -15,10 +15,11 @@
 ///
 /// Entries are grouped per key text, so a lookup hashes the text once to
 /// find a small per-key table, then probes an open-addressing index keyed by
-/// the owner's hashCode() and equals(). The index holds 4-byte slots that
-/// point into a dense array of entries kept in order of storing, so the
-/// index stays small and options read in the order they were stored touch
-/// the entries in order. A lookup or a store costs O(length of the key) plus
+/// the owner's hashCode() and equals(). The index holds 8-byte slots (an
+/// entry's position and owner hash) that point into a dense array of
+/// entries kept in order of storing, so a probe reads no entry but the one
+/// it finds, and options read in the order they were stored touch the
+/// entries in order. A lookup or a store costs O(length of the key) plus
 /// O(1) on average. Values (and owners) handed over are released with
 /// vRelease() when replaced, removed or when the store goes.
 class KyValueStore {

@@ -101,19 +101,24 @@ KyNode* makeEndless(Answer& answer) {
 
 TEST(KySortedPathIterTest, ExtensionsCutTheTailByTypeAndRebuildThroughTheTree) {
   const auto t1 = &Answer::t1, tA = &Answer::tA, t2 = &Answer::t2, tD = &Answer::tD,
+             t3 = &Answer::t3,
              s1 = &Answer::s1, s2 = &Answer::s2, s3 = &Answer::s3;
   struct Row {
     std::vector<std::pair<KyEdge * Answer::*, int>> chain; // sidetrack and type, from the root
     std::vector<KyEdge * Answer::*> last;
   };
   const std::vector<Row> rows = {
-      {{{s1, 0}}, {t1, s1, t2, &Answer::t3}},
+      {{{s1, 0}}, {t1, s1, t2, t3}},
       {{{s1, 0}, {s2, 0}}, {t1, s1, t2, s2, tD}}, // appending keeps t1, s1 of t1, s1, t2, t3
       {{{s1, 0}, {s2, 1}}, {t1, tA, s2, tD}},     // replacing keeps nothing of it
       {{{s1, 0}, {s2, 0}, {s3, 1}}, {t1, s1, t2, s3}},
       {{{s1, 0}, {s3, 7}}, {t1, s1, t2, s3}},
       {{{s3, 0}}, {t1, tA, s3}},
       {{{s3, 1}}, {t1, tA, s3}},
+      // A sidetrack that is a tree edge is cut like the tree edges around it.
+      {{{s1, 0}, {t2, 0}}, {t1, s1, t2, t3}},
+      {{{s1, 0}, {t2, 0}, {s2, 0}}, {t1, s1, t2, s2, tD}},
+      {{{s1, 0}, {t2, 0}, {s2, 1}}, {t1, tA, s2, tD}},
   };
   for (const Row& row : rows) {
     Answer answer;
@@ -190,6 +195,12 @@ TEST(KySortedPathIterTest, UnusableAnswersEndCleanly) {
          a.extend(a.root, a.s3, 0, 5); // a valid candidate, released with the fault
        },
        {8, 11}},
+      {"sidetrack of another graph",
+       [](Answer& a) {
+         KyNode* elsewhere = a.pathGraph->addNode();
+         a.extend(a.root, a.pathGraph->addEdge(elsewhere, elsewhere), 0);
+       },
+       {8}},
       {"fault behind a waiting empty path",
        [](Answer& a) {
          a.ends(a.F, a.F);
@@ -210,6 +221,20 @@ TEST(KySortedPathIterTest, UnusableAnswersEndCleanly) {
   ++it;
   it.init(nullptr);
   EXPECT_FALSE(it);
+}
+
+// A finish node with a tree edge of its own: a tree walk that misses its
+// target on the way to the finish goes on through it, as the tree leads.
+TEST(KySortedPathIterTest, TreeWalksGoOnPastAFinishNodeWithATreeEdge) {
+  Answer answer;
+  answer.object(answer.F, key::nodeTreeEdge, answer.sF);
+  answer.extend(answer.extend(answer.root, answer.s1, 0), answer.aS, 0);
+  const auto yields = answer.enumerate();
+  ASSERT_EQ(yields.size(), 3u);
+  EXPECT_EQ(yields[0].first, (Walk{answer.t1, answer.tA, answer.t3}));
+  EXPECT_EQ(yields[2].first, (Walk{answer.t1, answer.s1, answer.t2, answer.t3, answer.sF, answer.t1,
+                                   answer.aS, answer.t1, answer.tA, answer.t3}));
+  EXPECT_EQ(yields[2].second, 14);
 }
 
 TEST(KySortedPathIterTest, TakenPathsStayTheCallersAndTheRestIsReleased) {
