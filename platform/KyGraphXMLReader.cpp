@@ -82,9 +82,12 @@ int KyGraphXMLReader::processDOMElement(const DOMElement& element) {
   std::unordered_map<std::u16string_view, int> ids; // node position, or -1
   std::vector<const DOMElement*> nodes;
   std::vector<const DOMElement*> edges;
+  ids.reserve(graphElement->getChildElementCount() + 1);
+  std::wstring wide; // reused for every identifier
   auto identify = [&](const DOMElement& member, int position) {
     const XMLCh* id = member.getAttribute(u"id");
-    if (!KyObjectTable::validID(KyXMLText::toWide(id).c_str()))
+    KyXMLText::toWide(id, wide);
+    if (!KyObjectTable::validID(wide.c_str()))
       return fail(L"the " + KyXMLText::toWide(member.getTagName()) + L" identifier " + quoted(id) +
                   L" is missing or invalid");
     if (!ids.emplace(id, position).second)
@@ -132,14 +135,16 @@ int KyGraphXMLReader::processDOMElement(const DOMElement& element) {
   for (const DOMElement* nodeElement : nodes) {
     KyNode* node = graph->addNode();
     made.push_back(node);
-    setID(KyXMLText::toWide(nodeElement->getAttribute(u"id")).c_str(), node);
+    KyXMLText::toWide(nodeElement->getAttribute(u"id"), wide);
+    setID(wide.c_str(), node);
     KyHandlerScope<KyXMLReader> scope(*nodeReader_, this, node);
     if (nodeReader_->processDOMElement(*nodeElement) == 0)
       return fail(L"the node " + quoted(nodeElement->getAttribute(u"id")) + L" cannot be read");
   }
   for (std::size_t i = 0; i < edges.size(); ++i) {
     KyEdge* edge = graph->addEdge(made[ends[i].first], made[ends[i].second]);
-    setID(KyXMLText::toWide(edges[i]->getAttribute(u"id")).c_str(), edge);
+    KyXMLText::toWide(edges[i]->getAttribute(u"id"), wide);
+    setID(wide.c_str(), edge);
     KyHandlerScope<KyXMLReader> scope(*edgeReader_, this, edge);
     if (edgeReader_->processDOMElement(*edges[i]) == 0)
       return fail(L"the edge " + quoted(edges[i]->getAttribute(u"id")) + L" cannot be read");

@@ -6,7 +6,7 @@ KyObjectTable::~KyObjectTable() = default;
 
 const wchar_t* KyObjectTable::pID(const KyObject* object) const {
   const auto found = byObject_.find(object);
-  return found != byObject_.end() ? found->second->c_str() : nullptr;
+  return found != byObject_.end() ? found->second.c_str() : nullptr;
 }
 
 KyObject* KyObjectTable::pObject(const wchar_t* id) const {
@@ -19,31 +19,34 @@ KyObject* KyObjectTable::pObject(const wchar_t* id) const {
 int KyObjectTable::setID(const wchar_t* id, KyObject* object) {
   if (object == nullptr || !validID(id))
     return 0;
-  if (const auto former = byObject_.find(object); former != byObject_.end()) {
-    if (*former->second == id)
+  const std::wstring_view wanted(id);
+  const auto [named, fresh] = byObject_.try_emplace(object);
+  if (!fresh) {
+    if (named->second == wanted)
       return 1;
-    byID_.erase(*former->second);
-    byObject_.erase(former);
+    byID_.erase(named->second);
   }
-  const auto [entry, added] = byID_.try_emplace(id, object);
-  if (!added) {
-    byObject_.erase(entry->second);
-    entry->second = object;
+  if (const auto former = byID_.find(wanted); former != byID_.end()) {
+    // The view goes before the text it views.
+    const KyObject* formerObject = former->second;
+    byID_.erase(former);
+    byObject_.erase(formerObject);
   }
-  byObject_[object] = &entry->first;
+  named->second.assign(wanted);
+  byID_.emplace(named->second, object);
   return 1;
 }
 
 void KyObjectTable::merge(const KyObjectTable& other) {
   if (&other == this)
     return;
-  for (const auto& [id, object] : other.byID_)
-    setID(id.c_str(), object);
+  for (const auto& [object, id] : other.byObject_)
+    setID(id.c_str(), const_cast<KyObject*>(object));
 }
 
 void KyObjectTable::clear() {
-  byObject_.clear();
   byID_.clear();
+  byObject_.clear();
 }
 
 int KyObjectTable::validID(const wchar_t* id) {

@@ -4,6 +4,7 @@
 #include <kyanalysis/KyObject.h>
 
 #include <string>
+#include <string_view>
 #include <unordered_map>
 
 /// Two-way map between objects and identifier texts, handed by a caller to
@@ -17,7 +18,8 @@
 /// The caller owns the table. The table refers to objects and never owns
 /// them: an entry must not be used after its object is gone. An identifier
 /// is a non-empty text without white space. Lookups and registrations cost
-/// O(length of the identifier) on average. Not copyable.
+/// O(length of the identifier) on average; lookups allocate nothing. Not
+/// copyable.
 class KYPLATFORM_EXPORT KyObjectTable : public KyObject {
 public:
   KyObjectTable() = default;
@@ -51,7 +53,8 @@ public:
   }
 
 private:
-  std::unordered_map<std::wstring, KyObject*> byID_;
-  // Points into the keys of byID_, which stay in place while their entry lives.
-  std::unordered_map<const KyObject*, const std::wstring*> byObject_;
+  // Identifiers are owned by byObject_, whose entries stay in place while
+  // they live; byID_ views them, so a lookup by text copies nothing.
+  std::unordered_map<const KyObject*, std::wstring> byObject_;
+  std::unordered_map<std::wstring_view, KyObject*> byID_;
 };

@@ -59,6 +59,7 @@ int KyServiceInputDataXMLReader::processDOMElement(const DOMElement& element) {
 
   Staged staged;
   std::vector<const DOMElement*> managers;
+  std::wstring ownerID, value; // reused for every entry
   for (const DOMElement* option = element.getFirstElementChild(); option != nullptr;
        option = option->getNextElementSibling()) {
     if (std::u16string_view(option->getTagName()) != u"option")
@@ -84,9 +85,10 @@ int KyServiceInputDataXMLReader::processDOMElement(const DOMElement& element) {
                     L" that is not an entry");
       KyObject* owner = nullptr;
       if (const DOMAttr* id = entry->getAttributeNode(u"owner")) {
-        owner = pObject(KyXMLText::toWide(id->getValue()).c_str());
+        KyXMLText::toWide(id->getValue(), ownerID);
+        owner = pObject(ownerID.c_str());
         if (owner == nullptr)
-          return fail(L"the owner " + KyXMLText::quote(KyXMLText::toWide(id->getValue())) +
+          return fail(L"the owner " + KyXMLText::quote(ownerID) +
                       L" of " + KyXMLText::quote(key) + L" names nothing");
       }
       if (!KyServiceInputDataXML::ownerFits(owner, description->pOwnerType()))
@@ -119,7 +121,7 @@ int KyServiceInputDataXMLReader::processDOMElement(const DOMElement& element) {
       const DOMAttr* text = entry->getAttributeNode(u"value");
       if (text == nullptr)
         return fail(L"an entry of " + KyXMLText::quote(key) + L" has no value");
-      const std::wstring value = KyXMLText::toWide(text->getValue());
+      KyXMLText::toWide(text->getValue(), value);
       int owned = 0;
       KyObject* read = service->pConvertStringToValue(value.c_str(), type.c_str(), this, owned);
       if (read == nullptr)

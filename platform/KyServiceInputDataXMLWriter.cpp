@@ -9,6 +9,7 @@
 
 #include "KyServiceInputDataXML_p.h"
 #include "KyXMLElement_p.h"
+#include "KyXMLObjectKind_p.h"
 #include "KyXMLScope_p.h"
 #include "KyXMLText_p.h"
 
@@ -61,24 +62,24 @@ int KyServiceInputDataXMLWriter::populateDOMElement(DOMElement& element) {
     entries.push_back(Entry{owner, key, value, 4, 0, {}});
   });
   for (Entry& entry : entries) {
+    const KyXMLObjectKind kind =
+        entry.owner != nullptr ? kyXMLKindOf(entry.owner) : KyXMLObjectKind::other;
     if (entry.owner == nullptr) {
       entry.rank = 0;
-    } else if (const auto* node = dynamic_cast<const KyNode*>(entry.owner)) {
-      entry.rank = 2;
-      entry.position = node->index();
-    } else if (const auto* edge = dynamic_cast<const KyEdge*>(entry.owner)) {
-      entry.rank = 3;
-      entry.position = edge->index();
+    } else if (kind == KyXMLObjectKind::node || kind == KyXMLObjectKind::edge) {
+      entry.rank = kind == KyXMLObjectKind::node ? 2 : 3;
+      entry.position = static_cast<const KyGraphMember*>(entry.owner)->index();
     } else {
-      entry.rank = dynamic_cast<const KyGraph*>(entry.owner) != nullptr ? 1 : 4;
+      entry.rank = kind == KyXMLObjectKind::graph ? 1 : 4;
       const wchar_t* id = pID(entry.owner);
       if (id == nullptr)
         return fail(L"input data is written only within a document");
       entry.id = id;
     }
   }
+  // Keys are mostly the same few texts, so equal pointers spare the compare.
   std::sort(entries.begin(), entries.end(), [](const Entry& a, const Entry& b) {
-    if (const int order = std::wcscmp(a.key, b.key); order != 0)
+    if (const int order = a.key == b.key ? 0 : std::wcscmp(a.key, b.key); order != 0)
       return order < 0;
     if (a.rank != b.rank)
       return a.rank < b.rank;
@@ -92,7 +93,8 @@ int KyServiceInputDataXMLWriter::populateDOMElement(DOMElement& element) {
   Text defaultText;
   for (std::size_t i = 0; i < entries.size(); ++i) {
     const Entry& entry = entries[i];
-    if (i == 0 || std::wcscmp(entry.key, entries[i - 1].key) != 0) {
+    const wchar_t* previous = i != 0 ? entries[i - 1].key : nullptr;
+    if (previous == nullptr || (entry.key != previous && std::wcscmp(entry.key, previous) != 0)) {
       option = nullptr;
       description = descriptions->pOption(entry.key);
       if (description == nullptr)

@@ -2,9 +2,7 @@
 // platform library.
 #pragma once
 
-#include <kyanalysis/KyEdge.h>
-#include <kyanalysis/KyGraph.h>
-#include <kyanalysis/KyNode.h>
+#include "KyXMLObjectKind_p.h"
 
 #include <string_view>
 
@@ -22,11 +20,11 @@ inline bool ownerFits(const KyObject* owner, std::wstring_view ownerType) {
   if (owner == nullptr)
     return true;
   if (ownerType == L"KyGraph")
-    return dynamic_cast<const KyGraph*>(owner) != nullptr;
+    return kyXMLKindOf(owner) == KyXMLObjectKind::graph;
   if (ownerType == L"KyNode")
-    return dynamic_cast<const KyNode*>(owner) != nullptr;
+    return kyXMLKindOf(owner) == KyXMLObjectKind::node;
   if (ownerType == L"KyEdge")
-    return dynamic_cast<const KyEdge*>(owner) != nullptr;
+    return kyXMLKindOf(owner) == KyXMLObjectKind::edge;
   return true;
 }
 

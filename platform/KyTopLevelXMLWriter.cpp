@@ -4,6 +4,7 @@
 #include <kyanalysis/KyObjectTable.h>
 #include <kyanalysis/KyTopLevelXMLWriter.h>
 
+#include "KyXMLObjectKind_p.h"
 #include "KyXMLPlatform_p.h"
 #include "KyXMLScope_p.h"
 #include "KyXMLText_p.h"
@@ -13,15 +14,38 @@
 #include <xercesc/util/OutOfMemoryException.hpp>
 #include <xercesc/util/XMLUni.hpp>
 
+#include <algorithm>
 #include <cstring>
 #include <fstream>
 #include <memory>
+#include <unordered_map>
+#include <vector>
 
 using namespace xercesc;
 
+// The identifiers made in one write. Their texts are packed into large
+// blocks, so that making one costs no allocation of its own.
 struct KyTopLevelXMLWriter::Made {
-  KyObjectTable ids;
+  static constexpr std::size_t kBlock = 1 << 14;
+
+  std::unordered_map<const KyObject*, const wchar_t*> ids;
+  std::vector<std::unique_ptr<wchar_t[]>> blocks;
+  std::size_t used = kBlock;
   unsigned long next[4] = {0, 0, 0, 0};
+
+  /// Keeps a copy of `id` for `object` and returns it.
+  const wchar_t* keep(const KyObject* object, const std::wstring& id) {
+    const std::size_t size = id.size() + 1;
+    if (used + size > kBlock) {
+      blocks.push_back(std::make_unique<wchar_t[]>(std::max(kBlock, size)));
+      used = 0;
+    }
+    wchar_t* text = blocks.back().get() + used;
+    std::copy(id.c_str(), id.c_str() + size, text);
+    used += size;
+    ids.emplace(object, text);
+    return text;
+  }
 };
 
 namespace {
@@ -44,16 +68,6 @@ template <typename Part> struct Release {
   void operator()(Part* part) const { part->release(); }
 };
 template <typename Part> using Owned = std::unique_ptr<Part, Release<Part>>;
-
-int kindOf(const KyObject* object) {
-  if (dynamic_cast<const KyNode*>(object) != nullptr)
-    return 1;
-  if (dynamic_cast<const KyEdge*>(object) != nullptr)
-    return 2;
-  if (dynamic_cast<const KyGraph*>(object) != nullptr)
-    return 0;
-  return 3;
-}
 } // namespace
 
 KyTopLevelXMLWriter::KyTopLevelXMLWriter(const wchar_t* fileName, int indenting, int usingTemplates)
@@ -68,20 +82,21 @@ KyTopLevelXMLWriter::~KyTopLevelXMLWriter() = default;
 const wchar_t* KyTopLevelXMLWriter::pID(const KyObject* object) {
   if (object == nullptr || made_ == nullptr)
     return nullptr;
+  // The table does not change during a write, so an object named here was
+  // not named by the table.
+  if (const auto made = made_->ids.find(object); made != made_->ids.end())
+    return made->second;
   if (table_ != nullptr)
     if (const wchar_t* id = table_->pID(object))
       return id;
-  if (const wchar_t* id = made_->ids.pID(object))
-    return id;
   static constexpr wchar_t kLetters[] = L"gneo";
-  const int kind = kindOf(object);
+  const auto kind = static_cast<int>(kyXMLKindOf(object));
   std::wstring id;
   // Made identifiers never repeat; only the caller's may be in the way.
   do
     id = kLetters[kind] + std::to_wstring(made_->next[kind]++);
   while (table_ != nullptr && table_->pObject(id.c_str()) != nullptr);
-  made_->ids.setID(id.c_str(), const_cast<KyObject*>(object));
-  return made_->ids.pID(object);
+  return made_->keep(object, id);
 }
 
 int KyTopLevelXMLWriter::write() {
@@ -142,7 +157,8 @@ int KyTopLevelXMLWriter::write() {
     *buffer_ = bytes;
   }
   if (table_ != nullptr)
-    table_->merge(made.ids);
+    for (const auto& [object, id] : made.ids)
+      table_->setID(id, const_cast<KyObject*>(object));
   outputSize_ = static_cast<unsigned long>(size);
   return 1;
 }

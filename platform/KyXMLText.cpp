@@ -53,8 +53,14 @@ KyXMLString toXML(const wchar_t* text) {
 
 std::wstring toWide(const XMLCh* text) {
   std::wstring wide;
+  toWide(text, wide);
+  return wide;
+}
+
+void toWide(const XMLCh* text, std::wstring& wide) {
+  wide.clear();
   if (text == nullptr)
-    return wide;
+    return;
   for (const XMLCh* p = text; *p != 0; ++p) {
     const char32_t unit = *p;
     if (unit >= 0xD800 && unit < 0xDC00 && p[1] >= 0xDC00 && p[1] < 0xE000) {
@@ -66,7 +72,6 @@ std::wstring toWide(const XMLCh* text) {
       wide.push_back(static_cast<wchar_t>(unit));
     }
   }
-  return wide;
 }
 
 std::string toUtf8(std::wstring_view text) {

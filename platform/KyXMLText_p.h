@@ -25,6 +25,9 @@ KyXMLString toXML(const wchar_t* text);
 /// Wide form of Xerces text; null gives the empty text. An unpaired
 /// surrogate (which a parsed document never holds) becomes U+FFFD.
 std::wstring toWide(const XMLCh* text);
+/// As toWide(), into `wide`, whose storage is reused: readers convert one
+/// identifier after another without an allocation each.
+void toWide(const XMLCh* text, std::wstring& wide);
 /// UTF-8 form of wide text, for file names.
 std::string toUtf8(std::wstring_view text);
 

@@ -5,7 +5,6 @@
 #include <xercesc/dom/DOMDocument.hpp>
 
 #include <limits>
-#include <vector>
 
 using namespace xercesc;
 
@@ -89,8 +88,11 @@ unsigned char* KyXMLUtilities::decodeBase64(const unsigned char* text,
                                             unsigned long* decodedLength) {
   if (text == nullptr || decodedLength == nullptr)
     return nullptr;
-  std::vector<unsigned char> digits;
-  unsigned long padding = 0;
+  // First pass: check the text and count its digits, so that the bytes are
+  // decoded straight into an array of the right size.
+  std::size_t digits = 0;
+  std::size_t padding = 0;
+  unsigned char last[3] = {0, 0, 0}; // the values of the last three digits
   for (const unsigned char* c = text; *c != 0; ++c) {
     if (isSpace(*c))
       continue;
@@ -100,30 +102,40 @@ unsigned char* KyXMLUtilities::decodeBase64(const unsigned char* text,
     }
     if (padding != 0 || kDigitValues.of[*c] == kNotInAlphabet)
       return nullptr;
-    digits.push_back(kDigitValues.of[*c]);
+    last[digits++ % 3] = kDigitValues.of[*c];
   }
-  if ((digits.size() + padding) % 4 != 0 || padding > 2)
+  if ((digits + padding) % 4 != 0 || padding > 2)
     return nullptr;
-  const std::size_t whole = digits.size() / 4 * 4;
-  const std::size_t rest = digits.size() - whole;
+  const std::size_t rest = digits % 4;
   // Two leftover digits carry one byte and four spare bits, three carry two
   // bytes and two spare bits; canonical text leaves the spare bits zero.
-  if ((rest == 2 && (digits[whole + 1] & 15) != 0) || (rest == 3 && (digits[whole + 2] & 3) != 0))
+  const unsigned char lastDigit = digits != 0 ? last[(digits - 1) % 3] : 0;
+  if ((rest == 2 && (lastDigit & 15) != 0) || (rest == 3 && (lastDigit & 3) != 0))
     return nullptr;
-  const std::size_t size = whole / 4 * 3 + (rest == 0 ? 0 : rest - 1);
+
+  const std::size_t size = digits / 4 * 3 + (rest == 0 ? 0 : rest - 1);
   auto* bytes = new unsigned char[size + 1];
   unsigned char* out = bytes;
-  for (std::size_t i = 0; i < whole; i += 4) {
-    const unsigned long group =
-        digits[i] << 18 | digits[i + 1] << 12 | digits[i + 2] << 6 | digits[i + 3];
-    *out++ = static_cast<unsigned char>(group >> 16);
-    *out++ = static_cast<unsigned char>(group >> 8);
-    *out++ = static_cast<unsigned char>(group);
+  unsigned long group = 0;
+  std::size_t taken = 0;
+  for (const unsigned char* c = text; taken < digits; ++c) {
+    const unsigned char value = kDigitValues.of[*c];
+    if (value == kNotInAlphabet)
+      continue;
+    group = group << 6 | value;
+    if (++taken % 4 == 0) {
+      *out++ = static_cast<unsigned char>(group >> 16);
+      *out++ = static_cast<unsigned char>(group >> 8);
+      *out++ = static_cast<unsigned char>(group);
+      group = 0;
+    }
   }
-  if (rest >= 2)
-    *out++ = static_cast<unsigned char>(digits[whole] << 2 | digits[whole + 1] >> 4);
-  if (rest == 3)
-    *out++ = static_cast<unsigned char>(digits[whole + 1] << 4 | digits[whole + 2] >> 2);
+  if (rest == 2)
+    *out++ = static_cast<unsigned char>(group >> 4);
+  if (rest == 3) {
+    *out++ = static_cast<unsigned char>(group >> 10);
+    *out++ = static_cast<unsigned char>(group >> 2);
+  }
   *out = 0;
   *decodedLength = static_cast<unsigned long>(size);
   return bytes;

@@ -22,6 +22,25 @@ ASAN_OPTIONS=detect_leaks=1:halt_on_error=1:abort_on_error=1 \
 UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1 \
   ctest --test-dir build-sanitize -j "$jobs" --output-on-failure
 
+echo "== fuzzing =="
+# Both harnesses, everything built with clang and instrumented, run for a
+# short while on a copy of their seed corpus; any crash, leak or hang fails.
+cmake -S . -B build-fuzz -G Ninja -DCMAKE_CXX_COMPILER=clang++ -DKY_BUILD_FUZZERS=ON \
+  -DKY_BUILD_TESTS=OFF -DKY_BUILD_BENCH=OFF -DKY_BUILD_TOOLS=OFF -DKY_BUILD_EXAMPLES=OFF >/dev/null
+cmake --build build-fuzz -j "$jobs" --target serializer_fuzzer constraint_reader_fuzzer
+fuzz_corpus=$(mktemp -d)
+for harness in serializer_fuzzer constraint_reader_fuzzer; do
+  mkdir -p "$fuzz_corpus/$harness"
+  "build-fuzz/tests/fuzz/$harness" "$fuzz_corpus/$harness" "tests/fuzz/corpus/$harness" \
+    -dict=tests/fuzz/xml.dict -max_total_time=45 -timeout=60 -artifact_prefix="$fuzz_corpus/" \
+    -print_final_stats=1 2>&1 | grep -E '^(stat::number_of_executed_units|SUMMARY)' || true
+  if ls "$fuzz_corpus"/crash-* "$fuzz_corpus"/leak-* "$fuzz_corpus"/timeout-* >/dev/null 2>&1; then
+    echo "$harness found a fault; its inputs are in $fuzz_corpus"
+    exit 1
+  fi
+done
+rm -rf "$fuzz_corpus"
+
 echo "== install and consume =="
 prefix=$(mktemp -d)
 trap 'rm -rf "$prefix"' EXIT

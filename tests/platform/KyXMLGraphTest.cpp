@@ -90,6 +90,42 @@ TEST(KyXMLGraphTest, GraphsRoundTripInMemoryWithAndWithoutIndenting) {
   }
 }
 
+// Enough members that the identifiers made in one write fill several of
+// the writer's text blocks: each keeps its own text to the end.
+TEST(KyXMLGraphTest, ManyMadeIdentifiersStayDistinctAndReadBack) {
+  KyGraph graph;
+  constexpr int kNodes = 6000;
+  KyNode* first = graph.addNode();
+  for (int i = 1; i < kNodes; ++i)
+    graph.addNode();
+  for (KyNodeDListIter it(graph.pNodeList()); it; ++it)
+    graph.addEdge(it.pNode(), first);
+  KyGraphXMLWriter graphWriter;
+  KyObjectTable written;
+  const kytest::Written document = writeDocument([&](KyCompositeXMLWriter& writer) {
+    writer.pObjectTable(&written);
+    writer.setWriter(L"graph", &graphWriter);
+    writer.setObjectToWrite(L"graph", &graph);
+  });
+  ASSERT_EQ(document.result, 1);
+  EXPECT_EQ(written.length(), 1 + 2 * kNodes);
+  int position = 0;
+  for (KyEdgeDListIter it(graph.pEdgeList()); it; ++it, ++position)
+    ASSERT_EQ(written.pID(it.pEdge()), L"e" + std::to_wstring(position));
+
+  KyGraph copy;
+  KyGraphXMLReader graphReader;
+  KyObjectTable read;
+  ASSERT_EQ(readDocument(document.text,
+                         [&](KyCompositeXMLReader& reader) {
+                           reader.pObjectTable(&read);
+                           reader.setReader(L"graph", &graphReader);
+                           reader.setFirstObjectToRead(L"graph", &copy);
+                         }),
+            1);
+  expectSameGraph(graph, written, copy, read);
+}
+
 TEST(KyXMLGraphTest, TableIdentifiersAreReusedAndNewOnesAvoidTakenNames) {
   Sample sample;
   KyInt stranger(0);

@@ -1,0 +1,53 @@
+// What the fuzz harnesses share: the Xerces platform held for the whole run,
+// and the check that a request read back is whole.
+#pragma once
+
+#include <kyanalysis/KyAnalysisXMLReader.h>
+#include <kyanalysis/KyAnalysisXMLWriter.h>
+#include <kyanalysis/KyGraph.h>
+#include <kyanalysis/KyObjectTable.h>
+#include <kyanalysis/KyServiceData.h>
+
+#include <xercesc/util/PlatformUtils.hpp>
+
+#include <cstdlib>
+#include <memory>
+
+namespace kyfuzz {
+
+/// Initialises Xerces once, so that the readers' own initialisation and
+/// termination only count up and down instead of rebuilding the platform
+/// on every input.
+inline void holdXMLPlatform() { xercesc::XMLPlatformUtils::Initialize(); }
+
+/// Stops the run as a finding when `holds` is false.
+inline void require(bool holds) {
+  if (!holds)
+    std::abort();
+}
+
+/// Writes a request that was read successfully and reads the text back into
+/// a fresh graph and input data: both must succeed with as many values.
+/// `table` (may be null) names the caller's objects the request refers to.
+inline void requireRoundTrip(KyGraph& graph, KyServiceInputData& data, KyObjectTable* table) {
+  unsigned char* written = nullptr;
+  KyAnalysisXMLWriter writer(&written, 0, 0);
+  writer.pObjectTable(table);
+  writer.pGraph(&graph);
+  writer.pServiceInputData(&data);
+  require(writer.write() == 1);
+  const std::unique_ptr<unsigned char[]> text(written);
+
+  KyGraph again;
+  KyServiceInputData dataAgain;
+  KyAnalysisXMLReader reader(text.get(), static_cast<unsigned int>(writer.outputSize()));
+  reader.pGraph(&again);
+  reader.pServiceInputData(&dataAgain);
+  reader.pObjectTable(table);
+  require(reader.read() == 1);
+  require(again.numberOfNodes() == graph.numberOfNodes());
+  require(again.numberOfEdges() == graph.numberOfEdges());
+  require(dataAgain.numberOfValues() == data.numberOfValues());
+}
+
+} // namespace kyfuzz
