@@ -38,10 +38,13 @@ public:
   virtual std::uint32_t hashCode() const;
   /// The hash of an object with identity equality at `address`.
   static std::uint32_t identityHash(const void* address) {
-    // Objects are at least 8-byte aligned: drop the constant low bits and
-    // fold the high half in, so nearby objects get well-spread hashes.
+    // Objects are at least 8-byte aligned: drop the constant low bits, then
+    // take the high half of a Fibonacci product, which every address bit
+    // reaches. Nearby objects thus get unrelated hashes, and so do their
+    // combinations: the exclusive or of two sequential addresses' hashes
+    // would otherwise take only a few thousand values for a million pairs.
     const std::uint64_t bits = reinterpret_cast<std::uintptr_t>(address) >> 3;
-    return static_cast<std::uint32_t>(bits ^ (bits >> 32));
+    return static_cast<std::uint32_t>((bits * 0x9E3779B97F4A7C15ull) >> 32);
   }
   /// True when `other` is the same object; value classes compare contents.
   virtual bool equals(const KyObject* other) const;
