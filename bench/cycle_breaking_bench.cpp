@@ -4,6 +4,8 @@
 // the same run. Proof solves such a component exactly up to 20 nodes, and
 // the absolute proof times show it finishes within a second there; at 24
 // nodes it falls back on medium.
+#include "KyBenchReporter.h"
+
 #include <kyanalysis/KyAnalysisEnums.h>
 #include <kyanalysis/KyCycleBreakingEdgeDetectionInputTailor.h>
 #include <kyanalysis/KyGraph.h>
@@ -45,19 +47,6 @@ void breakCycles(benchmark::State& state, int nodes, int quality) {
   }
 }
 
-// Keeps the CPU seconds per iteration of every run for the ratios.
-class RatioReporter : public benchmark::ConsoleReporter {
-public:
-  void ReportRuns(const std::vector<Run>& runs) override {
-    for (const Run& run : runs)
-      if (!run.error_occurred)
-        seconds[run.benchmark_name()] =
-            run.cpu_accumulated_time / static_cast<double>(run.iterations);
-    ConsoleReporter::ReportRuns(runs);
-  }
-  std::map<std::string, double> seconds;
-};
-
 std::string name(int nodes, int quality) {
   return "cycleBreaking/" + std::string(kQualities[quality]) + "/" + std::to_string(nodes);
 }
@@ -70,7 +59,7 @@ int main(int argc, char** argv) {
       benchmark::RegisterBenchmark(name(nodes, quality).c_str(), breakCycles, nodes, quality)
           ->Unit(benchmark::kMillisecond);
   benchmark::Initialize(&argc, argv);
-  RatioReporter reporter;
+  kybench::CpuTimeReporter reporter;
   benchmark::RunSpecifiedBenchmarks(&reporter);
 
   std::printf("\nOne component of k nodes and 3k edges, ratio to draft (CPU time)\n");

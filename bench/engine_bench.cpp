@@ -7,6 +7,7 @@
 // the same binary; and the peak heap growth of each. The ratios are printed
 // after the benchmark table.
 #include "KyBenchHeap.h"
+#include "KyBenchReporter.h"
 
 #include <kyanalysis/KyAnalysisErrorEnum.h>
 #include <kyanalysis/KyBiconnectedComponentsInputTailor.h>
@@ -269,20 +270,6 @@ void runBare(benchmark::State& state, const Analysis& analysis) {
     analysis.bare(graphs);
 }
 
-// Keeps the CPU seconds per iteration of every run for the ratios (CPU time
-// is steadier than wall time on a shared machine).
-class RatioReporter : public benchmark::ConsoleReporter {
-public:
-  void ReportRuns(const std::vector<Run>& runs) override {
-    for (const Run& run : runs)
-      if (!run.error_occurred)
-        seconds[run.benchmark_name()] =
-            run.cpu_accumulated_time / static_cast<double>(run.iterations);
-    ConsoleReporter::ReportRuns(runs);
-  }
-  std::map<std::string, double> seconds;
-};
-
 } // namespace
 
 int main(int argc, char** argv) {
@@ -295,7 +282,7 @@ int main(int argc, char** argv) {
         ->Unit(benchmark::kMillisecond);
   }
   benchmark::Initialize(&argc, argv);
-  RatioReporter reporter;
+  kybench::CpuTimeReporter reporter;
   benchmark::RunSpecifiedBenchmarks(&reporter);
 
   std::printf("\nEngine run() / LEMON alone, %d nodes, %d edges (CPU time; peak heap growth)\n",

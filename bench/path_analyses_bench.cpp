@@ -6,6 +6,7 @@
 // on 1,000 nodes, with the peak heap growth of each. The ratios, and the
 // heap per stored pair, are printed after the benchmark table.
 #include "KyBenchHeap.h"
+#include "KyBenchReporter.h"
 
 #include <kyanalysis/KyAllPairsShortestPathsInputTailor.h>
 #include <kyanalysis/KyAnalysisErrorEnum.h>
@@ -180,18 +181,6 @@ void runBare(benchmark::State& state, const Case& c) {
         static_cast<double>(kybench::peakGrowth([&] { c.bare(network); }));
 }
 
-// Keeps the CPU seconds per iteration of every run for the ratios.
-class RatioReporter : public benchmark::ConsoleReporter {
-public:
-  void ReportRuns(const std::vector<Run>& runs) override {
-    for (const Run& run : runs)
-      seconds[run.benchmark_name()] =
-          run.cpu_accumulated_time / static_cast<double>(run.iterations);
-    ConsoleReporter::ReportRuns(runs);
-  }
-  std::map<std::string, double> seconds;
-};
-
 } // namespace
 
 int main(int argc, char** argv) {
@@ -202,7 +191,7 @@ int main(int argc, char** argv) {
         ->Unit(benchmark::kMillisecond);
   }
   benchmark::Initialize(&argc, argv);
-  RatioReporter reporter;
+  kybench::CpuTimeReporter reporter;
   benchmark::RunSpecifiedBenchmarks(&reporter);
 
   std::printf("\nEngine run() / LEMON alone (CPU time; peak heap growth)\n");

@@ -5,6 +5,8 @@
 // graph adds 1,000 constraints of 10 nodes. Both sides write to memory and
 // read from memory. Every figure is a ratio to igraph measured in the same
 // run (CPU time, peak heap, bytes), printed after the benchmark table.
+#include "KyBenchReporter.h"
+
 #include <kyanalysis/KyAnalysisSerializer.h>
 #include <kyanalysis/KyClusteringInputTailor.h>
 #include <kyanalysis/KyEdge.h>
@@ -271,25 +273,11 @@ BENCHMARK(BM_FromString)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->Iterati
 BENCHMARK(BM_GraphMLWrite)->Unit(benchmark::kMillisecond)->Iterations(2);
 BENCHMARK(BM_GraphMLRead)->Unit(benchmark::kMillisecond)->Iterations(2);
 
-// Keeps the CPU seconds per iteration of every run for the ratios (every
-// benchmark here runs on one thread; CPU time is steadier than wall time on
-// a shared machine).
-class RatioReporter : public benchmark::ConsoleReporter {
-public:
-  void ReportRuns(const std::vector<Run>& runs) override {
-    for (const Run& run : runs)
-      seconds[run.benchmark_name()] =
-          run.cpu_accumulated_time / static_cast<double>(run.iterations);
-    ConsoleReporter::ReportRuns(runs);
-  }
-  std::map<std::string, double> seconds;
-};
-
 } // namespace
 
 int main(int argc, char** argv) {
   benchmark::Initialize(&argc, argv);
-  RatioReporter reporter;
+  kybench::CpuTimeReporter reporter;
   benchmark::RunSpecifiedBenchmarks(&reporter);
   const auto time = [&](const std::string& name) {
     const auto found = reporter.seconds.find(name + "/iterations:2");

@@ -3,6 +3,9 @@
 // edge lists it yields, and k shortest paths on a DAG against igraph.
 // Every figure is a ratio to a baseline measured in the same run; the
 // ratios are printed after the benchmark table.
+#include "KyBenchHeap.h"
+#include "KyBenchReporter.h"
+
 #include <kyanalysis/KyEdge.h>
 #include <kyanalysis/KyEdgeDList.h>
 #include <kyanalysis/KyGraph.h>
@@ -33,51 +36,13 @@
 #include <string>
 #include <vector>
 
-// Heap in use, counted at every allocation of the program, with its peak.
-namespace {
-std::atomic<std::int64_t> liveBytes{0};
-std::atomic<std::int64_t> peakBytes{0};
-
-void* allocate(std::size_t size) {
-  void* block = std::malloc(size == 0 ? 1 : size);
-  if (block == nullptr)
-    throw std::bad_alloc();
-  const std::int64_t live =
-      liveBytes.fetch_add(static_cast<std::int64_t>(malloc_usable_size(block))) +
-      static_cast<std::int64_t>(malloc_usable_size(block));
-  std::int64_t peak = peakBytes.load();
-  while (live > peak && !peakBytes.compare_exchange_weak(peak, live)) {
-  }
-  return block;
-}
-void release(void* block) {
-  if (block != nullptr) {
-    liveBytes.fetch_sub(static_cast<std::int64_t>(malloc_usable_size(block)));
-    std::free(block);
-  }
-}
-} // namespace
-
-void* operator new(std::size_t size) { return allocate(size); }
-void* operator new[](std::size_t size) { return allocate(size); }
-void operator delete(void* block) noexcept { release(block); }
-void operator delete[](void* block) noexcept { release(block); }
-void operator delete(void* block, std::size_t) noexcept { release(block); }
-void operator delete[](void* block, std::size_t) noexcept { release(block); }
-
 namespace {
 
 // Returns freed memory to the system, so that no benchmark pays for
 // consolidating the free lists another one left behind.
 void settleHeap() { malloc_trim(0); }
 
-// Peak heap growth while `work` runs, over what was in use before.
-std::int64_t peakGrowth(const std::function<void()>& work) {
-  const std::int64_t before = liveBytes.load();
-  peakBytes.store(before);
-  work();
-  return peakBytes.load() - before;
-}
+using kybench::peakGrowth;
 
 std::map<std::string, double> figures; // measured once, printed at the end
 
@@ -386,25 +351,11 @@ void BM_DagIgraph(benchmark::State& state) {
 }
 BENCHMARK(BM_DagIgraph)->Unit(benchmark::kMillisecond)->Iterations(1);
 
-// Keeps the CPU seconds per iteration of every run for the ratios (every
-// benchmark here runs on one thread; CPU time is steadier than wall time on
-// a shared machine).
-class RatioReporter : public benchmark::ConsoleReporter {
-public:
-  void ReportRuns(const std::vector<Run>& runs) override {
-    for (const Run& run : runs)
-      seconds[run.benchmark_name()] =
-          run.cpu_accumulated_time / static_cast<double>(run.iterations);
-    ConsoleReporter::ReportRuns(runs);
-  }
-  std::map<std::string, double> seconds;
-};
-
 } // namespace
 
 int main(int argc, char** argv) {
   benchmark::Initialize(&argc, argv);
-  RatioReporter reporter;
+  kybench::CpuTimeReporter reporter;
   benchmark::RunSpecifiedBenchmarks(&reporter);
   const auto& t = reporter.seconds;
   const auto time = [&](const std::string& name) {
