@@ -6,8 +6,7 @@
 // LEMON's algorithm alone on its own graph structure, built beforehand, in
 // the same binary; and the peak heap growth of each. The ratios are printed
 // after the benchmark table.
-#include "KyBenchHeap.h"
-#include "KyBenchReporter.h"
+#include "KyEngineBench.h"
 
 #include <kyanalysis/KyAnalysisErrorEnum.h>
 #include <kyanalysis/KyBiconnectedComponentsInputTailor.h>
@@ -97,8 +96,8 @@ struct LemonGraphs {
       graph.addNode();
     }
     for (int i = 0; i < kEdges; ++i) {
-      const auto arc = digraph.addArc(digraph.nodeFromId(edges().from[i]),
-                                      digraph.nodeFromId(edges().to[i]));
+      const auto arc =
+          digraph.addArc(digraph.nodeFromId(edges().from[i]), digraph.nodeFromId(edges().to[i]));
       weight[arc] = edges().weight[i];
       const auto edge =
           graph.addEdge(graph.nodeFromId(edges().from[i]), graph.nodeFromId(edges().to[i]));
@@ -238,66 +237,15 @@ const std::vector<Analysis>& analyses() {
   return list;
 }
 
-std::map<std::string, double> peakBytes; // measured once per benchmark
-
-void runEngine(benchmark::State& state, const Analysis& analysis) {
-  KyServiceInputData input;
-  analysis.request(input, callerGraph());
-  const KyLocalAnalysisService engine;
-  int code = ANALYSIS_ERROR_NONE;
-  peakBytes[std::string(analysis.name) + "/engine"] = static_cast<double>(kybench::peakGrowth([&] {
-    KyServiceOutputData output;
-    code = engine.run(&input, &output);
-  }));
-  if (code != ANALYSIS_ERROR_NONE) {
-    state.SkipWithError(("the engine answered with code " + std::to_string(code)).c_str());
-    return;
-  }
-  for (auto _ : state) {
-    auto output = std::make_unique<KyServiceOutputData>();
-    benchmark::DoNotOptimize(engine.run(&input, output.get()));
-    state.PauseTiming();
-    output.reset();
-    state.ResumeTiming();
-  }
-}
-
-void runBare(benchmark::State& state, const Analysis& analysis) {
-  LemonGraphs& graphs = lemonGraphs();
-  peakBytes[std::string(analysis.name) + "/lemon"] =
-      static_cast<double>(kybench::peakGrowth([&] { analysis.bare(graphs); }));
-  for (auto _ : state)
-    analysis.bare(graphs);
-}
-
 } // namespace
 
 int main(int argc, char** argv) {
-  for (const Analysis& analysis : analyses()) {
-    benchmark::RegisterBenchmark((std::string(analysis.name) + "/engine").c_str(), runEngine,
-                                 analysis)
-        ->Unit(benchmark::kMillisecond);
-    benchmark::RegisterBenchmark((std::string(analysis.name) + "/lemon").c_str(), runBare,
-                                 analysis)
-        ->Unit(benchmark::kMillisecond);
-  }
-  benchmark::Initialize(&argc, argv);
-  kybench::CpuTimeReporter reporter;
-  benchmark::RunSpecifiedBenchmarks(&reporter);
-
-  std::printf("\nEngine run() / LEMON alone, %d nodes, %d edges (CPU time; peak heap growth)\n",
-              kNodes, kEdges);
-  for (const Analysis& analysis : analyses()) {
-    const std::string engine = std::string(analysis.name) + "/engine";
-    const std::string bare = std::string(analysis.name) + "/lemon";
-    if (reporter.seconds.count(engine) == 0 || reporter.seconds.count(bare) == 0)
-      continue; // filtered out, or not answered
-    std::printf("  %-28s time %6.2fx (%8.1f ms / %8.1f ms)   heap %6.2fx (%7.1f MB / %7.1f MB)\n",
-                analysis.name, reporter.seconds[engine] / reporter.seconds[bare],
-                1e3 * reporter.seconds[engine], 1e3 * reporter.seconds[bare],
-                peakBytes[engine] / peakBytes[bare], peakBytes[engine] / 1e6,
-                peakBytes[bare] / 1e6);
-  }
-  benchmark::Shutdown();
-  return 0;
+  std::vector<kybench::EngineCase> engineCases;
+  for (const Analysis& a : analyses())
+    engineCases.push_back({a.name,
+                           [&a](KyServiceInputData& input) { a.request(input, callerGraph()); },
+                           [&a] { a.bare(lemonGraphs()); }});
+  return kybench::runEngineCases(argc, argv, engineCases,
+                                 std::to_string(kNodes) + " nodes, " + std::to_string(kEdges) +
+                                     " edges");
 }

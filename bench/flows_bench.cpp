@@ -5,8 +5,7 @@
 // graph of 250,000 edges. Every figure is a ratio of CPU time and of peak
 // heap growth to the baseline measured in the same run, printed after the
 // benchmark table.
-#include "KyBenchHeap.h"
-#include "KyBenchReporter.h"
+#include "KyEngineBench.h"
 
 #include <kyanalysis/KyAnalysisErrorEnum.h>
 #include <kyanalysis/KyEdge.h>
@@ -165,65 +164,14 @@ const std::vector<Analysis>& analyses() {
   return list;
 }
 
-std::map<std::string, double> peakBytes; // measured once per benchmark
-
-void runEngine(benchmark::State& state, const Analysis& analysis) {
-  KyServiceInputData input;
-  analysis.request(input, network());
-  const KyLocalAnalysisService engine;
-  int code = ANALYSIS_ERROR_NONE;
-  peakBytes[std::string(analysis.name) + "/engine"] = static_cast<double>(kybench::peakGrowth([&] {
-    KyServiceOutputData output;
-    code = engine.run(&input, &output);
-  }));
-  if (code != ANALYSIS_ERROR_NONE) {
-    state.SkipWithError(("the engine answered with code " + std::to_string(code)).c_str());
-    return;
-  }
-  for (auto _ : state) {
-    auto output = std::make_unique<KyServiceOutputData>();
-    benchmark::DoNotOptimize(engine.run(&input, output.get()));
-    state.PauseTiming();
-    output.reset();
-    state.ResumeTiming();
-  }
-}
-
-void runBare(benchmark::State& state, const Analysis& analysis) {
-  Lemon& graphs = lemonGraphs();
-  peakBytes[std::string(analysis.name) + "/lemon"] =
-      static_cast<double>(kybench::peakGrowth([&] { analysis.bare(graphs); }));
-  for (auto _ : state)
-    analysis.bare(graphs);
-}
-
 } // namespace
 
 int main(int argc, char** argv) {
-  for (const Analysis& analysis : analyses()) {
-    benchmark::RegisterBenchmark((std::string(analysis.name) + "/engine").c_str(), runEngine,
-                                 analysis)
-        ->Unit(benchmark::kMillisecond);
-    benchmark::RegisterBenchmark((std::string(analysis.name) + "/lemon").c_str(), runBare, analysis)
-        ->Unit(benchmark::kMillisecond);
-  }
-  benchmark::Initialize(&argc, argv);
-  kybench::CpuTimeReporter reporter;
-  benchmark::RunSpecifiedBenchmarks(&reporter);
-
-  std::printf("\nEngine run() / LEMON alone, %d nodes, %d edges (CPU time; peak heap growth)\n",
-              kNodes, kEdges);
-  for (const Analysis& analysis : analyses()) {
-    const std::string engine = std::string(analysis.name) + "/engine";
-    const std::string bare = std::string(analysis.name) + "/lemon";
-    if (reporter.seconds.count(engine) == 0 || reporter.seconds.count(bare) == 0)
-      continue;
-    std::printf("  %-26s time %6.2fx (%8.1f ms / %8.1f ms)   heap %6.2fx (%7.1f MB / %7.1f MB)\n",
-                analysis.name, reporter.seconds[engine] / reporter.seconds[bare],
-                1e3 * reporter.seconds[engine], 1e3 * reporter.seconds[bare],
-                peakBytes[engine] / peakBytes[bare], peakBytes[engine] / 1e6,
-                peakBytes[bare] / 1e6);
-  }
-  benchmark::Shutdown();
-  return 0;
+  std::vector<kybench::EngineCase> engineCases;
+  for (const Analysis& a : analyses())
+    engineCases.push_back({a.name, [&a](KyServiceInputData& input) { a.request(input, network()); },
+                           [&a] { a.bare(lemonGraphs()); }});
+  return kybench::runEngineCases(argc, argv, engineCases,
+                                 std::to_string(kNodes) + " nodes, " + std::to_string(kEdges) +
+                                     " edges");
 }

@@ -5,8 +5,7 @@
 // and all-pairs shortest paths (one Dijkstra per node into an n x n table)
 // on 1,000 nodes, with the peak heap growth of each. The ratios, and the
 // heap per stored pair, are printed after the benchmark table.
-#include "KyBenchHeap.h"
-#include "KyBenchReporter.h"
+#include "KyEngineBench.h"
 
 #include <kyanalysis/KyAllPairsShortestPathsInputTailor.h>
 #include <kyanalysis/KyAnalysisErrorEnum.h>
@@ -97,8 +96,7 @@ const std::vector<Case>& cases() {
          lemon::Dijkstra<Digraph, Digraph::ArcMap<std::int64_t>> dijkstra(n.digraph, n.cost);
          dijkstra.init();
          dijkstra.addSource(Digraph::nodeFromId(0));
-         while (!dijkstra.emptyQueue() &&
-                dijkstra.currentDist(dijkstra.nextNode()) <= kRange)
+         while (!dijkstra.emptyQueue() && dijkstra.currentDist(dijkstra.nextNode()) <= kRange)
            dijkstra.processNextNode();
        },
        large},
@@ -156,60 +154,13 @@ const std::vector<Case>& cases() {
   return all;
 }
 
-std::map<std::string, double> peakBytes;
-std::map<std::string, int> storedValues;
-
-void runEngine(benchmark::State& state, const Case& c) {
-  Network& network = c.network();
-  KyServiceInputData input;
-  c.request(network, input);
-  const KyLocalAnalysisService engine;
-  for (auto _ : state) {
-    KyServiceOutputData output;
-    peakBytes[c.name + std::string("/engine")] = static_cast<double>(kybench::peakGrowth([&] {
-      if (engine.run(&input, &output) != ANALYSIS_ERROR_NONE)
-        state.SkipWithError("not answered");
-    }));
-    storedValues[c.name] = output.numberOfValues();
-  }
-}
-
-void runBare(benchmark::State& state, const Case& c) {
-  Network& network = c.network();
-  for (auto _ : state)
-    peakBytes[c.name + std::string("/lemon")] =
-        static_cast<double>(kybench::peakGrowth([&] { c.bare(network); }));
-}
-
 } // namespace
 
 int main(int argc, char** argv) {
-  for (const Case& c : cases()) {
-    benchmark::RegisterBenchmark((std::string(c.name) + "/engine").c_str(), runEngine, c)
-        ->Unit(benchmark::kMillisecond);
-    benchmark::RegisterBenchmark((std::string(c.name) + "/lemon").c_str(), runBare, c)
-        ->Unit(benchmark::kMillisecond);
-  }
-  benchmark::Initialize(&argc, argv);
-  kybench::CpuTimeReporter reporter;
-  benchmark::RunSpecifiedBenchmarks(&reporter);
-
-  std::printf("\nEngine run() / LEMON alone (CPU time; peak heap growth)\n");
-  for (const Case& c : cases()) {
-    const std::string engine = std::string(c.name) + "/engine";
-    const std::string bare = std::string(c.name) + "/lemon";
-    if (reporter.seconds.count(engine) == 0 || reporter.seconds.count(bare) == 0)
-      continue;
-    std::printf("  %-24s time %7.2fx (%8.2f ms / %8.2f ms)   heap %7.2fx (%7.1f MB / %7.1f MB)\n",
-                c.name, reporter.seconds[engine] / reporter.seconds[bare],
-                1e3 * reporter.seconds[engine], 1e3 * reporter.seconds[bare],
-                peakBytes[engine] / peakBytes[bare], peakBytes[engine] / 1e6,
-                peakBytes[bare] / 1e6);
-  }
-  if (storedValues.count("allPairsShortestPaths") != 0)
-    std::printf("  allPairsShortestPaths: %d values stored, %.1f heap bytes per value\n",
-                storedValues["allPairsShortestPaths"],
-                peakBytes["allPairsShortestPaths/engine"] / storedValues["allPairsShortestPaths"]);
-  benchmark::Shutdown();
-  return 0;
+  std::vector<kybench::EngineCase> engineCases;
+  for (const Case& a : cases())
+    engineCases.push_back({a.name,
+                           [&a](KyServiceInputData& input) { a.request(a.network(), input); },
+                           [&a] { a.bare(a.network()); }});
+  return kybench::runEngineCases(argc, argv, engineCases, "seeded graphs");
 }
