@@ -4,10 +4,13 @@
 #pragma once
 
 #include "KyEngineAnswer_p.h"
+#include "KyEngineLemon_p.h"
 #include "KyEngineNetwork_p.h"
 
 #include <kyanalysis/KyNode.h>
 #include <kyanalysis/KyNodeDList.h>
+
+#include <lemon/connectivity.h>
 
 #include <vector>
 
@@ -39,6 +42,16 @@ KyEngineComponents componentsInNodeOrder(int nodeCount, int count, NumberOf numb
   }
   groupByKey(count, components.of, components.start, components.nodes);
   return components;
+}
+
+/// The strongly connected components of the digraph (LEMON's Tarjan
+/// search), numbered in node order. O(n + m).
+inline KyEngineComponents stronglyConnectedComponents(const KyEngineNetwork& net,
+                                                      const KyEngineDigraph& digraph) {
+  KyEngineDigraph::Graph::NodeMap<int> number(digraph.graph);
+  const int count = lemon::stronglyConnectedComponents(digraph.graph, number);
+  return componentsInNodeOrder(net.nodeCount(), count,
+                               [&](int v) { return number[digraph.node(v)]; });
 }
 
 /// Stores the partition: each node's component number, counting from 1,

@@ -15,7 +15,6 @@
 #include "KyEngineLemon_p.h"
 #include "KyEngineNetwork_p.h"
 
-#include <lemon/connectivity.h>
 
 #include <vector>
 
@@ -24,10 +23,8 @@ int runStronglyConnectedComponentsAnalysis(KyServiceInputData&, KyGraph& graph,
   namespace key = KyAnalysisKey::stronglyConnectedComponents;
   const KyEngineNetwork net = readNetwork(graph);
   const KyEngineDigraph digraph(net);
-  KyEngineDigraph::Graph::NodeMap<int> number(digraph.graph);
-  const int count = lemon::stronglyConnectedComponents(digraph.graph, number);
-  const KyEngineComponents components =
-      componentsInNodeOrder(net.nodeCount(), count, [&](int v) { return number[digraph.node(v)]; });
+  const KyEngineComponents components = stronglyConnectedComponents(net, digraph);
+  const int count = components.count;
   writeComponents(net, components, key::nodeComponentNumber, key::noneComponentList, answer);
 
   std::vector<std::vector<KyEdge*>> edgeLists(static_cast<std::size_t>(count));

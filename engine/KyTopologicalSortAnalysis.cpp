@@ -19,7 +19,6 @@
 #include "KyEngineLemon_p.h"
 #include "KyEngineNetwork_p.h"
 
-#include <lemon/connectivity.h>
 
 #include <functional>
 #include <queue>
@@ -64,12 +63,9 @@ std::vector<int> componentOrder(const KyEngineNetwork& net, const KyEngineCompon
 int runTopologicalSortAnalysis(KyServiceInputData&, KyGraph& graph, KyEngineAnswer& answer) {
   const KyEngineNetwork net = readNetwork(graph);
   const KyEngineDigraph digraph(net);
-  KyEngineDigraph::Graph::NodeMap<int> number(digraph.graph);
-  const int count = lemon::stronglyConnectedComponents(digraph.graph, number);
-  const KyEngineComponents components =
-      componentsInNodeOrder(net.nodeCount(), count, [&](int v) { return number[digraph.node(v)]; });
+  const KyEngineComponents components = stronglyConnectedComponents(net, digraph);
 
-  bool acyclic = count == net.nodeCount();
+  bool acyclic = components.count == net.nodeCount();
   for (int e = 0; e < net.edgeCount() && acyclic; ++e)
     acyclic = net.source[e] != net.target[e];
 
