@@ -1,16 +1,11 @@
-// The analysis document: clustering constraint elements, the reader's and
-// writer's registrations, copies, and the service name's constraint hook.
+// The analysis document: clustering constraint elements, copies, files, and
+// the service name's constraint hook.
 #include "persistence/KyPersistenceTesting.h"
 
-#include <kyanalysis/KyAnalysisConstraintXMLReader.h>
-#include <kyanalysis/KyAnalysisConstraintXMLWriter.h>
-#include <kyanalysis/KyAnalysisSerializer.h>
 #include <kyanalysis/KyAnalysisXMLReader.h>
 #include <kyanalysis/KyAnalysisXMLWriter.h>
 #include <kyanalysis/KyClusteringInputTailor.h>
-#include <kyanalysis/KyGraphXMLReader.h>
 #include <kyanalysis/KyObjectTable.h>
-#include <kyanalysis/KyServiceInputDataXMLWriter.h>
 
 #include <gtest/gtest.h>
 
@@ -164,49 +159,6 @@ TEST(KyAnalysisServiceName, ReadConstraintsJoinTheManagerTheRequestHolds) {
   EXPECT_EQ(manager->pConstraintList()->length(), 2);
 }
 
-TEST(KyAnalysisServiceName, PersistenceObjectsAreMadeOnceAndPerName) {
-  KyAnalysisServiceName one;
-  KyAnalysisServiceName two;
-  EXPECT_NE(dynamic_cast<KyAnalysisSerializer*>(one.pSerializer()), nullptr);
-  EXPECT_NE(dynamic_cast<KyAnalysisConstraintXMLWriter*>(one.pConstraintWriter()), nullptr);
-  EXPECT_NE(dynamic_cast<KyAnalysisConstraintXMLReader*>(one.pConstraintReader()), nullptr);
-  EXPECT_EQ(one.pSerializer(), one.pSerializer());
-  EXPECT_EQ(one.pConstraintReader(), one.pConstraintReader());
-  EXPECT_NE(one.pSerializer(), two.pSerializer());
-  EXPECT_NE(one.pConstraintWriter(), two.pConstraintWriter());
-  EXPECT_NE(one.pConstraintReader(), two.pConstraintReader());
-}
-
-TEST(KyAnalysisXMLReader, RegistrationsAttachANameAndTheLatestInputDataIsFound) {
-  const unsigned char none = 0;
-  KyAnalysisXMLReader reader(&none, 0);
-  EXPECT_EQ(reader.pServiceInputData(), nullptr);
-  KyServiceInputData fresh;
-  KyServiceInputData named;
-  auto* name = new KyAnalysisServiceName;
-  named.pServiceName(name);
-  reader.pServiceInputData(&fresh);
-  EXPECT_NE(dynamic_cast<KyAnalysisServiceName*>(fresh.pServiceName()), nullptr);
-  EXPECT_EQ(reader.pServiceInputData(), &fresh);
-  reader.pServiceInputData(L"serviceInput", &named);
-  EXPECT_EQ(named.pServiceName(), name);
-  EXPECT_EQ(reader.pServiceInputData(), &named);
-}
-
-TEST(KyAnalysisXMLReader, NodeAndEdgeReadersGoToTheCurrentGraphReader) {
-  const unsigned char none = 0;
-  KyAnalysisXMLReader reader(&none, 0);
-  KyGraphXMLReader other;
-  KyNodeXMLReader nodes;
-  KyEdgeXMLReader edges;
-  ASSERT_NE(reader.pGraphReader(), nullptr);
-  reader.pGraphReader(&other);
-  EXPECT_EQ(reader.pNodeReader(&nodes), &nodes);
-  EXPECT_EQ(reader.pEdgeReader(&edges), &edges);
-  EXPECT_EQ(other.pNodeReader(), &nodes);
-  EXPECT_EQ(other.pEdgeReader(), &edges);
-}
-
 TEST(KyAnalysisXMLReader, ACopyOutlivesItsSourceAndReadsAlike) {
   Request request;
   request.data.setValue(request.b, L"clustering:node:weight", new KyInt(6), 1, 0);
@@ -232,15 +184,12 @@ TEST(KyAnalysisXMLWriter, DefaultsCopiesAndFiles) {
   const std::string path = ::testing::TempDir() + "ky-analysis-writer.xml";
   const std::wstring widePath(path.begin(), path.end());
   auto source = std::make_unique<KyAnalysisXMLWriter>(widePath.c_str());
-  EXPECT_EQ(source->writingDefaults(), 1);
-  EXPECT_EQ(source->usingTemplates(), 0);
   source->writingDefaults(0);
   source->pGraph(&request.graph);
   source->pServiceInputData(&request.data);
   source->writingDefaults(1);
   KyAnalysisXMLWriter copy(*source);
   source.reset();
-  EXPECT_EQ(copy.writingDefaults(), 1);
   EXPECT_EQ(copy.pGraph(), &request.graph);
   ASSERT_EQ(copy.write(), 1);
 
@@ -259,18 +208,6 @@ TEST(KyAnalysisXMLWriter, DefaultsCopiesAndFiles) {
   ASSERT_EQ(reader.read(), 1);
   EXPECT_EQ(graph.numberOfEdges(), 3);
   std::remove(path.c_str());
-}
-
-TEST(KyAnalysisXMLWriter, AValueThatDoesNotFitItsOptionFailsTheWrite) {
-  Request request;
-  request.data.setValue(request.ab, L"clustering:node:weight", new KyInt(2), 1, 0);
-  unsigned char* buffer = nullptr;
-  KyAnalysisXMLWriter writer(&buffer, 1, 1);
-  writer.pGraph(&request.graph);
-  writer.pServiceInputData(&request.data);
-  EXPECT_EQ(writer.write(), 0);
-  EXPECT_EQ(buffer, nullptr);
-  EXPECT_NE(std::wstring(writer.pErrorMessage()), L"");
 }
 
 TEST(KyAnalysisXMLReader, TheExampleDocumentHoldsAClusteringRequest) {

@@ -2,19 +2,17 @@
 // it, and a description of a request that does not depend on addresses.
 #pragma once
 
+#include "support/KyDataTesting.h"
+
 #include <kyanalysis/KyAnalysisServiceName.h>
 #include <kyanalysis/KyClusteringConstraint.h>
 #include <kyanalysis/KyConstraintManager.h>
-#include <kyanalysis/KyDouble.h>
 #include <kyanalysis/KyEdge.h>
 #include <kyanalysis/KyGraph.h>
-#include <kyanalysis/KyInt.h>
 #include <kyanalysis/KyNode.h>
 #include <kyanalysis/KyNodeDList.h>
 #include <kyanalysis/KyServiceData.h>
 
-#include <algorithm>
-#include <cstring>
 #include <string>
 #include <vector>
 
@@ -49,13 +47,6 @@ struct Request {
   }
 };
 
-inline std::string narrow(const wchar_t* text) {
-  std::string out;
-  for (; text != nullptr && *text != 0; ++text)
-    out += static_cast<char>(*text);
-  return out;
-}
-
 /// A graph member by its name, a graph as "graph".
 inline std::string member(const KyObject* object) {
   if (object == nullptr)
@@ -75,31 +66,11 @@ inline std::string describe(const KyClusteringConstraint& constraint) {
   return line + "}";
 }
 
-/// One sorted line per stored value: key, owner, value (doubles bit for bit).
+/// The values of a request, clustering constraints in full.
 inline std::vector<std::string> describe(const KyServiceInputData& data) {
-  std::vector<std::string> lines;
-  data.visitValues([&](const KyObject* owner, const wchar_t* key, KyObject* value) {
-    std::string line = narrow(key) + " " + member(owner) + " = ";
-    if (const auto* integer = dynamic_cast<const KyInt*>(value)) {
-      line += std::to_string(integer->value());
-    } else if (const auto* real = dynamic_cast<const KyDouble*>(value)) {
-      const double number = real->value();
-      unsigned long long bits;
-      std::memcpy(&bits, &number, sizeof bits);
-      line += "bits " + std::to_string(bits);
-    } else if (const auto* manager = dynamic_cast<const KyConstraintManager*>(value)) {
-      for (KyDListIter it(manager->pConstraintList()); it; ++it)
-        line += describe(*dynamic_cast<const KyClusteringConstraint*>(it.pObject()));
-    } else if (const auto* list = dynamic_cast<const KyNodeDList*>(value)) {
-      for (KyNodeDListIter it(list); it; ++it)
-        line += member(it.pNode()) + ";";
-    } else {
-      line += member(value);
-    }
-    lines.push_back(line);
+  return describeValues(data, member, [](const KyConstraint& constraint) {
+    return describe(dynamic_cast<const KyClusteringConstraint&>(constraint));
   });
-  std::sort(lines.begin(), lines.end());
-  return lines;
 }
 
 } // namespace kytest

@@ -19,30 +19,20 @@
 
 namespace {
 
-TEST(KyPlatform, OnlyValueLikeClassesCopy) {
-  const struct {
-    const char* name;
-    bool copyable;
-    bool expected;
-  } classes[] = {
-      {"KyDListCell",
-       std::is_copy_constructible_v<KyDListCell> || std::is_copy_assignable_v<KyDListCell>, false},
-      {"KyDList", std::is_copy_constructible_v<KyDList>, false},
-      {"KyBinTree", std::is_copy_constructible_v<KySortedBinTree>, false},
-      {"KyHashMap", std::is_copy_constructible_v<KyHashMap>, false},
-      {"KyGraph", std::is_copy_constructible_v<KyGraph>, false},
-      {"KyNode", std::is_copy_constructible_v<KyNode>, false},
-      {"KyServiceData", std::is_copy_constructible_v<KyServiceInputData>, false},
-      {"KyServiceName", std::is_copy_constructible_v<KyServiceName>, false},
-      {"KyServiceItemDescriptionManager",
-       std::is_copy_constructible_v<KyServiceItemDescriptionManager>, false},
-      {"KyConstraintManager", std::is_copy_constructible_v<KyConstraintManager>, false},
-      {"KyConstraint", std::is_copy_constructible_v<KyConstraint>, true},
-      {"KySerializer", std::is_copy_assignable_v<KySerializer>, true},
-  };
-  for (const auto& c : classes)
-    EXPECT_EQ(c.copyable, c.expected) << c.name;
-}
+// Containers and owners must not copy (a shallow copy would free twice);
+// constraints and serializers are values.
+static_assert(!std::is_copy_constructible_v<KyDListCell> &&
+              !std::is_copy_assignable_v<KyDListCell>);
+static_assert(!std::is_copy_constructible_v<KyDList> &&
+              !std::is_copy_constructible_v<KySortedBinTree>);
+static_assert(!std::is_copy_constructible_v<KyHashMap> && !std::is_copy_constructible_v<KyGraph>);
+static_assert(!std::is_copy_constructible_v<KyNode> &&
+              !std::is_copy_constructible_v<KyServiceName>);
+static_assert(!std::is_copy_constructible_v<KyServiceInputData>);
+static_assert(!std::is_copy_constructible_v<KyServiceItemDescriptionManager>);
+static_assert(!std::is_copy_constructible_v<KyConstraintManager>);
+static_assert(std::is_copy_constructible_v<KyConstraint> &&
+              std::is_copy_assignable_v<KySerializer>);
 
 using KyDescriptionTest = KyProbeTest;
 

@@ -60,33 +60,38 @@ void expectSameGraph(const KyGraph& original, const KyObjectTable& written, cons
   }
 }
 
+// Writes `graph` to memory with `written` as the table, reads it back and
+// compares.
+void expectRoundTrip(KyGraph& graph, KyObjectTable& written, int indenting = 0) {
+  KyGraphXMLWriter graphWriter;
+  const kytest::Written document = writeDocument(
+      [&](KyCompositeXMLWriter& writer) {
+        writer.pObjectTable(&written);
+        writer.setWriter(L"graph", &graphWriter);
+        writer.setObjectToWrite(L"graph", &graph);
+      },
+      indenting);
+  ASSERT_EQ(document.result, 1) << std::string(document.error.begin(), document.error.end());
+  KyGraph copy;
+  KyGraphXMLReader graphReader;
+  KyObjectTable read;
+  ASSERT_EQ(readDocument(document.text,
+                         [&](KyCompositeXMLReader& reader) {
+                           reader.pObjectTable(&read);
+                           reader.setReader(L"graph", &graphReader);
+                           reader.setFirstObjectToRead(L"graph", &copy);
+                         }),
+            1);
+  expectSameGraph(graph, written, copy, read);
+}
+
 TEST(KyXMLGraphTest, GraphsRoundTripInMemoryWithAndWithoutIndenting) {
   for (int indenting : {0, 1}) {
     Sample sample;
-    KyGraphXMLWriter graphWriter;
     KyObjectTable written;
-    const kytest::Written document = writeDocument(
-        [&](KyCompositeXMLWriter& writer) {
-          writer.pObjectTable(&written);
-          writer.setWriter(L"graph", &graphWriter);
-          writer.setObjectToWrite(L"graph", &sample.graph);
-        },
-        indenting);
-    ASSERT_EQ(document.result, 1) << std::string(document.error.begin(), document.error.end());
+    expectRoundTrip(sample.graph, written, indenting);
     EXPECT_EQ(written.length(), 1 + 4 + 4);
     EXPECT_STREQ(written.pID(sample.b), L"n1");
-
-    KyGraph copy;
-    KyGraphXMLReader graphReader;
-    KyObjectTable read;
-    ASSERT_EQ(readDocument(document.text,
-                           [&](KyCompositeXMLReader& reader) {
-                             reader.pObjectTable(&read);
-                             reader.setReader(L"graph", &graphReader);
-                             reader.setFirstObjectToRead(L"graph", &copy);
-                           }),
-              1);
-    expectSameGraph(sample.graph, written, copy, read);
   }
 }
 
@@ -100,30 +105,12 @@ TEST(KyXMLGraphTest, ManyMadeIdentifiersStayDistinctAndReadBack) {
     graph.addNode();
   for (KyNodeDListIter it(graph.pNodeList()); it; ++it)
     graph.addEdge(it.pNode(), first);
-  KyGraphXMLWriter graphWriter;
   KyObjectTable written;
-  const kytest::Written document = writeDocument([&](KyCompositeXMLWriter& writer) {
-    writer.pObjectTable(&written);
-    writer.setWriter(L"graph", &graphWriter);
-    writer.setObjectToWrite(L"graph", &graph);
-  });
-  ASSERT_EQ(document.result, 1);
+  expectRoundTrip(graph, written);
   EXPECT_EQ(written.length(), 1 + 2 * kNodes);
   int position = 0;
   for (KyEdgeDListIter it(graph.pEdgeList()); it; ++it, ++position)
     ASSERT_EQ(written.pID(it.pEdge()), L"e" + std::to_wstring(position));
-
-  KyGraph copy;
-  KyGraphXMLReader graphReader;
-  KyObjectTable read;
-  ASSERT_EQ(readDocument(document.text,
-                         [&](KyCompositeXMLReader& reader) {
-                           reader.pObjectTable(&read);
-                           reader.setReader(L"graph", &graphReader);
-                           reader.setFirstObjectToRead(L"graph", &copy);
-                         }),
-            1);
-  expectSameGraph(graph, written, copy, read);
 }
 
 TEST(KyXMLGraphTest, TableIdentifiersAreReusedAndNewOnesAvoidTakenNames) {

@@ -2,6 +2,7 @@
 // descriptions, defaults, order, constraints, and entries that must be
 // refused without touching the input data.
 #include "platform/KyXMLTesting.h"
+#include "support/KyDataTesting.h"
 
 #include <kyanalysis/KyEdge.h>
 #include <kyanalysis/KyGraphXMLReader.h>
@@ -11,11 +12,8 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <climits>
-#include <cstring>
 #include <limits>
-#include <map>
 #include <vector>
 
 namespace {
@@ -55,7 +53,7 @@ struct Request {
   }
 };
 
-// One line per stored value, independent of object addresses, sorted.
+// The values with members named by index and test constraints in full.
 std::vector<std::string> describe(const KyServiceInputData& data) {
   auto member = [](const KyObject* object) -> std::string {
     if (object == nullptr)
@@ -66,36 +64,14 @@ std::vector<std::string> describe(const KyServiceInputData& data) {
       return "e" + std::to_string(edge->index());
     return dynamic_cast<const KyGraph*>(object) != nullptr ? "graph" : "?";
   };
-  std::vector<std::string> lines;
-  data.visitValues([&](const KyObject* owner, const wchar_t* key, KyObject* value) {
-    std::string line = std::string(key, key + std::wcslen(key)) + " " + member(owner) + " = ";
-    if (const auto* integer = dynamic_cast<const KyInt*>(value)) {
-      line += std::to_string(integer->value());
-    } else if (const auto* real = dynamic_cast<const KyDouble*>(value)) {
-      const double number = real->value();
-      unsigned long long bits;
-      std::memcpy(&bits, &number, sizeof bits);
-      line += "bits " + std::to_string(bits);
-    } else if (const auto* manager = dynamic_cast<const KyConstraintManager*>(value)) {
-      for (KyDListIter it(manager->pConstraintList()); it; ++it) {
-        const auto* constraint = dynamic_cast<const TestConstraint*>(it.pObject());
-        const std::wstring name = constraint->pName();
-        line += "{" + std::to_string(constraint->priority()) + " " +
-                std::string(name.begin(), name.end()) + " " + std::to_string(constraint->flag);
-        for (KyNodeDListIter n(&constraint->nodes); n; ++n)
-          line += " " + member(n.pNode());
-        line += "}";
-      }
-    } else if (const auto* list = dynamic_cast<const KyNodeDList*>(value)) {
-      for (KyNodeDListIter n(list); n; ++n)
-        line += member(n.pNode()) + ";";
-    } else {
-      line += member(value);
-    }
-    lines.push_back(line);
+  return kytest::describeValues(data, member, [&](const KyConstraint& constraint) {
+    const auto& test = dynamic_cast<const TestConstraint&>(constraint);
+    std::string line = "{" + std::to_string(test.priority()) + " " + kytest::narrow(test.pName()) +
+                       " " + std::to_string(test.flag);
+    for (KyNodeDListIter n(&test.nodes); n; ++n)
+      line += " " + member(n.pNode());
+    return line + "}";
   });
-  std::sort(lines.begin(), lines.end());
-  return lines;
 }
 
 kytest::Written writeRequest(Request& request, KyObjectTable* table = nullptr,

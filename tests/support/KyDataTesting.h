@@ -1,0 +1,59 @@
+// Describes the values of service data independently of object addresses,
+// for comparing a request with its copy after a round trip.
+#pragma once
+
+#include <kyanalysis/KyConstraint.h>
+#include <kyanalysis/KyConstraintManager.h>
+#include <kyanalysis/KyDouble.h>
+#include <kyanalysis/KyInt.h>
+#include <kyanalysis/KyNode.h>
+#include <kyanalysis/KyNodeDList.h>
+#include <kyanalysis/KyServiceData.h>
+
+#include <algorithm>
+#include <cstring>
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace kytest {
+
+inline std::string narrow(const wchar_t* text) {
+  std::string out;
+  for (; text != nullptr && *text != 0; ++text)
+    out += static_cast<char>(*text);
+  return out;
+}
+
+/// One sorted line per stored value: "key owner = value", with objects named
+/// by `member`, constraints by `constraint` and doubles bit for bit.
+inline std::vector<std::string>
+describeValues(const KyServiceInputData& data,
+               const std::function<std::string(const KyObject*)>& member,
+               const std::function<std::string(const KyConstraint&)>& constraint) {
+  std::vector<std::string> lines;
+  data.visitValues([&](const KyObject* owner, const wchar_t* key, KyObject* value) {
+    std::string line = narrow(key) + " " + member(owner) + " = ";
+    if (const auto* integer = dynamic_cast<const KyInt*>(value)) {
+      line += std::to_string(integer->value());
+    } else if (const auto* real = dynamic_cast<const KyDouble*>(value)) {
+      const double number = real->value();
+      unsigned long long bits;
+      std::memcpy(&bits, &number, sizeof bits);
+      line += "bits " + std::to_string(bits);
+    } else if (const auto* manager = dynamic_cast<const KyConstraintManager*>(value)) {
+      for (KyDListIter it(manager->pConstraintList()); it; ++it)
+        line += constraint(*dynamic_cast<const KyConstraint*>(it.pObject()));
+    } else if (const auto* list = dynamic_cast<const KyNodeDList*>(value)) {
+      for (KyNodeDListIter it(list); it; ++it)
+        line += member(it.pNode()) + ";";
+    } else {
+      line += member(value);
+    }
+    lines.push_back(line);
+  });
+  std::sort(lines.begin(), lines.end());
+  return lines;
+}
+
+} // namespace kytest
