@@ -24,7 +24,7 @@
 
 namespace {
 
-using Edges = std::vector<std::pair<int, int>>;
+using kytest::Edges;
 
 // `groups` groups of `size` nodes, node v in group v / size; each pair of
 // nodes is joined with probability pIn inside a group, pOut across.
@@ -66,8 +66,7 @@ double adjustedRand(const std::vector<int>& a, const std::vector<int>& b) {
 struct Clustering : kytest::EngineCase {
   explicit Clustering(int nodes, const Edges& edges = {})
       : kytest::EngineCase(nodes, edges), request(&input) {
-    request.pGraph(&graph);
-    request.setAsCurrentOperation();
+    kytest::ask(request, *this);
   }
   KyClusteringConstraint* add(KyClusteringConstraintTypeEnum type, const std::vector<int>& at) {
     auto* made = request.insertConstraint(new KyClusteringConstraint);
@@ -83,9 +82,7 @@ struct Clustering : kytest::EngineCase {
     const KyClusteringOutputTailor output(&this->output);
     KyDList built;
     output.buildClusterList(built);
-    lists.clear();
-    for (KyDListIter it(&built); it; ++it)
-      lists.push_back(kytest::positions(*KyDList::castDown(it.pObject())));
+    lists = kytest::positionLists(built);
     built.deleteAllCellsAndObjects();
     number.clear();
     for (KyNode* v : node)

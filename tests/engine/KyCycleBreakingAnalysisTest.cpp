@@ -19,7 +19,7 @@
 
 namespace {
 
-using Edges = std::vector<std::pair<int, int>>;
+using kytest::Edges;
 
 struct Answer {
   int code = 0;
@@ -28,10 +28,8 @@ struct Answer {
 
 Answer breakCycles(int nodes, const Edges& edges, int quality) {
   kytest::EngineCase run(nodes, edges);
-  KyCycleBreakingEdgeDetectionInputTailor request(&run.input);
-  request.pGraph(&run.graph);
-  request.setAsCurrentOperation();
-  request.quality(static_cast<KyCycleBreakingQualityEnum>(quality));
+  kytest::ask(KyCycleBreakingEdgeDetectionInputTailor(&run.input), run)
+      .quality(static_cast<KyCycleBreakingQualityEnum>(quality));
   Answer answer;
   answer.code = run.run();
   const KyCycleBreakingEdgeDetectionOutputTailor output(&run.output);
@@ -51,31 +49,13 @@ Answer breakCycles(int nodes, const Edges& edges, int quality) {
 // Whether the graph is acyclic once the edges in `reversed` (a bit per
 // edge) point the other way; self-loops are left out.
 bool acyclicReversed(int nodes, const Edges& edges, unsigned reversed) {
-  std::vector<int> inDegree(nodes, 0);
-  std::vector<std::vector<int>> out(nodes);
-  for (std::size_t e = 0; e < edges.size(); ++e) {
-    auto [from, to] = edges[e];
-    if (from == to)
-      continue;
-    if (e < 32 && ((reversed >> e) & 1))
-      std::swap(from, to);
-    out[from].push_back(to);
-    ++inDegree[to];
-  }
-  std::vector<int> ready;
-  for (int v = 0; v < nodes; ++v)
-    if (inDegree[v] == 0)
-      ready.push_back(v);
-  int done = 0;
-  while (!ready.empty()) {
-    const int v = ready.back();
-    ready.pop_back();
-    ++done;
-    for (int to : out[v])
-      if (--inDegree[to] == 0)
-        ready.push_back(to);
-  }
-  return done == nodes;
+  Edges turned;
+  for (std::size_t e = 0; e < edges.size(); ++e)
+    if (edges[e].first != edges[e].second)
+      turned.emplace_back(e < 32 && (reversed >> e & 1)
+                              ? std::make_pair(edges[e].second, edges[e].first)
+                              : edges[e]);
+  return !kytest::hasCycle(nodes, turned);
 }
 
 int fewestReversals(int nodes, const Edges& edges) {
@@ -84,13 +64,6 @@ int fewestReversals(int nodes, const Edges& edges) {
     if (__builtin_popcount(set) < fewest && acyclicReversed(nodes, edges, set))
       fewest = __builtin_popcount(set);
   return fewest;
-}
-
-Edges randomEdges(std::mt19937& random, int nodes, int edges) {
-  Edges result;
-  for (int e = 0; e < edges; ++e)
-    result.emplace_back(random() % nodes, random() % nodes);
-  return result;
 }
 
 // Checks one answer: code 0, self-loops listed apart and never reversed,
@@ -116,7 +89,7 @@ TEST(CycleBreakingEdgeDetection, SmallGraphsAgainstBruteForce) {
   std::mt19937 random(11);
   for (int round = 0; round < 150; ++round) {
     const int nodes = 1 + static_cast<int>(random() % 7);
-    const Edges edges = randomEdges(random, nodes, static_cast<int>(random() % 13));
+    const Edges edges = kytest::randomEdges(random, nodes, static_cast<int>(random() % 13));
     SCOPED_TRACE("round " + std::to_string(round));
     const int draft = checkedReversals(nodes, edges, CYCLEBREAKING_QUALITY_DRAFT);
     const int medium = checkedReversals(nodes, edges, CYCLEBREAKING_QUALITY_MEDIUM);
@@ -131,7 +104,7 @@ TEST(CycleBreakingEdgeDetection, LargerGraphsStayValid) {
   // 12 nodes: exact at proof; 40 and 120: beyond the exact bound.
   for (const int nodes : {12, 40, 120}) {
     for (int round = 0; round < 5; ++round) {
-      const Edges edges = randomEdges(random, nodes, 3 * nodes);
+      const Edges edges = kytest::randomEdges(random, nodes, 3 * nodes);
       const int draft = checkedReversals(nodes, edges, CYCLEBREAKING_QUALITY_DRAFT);
       const int medium = checkedReversals(nodes, edges, CYCLEBREAKING_QUALITY_MEDIUM);
       const int proof = checkedReversals(nodes, edges, CYCLEBREAKING_QUALITY_PROOF);
@@ -148,9 +121,7 @@ TEST(CycleBreakingEdgeDetection, QualityOutsideItsRangeIsInvalid) {
     EXPECT_TRUE(answer.reversed.empty());
   }
   kytest::EngineCase run(2, {{0, 1}, {1, 0}});
-  KyCycleBreakingEdgeDetectionInputTailor request(&run.input);
-  request.pGraph(&run.graph);
-  request.setAsCurrentOperation();
+  kytest::ask(KyCycleBreakingEdgeDetectionInputTailor(&run.input), run);
   run.input.setValue(&run.graph, KyAnalysisKey::cycleBreakingEdgeDetection::graphQuality,
                      new KyDouble(2.0), 1, 0);
   EXPECT_EQ(run.run(), ANALYSIS_ERROR_INVALID_OPTION);

@@ -149,9 +149,7 @@ TEST(KyEngineMinimumCut, IsTheCheapestCutNearestTheSource) {
     Random draw(seed);
     auto c = draw.graph(2, 9);
     KyMinimumCutInputTailor request(&c->input);
-    request.pGraph(&c->graph);
-    request.setAsCurrentOperation();
-    request.pSourceNode(c->node[0]);
+    kytest::ask(request, *c).pSourceNode(c->node[0]);
     request.pSinkNode(c->node[1]);
     for (KyEdge* edge : c->edge)
       request.cost(edge, draw(0, 3));
@@ -189,8 +187,7 @@ TEST(KyEngineMinimumSpanningTree, IsASpanningForestOfLeastCost) {
     Random draw(seed);
     auto c = draw.graph(0, 8);
     KyMinimumSpanningTreeInputTailor request(&c->input);
-    request.pGraph(&c->graph);
-    request.setAsCurrentOperation();
+    kytest::ask(request, *c);
     for (KyEdge* edge : c->edge)
       request.cost(edge, draw(-3, 5));
 
@@ -237,9 +234,7 @@ TEST(KyEngineMinimumSpanningTree, IsASpanningForestOfLeastCost) {
 TEST(KyEngineMinimumSpanningTree, TakesEqualCostsInOrderOfPosition) {
   EngineCase c(3, {{0, 1}, {1, 2}, {0, 2}, {2, 0}, {1, 1}});
   KyMinimumSpanningTreeInputTailor request(&c.input);
-  request.pGraph(&c.graph);
-  request.setAsCurrentOperation();
-  request.cost(c.edge[0], 2);
+  kytest::ask(request, c).cost(c.edge[0], 2);
   request.cost(c.edge[4], -5);
   ASSERT_EQ(c.run(), ANALYSIS_ERROR_NONE);
   KyEdgeDList list;
@@ -250,8 +245,7 @@ TEST(KyEngineMinimumSpanningTree, TakesEqualCostsInOrderOfPosition) {
 // Sets the graph, the operation and the end nodes given of a request;
 // returns the tailor, which may be a temporary of the caller's expression.
 template <class Tailor> Tailor& ask(Tailor&& tailor, EngineCase& c, KyNode* source, KyNode* sink) {
-  tailor.pGraph(&c.graph);
-  tailor.setAsCurrentOperation();
+  kytest::ask(tailor, c);
   if (source != nullptr)
     tailor.pSourceNode(source);
   if (sink != nullptr)

@@ -113,18 +113,6 @@ TEST(KyEngineService, WithoutOutputDataOnlyReturnsTheCode) {
   EXPECT_EQ(r.input.pServiceName(), nullptr);
 }
 
-TEST(KyEngineService, NegativeCyclesOffEveryWalkDoNotMatter) {
-  Request r;
-  KyNode* unreached = r.graph.addNode(); // reaches a, but a never reaches it
-  r.cost(r.graph.addEdge(unreached, unreached), -5);
-  r.cost(r.graph.addEdge(unreached, r.a), 1);
-  KyNode* deadEnd = r.graph.addNode(); // reached from b, but never reaches c
-  r.cost(r.graph.addEdge(deadEnd, deadEnd), -5);
-  r.cost(r.graph.addEdge(r.b, deadEnd), 1);
-  EXPECT_EQ(KyLocalAnalysisService().run(&r.input, &r.output), ANALYSIS_ERROR_NONE);
-  EXPECT_EQ(r.output.getValueAsInteger(nullptr, k::sortedPaths::noneShortestPathLength), 2);
-}
-
 TEST(KyEngineService, ReplacesTheWholeEarlierAnswerAndKeepsTheInputsName) {
   Request r;
   KySortedPathsInputTailor tailor(&r.input); // attaches a service name

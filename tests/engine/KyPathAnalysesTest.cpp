@@ -33,7 +33,6 @@
 #include <limits>
 #include <optional>
 #include <random>
-#include <set>
 #include <vector>
 
 namespace {
@@ -78,9 +77,7 @@ struct Case : EngineCase {
     return request;
   }
   template <class Tailor> Tailor& withSwitches(Tailor& request) {
-    request.pGraph(&graph);
-    request.setAsCurrentOperation();
-    request.undirected(allUndirected ? 1 : 0);
+    kytest::ask(request, *this).undirected(allUndirected ? 1 : 0);
     for (std::size_t e = 0; e < edge.size(); ++e)
       request.undirected(edge[e], undirected[e] ? 1 : 0);
     return request;
@@ -334,18 +331,14 @@ TEST(KyEnginePathAnalyses, DisjointPathsMatchTheMostDisjointEnumeratedPaths) {
       continue;
     const bool nodes = seed % 3 == 0;
     KyDisjointPathsInputTailor request(&c.input);
-    request.pGraph(&c.graph);
-    request.setAsCurrentOperation();
-    request.pStartNode(c.node[c.start]);
+    kytest::ask(request, c).pStartNode(c.node[c.start]);
     request.pFinishNode(c.node[c.finish]);
     request.nodeDisjointPaths(nodes ? 1 : 0);
     ASSERT_EQ(c.run(), ANALYSIS_ERROR_NONE);
     const KyDisjointPathsOutputTailor answer(&c.output);
     KyDList found;
     answer.buildPathList(found);
-    std::vector<Walk> walks;
-    for (KyDListIter it(&found); it; ++it)
-      walks.push_back(positions(*static_cast<const KyDList*>(it.pObject())));
+    const std::vector<Walk> walks = kytest::positionLists(found);
     found.deleteAllCellsAndObjects();
     EXPECT_EQ(answer.numberOfDisjointPaths(), static_cast<int>(walks.size()));
     EXPECT_EQ(answer.numberOfDisjointPaths(), mostDisjoint(c, paths, nodes));
@@ -384,9 +377,7 @@ costs(int ab, int bc, int to = 2,
       typename Given<std::function<void(EngineCase&, Tailor&)>>::type more = {}) {
   return [=](EngineCase& c) {
     Tailor request(&c.input);
-    request.pGraph(&c.graph);
-    request.setAsCurrentOperation();
-    request.cost(c.edge[0], ab);
+    kytest::ask(request, c).cost(c.edge[0], ab);
     request.cost(c.edge[1], bc);
     if constexpr (std::is_same_v<Tailor, KyShortestPathsInputTailor>) {
       request.pStartNode(c.node[0]);
@@ -399,9 +390,7 @@ costs(int ab, int bc, int to = 2,
 std::function<void(EngineCase&)> reachable(std::function<void(EngineCase&, KyReachableNodesInputTailor&)> more) {
   return [=](EngineCase& c) {
     KyReachableNodesInputTailor request(&c.input);
-    request.pGraph(&c.graph);
-    request.setAsCurrentOperation();
-    request.pStartNode(c.node[0]);
+    kytest::ask(request, c).pStartNode(c.node[0]);
     more(c, request);
   };
 }

@@ -20,15 +20,14 @@
 
 namespace {
 
-using Edges = std::vector<std::pair<int, int>>;
+using kytest::Edges;
 using Nodes = std::vector<int>;
 
 // A root-cause request on a graph of `nodes` nodes; effects by position.
 struct RootCause : kytest::EngineCase {
   RootCause(int nodes, const Edges& edges, const Nodes& effects)
       : EngineCase(nodes, edges), request(&input) {
-    request.pGraph(&graph);
-    request.setAsCurrentOperation();
+    kytest::ask(request, *this);
     for (int e : effects)
       effectList.appendObject(node.at(e));
     request.pEffectNodeList(&effectList);
@@ -110,9 +109,7 @@ TEST(RootCause, ReachAgreesWithBruteForceOnRandomGraphs) {
   constexpr std::int64_t kFar = std::int64_t{1} << 40;
   for (int round = 0; round < 60; ++round) {
     const int n = 1 + static_cast<int>(random() % 6);
-    Edges edges;
-    for (int e = static_cast<int>(random() % (2 * n + 2)); e > 0; --e)
-      edges.emplace_back(random() % n, random() % n);
+    const Edges edges = kytest::randomEdges(random, n, static_cast<int>(random() % (2 * n + 2)));
     const Nodes effects{static_cast<int>(random() % n), static_cast<int>(random() % n)};
     RootCause c(n, edges, effects);
     const int range = static_cast<int>(random() % 8) - 1;

@@ -1,16 +1,13 @@
 // Sorted paths end to end: the engine's answer, walked by KySortedPathIter,
 // against a brute-force enumeration of walks on seeded random small graphs.
 #include <kyanalysis/KyAnalysisKeys.h>
-#include <kyanalysis/KyEdge.h>
 #include <kyanalysis/KyEdgeDList.h>
-#include <kyanalysis/KyGraph.h>
-#include <kyanalysis/KyLocalAnalysisService.h>
-#include <kyanalysis/KyNode.h>
 #include <kyanalysis/KyPath.h>
-#include <kyanalysis/KyServiceData.h>
 #include <kyanalysis/KySortedPathIter.h>
 #include <kyanalysis/KySortedPathsInputTailor.h>
 #include <kyanalysis/KySortedPathsOutputTailor.h>
+
+#include "support/KyEngineTesting.h"
 
 #include <gtest/gtest.h>
 
@@ -186,20 +183,14 @@ private:
     });
     return complete;
   }
-  // Whether a node reaches itself, through nodes on walks if asked.
+  // Whether the graph has a cycle, among the edges of walks if asked.
   bool hasCycle(bool onWalksOnly) const {
-    std::vector<std::vector<char>> path(c_.nodes, std::vector<char>(c_.nodes, 0));
+    kytest::Edges edges;
     for (std::size_t e = 0; e < c_.from.size(); ++e)
-      path[c_.from[e]][c_.to[e]] = !onWalksOnly || (toFinish_[c_.from[e]] != kUnbounded &&
-                                                    toFinish_[c_.to[e]] != kUnbounded);
-    for (int via = 0; via < c_.nodes; ++via)
-      for (int u = 0; u < c_.nodes; ++u)
-        for (int v = 0; v < c_.nodes; ++v)
-          path[u][v] |= path[u][via] && path[via][v];
-    for (int v = 0; v < c_.nodes; ++v)
-      if (path[v][v])
-        return true;
-    return false;
+      if (!onWalksOnly ||
+          (toFinish_[c_.from[e]] != kUnbounded && toFinish_[c_.to[e]] != kUnbounded))
+        edges.emplace_back(c_.from[e], c_.to[e]);
+    return kytest::hasCycle(c_.nodes, edges);
   }
 
   const Case& c_;
@@ -216,38 +207,27 @@ struct Answer {
 
 // Runs the engine on the case and takes up to `count` paths off the iterator.
 Answer runEngine(const Case& c, std::size_t count) {
-  KyGraph graph;
-  std::vector<KyNode*> nodes;
-  std::vector<KyEdge*> edges;
-  for (int v = 0; v < c.nodes; ++v)
-    nodes.push_back(graph.addNode());
+  kytest::Edges edges;
   for (std::size_t e = 0; e < c.from.size(); ++e)
-    edges.push_back(graph.addEdge(nodes[c.from[e]], nodes[c.to[e]]));
-  KyServiceInputData input;
-  KySortedPathsInputTailor request(&input);
-  request.pGraph(&graph);
-  request.setAsCurrentOperation();
-  request.pStartNode(nodes[c.start]);
-  request.pFinishNode(nodes[c.finish]);
+    edges.emplace_back(c.from[e], c.to[e]);
+  kytest::EngineCase run(c.nodes, edges);
+  KySortedPathsInputTailor request(&run.input);
+  kytest::ask(request, run).pStartNode(run.node[c.start]);
+  request.pFinishNode(run.node[c.finish]);
   for (int v = 0; v < c.nodes; ++v)
     if (c.nodeCost[v] != 0) // the others read the default, 0
-      request.cost(nodes[v], c.nodeCost[v]);
+      request.cost(run.node[v], c.nodeCost[v]);
   for (std::size_t e = 0; e < edges.size(); ++e)
-    request.cost(edges[e], c.edgeCost[e]);
-
-  KyServiceOutputData output;
+    request.cost(run.edge[e], c.edgeCost[e]);
   Answer answer;
-  answer.code = KyLocalAnalysisService().run(&input, &output);
-  const KySortedPathsOutputTailor result(&output);
-  answer.pathExists = output.getValueAsInteger(nullptr, k::nonePathExists);
+  answer.code = run.run();
+  const KySortedPathsOutputTailor result(&run.output);
+  answer.pathExists = run.output.getValueAsInteger(nullptr, k::nonePathExists);
   answer.numberOfPaths = result.numberOfPaths();
   answer.acyclic = result.acyclic();
   for (KySortedPathIter paths(&result); paths && answer.walks.size() < count; ++paths) {
     KyPath* path = paths.pPath();
-    Walk walk;
-    for (KyEdgeDListIter it(path->pEdgeList()); it; ++it)
-      walk.push_back(it.pEdge()->index());
-    answer.walks.push_back(walk);
+    answer.walks.push_back(kytest::positions(*path->pEdgeList()));
     answer.lengths.push_back(path->length());
     path->vRelease();
   }
