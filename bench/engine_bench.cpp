@@ -114,18 +114,13 @@ LemonGraphs& lemonGraphs() {
   return graphs;
 }
 
-// One analysis: how its request is set on the caller's graph, and the bare
-// LEMON algorithm that answers the same question.
-struct Analysis {
-  const char* name;
-  std::function<void(KyServiceInputData&, CallerGraph&)> request;
-  std::function<void(LemonGraphs&)> bare;
-};
-
-const std::vector<Analysis>& analyses() {
-  static const std::vector<Analysis> list{
+// Each analysis: how its request is set on the caller's graph, and the
+// bare LEMON algorithm that answers the same question.
+const std::vector<kybench::EngineCase>& analyses() {
+  static const std::vector<kybench::EngineCase> list{
       {"shortestPaths",
-       [](KyServiceInputData& input, CallerGraph& g) {
+       [](KyServiceInputData& input) {
+         CallerGraph& g = callerGraph();
          KyShortestPathsInputTailor tailor(&input);
          tailor.pGraph(&g.graph);
          tailor.setAsCurrentOperation();
@@ -134,91 +129,107 @@ const std::vector<Analysis>& analyses() {
          for (int i = 0; i < kEdges; ++i)
            tailor.cost(g.edges[i], edges().weight[i]);
        },
-       [](LemonGraphs& l) {
+       [] {
+         LemonGraphs& l = lemonGraphs();
          lemon::Dijkstra<lemon::SmartDigraph, lemon::SmartDigraph::ArcMap<std::int64_t>> dijkstra(
              l.digraph, l.weight);
          dijkstra.run(l.digraph.nodeFromId(0), l.digraph.nodeFromId(kNodes - 1));
          benchmark::DoNotOptimize(dijkstra.dist(l.digraph.nodeFromId(kNodes - 1)));
        }},
       {"stronglyConnectedComponents",
-       [](KyServiceInputData& input, CallerGraph& g) {
+       [](KyServiceInputData& input) {
+         CallerGraph& g = callerGraph();
          KyStronglyConnectedComponentsInputTailor tailor(&input);
          tailor.pGraph(&g.graph);
          tailor.setAsCurrentOperation();
        },
-       [](LemonGraphs& l) {
+       [] {
+         LemonGraphs& l = lemonGraphs();
          lemon::SmartDigraph::NodeMap<int> component(l.digraph);
          benchmark::DoNotOptimize(lemon::stronglyConnectedComponents(l.digraph, component));
        }},
       {"breadthFirstSearch",
-       [](KyServiceInputData& input, CallerGraph& g) {
+       [](KyServiceInputData& input) {
+         CallerGraph& g = callerGraph();
          KyBreadthFirstSearchInputTailor tailor(&input);
          tailor.pGraph(&g.graph);
          tailor.setAsCurrentOperation();
        },
-       [](LemonGraphs& l) {
+       [] {
+         LemonGraphs& l = lemonGraphs();
          lemon::Bfs<lemon::SmartDigraph> bfs(l.digraph);
          bfs.run();
          benchmark::DoNotOptimize(bfs.dist(l.digraph.nodeFromId(kNodes - 1)));
        }},
       {"depthFirstSearch",
-       [](KyServiceInputData& input, CallerGraph& g) {
+       [](KyServiceInputData& input) {
+         CallerGraph& g = callerGraph();
          KyDepthFirstSearchInputTailor tailor(&input);
          tailor.pGraph(&g.graph);
          tailor.setAsCurrentOperation();
        },
-       [](LemonGraphs& l) {
+       [] {
+         LemonGraphs& l = lemonGraphs();
          lemon::Dfs<lemon::SmartDigraph> dfs(l.digraph);
          dfs.run();
          benchmark::DoNotOptimize(dfs.dist(l.digraph.nodeFromId(kNodes - 1)));
        }},
       {"topologicalSort",
-       [](KyServiceInputData& input, CallerGraph& g) {
+       [](KyServiceInputData& input) {
+         CallerGraph& g = callerGraph();
          KyTopologicalSortInputTailor tailor(&input);
          tailor.pGraph(&g.graph);
          tailor.setAsCurrentOperation();
        },
-       [](LemonGraphs& l) {
+       [] {
+         LemonGraphs& l = lemonGraphs();
          lemon::SmartDigraph::NodeMap<int> order(l.digraph);
          lemon::topologicalSort(l.digraph, order);
          benchmark::DoNotOptimize(order[l.digraph.nodeFromId(0)]);
        }},
       {"connectedComponents",
-       [](KyServiceInputData& input, CallerGraph& g) {
+       [](KyServiceInputData& input) {
+         CallerGraph& g = callerGraph();
          KyConnectedComponentsInputTailor tailor(&input);
          tailor.pGraph(&g.graph);
          tailor.setAsCurrentOperation();
        },
-       [](LemonGraphs& l) {
+       [] {
+         LemonGraphs& l = lemonGraphs();
          lemon::SmartGraph::NodeMap<int> component(l.graph);
          benchmark::DoNotOptimize(lemon::connectedComponents(l.graph, component));
        }},
       {"biconnectedComponents",
-       [](KyServiceInputData& input, CallerGraph& g) {
+       [](KyServiceInputData& input) {
+         CallerGraph& g = callerGraph();
          KyBiconnectedComponentsInputTailor tailor(&input);
          tailor.pGraph(&g.graph);
          tailor.setAsCurrentOperation();
        },
-       [](LemonGraphs& l) {
+       [] {
+         LemonGraphs& l = lemonGraphs();
          lemon::SmartGraph::EdgeMap<int> component(l.graph);
          lemon::SmartGraph::NodeMap<bool> cut(l.graph, false);
          benchmark::DoNotOptimize(lemon::biNodeConnectedComponents(l.graph, component));
          benchmark::DoNotOptimize(lemon::biNodeConnectedCutNodes(l.graph, cut));
        }},
       {"minimumSpanningTree",
-       [](KyServiceInputData& input, CallerGraph& g) {
+       [](KyServiceInputData& input) {
+         CallerGraph& g = callerGraph();
          KyMinimumSpanningTreeInputTailor tailor(&input);
          tailor.pGraph(&g.graph);
          tailor.setAsCurrentOperation();
          for (int i = 0; i < kEdges; ++i)
            tailor.cost(g.edges[i], edges().weight[i]);
        },
-       [](LemonGraphs& l) {
+       [] {
+         LemonGraphs& l = lemonGraphs();
          lemon::SmartGraph::EdgeMap<bool> tree(l.graph);
          benchmark::DoNotOptimize(lemon::kruskal(l.graph, l.undirectedWeight, tree));
        }},
       {"maximumFlow",
-       [](KyServiceInputData& input, CallerGraph& g) {
+       [](KyServiceInputData& input) {
+         CallerGraph& g = callerGraph();
          KyMaximumFlowInputTailor tailor(&input);
          tailor.pGraph(&g.graph);
          tailor.setAsCurrentOperation();
@@ -227,7 +238,8 @@ const std::vector<Analysis>& analyses() {
          for (int i = 0; i < kEdges; ++i)
            tailor.capacity(g.edges[i], edges().weight[i]);
        },
-       [](LemonGraphs& l) {
+       [] {
+         LemonGraphs& l = lemonGraphs();
          lemon::Preflow<lemon::SmartDigraph, lemon::SmartDigraph::ArcMap<std::int64_t>> preflow(
              l.digraph, l.weight, l.digraph.nodeFromId(0), l.digraph.nodeFromId(kNodes - 1));
          preflow.run();
@@ -240,12 +252,7 @@ const std::vector<Analysis>& analyses() {
 } // namespace
 
 int main(int argc, char** argv) {
-  std::vector<kybench::EngineCase> engineCases;
-  for (const Analysis& a : analyses())
-    engineCases.push_back({a.name,
-                           [&a](KyServiceInputData& input) { a.request(input, callerGraph()); },
-                           [&a] { a.bare(lemonGraphs()); }});
-  return kybench::runEngineCases(argc, argv, engineCases,
+  return kybench::runEngineCases(argc, argv, analyses(),
                                  std::to_string(kNodes) + " nodes, " + std::to_string(kEdges) +
                                      " edges");
 }

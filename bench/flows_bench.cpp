@@ -99,16 +99,13 @@ Lemon& lemonGraphs() {
   return made;
 }
 
-struct Analysis {
-  const char* name;
-  std::function<void(KyServiceInputData&, Network&)> request;
-  std::function<void(Lemon&)> bare;
-};
-
-const std::vector<Analysis>& analyses() {
-  static const std::vector<Analysis> list{
+// Each analysis: how its request is set on the caller's graph, and the
+// bare LEMON algorithm that answers the same question.
+const std::vector<kybench::EngineCase>& analyses() {
+  static const std::vector<kybench::EngineCase> list{
       {"maximumFlow/boundedNodes",
-       [](KyServiceInputData& input, Network& n) {
+       [](KyServiceInputData& input) {
+         Network& n = network();
          KyMaximumFlowInputTailor tailor(&input);
          tailor.pGraph(&n.graph);
          tailor.setAsCurrentOperation();
@@ -119,14 +116,16 @@ const std::vector<Analysis>& analyses() {
          for (int e = 0; e < kEdges; ++e)
            tailor.capacity(n.edges[e], n.capacity[e]);
        },
-       [](Lemon& l) {
+       [] {
+         Lemon& l = lemonGraphs();
          lemon::Preflow<Digraph, Amounts> preflow(l.split, l.splitCapacity, l.split.nodeFromId(0),
                                                   l.split.nodeFromId(2 * kNodes - 1));
          preflow.run();
          benchmark::DoNotOptimize(preflow.flowValue());
        }},
       {"minimumCostFlow",
-       [](KyServiceInputData& input, Network& n) {
+       [](KyServiceInputData& input) {
+         Network& n = network();
          KyMinimumCostFlowInputTailor tailor(&input);
          tailor.pGraph(&n.graph);
          tailor.setAsCurrentOperation();
@@ -138,13 +137,15 @@ const std::vector<Analysis>& analyses() {
            tailor.cost(n.edges[e], n.cost[e]);
          }
        },
-       [](Lemon& l) {
+       [] {
+         Lemon& l = lemonGraphs();
          lemon::NetworkSimplex<Digraph, std::int64_t, std::int64_t> simplex(l.plain);
          simplex.upperMap(l.capacity).costMap(l.cost).stSupply(l.source(), l.sink(), l.sent);
          benchmark::DoNotOptimize(simplex.run());
        }},
       {"minimumCut",
-       [](KyServiceInputData& input, Network& n) {
+       [](KyServiceInputData& input) {
+         Network& n = network();
          KyMinimumCutInputTailor tailor(&input);
          tailor.pGraph(&n.graph);
          tailor.setAsCurrentOperation();
@@ -153,7 +154,8 @@ const std::vector<Analysis>& analyses() {
          for (int e = 0; e < kEdges; ++e)
            tailor.cost(n.edges[e], n.capacity[e]);
        },
-       [](Lemon& l) {
+       [] {
+         Lemon& l = lemonGraphs();
          lemon::Preflow<Digraph, Amounts> preflow(l.plain, l.capacity, l.source(), l.sink());
          preflow.runMinCut();
          Digraph::NodeMap<bool> side(l.plain);
@@ -167,11 +169,7 @@ const std::vector<Analysis>& analyses() {
 } // namespace
 
 int main(int argc, char** argv) {
-  std::vector<kybench::EngineCase> engineCases;
-  for (const Analysis& a : analyses())
-    engineCases.push_back({a.name, [&a](KyServiceInputData& input) { a.request(input, network()); },
-                           [&a] { a.bare(lemonGraphs()); }});
-  return kybench::runEngineCases(argc, argv, engineCases,
+  return kybench::runEngineCases(argc, argv, analyses(),
                                  std::to_string(kNodes) + " nodes, " + std::to_string(kEdges) +
                                      " edges");
 }
