@@ -20,6 +20,7 @@
 #include <kyanalysis/KyPair.h>
 
 #include "KyEngineAnalyses_p.h"
+#include "KyEngineRequest_p.h"
 #include "KyEngineAnswer_p.h"
 #include "KyEngineSearch_p.h"
 #include "KyEngineShortestPaths_p.h"
@@ -51,10 +52,10 @@ void storePair(const KyEngineNetwork& net, int from, int to, std::int64_t cost, 
 int runAllPairsShortestPathsAnalysis(KyServiceInputData& input, KyGraph& graph,
                                      KyEngineAnswer& answer) {
   const KyAllPairsShortestPathsInputTailor request(&input);
-  const KyEngineNetwork net = readSearchNetwork(graph, request);
+  const KyEngineNetwork net = readSearchNetwork(input, graph, request, key::edgeUndirected);
   const KyEngineDigraph digraph(net);
-  KyEngineWalkSearch search(digraph, net.nodeValues([&](KyNode* n) { return request.cost(n); }),
-                            net.edgeValues([&](KyEdge* e) { return request.cost(e); }), {});
+  KyEngineWalkSearch search(digraph, nodeIntegers(input, net, key::nodeCost),
+                            edgeIntegers(input, net, key::edgeCost));
   if (!search.prepare())
     return ANALYSIS_ERROR_NEGATIVE_CYCLE;
 

@@ -54,7 +54,7 @@ int runBreadthFirstSearchAnalysis(KyServiceInputData& input, KyGraph& graph,
       code != ANALYSIS_ERROR_NONE)
     return code;
   const KyBreadthFirstSearchInputTailor request(&input);
-  const KyEngineNetwork net = readSearchNetwork(graph, request);
+  const KyEngineNetwork net = readSearchNetwork(input, graph, request, key::edgeUndirected);
 
   const std::vector<int> order = visitOrder(net, start);
   std::vector<KyNode*> visited;

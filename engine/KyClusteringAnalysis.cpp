@@ -20,6 +20,7 @@
 #include <kyanalysis/KyServiceData.h>
 
 #include "KyEngineAnalyses_p.h"
+#include "KyEngineRequest_p.h"
 #include "KyEngineAnswer_p.h"
 #include "KyEngineNetwork_p.h"
 #include "KyEnginePartitioner_p.h"
@@ -286,8 +287,8 @@ int runClusteringAnalysis(KyServiceInputData& input, KyGraph& graph, KyEngineAns
   if (const int code = readSettings(request, settings); code != ANALYSIS_ERROR_NONE)
     return code;
   const KyEngineNetwork net = readNetwork(graph);
-  const std::vector<int> weight = net.nodeValues([&](KyNode* node) { return request.weight(node); });
-  const std::vector<int> cost = net.edgeValues([&](KyEdge* edge) { return request.cost(edge); });
+  const std::vector<int> weight = nodeIntegers(input, net, key::nodeWeight);
+  const std::vector<int> cost = edgeIntegers(input, net, key::edgeCost);
   const auto negative = [](int value) { return value < 0; };
   if (std::any_of(weight.begin(), weight.end(), negative) ||
       std::any_of(cost.begin(), cost.end(), negative))

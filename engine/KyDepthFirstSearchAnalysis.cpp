@@ -91,7 +91,7 @@ int runDepthFirstSearchAnalysis(KyServiceInputData& input, KyGraph& graph, KyEng
       code != ANALYSIS_ERROR_NONE)
     return code;
   const KyDepthFirstSearchInputTailor request(&input);
-  const KyEngineNetwork net = readSearchNetwork(graph, request);
+  const KyEngineNetwork net = readSearchNetwork(input, graph, request, key::edgeUndirected);
 
   const Forest forest = search(net, start);
   std::vector<KyNode*> visited;

@@ -16,6 +16,17 @@ void groupByKey(int groups, const std::vector<int>& key, std::vector<int>& start
 }
 
 void linkNetwork(KyEngineNetwork& net) {
+  const bool twoWays = [&] {
+    for (int e = 0; e < net.edgeCount(); ++e)
+      if (net.undirected[e] && net.source[e] != net.target[e])
+        return true;
+    return false;
+  }();
+  if (!twoWays) {
+    groupByKey(net.nodeCount(), net.source, net.outStart, net.outEdges);
+    groupByKey(net.nodeCount(), net.target, net.inStart, net.inEdges);
+    return;
+  }
   // Each way an edge may be followed is one (node, edge) pair; an undirected
   // edge adds the reverse way unless it is a self-loop.
   std::vector<int> outKey, outEdge, inKey, inEdge;
@@ -40,6 +51,12 @@ void linkNetwork(KyEngineNetwork& net) {
 }
 
 KyEngineNetwork readNetwork(const KyGraph& graph) {
+  KyEngineNetwork net = readUnlinkedNetwork(graph);
+  linkNetwork(net);
+  return net;
+}
+
+KyEngineNetwork readUnlinkedNetwork(const KyGraph& graph) {
   KyEngineNetwork net;
   net.nodes.resize(graph.numberOfNodes());
   for (KyDListIter it(graph.pNodeList()); it; ++it) {
@@ -58,6 +75,5 @@ KyEngineNetwork readNetwork(const KyGraph& graph) {
     net.source[e] = edge->pSourceNode()->index();
     net.target[e] = edge->pTargetNode()->index();
   }
-  linkNetwork(net);
   return net;
 }

@@ -36,20 +36,6 @@ struct KyEngineNetwork {
     for (int i = inStart[node]; i < inStart[node + 1]; ++i)
       visit(inEdges[i]);
   }
-  /// valueOf(node) for every node, by position.
-  template <class Value> std::vector<int> nodeValues(Value valueOf) const {
-    std::vector<int> values(nodes.size());
-    for (std::size_t i = 0; i < nodes.size(); ++i)
-      values[i] = valueOf(nodes[i]);
-    return values;
-  }
-  /// valueOf(edge) for every edge, by position.
-  template <class Value> std::vector<int> edgeValues(Value valueOf) const {
-    std::vector<int> values(edges.size());
-    for (std::size_t i = 0; i < edges.size(); ++i)
-      values[i] = valueOf(edges[i]);
-    return values;
-  }
 };
 
 /// Rebuilds the adjacencies of `net` from its edges and undirected marks.
@@ -58,16 +44,9 @@ void linkNetwork(KyEngineNetwork& net);
 /// The network of `graph` with every edge directed.
 KyEngineNetwork readNetwork(const KyGraph& graph);
 
-/// The network of `graph` where the edges with undirected(edge) true may be
-/// followed both ways.
-template <class Undirected>
-KyEngineNetwork readNetwork(const KyGraph& graph, Undirected undirected) {
-  KyEngineNetwork net = readNetwork(graph);
-  for (int e = 0; e < net.edgeCount(); ++e)
-    net.undirected[e] = undirected(net.edges[e]) ? 1 : 0;
-  linkNetwork(net);
-  return net;
-}
+/// The nodes and edges of `graph`, every edge directed, without the
+/// adjacencies: linkNetwork() builds those.
+KyEngineNetwork readUnlinkedNetwork(const KyGraph& graph);
 
 /// Groups the items 0..key.size()-1 by key (0..groups-1), keeping their
 /// order: the items of group g are items[start[g]] to items[start[g+1]-1].

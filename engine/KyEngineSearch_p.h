@@ -33,12 +33,21 @@ inline int readSearchStart(const KyServiceInputData& input, const KyGraph& graph
 
 /// The network of `graph` as a search request sees it: an edge may be
 /// followed both ways when the graph's or its own undirected switch is on.
-/// `Request` is a search input tailor. O(n + m).
+/// `Request` is a search input tailor and `edgeUndirected` the key of its
+/// edges' switch. O(values + n + m).
 template <class Request>
-KyEngineNetwork readSearchNetwork(const KyGraph& graph, const Request& request) {
-  const bool allUndirected = request.undirected() != 0;
-  return readNetwork(graph,
-                     [&](KyEdge* edge) { return allUndirected || request.undirected(edge) != 0; });
+KyEngineNetwork readSearchNetwork(const KyServiceInputData& input, const KyGraph& graph,
+                                  const Request& request, const wchar_t* edgeUndirected) {
+  KyEngineNetwork net = readUnlinkedNetwork(graph);
+  if (request.undirected() != 0) {
+    net.undirected.assign(net.edges.size(), 1);
+  } else {
+    const std::vector<int> flags = edgeIntegers(input, net, edgeUndirected);
+    for (std::size_t e = 0; e < flags.size(); ++e)
+      net.undirected[e] = flags[e] != 0 ? 1 : 0;
+  }
+  linkNetwork(net);
+  return net;
 }
 
 /// Calls search(root) with the start position, or, for kWholeGraph, with

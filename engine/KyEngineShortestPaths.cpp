@@ -72,28 +72,38 @@ struct KyEngineWalkSearch::Lemon {
 };
 
 KyEngineWalkSearch::KyEngineWalkSearch(const KyEngineDigraph& digraph, std::vector<int> nodeCost,
-                                       const std::vector<int>& edgeCost,
-                                       const std::vector<char>& keep)
+                                       const std::vector<int>& edgeCost)
     : nodeCost_(std::move(nodeCost)), lemon_(std::make_unique<Lemon>(digraph)) {
   Lemon& l = *lemon_;
   for (Graph::ArcIt a(l.digraph.graph); a != lemon::INVALID; ++a) {
-    const int tail = l.digraph.position(l.digraph.graph.source(a));
-    const int head = l.digraph.position(l.digraph.graph.target(a));
-    l.kept[a] = keep.empty() || (keep[tail] && keep[head]);
-    l.weight[a] = std::int64_t{nodeCost_[tail]} + edgeCost[l.digraph.edge(a)];
+    l.kept[a] = true;
+    l.weight[a] = std::int64_t{nodeCost_[l.digraph.position(l.digraph.graph.source(a))]} +
+                  edgeCost[l.digraph.edge(a)];
     l.reduced[a] = l.weight[a];
   }
 }
 
 KyEngineWalkSearch::~KyEngineWalkSearch() = default;
 
-bool KyEngineWalkSearch::prepare() {
+void KyEngineWalkSearch::keepOnly(const std::vector<char>& keep) {
   Lemon& l = *lemon_;
-  bool negative = false;
-  for (Lemon::Kept::ArcIt a(l.arcs); a != lemon::INVALID && !negative; ++a)
-    negative = l.weight[a] < 0;
-  if (!negative)
+  for (Graph::ArcIt a(l.digraph.graph); a != lemon::INVALID; ++a)
+    l.kept[a] = keep[l.digraph.position(l.digraph.graph.source(a))] &&
+                keep[l.digraph.position(l.digraph.graph.target(a))];
+}
+
+bool KyEngineWalkSearch::hasNegativeArc() const {
+  const Lemon& l = *lemon_;
+  for (Lemon::Kept::ArcIt a(l.arcs); a != lemon::INVALID; ++a)
+    if (l.weight[a] < 0)
+      return true;
+  return false;
+}
+
+bool KyEngineWalkSearch::prepare() {
+  if (!hasNegativeArc())
     return true;
+  Lemon& l = *lemon_;
   // Bellman-Ford from every node at once: the distances are potentials
   // under which every kept arc weighs at least 0.
   lemon::BellmanFord<Lemon::Kept, Graph::ArcMap<std::int64_t>> bellmanFord(l.arcs, l.weight);
@@ -109,7 +119,8 @@ bool KyEngineWalkSearch::prepare() {
   return true;
 }
 
-void KyEngineWalkSearch::search(int start, std::int64_t limit, KyEngineWalkTree& tree) const {
+void KyEngineWalkSearch::search(int start, std::int64_t limit, KyEngineWalkTree& tree,
+                                int finish) const {
   const Lemon& l = *lemon_;
   const std::size_t n = nodeCost_.size();
   tree.cost.assign(n, kEngineUnreached);
@@ -129,7 +140,10 @@ void KyEngineWalkSearch::search(int start, std::int64_t limit, KyEngineWalkTree&
   dijkstra.init();
   dijkstra.addSource(source, 0);
   dijkstra.processNextNode();
+  const bool toFinish = finish >= 0 && finish != start;
   while (!dijkstra.emptyQueue()) {
+    if (toFinish && dijkstra.processed(l.digraph.node(finish)))
+      break;
     const Graph::Node next = dijkstra.nextNode();
     if (potential_.empty() && costOf(l.digraph.position(next), dijkstra.currentDist(next)) > limit)
       break;
@@ -146,6 +160,9 @@ void KyEngineWalkSearch::search(int start, std::int64_t limit, KyEngineWalkTree&
     tree.previous[v] = l.digraph.position(l.digraph.graph.source(arc));
   }
 
+  tree.cost[start] = 0;
+  if (toFinish)
+    return;
   // Walks back to the start: the label of the start as a node walked from
   // is -cost(start), its leaving ways paying cost(start) once more.
   for (Lemon::Kept::InArcIt a(l.arcs, source); a != lemon::INVALID; ++a) {

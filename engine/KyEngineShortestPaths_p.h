@@ -61,29 +61,36 @@ struct KyEngineWalkTree {
 };
 
 /// Cheapest-walk searches on a digraph under given costs, among the kept
-/// nodes (arcs with an end that is not kept are left out). Costs are added
-/// in 64 bits. Searches run Dijkstra's algorithm; when some kept arc weighs
-/// less than 0, prepare() first finds Johnson's potentials with
-/// Bellman-Ford, so that every search still runs Dijkstra. Holds O(n + m)
-/// weights; the digraph must outlive it. Not copyable.
+/// nodes (arcs with an end that is not kept are left out; every node is
+/// kept until keepOnly()). Costs are added in 64 bits. Searches run
+/// Dijkstra's algorithm; when some kept arc weighs less than 0, prepare()
+/// first finds Johnson's potentials with Bellman-Ford, so that every search
+/// still runs Dijkstra. Holds O(n + m) weights; the digraph must outlive
+/// it. Not copyable.
 class KyEngineWalkSearch {
 public:
-  /// Costs by node and edge position; `keep` empty keeps every node.
-  /// Building costs O(n + m).
+  /// Costs by node and edge position. Building costs O(n + m).
   KyEngineWalkSearch(const KyEngineDigraph& digraph, std::vector<int> nodeCost,
-                     const std::vector<int>& edgeCost, const std::vector<char>& keep);
+                     const std::vector<int>& edgeCost);
   ~KyEngineWalkSearch();
   KyEngineWalkSearch(const KyEngineWalkSearch&) = delete;
   KyEngineWalkSearch& operator=(const KyEngineWalkSearch&) = delete;
 
+  /// Keeps only the nodes marked in `keep`, by position. O(m).
+  void keepOnly(const std::vector<char>& keep);
+  /// Whether some kept arc weighs less than 0. O(m).
+  bool hasNegativeArc() const;
   /// Readies the searches; false when a cycle of negative cost joins kept
-  /// nodes (then no search may run). O(1) when no kept arc is negative,
+  /// nodes (then no search may run). O(m) when no kept arc is negative,
   /// else O(n m).
   bool prepare();
-  /// Fills `tree` with the cheapest walks from `start` (kept). When no arc
-  /// is negative the search stops at walks costing more than `limit`,
-  /// which may then be left unreached. O(m log n).
-  void search(int start, std::int64_t limit, KyEngineWalkTree& tree) const;
+  /// Fills `tree` with the cheapest walks from `start`. When no arc is
+  /// negative the search stops at walks costing more than `limit`, which
+  /// may then be left unreached. A `finish` other than -1 and `start` ends
+  /// the search once its cheapest walk is known: nodes not settled by then
+  /// are left unreached, and the walk back to the start is not looked
+  /// for. O(m log n).
+  void search(int start, std::int64_t limit, KyEngineWalkTree& tree, int finish = -1) const;
 
 private:
   struct Lemon;

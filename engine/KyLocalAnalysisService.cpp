@@ -34,12 +34,16 @@ void emptyData(KyServiceData& data) {
     data.setValue(nullptr, key.c_str(), nullptr, 0, 0);
 }
 
-// Input tailors attach a service name to an input data that has none; this
-// takes it off again when the request is done, so the input stays as given.
+// The analyses read option defaults through the input's service name, as
+// the input tailors do: an input data without one gets one for the run,
+// taken off again when the request is done, so the input stays as given.
 class InputNameGuard {
 public:
   explicit InputNameGuard(KyServiceInputData& input)
-      : input_(input), hadName_(input.pServiceName() != nullptr) {}
+      : input_(input), hadName_(input.pServiceName() != nullptr) {
+    if (!hadName_)
+      input_.pServiceName(new KyAnalysisServiceName);
+  }
   ~InputNameGuard() {
     if (!hadName_)
       input_.pServiceName(nullptr);

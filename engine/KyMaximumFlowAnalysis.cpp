@@ -6,6 +6,7 @@
 #include <kyanalysis/KyMaximumFlowInputTailor.h>
 
 #include "KyEngineAnalyses_p.h"
+#include "KyEngineRequest_p.h"
 #include "KyEngineAnswer_p.h"
 #include "KyEngineFlowNetwork_p.h"
 #include "KyEngineNetwork_p.h"
@@ -29,8 +30,8 @@ int runMaximumFlowAnalysis(KyServiceInputData& input, KyGraph& graph, KyEngineAn
   const KyMaximumFlowInputTailor request(&input);
   const KyEngineNetwork net = readNetwork(graph);
   KyEngineFlowAmounts amounts;
-  amounts.edgeCapacity = net.edgeValues([&](KyEdge* edge) { return request.capacity(edge); });
-  amounts.nodeCapacity = net.nodeValues([&](KyNode* node) { return request.capacity(node); });
+  amounts.edgeCapacity = edgeIntegers(input, net, key::edgeCapacity);
+  amounts.nodeCapacity = nodeIntegers(input, net, key::nodeCapacity);
   if (anyNegative(amounts.edgeCapacity) || anyNegative(amounts.nodeCapacity))
     return ANALYSIS_ERROR_INVALID_OPTION;
 
@@ -43,7 +44,10 @@ int runMaximumFlowAnalysis(KyServiceInputData& input, KyGraph& graph, KyEngineAn
 
   answer.integer(nullptr, key::noneTotalFlow, static_cast<int>(preflow.flowValue()));
   const auto flowOf = [&](KyEngineFlowNetwork::Graph::Arc arc) { return preflow.flow(arc); };
+  // Edges without flow hold no value, which reads as 0: a flow usually
+  // uses few of a large graph's edges.
   for (int e = 0; e < net.edgeCount(); ++e)
-    answer.integer(net.edges[e], key::edgeFlow, static_cast<int>(flow.edgeFlow(e, flowOf)));
+    if (const std::int64_t amount = flow.edgeFlow(e, flowOf); amount != 0)
+      answer.integer(net.edges[e], key::edgeFlow, static_cast<int>(amount));
   return ANALYSIS_ERROR_NONE;
 }

@@ -8,6 +8,7 @@
 #include <kyanalysis/KyMinimumCostFlowInputTailor.h>
 
 #include "KyEngineAnalyses_p.h"
+#include "KyEngineRequest_p.h"
 #include "KyEngineAnswer_p.h"
 #include "KyEngineFlowNetwork_p.h"
 #include "KyEngineNetwork_p.h"
@@ -39,10 +40,10 @@ int runMinimumCostFlowAnalysis(KyServiceInputData& input, KyGraph& graph, KyEngi
   const KyMinimumCostFlowInputTailor request(&input);
   const KyEngineNetwork net = readNetwork(graph);
   KyEngineFlowAmounts amounts;
-  amounts.edgeCapacity = net.edgeValues([&](KyEdge* edge) { return request.capacity(edge); });
-  amounts.nodeCapacity = net.nodeValues([&](KyNode* node) { return request.capacity(node); });
-  amounts.edgeCost = net.edgeValues([&](KyEdge* edge) { return request.cost(edge); });
-  amounts.nodeCost = net.nodeValues([&](KyNode* node) { return request.cost(node); });
+  amounts.edgeCapacity = edgeIntegers(input, net, key::edgeCapacity);
+  amounts.nodeCapacity = nodeIntegers(input, net, key::nodeCapacity);
+  amounts.edgeCost = edgeIntegers(input, net, key::edgeCost);
+  amounts.nodeCost = nodeIntegers(input, net, key::nodeCost);
   const int desired = request.desiredFlow();
   if (desired < 0 || anyNegative(amounts.edgeCapacity) || anyNegative(amounts.nodeCapacity))
     return ANALYSIS_ERROR_INVALID_OPTION;
@@ -72,7 +73,10 @@ int runMinimumCostFlowAnalysis(KyServiceInputData& input, KyGraph& graph, KyEngi
   answer.integer(nullptr, key::noneTotalFlow, static_cast<int>(sent));
   answer.integer(nullptr, key::noneTotalCost, static_cast<int>(totalCost));
   const auto flowOf = [&](Graph::Arc arc) { return simplex.flow(arc); };
+  // Edges without flow hold no value, which reads as 0: a flow usually
+  // uses few of a large graph's edges.
   for (int e = 0; e < net.edgeCount(); ++e)
-    answer.integer(net.edges[e], key::edgeFlow, static_cast<int>(flow.edgeFlow(e, flowOf)));
+    if (const std::int64_t amount = flow.edgeFlow(e, flowOf); amount != 0)
+      answer.integer(net.edges[e], key::edgeFlow, static_cast<int>(amount));
   return ANALYSIS_ERROR_NONE;
 }

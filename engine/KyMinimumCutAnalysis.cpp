@@ -8,6 +8,7 @@
 #include <kyanalysis/KyMinimumCutInputTailor.h>
 
 #include "KyEngineAnalyses_p.h"
+#include "KyEngineRequest_p.h"
 #include "KyEngineAnswer_p.h"
 #include "KyEngineFlowNetwork_p.h"
 #include "KyEngineNetwork_p.h"
@@ -62,7 +63,7 @@ int runMinimumCutAnalysis(KyServiceInputData& input, KyGraph& graph, KyEngineAns
   const KyMinimumCutInputTailor request(&input);
   const KyEngineNetwork net = readNetwork(graph);
   KyEngineFlowAmounts amounts;
-  amounts.edgeCapacity = net.edgeValues([&](KyEdge* edge) { return request.cost(edge); });
+  amounts.edgeCapacity = edgeIntegers(input, net, key::edgeCost);
   if (anyNegative(amounts.edgeCapacity))
     return ANALYSIS_ERROR_INVALID_OPTION;
 

@@ -26,7 +26,7 @@ int runPathExistsTestAnalysis(KyServiceInputData& input, KyGraph& graph, KyEngin
     return code;
 
   const KyPathExistsTestInputTailor request(&input);
-  const KyEngineNetwork net = readSearchNetwork(graph, request);
+  const KyEngineNetwork net = readSearchNetwork(input, graph, request, key::edgeUndirected);
   std::vector<int> path;
   const bool exists = fewestEdgesPath(KyEngineDigraph(net), start->index(), finish->index(), path);
   std::vector<KyEdge*> edges;

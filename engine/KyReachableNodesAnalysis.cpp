@@ -56,7 +56,7 @@ int runReachableNodesAnalysis(KyServiceInputData& input, KyGraph& graph, KyEngin
   if (range < -1)
     return ANALYSIS_ERROR_INVALID_OPTION;
 
-  const KyEngineNetwork net = readSearchNetwork(graph, request);
+  const KyEngineNetwork net = readSearchNetwork(input, graph, request, key::edgeUndirected);
   const KyEngineDigraph digraph(net);
   std::vector<int> reached = breadthFirst(digraph, start->index());
   if (range >= 0) {
@@ -64,8 +64,9 @@ int runReachableNodesAnalysis(KyServiceInputData& input, KyGraph& graph, KyEngin
     std::vector<char> keep(net.nodes.size(), 0);
     for (int v : reached)
       keep[v] = 1;
-    KyEngineWalkSearch search(digraph, net.nodeValues([&](KyNode* n) { return request.cost(n); }),
-                              net.edgeValues([&](KyEdge* e) { return request.cost(e); }), keep);
+    KyEngineWalkSearch search(digraph, nodeIntegers(input, net, key::nodeCost),
+                              edgeIntegers(input, net, key::edgeCost));
+    search.keepOnly(keep);
     if (!search.prepare())
       return ANALYSIS_ERROR_NEGATIVE_CYCLE;
     KyEngineWalkTree tree;

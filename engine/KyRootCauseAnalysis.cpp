@@ -27,6 +27,7 @@
 #include <kyanalysis/KyRootCauseInputTailor.h>
 
 #include "KyEngineAnalyses_p.h"
+#include "KyEngineRequest_p.h"
 #include "KyEngineAnswer_p.h"
 #include "KyEngineLemon_p.h"
 #include "KyEngineNetwork_p.h"
@@ -102,7 +103,7 @@ int runRootCauseAnalysis(KyServiceInputData& input, KyGraph& graph, KyEngineAnsw
   if ((stored != nullptr && dynamic_cast<const KyDouble*>(stored) == nullptr) || range < -1 ||
       !(threshold >= 0.0 && threshold <= 1.0))
     return ANALYSIS_ERROR_INVALID_OPTION;
-  KyEngineNetwork net = readSearchNetwork(graph, request);
+  KyEngineNetwork net = readSearchNetwork(input, graph, request, key::edgeUndirected);
   std::vector<std::int64_t> weight(effects.size());
   std::int64_t total = 0;
   for (std::size_t i = 0; i < effects.size(); ++i) {
@@ -113,12 +114,12 @@ int runRootCauseAnalysis(KyServiceInputData& input, KyGraph& graph, KyEngineAnsw
   }
 
   // Searching the reversed network from an effect finds the walks to it.
-  const std::vector<int> nodeCost = net.nodeValues([&](KyNode* node) { return request.cost(node); });
-  const std::vector<int> edgeCost = net.edgeValues([&](KyEdge* edge) { return request.cost(edge); });
+  const std::vector<int> nodeCost = nodeIntegers(input, net, key::nodeCost);
+  const std::vector<int> edgeCost = edgeIntegers(input, net, key::edgeCost);
   std::swap(net.source, net.target);
   linkNetwork(net);
   const KyEngineDigraph reversed(net);
-  KyEngineWalkSearch search(reversed, nodeCost, edgeCost, {});
+  KyEngineWalkSearch search(reversed, nodeCost, edgeCost);
   if (!search.prepare())
     return ANALYSIS_ERROR_NEGATIVE_CYCLE;
   const std::int64_t limit = range == -1 ? kEngineUnreached : range;

@@ -2,10 +2,12 @@
 // under the cost convention of KyEngineShortestPaths_p.h (the two ends'
 // own costs are not paid).
 //
-// Only nodes that the start reaches and that reach the finish can lie on
-// such a walk, so the search keeps those alone: a cycle of negative cost
-// among them lies on a walk from start to finish, and the walks then have
-// no cheapest (code 10); one elsewhere does not matter. An undirected edge
+// Without negative weights the search runs from the start until the finish
+// is settled. With them, only nodes that the start reaches and that reach
+// the finish can lie on such a walk, so the search keeps those alone: a
+// cycle of negative cost among them lies on a walk from start to finish,
+// and the walks then have no cheapest (code 10); one elsewhere does not
+// matter. An undirected edge
 // is followed both ways, so going over it and back is a cycle costing twice
 // its cost plus both ends' costs.
 //
@@ -38,39 +40,37 @@ int runShortestPathsAnalysis(KyServiceInputData& input, KyGraph& graph, KyEngine
     return code;
 
   const KyShortestPathsInputTailor request(&input);
-  const KyEngineNetwork net = readSearchNetwork(graph, request);
+  const KyEngineNetwork net = readSearchNetwork(input, graph, request, key::edgeUndirected);
   const KyEngineDigraph digraph(net);
   const int s = start->index();
   const int t = finish->index();
-  std::vector<char> onWalks = reachFrom(digraph, s);
-  const std::vector<char> toFinish = reachTo(digraph, t);
-  for (std::size_t v = 0; v < onWalks.size(); ++v)
-    onWalks[v] = onWalks[v] && toFinish[v];
-
-  std::vector<int> walk;
-  std::int64_t cost = KyPath::infiniteLength;
-  if (onWalks[s]) {
-    KyEngineWalkSearch search(digraph, net.nodeValues([&](KyNode* n) { return request.cost(n); }),
-                              net.edgeValues([&](KyEdge* e) { return request.cost(e); }), onWalks);
-    if (!search.prepare())
-      return ANALYSIS_ERROR_NEGATIVE_CYCLE;
-    KyEngineWalkTree tree;
-    search.search(s, kEngineUnreached, tree);
-    cost = tree.cost[t];
-    walk = tree.walkTo(t);
-    if (s == t && tree.closedCost < 0) {
-      cost = tree.closedCost;
-      walk = tree.walkTo(tree.closedPrevious);
-      walk.push_back(tree.closedEdge);
-    }
-    if (!fitsAnswer(cost))
-      return ANALYSIS_ERROR_COST_OVERFLOW;
+  KyEngineWalkSearch search(digraph, nodeIntegers(input, net, key::nodeCost),
+                            edgeIntegers(input, net, key::edgeCost));
+  if (search.hasNegativeArc()) {
+    std::vector<char> onWalks = reachFrom(digraph, s);
+    const std::vector<char> toFinish = reachTo(digraph, t);
+    for (std::size_t v = 0; v < onWalks.size(); ++v)
+      onWalks[v] = onWalks[v] && toFinish[v];
+    search.keepOnly(onWalks);
   }
+  if (!search.prepare())
+    return ANALYSIS_ERROR_NEGATIVE_CYCLE;
+  KyEngineWalkTree tree;
+  search.search(s, kEngineUnreached, tree, t);
+  const bool exists = tree.cost[t] != kEngineUnreached;
+  std::int64_t cost = exists ? tree.cost[t] : KyPath::infiniteLength;
+  std::vector<int> walk = tree.walkTo(t);
+  if (s == t && tree.closedCost < 0) {
+    walk = tree.walkTo(tree.closedPrevious);
+    walk.push_back(tree.closedEdge);
+  }
+  if (!fitsAnswer(cost))
+    return ANALYSIS_ERROR_COST_OVERFLOW;
 
   std::vector<KyEdge*> edges;
   for (int e : walk)
     edges.push_back(net.edges[e]);
-  answer.integer(nullptr, key::nonePathExists, onWalks[s] ? 1 : 0);
+  answer.integer(nullptr, key::nonePathExists, exists ? 1 : 0);
   answer.integer(nullptr, key::noneTotalCost, static_cast<int>(cost));
   answer.edgeList(nullptr, key::noneEdgeList, edges);
   return ANALYSIS_ERROR_NONE;

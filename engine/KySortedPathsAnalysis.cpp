@@ -63,13 +63,14 @@ struct Network : KyEngineNetwork {
   std::vector<std::int64_t> weight;
 };
 
-Network readNetwork(const KyGraph& graph, const KySortedPathsInputTailor& request) {
+Network readNetwork(const KyServiceInputData& input, const KyGraph& graph) {
   Network net;
   static_cast<KyEngineNetwork&>(net) = readNetwork(graph);
-  net.nodeCost = net.nodeValues([&](KyNode* node) { return request.cost(node); });
+  net.nodeCost = nodeIntegers(input, net, key::nodeCost);
+  const std::vector<int> edgeCost = edgeIntegers(input, net, key::edgeCost);
   net.weight.resize(net.edges.size());
   for (int e = 0; e < net.edgeCount(); ++e)
-    net.weight[e] = std::int64_t{request.cost(net.edges[e])} + net.nodeCost[net.target[e]];
+    net.weight[e] = std::int64_t{edgeCost[e]} + net.nodeCost[net.target[e]];
   return net;
 }
 
@@ -334,7 +335,7 @@ int runSortedPathsAnalysis(KyServiceInputData& input, KyGraph& graph, KyEngineAn
     return code;
 
   const KySortedPathsInputTailor request(&input);
-  const Network net = readNetwork(graph, request);
+  const Network net = readNetwork(input, graph);
   const int s = start->index();
   const int t = finish->index();
   const std::vector<char> reached = reachableFrom(net, s);

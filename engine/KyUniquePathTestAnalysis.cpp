@@ -73,7 +73,7 @@ int runUniquePathTestAnalysis(KyServiceInputData& input, KyGraph& graph, KyEngin
     return code;
 
   const KyUniquePathTestInputTailor request(&input);
-  const KyEngineNetwork net = readSearchNetwork(graph, request);
+  const KyEngineNetwork net = readSearchNetwork(input, graph, request, key::edgeUndirected);
   std::vector<int> path;
   const bool unique =
       fewestEdgesPath(KyEngineDigraph(net), start->index(), finish->index(), path) &&
