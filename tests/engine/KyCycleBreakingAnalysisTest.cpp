@@ -1,6 +1,6 @@
 // Cycle-breaking edge detection: on seeded random graphs, reversing the
 // listed edges leaves the graph acyclic at every quality, proof quality
-// finds a brute-force minimum and medium never does worse than draft.
+// finds a brute-force minimum and no quality does worse than the one below.
 #include <kyanalysis/KyAnalysisEnums.h>
 #include <kyanalysis/KyAnalysisErrorEnum.h>
 #include <kyanalysis/KyAnalysisKeys.h>
@@ -85,31 +85,25 @@ int checkedReversals(int nodes, const Edges& edges, int quality) {
   return static_cast<int>(answer.reversed.size());
 }
 
-TEST(CycleBreakingEdgeDetection, SmallGraphsAgainstBruteForce) {
+// Up to 7 nodes, proof against brute force; 12 nodes, still exact at proof;
+// 40 and 120, beyond the exact bound. Each quality does no worse than the
+// one below it.
+TEST(CycleBreakingEdgeDetection, AnswersStayValidAndProofFindsTheFewest) {
   std::mt19937 random(11);
-  for (int round = 0; round < 150; ++round) {
-    const int nodes = 1 + static_cast<int>(random() % 7);
-    const Edges edges = kytest::randomEdges(random, nodes, static_cast<int>(random() % 13));
+  const int larger[] = {12, 40, 120};
+  for (int round = 0; round < 165; ++round) {
+    const bool small = round < 150;
+    const int nodes = small ? 1 + static_cast<int>(random() % 7) : larger[(round - 150) / 5];
+    const Edges edges =
+        kytest::randomEdges(random, nodes, small ? static_cast<int>(random() % 13) : 3 * nodes);
     SCOPED_TRACE("round " + std::to_string(round));
     const int draft = checkedReversals(nodes, edges, CYCLEBREAKING_QUALITY_DRAFT);
     const int medium = checkedReversals(nodes, edges, CYCLEBREAKING_QUALITY_MEDIUM);
     const int proof = checkedReversals(nodes, edges, CYCLEBREAKING_QUALITY_PROOF);
     EXPECT_LE(medium, draft);
-    EXPECT_EQ(proof, fewestReversals(nodes, edges));
-  }
-}
-
-TEST(CycleBreakingEdgeDetection, LargerGraphsStayValid) {
-  std::mt19937 random(5);
-  // 12 nodes: exact at proof; 40 and 120: beyond the exact bound.
-  for (const int nodes : {12, 40, 120}) {
-    for (int round = 0; round < 5; ++round) {
-      const Edges edges = kytest::randomEdges(random, nodes, 3 * nodes);
-      const int draft = checkedReversals(nodes, edges, CYCLEBREAKING_QUALITY_DRAFT);
-      const int medium = checkedReversals(nodes, edges, CYCLEBREAKING_QUALITY_MEDIUM);
-      const int proof = checkedReversals(nodes, edges, CYCLEBREAKING_QUALITY_PROOF);
-      EXPECT_LE(medium, draft) << nodes << " nodes";
-      EXPECT_LE(proof, medium) << nodes << " nodes";
+    EXPECT_LE(proof, medium);
+    if (small) {
+      EXPECT_EQ(proof, fewestReversals(nodes, edges));
     }
   }
 }

@@ -1,19 +1,23 @@
-// The engine's contract: the outcome of every kind of bad request, and what
-// an answer replaces and leaves alone.
+// The engine's contract: the outcome of every kind of bad request, the end
+// nodes of every analysis, and what an answer replaces and leaves alone.
 #include <kyanalysis/KyAnalysisKeys.h>
+#include <kyanalysis/KyDouble.h>
 #include <kyanalysis/KyEdge.h>
 #include <kyanalysis/KyGraph.h>
 #include <kyanalysis/KyInt.h>
 #include <kyanalysis/KyLocalAnalysisService.h>
 #include <kyanalysis/KyNode.h>
 #include <kyanalysis/KyServiceData.h>
+#include <kyanalysis/KyShortestPathsInputTailor.h>
+#include <kyanalysis/KyShortestPathsOutputTailor.h>
 #include <kyanalysis/KySortedPathsInputTailor.h>
+
+#include "support/KyEngineTesting.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <functional>
-#include <ostream>
-#include <string>
 
 namespace {
 
@@ -35,76 +39,107 @@ struct Request {
   }
   void cost(KyEdge* edge, int value) { set(edge, k::sortedPaths::edgeCost, new KyInt(value), 1); }
 
-  KyGraph graph, otherGraph;
+  KyGraph graph;
   KyNode *a = graph.addNode(), *b = graph.addNode(), *c = graph.addNode();
   KyEdge *ab = graph.addEdge(a, b), *bc = graph.addEdge(b, c);
   KyServiceInputData input;
   KyServiceOutputData output;
 };
 
-struct ErrorCase {
-  const char* name;
-  std::function<void(Request&)> spoil;
-  int code;
-};
-void PrintTo(const ErrorCase& c, std::ostream* out) { *out << c.name; }
-
-class KyEngineErrors : public ::testing::TestWithParam<ErrorCase> {};
-
-TEST_P(KyEngineErrors, ReturnsAndStoresTheCodeAloneAndLeavesTheInputAsItWas) {
-  Request r;
-  GetParam().spoil(r);
-  const int inputValues = r.input.numberOfValues();
-  KyServiceInputData* input = GetParam().code == ANALYSIS_ERROR_NO_INPUT_DATA ? nullptr : &r.input;
-
-  EXPECT_EQ(KyLocalAnalysisService().run(input, &r.output), GetParam().code);
-  EXPECT_EQ(r.output.getValueAsInteger(nullptr, k::errorCode), GetParam().code);
-  EXPECT_EQ(r.output.numberOfValues(), 1);
-  EXPECT_NE(r.output.pServiceName(), nullptr);
-  EXPECT_EQ(r.input.numberOfValues(), inputValues);
-  EXPECT_EQ(r.input.pServiceName(), nullptr);
+// Each bad request returns its code and stores it alone, leaving the input
+// as it was.
+TEST(KyEngineService, BadRequestsAnswerOnlyTheirCode) {
+  const struct {
+    const char* name;
+    std::function<void(Request&)> spoil;
+    int code;
+  } cases[] = {
+      {"no input data", [](Request&) {}, ANALYSIS_ERROR_NO_INPUT_DATA},
+      {"no operation", [](Request& r) { r.set(nullptr, k::all::noneOperation, nullptr); },
+       ANALYSIS_ERROR_NO_OPERATION},
+      {"operation of another class", [](Request& r) { r.set(nullptr, k::all::noneOperation, r.a); },
+       ANALYSIS_ERROR_NO_OPERATION},
+      {"operation none of the service",
+       [](Request& r) { r.set(nullptr, k::all::noneOperation, new KyInt(23), 1); },
+       ANALYSIS_ERROR_OPERATION_NOT_SUPPORTED},
+      {"no graph", [](Request& r) { r.set(nullptr, k::all::noneGraph, nullptr); },
+       ANALYSIS_ERROR_NO_GRAPH},
+      {"graph of another class", [](Request& r) { r.set(nullptr, k::all::noneGraph, r.a); },
+       ANALYSIS_ERROR_NO_GRAPH},
+      {"start node of another class", [](Request& r) { r.set(&r.graph, kStart, r.ab); },
+       ANALYSIS_ERROR_NO_START_NODE},
+      {"negative cycle on a walk", [](Request& r) { r.cost(r.graph.addEdge(r.b, r.a), -2); },
+       ANALYSIS_ERROR_NEGATIVE_CYCLE},
+      {"negative self-loop at the finish", [](Request& r) { r.cost(r.graph.addEdge(r.c, r.c), -1); },
+       ANALYSIS_ERROR_NEGATIVE_CYCLE},
+      {"shortest length past 32 bits", [](Request& r) { r.cost(r.ab, 2147483647); },
+       ANALYSIS_ERROR_COST_OVERFLOW},
+      {"shortest length below 32 bits",
+       [](Request& r) {
+         r.cost(r.ab, -2147483647 - 1);
+         r.cost(r.bc, -1);
+       },
+       ANALYSIS_ERROR_COST_OVERFLOW},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    Request r;
+    c.spoil(r);
+    const int inputValues = r.input.numberOfValues();
+    KyServiceInputData* input = c.code == ANALYSIS_ERROR_NO_INPUT_DATA ? nullptr : &r.input;
+    EXPECT_EQ(KyLocalAnalysisService().run(input, &r.output), c.code);
+    EXPECT_EQ(r.output.getValueAsInteger(nullptr, k::errorCode), c.code);
+    EXPECT_EQ(r.output.numberOfValues(), 1);
+    EXPECT_NE(r.output.pServiceName(), nullptr);
+    EXPECT_EQ(r.input.numberOfValues(), inputValues);
+    EXPECT_EQ(r.input.pServiceName(), nullptr);
+  }
 }
 
-const ErrorCase kErrorCases[] = {
-    {"NoInputData", [](Request&) {}, ANALYSIS_ERROR_NO_INPUT_DATA},
-    {"NoOperation", [](Request& r) { r.set(nullptr, k::all::noneOperation, nullptr); },
-     ANALYSIS_ERROR_NO_OPERATION},
-    {"OperationOfAnotherClass", [](Request& r) { r.set(nullptr, k::all::noneOperation, r.a); },
-     ANALYSIS_ERROR_NO_OPERATION},
-    {"OperationNoneOfTheService",
-     [](Request& r) { r.set(nullptr, k::all::noneOperation, new KyInt(23), 1); },
-     ANALYSIS_ERROR_OPERATION_NOT_SUPPORTED},
-    {"NoGraph", [](Request& r) { r.set(nullptr, k::all::noneGraph, nullptr); },
-     ANALYSIS_ERROR_NO_GRAPH},
-    {"GraphOfAnotherClass", [](Request& r) { r.set(nullptr, k::all::noneGraph, r.a); },
-     ANALYSIS_ERROR_NO_GRAPH},
-    {"NoStartNode", [](Request& r) { r.set(&r.graph, kStart, nullptr); },
-     ANALYSIS_ERROR_NO_START_NODE},
-    {"StartNodeOfAnotherClass", [](Request& r) { r.set(&r.graph, kStart, r.ab); },
-     ANALYSIS_ERROR_NO_START_NODE},
-    {"NoFinishNode", [](Request& r) { r.set(&r.graph, kFinish, nullptr); },
-     ANALYSIS_ERROR_NO_FINISH_NODE},
-    {"StartNodeInAnotherGraph", [](Request& r) { r.set(&r.graph, kStart, r.otherGraph.addNode()); },
-     ANALYSIS_ERROR_START_NODE_NOT_IN_GRAPH},
-    {"FinishNodeInAnotherGraph",
-     [](Request& r) { r.set(&r.graph, kFinish, r.otherGraph.addNode()); },
-     ANALYSIS_ERROR_FINISH_NODE_NOT_IN_GRAPH},
-    {"NegativeCycleOnAWalk", [](Request& r) { r.cost(r.graph.addEdge(r.b, r.a), -2); },
-     ANALYSIS_ERROR_NEGATIVE_CYCLE},
-    {"NegativeSelfLoopAtTheFinish", [](Request& r) { r.cost(r.graph.addEdge(r.c, r.c), -1); },
-     ANALYSIS_ERROR_NEGATIVE_CYCLE},
-    {"ShortestLengthPast32Bits", [](Request& r) { r.cost(r.ab, 2147483647); },
-     ANALYSIS_ERROR_COST_OVERFLOW},
-    {"ShortestLengthBelow32Bits",
-     [](Request& r) {
-       r.cost(r.ab, -2147483647 - 1);
-       r.cost(r.bc, -1);
-     },
-     ANALYSIS_ERROR_COST_OVERFLOW},
-};
-
-INSTANTIATE_TEST_SUITE_P(Engine, KyEngineErrors, ::testing::ValuesIn(kErrorCases),
-                         [](const auto& info) { return std::string(info.param.name); });
+// Every analysis with end nodes checks them, the start before the finish and
+// a missing node before a foreign one; a search may go without a start.
+TEST(KyEngineService, ChecksTheEndNodesOfEveryAnalysisThatHasThem) {
+  const struct {
+    int operation;
+    const wchar_t *start, *finish; // null finish: a start only
+  } analyses[] = {
+      {OPERATION_SHORTEST_PATHS, k::shortestPaths::graphStartNode, k::shortestPaths::graphFinishNode},
+      {OPERATION_PATH_EXISTS_TEST, k::pathExistsTest::graphStartNode,
+       k::pathExistsTest::graphFinishNode},
+      {OPERATION_UNIQUE_PATH_TEST, k::uniquePathTest::graphStartNode,
+       k::uniquePathTest::graphFinishNode},
+      {OPERATION_DISJOINT_PATHS, k::disjointPaths::graphStartNode, k::disjointPaths::graphFinishNode},
+      {OPERATION_SORTED_PATHS, kStart, kFinish},
+      {OPERATION_REACHABLE_NODES, k::reachableNodes::graphStartNode, nullptr},
+      {OPERATION_MAXIMUM_FLOW, k::maximumFlow::graphSourceNode, k::maximumFlow::graphSinkNode},
+      {OPERATION_MINIMUM_COST_FLOW, k::minimumCostFlow::graphSourceNode,
+       k::minimumCostFlow::graphSinkNode},
+      {OPERATION_MINIMUM_CUT, k::minimumCut::graphSourceNode, k::minimumCut::graphSinkNode},
+      {OPERATION_NEW_CYCLE_TEST, k::newCycleTest::graphSourceNode, k::newCycleTest::graphTargetNode},
+      {OPERATION_BREADTH_FIRST_SEARCH, k::breadthFirstSearch::graphStartNode, nullptr},
+      {OPERATION_DEPTH_FIRST_SEARCH, k::depthFirstSearch::graphStartNode, nullptr},
+  };
+  KyGraph elsewhere;
+  KyNode* foreign = elsewhere.addNode();
+  for (const auto& analysis : analyses)
+    for (int spoil = 0; spoil < 4; ++spoil) { // missing start, finish; foreign start, finish
+      const bool search = analysis.operation == OPERATION_BREADTH_FIRST_SEARCH ||
+                          analysis.operation == OPERATION_DEPTH_FIRST_SEARCH;
+      if ((analysis.finish == nullptr && spoil % 2 == 1) || (search && spoil == 0))
+        continue;
+      SCOPED_TRACE(::testing::Message() << "operation " << analysis.operation << " case " << spoil);
+      kytest::EngineCase c(2, {{0, 1}});
+      c.input.setValue(nullptr, k::all::noneGraph, &c.graph, 0, 0);
+      c.input.setValue(nullptr, k::all::noneOperation, new KyInt(analysis.operation), 1, 0);
+      c.input.setValue(&c.graph, analysis.start,
+                       spoil == 0 ? nullptr : spoil == 2 ? foreign : c.node[0], 0, 0);
+      if (analysis.finish != nullptr)
+        c.input.setValue(&c.graph, analysis.finish,
+                         spoil == 1 ? nullptr : spoil == 3 ? foreign : c.node[1], 0, 0);
+      EXPECT_EQ(c.run(), ANALYSIS_ERROR_NO_START_NODE + spoil);
+      EXPECT_EQ(c.output.numberOfValues(), 1);
+    }
+}
 
 TEST(KyEngineService, WithoutOutputDataOnlyReturnsTheCode) {
   Request r;
@@ -129,6 +164,39 @@ TEST(KyEngineService, ReplacesTheWholeEarlierAnswerAndKeepsTheInputsName) {
   EXPECT_EQ(engine.run(&r.input, &r.output), ANALYSIS_ERROR_NO_FINISH_NODE);
   EXPECT_EQ(r.output.numberOfValues(), 1);
   EXPECT_NE(r.input.pServiceName(), nullptr);
+}
+
+// Node and edge options read as the tailors read them, on an input without
+// a service name: a value of another class as 0, a missing one as the
+// option's default, and values on members of another graph not at all.
+TEST(KyEngineService, ReadsMemberOptionsAsTheTailorsDo) {
+  namespace sp = k::shortestPaths;
+  KyGraph graph, other;
+  KyNode *a = graph.addNode(), *b = graph.addNode(), *c = graph.addNode();
+  KyEdge *ab = graph.addEdge(a, b), *bc = graph.addEdge(b, c), *ac = graph.addEdge(a, c);
+  KyNode *o0 = other.addNode(), *o1 = other.addNode();
+  KyEdge *oa = other.addEdge(o0, o1), *ob = other.addEdge(o0, o1), *oc = other.addEdge(o0, o1);
+  KyServiceInputData input;
+  const auto set = [&](KyObject* owner, const wchar_t* key, KyObject* value, int owned) {
+    input.setValue(owner, key, value, owned, 0);
+  };
+  set(nullptr, k::all::noneGraph, &graph, 0);
+  set(nullptr, k::all::noneOperation, new KyInt(OPERATION_SHORTEST_PATHS), 1);
+  set(&graph, sp::graphStartNode, a, 0);
+  set(&graph, sp::graphFinishNode, c, 0);
+  set(ab, sp::edgeCost, new KyDouble(-50.0), 1);
+  set(ac, sp::edgeCost, new KyInt(2), 1);
+  for (KyObject* foreign : {static_cast<KyObject*>(o1), static_cast<KyObject*>(oa),
+                            static_cast<KyObject*>(ob), static_cast<KyObject*>(oc)})
+    set(foreign, dynamic_cast<KyNode*>(foreign) ? sp::nodeCost : sp::edgeCost, new KyInt(-100), 1);
+
+  KyServiceOutputData output;
+  ASSERT_EQ(KyLocalAnalysisService().run(&input, &output), ANALYSIS_ERROR_NONE);
+  EXPECT_EQ(input.pServiceName(), nullptr);
+  const KyShortestPathsInputTailor request(&input);
+  const int viaB = request.cost(ab) + request.cost(b) + request.cost(bc);
+  EXPECT_EQ(viaB, 1);
+  EXPECT_EQ(KyShortestPathsOutputTailor(&output).totalCost(), std::min(viaB, request.cost(ac)));
 }
 
 } // namespace

@@ -226,7 +226,9 @@ void expectPartition(const Output& out, EngineCase& c, Same same) {
   lists.deleteAllCellsAndObjects();
 }
 
-TEST(KyEngineComponents, ConnectedAndStronglyConnectedMatchTheClosures) {
+// Connected and strongly connected components against the closures,
+// biconnected ones and articulation nodes against removing each node.
+TEST(KyEngineComponents, MatchClosuresAndNodeRemovals) {
   for (unsigned seed = 1; seed <= 300; ++seed) {
     SCOPED_TRACE(seed);
     const RandomGraph g(seed);
@@ -238,24 +240,17 @@ TEST(KyEngineComponents, ConnectedAndStronglyConnectedMatchTheClosures) {
     ASSERT_EQ(strong.run(), ANALYSIS_ERROR_NONE);
     expectPartition(KyConnectedComponentsOutputTailor(&weak.output), weak,
                     [&](int u, int v) { return both[u][v] != 0; });
-    const KyStronglyConnectedComponentsOutputTailor out(&strong.output);
-    expectPartition(out, strong, [&](int u, int v) { return one[u][v] && one[v][u]; });
+    const KyStronglyConnectedComponentsOutputTailor strongly(&strong.output);
+    expectPartition(strongly, strong, [&](int u, int v) { return one[u][v] && one[v][u]; });
     KyDList edgeLists;
-    out.buildEdgeComponentList(edgeLists);
-    Lists expected(static_cast<std::size_t>(edgeLists.length()));
+    strongly.buildEdgeComponentList(edgeLists);
+    Lists edgeComponents(static_cast<std::size_t>(edgeLists.length()));
     for (std::size_t e = 0; e < g.edges.size(); ++e)
       if (one[g.edges[e].second][g.edges[e].first])
-        expected.at(out.componentNumber(strong.node[g.edges[e].first]) - 1)
+        edgeComponents.at(strongly.componentNumber(strong.node[g.edges[e].first]) - 1)
             .push_back(static_cast<int>(e));
-    EXPECT_EQ(positionLists(edgeLists), expected);
+    EXPECT_EQ(positionLists(edgeLists), edgeComponents);
     edgeLists.deleteAllCellsAndObjects();
-  }
-}
-
-TEST(KyEngineComponents, BiconnectedMatchRemovingEachNode) {
-  for (unsigned seed = 1; seed <= 300; ++seed) {
-    SCOPED_TRACE(seed);
-    const RandomGraph g(seed);
     const int n = g.nodes;
     const auto connected = [&](unsigned set) { // grown from its lowest node
       unsigned seen = set & (~set + 1);
@@ -355,17 +350,6 @@ TEST(KyEngineDepthFirstSearch, WalksALongPathWithoutRecursion) {
   const KyDepthFirstSearchOutputTailor out(&c.output);
   EXPECT_EQ(out.orderNumber(c.node.back()), kNodes);
   EXPECT_EQ(out.completionNumber(c.node.front()), kNodes);
-}
-
-TEST(KyEngineSearches, RejectAStartNodeOfAnotherGraph) {
-  KyGraph other;
-  EngineCase breadth(2, {{0, 1}}), depth(2, {{0, 1}});
-  kytest::ask(KyBreadthFirstSearchInputTailor(&breadth.input), breadth).pStartNode(other.addNode());
-  kytest::ask(KyDepthFirstSearchInputTailor(&depth.input), depth).pStartNode(other.addNode());
-  for (EngineCase* c : {&breadth, &depth}) {
-    EXPECT_EQ(c->run(), ANALYSIS_ERROR_START_NODE_NOT_IN_GRAPH);
-    EXPECT_EQ(c->output.numberOfValues(), 1);
-  }
 }
 
 TEST(KyEngineTopologicalSort, TakesTheLowestReadyNodeAndKeepsCyclesTogether) {

@@ -1,9 +1,8 @@
-// The option descriptions: their order, scopes, enumeration maps and defaults.
+// The option descriptions: their order, scopes and enumeration maps.
 #include "support/KyDescriptionTesting.h"
 
 #include <kyanalysis/KyAnalysisOperation.h>
 #include <kyanalysis/KyAnalysisOptionDescriptionManager.h>
-#include <kyanalysis/KyDouble.h>
 #include <kyanalysis/KyHashMap.h>
 #include <kyanalysis/KyInt.h>
 #include <kyanalysis/KyText.h>
@@ -11,7 +10,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <climits>
 #include <set>
 
 using kytest::keyPart;
@@ -82,16 +80,9 @@ TEST_F(OptionDescriptionsTest, EnumerationMapsNameTheirCodesInOrder) {
        {L"CYCLEBREAKING_QUALITY_DRAFT", L"CYCLEBREAKING_QUALITY_MEDIUM",
         L"CYCLEBREAKING_QUALITY_PROOF"}},
   };
-  int maps = 0;
-  int entries = 0;
-  for (const auto* each : options)
-    if (const KyHashMap* map = each->pEnumeration()) {
-      ++maps;
-      entries += map->length();
-    }
-  EXPECT_EQ(maps, 3);
-  EXPECT_EQ(entries, 29);
-
+  EXPECT_EQ(std::count_if(options.begin(), options.end(),
+                          [](const auto* each) { return each->pEnumeration() != nullptr; }),
+            3);
   for (auto expected : kMaps) {
     SCOPED_TRACE(expected.key);
     if (expected.names.empty())
@@ -110,61 +101,6 @@ TEST_F(OptionDescriptionsTest, EnumerationMapsNameTheirCodesInOrder) {
       EXPECT_EQ(value->value(), code);
     }
   }
-  EXPECT_STREQ(KyAnalysisOperation::mapName(0), L"OPERATION_BREADTH_FIRST_SEARCH");
-  EXPECT_STREQ(KyAnalysisOperation::mapName(22), L"OPERATION_ROOT_CAUSE");
-}
-
-// The integer defaults follow from the option's name and scope alone.
-const struct IntegerRule {
-  const wchar_t* scope; // null: any scope
-  const wchar_t* name;
-  int value;
-} kIntegerRules[] = {
-    {nullptr, L"undirected", 0},
-    {nullptr, L"directed", 0},
-    {L"edge", L"cost", 1},
-    {L"node", L"cost", 0},
-    {L"edge", L"capacity", 1},
-    {L"node", L"capacity", INT_MAX},
-    {nullptr, L"range", -1},
-    {nullptr, L"level", 0},
-    {nullptr, L"weight", 1},
-    {nullptr, L"quality", 1},
-    {nullptr, L"desiredFlow", 0},
-    {nullptr, L"nodeDisjointPaths", 0},
-    {nullptr, L"minNumberOfClusters", 1},
-    {nullptr, L"maxNumberOfClusters", 0},
-};
-
-const IntegerRule* ruleFor(const wchar_t* key) {
-  for (const IntegerRule& rule : kIntegerRules)
-    if (keyPart(key, 2) == rule.name && (rule.scope == nullptr || keyPart(key, 1) == rule.scope))
-      return &rule;
-  return nullptr;
-}
-
-TEST_F(OptionDescriptionsTest, DefaultsFollowTheRegularities) {
-  int defaults = 0;
-  for (const auto* each : options) {
-    SCOPED_TRACE(each->pKey());
-    const std::wstring valueType = each->pValueType();
-    const KyObject* value = each->pDefaultValue();
-    defaults += value != nullptr ? 1 : 0;
-    if (valueType == L"Double") {
-      const auto* real = dynamic_cast<const KyDouble*>(value);
-      ASSERT_NE(real, nullptr);
-      EXPECT_EQ(real->value(), 1.0);
-    } else if ((valueType == L"Integer" || valueType == L"Boolean") &&
-               std::wstring(each->pKey()) != L"all:none:operation") {
-      const IntegerRule* rule = ruleFor(each->pKey());
-      const auto* integer = dynamic_cast<const KyInt*>(value);
-      ASSERT_TRUE(rule != nullptr && integer != nullptr);
-      EXPECT_EQ(integer->value(), rule->value);
-    } else {
-      EXPECT_EQ(value, nullptr); // object-valued options and the operation
-    }
-  }
-  EXPECT_EQ(defaults, 50);
 }
 
 TEST_F(OptionDescriptionsTest, ResultKeysAreNotOptions) {

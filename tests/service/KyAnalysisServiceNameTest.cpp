@@ -1,4 +1,4 @@
-// The analysis service name: identity, lazily built descriptions, ownership.
+// The analysis service name: lazily built descriptions and their ownership.
 #include <kyanalysis/KyAnalysisOptionDescriptionManager.h>
 #include <kyanalysis/KyAnalysisResultDescriptionManager.h>
 #include <kyanalysis/KyAnalysisServiceName.h>
@@ -36,13 +36,6 @@ void operator delete(void* memory) noexcept { release(memory); }
 void operator delete(void* memory, std::size_t) noexcept { release(memory); }
 
 namespace {
-TEST(KyAnalysisServiceNameTest, NamesTheAnalysisService) {
-  KyAnalysisServiceName name;
-  EXPECT_STREQ(name.pDefaultName(), L"analysis");
-  EXPECT_STREQ(name.pServiceClassName(), L"KyAnalysisService");
-  EXPECT_EQ(name.pType(), &name);
-}
-
 TEST(KyAnalysisServiceNameTest, BuildsEachDescriptionOnFirstDemandOnly) {
   const struct {
     KyServiceItemDescriptionManager* (KyAnalysisServiceName::*get)();

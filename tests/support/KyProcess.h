@@ -1,8 +1,11 @@
-// Runs a program in a child process and captures what it prints: a test
-// helper for command-line tools.
+// Runs a program in a child process and captures what it prints, and holds
+// the files it reads and writes: test helpers for command-line tools.
 #pragma once
 
 #include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <iterator>
 #include <string>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -57,5 +60,34 @@ inline Outcome runProcess(const std::string& program, std::vector<std::string> a
   outcome.err = slurp(err);
   return outcome;
 }
+
+/// The path of `path`, given from the source tree's root.
+inline std::string sourcePath(const std::string& path) {
+  const std::string header = __FILE__;
+  return header.substr(0, header.rfind("tests/support/")) + path;
+}
+
+/// A temporary file holding `text`, removed with the object.
+class TempFile {
+public:
+  explicit TempFile(const std::string& text, const std::string& suffix = ".txt") {
+    char pattern[] = "/tmp/kyanalyze-testXXXXXX";
+    close(mkstemp(pattern));
+    std::remove(pattern);
+    path_ = pattern + suffix;
+    std::ofstream(path_, std::ios::binary) << text;
+  }
+  ~TempFile() { std::remove(path_.c_str()); }
+  TempFile(const TempFile&) = delete;
+  TempFile& operator=(const TempFile&) = delete;
+  const std::string& path() const { return path_; }
+  std::string read() const {
+    std::ifstream in(path_, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+  }
+
+private:
+  std::string path_;
+};
 
 } // namespace kytest

@@ -5,16 +5,19 @@
 #include <kyanalysis/KyDList.h>
 #include <kyanalysis/KyDouble.h>
 #include <kyanalysis/KyEdge.h>
+#include <kyanalysis/KyEdgeDList.h>
 #include <kyanalysis/KyGeneralAnalysisInputTailor.h>
 #include <kyanalysis/KyGraph.h>
 #include <kyanalysis/KyInt.h>
 #include <kyanalysis/KyNode.h>
+#include <kyanalysis/KyNodeDList.h>
 #include <kyanalysis/KyServiceData.h>
 
 #include <gtest/gtest.h>
 
 #include <functional>
 #include <type_traits>
+#include <typeinfo>
 #include <variant>
 #include <vector>
 
@@ -221,6 +224,61 @@ inline void checkListBuilders(const std::vector<ListRow>& rows) {
       row.build(&output, g.owner(row.owner, 1), list);
       EXPECT_TRUE(contents(list).empty());
     }
+  }
+}
+
+// A list that owns what it holds, as a service's list of lists does.
+class OwningList : public KyDList {
+public:
+  ~OwningList() override { deleteAllCellsAndObjects(); }
+};
+
+inline std::vector<std::vector<KyObject*>> contentsOfLists(const KyDList& lists) {
+  std::vector<std::vector<KyObject*>> result;
+  for (KyDListIter it(&lists); it; ++it)
+    result.push_back(contents(*KyDList::castDown(it.pObject())));
+  return result;
+}
+
+template <class T>
+ListRow listsBuilder(const wchar_t* key, void (T::*build)(KyDList&) const, Owner items) {
+  return {key, items, Owner::none, [build](KyServiceOutputData* data, KyObject*, KyDList& lists) {
+            (T(data).*build)(lists);
+          }};
+}
+
+// Runs every row on its own output data: a builder of a list of lists frees
+// the caller's lists, leaves none without a result, then hands out fresh
+// lists of the item class, copies of the stored ones (an empty one
+// included), which the caller owns while the stored lists stay intact.
+inline void checkListOfListsBuilders(const std::vector<ListRow>& rows) {
+  Graph g;
+  for (const ListRow& row : rows) {
+    SCOPED_TRACE(row.key);
+    const bool edges = row.items == Owner::edge;
+    KyServiceOutputData output;
+    OwningList lists;
+    lists.appendObject(new KyNodeDList);
+    row.build(&output, nullptr, lists);
+    EXPECT_EQ(lists.length(), 0);
+
+    auto* stored = new OwningList;
+    for (const std::vector<int>& members : {std::vector<int>{2, 0}, {1}, {}}) {
+      KyDList* list = edges ? static_cast<KyDList*>(new KyEdgeDList) : new KyNodeDList;
+      for (int member : members)
+        list->appendObject(g.owner(row.items, member));
+      stored->appendObject(list);
+    }
+    output.setValue(nullptr, row.key, stored, 1, 0);
+    const auto expected = contentsOfLists(*stored);
+    for (int call = 0; call < 2; ++call) {
+      row.build(&output, nullptr, lists);
+      EXPECT_EQ(contentsOfLists(lists), expected);
+      for (KyDListIter it(&lists); it; ++it)
+        EXPECT_EQ(typeid(*it.pObject()), edges ? typeid(KyEdgeDList) : typeid(KyNodeDList));
+    }
+    lists.deleteAllCellsAndObjects();
+    EXPECT_EQ(contentsOfLists(*stored), expected);
   }
 }
 

@@ -1,3 +1,4 @@
+// The clustering tailors: options, the constraints a request holds, and results.
 #include "support/KyTailorTesting.h"
 
 #include <kyanalysis/KyAnalysisKeys.h>
@@ -18,13 +19,6 @@ namespace {
 
 using Tailor = KyClusteringInputTailor;
 using Objects = std::vector<KyObject*>;
-
-Objects objectsOf(const KyDList* list) {
-  Objects objects;
-  for (KyDListIter it(list); it; ++it)
-    objects.push_back(it.pObject());
-  return objects;
-}
 
 class KyClusteringTailorsTest : public ::testing::Test {
 protected:
@@ -58,6 +52,7 @@ TEST(ClusteringTailorOptions, ReadDefaultsThenTheValueSetUnderTheirOwnKeyAndOwne
                          &Tailor::clusterSizeFactor, 1.0, 2.5),
              memberOption<KyEdge>(c::edgeCost, &Tailor::cost, &Tailor::cost, 1, 9),
          });
+  kytest::checkOperations({kytest::operation(&Tailor::setAsCurrentOperation, OPERATION_CLUSTERING)});
 }
 
 TEST_F(KyClusteringTailorsTest, FreshRequestHasNoConstraintManager) {
@@ -86,13 +81,13 @@ TEST_F(KyClusteringTailorsTest, AddOperationsShareOneManagerInOrder) {
 
   KyDList list;
   tailor.buildConstraintList(list);
-  EXPECT_EQ(objectsOf(&list), Objects(std::begin(added), std::end(added)));
+  EXPECT_EQ(kytest::contents(list), Objects(std::begin(added), std::end(added)));
   for (int i = 0; i < 4; ++i) {
     EXPECT_EQ(added[i]->type(), i % 3);
     EXPECT_EQ(added[i]->priority(), 1);
-    EXPECT_EQ(objectsOf(added[i]->pNodeList()), i < 3 ? (Objects{b, a}) : Objects{});
+    EXPECT_EQ(kytest::contents(*added[i]->pNodeList()), i < 3 ? (Objects{b, a}) : Objects{});
   }
-  EXPECT_EQ(objectsOf(&nodes), (Objects{b, a}));
+  EXPECT_EQ(kytest::contents(nodes), (Objects{b, a}));
 }
 
 TEST_F(KyClusteringTailorsTest, InsertRemoveAndDiscard) {
@@ -108,7 +103,7 @@ TEST_F(KyClusteringTailorsTest, InsertRemoveAndDiscard) {
   for (KyClusteringConstraint* refused :
        {inserted, foreign, static_cast<KyClusteringConstraint*>(nullptr)})
     EXPECT_EQ(tailor.insertConstraint(refused), nullptr);
-  EXPECT_EQ(objectsOf(manager->pConstraintList()), (Objects{inserted, added}));
+  EXPECT_EQ(kytest::contents(*manager->pConstraintList()), (Objects{inserted, added}));
 
   const std::unique_ptr<KyClusteringConstraint> back(tailor.removeConstraint(inserted));
   EXPECT_EQ(back.get(), inserted);
@@ -123,36 +118,18 @@ TEST_F(KyClusteringTailorsTest, InsertRemoveAndDiscard) {
   EXPECT_EQ(manager->pConstraintList()->length(), 0);
 }
 
-TEST_F(KyClusteringTailorsTest, OutputReadsClustersAndFulfilledFlags) {
+TEST(ClusteringTailorResults, FulfilledIsReadPerConstraintObjectAndClustersAreFreshLists) {
   KyClusteringConstraint kept, unreported;
   KyClusteringConstraint copy(kept);
-  KyNodeDList first, second;
-  first.appendNode(b);
-  first.appendNode(a);
-  KyDList clusters;
-  clusters.appendObject(&first);
-  clusters.appendObject(&second);
-  KyServiceOutputData output; // after everything its entries refer to
-  output.setValue(nullptr, L"clustering:none:clusterList", &clusters, 0, 0);
-  output.setValue(b, L"clustering:node:clusterNumber", new KyInt(2), 1, 0);
-  output.setValue(&kept, L"clustering:constraint:fulfilled", new KyInt(1), 1, 0);
+  KyServiceOutputData output;
+  output.setValue(&kept, KyAnalysisKey::clustering::constraintFulfilled, new KyInt(1), 1, 0);
   const KyClusteringOutputTailor results(&output);
-
-  EXPECT_EQ(results.clusterNumber(b), 2);
   EXPECT_EQ(results.fulfilled(&kept), 1);
   EXPECT_EQ(results.fulfilled(&unreported), 0);
   EXPECT_EQ(results.fulfilled(&copy), 0);
-
-  KyDList list;
-  list.appendObject(new KyNodeDList);
-  for (int call = 0; call < 2; ++call) {
-    results.buildClusterList(list);
-    ASSERT_EQ(list.length(), 2);
-    EXPECT_NE(list.pFirstCell()->pObject(), &first);
-    EXPECT_EQ(objectsOf(KyDList::castDown(list.pFirstCell()->pObject())), (Objects{b, a}));
-    EXPECT_EQ(objectsOf(KyDList::castDown(list.pLastCell()->pObject())), Objects{});
-  }
-  list.deleteAllCellsAndObjects();
+  kytest::checkListOfListsBuilders({kytest::listsBuilder(
+      KyAnalysisKey::clustering::noneClusterList, &KyClusteringOutputTailor::buildClusterList,
+      kytest::Owner::node)});
 }
 
 } // namespace

@@ -1,5 +1,5 @@
-// Option and result tables of the path-query, reachable-nodes and root-cause
-// tailors, checked through member-function pointers.
+// Option and list tables of the path-query, sorted-paths, reachable-nodes
+// and root-cause tailors, checked through member-function pointers.
 #include "support/KyTailorTesting.h"
 
 #include <kyanalysis/KyAllPairsShortestPathsInputTailor.h>
@@ -18,6 +18,7 @@
 #include <kyanalysis/KyServiceData.h>
 #include <kyanalysis/KyShortestPathsInputTailor.h>
 #include <kyanalysis/KyShortestPathsOutputTailor.h>
+#include <kyanalysis/KySortedPathsInputTailor.h>
 #include <kyanalysis/KyUniquePathTestInputTailor.h>
 #include <kyanalysis/KyUniquePathTestOutputTailor.h>
 
@@ -41,6 +42,7 @@ using SP = KyShortestPathsInputTailor;
 using AP = KyAllPairsShortestPathsInputTailor;
 using RN = KyReachableNodesInputTailor;
 using RC = KyRootCauseInputTailor;
+using SO = KySortedPathsInputTailor;
 namespace pe = k::pathExistsTest;
 namespace up = k::uniquePathTest;
 namespace dp = k::disjointPaths;
@@ -48,6 +50,7 @@ namespace sp = k::shortestPaths;
 namespace ap = k::allPairsShortestPaths;
 namespace rn = k::reachableNodes;
 namespace rc = k::rootCause;
+namespace so = k::sortedPaths;
 
 TEST(PathQueryTailors, EachSelectorStoresItsCode) {
   kytest::checkOperations({
@@ -58,6 +61,7 @@ TEST(PathQueryTailors, EachSelectorStoresItsCode) {
       operation(&AP::setAsCurrentOperation, OPERATION_ALL_PAIRS_SHORTEST_PATHS),
       operation(&RN::setAsCurrentOperation, OPERATION_REACHABLE_NODES),
       operation(&RC::setAsCurrentOperation, OPERATION_ROOT_CAUSE),
+      operation(&SO::setAsCurrentOperation, OPERATION_SORTED_PATHS),
   });
 }
 
@@ -106,6 +110,10 @@ TEST(PathQueryTailors, OptionsReadDefaultsThenTheValueSetUnderTheirOwnKeyAndOwne
              graphOption(rc::graphRange, &RC::range, &RC::range, -1, -6),
              graphOption(rc::graphThreshold, &RC::threshold, &RC::threshold, 1.0, -4.0),
              memberOption<KyNode>(rc::nodeWeight, &RC::weight, &RC::weight, 1, -4),
+             graphOption(so::graphStartNode, &SO::pStartNode, &SO::pStartNode, none, node),
+             graphOption(so::graphFinishNode, &SO::pFinishNode, &SO::pFinishNode, none, node),
+             memberOption<KyNode>(so::nodeCost, &SO::cost, &SO::cost, 0, -5),
+             memberOption<KyEdge>(so::edgeCost, &SO::cost, &SO::cost, 1, -4),
          });
 }
 
@@ -120,43 +128,9 @@ TEST(PathQueryTailors, ListBuildersReplaceTheCallersListWithACopyOfTheStoredOne)
   });
 }
 
-// Results are filled as a service fills them: lists handed over to the
-// output data.
-struct Answer {
-  KyGraph graph;
-  KyNode *a = graph.addNode(), *b = graph.addNode();
-  KyEdge *ab = graph.addEdge(a, b), *ba = graph.addEdge(b, a);
-  KyServiceOutputData output;
-};
-
-class DisjointPathsBuilder : public ::testing::Test, protected Answer {};
-
-TEST_F(DisjointPathsBuilder, BuildsOneNewEdgeListPerPathAndDeletesTheFormerOnes) {
-  KyEdgeDList first, second; // the service's own path lists
-  first.appendEdge(ab);
-  first.appendEdge(ba);
-  second.appendEdge(ba);
-  auto* stored = new KyDList;
-  stored->appendObject(&first);
-  stored->appendObject(&second);
-  output.setValue(nullptr, dp::nonePathList, stored, 1, 0);
-  const KyDisjointPathsOutputTailor tailor(&output);
-
-  KyDList paths;
-  tailor.buildPathList(paths);
-  tailor.buildPathList(paths); // deletes the lists of the first call
-  std::vector<std::vector<KyObject*>> built;
-  for (KyDListIter it(&paths); it; ++it) {
-    const auto* path = dynamic_cast<const KyEdgeDList*>(it.pObject());
-    ASSERT_NE(path, nullptr);
-    EXPECT_TRUE(path != &first && path != &second);
-    built.push_back(kytest::contents(*path));
-  }
-  EXPECT_EQ(built, (std::vector<std::vector<KyObject*>>{kytest::contents(first),
-                                                        kytest::contents(second)}));
-  KyServiceOutputData empty;
-  KyDisjointPathsOutputTailor(&empty).buildPathList(paths);
-  EXPECT_EQ(paths.length(), 0);
+TEST(PathQueryTailors, PathListBuilderHandsOutFreshEdgeListsThatTheCallerOwns) {
+  kytest::checkListOfListsBuilders({kytest::listsBuilder(
+      dp::nonePathList, &KyDisjointPathsOutputTailor::buildPathList, kytest::Owner::edge)});
 }
 
 } // namespace

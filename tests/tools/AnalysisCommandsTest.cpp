@@ -6,11 +6,7 @@
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
 
-#include <cstdio>
-#include <fstream>
-#include <iterator>
 #include <string>
-#include <unistd.h>
 #include <vector>
 
 namespace {
@@ -19,36 +15,11 @@ using Json = nlohmann::json;
 using Args = std::vector<std::string>;
 using kytest::Outcome;
 
+using kytest::TempFile;
+
 Outcome run(const Args& args) { return kytest::runProcess(KYANALYZE_PATH, args); }
 
-std::string source(const std::string& path) {
-  const std::string file = __FILE__;
-  return file.substr(0, file.rfind("tests/tools/")) + path;
-}
-
-/// A temporary file holding `text`, removed with the object.
-class TempFile {
-public:
-  explicit TempFile(const std::string& text, const std::string& suffix = ".txt") {
-    char pattern[] = "/tmp/kyanalyze-testXXXXXX";
-    const int fd = mkstemp(pattern);
-    close(fd);
-    std::remove(pattern);
-    path_ = pattern + suffix;
-    std::ofstream(path_, std::ios::binary) << text;
-  }
-  ~TempFile() { std::remove(path_.c_str()); }
-  TempFile(const TempFile&) = delete;
-  TempFile& operator=(const TempFile&) = delete;
-  const std::string& path() const { return path_; }
-  std::string read() const {
-    std::ifstream in(path_, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-  }
-
-private:
-  std::string path_;
-};
+const std::string kRequest = kytest::sourcePath("docs/examples/request.xml");
 
 // a -> b -> d costs 2, a -> c -> d costs 5, a -> d costs 9; e stands alone.
 const char* const kDiamond = "# a small graph\n"
@@ -118,35 +89,23 @@ TEST(AnalysisCommands, RunPrintsTheAnswerByNameAsTextAndJson) {
   EXPECT_EQ(components["results"]["componentNumber"][4]["node"], "e");
   const Outcome table = expectSuccess({"run", "connectedComponents", "--graph", graph.path()});
   EXPECT_NE(table.out.find("\nnode  componentNumber\na     "), std::string::npos) << table.out;
-}
 
-TEST(AnalysisCommands, ThirdColumnIsTheEdgeCostOrElseTheCapacity) {
-  const TempFile graph("s t 7\n");
+  // The third column is the edge cost, or else the capacity.
+  const TempFile one("s t 7\n");
   const Json flow =
-      Json::parse(expectSuccess({"run", "maximumFlow", "--graph", graph.path(), "--set",
+      Json::parse(expectSuccess({"run", "maximumFlow", "--graph", one.path(), "--set",
                                  "sourceNode=s", "--set", "sinkNode=t", "--json"})
                       .out);
   EXPECT_EQ(flow["results"]["totalFlow"], 7);
   EXPECT_EQ(flow["results"]["flow"][0]["value"], 7);
   const Json tree = Json::parse(
-      expectSuccess({"run", "minimumSpanningTree", "--graph", graph.path(), "--json"}).out);
+      expectSuccess({"run", "minimumSpanningTree", "--graph", one.path(), "--json"}).out);
   EXPECT_EQ(tree["results"]["totalCost"], 7);
 }
 
-TEST(AnalysisCommands, RunTakesASavedRequestWithItsConstraints) {
-  const Outcome outcome = expectSuccess({"run", "--request", source("docs/examples/request.xml")});
-  EXPECT_NE(outcome.out.find("clusterList:\n"), std::string::npos) << outcome.out;
-  EXPECT_NE(outcome.out.find("sameCluster: web cache  "), std::string::npos) << outcome.out;
-  // A document may also serve as the graph of a new request.
-  const Outcome graph =
-      expectSuccess({"run", "shortestPaths", "--graph", source("docs/examples/request.xml"),
-                     "--set", "startNode=web", "--set", "finishNode=db"});
-  EXPECT_NE(graph.out.find("edgeList: web -> db  (cost 1)"), std::string::npos) << graph.out;
-}
-
 TEST(AnalysisCommands, AnswersOfEveryShapeComeOutByName) {
-  const TempFile graph(kDiamond);
-  const std::string g = graph.path();
+  const TempFile diamond(kDiamond);
+  const std::string g = diamond.path();
   // Sorted paths: the paths, without the engine's helper graph.
   const Args sorted{"run",   "sortedPaths", "--graph", g,
                     "--set", "startNode=a", "--set",   "finishNode=d"};
@@ -167,14 +126,19 @@ TEST(AnalysisCommands, AnswersOfEveryShapeComeOutByName) {
     found |= entry == Json{{"from", "a"}, {"to", "d"}, {"value", 2}};
   EXPECT_TRUE(found) << pairs.dump();
 
-  // A saved request takes --set on top of its own options.
-  const Json one =
-      Json::parse(expectSuccess({"run", "--request", source("docs/examples/request.xml"), "--set",
-                                 "maxNumberOfClusters=1", "--json"})
-                      .out);
+  // A saved request with its constraints, and --set on top of its options.
+  const Outcome saved = expectSuccess({"run", "--request", kRequest});
+  EXPECT_NE(saved.out.find("clusterList:\n"), std::string::npos) << saved.out;
+  EXPECT_NE(saved.out.find("sameCluster: web cache  "), std::string::npos) << saved.out;
+  const Json one = Json::parse(
+      expectSuccess({"run", "--request", kRequest, "--set", "maxNumberOfClusters=1", "--json"}).out);
   EXPECT_EQ(one["results"]["clusterList"].size(), 1u);
   EXPECT_EQ(one["results"]["fulfilled"][1],
             (Json{{"constraint", "differentClusters: db queue"}, {"value", false}}));
+  // A document may also serve as the graph of a new request.
+  const Outcome graph = expectSuccess({"run", "shortestPaths", "--graph", kRequest, "--set",
+                                       "startNode=web", "--set", "finishNode=db"});
+  EXPECT_NE(graph.out.find("edgeList: web -> db  (cost 1)"), std::string::npos) << graph.out;
 }
 
 TEST(AnalysisCommands, EdgeListsKeepUtf8NamesAndToleratePcLineEnds) {

@@ -4,9 +4,7 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdio>
 #include <string>
-#include <unistd.h>
 #include <vector>
 
 namespace {
@@ -17,10 +15,7 @@ Outcome run(const std::vector<std::string>& args, const std::string& input = "")
   return kytest::runProcess(KYANALYZE_PATH, args, input);
 }
 
-std::string example() {
-  const std::string source = __FILE__;
-  return source.substr(0, source.rfind("tests/tools/")) + "docs/examples/request.xml";
-}
+std::string example() { return kytest::sourcePath("docs/examples/request.xml"); }
 
 TEST(RequestCommands, ShowPrintsTheExampleRequest) {
   const Outcome shown = run({"show", example()});
@@ -41,16 +36,8 @@ TEST(RequestCommands, EncodeThenDecodeGivesADocumentThatShowsAlike) {
   const Outcome decoded = run({"decode"}, encoded.out);
   ASSERT_EQ(decoded.status, 0) << decoded.err;
 
-  char path[] = "/tmp/kyanalyze-decodedXXXXXX";
-  const int fd = mkstemp(path);
-  ASSERT_GE(fd, 0);
-  ASSERT_EQ(write(fd, decoded.out.data(), decoded.out.size()),
-            static_cast<ssize_t>(decoded.out.size()));
-  close(fd);
-  const Outcome again = run({"show", path});
-  const Outcome original = run({"show", example()});
-  std::remove(path);
-  EXPECT_EQ(again.out, original.out);
+  const kytest::TempFile document(decoded.out, ".xml");
+  EXPECT_EQ(run({"show", document.path()}).out, run({"show", example()}).out);
 }
 
 TEST(RequestCommands, UnreadableInputGetsOneLineAndStatusOne) {
