@@ -5,9 +5,6 @@
 namespace {
 constexpr std::uint32_t kOwnsValue = 1;
 constexpr std::uint32_t kOwnsOwner = 2;
-// Key addresses remembered for fast lookup; a store fed keys from ever new
-// buffers stops remembering them there.
-constexpr std::size_t kKnownAddresses = 256;
 
 std::uint32_t ownerHash(const KyObject* owner) { return owner != nullptr ? owner->hashCode() : 0; }
 
@@ -139,12 +136,20 @@ KyValueStore::~KyValueStore() {
     }
 }
 
+std::size_t KyValueStore::knownSlot(const wchar_t* key) {
+  // The top six bits of a Fibonacci product: one of the 64 slots.
+  static_assert(kKnownKeys == 64);
+  const auto bits = static_cast<std::uint64_t>(reinterpret_cast<std::uintptr_t>(key));
+  return static_cast<std::size_t>((bits * 0x9E3779B97F4A7C15ull) >> 58);
+}
+
 KyValueStore::Table* KyValueStore::table(const wchar_t* key) const {
   // Callers pass the same key constants again and again: try the table last
-  // stored through this address, and trust it only if its text still matches.
-  const auto known = byAddress_.find(key);
-  if (known != byAddress_.end() && std::wcscmp(known->second->key.c_str(), key) == 0)
-    return known->second;
+  // stored through this address, and trust it only if its text still
+  // matches (a caller may reuse a buffer for another key).
+  const KnownKey& known = known_[knownSlot(key)];
+  if (known.address == key && std::wcscmp(known.table->key.c_str(), key) == 0)
+    return known.table;
   const auto found = tables_.find(std::wstring_view(key));
   return found != tables_.end() ? found->second.get() : nullptr;
 }
@@ -165,8 +170,8 @@ bool KyValueStore::set(KyObject* owner, const wchar_t* key, KyObject* value, boo
     t = made.get();
     tables_.emplace(std::wstring_view(t->key), std::move(made));
   }
-  if (t != nullptr && byAddress_.size() < kKnownAddresses)
-    byAddress_[key] = t;
+  if (t != nullptr)
+    known_[knownSlot(key)] = KnownKey{key, t};
   if (t == nullptr || t->slots.empty()) {
     if (value == nullptr) {
       if (ownsOwner)

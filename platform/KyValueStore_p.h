@@ -4,6 +4,7 @@
 
 #include <kyanalysis/KyObject.h>
 
+#include <array>
 #include <functional>
 #include <memory>
 #include <string>
@@ -49,9 +50,17 @@ public:
 private:
   struct Table;
 
+  // A key address seen by set() and the table it led to.
+  struct KnownKey {
+    const wchar_t* address = nullptr;
+    Table* table = nullptr;
+  };
+  static constexpr std::size_t kKnownKeys = 64;
+
   Table* table(const wchar_t* key) const;
+  static std::size_t knownSlot(const wchar_t* key);
 
   std::unordered_map<std::wstring_view, std::unique_ptr<Table>> tables_;
-  std::unordered_map<const wchar_t*, Table*> byAddress_;
+  std::array<KnownKey, kKnownKeys> known_{};
   std::size_t size_ = 0;
 };
