@@ -26,19 +26,17 @@ int acyclicAnswer(kytest::EngineCase& run) {
   return KyAcyclicTestOutputTailor(&run.output).acyclic();
 }
 
-TEST(AcyclicTest, Table) {
+// The random graphs below have a node or more; their self-loops and
+// parallel edges come by chance.
+TEST(AcyclicTest, EdgeCases) {
   const struct {
     int nodes;
     Edges edges;
     int acyclic;
   } rows[] = {
-      {0, {}, 1},                             // empty graph
-      {1, {}, 1},                             // one node
-      {3, {{0, 1}, {1, 2}, {0, 2}}, 1},       // diamond-free DAG
-      {2, {{0, 1}, {0, 1}}, 1},               // parallel edges
-      {1, {{0, 0}}, 0},                       // self-loop
-      {2, {{0, 1}, {1, 0}}, 0},               // two-cycle
-      {5, {{0, 1}, {2, 3}, {3, 4}, {4, 2}}, 0} // cycle in one of two parts
+      {0, {}, 1},               // empty graph
+      {2, {{0, 1}, {0, 1}}, 1}, // parallel edges
+      {1, {{0, 0}}, 0},         // self-loop
   };
   for (const auto& row : rows) {
     kytest::EngineCase run(row.nodes, row.edges);

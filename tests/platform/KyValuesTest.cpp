@@ -111,14 +111,4 @@ TEST_F(KyHashMapTest, CollidingKeysStayApart) {
   EXPECT_EQ(map.pValue(&absent), nullptr);
 }
 
-TEST(KyHashMap, TextKeysFindByContent) {
-  KyHashMap names(2);
-  names.put(new KyText(L"draft"), new KyInt(0));
-  names.put(new KyText(L"proof"), new KyInt(2));
-  const KyText proof(L"proof");
-  EXPECT_EQ(KyInt::castDown(names.pValue(&proof))->value(), 2);
-  const KyText other(L"Proof");
-  EXPECT_EQ(names.pValue(&other), nullptr);
-}
-
 } // namespace

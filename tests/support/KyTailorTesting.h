@@ -1,5 +1,6 @@
-// Table harness for tailor accessors: each option or list builder is one row
-// built from member-function pointers, and one check runs every row.
+// Table harness for tailor accessors: each option or builder of a list of
+// lists is one row built from member-function pointers, and one check runs
+// every row.
 #pragma once
 
 #include <kyanalysis/KyDList.h>
@@ -147,86 +148,6 @@ inline void checkOptions(Graph& g, const std::vector<OptionRow>& rows) {
   }
 }
 
-struct OperationRow {
-  std::function<void(KyServiceInputData*)> select;
-  KyAnalysisOperationEnum code;
-};
-
-template <class T> OperationRow operation(void (T::*select)(), KyAnalysisOperationEnum code) {
-  return {[select](KyServiceInputData* data) { (T(data).*select)(); }, code};
-}
-
-// Selects each row's operation in turn on one input data: the code selected
-// last is the one read.
-inline void checkOperations(const std::vector<OperationRow>& rows) {
-  KyServiceInputData input;
-  for (const OperationRow& row : rows) {
-    SCOPED_TRACE(row.code);
-    row.select(&input);
-    EXPECT_EQ(KyGeneralAnalysisInputTailor(&input).operationType(), row.code);
-  }
-}
-
-struct ListRow {
-  const wchar_t* key;
-  Owner items; // node or edge
-  Owner owner; // none, or node for a list stored per node
-  std::function<void(KyServiceOutputData*, KyObject*, KyDList&)> build;
-};
-
-template <class T, class L> ListRow listBuilder(const wchar_t* key, void (T::*build)(L&) const) {
-  return {key, std::is_same_v<L, KyEdgeDList> ? Owner::edge : Owner::node, Owner::none,
-          [build](KyServiceOutputData* data, KyObject*, KyDList& list) {
-            (T(data).*build)(static_cast<L&>(list));
-          }};
-}
-
-template <class T>
-ListRow listBuilder(const wchar_t* key, void (T::*build)(KyNode*, KyNodeDList&) const) {
-  return {key, Owner::node, Owner::node,
-          [build](KyServiceOutputData* data, KyObject* owner, KyDList& list) {
-            (T(data).*build)(static_cast<KyNode*>(owner), static_cast<KyNodeDList&>(list));
-          }};
-}
-
-// Runs every row on one output data: a builder empties the caller's list when
-// there is no result, then replaces it with a copy of the stored list, in
-// order, as often as it is called, leaving the stored list as it was. A list
-// stored per node is not found under another node.
-inline void checkListBuilders(const std::vector<ListRow>& rows) {
-  Graph g;
-  KyNodeDList nodeList;
-  KyEdgeDList edgeList;
-  KyServiceOutputData output;
-  for (const ListRow& row : rows) {
-    SCOPED_TRACE(row.key);
-    const bool edges = row.items == Owner::edge;
-    KyDList& list = edges ? static_cast<KyDList&>(edgeList) : nodeList;
-    KyObject* const first = g.owner(row.items, 0);
-    KyObject* const third = g.owner(row.items, 2);
-    KyObject* const owner = g.owner(row.owner, 0);
-    list.appendObject(first);
-    row.build(&output, owner, list);
-    EXPECT_TRUE(contents(list).empty());
-
-    KyDList* stored = edges ? static_cast<KyDList*>(new KyEdgeDList) : new KyNodeDList;
-    stored->appendObject(third);
-    stored->appendObject(first);
-    output.setValue(owner, row.key, stored, 1, 0); // as a service answers
-    const std::vector<KyObject*> expected{third, first};
-    list.appendObject(g.owner(row.items, 1));
-    for (int call = 0; call < 2; ++call) {
-      row.build(&output, owner, list);
-      EXPECT_EQ(contents(list), expected);
-    }
-    EXPECT_EQ(contents(*stored), expected);
-    if (row.owner == Owner::node) {
-      row.build(&output, g.owner(row.owner, 1), list);
-      EXPECT_TRUE(contents(list).empty());
-    }
-  }
-}
-
 // A list that owns what it holds, as a service's list of lists does.
 class OwningList : public KyDList {
 public:
@@ -240,26 +161,32 @@ inline std::vector<std::vector<KyObject*>> contentsOfLists(const KyDList& lists)
   return result;
 }
 
+// A builder of a list of lists, and the class of the items of its lists.
+struct ListsRow {
+  const wchar_t* key;
+  Owner items; // node or edge
+  std::function<void(KyServiceOutputData*, KyDList&)> build;
+};
+
 template <class T>
-ListRow listsBuilder(const wchar_t* key, void (T::*build)(KyDList&) const, Owner items) {
-  return {key, items, Owner::none, [build](KyServiceOutputData* data, KyObject*, KyDList& lists) {
-            (T(data).*build)(lists);
-          }};
+ListsRow listsBuilder(const wchar_t* key, void (T::*build)(KyDList&) const, Owner items) {
+  return {key, items,
+          [build](KyServiceOutputData* data, KyDList& lists) { (T(data).*build)(lists); }};
 }
 
 // Runs every row on its own output data: a builder of a list of lists frees
 // the caller's lists, leaves none without a result, then hands out fresh
 // lists of the item class, copies of the stored ones (an empty one
 // included), which the caller owns while the stored lists stay intact.
-inline void checkListOfListsBuilders(const std::vector<ListRow>& rows) {
+inline void checkListOfListsBuilders(const std::vector<ListsRow>& rows) {
   Graph g;
-  for (const ListRow& row : rows) {
+  for (const ListsRow& row : rows) {
     SCOPED_TRACE(row.key);
     const bool edges = row.items == Owner::edge;
     KyServiceOutputData output;
     OwningList lists;
     lists.appendObject(new KyNodeDList);
-    row.build(&output, nullptr, lists);
+    row.build(&output, lists);
     EXPECT_EQ(lists.length(), 0);
 
     auto* stored = new OwningList;
@@ -272,7 +199,7 @@ inline void checkListOfListsBuilders(const std::vector<ListRow>& rows) {
     output.setValue(nullptr, row.key, stored, 1, 0);
     const auto expected = contentsOfLists(*stored);
     for (int call = 0; call < 2; ++call) {
-      row.build(&output, nullptr, lists);
+      row.build(&output, lists);
       EXPECT_EQ(contentsOfLists(lists), expected);
       for (KyDListIter it(&lists); it; ++it)
         EXPECT_EQ(typeid(*it.pObject()), edges ? typeid(KyEdgeDList) : typeid(KyNodeDList));

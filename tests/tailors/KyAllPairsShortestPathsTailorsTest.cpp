@@ -16,39 +16,31 @@ namespace {
 
 namespace key = KyAnalysisKey::allPairsShortestPaths;
 
-// A chain a -> b -> c -> d, an edge e -> d, a two-node cycle x <-> y and a
-// loop on x. Results are stored as a service stores them: each under a pair
-// of its own that the store takes over.
+// A chain a -> b -> c -> d, a two-node cycle x <-> y and a loop on x.
+// Results are stored as a service stores them: each under a pair of its own
+// that the store takes over.
 class KyAllPairsShortestPathsTailorsTest : public ::testing::Test {
 protected:
   KyGraph graph;
   KyNode *a = graph.addNode(), *b = graph.addNode(), *c = graph.addNode(), *d = graph.addNode(),
-         *e = graph.addNode(), *x = graph.addNode(), *y = graph.addNode();
+         *x = graph.addNode(), *y = graph.addNode();
   KyEdge *ab = graph.addEdge(a, b), *bc = graph.addEdge(b, c), *cd = graph.addEdge(c, d),
-         *ed = graph.addEdge(e, d), *xy = graph.addEdge(x, y), *yx = graph.addEdge(y, x),
-         *loop = graph.addEdge(x, x);
+         *xy = graph.addEdge(x, y), *yx = graph.addEdge(y, x), *loop = graph.addEdge(x, x);
 };
 
 TEST_F(KyAllPairsShortestPathsTailorsTest, RebuildsOnlyPathsThatLeadBackToTheStart) {
   using Stored = std::vector<std::tuple<KyNode*, KyNode*, KyObject*>>; // (from, to, last edge)
   using Edges = std::vector<KyEdge*>;
   KyInt notAnEdge(0);
-  const Stored chain = {{a, b, ab}, {a, c, bc}, {a, d, cd}};
-  // The chain from a, and from d as an undirected run walks it: backwards.
-  const Stored bothWays = {{a, b, ab}, {a, c, bc}, {a, d, cd}, {d, c, cd}, {d, b, bc}, {d, a, ab}};
+  // Besides a cycle back to the start, answers a service should not leave;
+  // well-formed paths are read back in the engine's tests.
   const struct {
     const char* what;
     Stored lastEdges;
     KyNode *from, *to;
     Edges path;
   } cases[] = {
-      {"directed path", chain, a, d, {ab, bc, cd}},
-      {"path of one edge", chain, a, b, {ab}},
-      {"from equals to, nothing stored", chain, a, a, {}},
-      {"pair without a path", chain, d, a, {}},
-      {"ordered pair (a, d)", bothWays, a, d, {ab, bc, cd}},
-      {"ordered pair (d, a), edges walked backwards", bothWays, d, a, {cd, bc, ab}},
-      {"edges walked both ways", {{c, d, cd}, {c, e, ed}}, c, e, {cd, ed}},
+      {"from equals to, nothing stored", {{a, b, ab}}, a, a, {}},
       {"cycle back to the start", {{x, x, yx}, {x, y, xy}}, x, x, {xy, yx}},
       {"last edge missing before the start", {{a, d, cd}, {a, c, bc}}, a, d, {}},
       {"edge not touching the node reached", {{a, d, cd}, {a, c, ab}}, a, d, {}},

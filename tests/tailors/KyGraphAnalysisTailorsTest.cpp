@@ -1,9 +1,9 @@
 // The search, cycle and tree test, component, flow, cut and spanning-tree
-// tailors. Every operation selector, option accessor and list builder is one
-// row of a table, driven through member-function pointers. The rows of a
-// table share one data store, so an accessor that reads or writes another's
-// key shows up in the rows after it. The result getters are read by the
-// engine's tests against independent answers.
+// tailors. Every option accessor and builder of a list of lists is one row
+// of a table, driven through member-function pointers. The rows of a table
+// share one data store, so an accessor that reads or writes another's key
+// shows up in the rows after it. Operation selectors, result getters and
+// list builders are read by the engine's tests against independent answers.
 #include "support/KyTailorTesting.h"
 
 #include <kyanalysis/kyanalysis.h>
@@ -27,10 +27,7 @@ namespace cut = KyAnalysisKey::minimumCut;
 
 using kytest::Graph;
 using kytest::graphOption;
-using kytest::listBuilder;
-using kytest::ListRow;
 using kytest::memberOption;
-using kytest::operation;
 using kytest::Owner;
 
 using Bfs = KyBreadthFirstSearchInputTailor;
@@ -86,46 +83,6 @@ TEST(GraphAnalysisTailors, OptionsReadDefaultsThenTheValueSetUnderTheirOwnKeyAnd
       memberOption<KyEdge>(cut::edgeCost, &Cut::cost, &Cut::cost, 1, 9),
   };
   kytest::checkOptions(g, rows);
-}
-
-TEST(GraphAnalysisTailors, EachSelectorStoresItsCodeAndTheLastOneWins) {
-  const std::vector<kytest::OperationRow> rows = {
-      operation(&Bfs::setAsCurrentOperation, OPERATION_BREADTH_FIRST_SEARCH),
-      operation(&Dfs::setAsCurrentOperation, OPERATION_DEPTH_FIRST_SEARCH),
-      operation(&KyTopologicalSortInputTailor::setAsCurrentOperation, OPERATION_TOPOLOGICAL_SORT),
-      operation(&KyConnectedComponentsInputTailor::setAsCurrentOperation,
-                OPERATION_CONNECTED_COMPONENTS),
-      operation(&KyBiconnectedComponentsInputTailor::setAsCurrentOperation,
-                OPERATION_BICONNECTED_COMPONENTS),
-      operation(&KyStronglyConnectedComponentsInputTailor::setAsCurrentOperation,
-                OPERATION_STRONGLY_CONNECTED_COMPONENTS),
-      operation(&KyAcyclicTestInputTailor::setAsCurrentOperation, OPERATION_ACYCLIC_TEST),
-      operation(&NewCycle::setAsCurrentOperation, OPERATION_NEW_CYCLE_TEST),
-      operation(&CycleBreaking::setAsCurrentOperation, OPERATION_CYCLE_BREAKING_EDGE_DETECTION),
-      operation(&Tree::setAsCurrentOperation, OPERATION_TREE_TEST),
-      operation(&Mst::setAsCurrentOperation, OPERATION_MINIMUM_SPANNING_TREE),
-      operation(&MaxFlow::setAsCurrentOperation, OPERATION_MAXIMUM_FLOW),
-      operation(&CostFlow::setAsCurrentOperation, OPERATION_MINIMUM_COST_FLOW),
-      operation(&Cut::setAsCurrentOperation, OPERATION_MINIMUM_CUT),
-      operation(&Bfs::setAsCurrentOperation, OPERATION_BREADTH_FIRST_SEARCH), // 0 replaces 19
-  };
-  kytest::checkOperations(rows);
-}
-
-TEST(GraphAnalysisTailors, ListBuildersReplaceTheCallersListWithACopyOfTheStoredOne) {
-  const std::vector<ListRow> rows = {
-      listBuilder(bfs::noneNodeList, &KyBreadthFirstSearchOutputTailor::buildNodeOrderList),
-      listBuilder(dfs::noneNodeList, &KyDepthFirstSearchOutputTailor::buildNodeOrderList),
-      listBuilder(topo::noneNodeList, &KyTopologicalSortOutputTailor::buildNodeOrderList),
-      listBuilder(breaking::noneEdgeList, &KyCycleBreakingEdgeDetectionOutputTailor::buildEdgeList),
-      listBuilder(breaking::noneReflexiveEdgeList,
-                  &KyCycleBreakingEdgeDetectionOutputTailor::buildReflexiveEdgeList),
-      listBuilder(k::biconnectedComponents::noneArticulationNodeList,
-                  &KyBiconnectedComponentsOutputTailor::buildArticulationNodeList),
-      listBuilder(mst::noneTreeEdgeList, &KyMinimumSpanningTreeOutputTailor::buildTreeEdgeList),
-      listBuilder(cut::noneEdgeList, &KyMinimumCutOutputTailor::buildEdgeList),
-  };
-  kytest::checkListBuilders(rows);
 }
 
 TEST(GraphAnalysisTailors, ComponentListsAreFreshCopiesOfTheirItemClassThatTheCallerOwns) {

@@ -1,5 +1,6 @@
-// Option and list tables of the path-query, sorted-paths, reachable-nodes
-// and root-cause tailors, checked through member-function pointers.
+// Option tables of the path-query, sorted-paths, reachable-nodes and
+// root-cause tailors, checked through member-function pointers, and the
+// disjoint-paths list of paths.
 #include "support/KyTailorTesting.h"
 
 #include <kyanalysis/KyAllPairsShortestPathsInputTailor.h>
@@ -10,17 +11,12 @@
 #include <kyanalysis/KyGraph.h>
 #include <kyanalysis/KyNode.h>
 #include <kyanalysis/KyPathExistsTestInputTailor.h>
-#include <kyanalysis/KyPathExistsTestOutputTailor.h>
 #include <kyanalysis/KyReachableNodesInputTailor.h>
-#include <kyanalysis/KyReachableNodesOutputTailor.h>
 #include <kyanalysis/KyRootCauseInputTailor.h>
-#include <kyanalysis/KyRootCauseOutputTailor.h>
 #include <kyanalysis/KyServiceData.h>
 #include <kyanalysis/KyShortestPathsInputTailor.h>
-#include <kyanalysis/KyShortestPathsOutputTailor.h>
 #include <kyanalysis/KySortedPathsInputTailor.h>
 #include <kyanalysis/KyUniquePathTestInputTailor.h>
-#include <kyanalysis/KyUniquePathTestOutputTailor.h>
 
 #include <gtest/gtest.h>
 
@@ -31,9 +27,7 @@ namespace {
 namespace k = KyAnalysisKey;
 
 using kytest::graphOption;
-using kytest::listBuilder;
 using kytest::memberOption;
-using kytest::operation;
 
 using PE = KyPathExistsTestInputTailor;
 using UP = KyUniquePathTestInputTailor;
@@ -51,19 +45,6 @@ namespace ap = k::allPairsShortestPaths;
 namespace rn = k::reachableNodes;
 namespace rc = k::rootCause;
 namespace so = k::sortedPaths;
-
-TEST(PathQueryTailors, EachSelectorStoresItsCode) {
-  kytest::checkOperations({
-      operation(&PE::setAsCurrentOperation, OPERATION_PATH_EXISTS_TEST),
-      operation(&UP::setAsCurrentOperation, OPERATION_UNIQUE_PATH_TEST),
-      operation(&DP::setAsCurrentOperation, OPERATION_DISJOINT_PATHS),
-      operation(&SP::setAsCurrentOperation, OPERATION_SHORTEST_PATHS),
-      operation(&AP::setAsCurrentOperation, OPERATION_ALL_PAIRS_SHORTEST_PATHS),
-      operation(&RN::setAsCurrentOperation, OPERATION_REACHABLE_NODES),
-      operation(&RC::setAsCurrentOperation, OPERATION_ROOT_CAUSE),
-      operation(&SO::setAsCurrentOperation, OPERATION_SORTED_PATHS),
-  });
-}
 
 // Values set lie outside 0..1 on purpose: setters check nothing.
 TEST(PathQueryTailors, OptionsReadDefaultsThenTheValueSetUnderTheirOwnKeyAndOwner) {
@@ -115,17 +96,6 @@ TEST(PathQueryTailors, OptionsReadDefaultsThenTheValueSetUnderTheirOwnKeyAndOwne
              memberOption<KyNode>(so::nodeCost, &SO::cost, &SO::cost, 0, -5),
              memberOption<KyEdge>(so::edgeCost, &SO::cost, &SO::cost, 1, -4),
          });
-}
-
-TEST(PathQueryTailors, ListBuildersReplaceTheCallersListWithACopyOfTheStoredOne) {
-  kytest::checkListBuilders({
-      listBuilder(pe::noneEdgeList, &KyPathExistsTestOutputTailor::buildEdgeList),
-      listBuilder(up::noneEdgeList, &KyUniquePathTestOutputTailor::buildEdgeList),
-      listBuilder(sp::noneEdgeList, &KyShortestPathsOutputTailor::buildEdgeList),
-      listBuilder(rn::noneNodeList, &KyReachableNodesOutputTailor::buildReachableNodeList),
-      listBuilder(rc::noneCauseNodeList, &KyRootCauseOutputTailor::buildCauseNodeList),
-      listBuilder(rc::nodeReachedNodeList, &KyRootCauseOutputTailor::buildReachedNodeList),
-  });
 }
 
 TEST(PathQueryTailors, PathListBuilderHandsOutFreshEdgeListsThatTheCallerOwns) {

