@@ -55,20 +55,19 @@ std::vector<int> KyEngineWalkTree::walkTo(int node) const {
   return edges;
 }
 
-// The LEMON side: the digraph, the kept arcs as a filter, and two weights
-// per arc, as given and reduced by the potentials.
+// The LEMON side: the digraph, the kept arcs as a filter, and the weight of
+// every arc as given and, once there are potentials, reduced by them.
 struct KyEngineWalkSearch::Lemon {
   using Kept = lemon::FilterArcs<const Graph, Graph::ArcMap<bool>>;
 
   explicit Lemon(const KyEngineDigraph& digraph)
-      : digraph(digraph), kept(digraph.graph), arcs(digraph.graph, kept), weight(digraph.graph),
-        reduced(digraph.graph) {}
+      : digraph(digraph), kept(digraph.graph), arcs(digraph.graph, kept), weight(digraph.graph) {}
 
   const KyEngineDigraph& digraph;
   Graph::ArcMap<bool> kept;
   Kept arcs;
   Graph::ArcMap<std::int64_t> weight;
-  Graph::ArcMap<std::int64_t> reduced;
+  std::unique_ptr<Graph::ArcMap<std::int64_t>> reduced; // null without potentials
 };
 
 KyEngineWalkSearch::KyEngineWalkSearch(const KyEngineDigraph& digraph, std::vector<int> nodeCost,
@@ -79,7 +78,6 @@ KyEngineWalkSearch::KyEngineWalkSearch(const KyEngineDigraph& digraph, std::vect
     l.kept[a] = true;
     l.weight[a] = std::int64_t{nodeCost_[l.digraph.position(l.digraph.graph.source(a))]} +
                   edgeCost[l.digraph.edge(a)];
-    l.reduced[a] = l.weight[a];
   }
 }
 
@@ -113,8 +111,9 @@ bool KyEngineWalkSearch::prepare() {
   potential_.resize(nodeCost_.size());
   for (int v = 0; v < nodeCount(); ++v)
     potential_[v] = bellmanFord.dist(l.digraph.node(v));
+  l.reduced = std::make_unique<Graph::ArcMap<std::int64_t>>(l.digraph.graph);
   for (Lemon::Kept::ArcIt a(l.arcs); a != lemon::INVALID; ++a)
-    l.reduced[a] = l.weight[a] + potential_[l.digraph.position(l.digraph.graph.source(a))] -
+    (*l.reduced)[a] = l.weight[a] + potential_[l.digraph.position(l.digraph.graph.source(a))] -
                    potential_[l.digraph.position(l.digraph.graph.target(a))];
   return true;
 }
@@ -135,7 +134,8 @@ void KyEngineWalkSearch::search(int start, std::int64_t limit, KyEngineWalkTree&
   const auto costOf = [&](int v, std::int64_t distance) {
     return distance - nodeCost_[start] + potential(v) - potential(start);
   };
-  lemon::Dijkstra<Lemon::Kept, Graph::ArcMap<std::int64_t>> dijkstra(l.arcs, l.reduced);
+  lemon::Dijkstra<Lemon::Kept, Graph::ArcMap<std::int64_t>> dijkstra(
+      l.arcs, l.reduced != nullptr ? *l.reduced : l.weight);
   const Graph::Node source = l.digraph.node(start);
   dijkstra.init();
   dijkstra.addSource(source, 0);
