@@ -4,7 +4,18 @@
 #include "KyXMLScope_p.h"
 #include "KyXMLText_p.h"
 
+#include <xercesc/dom/DOMImplementation.hpp>
+#include <xercesc/dom/DOMImplementationRegistry.hpp>
+
+#include <memory>
+
 using namespace xercesc;
+
+namespace {
+struct ReleaseDocument {
+  void operator()(DOMDocument* document) const { document->release(); }
+};
+} // namespace
 
 KyCompositeXMLWriter::KyCompositeXMLWriter(const wchar_t* fileName)
     : KyTopLevelXMLWriter(fileName, 1, 0) {}
@@ -42,7 +53,17 @@ int KyCompositeXMLWriter::populateDOMElement(DOMElement& element) {
         return fail(L"no writer for the part \"" + registered.name + L"\"");
       continue;
     }
-    DOMElement* part = kyAppendElement(u"part", element);
+    // While write() streams, each part is made in a document of its own,
+    // freed once its text is taken; otherwise in `element`.
+    std::unique_ptr<DOMDocument, ReleaseDocument> own;
+    DOMElement* part;
+    if (streaming()) {
+      own.reset(DOMImplementationRegistry::getDOMImplementation(u"LS")->createDocument(
+          nullptr, u"part", nullptr));
+      part = own->getDocumentElement();
+    } else {
+      part = kyAppendElement(u"part", element);
+    }
     part->setAttribute(u"name", KyXMLText::toXML(registered.name).c_str());
     int written;
     {
@@ -55,6 +76,8 @@ int KyCompositeXMLWriter::populateDOMElement(DOMElement& element) {
       return fail(L"part \"" + registered.name + L"\"" +
                   (reason.empty() ? L" cannot be written" : L": " + reason));
     }
+    if (own != nullptr && !takePart(*part))
+      return 0; // write() writes the document again as one DOM
   }
   return 1;
 }

@@ -5,13 +5,14 @@
 #include <kyanalysis/KyNode.h>
 #include <kyanalysis/KyObjectTable.h>
 
+#include "KyXMLElement_p.h"
 #include "KyXMLScope_p.h"
 #include "KyXMLText_p.h"
 
 #include <xercesc/dom/DOMAttr.hpp>
 
+#include <cstdint>
 #include <string_view>
-#include <unordered_map>
 #include <vector>
 
 using namespace xercesc;
@@ -19,12 +20,81 @@ using namespace xercesc;
 namespace {
 std::wstring quoted(const XMLCh* text) { return KyXMLText::quote(KyXMLText::toWide(text)); }
 
+// The identifiers of one graph element with the position of each node (-1
+// for the graph and the edges): one flat table probed linearly, sized once
+// for all the members, as a graph of many members would otherwise spend
+// its time on cache misses in a node-based map.
+class Identifiers {
+public:
+  explicit Identifiers(std::size_t count) {
+    std::size_t capacity = 16;
+    while (capacity < 2 * count)
+      capacity *= 2;
+    slots_.resize(capacity);
+  }
+  /// Adds `id` with `position`; false when the identifier is there already.
+  bool add(std::u16string_view id, int position) {
+    const std::uint32_t hash = hashOf(id);
+    std::size_t at = find(id, hash);
+    if (slots_[at].taken)
+      return false;
+    if (2 * (used_ + 1) > slots_.size()) {
+      grow();
+      at = find(id, hash);
+    }
+    slots_[at] = Slot{id, hash, position, true};
+    ++used_;
+    return true;
+  }
+  /// The position kept for `id`; null when the identifier is not there.
+  const int* position(std::u16string_view id) const {
+    const Slot& slot = slots_[find(id, hashOf(id))];
+    return slot.taken ? &slot.position : nullptr;
+  }
+
+private:
+  struct Slot {
+    std::u16string_view id;
+    std::uint32_t hash = 0;
+    int position = 0;
+    bool taken = false;
+  };
+
+  static std::uint32_t hashOf(std::u16string_view id) {
+    std::uint32_t hash = 2166136261u; // FNV-1a, then a final mix
+    for (const char16_t c : id)
+      hash = (hash ^ c) * 16777619u;
+    hash ^= hash >> 16;
+    hash *= 0x7FEB352Du;
+    return hash ^ (hash >> 15);
+  }
+  // The slot holding `id`, or the free slot where it would go.
+  std::size_t find(std::u16string_view id, std::uint32_t hash) const {
+    const std::size_t mask = slots_.size() - 1;
+    for (std::size_t i = hash & mask;; i = (i + 1) & mask) {
+      const Slot& slot = slots_[i];
+      if (!slot.taken || (slot.hash == hash && slot.id == id))
+        return i;
+    }
+  }
+  void grow() {
+    std::vector<Slot> old(slots_.size() * 2);
+    old.swap(slots_);
+    for (const Slot& slot : old)
+      if (slot.taken)
+        slots_[find(slot.id, slot.hash)] = slot;
+  }
+
+  std::vector<Slot> slots_;
+  std::size_t used_ = 0;
+};
+
 // Reads the optional "name" attribute into `member`.
 int readName(const DOMElement& element, KyGraphMember* member) {
   if (member == nullptr)
     return 0;
-  if (const DOMAttr* name = element.getAttributeNode(u"name"))
-    member->pName(KyXMLText::toWide(name->getValue()).c_str());
+  if (const XMLCh* name = kyAttributeValue(element, u"name"))
+    member->pName(KyXMLText::toWide(name).c_str());
   return 1;
 }
 } // namespace
@@ -78,35 +148,46 @@ int KyGraphXMLReader::processDOMElement(const DOMElement& element) {
   if (graph == nullptr)
     return fail(L"no graph to read into");
 
-  // Check everything before the graph changes.
-  std::unordered_map<std::u16string_view, int> ids; // node position, or -1
-  std::vector<const DOMElement*> nodes;
-  std::vector<const DOMElement*> edges;
-  ids.reserve(graphElement->getChildElementCount() + 1);
-  std::wstring wide; // reused for every identifier
-  auto identify = [&](const DOMElement& member, int position) {
-    const XMLCh* id = member.getAttribute(u"id");
-    KyXMLText::toWide(id, wide);
-    if (!KyObjectTable::validID(wide.c_str()))
-      return fail(L"the " + KyXMLText::toWide(member.getTagName()) + L" identifier " + quoted(id) +
-                  L" is missing or invalid");
-    if (!ids.emplace(id, position).second)
-      return fail(L"the identifier " + quoted(id) + L" is used twice");
-    return 1;
+  // Check everything before the graph changes. Each member is kept with
+  // its identifier, so that the attribute is looked up once.
+  struct Member {
+    const DOMElement* element;
+    const XMLCh* id;
   };
-  if (identify(*graphElement, -1) == 0)
+  Identifiers ids(graphElement->getChildElementCount() + 1); // node position, or -1
+  std::vector<Member> nodes;
+  std::vector<Member> edges;
+  std::wstring wide; // reused for every identifier
+  auto identify = [&](const DOMElement& member, int position) -> const XMLCh* {
+    const XMLCh* id = kyAttributeOrEmpty(member, u"id");
+    KyXMLText::toWide(id, wide);
+    if (!KyObjectTable::validID(wide.c_str())) {
+      fail(L"the " + KyXMLText::toWide(member.getTagName()) + L" identifier " + quoted(id) +
+           L" is missing or invalid");
+      return nullptr;
+    }
+    if (!ids.add(id, position)) {
+      fail(L"the identifier " + quoted(id) + L" is used twice");
+      return nullptr;
+    }
+    return id;
+  };
+  const XMLCh* graphID = identify(*graphElement, -1);
+  if (graphID == nullptr)
     return 0;
   for (const DOMElement* child = graphElement->getFirstElementChild(); child != nullptr;
        child = child->getNextElementSibling()) {
     const std::u16string_view tag = child->getTagName();
     if (tag == u"node") {
-      if (identify(*child, static_cast<int>(nodes.size())) == 0)
+      const XMLCh* id = identify(*child, static_cast<int>(nodes.size()));
+      if (id == nullptr)
         return 0;
-      nodes.push_back(child);
+      nodes.push_back(Member{child, id});
     } else if (tag == u"edge") {
-      if (identify(*child, -1) == 0)
+      const XMLCh* id = identify(*child, -1);
+      if (id == nullptr)
         return 0;
-      edges.push_back(child);
+      edges.push_back(Member{child, id});
     } else {
       return fail(L"the graph holds an element " + quoted(child->getTagName()) +
                   L" that is neither a node nor an edge");
@@ -114,40 +195,40 @@ int KyGraphXMLReader::processDOMElement(const DOMElement& element) {
   }
   std::vector<std::pair<int, int>> ends;
   ends.reserve(edges.size());
-  for (const DOMElement* edge : edges) {
+  for (const Member& edge : edges) {
     int end[2];
     const XMLCh* const names[2] = {u"source", u"target"};
     for (int i = 0; i < 2; ++i) {
-      const XMLCh* id = edge->getAttribute(names[i]);
-      const auto found = ids.find(id);
-      if (found == ids.end() || found->second < 0)
-        return fail(L"the edge " + quoted(edge->getAttribute(u"id")) + L" has the " +
-                    KyXMLText::toWide(names[i]) + L" " + quoted(id) +
-                    L", which is not a node of the graph");
-      end[i] = found->second;
+      const XMLCh* id = kyAttributeOrEmpty(*edge.element, names[i]);
+      const int* found = ids.position(id);
+      if (found == nullptr || *found < 0)
+        return fail(L"the edge " + quoted(edge.id) + L" has the " + KyXMLText::toWide(names[i]) +
+                    L" " + quoted(id) + L", which is not a node of the graph");
+      end[i] = *found;
     }
     ends.emplace_back(end[0], end[1]);
   }
 
-  setID(KyXMLText::toWide(graphElement->getAttribute(u"id")).c_str(), graph);
+  KyXMLText::toWide(graphID, wide);
+  setID(wide.c_str(), graph);
   std::vector<KyNode*> made;
   made.reserve(nodes.size());
-  for (const DOMElement* nodeElement : nodes) {
+  for (const Member& member : nodes) {
     KyNode* node = graph->addNode();
     made.push_back(node);
-    KyXMLText::toWide(nodeElement->getAttribute(u"id"), wide);
+    KyXMLText::toWide(member.id, wide);
     setID(wide.c_str(), node);
     KyHandlerScope<KyXMLReader> scope(*nodeReader_, this, node);
-    if (nodeReader_->processDOMElement(*nodeElement) == 0)
-      return fail(L"the node " + quoted(nodeElement->getAttribute(u"id")) + L" cannot be read");
+    if (nodeReader_->processDOMElement(*member.element) == 0)
+      return fail(L"the node " + quoted(member.id) + L" cannot be read");
   }
   for (std::size_t i = 0; i < edges.size(); ++i) {
     KyEdge* edge = graph->addEdge(made[ends[i].first], made[ends[i].second]);
-    KyXMLText::toWide(edges[i]->getAttribute(u"id"), wide);
+    KyXMLText::toWide(edges[i].id, wide);
     setID(wide.c_str(), edge);
     KyHandlerScope<KyXMLReader> scope(*edgeReader_, this, edge);
-    if (edgeReader_->processDOMElement(*edges[i]) == 0)
-      return fail(L"the edge " + quoted(edges[i]->getAttribute(u"id")) + L" cannot be read");
+    if (edgeReader_->processDOMElement(*edges[i].element) == 0)
+      return fail(L"the edge " + quoted(edges[i].id) + L" cannot be read");
   }
   return 1;
 }

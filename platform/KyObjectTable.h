@@ -3,9 +3,11 @@
 
 #include <kyanalysis/KyObject.h>
 
-#include <string>
-#include <string_view>
-#include <unordered_map>
+#include <cstddef>
+#include <cstdint>
+#include <deque>
+#include <memory>
+#include <vector>
 
 /// Two-way map between objects and identifier texts, handed by a caller to
 /// an XML reader or writer (pObjectTable) so that document and caller name
@@ -40,7 +42,7 @@ public:
   /// O(other.length()).
   void merge(const KyObjectTable& other);
   /// Number of entries.
-  int length() const { return static_cast<int>(byID_.size()); }
+  int length() const { return live_; }
   /// Drops every entry.
   void clear();
 
@@ -53,8 +55,33 @@ public:
   }
 
 private:
-  // Identifiers are owned by byObject_, whose entries stay in place while
-  // they live; byID_ views them, so a lookup by text copies nothing.
-  std::unordered_map<const KyObject*, std::wstring> byObject_;
-  std::unordered_map<std::wstring_view, KyObject*> byID_;
+  // One registration. Entries stay in place while the table lives (a
+  // deque), so identifier texts do not move; a dropped entry has no object
+  // and is reused by a later registration.
+  struct Entry {
+    static constexpr std::size_t kInline = 11;
+    KyObject* object = nullptr;
+    std::uint32_t length = 0;
+    wchar_t inlineText[kInline + 1] = {};
+    std::unique_ptr<wchar_t[]> longText; // for identifiers beyond kInline
+    const wchar_t* text() const { return longText ? longText.get() : inlineText; }
+  };
+  static constexpr std::uint32_t kFree = 0;
+
+  std::size_t findID(const wchar_t* id, std::size_t length, std::uint32_t hash) const;
+  std::size_t findObject(const KyObject* object) const;
+  void drop(std::size_t entry);
+  void index(std::size_t entry, std::uint32_t hash);
+  void rebuild(std::size_t capacity);
+
+  // Two open-addressing indexes into entries_ (position + 1; kFree when
+  // empty), probed linearly. A slot may still name an entry that was
+  // dropped or reused; every probe checks the entry itself, and slots
+  // are swept when the indexes are rebuilt.
+  std::deque<Entry> entries_;
+  std::vector<std::uint32_t> free_; // dropped entries, for reuse
+  std::vector<std::uint32_t> byID_;
+  std::vector<std::uint32_t> byObject_;
+  std::size_t usedSlots_ = 0; // slots of byID_ (and of byObject_) not free
+  int live_ = 0;
 };

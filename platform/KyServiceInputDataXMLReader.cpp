@@ -7,6 +7,7 @@
 #include <kyanalysis/KyServiceName.h>
 
 #include "KyServiceInputDataXML_p.h"
+#include "KyXMLElement_p.h"
 #include "KyXMLScope_p.h"
 #include "KyXMLText_p.h"
 
@@ -84,8 +85,8 @@ int KyServiceInputDataXMLReader::processDOMElement(const DOMElement& element) {
                     KyXMLText::quote(KyXMLText::toWide(entry->getTagName())) +
                     L" that is not an entry");
       KyObject* owner = nullptr;
-      if (const DOMAttr* id = entry->getAttributeNode(u"owner")) {
-        KyXMLText::toWide(id->getValue(), ownerID);
+      if (const XMLCh* id = kyAttributeValue(*entry, u"owner")) {
+        KyXMLText::toWide(id, ownerID);
         owner = pObject(ownerID.c_str());
         if (owner == nullptr)
           return fail(L"the owner " + KyXMLText::quote(ownerID) +
@@ -118,10 +119,10 @@ int KyServiceInputDataXMLReader::processDOMElement(const DOMElement& element) {
         continue;
       }
 
-      const DOMAttr* text = entry->getAttributeNode(u"value");
+      const XMLCh* text = kyAttributeValue(*entry, u"value");
       if (text == nullptr)
         return fail(L"an entry of " + KyXMLText::quote(key) + L" has no value");
-      KyXMLText::toWide(text->getValue(), value);
+      KyXMLText::toWide(text, value);
       int owned = 0;
       KyObject* read = service->pConvertStringToValue(value.c_str(), type.c_str(), this, owned);
       if (read == nullptr)

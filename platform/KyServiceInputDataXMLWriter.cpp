@@ -25,9 +25,9 @@ struct Entry {
   const KyObject* owner;
   const wchar_t* key;
   KyObject* value;
-  int rank;        // 0 no owner, 1 graph, 2 node, 3 edge, 4 other
-  int position;    // of a node or edge in its graph
-  std::wstring id; // of a graph or other owner
+  int rank;          // 0 no owner, 1 graph, 2 node, 3 edge, 4 other
+  int position;      // of a node or edge in its graph
+  const wchar_t* id; // of a graph or other owner (pID(), valid for the write)
 };
 
 struct TextRelease {
@@ -59,7 +59,7 @@ int KyServiceInputDataXMLWriter::populateDOMElement(DOMElement& element) {
   std::vector<Entry> entries;
   entries.reserve(static_cast<std::size_t>(data->numberOfValues()));
   data->visitValues([&entries](const KyObject* owner, const wchar_t* key, KyObject* value) {
-    entries.push_back(Entry{owner, key, value, 4, 0, {}});
+    entries.push_back(Entry{owner, key, value, 4, 0, L""});
   });
   for (Entry& entry : entries) {
     const KyXMLObjectKind kind =
@@ -85,7 +85,7 @@ int KyServiceInputDataXMLWriter::populateDOMElement(DOMElement& element) {
       return a.rank < b.rank;
     if (a.position != b.position)
       return a.position < b.position;
-    return a.id < b.id;
+    return std::wcscmp(a.id, b.id) < 0;
   });
 
   DOMElement* option = nullptr;

@@ -4,6 +4,7 @@
 #include <kyanalysis/KyObjectTable.h>
 #include <kyanalysis/KyTopLevelXMLWriter.h>
 
+#include "KyXMLCompactText_p.h"
 #include "KyXMLObjectKind_p.h"
 #include "KyXMLPlatform_p.h"
 #include "KyXMLScope_p.h"
@@ -24,26 +25,54 @@
 using namespace xercesc;
 
 // The identifiers made in one write. Their texts are packed into large
-// blocks, so that making one costs no allocation of its own.
+// blocks, so that making one costs no allocation of its own. Those of nodes
+// and edges are found by the member's position in its graph, without
+// hashing; those of other objects through a hash map.
 struct KyTopLevelXMLWriter::Made {
   static constexpr std::size_t kBlock = 1 << 14;
 
+  // Identifiers of one graph's nodes ([0]) and edges ([1]) by position.
+  struct Members {
+    std::vector<const wchar_t*> of[2];
+  };
+
   std::unordered_map<const KyObject*, const wchar_t*> ids;
+  std::unordered_map<const KyGraph*, Members> members;
+  const KyGraph* lastGraph = nullptr; // the graph of the latest member asked
+  Members* lastMembers = nullptr;
+  // Every made identifier with its object, for the object table.
+  std::vector<std::pair<const KyObject*, const wchar_t*>> all;
   std::vector<std::unique_ptr<wchar_t[]>> blocks;
   std::size_t used = kBlock;
   unsigned long next[4] = {0, 0, 0, 0};
 
-  /// Keeps a copy of `id` for `object` and returns it.
-  const wchar_t* keep(const KyObject* object, const std::wstring& id) {
-    const std::size_t size = id.size() + 1;
+  /// The place of the identifier of a node (`kind` 0) or edge (1), null
+  /// while none is made.
+  const wchar_t*& slotOf(const KyGraphMember& member, int kind) {
+    if (member.pOwnerGraph() != lastGraph || lastMembers == nullptr) {
+      lastGraph = member.pOwnerGraph();
+      lastMembers = &members[lastGraph];
+    }
+    std::vector<const wchar_t*>& slots = lastMembers->of[kind];
+    const auto position = static_cast<std::size_t>(member.index());
+    if (position >= slots.size())
+      slots.resize(std::max(position + 1, 2 * slots.size()), nullptr);
+    return slots[position];
+  }
+
+  /// Keeps a copy of the `length` characters of `id` for `object` and
+  /// returns it.
+  const wchar_t* keep(const KyObject* object, const wchar_t* id, std::size_t length) {
+    const std::size_t size = length + 1;
     if (used + size > kBlock) {
       blocks.push_back(std::make_unique<wchar_t[]>(std::max(kBlock, size)));
       used = 0;
     }
     wchar_t* text = blocks.back().get() + used;
-    std::copy(id.c_str(), id.c_str() + size, text);
+    std::copy(id, id + length, text);
+    text[length] = 0;
     used += size;
-    ids.emplace(object, text);
+    all.emplace_back(object, text);
     return text;
   }
 };
@@ -68,6 +97,10 @@ template <typename Part> struct Release {
   void operator()(Part* part) const { part->release(); }
 };
 template <typename Part> using Owned = std::unique_ptr<Part, Release<Part>>;
+
+// What surrounds the streamed parts of a one-line document.
+const std::string kDocumentStart = std::string(kyXMLDeclaration) + "<document>";
+constexpr char kDocumentEnd[] = "</document>";
 } // namespace
 
 KyTopLevelXMLWriter::KyTopLevelXMLWriter(const wchar_t* fileName, int indenting, int usingTemplates)
@@ -82,21 +115,54 @@ KyTopLevelXMLWriter::~KyTopLevelXMLWriter() = default;
 const wchar_t* KyTopLevelXMLWriter::pID(const KyObject* object) {
   if (object == nullptr || made_ == nullptr)
     return nullptr;
+  const auto kind = static_cast<int>(kyXMLKindOf(object));
   // The table does not change during a write, so an object named here was
   // not named by the table.
-  if (const auto made = made_->ids.find(object); made != made_->ids.end())
+  const wchar_t** slot = nullptr;
+  if (kind == static_cast<int>(KyXMLObjectKind::node) ||
+      kind == static_cast<int>(KyXMLObjectKind::edge)) {
+    slot = &made_->slotOf(*static_cast<const KyGraphMember*>(object),
+                          kind == static_cast<int>(KyXMLObjectKind::node) ? 0 : 1);
+    if (*slot != nullptr)
+      return *slot;
+  } else if (const auto made = made_->ids.find(object); made != made_->ids.end()) {
     return made->second;
+  }
   if (table_ != nullptr)
     if (const wchar_t* id = table_->pID(object))
       return id;
   static constexpr wchar_t kLetters[] = L"gneo";
-  const auto kind = static_cast<int>(kyXMLKindOf(object));
-  std::wstring id;
+  // A letter and the decimal digits of a number: at most 1 + 20 characters.
+  wchar_t id[24];
+  std::size_t length;
   // Made identifiers never repeat; only the caller's may be in the way.
-  do
-    id = kLetters[kind] + std::to_wstring(made_->next[kind]++);
-  while (table_ != nullptr && table_->pObject(id.c_str()) != nullptr);
-  return made_->keep(object, id);
+  do {
+    wchar_t digits[21];
+    std::size_t count = 0;
+    for (unsigned long number = made_->next[kind]++; count == 0 || number != 0; number /= 10)
+      digits[count++] = static_cast<wchar_t>(L'0' + number % 10);
+    id[0] = kLetters[kind];
+    for (length = 1; count != 0; ++length)
+      id[length] = digits[--count];
+    id[length] = 0;
+  } while (table_ != nullptr && table_->pObject(id) != nullptr);
+  const wchar_t* text = made_->keep(object, id, length);
+  if (slot != nullptr)
+    *slot = text;
+  else
+    made_->ids.emplace(object, text);
+  return text;
+}
+
+bool KyTopLevelXMLWriter::takePart(const DOMElement& part) {
+  if (stream_ == nullptr || streamRefused_)
+    return false;
+  if (!kyWriteCompactElement(part, *stream_)) {
+    streamRefused_ = true;
+    return false;
+  }
+  ++streamedParts_;
+  return true;
 }
 
 int KyTopLevelXMLWriter::write() {
@@ -107,33 +173,66 @@ int KyTopLevelXMLWriter::write() {
   KyXMLPlatform platform;
   if (!platform.ready())
     return fail(L"the XML platform cannot be initialised");
+  // A one-line document is first written part by part; when a part or the
+  // document element holds what that cannot carry, it is written again as
+  // one DOM, which gives the same text.
+  if (indenting_ == 0)
+    if (const int streamed = writeOnce(true); streamed != -1)
+      return streamed;
+  return writeOnce(false);
+}
 
+int KyTopLevelXMLWriter::writeOnce(bool stream) {
+  clearFailure();
   Made made;
+  // One-line documents are written by a walk of our own, straight into
+  // blocks of bytes (part by part when streaming); anything else, and
+  // indented documents, by DOMLSSerializer. Both give the same bytes.
+  KyXMLByteBlocks compact;
+  bool isCompact = false;
+  bool streamed = false;
   MemBufFormatTarget text;
   try {
     DOMImplementation* implementation = DOMImplementationRegistry::getDOMImplementation(u"LS");
     Owned<DOMDocument> document(implementation->createDocument(nullptr, u"document", nullptr));
+    DOMElement* root = document->getDocumentElement();
     int populated;
     {
       KyPointerScope<Made> scope(made_, &made);
-      populated = populateDOMElement(*document->getDocumentElement());
+      KyPointerScope<KyXMLByteBlocks> streaming(stream_, stream ? &compact : nullptr);
+      streamedParts_ = 0;
+      streamRefused_ = false;
+      populated = populateDOMElement(*root);
     }
+    if (stream && streamRefused_)
+      return -1;
     if (populated == 0)
       return failure().empty() ? fail(L"the document cannot be written") : 0;
-
-    auto* ls = static_cast<DOMImplementationLS*>(implementation);
-    Owned<DOMLSSerializer> serializer(ls->createLSSerializer());
-    FirstError errors;
-    DOMConfiguration* settings = serializer->getDomConfig();
-    settings->setParameter(XMLUni::fgDOMErrorHandler, &errors);
-    settings->setParameter(XMLUni::fgDOMWRTFormatPrettyPrint, indenting_ != 0);
-    settings->setParameter(XMLUni::fgDOMWRTXercesPrettyPrint, false);
-    Owned<DOMLSOutput> output(ls->createLSOutput());
-    output->setByteStream(&text);
-    output->setEncoding(u"UTF-8");
-    if (!serializer->write(document.get(), output.get()) || !errors.message().empty())
-      return fail(errors.message().empty() ? L"the document cannot be serialized"
-                                           : errors.message());
+    if (stream && streamedParts_ != 0) {
+      // The parts are text already; the document element must hold nothing
+      // else for them to be its whole content.
+      if (root->hasAttributes() || root->hasChildNodes())
+        return -1;
+      isCompact = streamed = true;
+    } else {
+      isCompact = indenting_ == 0 && kyWriteCompactXML(*document, compact);
+      if (!isCompact) {
+        compact = KyXMLByteBlocks();
+        auto* ls = static_cast<DOMImplementationLS*>(implementation);
+        Owned<DOMLSSerializer> serializer(ls->createLSSerializer());
+        FirstError errors;
+        DOMConfiguration* settings = serializer->getDomConfig();
+        settings->setParameter(XMLUni::fgDOMErrorHandler, &errors);
+        settings->setParameter(XMLUni::fgDOMWRTFormatPrettyPrint, indenting_ != 0);
+        settings->setParameter(XMLUni::fgDOMWRTXercesPrettyPrint, false);
+        Owned<DOMLSOutput> output(ls->createLSOutput());
+        output->setByteStream(&text);
+        output->setEncoding(u"UTF-8");
+        if (!serializer->write(document.get(), output.get()) || !errors.message().empty())
+          return fail(errors.message().empty() ? L"the document cannot be serialized"
+                                               : errors.message());
+      }
+    }
   } catch (const DOMException& error) {
     return fail(L"the document cannot be written: " + KyXMLText::toWide(error.getMessage()));
   } catch (const XMLException& error) {
@@ -142,14 +241,29 @@ int KyTopLevelXMLWriter::write() {
     return fail(L"the document is too large to write");
   }
 
-  const std::size_t size = text.getLen();
+  const std::size_t size =
+      isCompact ? compact.size() + (streamed ? kDocumentStart.size() + std::strlen(kDocumentEnd) : 0)
+                : text.getLen();
   if (toFile_) {
     std::ofstream file(KyXMLText::toUtf8(fileName_), std::ios::binary | std::ios::trunc);
-    file.write(reinterpret_cast<const char*>(text.getRawBuffer()),
-               static_cast<std::streamsize>(size));
+    const auto put = [&file](const unsigned char* bytes, std::size_t length) {
+      file.write(reinterpret_cast<const char*>(bytes), static_cast<std::streamsize>(length));
+    };
+    if (streamed)
+      put(reinterpret_cast<const unsigned char*>(kDocumentStart.data()), kDocumentStart.size());
+    if (isCompact)
+      compact.forEachBlock(put);
+    if (streamed)
+      put(reinterpret_cast<const unsigned char*>(kDocumentEnd), std::strlen(kDocumentEnd));
+    if (!isCompact)
+      put(text.getRawBuffer(), size);
     file.close();
     if (!file)
       return fail(L"cannot write the file \"" + fileName_ + L"\"");
+  } else if (streamed) {
+    *buffer_ = compact.release(kDocumentStart.c_str(), kDocumentEnd);
+  } else if (isCompact) {
+    *buffer_ = compact.release();
   } else {
     auto* bytes = new unsigned char[size + 1];
     std::memcpy(bytes, text.getRawBuffer(), size);
@@ -157,7 +271,7 @@ int KyTopLevelXMLWriter::write() {
     *buffer_ = bytes;
   }
   if (table_ != nullptr)
-    for (const auto& [object, id] : made.ids)
+    for (const auto& [object, id] : made.all)
       table_->setID(id, const_cast<KyObject*>(object));
   outputSize_ = static_cast<unsigned long>(size);
   return 1;

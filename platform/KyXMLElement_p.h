@@ -2,6 +2,7 @@
 // Xerces text directly. Internal to the platform library.
 #pragma once
 
+#include <xercesc/dom/DOMAttr.hpp>
 #include <xercesc/dom/DOMDocument.hpp>
 #include <xercesc/dom/DOMElement.hpp>
 
@@ -10,4 +11,30 @@ inline xercesc::DOMElement* kyAppendElement(const XMLCh* name, xercesc::DOMEleme
   xercesc::DOMElement* child = parent.getOwnerDocument()->createElement(name);
   parent.appendChild(child);
   return child;
+}
+
+/// The value of `attribute`. A value made by setAttribute() or by the parser
+/// is one text child, read here without the cast that getValue() makes on
+/// every call; anything else goes to getValue().
+inline const XMLCh* kyAttributeText(const xercesc::DOMAttr& attribute) {
+  static constexpr XMLCh kEmpty[] = u"";
+  const xercesc::DOMNode* first = attribute.getFirstChild();
+  if (first == nullptr)
+    return kEmpty;
+  if (first->getNextSibling() == nullptr && first->getNodeType() == xercesc::DOMNode::TEXT_NODE)
+    return first->getNodeValue();
+  return attribute.getValue();
+}
+
+/// The value of the attribute `name` of `element`, or null when it has none.
+inline const XMLCh* kyAttributeValue(const xercesc::DOMElement& element, const XMLCh* name) {
+  const xercesc::DOMAttr* attribute = element.getAttributeNode(name);
+  return attribute != nullptr ? kyAttributeText(*attribute) : nullptr;
+}
+
+/// As getAttribute(): the value, or the empty text when there is none.
+inline const XMLCh* kyAttributeOrEmpty(const xercesc::DOMElement& element, const XMLCh* name) {
+  static constexpr XMLCh kEmpty[] = u"";
+  const XMLCh* value = kyAttributeValue(element, name);
+  return value != nullptr ? value : kEmpty;
 }

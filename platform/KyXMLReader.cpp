@@ -1,5 +1,6 @@
 #include <kyanalysis/KyXMLReader.h>
 
+#include "KyXMLElement_p.h"
 #include "KyXMLText_p.h"
 
 #include <xercesc/dom/DOMAttr.hpp>
@@ -19,8 +20,8 @@ int KyXMLReader::processDOMElement(const xercesc::DOMElement&) { return 1; }
 KyObject* KyXMLReader::pElementObject(const wchar_t* attribute,
                                       const xercesc::DOMElement& element) const {
   const KyXMLString name = KyXMLText::toXML(attribute);
-  const xercesc::DOMAttr* node = element.getAttributeNode(name.c_str());
-  return node != nullptr ? pObject(KyXMLText::toWide(node->getValue()).c_str()) : nullptr;
+  const XMLCh* value = kyAttributeValue(element, name.c_str());
+  return value != nullptr ? pObject(KyXMLText::toWide(value).c_str()) : nullptr;
 }
 
 int KyXMLReader::fail(const std::wstring& message) {

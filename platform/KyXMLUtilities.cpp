@@ -11,8 +11,11 @@ using namespace xercesc;
 namespace {
 constexpr char kAlphabet[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
 constexpr unsigned char kNotInAlphabet = 0xFF;
+constexpr unsigned char kSpace = 0xFE;   // white space, skipped
+constexpr unsigned char kPadding = 0xFD; // '='
 
-// Value of each byte as a base-64 digit, kNotInAlphabet for the others.
+// Value of each byte as a base-64 digit; kSpace, kPadding or kNotInAlphabet
+// for the others.
 struct DigitValues {
   unsigned char of[256];
   constexpr DigitValues() : of() {
@@ -20,11 +23,15 @@ struct DigitValues {
       value = kNotInAlphabet;
     for (unsigned char digit = 0; digit < 64; ++digit)
       of[static_cast<unsigned char>(kAlphabet[digit])] = digit;
+    of[static_cast<unsigned char>(' ')] = kSpace;
+    of[static_cast<unsigned char>('\t')] = kSpace;
+    of[static_cast<unsigned char>('\r')] = kSpace;
+    of[static_cast<unsigned char>('\n')] = kSpace;
+    of[static_cast<unsigned char>('=')] = kPadding;
   }
 };
 constexpr DigitValues kDigitValues;
 
-bool isSpace(unsigned char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
 } // namespace
 
 DOMElement* KyXMLUtilities::pFindElement(const DOMElement& element, const wchar_t* name) {
@@ -92,24 +99,29 @@ unsigned char* KyXMLUtilities::decodeBase64(const unsigned char* text,
   // decoded straight into an array of the right size.
   std::size_t digits = 0;
   std::size_t padding = 0;
-  unsigned char last[3] = {0, 0, 0}; // the values of the last three digits
-  for (const unsigned char* c = text; *c != 0; ++c) {
-    if (isSpace(*c))
-      continue;
-    if (*c == '=') {
+  std::size_t spaces = 0;
+  unsigned char lastDigit = 0; // the value of the last digit
+  const unsigned char* c = text;
+  for (; *c != 0; ++c) {
+    const unsigned char value = kDigitValues.of[*c];
+    if (value < 64) {
+      if (padding != 0)
+        return nullptr;
+      lastDigit = value;
+      ++digits;
+    } else if (value == kSpace) {
+      ++spaces;
+    } else if (value == kPadding) {
       ++padding;
-      continue;
-    }
-    if (padding != 0 || kDigitValues.of[*c] == kNotInAlphabet)
+    } else {
       return nullptr;
-    last[digits++ % 3] = kDigitValues.of[*c];
+    }
   }
   if ((digits + padding) % 4 != 0 || padding > 2)
     return nullptr;
   const std::size_t rest = digits % 4;
   // Two leftover digits carry one byte and four spare bits, three carry two
   // bytes and two spare bits; canonical text leaves the spare bits zero.
-  const unsigned char lastDigit = digits != 0 ? last[(digits - 1) % 3] : 0;
   if ((rest == 2 && (lastDigit & 15) != 0) || (rest == 3 && (lastDigit & 3) != 0))
     return nullptr;
 
@@ -118,16 +130,33 @@ unsigned char* KyXMLUtilities::decodeBase64(const unsigned char* text,
   unsigned char* out = bytes;
   unsigned long group = 0;
   std::size_t taken = 0;
-  for (const unsigned char* c = text; taken < digits; ++c) {
-    const unsigned char value = kDigitValues.of[*c];
-    if (value == kNotInAlphabet)
-      continue;
-    group = group << 6 | value;
-    if (++taken % 4 == 0) {
-      *out++ = static_cast<unsigned char>(group >> 16);
-      *out++ = static_cast<unsigned char>(group >> 8);
-      *out++ = static_cast<unsigned char>(group);
-      group = 0;
+  if (spaces == 0) {
+    // Digits only, then the padding: whole groups without any test.
+    const unsigned char* in = text;
+    for (const unsigned char* end = text + digits / 4 * 4; in != end; in += 4) {
+      const unsigned long whole =
+          static_cast<unsigned long>(kDigitValues.of[in[0]]) << 18 |
+          static_cast<unsigned long>(kDigitValues.of[in[1]]) << 12 |
+          static_cast<unsigned long>(kDigitValues.of[in[2]]) << 6 | kDigitValues.of[in[3]];
+      out[0] = static_cast<unsigned char>(whole >> 16);
+      out[1] = static_cast<unsigned char>(whole >> 8);
+      out[2] = static_cast<unsigned char>(whole);
+      out += 3;
+    }
+    for (std::size_t i = 0; i < rest; ++i)
+      group = group << 6 | kDigitValues.of[in[i]];
+  } else {
+    for (const unsigned char* in = text; taken < digits; ++in) {
+      const unsigned char value = kDigitValues.of[*in];
+      if (value >= 64)
+        continue;
+      group = group << 6 | value;
+      if (++taken % 4 == 0) {
+        *out++ = static_cast<unsigned char>(group >> 16);
+        *out++ = static_cast<unsigned char>(group >> 8);
+        *out++ = static_cast<unsigned char>(group);
+        group = 0;
+      }
     }
   }
   if (rest == 2)

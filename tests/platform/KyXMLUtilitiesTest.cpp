@@ -1,4 +1,5 @@
-// Base 64, the object table, and the element helpers.
+// Base 64, the object table, the one-line document text, and the element
+// helpers.
 #include "platform/KyXMLTesting.h"
 
 #include <kyanalysis/KyObjectTable.h>
@@ -9,8 +10,12 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <functional>
+#include <map>
 #include <memory>
 #include <numeric>
+#include <random>
+#include <string>
 #include <vector>
 
 namespace {
@@ -108,6 +113,142 @@ TEST(KyXMLObjectTableTest, RegistrationsReplaceOnBothSides) {
   EXPECT_EQ(table.length(), 2);
   table.clear();
   EXPECT_EQ(table.pID(&a), nullptr);
+}
+
+// Many identifiers, short and long, registered, renamed and taken over at
+// random: the table answers as a map each way would.
+TEST(KyXMLObjectTableTest, ChurnMatchesTwoPlainMaps) {
+  std::vector<std::unique_ptr<KyInt>> objects;
+  for (int i = 0; i < 300; ++i)
+    objects.push_back(std::make_unique<KyInt>(i));
+  KyObjectTable table;
+  std::map<std::wstring, KyObject*> byID;
+  std::map<const KyObject*, std::wstring> byObject;
+  std::mt19937 random(7);
+  for (int step = 0; step < 20000; ++step) {
+    KyObject* object = objects[random() % objects.size()].get();
+    const std::wstring id = (random() % 3 != 0 ? L"n" : L"a-long-identifier-") +
+                            std::to_wstring(random() % 400);
+    ASSERT_EQ(table.setID(id.c_str(), object), 1);
+    if (const auto named = byObject.find(object); named != byObject.end()) {
+      byID.erase(named->second);
+      byObject.erase(named);
+    }
+    if (const auto taken = byID.find(id); taken != byID.end()) {
+      byObject.erase(taken->second);
+      byID.erase(taken);
+    }
+    byID[id] = object;
+    byObject[object] = id;
+    ASSERT_EQ(table.length(), static_cast<int>(byID.size()));
+  }
+  for (const auto& [id, object] : byID) {
+    EXPECT_EQ(table.pObject(id.c_str()), object);
+    EXPECT_EQ(table.pID(object), byObject[object]);
+  }
+  for (const auto& object : objects) {
+    if (byObject.count(object.get()) == 0) {
+      EXPECT_EQ(table.pID(object.get()), nullptr);
+    }
+  }
+}
+
+// Writes elements, attributes and text of every sort the one-line text must
+// carry, then what the case adds in an element "x".
+class MixedContentWriter : public KyXMLWriter {
+public:
+  std::function<void(xercesc::DOMElement&)> add;
+  int populateDOMElement(xercesc::DOMElement& element) override {
+    xercesc::DOMDocument& document = *element.getOwnerDocument();
+    xercesc::DOMElement* a = KyXMLUtilities::pCreateElement(L"a\u00e9", element);
+    KyXMLHelper::writeValue(*a, L"x<&>\"'\u00e9\U0001F600\u07ff\u0800\uffef\u0080\u007f z");
+    a->setAttribute(u"b", u"");
+    KyXMLUtilities::pCreateElement(L"t", element)
+        ->appendChild(document.createTextNode(u"te<&>\"'xt]]>"));
+    KyXMLUtilities::pCreateElement(L"u", element)->appendChild(document.createTextNode(u""));
+    xercesc::DOMElement* v = KyXMLUtilities::pCreateElement(L"v", element);
+    v->appendChild(document.createTextNode(u"1"));
+    v->appendChild(document.createTextNode(u"2"));
+    KyXMLUtilities::pCreateElement(L"w", *v);
+    if (add)
+      add(*KyXMLUtilities::pCreateElement(L"x", element));
+    return 1;
+  }
+};
+
+// Documents without indenting are written by a walk of the platform's own
+// where it can, by DOMLSSerializer where it cannot (comments, sections,
+// namespaces) or must refuse (characters XML cannot carry). The expected
+// texts are what DOMLSSerializer writes.
+TEST(KyXMLWriterTest, OneLineTextIsTheSerializersByteForByte) {
+  using xercesc::DOMElement;
+  const std::string kHead = "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"no\" ?>"
+                            "<document><part name=\"p\">"
+                            "<a\xc3\xa9 b=\"\" value=\"x&lt;&amp;>&quot;'\xc3\xa9\xf0\x9f\x98\x80"
+                            "\xdf\xbf\xe0\xa0\x80\xef\xbf\xaf\xc2\x80\x7f z\"/>"
+                            "<t>te&lt;&amp;&gt;\"'xt]]&gt;</t><u></u><v>12<w/></v>";
+  const std::string kTail = "</part></document>";
+  const auto text = [](const XMLCh* value) {
+    return [value](DOMElement& x) { x.appendChild(x.getOwnerDocument()->createTextNode(value)); };
+  };
+  static constexpr XMLCh kHighAlone[] = {0xD800, u'a', 0};
+  static constexpr XMLCh kLowAlone[] = {0xDC00, 0};
+  static constexpr XMLCh kNonCharacter[] = {0xFFFE, 0};
+  const struct {
+    const char* what;
+    std::function<void(DOMElement&)> add;
+    const char* x; // the text of "x"; null when the write must fail
+  } cases[] = {
+      {"white space in an attribute",
+       [](DOMElement& x) { x.setAttribute(u"v", u"tab\tnl\ncr\r."); },
+       "<x v=\"tab&#x9;nl&#xA;cr&#xD;.\"/>"},
+      {"white space in text", text(u"tab\tnl\ncr\r."), "<x>tab\tnl\ncr&#xD;.</x>"},
+      {"a comment", [](DOMElement& x) { x.appendChild(x.getOwnerDocument()->createComment(u"c")); },
+       "<x><!--c--></x>"},
+      {"a CDATA section",
+       [](DOMElement& x) { x.appendChild(x.getOwnerDocument()->createCDATASection(u"c<")); },
+       "<x><![CDATA[c<]]></x>"},
+      {"a namespace declaration", [](DOMElement& x) { x.setAttribute(u"xmlns", u"urn:x"); },
+       "<x xmlns=\"urn:x\"/>"},
+      {"an element in a namespace",
+       [](DOMElement& x) { x.appendChild(x.getOwnerDocument()->createElementNS(u"urn:y", u"p:q")); },
+       "<x><p:q xmlns:p=\"urn:y\"/></x>"},
+      {"an unpaired high surrogate", [](DOMElement& x) { x.setAttribute(u"s", kHighAlone); },
+       nullptr},
+      {"an unpaired low surrogate", text(kLowAlone), nullptr},
+      {"U+FFFE", [](DOMElement& x) { x.setAttribute(u"s", kNonCharacter); }, nullptr},
+      {"a control character", text(u"\x01"), nullptr},
+  };
+  MixedContentWriter plain;
+  const kytest::Written base =
+      kytest::writeDocument([&](KyCompositeXMLWriter& writer) { writer.setWriter(L"p", &plain); });
+  EXPECT_EQ(base.text, kHead + kTail);
+  // Parts are streamed one by one; a document element that holds more
+  // than the parts makes the document go through one DOM, to the same text.
+  struct MarkedWriter : KyCompositeXMLWriter {
+    using KyCompositeXMLWriter::KyCompositeXMLWriter;
+    int populateDOMElement(DOMElement& element) override {
+      element.setAttribute(u"v", u"1");
+      return KyCompositeXMLWriter::populateDOMElement(element);
+    }
+  };
+  unsigned char* buffer = nullptr;
+  MarkedWriter marked(&buffer, 0, 0);
+  marked.setWriter(L"p", &plain);
+  ASSERT_EQ(marked.write(), 1);
+  std::string markedHead = kHead;
+  markedHead.replace(markedHead.find("<document>"), 10, "<document v=\"1\">");
+  EXPECT_EQ(std::string(reinterpret_cast<const char*>(buffer), marked.outputSize()),
+            markedHead + kTail);
+  delete[] buffer;
+  for (const auto& c : cases) {
+    MixedContentWriter part;
+    part.add = c.add;
+    const kytest::Written written =
+        kytest::writeDocument([&](KyCompositeXMLWriter& writer) { writer.setWriter(L"p", &part); });
+    EXPECT_EQ(written.result, c.x != nullptr ? 1 : 0) << c.what;
+    EXPECT_EQ(written.text, c.x != nullptr ? kHead + c.x + kTail : "") << c.what;
+  }
 }
 
 class KyXMLHelperTest : public ::testing::Test {

@@ -1,0 +1,58 @@
+// KyXMLCompactText: the one-line UTF-8 text of a plain DOM document, made by
+// a walk of our own. Internal to the platform library.
+#pragma once
+
+#include <xercesc/dom/DOMDocument.hpp>
+
+#include <cstddef>
+#include <memory>
+#include <vector>
+
+/// Bytes collected in blocks, so that growing never copies what was
+/// written; handed out as one array, or block by block, at the end.
+class KyXMLByteBlocks {
+public:
+  /// Room for at least `size` more bytes at pEnd().
+  void reserve(std::size_t size) {
+    if (static_cast<std::size_t>(limit_ - end_) < size)
+      grow(size);
+  }
+  unsigned char*& pEnd() { return end_; }
+  /// Bytes written so far.
+  std::size_t size() const;
+  /// A new array holding `prefix`, the bytes, `suffix` and a zero byte; the
+  /// blocks are freed one by one as they are copied, so the bytes are held
+  /// about once. Leaves this empty.
+  unsigned char* release(const char* prefix = "", const char* suffix = "");
+  /// Calls `take(bytes, length)` on each block in order.
+  template <typename Take> void forEachBlock(Take take) const {
+    for (std::size_t i = 0; i < blocks_.size(); ++i)
+      take(blocks_[i].get(), i + 1 < blocks_.size() ? used_[i] : lastUsed());
+  }
+
+private:
+  void grow(std::size_t size);
+  std::size_t lastUsed() const {
+    return blocks_.empty() ? 0 : static_cast<std::size_t>(end_ - blocks_.back().get());
+  }
+
+  std::vector<std::unique_ptr<unsigned char[]>> blocks_;
+  std::vector<std::size_t> used_; // bytes in each block but the last
+  unsigned char* end_ = nullptr;
+  unsigned char* limit_ = nullptr;
+};
+
+/// Writes `document` as DOMLSSerializer writes it in UTF-8 without pretty
+/// printing (the same bytes), into `out`. Returns false, with `out` in an
+/// unspecified state, when the document holds anything beyond elements,
+/// attributes and text without namespaces, or a character that needs more
+/// than the common escapes (a control character, an unpaired surrogate,
+/// U+FFFE, U+FFFF); the caller then leaves the document to DOMLSSerializer,
+/// which writes or refuses it. Cost O(size of the text).
+bool kyWriteCompactXML(const xercesc::DOMDocument& document, KyXMLByteBlocks& out);
+/// The same for `element` and what it holds, as DOMLSSerializer writes it
+/// within a document.
+bool kyWriteCompactElement(const xercesc::DOMElement& element, KyXMLByteBlocks& out);
+
+/// What DOMLSSerializer writes before the document element of a document.
+constexpr char kyXMLDeclaration[] = "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"no\" ?>";
