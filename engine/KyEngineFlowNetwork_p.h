@@ -54,10 +54,15 @@ public:
   Graph::Node entry(int position) const { return entry_[position]; }
   /// Where the flow into a sink at `position` ends.
   Graph::Node exit(int position) const { return exit_[position]; }
-  /// The flow `flowOf(arc)` assigns to the edge at `position`; 0 for a
-  /// self-loop left out.
-  template <class FlowOf> Amount edgeFlow(int position, FlowOf flowOf) const {
-    return edgeArc_[position] == lemon::INVALID ? 0 : flowOf(edgeArc_[position]);
+  /// Calls visit(position, amount) for every edge that the flow
+  /// `flowOf(arc)` uses, in order of position; a self-loop left out carries
+  /// none. Answers store these alone: a flow usually uses few of a large
+  /// graph's edges, and the others read as 0. O(m).
+  template <class FlowOf, class Visit> void forEdgesWithFlow(FlowOf flowOf, Visit visit) const {
+    for (std::size_t e = 0; e < edgeArc_.size(); ++e)
+      if (edgeArc_[e] != lemon::INVALID)
+        if (const Amount amount = flowOf(edgeArc_[e]); amount != 0)
+          visit(static_cast<int>(e), amount);
   }
 
   Graph graph;

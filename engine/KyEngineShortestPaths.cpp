@@ -61,7 +61,8 @@ struct KyEngineWalkSearch::Lemon {
   using Kept = lemon::FilterArcs<const Graph, Graph::ArcMap<bool>>;
 
   explicit Lemon(const KyEngineDigraph& digraph)
-      : digraph(digraph), kept(digraph.graph), arcs(digraph.graph, kept), weight(digraph.graph) {}
+      : digraph(digraph), kept(digraph.graph, true), arcs(digraph.graph, kept),
+        weight(digraph.graph) {}
 
   const KyEngineDigraph& digraph;
   Graph::ArcMap<bool> kept;
@@ -74,11 +75,9 @@ KyEngineWalkSearch::KyEngineWalkSearch(const KyEngineDigraph& digraph, std::vect
                                        const std::vector<int>& edgeCost)
     : nodeCost_(std::move(nodeCost)), lemon_(std::make_unique<Lemon>(digraph)) {
   Lemon& l = *lemon_;
-  for (Graph::ArcIt a(l.digraph.graph); a != lemon::INVALID; ++a) {
-    l.kept[a] = true;
+  for (Graph::ArcIt a(l.digraph.graph); a != lemon::INVALID; ++a)
     l.weight[a] = std::int64_t{nodeCost_[l.digraph.position(l.digraph.graph.source(a))]} +
                   edgeCost[l.digraph.edge(a)];
-  }
 }
 
 KyEngineWalkSearch::~KyEngineWalkSearch() = default;

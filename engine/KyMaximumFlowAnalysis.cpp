@@ -3,7 +3,6 @@
 #include <kyanalysis/KyAnalysisErrorEnum.h>
 #include <kyanalysis/KyAnalysisKeys.h>
 #include <kyanalysis/KyGraph.h>
-#include <kyanalysis/KyMaximumFlowInputTailor.h>
 
 #include "KyEngineAnalyses_p.h"
 #include "KyEngineRequest_p.h"
@@ -27,7 +26,6 @@ int runMaximumFlowAnalysis(KyServiceInputData& input, KyGraph& graph, KyEngineAn
       code != ANALYSIS_ERROR_NONE)
     return code;
 
-  const KyMaximumFlowInputTailor request(&input);
   const KyEngineNetwork net = readNetwork(graph);
   KyEngineFlowAmounts amounts;
   amounts.edgeCapacity = edgeIntegers(input, net, key::edgeCapacity);
@@ -44,10 +42,8 @@ int runMaximumFlowAnalysis(KyServiceInputData& input, KyGraph& graph, KyEngineAn
 
   answer.integer(nullptr, key::noneTotalFlow, static_cast<int>(preflow.flowValue()));
   const auto flowOf = [&](KyEngineFlowNetwork::Graph::Arc arc) { return preflow.flow(arc); };
-  // Edges without flow hold no value, which reads as 0: a flow usually
-  // uses few of a large graph's edges.
-  for (int e = 0; e < net.edgeCount(); ++e)
-    if (const std::int64_t amount = flow.edgeFlow(e, flowOf); amount != 0)
-      answer.integer(net.edges[e], key::edgeFlow, static_cast<int>(amount));
+  flow.forEdgesWithFlow(flowOf, [&](int e, std::int64_t amount) {
+    answer.integer(net.edges[e], key::edgeFlow, static_cast<int>(amount));
+  });
   return ANALYSIS_ERROR_NONE;
 }

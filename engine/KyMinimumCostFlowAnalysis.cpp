@@ -73,10 +73,8 @@ int runMinimumCostFlowAnalysis(KyServiceInputData& input, KyGraph& graph, KyEngi
   answer.integer(nullptr, key::noneTotalFlow, static_cast<int>(sent));
   answer.integer(nullptr, key::noneTotalCost, static_cast<int>(totalCost));
   const auto flowOf = [&](Graph::Arc arc) { return simplex.flow(arc); };
-  // Edges without flow hold no value, which reads as 0: a flow usually
-  // uses few of a large graph's edges.
-  for (int e = 0; e < net.edgeCount(); ++e)
-    if (const std::int64_t amount = flow.edgeFlow(e, flowOf); amount != 0)
-      answer.integer(net.edges[e], key::edgeFlow, static_cast<int>(amount));
+  flow.forEdgesWithFlow(flowOf, [&](int e, std::int64_t amount) {
+    answer.integer(net.edges[e], key::edgeFlow, static_cast<int>(amount));
+  });
   return ANALYSIS_ERROR_NONE;
 }

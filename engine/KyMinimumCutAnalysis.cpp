@@ -5,7 +5,6 @@
 #include <kyanalysis/KyAnalysisErrorEnum.h>
 #include <kyanalysis/KyAnalysisKeys.h>
 #include <kyanalysis/KyGraph.h>
-#include <kyanalysis/KyMinimumCutInputTailor.h>
 
 #include "KyEngineAnalyses_p.h"
 #include "KyEngineRequest_p.h"
@@ -60,7 +59,6 @@ int runMinimumCutAnalysis(KyServiceInputData& input, KyGraph& graph, KyEngineAns
       code != ANALYSIS_ERROR_NONE)
     return code;
 
-  const KyMinimumCutInputTailor request(&input);
   const KyEngineNetwork net = readNetwork(graph);
   KyEngineFlowAmounts amounts;
   amounts.edgeCapacity = edgeIntegers(input, net, key::edgeCost);

@@ -5,7 +5,6 @@
 #include <kyanalysis/KyAnalysisErrorEnum.h>
 #include <kyanalysis/KyAnalysisKeys.h>
 #include <kyanalysis/KyGraph.h>
-#include <kyanalysis/KyMinimumSpanningTreeInputTailor.h>
 
 #include "KyEngineAnalyses_p.h"
 #include "KyEngineRequest_p.h"
@@ -51,7 +50,6 @@ std::vector<int> inOrderOfCost(const std::vector<int>& cost) {
 
 int runMinimumSpanningTreeAnalysis(KyServiceInputData& input, KyGraph& graph,
                                    KyEngineAnswer& answer) {
-  const KyMinimumSpanningTreeInputTailor request(&input);
   const KyEngineNetwork net = readUnlinkedNetwork(graph);
   const KyEngineUndirectedGraph undirected(net);
 

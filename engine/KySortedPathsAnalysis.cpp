@@ -25,7 +25,6 @@
 #include <kyanalysis/KyEdge.h>
 #include <kyanalysis/KyGraph.h>
 #include <kyanalysis/KyNode.h>
-#include <kyanalysis/KySortedPathsInputTailor.h>
 
 #include "KyEngineAnswer_p.h"
 #include "KyEngineNetwork_p.h"
@@ -334,7 +333,6 @@ int runSortedPathsAnalysis(KyServiceInputData& input, KyGraph& graph, KyEngineAn
   if (const int code = checkEndNodes(start, finish, graph); code != ANALYSIS_ERROR_NONE)
     return code;
 
-  const KySortedPathsInputTailor request(&input);
   const Network net = readNetwork(input, graph);
   const int s = start->index();
   const int t = finish->index();
