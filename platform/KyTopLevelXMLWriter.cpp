@@ -11,7 +11,7 @@
 #include "KyXMLText_p.h"
 
 #include <xercesc/dom/DOM.hpp>
-#include <xercesc/framework/MemBufFormatTarget.hpp>
+#include <xercesc/framework/XMLFormatter.hpp>
 #include <xercesc/util/OutOfMemoryException.hpp>
 #include <xercesc/util/XMLUni.hpp>
 
@@ -97,6 +97,38 @@ template <typename Part> struct Release {
   void operator()(Part* part) const { part->release(); }
 };
 template <typename Part> using Owned = std::unique_ptr<Part, Release<Part>>;
+
+// What DOMLSSerializer writes, collected in byte blocks.
+class BlockTarget : public XMLFormatTarget {
+public:
+  explicit BlockTarget(KyXMLByteBlocks& out) : out_(out) {}
+  void writeChars(const XMLByte* bytes, XMLSize_t count, XMLFormatter*) override {
+    out_.append(bytes, count);
+  }
+
+private:
+  KyXMLByteBlocks& out_;
+};
+
+// Writes `document` through DOMLSSerializer into `out`; returns the first
+// error, empty when it was written.
+std::wstring serialize(DOMImplementation& implementation, DOMDocument& document, bool indenting,
+                       KyXMLByteBlocks& out) {
+  auto& ls = static_cast<DOMImplementationLS&>(implementation);
+  Owned<DOMLSSerializer> serializer(ls.createLSSerializer());
+  FirstError errors;
+  DOMConfiguration* settings = serializer->getDomConfig();
+  settings->setParameter(XMLUni::fgDOMErrorHandler, &errors);
+  settings->setParameter(XMLUni::fgDOMWRTFormatPrettyPrint, indenting);
+  settings->setParameter(XMLUni::fgDOMWRTXercesPrettyPrint, false);
+  BlockTarget target(out);
+  Owned<DOMLSOutput> output(ls.createLSOutput());
+  output->setByteStream(&target);
+  output->setEncoding(u"UTF-8");
+  if (!serializer->write(&document, output.get()) && errors.message().empty())
+    return L"the document cannot be serialized";
+  return errors.message();
+}
 
 // What surrounds the streamed parts of a one-line document.
 const std::string kDocumentStart = std::string(kyXMLDeclaration) + "<document>";
@@ -188,10 +220,8 @@ int KyTopLevelXMLWriter::writeOnce(bool stream) {
   // One-line documents are written by a walk of our own, straight into
   // blocks of bytes (part by part when streaming); anything else, and
   // indented documents, by DOMLSSerializer. Both give the same bytes.
-  KyXMLByteBlocks compact;
-  bool isCompact = false;
+  KyXMLByteBlocks text;
   bool streamed = false;
-  MemBufFormatTarget text;
   try {
     DOMImplementation* implementation = DOMImplementationRegistry::getDOMImplementation(u"LS");
     Owned<DOMDocument> document(implementation->createDocument(nullptr, u"document", nullptr));
@@ -199,7 +229,7 @@ int KyTopLevelXMLWriter::writeOnce(bool stream) {
     int populated;
     {
       KyPointerScope<Made> scope(made_, &made);
-      KyPointerScope<KyXMLByteBlocks> streaming(stream_, stream ? &compact : nullptr);
+      KyPointerScope<KyXMLByteBlocks> streaming(stream_, stream ? &text : nullptr);
       streamedParts_ = 0;
       streamRefused_ = false;
       populated = populateDOMElement(*root);
@@ -213,25 +243,12 @@ int KyTopLevelXMLWriter::writeOnce(bool stream) {
       // else for them to be its whole content.
       if (root->hasAttributes() || root->hasChildNodes())
         return -1;
-      isCompact = streamed = true;
-    } else {
-      isCompact = indenting_ == 0 && kyWriteCompactXML(*document, compact);
-      if (!isCompact) {
-        compact = KyXMLByteBlocks();
-        auto* ls = static_cast<DOMImplementationLS*>(implementation);
-        Owned<DOMLSSerializer> serializer(ls->createLSSerializer());
-        FirstError errors;
-        DOMConfiguration* settings = serializer->getDomConfig();
-        settings->setParameter(XMLUni::fgDOMErrorHandler, &errors);
-        settings->setParameter(XMLUni::fgDOMWRTFormatPrettyPrint, indenting_ != 0);
-        settings->setParameter(XMLUni::fgDOMWRTXercesPrettyPrint, false);
-        Owned<DOMLSOutput> output(ls->createLSOutput());
-        output->setByteStream(&text);
-        output->setEncoding(u"UTF-8");
-        if (!serializer->write(document.get(), output.get()) || !errors.message().empty())
-          return fail(errors.message().empty() ? L"the document cannot be serialized"
-                                               : errors.message());
-      }
+      streamed = true;
+    } else if (indenting_ != 0 || !kyWriteCompactXML(*document, text)) {
+      text = KyXMLByteBlocks();
+      if (const std::wstring error = serialize(*implementation, *document, indenting_ != 0, text);
+          !error.empty())
+        return fail(error);
     }
   } catch (const DOMException& error) {
     return fail(L"the document cannot be written: " + KyXMLText::toWide(error.getMessage()));
@@ -241,34 +258,21 @@ int KyTopLevelXMLWriter::writeOnce(bool stream) {
     return fail(L"the document is too large to write");
   }
 
-  const std::size_t size =
-      isCompact ? compact.size() + (streamed ? kDocumentStart.size() + std::strlen(kDocumentEnd) : 0)
-                : text.getLen();
+  const std::string prefix = streamed ? kDocumentStart : std::string();
+  const char* suffix = streamed ? kDocumentEnd : "";
+  const std::size_t size = prefix.size() + text.size() + std::strlen(suffix);
   if (toFile_) {
     std::ofstream file(KyXMLText::toUtf8(fileName_), std::ios::binary | std::ios::trunc);
-    const auto put = [&file](const unsigned char* bytes, std::size_t length) {
+    file << prefix;
+    text.forEachBlock([&file](const unsigned char* bytes, std::size_t length) {
       file.write(reinterpret_cast<const char*>(bytes), static_cast<std::streamsize>(length));
-    };
-    if (streamed)
-      put(reinterpret_cast<const unsigned char*>(kDocumentStart.data()), kDocumentStart.size());
-    if (isCompact)
-      compact.forEachBlock(put);
-    if (streamed)
-      put(reinterpret_cast<const unsigned char*>(kDocumentEnd), std::strlen(kDocumentEnd));
-    if (!isCompact)
-      put(text.getRawBuffer(), size);
+    });
+    file << suffix;
     file.close();
     if (!file)
       return fail(L"cannot write the file \"" + fileName_ + L"\"");
-  } else if (streamed) {
-    *buffer_ = compact.release(kDocumentStart.c_str(), kDocumentEnd);
-  } else if (isCompact) {
-    *buffer_ = compact.release();
   } else {
-    auto* bytes = new unsigned char[size + 1];
-    std::memcpy(bytes, text.getRawBuffer(), size);
-    bytes[size] = 0;
-    *buffer_ = bytes;
+    *buffer_ = text.release(prefix.c_str(), suffix);
   }
   if (table_ != nullptr)
     for (const auto& [object, id] : made.all)

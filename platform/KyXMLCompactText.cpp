@@ -174,6 +174,12 @@ void KyXMLByteBlocks::grow(std::size_t size) {
   limit_ = end_ + capacity;
 }
 
+void KyXMLByteBlocks::append(const unsigned char* bytes, std::size_t length) {
+  reserve(length);
+  std::memcpy(end_, bytes, length);
+  end_ += length;
+}
+
 unsigned char* KyXMLByteBlocks::release(const char* prefix, const char* suffix) {
   const std::size_t before = std::strlen(prefix);
   const std::size_t after = std::strlen(suffix);

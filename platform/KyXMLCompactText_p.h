@@ -18,6 +18,8 @@ public:
       grow(size);
   }
   unsigned char*& pEnd() { return end_; }
+  /// Appends `length` bytes.
+  void append(const unsigned char* bytes, std::size_t length);
   /// Bytes written so far.
   std::size_t size() const;
   /// A new array holding `prefix`, the bytes, `suffix` and a zero byte; the
