@@ -7,8 +7,8 @@
 #include "KyBenchReporter.h"
 
 #include <kyanalysis/KyAnalysisErrorEnum.h>
-#include <kyanalysis/KyLocalAnalysisService.h>
-#include <kyanalysis/KyServiceData.h>
+#include <kyengine/KyLocalAnalysisService.h>
+#include <kyplatform/KyServiceData.h>
 
 #include <benchmark/benchmark.h>
 

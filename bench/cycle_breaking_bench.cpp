@@ -8,10 +8,10 @@
 
 #include <kyanalysis/KyAnalysisEnums.h>
 #include <kyanalysis/KyCycleBreakingEdgeDetectionInputTailor.h>
-#include <kyanalysis/KyGraph.h>
-#include <kyanalysis/KyLocalAnalysisService.h>
-#include <kyanalysis/KyNode.h>
-#include <kyanalysis/KyServiceData.h>
+#include <kyengine/KyLocalAnalysisService.h>
+#include <kyplatform/KyGraph.h>
+#include <kyplatform/KyNode.h>
+#include <kyplatform/KyServiceData.h>
 
 #include <benchmark/benchmark.h>
 

@@ -13,16 +13,16 @@
 #include <kyanalysis/KyBreadthFirstSearchInputTailor.h>
 #include <kyanalysis/KyConnectedComponentsInputTailor.h>
 #include <kyanalysis/KyDepthFirstSearchInputTailor.h>
-#include <kyanalysis/KyEdge.h>
-#include <kyanalysis/KyGraph.h>
-#include <kyanalysis/KyLocalAnalysisService.h>
 #include <kyanalysis/KyMaximumFlowInputTailor.h>
 #include <kyanalysis/KyMinimumSpanningTreeInputTailor.h>
-#include <kyanalysis/KyNode.h>
-#include <kyanalysis/KyServiceData.h>
 #include <kyanalysis/KyShortestPathsInputTailor.h>
 #include <kyanalysis/KyStronglyConnectedComponentsInputTailor.h>
 #include <kyanalysis/KyTopologicalSortInputTailor.h>
+#include <kyengine/KyLocalAnalysisService.h>
+#include <kyplatform/KyEdge.h>
+#include <kyplatform/KyGraph.h>
+#include <kyplatform/KyNode.h>
+#include <kyplatform/KyServiceData.h>
 
 #include <benchmark/benchmark.h>
 // LEMON's graphs append default-made cells before filling them in, which

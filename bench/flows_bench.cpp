@@ -8,14 +8,14 @@
 #include "KyEngineBench.h"
 
 #include <kyanalysis/KyAnalysisErrorEnum.h>
-#include <kyanalysis/KyEdge.h>
-#include <kyanalysis/KyGraph.h>
-#include <kyanalysis/KyLocalAnalysisService.h>
 #include <kyanalysis/KyMaximumFlowInputTailor.h>
 #include <kyanalysis/KyMinimumCostFlowInputTailor.h>
 #include <kyanalysis/KyMinimumCutInputTailor.h>
-#include <kyanalysis/KyNode.h>
-#include <kyanalysis/KyServiceData.h>
+#include <kyengine/KyLocalAnalysisService.h>
+#include <kyplatform/KyEdge.h>
+#include <kyplatform/KyGraph.h>
+#include <kyplatform/KyNode.h>
+#include <kyplatform/KyServiceData.h>
 
 #include <benchmark/benchmark.h>
 // LEMON's graphs append default-made cells before filling them in, which

@@ -10,13 +10,13 @@
 #include <kyanalysis/KyAllPairsShortestPathsInputTailor.h>
 #include <kyanalysis/KyAnalysisErrorEnum.h>
 #include <kyanalysis/KyDisjointPathsInputTailor.h>
-#include <kyanalysis/KyEdge.h>
-#include <kyanalysis/KyGraph.h>
-#include <kyanalysis/KyLocalAnalysisService.h>
-#include <kyanalysis/KyNode.h>
 #include <kyanalysis/KyReachableNodesInputTailor.h>
-#include <kyanalysis/KyServiceData.h>
 #include <kyanalysis/KyUniquePathTestInputTailor.h>
+#include <kyengine/KyLocalAnalysisService.h>
+#include <kyplatform/KyEdge.h>
+#include <kyplatform/KyGraph.h>
+#include <kyplatform/KyNode.h>
+#include <kyplatform/KyServiceData.h>
 
 #include <benchmark/benchmark.h>
 // LEMON's graphs append default-made cells before filling them in, which

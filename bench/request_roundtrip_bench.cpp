@@ -9,12 +9,12 @@
 
 #include <kyanalysis/KyAnalysisSerializer.h>
 #include <kyanalysis/KyClusteringInputTailor.h>
-#include <kyanalysis/KyEdge.h>
-#include <kyanalysis/KyGraph.h>
-#include <kyanalysis/KyNode.h>
-#include <kyanalysis/KyNodeDList.h>
 #include <kyanalysis/KyRootCauseInputTailor.h>
-#include <kyanalysis/KyServiceData.h>
+#include <kyplatform/KyEdge.h>
+#include <kyplatform/KyGraph.h>
+#include <kyplatform/KyNode.h>
+#include <kyplatform/KyNodeDList.h>
+#include <kyplatform/KyServiceData.h>
 
 #include <benchmark/benchmark.h>
 #include <igraph.h>

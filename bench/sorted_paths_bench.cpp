@@ -6,16 +6,16 @@
 #include "KyBenchHeap.h"
 #include "KyBenchReporter.h"
 
-#include <kyanalysis/KyEdge.h>
-#include <kyanalysis/KyEdgeDList.h>
-#include <kyanalysis/KyGraph.h>
-#include <kyanalysis/KyLocalAnalysisService.h>
-#include <kyanalysis/KyNode.h>
 #include <kyanalysis/KyPath.h>
-#include <kyanalysis/KyServiceData.h>
 #include <kyanalysis/KySortedPathIter.h>
 #include <kyanalysis/KySortedPathsInputTailor.h>
 #include <kyanalysis/KySortedPathsOutputTailor.h>
+#include <kyengine/KyLocalAnalysisService.h>
+#include <kyplatform/KyEdge.h>
+#include <kyplatform/KyEdgeDList.h>
+#include <kyplatform/KyGraph.h>
+#include <kyplatform/KyNode.h>
+#include <kyplatform/KyServiceData.h>
 
 #include <benchmark/benchmark.h>
 #include <igraph.h>

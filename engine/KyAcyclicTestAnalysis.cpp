@@ -2,7 +2,7 @@
 // to target, holds a directed cycle. A self-loop is a cycle.
 #include <kyanalysis/KyAnalysisErrorEnum.h>
 #include <kyanalysis/KyAnalysisKeys.h>
-#include <kyanalysis/KyGraph.h>
+#include <kyplatform/KyGraph.h>
 
 #include "KyEngineAnalyses_p.h"
 #include "KyEngineAnswer_p.h"

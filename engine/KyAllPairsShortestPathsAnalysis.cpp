@@ -14,14 +14,14 @@
 #include <kyanalysis/KyAllPairsShortestPathsInputTailor.h>
 #include <kyanalysis/KyAnalysisErrorEnum.h>
 #include <kyanalysis/KyAnalysisKeys.h>
-#include <kyanalysis/KyEdge.h>
-#include <kyanalysis/KyGraph.h>
-#include <kyanalysis/KyNode.h>
 #include <kyanalysis/KyPair.h>
+#include <kyplatform/KyEdge.h>
+#include <kyplatform/KyGraph.h>
+#include <kyplatform/KyNode.h>
 
 #include "KyEngineAnalyses_p.h"
-#include "KyEngineRequest_p.h"
 #include "KyEngineAnswer_p.h"
+#include "KyEngineRequest_p.h"
 #include "KyEngineSearch_p.h"
 #include "KyEngineShortestPaths_p.h"
 

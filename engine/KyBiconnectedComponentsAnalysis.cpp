@@ -15,9 +15,9 @@
 // with its nodes in node order; articulation nodes in node order.
 #include <kyanalysis/KyAnalysisErrorEnum.h>
 #include <kyanalysis/KyAnalysisKeys.h>
-#include <kyanalysis/KyGraph.h>
-#include <kyanalysis/KyNode.h>
-#include <kyanalysis/KyNodeDList.h>
+#include <kyplatform/KyGraph.h>
+#include <kyplatform/KyNode.h>
+#include <kyplatform/KyNodeDList.h>
 
 #include "KyEngineAnalyses_p.h"
 #include "KyEngineAnswer_p.h"

@@ -13,17 +13,17 @@
 #include <kyanalysis/KyAnalysisKeys.h>
 #include <kyanalysis/KyClusteringConstraint.h>
 #include <kyanalysis/KyClusteringInputTailor.h>
-#include <kyanalysis/KyConstraintManager.h>
-#include <kyanalysis/KyGraph.h>
-#include <kyanalysis/KyNode.h>
-#include <kyanalysis/KyNodeDList.h>
-#include <kyanalysis/KyServiceData.h>
+#include <kyplatform/KyConstraintManager.h>
+#include <kyplatform/KyGraph.h>
+#include <kyplatform/KyNode.h>
+#include <kyplatform/KyNodeDList.h>
+#include <kyplatform/KyServiceData.h>
 
 #include "KyEngineAnalyses_p.h"
-#include "KyEngineRequest_p.h"
 #include "KyEngineAnswer_p.h"
 #include "KyEngineNetwork_p.h"
 #include "KyEnginePartitioner_p.h"
+#include "KyEngineRequest_p.h"
 
 #include <algorithm>
 #include <cmath>

@@ -3,7 +3,7 @@
 // their first node.
 #include <kyanalysis/KyAnalysisErrorEnum.h>
 #include <kyanalysis/KyAnalysisKeys.h>
-#include <kyanalysis/KyGraph.h>
+#include <kyplatform/KyGraph.h>
 
 #include "KyEngineAnalyses_p.h"
 #include "KyEngineAnswer_p.h"

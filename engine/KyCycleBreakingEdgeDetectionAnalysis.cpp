@@ -20,8 +20,8 @@
 #include <kyanalysis/KyAnalysisErrorEnum.h>
 #include <kyanalysis/KyAnalysisKeys.h>
 #include <kyanalysis/KyCycleBreakingEdgeDetectionInputTailor.h>
-#include <kyanalysis/KyGraph.h>
-#include <kyanalysis/KyInt.h>
+#include <kyplatform/KyGraph.h>
+#include <kyplatform/KyInt.h>
 
 #include "KyEngineAnalyses_p.h"
 #include "KyEngineAnswer_p.h"

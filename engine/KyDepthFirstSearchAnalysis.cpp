@@ -14,8 +14,8 @@
 #include <kyanalysis/KyAnalysisErrorEnum.h>
 #include <kyanalysis/KyAnalysisKeys.h>
 #include <kyanalysis/KyDepthFirstSearchInputTailor.h>
-#include <kyanalysis/KyGraph.h>
-#include <kyanalysis/KyNode.h>
+#include <kyplatform/KyGraph.h>
+#include <kyplatform/KyNode.h>
 
 #include "KyEngineAnalyses_p.h"
 #include "KyEngineAnswer_p.h"

@@ -11,9 +11,9 @@
 #include <kyanalysis/KyAnalysisErrorEnum.h>
 #include <kyanalysis/KyAnalysisKeys.h>
 #include <kyanalysis/KyDisjointPathsInputTailor.h>
-#include <kyanalysis/KyEdgeDList.h>
-#include <kyanalysis/KyGraph.h>
-#include <kyanalysis/KyNode.h>
+#include <kyplatform/KyEdgeDList.h>
+#include <kyplatform/KyGraph.h>
+#include <kyplatform/KyNode.h>
 
 #include "KyEngineAnalyses_p.h"
 #include "KyEngineAnswer_p.h"

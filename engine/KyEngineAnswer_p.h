@@ -2,12 +2,12 @@
 // Internal to the engine; not installed.
 #pragma once
 
-#include <kyanalysis/KyEdge.h>
-#include <kyanalysis/KyEdgeDList.h>
-#include <kyanalysis/KyInt.h>
-#include <kyanalysis/KyNode.h>
-#include <kyanalysis/KyNodeDList.h>
-#include <kyanalysis/KyServiceData.h>
+#include <kyplatform/KyEdge.h>
+#include <kyplatform/KyEdgeDList.h>
+#include <kyplatform/KyInt.h>
+#include <kyplatform/KyNode.h>
+#include <kyplatform/KyNodeDList.h>
+#include <kyplatform/KyServiceData.h>
 
 #include <memory>
 #include <unordered_map>

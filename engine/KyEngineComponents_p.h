@@ -7,8 +7,8 @@
 #include "KyEngineLemon_p.h"
 #include "KyEngineNetwork_p.h"
 
-#include <kyanalysis/KyNode.h>
-#include <kyanalysis/KyNodeDList.h>
+#include <kyplatform/KyNode.h>
+#include <kyplatform/KyNodeDList.h>
 
 #include <lemon/connectivity.h>
 

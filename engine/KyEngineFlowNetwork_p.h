@@ -4,8 +4,8 @@
 
 #include "KyEngineNetwork_p.h"
 
-#include <kyanalysis/KyGraph.h>
-#include <kyanalysis/KyServiceData.h>
+#include <kyplatform/KyGraph.h>
+#include <kyplatform/KyServiceData.h>
 
 #include <lemon/smart_graph.h>
 

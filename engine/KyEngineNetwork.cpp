@@ -1,6 +1,6 @@
 #include "KyEngineNetwork_p.h"
 
-#include <kyanalysis/KyDList.h>
+#include <kyplatform/KyDList.h>
 
 void groupByKey(int groups, const std::vector<int>& key, std::vector<int>& start,
                 std::vector<int>& items) {

@@ -2,9 +2,9 @@
 // walk it. Internal to the engine; not installed.
 #pragma once
 
-#include <kyanalysis/KyEdge.h>
-#include <kyanalysis/KyGraph.h>
-#include <kyanalysis/KyNode.h>
+#include <kyplatform/KyEdge.h>
+#include <kyplatform/KyGraph.h>
+#include <kyplatform/KyNode.h>
 
 #include <vector>
 

@@ -1,9 +1,9 @@
 #include "KyEngineRequest_p.h"
 
-#include <kyanalysis/KyInt.h>
-#include <kyanalysis/KyServiceItemDescription.h>
-#include <kyanalysis/KyServiceItemDescriptionManager.h>
-#include <kyanalysis/KyServiceName.h>
+#include <kyplatform/KyInt.h>
+#include <kyplatform/KyServiceItemDescription.h>
+#include <kyplatform/KyServiceItemDescriptionManager.h>
+#include <kyplatform/KyServiceName.h>
 
 #include <cwchar>
 #include <typeinfo>

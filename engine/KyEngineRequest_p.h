@@ -3,9 +3,9 @@
 #pragma once
 
 #include <kyanalysis/KyAnalysisErrorEnum.h>
-#include <kyanalysis/KyGraph.h>
-#include <kyanalysis/KyNode.h>
-#include <kyanalysis/KyServiceData.h>
+#include <kyplatform/KyGraph.h>
+#include <kyplatform/KyNode.h>
+#include <kyplatform/KyServiceData.h>
 
 #include "KyEngineNetwork_p.h"
 

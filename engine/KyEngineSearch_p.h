@@ -7,9 +7,9 @@
 #include "KyEngineRequest_p.h"
 
 #include <kyanalysis/KyAnalysisErrorEnum.h>
-#include <kyanalysis/KyEdge.h>
-#include <kyanalysis/KyGraph.h>
-#include <kyanalysis/KyServiceData.h>
+#include <kyplatform/KyEdge.h>
+#include <kyplatform/KyGraph.h>
+#include <kyplatform/KyServiceData.h>
 
 /// Marks a search without a start node: it covers the whole graph.
 constexpr int kWholeGraph = -1;

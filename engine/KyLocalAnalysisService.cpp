@@ -1,13 +1,13 @@
 #include <kyanalysis/KyAnalysisEnums.h>
 #include <kyanalysis/KyAnalysisKeys.h>
 #include <kyanalysis/KyAnalysisServiceName.h>
-#include <kyanalysis/KyGraph.h>
-#include <kyanalysis/KyInt.h>
-#include <kyanalysis/KyLocalAnalysisService.h>
-#include <kyanalysis/KyServiceData.h>
+#include <kyengine/KyLocalAnalysisService.h>
+#include <kyplatform/KyGraph.h>
+#include <kyplatform/KyInt.h>
+#include <kyplatform/KyServiceData.h>
 
-#include "KyEngineAnswer_p.h"
 #include "KyEngineAnalyses_p.h"
+#include "KyEngineAnswer_p.h"
 
 #include <new>
 #include <string>

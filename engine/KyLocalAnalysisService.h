@@ -2,8 +2,8 @@
 #pragma once
 
 #include <kyanalysis/KyAnalysisErrorEnum.h>
-#include <kyanalysis/KyEngineExport.h>
-#include <kyanalysis/KyObject.h>
+#include <kyengine/KyEngineExport.h>
+#include <kyplatform/KyObject.h>
 
 class KyServiceInputData;
 class KyServiceOutputData;

@@ -2,13 +2,13 @@
 // network of the request, nodes with a bounded capacity split in two.
 #include <kyanalysis/KyAnalysisErrorEnum.h>
 #include <kyanalysis/KyAnalysisKeys.h>
-#include <kyanalysis/KyGraph.h>
+#include <kyplatform/KyGraph.h>
 
 #include "KyEngineAnalyses_p.h"
-#include "KyEngineRequest_p.h"
 #include "KyEngineAnswer_p.h"
 #include "KyEngineFlowNetwork_p.h"
 #include "KyEngineNetwork_p.h"
+#include "KyEngineRequest_p.h"
 
 #include <lemon/preflow.h>
 

@@ -4,14 +4,14 @@
 // bounded capacity or a cost are split in two, so every cost lies on an arc.
 #include <kyanalysis/KyAnalysisErrorEnum.h>
 #include <kyanalysis/KyAnalysisKeys.h>
-#include <kyanalysis/KyGraph.h>
 #include <kyanalysis/KyMinimumCostFlowInputTailor.h>
+#include <kyplatform/KyGraph.h>
 
 #include "KyEngineAnalyses_p.h"
-#include "KyEngineRequest_p.h"
 #include "KyEngineAnswer_p.h"
 #include "KyEngineFlowNetwork_p.h"
 #include "KyEngineNetwork_p.h"
+#include "KyEngineRequest_p.h"
 
 #include <lemon/network_simplex.h>
 #include <lemon/preflow.h>

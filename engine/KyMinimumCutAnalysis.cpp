@@ -4,13 +4,13 @@
 // minimum cut, so the answer is the one cut nearest the source.
 #include <kyanalysis/KyAnalysisErrorEnum.h>
 #include <kyanalysis/KyAnalysisKeys.h>
-#include <kyanalysis/KyGraph.h>
+#include <kyplatform/KyGraph.h>
 
 #include "KyEngineAnalyses_p.h"
-#include "KyEngineRequest_p.h"
 #include "KyEngineAnswer_p.h"
 #include "KyEngineFlowNetwork_p.h"
 #include "KyEngineNetwork_p.h"
+#include "KyEngineRequest_p.h"
 
 #include <lemon/preflow.h>
 

@@ -4,13 +4,13 @@
 // first and the answer is the same on every run.
 #include <kyanalysis/KyAnalysisErrorEnum.h>
 #include <kyanalysis/KyAnalysisKeys.h>
-#include <kyanalysis/KyGraph.h>
+#include <kyplatform/KyGraph.h>
 
 #include "KyEngineAnalyses_p.h"
-#include "KyEngineRequest_p.h"
 #include "KyEngineAnswer_p.h"
 #include "KyEngineLemon_p.h"
 #include "KyEngineNetwork_p.h"
+#include "KyEngineRequest_p.h"
 
 #include <lemon/kruskal.h>
 

@@ -6,8 +6,8 @@
 // answer concerns the added edge, and cycles elsewhere do not count.
 #include <kyanalysis/KyAnalysisErrorEnum.h>
 #include <kyanalysis/KyAnalysisKeys.h>
-#include <kyanalysis/KyGraph.h>
-#include <kyanalysis/KyNode.h>
+#include <kyplatform/KyGraph.h>
+#include <kyplatform/KyNode.h>
 
 #include "KyEngineAnalyses_p.h"
 #include "KyEngineAnswer_p.h"

@@ -20,17 +20,17 @@
 // grow with the number of candidate nodes.
 #include <kyanalysis/KyAnalysisErrorEnum.h>
 #include <kyanalysis/KyAnalysisKeys.h>
-#include <kyanalysis/KyDouble.h>
-#include <kyanalysis/KyGraph.h>
-#include <kyanalysis/KyNode.h>
-#include <kyanalysis/KyNodeDList.h>
 #include <kyanalysis/KyRootCauseInputTailor.h>
+#include <kyplatform/KyDouble.h>
+#include <kyplatform/KyGraph.h>
+#include <kyplatform/KyNode.h>
+#include <kyplatform/KyNodeDList.h>
 
 #include "KyEngineAnalyses_p.h"
-#include "KyEngineRequest_p.h"
 #include "KyEngineAnswer_p.h"
 #include "KyEngineLemon_p.h"
 #include "KyEngineNetwork_p.h"
+#include "KyEngineRequest_p.h"
 #include "KyEngineSearch_p.h"
 #include "KyEngineShortestPaths_p.h"
 

@@ -22,14 +22,14 @@
 // "finishNodeCost" is cost(t), and for s = t the empty walk's 0 is d(s).
 #include <kyanalysis/KyAnalysisErrorEnum.h>
 #include <kyanalysis/KyAnalysisKeys.h>
-#include <kyanalysis/KyEdge.h>
-#include <kyanalysis/KyGraph.h>
-#include <kyanalysis/KyNode.h>
+#include <kyplatform/KyEdge.h>
+#include <kyplatform/KyGraph.h>
+#include <kyplatform/KyNode.h>
 
+#include "KyEngineAnalyses_p.h"
 #include "KyEngineAnswer_p.h"
 #include "KyEngineNetwork_p.h"
 #include "KyEngineRequest_p.h"
-#include "KyEngineAnalyses_p.h"
 
 #include <algorithm>
 #include <cstdint>

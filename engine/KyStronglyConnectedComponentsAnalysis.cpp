@@ -5,9 +5,9 @@
 // without a self-loop), so the two lists align.
 #include <kyanalysis/KyAnalysisErrorEnum.h>
 #include <kyanalysis/KyAnalysisKeys.h>
-#include <kyanalysis/KyEdge.h>
-#include <kyanalysis/KyEdgeDList.h>
-#include <kyanalysis/KyGraph.h>
+#include <kyplatform/KyEdge.h>
+#include <kyplatform/KyEdgeDList.h>
+#include <kyplatform/KyGraph.h>
 
 #include "KyEngineAnalyses_p.h"
 #include "KyEngineAnswer_p.h"

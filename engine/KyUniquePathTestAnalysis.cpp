@@ -11,9 +11,9 @@
 // touching P, and looks for an edge to a later node of P. O(n + m).
 #include <kyanalysis/KyAnalysisErrorEnum.h>
 #include <kyanalysis/KyAnalysisKeys.h>
-#include <kyanalysis/KyGraph.h>
-#include <kyanalysis/KyNode.h>
 #include <kyanalysis/KyUniquePathTestInputTailor.h>
+#include <kyplatform/KyGraph.h>
+#include <kyplatform/KyNode.h>
 
 #include "KyEngineAnalyses_p.h"
 #include "KyEngineAnswer_p.h"

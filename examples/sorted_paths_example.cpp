@@ -1,8 +1,8 @@
 // Lists the cheapest routes between two towns of a small road map in order
 // of length: the local engine answers the request, and the sorted path
 // iterator rebuilds the routes one at a time, only as far as it is stepped.
-#include <kyanalysis/KyLocalAnalysisService.h>
 #include <kyanalysis/kyanalysis.h>
+#include <kyengine/KyLocalAnalysisService.h>
 
 #include <iostream>
 

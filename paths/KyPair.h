@@ -2,7 +2,7 @@
 #pragma once
 
 #include <kyanalysis/KyAnalysisExport.h>
-#include <kyanalysis/KyObject.h>
+#include <kyplatform/KyObject.h>
 
 /// An ordered pair of two objects, either of which may be null.
 ///

@@ -1,5 +1,5 @@
-#include <kyanalysis/KyEdgeDList.h>
 #include <kyanalysis/KyPath.h>
+#include <kyplatform/KyEdgeDList.h>
 
 KyPath::KyPath(KyNode* lastNode, int modifiedLength, KyEdgeDList* edgeList) {
   init();

@@ -1,14 +1,14 @@
 #include <kyanalysis/KyAnalysisKeys.h>
-#include <kyanalysis/KyEdge.h>
-#include <kyanalysis/KyEdgeDList.h>
-#include <kyanalysis/KyEdgeIter.h>
-#include <kyanalysis/KyGraph.h>
-#include <kyanalysis/KyNode.h>
 #include <kyanalysis/KyPath.h>
-#include <kyanalysis/KyServiceData.h>
 #include <kyanalysis/KySortedPathIter.h>
 #include <kyanalysis/KySortedPathsBinTree.h>
 #include <kyanalysis/KySortedPathsOutputTailor.h>
+#include <kyplatform/KyEdge.h>
+#include <kyplatform/KyEdgeDList.h>
+#include <kyplatform/KyEdgeIter.h>
+#include <kyplatform/KyGraph.h>
+#include <kyplatform/KyNode.h>
+#include <kyplatform/KyServiceData.h>
 
 #include <climits>
 #include <deque>

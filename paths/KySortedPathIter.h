@@ -2,7 +2,7 @@
 #pragma once
 
 #include <kyanalysis/KyAnalysisExport.h>
-#include <kyanalysis/KyObject.h>
+#include <kyplatform/KyObject.h>
 
 #include <memory>
 

@@ -2,7 +2,7 @@
 #pragma once
 
 #include <kyanalysis/KyAnalysisExport.h>
-#include <kyanalysis/KyBinTree.h>
+#include <kyplatform/KyBinTree.h>
 
 class KySortedPathsOutputTailor;
 

@@ -2,7 +2,7 @@
 #pragma once
 
 #include <kyanalysis/KyAnalysisExport.h>
-#include <kyanalysis/KyConstraintXMLReader.h>
+#include <kyplatform/KyConstraintXMLReader.h>
 
 class KyClusteringConstraint;
 

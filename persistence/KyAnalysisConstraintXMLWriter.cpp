@@ -1,8 +1,8 @@
 #include <kyanalysis/KyAnalysisConstraintXMLWriter.h>
 #include <kyanalysis/KyClusteringConstraint.h>
-#include <kyanalysis/KyNode.h>
-#include <kyanalysis/KyXMLHelper.h>
-#include <kyanalysis/KyXMLUtilities.h>
+#include <kyplatform/KyNode.h>
+#include <kyplatform/KyXMLHelper.h>
+#include <kyplatform/KyXMLUtilities.h>
 
 #include "KyClusteringConstraintXML_p.h"
 

@@ -2,7 +2,7 @@
 #pragma once
 
 #include <kyanalysis/KyAnalysisExport.h>
-#include <kyanalysis/KyConstraintXMLWriter.h>
+#include <kyplatform/KyConstraintXMLWriter.h>
 
 class KyClusteringConstraint;
 

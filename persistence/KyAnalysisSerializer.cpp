@@ -1,11 +1,11 @@
-#include <kyanalysis/KyAFactory.h>
 #include <kyanalysis/KyAnalysisKeys.h>
 #include <kyanalysis/KyAnalysisSerializer.h>
 #include <kyanalysis/KyAnalysisServiceName.h>
 #include <kyanalysis/KyAnalysisXMLReader.h>
 #include <kyanalysis/KyAnalysisXMLWriter.h>
-#include <kyanalysis/KyServiceData.h>
-#include <kyanalysis/KyXMLUtilities.h>
+#include <kyplatform/KyAFactory.h>
+#include <kyplatform/KyServiceData.h>
+#include <kyplatform/KyXMLUtilities.h>
 
 #include <climits>
 #include <memory>

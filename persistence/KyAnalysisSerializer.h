@@ -2,7 +2,7 @@
 #pragma once
 
 #include <kyanalysis/KyAnalysisExport.h>
-#include <kyanalysis/KySerializer.h>
+#include <kyplatform/KySerializer.h>
 
 /// Turns a request (the input data with the graph stored under
 /// "all:none:graph") into the base 64 of its analysis document

@@ -1,9 +1,9 @@
 #include <kyanalysis/KyAnalysisServiceName.h>
 #include <kyanalysis/KyAnalysisXMLReader.h>
-#include <kyanalysis/KyGraph.h>
-#include <kyanalysis/KyGraphXMLReader.h>
-#include <kyanalysis/KyServiceData.h>
-#include <kyanalysis/KyServiceInputDataXMLReader.h>
+#include <kyplatform/KyGraph.h>
+#include <kyplatform/KyGraphXMLReader.h>
+#include <kyplatform/KyServiceData.h>
+#include <kyplatform/KyServiceInputDataXMLReader.h>
 
 namespace {
 constexpr wchar_t kGraphPart[] = L"graph";

@@ -2,7 +2,7 @@
 #pragma once
 
 #include <kyanalysis/KyAnalysisExport.h>
-#include <kyanalysis/KyCompositeXMLReader.h>
+#include <kyplatform/KyCompositeXMLReader.h>
 
 #include <memory>
 #include <string>

@@ -1,9 +1,9 @@
 #include <kyanalysis/KyAnalysisServiceName.h>
 #include <kyanalysis/KyAnalysisXMLWriter.h>
-#include <kyanalysis/KyGraph.h>
-#include <kyanalysis/KyGraphXMLWriter.h>
-#include <kyanalysis/KyServiceData.h>
-#include <kyanalysis/KyServiceInputDataXMLWriter.h>
+#include <kyplatform/KyGraph.h>
+#include <kyplatform/KyGraphXMLWriter.h>
+#include <kyplatform/KyServiceData.h>
+#include <kyplatform/KyServiceInputDataXMLWriter.h>
 
 namespace {
 constexpr wchar_t kGraphPart[] = L"graph";

@@ -2,7 +2,7 @@
 #pragma once
 
 #include <kyanalysis/KyAnalysisExport.h>
-#include <kyanalysis/KyCompositeXMLWriter.h>
+#include <kyplatform/KyCompositeXMLWriter.h>
 
 #include <memory>
 #include <vector>

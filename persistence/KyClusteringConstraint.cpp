@@ -1,5 +1,5 @@
 #include <kyanalysis/KyClusteringConstraint.h>
-#include <kyanalysis/KyNode.h>
+#include <kyplatform/KyNode.h>
 
 KyClusteringConstraint::KyClusteringConstraint(long priority, const wchar_t* name)
     : KyConstraint(priority, name), nodes_(new KyNodeDList) {}

@@ -2,8 +2,8 @@
 #pragma once
 
 #include <kyanalysis/KyAnalysisExport.h>
-#include <kyanalysis/KyConstraint.h>
-#include <kyanalysis/KyNodeDList.h>
+#include <kyplatform/KyConstraint.h>
+#include <kyplatform/KyNodeDList.h>
 
 #include <memory>
 

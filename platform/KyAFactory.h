@@ -1,7 +1,7 @@
 // KyAFactory: makes graphs.
 #pragma once
 
-#include <kyanalysis/KyGraph.h>
+#include <kyplatform/KyGraph.h>
 
 /// Makes empty graphs, for readers that build a graph from stored input.
 class KYPLATFORM_EXPORT KyAFactory : public KyObject {

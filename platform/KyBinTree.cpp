@@ -1,4 +1,4 @@
-#include <kyanalysis/KyBinTree.h>
+#include <kyplatform/KyBinTree.h>
 
 #include <set>
 

@@ -1,7 +1,7 @@
 // KyBinTree: a KyDList whose cells stay ordered by a comparison.
 #pragma once
 
-#include <kyanalysis/KyDList.h>
+#include <kyplatform/KyDList.h>
 
 #include <memory>
 

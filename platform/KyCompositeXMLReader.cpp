@@ -1,4 +1,4 @@
-#include <kyanalysis/KyCompositeXMLReader.h>
+#include <kyplatform/KyCompositeXMLReader.h>
 
 #include "KyXMLScope_p.h"
 #include "KyXMLText_p.h"

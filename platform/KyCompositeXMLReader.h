@@ -1,8 +1,8 @@
 // KyCompositeXMLReader: reads a document made of named parts.
 #pragma once
 
-#include <kyanalysis/KyTopLevelXMLReader.h>
-#include <kyanalysis/KyXMLPartTable.h>
+#include <kyplatform/KyTopLevelXMLReader.h>
+#include <kyplatform/KyXMLPartTable.h>
 
 /// Reads a document whose "document" element holds "part" elements, each
 /// with a "name" attribute, through one reader per part name.

@@ -1,4 +1,4 @@
-#include <kyanalysis/KyCompositeXMLWriter.h>
+#include <kyplatform/KyCompositeXMLWriter.h>
 
 #include "KyXMLElement_p.h"
 #include "KyXMLScope_p.h"

@@ -1,8 +1,8 @@
 // KyCompositeXMLWriter: writes a document made of named parts.
 #pragma once
 
-#include <kyanalysis/KyTopLevelXMLWriter.h>
-#include <kyanalysis/KyXMLPartTable.h>
+#include <kyplatform/KyTopLevelXMLWriter.h>
+#include <kyplatform/KyXMLPartTable.h>
 
 /// Writes a "document" element holding one "part" element per registered
 /// writer, in the order of registration, each with a "name" attribute. The

@@ -1,5 +1,5 @@
-#include <kyanalysis/KyConstraint.h>
-#include <kyanalysis/KyConstraintManager.h>
+#include <kyplatform/KyConstraint.h>
+#include <kyplatform/KyConstraintManager.h>
 
 KyConstraint::KyConstraint(long priority, const wchar_t* name)
     : priority_(priority), name_(name != nullptr ? name : L"") {}

@@ -1,7 +1,7 @@
 // KyConstraint: the base of every constraint a request may carry.
 #pragma once
 
-#include <kyanalysis/KyObject.h>
+#include <kyplatform/KyObject.h>
 
 #include <string>
 

@@ -1,7 +1,7 @@
 // KyConstraintManager: the constraints of one request.
 #pragma once
 
-#include <kyanalysis/KyDList.h>
+#include <kyplatform/KyDList.h>
 
 class KyConstraint;
 

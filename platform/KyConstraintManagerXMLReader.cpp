@@ -1,7 +1,7 @@
-#include <kyanalysis/KyConstraint.h>
-#include <kyanalysis/KyConstraintManager.h>
-#include <kyanalysis/KyConstraintManagerXMLReader.h>
-#include <kyanalysis/KyConstraintXMLReader.h>
+#include <kyplatform/KyConstraint.h>
+#include <kyplatform/KyConstraintManager.h>
+#include <kyplatform/KyConstraintManagerXMLReader.h>
+#include <kyplatform/KyConstraintXMLReader.h>
 
 #include "KyXMLScope_p.h"
 

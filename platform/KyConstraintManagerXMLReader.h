@@ -1,7 +1,7 @@
 // KyConstraintManagerXMLReader: reads the constraints of a manager element.
 #pragma once
 
-#include <kyanalysis/KyXMLReader.h>
+#include <kyplatform/KyXMLReader.h>
 
 class KyConstraintManager;
 class KyConstraintXMLReader;

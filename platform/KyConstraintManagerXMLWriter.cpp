@@ -1,8 +1,8 @@
-#include <kyanalysis/KyConstraint.h>
-#include <kyanalysis/KyConstraintManager.h>
-#include <kyanalysis/KyConstraintManagerXMLWriter.h>
-#include <kyanalysis/KyConstraintXMLWriter.h>
-#include <kyanalysis/KyXMLUtilities.h>
+#include <kyplatform/KyConstraint.h>
+#include <kyplatform/KyConstraintManager.h>
+#include <kyplatform/KyConstraintManagerXMLWriter.h>
+#include <kyplatform/KyConstraintXMLWriter.h>
+#include <kyplatform/KyXMLUtilities.h>
 
 #include "KyXMLScope_p.h"
 #include "KyXMLText_p.h"

@@ -1,7 +1,7 @@
 // KyConstraintManagerXMLWriter: writes the constraints of a manager.
 #pragma once
 
-#include <kyanalysis/KyXMLWriter.h>
+#include <kyplatform/KyXMLWriter.h>
 
 class KyConstraintManager;
 class KyConstraintXMLWriter;

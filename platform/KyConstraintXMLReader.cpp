@@ -1,5 +1,5 @@
-#include <kyanalysis/KyConstraint.h>
-#include <kyanalysis/KyConstraintXMLReader.h>
+#include <kyplatform/KyConstraint.h>
+#include <kyplatform/KyConstraintXMLReader.h>
 
 #include "KyXMLText_p.h"
 

@@ -1,7 +1,7 @@
 // KyConstraintXMLReader: reads one constraint element.
 #pragma once
 
-#include <kyanalysis/KyXMLReader.h>
+#include <kyplatform/KyXMLReader.h>
 
 class KyConstraint;
 

@@ -1,5 +1,5 @@
-#include <kyanalysis/KyConstraint.h>
-#include <kyanalysis/KyConstraintXMLWriter.h>
+#include <kyplatform/KyConstraint.h>
+#include <kyplatform/KyConstraintXMLWriter.h>
 
 #include "KyXMLText_p.h"
 

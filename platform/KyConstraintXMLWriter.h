@@ -1,7 +1,7 @@
 // KyConstraintXMLWriter: writes one constraint element.
 #pragma once
 
-#include <kyanalysis/KyXMLWriter.h>
+#include <kyplatform/KyXMLWriter.h>
 
 class KyConstraint;
 

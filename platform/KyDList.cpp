@@ -1,4 +1,4 @@
-#include <kyanalysis/KyDList.h>
+#include <kyplatform/KyDList.h>
 
 #include <vector>
 

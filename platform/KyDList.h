@@ -1,7 +1,7 @@
 // KyDList: a doubly linked list of object references, and its cells.
 #pragma once
 
-#include <kyanalysis/KyObject.h>
+#include <kyplatform/KyObject.h>
 
 class KyDList;
 

@@ -1,4 +1,4 @@
-#include <kyanalysis/KyDouble.h>
+#include <kyplatform/KyDouble.h>
 
 #include <cmath>
 #include <cstring>

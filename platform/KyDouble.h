@@ -1,7 +1,7 @@
 // KyDouble: a double value object.
 #pragma once
 
-#include <kyanalysis/KyObject.h>
+#include <kyplatform/KyObject.h>
 
 /// Immutable double value; compares and hashes by value. 0.0 and -0.0 are
 /// equal, and every NaN equals every other NaN, so a double can serve as a

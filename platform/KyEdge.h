@@ -1,7 +1,7 @@
 // KyEdge: a directed edge of a KyGraph.
 #pragma once
 
-#include <kyanalysis/KyGraphMember.h>
+#include <kyplatform/KyGraphMember.h>
 
 class KyNode;
 

@@ -1,7 +1,7 @@
 // KyEdgeDList: a list of edge references, and its iterator.
 #pragma once
 
-#include <kyanalysis/KyDList.h>
+#include <kyplatform/KyDList.h>
 
 class KyEdge;
 

@@ -1,7 +1,7 @@
 // KyOutEdgeIter and KyInEdgeIter: walk the edges leaving or entering a node.
 #pragma once
 
-#include <kyanalysis/KyObject.h>
+#include <kyplatform/KyObject.h>
 
 #include <vector>
 

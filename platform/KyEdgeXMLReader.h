@@ -1,7 +1,7 @@
 // KyEdgeXMLReader: reads the content of one edge element.
 #pragma once
 
-#include <kyanalysis/KyXMLReader.h>
+#include <kyplatform/KyXMLReader.h>
 
 class KyEdge;
 

@@ -1,7 +1,7 @@
 // KyEdgeXMLWriter: writes the content of one edge element.
 #pragma once
 
-#include <kyanalysis/KyXMLWriter.h>
+#include <kyplatform/KyXMLWriter.h>
 
 class KyEdge;
 

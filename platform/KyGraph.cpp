@@ -1,7 +1,7 @@
-#include <kyanalysis/KyEdge.h>
-#include <kyanalysis/KyEdgeIter.h>
-#include <kyanalysis/KyGraph.h>
-#include <kyanalysis/KyNode.h>
+#include <kyplatform/KyEdge.h>
+#include <kyplatform/KyEdgeIter.h>
+#include <kyplatform/KyGraph.h>
+#include <kyplatform/KyNode.h>
 
 const wchar_t* KyGraphMember::pName(const wchar_t* name) {
   if (name == nullptr)

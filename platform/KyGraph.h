@@ -1,8 +1,8 @@
 // KyGraph: a directed graph that owns its nodes and edges.
 #pragma once
 
-#include <kyanalysis/KyEdgeDList.h>
-#include <kyanalysis/KyNodeDList.h>
+#include <kyplatform/KyEdgeDList.h>
+#include <kyplatform/KyNodeDList.h>
 
 class KyNode;
 class KyEdge;

@@ -1,8 +1,8 @@
 // Node and edge lists share their search and clone logic through KyDList.
-#include <kyanalysis/KyEdge.h>
-#include <kyanalysis/KyEdgeDList.h>
-#include <kyanalysis/KyNode.h>
-#include <kyanalysis/KyNodeDList.h>
+#include <kyplatform/KyEdge.h>
+#include <kyplatform/KyEdgeDList.h>
+#include <kyplatform/KyNode.h>
+#include <kyplatform/KyNodeDList.h>
 
 namespace {
 KyDListCell* search(const KyDList& list, const KyObject* object) {

@@ -1,7 +1,7 @@
 // KyGraphMember: what nodes and edges have in common.
 #pragma once
 
-#include <kyanalysis/KyObject.h>
+#include <kyplatform/KyObject.h>
 
 #include <memory>
 #include <string>

@@ -1,9 +1,9 @@
 // The graph part reader with its node and edge readers.
-#include <kyanalysis/KyEdge.h>
-#include <kyanalysis/KyGraph.h>
-#include <kyanalysis/KyGraphXMLReader.h>
-#include <kyanalysis/KyNode.h>
-#include <kyanalysis/KyObjectTable.h>
+#include <kyplatform/KyEdge.h>
+#include <kyplatform/KyGraph.h>
+#include <kyplatform/KyGraphXMLReader.h>
+#include <kyplatform/KyNode.h>
+#include <kyplatform/KyObjectTable.h>
 
 #include "KyXMLElement_p.h"
 #include "KyXMLScope_p.h"

@@ -1,8 +1,8 @@
 // KyGraphXMLReader: reads a graph part.
 #pragma once
 
-#include <kyanalysis/KyEdgeXMLReader.h>
-#include <kyanalysis/KyNodeXMLReader.h>
+#include <kyplatform/KyEdgeXMLReader.h>
+#include <kyplatform/KyNodeXMLReader.h>
 
 class KyGraph;
 

@@ -1,8 +1,8 @@
 // The graph part writer with its node and edge writers.
-#include <kyanalysis/KyEdge.h>
-#include <kyanalysis/KyGraph.h>
-#include <kyanalysis/KyGraphXMLWriter.h>
-#include <kyanalysis/KyNode.h>
+#include <kyplatform/KyEdge.h>
+#include <kyplatform/KyGraph.h>
+#include <kyplatform/KyGraphXMLWriter.h>
+#include <kyplatform/KyNode.h>
 
 #include "KyXMLElement_p.h"
 #include "KyXMLScope_p.h"

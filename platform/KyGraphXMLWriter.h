@@ -1,8 +1,8 @@
 // KyGraphXMLWriter: writes a graph part.
 #pragma once
 
-#include <kyanalysis/KyEdgeXMLWriter.h>
-#include <kyanalysis/KyNodeXMLWriter.h>
+#include <kyplatform/KyEdgeXMLWriter.h>
+#include <kyplatform/KyNodeXMLWriter.h>
 
 class KyGraph;
 

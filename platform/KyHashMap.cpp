@@ -1,4 +1,4 @@
-#include <kyanalysis/KyHashMap.h>
+#include <kyplatform/KyHashMap.h>
 
 namespace {
 void release(KyObject* object) {

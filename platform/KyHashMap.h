@@ -1,7 +1,7 @@
 // KyHashMap: a map from key objects to value objects, matched by value.
 #pragma once
 
-#include <kyanalysis/KyObject.h>
+#include <kyplatform/KyObject.h>
 
 #include <unordered_map>
 #include <vector>

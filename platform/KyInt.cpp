@@ -1,4 +1,4 @@
-#include <kyanalysis/KyInt.h>
+#include <kyplatform/KyInt.h>
 
 std::uint32_t KyInt::hashCode() const { return static_cast<std::uint32_t>(value_); }
 

@@ -1,7 +1,7 @@
 // KyInt: an integer value object (also used for Booleans, 0 or 1).
 #pragma once
 
-#include <kyanalysis/KyObject.h>
+#include <kyplatform/KyObject.h>
 
 /// Immutable integer value; compares and hashes by value.
 class KYPLATFORM_EXPORT KyInt : public KyObject {

@@ -1,7 +1,7 @@
 // KyNode: a node of a KyGraph.
 #pragma once
 
-#include <kyanalysis/KyGraphMember.h>
+#include <kyplatform/KyGraphMember.h>
 
 #include <vector>
 

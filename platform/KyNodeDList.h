@@ -1,7 +1,7 @@
 // KyNodeDList: a list of node references, and its iterator.
 #pragma once
 
-#include <kyanalysis/KyDList.h>
+#include <kyplatform/KyDList.h>
 
 class KyNode;
 

@@ -1,7 +1,7 @@
 // KyNodeXMLReader: reads the content of one node element.
 #pragma once
 
-#include <kyanalysis/KyXMLReader.h>
+#include <kyplatform/KyXMLReader.h>
 
 class KyNode;
 

@@ -1,7 +1,7 @@
 // KyNodeXMLWriter: writes the content of one node element.
 #pragma once
 
-#include <kyanalysis/KyXMLWriter.h>
+#include <kyplatform/KyXMLWriter.h>
 
 class KyNode;
 

@@ -1,4 +1,4 @@
-#include <kyanalysis/KyObject.h>
+#include <kyplatform/KyObject.h>
 
 KyObject::~KyObject() = default;
 

@@ -1,7 +1,7 @@
 // KyObject: the root of every class of the platform and of the library.
 #pragma once
 
-#include <kyanalysis/KyPlatformExport.h>
+#include <kyplatform/KyPlatformExport.h>
 
 #include <cstddef>
 #include <cstdint>

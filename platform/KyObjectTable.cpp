@@ -1,4 +1,4 @@
-#include <kyanalysis/KyObjectTable.h>
+#include <kyplatform/KyObjectTable.h>
 
 #include "KyXMLText_p.h"
 

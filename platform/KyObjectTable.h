@@ -1,7 +1,7 @@
 // KyObjectTable: identifiers of objects shared between a document and its caller.
 #pragma once
 
-#include <kyanalysis/KyObject.h>
+#include <kyplatform/KyObject.h>
 
 #include <cstddef>
 #include <cstdint>

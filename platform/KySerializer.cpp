@@ -1,4 +1,4 @@
-#include <kyanalysis/KySerializer.h>
+#include <kyplatform/KySerializer.h>
 
 int KySerializer::pInputDataFromString(const unsigned char*, KyObjectTable*,
                                        KyServiceInputData*) const {

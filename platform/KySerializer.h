@@ -1,7 +1,7 @@
 // KySerializer: turns a request into a byte string and back.
 #pragma once
 
-#include <kyanalysis/KyObject.h>
+#include <kyplatform/KyObject.h>
 
 class KyObjectTable;
 class KyServiceInputData;

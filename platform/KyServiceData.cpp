@@ -1,6 +1,6 @@
-#include <kyanalysis/KyInt.h>
-#include <kyanalysis/KyServiceData.h>
-#include <kyanalysis/KyServiceName.h>
+#include <kyplatform/KyInt.h>
+#include <kyplatform/KyServiceData.h>
+#include <kyplatform/KyServiceName.h>
 
 #include "KyValueStore_p.h"
 

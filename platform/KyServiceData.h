@@ -1,7 +1,7 @@
 // KyServiceData: the generic value store of requests and answers.
 #pragma once
 
-#include <kyanalysis/KyObject.h>
+#include <kyplatform/KyObject.h>
 
 #include <functional>
 #include <memory>

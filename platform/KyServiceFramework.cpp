@@ -1,15 +1,15 @@
 // Service names, item descriptions and their manager.
-#include <kyanalysis/KyDouble.h>
-#include <kyanalysis/KyGraph.h>
-#include <kyanalysis/KyHashMap.h>
-#include <kyanalysis/KyInt.h>
-#include <kyanalysis/KyNode.h>
-#include <kyanalysis/KyServiceItemDescription.h>
-#include <kyanalysis/KyServiceItemDescriptionManager.h>
-#include <kyanalysis/KyServiceName.h>
-#include <kyanalysis/KyText.h>
-#include <kyanalysis/KyXMLReader.h>
-#include <kyanalysis/KyXMLWriter.h>
+#include <kyplatform/KyDouble.h>
+#include <kyplatform/KyGraph.h>
+#include <kyplatform/KyHashMap.h>
+#include <kyplatform/KyInt.h>
+#include <kyplatform/KyNode.h>
+#include <kyplatform/KyServiceItemDescription.h>
+#include <kyplatform/KyServiceItemDescriptionManager.h>
+#include <kyplatform/KyServiceName.h>
+#include <kyplatform/KyText.h>
+#include <kyplatform/KyXMLReader.h>
+#include <kyplatform/KyXMLWriter.h>
 
 #include "KyXMLText_p.h"
 

@@ -1,10 +1,10 @@
-#include <kyanalysis/KyConstraintManager.h>
-#include <kyanalysis/KyConstraintManagerXMLReader.h>
-#include <kyanalysis/KyServiceData.h>
-#include <kyanalysis/KyServiceInputDataXMLReader.h>
-#include <kyanalysis/KyServiceItemDescription.h>
-#include <kyanalysis/KyServiceItemDescriptionManager.h>
-#include <kyanalysis/KyServiceName.h>
+#include <kyplatform/KyConstraintManager.h>
+#include <kyplatform/KyConstraintManagerXMLReader.h>
+#include <kyplatform/KyServiceData.h>
+#include <kyplatform/KyServiceInputDataXMLReader.h>
+#include <kyplatform/KyServiceItemDescription.h>
+#include <kyplatform/KyServiceItemDescriptionManager.h>
+#include <kyplatform/KyServiceName.h>
 
 #include "KyServiceInputDataXML_p.h"
 #include "KyXMLElement_p.h"

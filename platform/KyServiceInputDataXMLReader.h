@@ -1,7 +1,7 @@
 // KyServiceInputDataXMLReader: reads a service input part.
 #pragma once
 
-#include <kyanalysis/KyXMLReader.h>
+#include <kyplatform/KyXMLReader.h>
 
 #include <string>
 

@@ -1,11 +1,11 @@
-#include <kyanalysis/KyConstraintManager.h>
-#include <kyanalysis/KyConstraintManagerXMLWriter.h>
-#include <kyanalysis/KyServiceData.h>
-#include <kyanalysis/KyServiceInputDataXMLWriter.h>
-#include <kyanalysis/KyServiceItemDescription.h>
-#include <kyanalysis/KyServiceItemDescriptionManager.h>
-#include <kyanalysis/KyServiceName.h>
-#include <kyanalysis/KyText.h>
+#include <kyplatform/KyConstraintManager.h>
+#include <kyplatform/KyConstraintManagerXMLWriter.h>
+#include <kyplatform/KyServiceData.h>
+#include <kyplatform/KyServiceInputDataXMLWriter.h>
+#include <kyplatform/KyServiceItemDescription.h>
+#include <kyplatform/KyServiceItemDescriptionManager.h>
+#include <kyplatform/KyServiceName.h>
+#include <kyplatform/KyText.h>
 
 #include "KyServiceInputDataXML_p.h"
 #include "KyXMLElement_p.h"

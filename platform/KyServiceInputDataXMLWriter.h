@@ -1,7 +1,7 @@
 // KyServiceInputDataXMLWriter: writes a service input part.
 #pragma once
 
-#include <kyanalysis/KyXMLWriter.h>
+#include <kyplatform/KyXMLWriter.h>
 
 #include <string>
 

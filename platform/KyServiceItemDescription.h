@@ -1,7 +1,7 @@
 // KyServiceItemDescription and its two kinds: option and result descriptions.
 #pragma once
 
-#include <kyanalysis/KyObject.h>
+#include <kyplatform/KyObject.h>
 
 #include <memory>
 #include <string>

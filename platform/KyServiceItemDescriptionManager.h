@@ -1,7 +1,7 @@
 // KyServiceItemDescriptionManager: the descriptions of one side of a service.
 #pragma once
 
-#include <kyanalysis/KyDList.h>
+#include <kyplatform/KyDList.h>
 
 #include <string_view>
 #include <unordered_map>

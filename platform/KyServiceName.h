@@ -1,7 +1,7 @@
 // KyServiceName: how the service framework reaches one service's definition.
 #pragma once
 
-#include <kyanalysis/KyObject.h>
+#include <kyplatform/KyObject.h>
 
 #include <xercesc/util/XercesDefs.hpp>
 

@@ -1,4 +1,4 @@
-#include <kyanalysis/KyText.h>
+#include <kyplatform/KyText.h>
 
 #include <functional>
 

@@ -1,7 +1,7 @@
 // KyText: a wide text value object.
 #pragma once
 
-#include <kyanalysis/KyObject.h>
+#include <kyplatform/KyObject.h>
 
 #include <string>
 

@@ -1,5 +1,5 @@
-#include <kyanalysis/KyObjectTable.h>
-#include <kyanalysis/KyTopLevelXMLReader.h>
+#include <kyplatform/KyObjectTable.h>
+#include <kyplatform/KyTopLevelXMLReader.h>
 
 #include "KyXMLPlatform_p.h"
 #include "KyXMLScope_p.h"

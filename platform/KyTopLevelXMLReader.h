@@ -1,7 +1,7 @@
 // KyTopLevelXMLReader: reads a whole XML document from a file or from memory.
 #pragma once
 
-#include <kyanalysis/KyXMLReader.h>
+#include <kyplatform/KyXMLReader.h>
 
 #include <string>
 

@@ -1,8 +1,8 @@
-#include <kyanalysis/KyEdge.h>
-#include <kyanalysis/KyGraph.h>
-#include <kyanalysis/KyNode.h>
-#include <kyanalysis/KyObjectTable.h>
-#include <kyanalysis/KyTopLevelXMLWriter.h>
+#include <kyplatform/KyEdge.h>
+#include <kyplatform/KyGraph.h>
+#include <kyplatform/KyNode.h>
+#include <kyplatform/KyObjectTable.h>
+#include <kyplatform/KyTopLevelXMLWriter.h>
 
 #include "KyXMLCompactText_p.h"
 #include "KyXMLObjectKind_p.h"

@@ -1,7 +1,7 @@
 // KyTopLevelXMLWriter: writes a whole XML document to a file or to memory.
 #pragma once
 
-#include <kyanalysis/KyXMLWriter.h>
+#include <kyplatform/KyXMLWriter.h>
 
 #include <string>
 

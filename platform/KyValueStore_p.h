@@ -2,7 +2,7 @@
 // stores. Internal to the platform library; not installed.
 #pragma once
 
-#include <kyanalysis/KyObject.h>
+#include <kyplatform/KyObject.h>
 
 #include <array>
 #include <functional>

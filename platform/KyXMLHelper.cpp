@@ -1,4 +1,4 @@
-#include <kyanalysis/KyXMLHelper.h>
+#include <kyplatform/KyXMLHelper.h>
 
 #include "KyXMLText_p.h"
 

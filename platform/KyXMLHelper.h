@@ -1,7 +1,7 @@
 // KyXMLHelper: the value of an element, as text or as a Boolean.
 #pragma once
 
-#include <kyanalysis/KyPlatformExport.h>
+#include <kyplatform/KyPlatformExport.h>
 
 #include <xercesc/dom/DOMElement.hpp>
 

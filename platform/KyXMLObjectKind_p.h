@@ -2,9 +2,9 @@
 // anything else), told quickly. Internal to the platform library.
 #pragma once
 
-#include <kyanalysis/KyEdge.h>
-#include <kyanalysis/KyGraph.h>
-#include <kyanalysis/KyNode.h>
+#include <kyplatform/KyEdge.h>
+#include <kyplatform/KyGraph.h>
+#include <kyplatform/KyNode.h>
 
 #include <typeinfo>
 

@@ -1,4 +1,4 @@
-#include <kyanalysis/KyXMLReader.h>
+#include <kyplatform/KyXMLReader.h>
 
 #include "KyXMLElement_p.h"
 #include "KyXMLText_p.h"

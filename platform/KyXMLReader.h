@@ -1,7 +1,7 @@
 // KyXMLReader: the base of every reader of an XML element.
 #pragma once
 
-#include <kyanalysis/KyObject.h>
+#include <kyplatform/KyObject.h>
 
 #include <xercesc/dom/DOMElement.hpp>
 

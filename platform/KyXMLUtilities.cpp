@@ -1,4 +1,4 @@
-#include <kyanalysis/KyXMLUtilities.h>
+#include <kyplatform/KyXMLUtilities.h>
 
 #include "KyXMLText_p.h"
 

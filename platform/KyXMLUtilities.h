@@ -1,7 +1,7 @@
 // KyXMLUtilities: DOM conveniences and the base-64 form of bytes.
 #pragma once
 
-#include <kyanalysis/KyPlatformExport.h>
+#include <kyplatform/KyPlatformExport.h>
 
 #include <xercesc/dom/DOMElement.hpp>
 

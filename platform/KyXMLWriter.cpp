@@ -1,4 +1,4 @@
-#include <kyanalysis/KyXMLWriter.h>
+#include <kyplatform/KyXMLWriter.h>
 
 KyXMLWriter::~KyXMLWriter() = default;
 

@@ -1,7 +1,7 @@
 // KyXMLWriter: the base of every writer of an XML element.
 #pragma once
 
-#include <kyanalysis/KyObject.h>
+#include <kyplatform/KyObject.h>
 
 #include <xercesc/dom/DOMElement.hpp>
 

@@ -2,11 +2,11 @@
 #include <kyanalysis/KyAnalysisKeys.h>
 #include <kyanalysis/KyAnalysisOperation.h>
 #include <kyanalysis/KyAnalysisOptionDescriptionManager.h>
-#include <kyanalysis/KyDouble.h>
-#include <kyanalysis/KyHashMap.h>
-#include <kyanalysis/KyInt.h>
-#include <kyanalysis/KyServiceItemDescription.h>
-#include <kyanalysis/KyText.h>
+#include <kyplatform/KyDouble.h>
+#include <kyplatform/KyHashMap.h>
+#include <kyplatform/KyInt.h>
+#include <kyplatform/KyServiceItemDescription.h>
+#include <kyplatform/KyText.h>
 
 namespace {
 enum class Enumeration { none, operation, clusteringQuality, cycleBreakingQuality };

@@ -2,7 +2,7 @@
 #pragma once
 
 #include <kyanalysis/KyAnalysisExport.h>
-#include <kyanalysis/KyServiceItemDescriptionManager.h>
+#include <kyplatform/KyServiceItemDescriptionManager.h>
 
 /// Describes every option an analysis request can hold: key, owner type,
 /// value type, default value and, for the operation and the two quality

@@ -1,6 +1,6 @@
 #include <kyanalysis/KyAnalysisKeys.h>
 #include <kyanalysis/KyAnalysisResultDescriptionManager.h>
-#include <kyanalysis/KyServiceItemDescription.h>
+#include <kyplatform/KyServiceItemDescription.h>
 
 namespace {
 struct Row {

@@ -2,7 +2,7 @@
 #pragma once
 
 #include <kyanalysis/KyAnalysisExport.h>
-#include <kyanalysis/KyServiceItemDescriptionManager.h>
+#include <kyplatform/KyServiceItemDescriptionManager.h>
 
 /// Describes every result an answer can hold: key, owner type and value
 /// type. The two per-pair results of all-pairs shortest paths have the owner

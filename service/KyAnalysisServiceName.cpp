@@ -5,11 +5,11 @@
 #include <kyanalysis/KyAnalysisResultDescriptionManager.h>
 #include <kyanalysis/KyAnalysisSerializer.h>
 #include <kyanalysis/KyAnalysisServiceName.h>
-#include <kyanalysis/KyConstraintManager.h>
-#include <kyanalysis/KyConstraintManagerXMLReader.h>
-#include <kyanalysis/KyGraph.h>
-#include <kyanalysis/KyServiceData.h>
-#include <kyanalysis/KyServiceInputDataXMLReader.h>
+#include <kyplatform/KyConstraintManager.h>
+#include <kyplatform/KyConstraintManagerXMLReader.h>
+#include <kyplatform/KyGraph.h>
+#include <kyplatform/KyServiceData.h>
+#include <kyplatform/KyServiceInputDataXMLReader.h>
 
 KyAnalysisServiceName::KyAnalysisServiceName()
     : serializer_(new KyAnalysisSerializer), constraintWriter_(new KyAnalysisConstraintXMLWriter),

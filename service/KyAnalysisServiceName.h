@@ -2,7 +2,7 @@
 #pragma once
 
 #include <kyanalysis/KyAnalysisExport.h>
-#include <kyanalysis/KyServiceName.h>
+#include <kyplatform/KyServiceName.h>
 
 /// Names the analysis service ("analysis", class "KyAnalysisService") and
 /// hands out its option and result descriptions, each made on first demand,

@@ -1,12 +1,12 @@
 #include <kyanalysis/KyAllPairsShortestPathsInputTailor.h>
 #include <kyanalysis/KyAllPairsShortestPathsOutputTailor.h>
 #include <kyanalysis/KyAnalysisKeys.h>
-#include <kyanalysis/KyEdge.h>
-#include <kyanalysis/KyEdgeDList.h>
-#include <kyanalysis/KyInt.h>
-#include <kyanalysis/KyNode.h>
 #include <kyanalysis/KyPair.h>
 #include <kyanalysis/KyPath.h>
+#include <kyplatform/KyEdge.h>
+#include <kyplatform/KyEdgeDList.h>
+#include <kyplatform/KyInt.h>
+#include <kyplatform/KyNode.h>
 
 #include <unordered_set>
 

@@ -2,7 +2,7 @@
 #pragma once
 
 #include <kyanalysis/KyAnalysisExport.h>
-#include <kyanalysis/KyDList.h>
+#include <kyplatform/KyDList.h>
 
 class KyServiceOutputData;
 

@@ -1,7 +1,7 @@
 #include <kyanalysis/KyAnalysisKeys.h>
 #include <kyanalysis/KyBiconnectedComponentsInputTailor.h>
 #include <kyanalysis/KyBiconnectedComponentsOutputTailor.h>
-#include <kyanalysis/KyNodeDList.h>
+#include <kyplatform/KyNodeDList.h>
 
 namespace key = KyAnalysisKey::biconnectedComponents;
 

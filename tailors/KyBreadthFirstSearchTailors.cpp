@@ -1,8 +1,8 @@
 #include <kyanalysis/KyAnalysisKeys.h>
 #include <kyanalysis/KyBreadthFirstSearchInputTailor.h>
 #include <kyanalysis/KyBreadthFirstSearchOutputTailor.h>
-#include <kyanalysis/KyEdge.h>
-#include <kyanalysis/KyNode.h>
+#include <kyplatform/KyEdge.h>
+#include <kyplatform/KyNode.h>
 
 namespace key = KyAnalysisKey::breadthFirstSearch;
 

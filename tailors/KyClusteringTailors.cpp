@@ -1,9 +1,9 @@
 #include <kyanalysis/KyAnalysisKeys.h>
 #include <kyanalysis/KyClusteringInputTailor.h>
 #include <kyanalysis/KyClusteringOutputTailor.h>
-#include <kyanalysis/KyConstraintManager.h>
-#include <kyanalysis/KyEdge.h>
-#include <kyanalysis/KyNode.h>
+#include <kyplatform/KyConstraintManager.h>
+#include <kyplatform/KyEdge.h>
+#include <kyplatform/KyNode.h>
 
 namespace key = KyAnalysisKey::clustering;
 

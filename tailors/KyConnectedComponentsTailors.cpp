@@ -1,8 +1,8 @@
 #include <kyanalysis/KyAnalysisKeys.h>
 #include <kyanalysis/KyConnectedComponentsInputTailor.h>
 #include <kyanalysis/KyConnectedComponentsOutputTailor.h>
-#include <kyanalysis/KyNode.h>
-#include <kyanalysis/KyNodeDList.h>
+#include <kyplatform/KyNode.h>
+#include <kyplatform/KyNodeDList.h>
 
 namespace key = KyAnalysisKey::connectedComponents;
 

@@ -1,8 +1,8 @@
 #include <kyanalysis/KyAnalysisKeys.h>
 #include <kyanalysis/KyCycleBreakingEdgeDetectionInputTailor.h>
 #include <kyanalysis/KyCycleBreakingEdgeDetectionOutputTailor.h>
-#include <kyanalysis/KyEdge.h>
-#include <kyanalysis/KyEdgeDList.h>
+#include <kyplatform/KyEdge.h>
+#include <kyplatform/KyEdgeDList.h>
 
 namespace key = KyAnalysisKey::cycleBreakingEdgeDetection;
 

@@ -1,8 +1,8 @@
 #include <kyanalysis/KyAnalysisKeys.h>
 #include <kyanalysis/KyDisjointPathsInputTailor.h>
 #include <kyanalysis/KyDisjointPathsOutputTailor.h>
-#include <kyanalysis/KyEdgeDList.h>
-#include <kyanalysis/KyNode.h>
+#include <kyplatform/KyEdgeDList.h>
+#include <kyplatform/KyNode.h>
 
 namespace key = KyAnalysisKey::disjointPaths;
 

@@ -3,8 +3,8 @@
 
 #include <kyanalysis/KyAnalysisEnums.h>
 #include <kyanalysis/KyAnalysisExport.h>
-#include <kyanalysis/KyGraph.h>
-#include <kyanalysis/KyGraphMember.h>
+#include <kyplatform/KyGraph.h>
+#include <kyplatform/KyGraphMember.h>
 
 class KyServiceInputData;
 class KyServiceItemDescriptionManager;

@@ -1,8 +1,8 @@
 #include <kyanalysis/KyAnalysisKeys.h>
-#include <kyanalysis/KyEdge.h>
 #include <kyanalysis/KyMinimumCostFlowInputTailor.h>
 #include <kyanalysis/KyMinimumCostFlowOutputTailor.h>
-#include <kyanalysis/KyNode.h>
+#include <kyplatform/KyEdge.h>
+#include <kyplatform/KyNode.h>
 
 namespace key = KyAnalysisKey::minimumCostFlow;
 

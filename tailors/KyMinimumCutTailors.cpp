@@ -1,9 +1,9 @@
 #include <kyanalysis/KyAnalysisKeys.h>
-#include <kyanalysis/KyEdge.h>
-#include <kyanalysis/KyEdgeDList.h>
 #include <kyanalysis/KyMinimumCutInputTailor.h>
 #include <kyanalysis/KyMinimumCutOutputTailor.h>
-#include <kyanalysis/KyNode.h>
+#include <kyplatform/KyEdge.h>
+#include <kyplatform/KyEdgeDList.h>
+#include <kyplatform/KyNode.h>
 
 namespace key = KyAnalysisKey::minimumCut;
 

@@ -1,8 +1,8 @@
 #include <kyanalysis/KyAnalysisKeys.h>
-#include <kyanalysis/KyEdge.h>
-#include <kyanalysis/KyEdgeDList.h>
 #include <kyanalysis/KyMinimumSpanningTreeInputTailor.h>
 #include <kyanalysis/KyMinimumSpanningTreeOutputTailor.h>
+#include <kyplatform/KyEdge.h>
+#include <kyplatform/KyEdgeDList.h>
 
 namespace key = KyAnalysisKey::minimumSpanningTree;
 

@@ -1,7 +1,7 @@
 #include <kyanalysis/KyAnalysisKeys.h>
 #include <kyanalysis/KyNewCycleTestInputTailor.h>
 #include <kyanalysis/KyNewCycleTestOutputTailor.h>
-#include <kyanalysis/KyNode.h>
+#include <kyplatform/KyNode.h>
 
 namespace key = KyAnalysisKey::newCycleTest;
 

@@ -1,9 +1,9 @@
 #include <kyanalysis/KyAnalysisKeys.h>
-#include <kyanalysis/KyEdge.h>
-#include <kyanalysis/KyEdgeDList.h>
-#include <kyanalysis/KyNode.h>
 #include <kyanalysis/KyPathExistsTestInputTailor.h>
 #include <kyanalysis/KyPathExistsTestOutputTailor.h>
+#include <kyplatform/KyEdge.h>
+#include <kyplatform/KyEdgeDList.h>
+#include <kyplatform/KyNode.h>
 
 namespace key = KyAnalysisKey::pathExistsTest;
 

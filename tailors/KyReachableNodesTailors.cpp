@@ -1,9 +1,9 @@
 #include <kyanalysis/KyAnalysisKeys.h>
-#include <kyanalysis/KyEdge.h>
-#include <kyanalysis/KyNode.h>
-#include <kyanalysis/KyNodeDList.h>
 #include <kyanalysis/KyReachableNodesInputTailor.h>
 #include <kyanalysis/KyReachableNodesOutputTailor.h>
+#include <kyplatform/KyEdge.h>
+#include <kyplatform/KyNode.h>
+#include <kyplatform/KyNodeDList.h>
 
 namespace key = KyAnalysisKey::reachableNodes;
 

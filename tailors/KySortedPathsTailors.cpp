@@ -1,10 +1,10 @@
 #include <kyanalysis/KyAnalysisKeys.h>
-#include <kyanalysis/KyEdge.h>
-#include <kyanalysis/KyNode.h>
 #include <kyanalysis/KyPath.h>
 #include <kyanalysis/KySortedPathIter.h>
 #include <kyanalysis/KySortedPathsInputTailor.h>
 #include <kyanalysis/KySortedPathsOutputTailor.h>
+#include <kyplatform/KyEdge.h>
+#include <kyplatform/KyNode.h>
 
 namespace key = KyAnalysisKey::sortedPaths;
 

@@ -1,9 +1,9 @@
 #include <kyanalysis/KyAnalysisKeys.h>
-#include <kyanalysis/KyEdgeDList.h>
-#include <kyanalysis/KyNode.h>
-#include <kyanalysis/KyNodeDList.h>
 #include <kyanalysis/KyStronglyConnectedComponentsInputTailor.h>
 #include <kyanalysis/KyStronglyConnectedComponentsOutputTailor.h>
+#include <kyplatform/KyEdgeDList.h>
+#include <kyplatform/KyNode.h>
+#include <kyplatform/KyNodeDList.h>
 
 namespace key = KyAnalysisKey::stronglyConnectedComponents;
 

@@ -2,13 +2,13 @@
 #include <kyanalysis/KyAnalysisKeys.h>
 #include <kyanalysis/KyAnalysisServiceName.h>
 #include <kyanalysis/KyBaseAnalysisOutputTailor.h>
-#include <kyanalysis/KyDouble.h>
 #include <kyanalysis/KyGeneralAnalysisInputTailor.h>
-#include <kyanalysis/KyGraph.h>
-#include <kyanalysis/KyInt.h>
-#include <kyanalysis/KyServiceData.h>
-#include <kyanalysis/KyServiceItemDescription.h>
-#include <kyanalysis/KyServiceItemDescriptionManager.h>
+#include <kyplatform/KyDouble.h>
+#include <kyplatform/KyGraph.h>
+#include <kyplatform/KyInt.h>
+#include <kyplatform/KyServiceData.h>
+#include <kyplatform/KyServiceItemDescription.h>
+#include <kyplatform/KyServiceItemDescriptionManager.h>
 
 #include <typeinfo>
 

@@ -1,8 +1,8 @@
 #include <kyanalysis/KyAnalysisKeys.h>
-#include <kyanalysis/KyNode.h>
-#include <kyanalysis/KyNodeDList.h>
 #include <kyanalysis/KyTopologicalSortInputTailor.h>
 #include <kyanalysis/KyTopologicalSortOutputTailor.h>
+#include <kyplatform/KyNode.h>
+#include <kyplatform/KyNodeDList.h>
 
 namespace key = KyAnalysisKey::topologicalSort;
 

@@ -42,15 +42,21 @@ done
 rm -rf "$fuzz_corpus"
 
 echo "== install and consume =="
+# The libraries and kyanalyze go into a prefix outside the system paths; the
+# programs there must run without LD_LIBRARY_PATH.
 prefix=$(mktemp -d)
 trap 'rm -rf "$prefix"' EXIT
 cmake --install build-test --prefix "$prefix" >/dev/null
+"$prefix/bin/kyanalyze" describe shortestPaths >/dev/null
 cmake -S tests/consumer -B "$prefix/consumer-build" -G Ninja -DCMAKE_PREFIX_PATH="$prefix" >/dev/null
 cmake --build "$prefix/consumer-build"
 "$prefix/consumer-build/consumer"
-# The same program through pkg-config, for builds without CMake.
-PKG_CONFIG_PATH="$prefix/lib/pkgconfig" \
-  c++ tests/consumer/main.cpp -o "$prefix/consumer-pc" \
-  $(PKG_CONFIG_PATH="$prefix/lib/pkgconfig" pkg-config --cflags --libs kyanalysis)
+"$prefix/consumer-build/consumer_engine"
+# The same programs through pkg-config, for builds without CMake.
+export PKG_CONFIG_PATH="$prefix/lib/pkgconfig"
+c++ tests/consumer/main.cpp -o "$prefix/consumer-pc" $(pkg-config --cflags --libs kyanalysis)
+c++ -DKY_CONSUMER_ENGINE tests/consumer/main.cpp -o "$prefix/consumer-engine-pc" \
+  $(pkg-config --cflags --libs kyengine)
 LD_LIBRARY_PATH="$prefix/lib" "$prefix/consumer-pc"
+LD_LIBRARY_PATH="$prefix/lib" "$prefix/consumer-engine-pc"
 echo "1 passed, 0 failed: installed package consumed through CMake and pkg-config"

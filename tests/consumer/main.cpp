@@ -1,7 +1,12 @@
 // Sets up a breadth-first search request on an installed kyanalysis and reads
-// an answer back: proof that the package, its headers and both libraries are
-// usable from outside the source tree.
+// an answer back: proof that the package, its headers and its libraries are
+// usable from outside the source tree. Built with KY_CONSUMER_ENGINE, the
+// local engine answers; without it, the answer is written by hand.
+#ifdef KY_CONSUMER_ENGINE
+#include <kyengine/kyengine.h>
+#else
 #include <kyanalysis/kyanalysis.h>
+#endif
 
 #include <cstdio>
 
@@ -18,10 +23,15 @@ int main() {
   input.pStartNode(a);
 
   KyServiceOutputData answer;
+#ifdef KY_CONSUMER_ENGINE
+  const bool answered = KyLocalAnalysisService().run(&request, &answer) == ANALYSIS_ERROR_NONE;
+#else
   answer.setValue(b, KyAnalysisKey::breadthFirstSearch::nodeOrderNumber, new KyInt(2), 1, 0);
+  const bool answered = true;
+#endif
   KyBreadthFirstSearchOutputTailor output(&answer);
 
-  const bool ok = input.operationType() == OPERATION_BREADTH_FIRST_SEARCH &&
+  const bool ok = answered && input.operationType() == OPERATION_BREADTH_FIRST_SEARCH &&
                   input.pStartNode() == a && input.undirected() == 0 &&
                   output.orderNumber(b) == 2 && request.pServiceName() != nullptr;
   std::printf("consumer: %s\n", ok ? "ok" : "FAILED");

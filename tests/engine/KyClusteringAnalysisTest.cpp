@@ -4,8 +4,8 @@
 #include <kyanalysis/KyAnalysisKeys.h>
 #include <kyanalysis/KyClusteringInputTailor.h>
 #include <kyanalysis/KyClusteringOutputTailor.h>
-#include <kyanalysis/KyInt.h>
-#include <kyanalysis/KyNodeDList.h>
+#include <kyplatform/KyInt.h>
+#include <kyplatform/KyNodeDList.h>
 
 #include "support/KyEngineTesting.h"
 

@@ -6,8 +6,8 @@
 #include <kyanalysis/KyAnalysisKeys.h>
 #include <kyanalysis/KyCycleBreakingEdgeDetectionInputTailor.h>
 #include <kyanalysis/KyCycleBreakingEdgeDetectionOutputTailor.h>
-#include <kyanalysis/KyDouble.h>
-#include <kyanalysis/KyEdgeDList.h>
+#include <kyplatform/KyDouble.h>
+#include <kyplatform/KyEdgeDList.h>
 
 #include "support/KyEngineTesting.h"
 

@@ -2,7 +2,6 @@
 // read through the output tailors, against brute force on seeded random
 // small graphs, then at the edges of the options and of the integer range.
 #include <kyanalysis/KyAnalysisErrorEnum.h>
-#include <kyanalysis/KyEdgeDList.h>
 #include <kyanalysis/KyMaximumFlowInputTailor.h>
 #include <kyanalysis/KyMaximumFlowOutputTailor.h>
 #include <kyanalysis/KyMinimumCostFlowInputTailor.h>
@@ -11,6 +10,7 @@
 #include <kyanalysis/KyMinimumCutOutputTailor.h>
 #include <kyanalysis/KyMinimumSpanningTreeInputTailor.h>
 #include <kyanalysis/KyMinimumSpanningTreeOutputTailor.h>
+#include <kyplatform/KyEdgeDList.h>
 
 #include "support/KyEngineTesting.h"
 

@@ -1,16 +1,16 @@
 // The engine's contract: the outcome of every kind of bad request, the end
 // nodes of every analysis, and what an answer replaces and leaves alone.
 #include <kyanalysis/KyAnalysisKeys.h>
-#include <kyanalysis/KyDouble.h>
-#include <kyanalysis/KyEdge.h>
-#include <kyanalysis/KyGraph.h>
-#include <kyanalysis/KyInt.h>
-#include <kyanalysis/KyLocalAnalysisService.h>
-#include <kyanalysis/KyNode.h>
-#include <kyanalysis/KyServiceData.h>
 #include <kyanalysis/KyShortestPathsInputTailor.h>
 #include <kyanalysis/KyShortestPathsOutputTailor.h>
 #include <kyanalysis/KySortedPathsInputTailor.h>
+#include <kyengine/KyLocalAnalysisService.h>
+#include <kyplatform/KyDouble.h>
+#include <kyplatform/KyEdge.h>
+#include <kyplatform/KyGraph.h>
+#include <kyplatform/KyInt.h>
+#include <kyplatform/KyNode.h>
+#include <kyplatform/KyServiceData.h>
 
 #include "support/KyEngineTesting.h"
 

@@ -3,12 +3,10 @@
 // answers on seeded random small graphs: Floyd-Warshall over walk costs,
 // closure for reach, enumerated simple paths; then the edges of each.
 #include <kyanalysis/KyAllPairsShortestPathsInputTailor.h>
-#include <kyanalysis/KyAnalysisEnums.h>
 #include <kyanalysis/KyAllPairsShortestPathsOutputTailor.h>
+#include <kyanalysis/KyAnalysisEnums.h>
 #include <kyanalysis/KyDisjointPathsInputTailor.h>
 #include <kyanalysis/KyDisjointPathsOutputTailor.h>
-#include <kyanalysis/KyEdgeDList.h>
-#include <kyanalysis/KyNodeDList.h>
 #include <kyanalysis/KyPathExistsTestInputTailor.h>
 #include <kyanalysis/KyPathExistsTestOutputTailor.h>
 #include <kyanalysis/KyReachableNodesInputTailor.h>
@@ -17,6 +15,8 @@
 #include <kyanalysis/KyShortestPathsOutputTailor.h>
 #include <kyanalysis/KyUniquePathTestInputTailor.h>
 #include <kyanalysis/KyUniquePathTestOutputTailor.h>
+#include <kyplatform/KyEdgeDList.h>
+#include <kyplatform/KyNodeDList.h>
 
 #include "support/KyEngineTesting.h"
 

@@ -3,10 +3,10 @@
 // seeded random graphs, and every invalid request.
 #include <kyanalysis/KyAnalysisErrorEnum.h>
 #include <kyanalysis/KyAnalysisKeys.h>
-#include <kyanalysis/KyInt.h>
-#include <kyanalysis/KyNodeDList.h>
 #include <kyanalysis/KyRootCauseInputTailor.h>
 #include <kyanalysis/KyRootCauseOutputTailor.h>
+#include <kyplatform/KyInt.h>
+#include <kyplatform/KyNodeDList.h>
 
 #include "support/KyEngineTesting.h"
 

@@ -1,11 +1,11 @@
 // Sorted paths end to end: the engine's answer, walked by KySortedPathIter,
 // against a brute-force enumeration of walks on seeded random small graphs.
 #include <kyanalysis/KyAnalysisKeys.h>
-#include <kyanalysis/KyEdgeDList.h>
 #include <kyanalysis/KyPath.h>
 #include <kyanalysis/KySortedPathIter.h>
 #include <kyanalysis/KySortedPathsInputTailor.h>
 #include <kyanalysis/KySortedPathsOutputTailor.h>
+#include <kyplatform/KyEdgeDList.h>
 
 #include "support/KyEngineTesting.h"
 

@@ -9,11 +9,11 @@
 #include <kyanalysis/KyConnectedComponentsOutputTailor.h>
 #include <kyanalysis/KyDepthFirstSearchInputTailor.h>
 #include <kyanalysis/KyDepthFirstSearchOutputTailor.h>
-#include <kyanalysis/KyNodeDList.h>
 #include <kyanalysis/KyStronglyConnectedComponentsInputTailor.h>
 #include <kyanalysis/KyStronglyConnectedComponentsOutputTailor.h>
 #include <kyanalysis/KyTopologicalSortInputTailor.h>
 #include <kyanalysis/KyTopologicalSortOutputTailor.h>
+#include <kyplatform/KyNodeDList.h>
 
 #include "support/KyEngineTesting.h"
 

@@ -4,9 +4,9 @@
 
 #include <kyanalysis/KyAnalysisXMLReader.h>
 #include <kyanalysis/KyAnalysisXMLWriter.h>
-#include <kyanalysis/KyGraph.h>
-#include <kyanalysis/KyObjectTable.h>
-#include <kyanalysis/KyServiceData.h>
+#include <kyplatform/KyGraph.h>
+#include <kyplatform/KyObjectTable.h>
+#include <kyplatform/KyServiceData.h>
 
 #include <xercesc/util/PlatformUtils.hpp>
 

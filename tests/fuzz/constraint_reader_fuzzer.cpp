@@ -7,8 +7,8 @@
 
 #include <kyanalysis/KyAnalysisKeys.h>
 #include <kyanalysis/KyClusteringConstraint.h>
-#include <kyanalysis/KyConstraintManager.h>
-#include <kyanalysis/KyNode.h>
+#include <kyplatform/KyConstraintManager.h>
+#include <kyplatform/KyNode.h>
 
 #include <cstddef>
 #include <cstdint>

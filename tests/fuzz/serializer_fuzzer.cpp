@@ -8,9 +8,9 @@
 #include <kyanalysis/KyAnalysisKeys.h>
 #include <kyanalysis/KyAnalysisSerializer.h>
 #include <kyanalysis/KyAnalysisServiceName.h>
-#include <kyanalysis/KyInt.h>
-#include <kyanalysis/KyObjectTable.h>
-#include <kyanalysis/KyXMLUtilities.h>
+#include <kyplatform/KyInt.h>
+#include <kyplatform/KyObjectTable.h>
+#include <kyplatform/KyXMLUtilities.h>
 
 #include <cstddef>
 #include <cstdint>

@@ -1,7 +1,7 @@
-#include <kyanalysis/KyGraph.h>
-#include <kyanalysis/KyInt.h>
-#include <kyanalysis/KyNode.h>
 #include <kyanalysis/KyPair.h>
+#include <kyplatform/KyGraph.h>
+#include <kyplatform/KyInt.h>
+#include <kyplatform/KyNode.h>
 
 #include <gtest/gtest.h>
 

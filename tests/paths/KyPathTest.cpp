@@ -1,6 +1,6 @@
-#include <kyanalysis/KyEdge.h>
-#include <kyanalysis/KyGraph.h>
 #include <kyanalysis/KyPath.h>
+#include <kyplatform/KyEdge.h>
+#include <kyplatform/KyGraph.h>
 
 #include <gtest/gtest.h>
 

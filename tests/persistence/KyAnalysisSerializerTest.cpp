@@ -5,10 +5,10 @@
 #include <kyanalysis/KyAnalysisOptionDescriptionManager.h>
 #include <kyanalysis/KyAnalysisSerializer.h>
 #include <kyanalysis/KyClusteringInputTailor.h>
-#include <kyanalysis/KyObjectTable.h>
-#include <kyanalysis/KyServiceItemDescription.h>
-#include <kyanalysis/KyServiceItemDescriptionManager.h>
-#include <kyanalysis/KyXMLUtilities.h>
+#include <kyplatform/KyObjectTable.h>
+#include <kyplatform/KyServiceItemDescription.h>
+#include <kyplatform/KyServiceItemDescriptionManager.h>
+#include <kyplatform/KyXMLUtilities.h>
 
 #include <gtest/gtest.h>
 

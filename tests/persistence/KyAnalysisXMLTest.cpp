@@ -5,7 +5,7 @@
 #include <kyanalysis/KyAnalysisXMLReader.h>
 #include <kyanalysis/KyAnalysisXMLWriter.h>
 #include <kyanalysis/KyClusteringInputTailor.h>
-#include <kyanalysis/KyObjectTable.h>
+#include <kyplatform/KyObjectTable.h>
 
 #include <gtest/gtest.h>
 

@@ -1,8 +1,8 @@
 #include <kyanalysis/KyClusteringConstraint.h>
-#include <kyanalysis/KyConstraintManager.h>
-#include <kyanalysis/KyGraph.h>
-#include <kyanalysis/KyInt.h>
-#include <kyanalysis/KyNode.h>
+#include <kyplatform/KyConstraintManager.h>
+#include <kyplatform/KyGraph.h>
+#include <kyplatform/KyInt.h>
+#include <kyplatform/KyNode.h>
 
 #include <gtest/gtest.h>
 

@@ -6,12 +6,12 @@
 
 #include <kyanalysis/KyAnalysisServiceName.h>
 #include <kyanalysis/KyClusteringConstraint.h>
-#include <kyanalysis/KyConstraintManager.h>
-#include <kyanalysis/KyEdge.h>
-#include <kyanalysis/KyGraph.h>
-#include <kyanalysis/KyNode.h>
-#include <kyanalysis/KyNodeDList.h>
-#include <kyanalysis/KyServiceData.h>
+#include <kyplatform/KyConstraintManager.h>
+#include <kyplatform/KyEdge.h>
+#include <kyplatform/KyGraph.h>
+#include <kyplatform/KyNode.h>
+#include <kyplatform/KyNodeDList.h>
+#include <kyplatform/KyServiceData.h>
 
 #include <string>
 #include <vector>

@@ -1,9 +1,9 @@
 // KyGraph, its members and the edge iterators of a node.
-#include <kyanalysis/KyAFactory.h>
-#include <kyanalysis/KyEdge.h>
-#include <kyanalysis/KyEdgeIter.h>
-#include <kyanalysis/KyGraph.h>
-#include <kyanalysis/KyNode.h>
+#include <kyplatform/KyAFactory.h>
+#include <kyplatform/KyEdge.h>
+#include <kyplatform/KyEdgeIter.h>
+#include <kyplatform/KyGraph.h>
+#include <kyplatform/KyNode.h>
 
 #include <gtest/gtest.h>
 

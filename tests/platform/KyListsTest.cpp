@@ -1,9 +1,9 @@
 // KyDList and its iterator, the node and edge lists, and the ordered trees.
 #include "platform/KyProbe.h"
 
-#include <kyanalysis/KyBinTree.h>
-#include <kyanalysis/KyGraph.h>
-#include <kyanalysis/KyInt.h>
+#include <kyplatform/KyBinTree.h>
+#include <kyplatform/KyGraph.h>
+#include <kyplatform/KyInt.h>
 
 #include <algorithm>
 #include <memory>

@@ -2,7 +2,7 @@
 // so a test can tell exactly which objects a container released.
 #pragma once
 
-#include <kyanalysis/KyObject.h>
+#include <kyplatform/KyObject.h>
 
 #include <gtest/gtest.h>
 

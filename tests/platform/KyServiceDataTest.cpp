@@ -1,10 +1,10 @@
 // The (owner, key) value store behind service input and output data.
 #include "platform/KyProbe.h"
 
-#include <kyanalysis/KyDouble.h>
-#include <kyanalysis/KyInt.h>
-#include <kyanalysis/KyServiceData.h>
-#include <kyanalysis/KyServiceName.h>
+#include <kyplatform/KyDouble.h>
+#include <kyplatform/KyInt.h>
+#include <kyplatform/KyServiceData.h>
+#include <kyplatform/KyServiceName.h>
 
 #include <map>
 #include <random>

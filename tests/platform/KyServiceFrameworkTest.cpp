@@ -2,18 +2,18 @@
 // which platform classes may be copied.
 #include "platform/KyProbe.h"
 
-#include <kyanalysis/KyBinTree.h>
-#include <kyanalysis/KyConstraint.h>
-#include <kyanalysis/KyConstraintManager.h>
-#include <kyanalysis/KyGraph.h>
-#include <kyanalysis/KyHashMap.h>
-#include <kyanalysis/KyInt.h>
-#include <kyanalysis/KyNode.h>
-#include <kyanalysis/KySerializer.h>
-#include <kyanalysis/KyServiceData.h>
-#include <kyanalysis/KyServiceItemDescription.h>
-#include <kyanalysis/KyServiceItemDescriptionManager.h>
-#include <kyanalysis/KyServiceName.h>
+#include <kyplatform/KyBinTree.h>
+#include <kyplatform/KyConstraint.h>
+#include <kyplatform/KyConstraintManager.h>
+#include <kyplatform/KyGraph.h>
+#include <kyplatform/KyHashMap.h>
+#include <kyplatform/KyInt.h>
+#include <kyplatform/KyNode.h>
+#include <kyplatform/KySerializer.h>
+#include <kyplatform/KyServiceData.h>
+#include <kyplatform/KyServiceItemDescription.h>
+#include <kyplatform/KyServiceItemDescriptionManager.h>
+#include <kyplatform/KyServiceName.h>
 
 #include <type_traits>
 

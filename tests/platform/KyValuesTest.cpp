@@ -1,10 +1,10 @@
 // Object claims, value objects and KyHashMap.
 #include "platform/KyProbe.h"
 
-#include <kyanalysis/KyDouble.h>
-#include <kyanalysis/KyHashMap.h>
-#include <kyanalysis/KyInt.h>
-#include <kyanalysis/KyText.h>
+#include <kyplatform/KyDouble.h>
+#include <kyplatform/KyHashMap.h>
+#include <kyplatform/KyInt.h>
+#include <kyplatform/KyText.h>
 
 #include <cmath>
 #include <functional>

@@ -2,10 +2,10 @@
 // must be refused without touching the graph or the object table.
 #include "platform/KyXMLTesting.h"
 
-#include <kyanalysis/KyEdge.h>
-#include <kyanalysis/KyGraphXMLReader.h>
-#include <kyanalysis/KyGraphXMLWriter.h>
-#include <kyanalysis/KyObjectTable.h>
+#include <kyplatform/KyEdge.h>
+#include <kyplatform/KyGraphXMLReader.h>
+#include <kyplatform/KyGraphXMLWriter.h>
+#include <kyplatform/KyObjectTable.h>
 
 #include <gtest/gtest.h>
 

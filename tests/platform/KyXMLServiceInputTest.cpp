@@ -4,11 +4,11 @@
 #include "platform/KyXMLTesting.h"
 #include "support/KyDataTesting.h"
 
-#include <kyanalysis/KyEdge.h>
-#include <kyanalysis/KyGraphXMLReader.h>
-#include <kyanalysis/KyGraphXMLWriter.h>
-#include <kyanalysis/KyObjectTable.h>
-#include <kyanalysis/KyServiceInputDataXMLWriter.h>
+#include <kyplatform/KyEdge.h>
+#include <kyplatform/KyGraphXMLReader.h>
+#include <kyplatform/KyGraphXMLWriter.h>
+#include <kyplatform/KyObjectTable.h>
+#include <kyplatform/KyServiceInputDataXMLWriter.h>
 
 #include <gtest/gtest.h>
 

@@ -3,24 +3,24 @@
 // its reader and writer, used the way a service uses the platform.
 #pragma once
 
-#include <kyanalysis/KyCompositeXMLReader.h>
-#include <kyanalysis/KyCompositeXMLWriter.h>
-#include <kyanalysis/KyConstraint.h>
-#include <kyanalysis/KyConstraintManager.h>
-#include <kyanalysis/KyConstraintManagerXMLReader.h>
-#include <kyanalysis/KyConstraintXMLReader.h>
-#include <kyanalysis/KyConstraintXMLWriter.h>
-#include <kyanalysis/KyDouble.h>
-#include <kyanalysis/KyGraph.h>
-#include <kyanalysis/KyInt.h>
-#include <kyanalysis/KyNode.h>
-#include <kyanalysis/KyServiceData.h>
-#include <kyanalysis/KyServiceInputDataXMLReader.h>
-#include <kyanalysis/KyServiceItemDescription.h>
-#include <kyanalysis/KyServiceItemDescriptionManager.h>
-#include <kyanalysis/KyServiceName.h>
-#include <kyanalysis/KyXMLHelper.h>
-#include <kyanalysis/KyXMLUtilities.h>
+#include <kyplatform/KyCompositeXMLReader.h>
+#include <kyplatform/KyCompositeXMLWriter.h>
+#include <kyplatform/KyConstraint.h>
+#include <kyplatform/KyConstraintManager.h>
+#include <kyplatform/KyConstraintManagerXMLReader.h>
+#include <kyplatform/KyConstraintXMLReader.h>
+#include <kyplatform/KyConstraintXMLWriter.h>
+#include <kyplatform/KyDouble.h>
+#include <kyplatform/KyGraph.h>
+#include <kyplatform/KyInt.h>
+#include <kyplatform/KyNode.h>
+#include <kyplatform/KyServiceData.h>
+#include <kyplatform/KyServiceInputDataXMLReader.h>
+#include <kyplatform/KyServiceItemDescription.h>
+#include <kyplatform/KyServiceItemDescriptionManager.h>
+#include <kyplatform/KyServiceName.h>
+#include <kyplatform/KyXMLHelper.h>
+#include <kyplatform/KyXMLUtilities.h>
 
 #include <xercesc/dom/DOMNode.hpp>
 

@@ -2,7 +2,7 @@
 // helpers.
 #include "platform/KyXMLTesting.h"
 
-#include <kyanalysis/KyObjectTable.h>
+#include <kyplatform/KyObjectTable.h>
 
 #include <xercesc/dom/DOM.hpp>
 #include <xercesc/util/PlatformUtils.hpp>

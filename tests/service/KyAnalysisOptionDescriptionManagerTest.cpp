@@ -3,9 +3,9 @@
 
 #include <kyanalysis/KyAnalysisOperation.h>
 #include <kyanalysis/KyAnalysisOptionDescriptionManager.h>
-#include <kyanalysis/KyHashMap.h>
-#include <kyanalysis/KyInt.h>
-#include <kyanalysis/KyText.h>
+#include <kyplatform/KyHashMap.h>
+#include <kyplatform/KyInt.h>
+#include <kyplatform/KyText.h>
 
 #include <gtest/gtest.h>
 

@@ -2,7 +2,7 @@
 #include <kyanalysis/KyAnalysisOptionDescriptionManager.h>
 #include <kyanalysis/KyAnalysisResultDescriptionManager.h>
 #include <kyanalysis/KyAnalysisServiceName.h>
-#include <kyanalysis/KyServiceData.h>
+#include <kyplatform/KyServiceData.h>
 
 #include <gtest/gtest.h>
 

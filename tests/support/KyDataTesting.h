@@ -2,13 +2,13 @@
 // for comparing a request with its copy after a round trip.
 #pragma once
 
-#include <kyanalysis/KyConstraint.h>
-#include <kyanalysis/KyConstraintManager.h>
-#include <kyanalysis/KyDouble.h>
-#include <kyanalysis/KyInt.h>
-#include <kyanalysis/KyNode.h>
-#include <kyanalysis/KyNodeDList.h>
-#include <kyanalysis/KyServiceData.h>
+#include <kyplatform/KyConstraint.h>
+#include <kyplatform/KyConstraintManager.h>
+#include <kyplatform/KyDouble.h>
+#include <kyplatform/KyInt.h>
+#include <kyplatform/KyNode.h>
+#include <kyplatform/KyNodeDList.h>
+#include <kyplatform/KyServiceData.h>
 
 #include <algorithm>
 #include <cstring>

@@ -1,8 +1,8 @@
 // Helpers for tests that walk a description manager and take keys apart.
 #pragma once
 
-#include <kyanalysis/KyServiceItemDescription.h>
-#include <kyanalysis/KyServiceItemDescriptionManager.h>
+#include <kyplatform/KyServiceItemDescription.h>
+#include <kyplatform/KyServiceItemDescriptionManager.h>
 
 #include <string>
 #include <utility>

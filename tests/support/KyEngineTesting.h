@@ -2,13 +2,13 @@
 // engine's tests.
 #pragma once
 
-#include <kyanalysis/KyDList.h>
-#include <kyanalysis/KyEdge.h>
-#include <kyanalysis/KyGraph.h>
-#include <kyanalysis/KyGraphMember.h>
-#include <kyanalysis/KyLocalAnalysisService.h>
-#include <kyanalysis/KyNode.h>
-#include <kyanalysis/KyServiceData.h>
+#include <kyengine/KyLocalAnalysisService.h>
+#include <kyplatform/KyDList.h>
+#include <kyplatform/KyEdge.h>
+#include <kyplatform/KyGraph.h>
+#include <kyplatform/KyGraphMember.h>
+#include <kyplatform/KyNode.h>
+#include <kyplatform/KyServiceData.h>
 
 #include <random>
 #include <utility>

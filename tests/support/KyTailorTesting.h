@@ -3,16 +3,16 @@
 // every row.
 #pragma once
 
-#include <kyanalysis/KyDList.h>
-#include <kyanalysis/KyDouble.h>
-#include <kyanalysis/KyEdge.h>
-#include <kyanalysis/KyEdgeDList.h>
 #include <kyanalysis/KyGeneralAnalysisInputTailor.h>
-#include <kyanalysis/KyGraph.h>
-#include <kyanalysis/KyInt.h>
-#include <kyanalysis/KyNode.h>
-#include <kyanalysis/KyNodeDList.h>
-#include <kyanalysis/KyServiceData.h>
+#include <kyplatform/KyDList.h>
+#include <kyplatform/KyDouble.h>
+#include <kyplatform/KyEdge.h>
+#include <kyplatform/KyEdgeDList.h>
+#include <kyplatform/KyGraph.h>
+#include <kyplatform/KyInt.h>
+#include <kyplatform/KyNode.h>
+#include <kyplatform/KyNodeDList.h>
+#include <kyplatform/KyServiceData.h>
 
 #include <gtest/gtest.h>
 

@@ -1,11 +1,11 @@
 #include <kyanalysis/KyAllPairsShortestPathsOutputTailor.h>
 #include <kyanalysis/KyAnalysisKeys.h>
-#include <kyanalysis/KyEdge.h>
-#include <kyanalysis/KyGraph.h>
-#include <kyanalysis/KyInt.h>
-#include <kyanalysis/KyNode.h>
 #include <kyanalysis/KyPair.h>
-#include <kyanalysis/KyServiceData.h>
+#include <kyplatform/KyEdge.h>
+#include <kyplatform/KyGraph.h>
+#include <kyplatform/KyInt.h>
+#include <kyplatform/KyNode.h>
+#include <kyplatform/KyServiceData.h>
 
 #include <gtest/gtest.h>
 

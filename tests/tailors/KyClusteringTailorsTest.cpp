@@ -4,11 +4,11 @@
 #include <kyanalysis/KyAnalysisKeys.h>
 #include <kyanalysis/KyClusteringInputTailor.h>
 #include <kyanalysis/KyClusteringOutputTailor.h>
-#include <kyanalysis/KyConstraintManager.h>
-#include <kyanalysis/KyEdge.h>
-#include <kyanalysis/KyInt.h>
-#include <kyanalysis/KyNode.h>
-#include <kyanalysis/KyServiceData.h>
+#include <kyplatform/KyConstraintManager.h>
+#include <kyplatform/KyEdge.h>
+#include <kyplatform/KyInt.h>
+#include <kyplatform/KyNode.h>
+#include <kyplatform/KyServiceData.h>
 
 #include <gtest/gtest.h>
 

@@ -7,16 +7,16 @@
 #include <kyanalysis/KyAnalysisKeys.h>
 #include <kyanalysis/KyDisjointPathsInputTailor.h>
 #include <kyanalysis/KyDisjointPathsOutputTailor.h>
-#include <kyanalysis/KyEdge.h>
-#include <kyanalysis/KyGraph.h>
-#include <kyanalysis/KyNode.h>
 #include <kyanalysis/KyPathExistsTestInputTailor.h>
 #include <kyanalysis/KyReachableNodesInputTailor.h>
 #include <kyanalysis/KyRootCauseInputTailor.h>
-#include <kyanalysis/KyServiceData.h>
 #include <kyanalysis/KyShortestPathsInputTailor.h>
 #include <kyanalysis/KySortedPathsInputTailor.h>
 #include <kyanalysis/KyUniquePathTestInputTailor.h>
+#include <kyplatform/KyEdge.h>
+#include <kyplatform/KyGraph.h>
+#include <kyplatform/KyNode.h>
+#include <kyplatform/KyServiceData.h>
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
-#include <kyanalysis/KyGraph.h>
 #include <kyanalysis/KyReachableNodesInputTailor.h>
 #include <kyanalysis/KyRootCauseInputTailor.h>
-#include <kyanalysis/KyServiceData.h>
+#include <kyplatform/KyGraph.h>
+#include <kyplatform/KyServiceData.h>
 
 #include <gtest/gtest.h>
 

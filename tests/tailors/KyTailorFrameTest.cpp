@@ -6,11 +6,11 @@
 #include <kyanalysis/KyClusteringInputTailor.h>
 #include <kyanalysis/KyConnectedComponentsOutputTailor.h>
 #include <kyanalysis/KyDepthFirstSearchOutputTailor.h>
-#include <kyanalysis/KyInt.h>
 #include <kyanalysis/KyMaximumFlowOutputTailor.h>
-#include <kyanalysis/KyServiceData.h>
 #include <kyanalysis/KyShortestPathsInputTailor.h>
 #include <kyanalysis/KyShortestPathsOutputTailor.h>
+#include <kyplatform/KyInt.h>
+#include <kyplatform/KyServiceData.h>
 
 #include "support/KyTailorTesting.h"
 

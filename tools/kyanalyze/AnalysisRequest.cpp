@@ -6,17 +6,17 @@
 
 #include <kyanalysis/KyAnalysisKeys.h>
 #include <kyanalysis/KyAnalysisOperation.h>
-#include <kyanalysis/KyDList.h>
-#include <kyanalysis/KyEdge.h>
 #include <kyanalysis/KyGeneralAnalysisInputTailor.h>
-#include <kyanalysis/KyHashMap.h>
-#include <kyanalysis/KyInt.h>
-#include <kyanalysis/KyNode.h>
-#include <kyanalysis/KyNodeDList.h>
-#include <kyanalysis/KyServiceItemDescription.h>
-#include <kyanalysis/KyServiceItemDescriptionManager.h>
-#include <kyanalysis/KyServiceName.h>
-#include <kyanalysis/KyText.h>
+#include <kyplatform/KyDList.h>
+#include <kyplatform/KyEdge.h>
+#include <kyplatform/KyHashMap.h>
+#include <kyplatform/KyInt.h>
+#include <kyplatform/KyNode.h>
+#include <kyplatform/KyNodeDList.h>
+#include <kyplatform/KyServiceItemDescription.h>
+#include <kyplatform/KyServiceItemDescriptionManager.h>
+#include <kyplatform/KyServiceName.h>
+#include <kyplatform/KyText.h>
 
 #include <memory>
 #include <ostream>

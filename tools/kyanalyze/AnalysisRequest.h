@@ -4,7 +4,7 @@
 #include "EdgeListReader.h"
 #include "ShowCommand.h"
 
-#include <kyanalysis/KyServiceData.h>
+#include <kyplatform/KyServiceData.h>
 
 #include <iosfwd>
 #include <string>

@@ -6,18 +6,18 @@
 #include <kyanalysis/KyAnalysisKeys.h>
 #include <kyanalysis/KyAnalysisOperation.h>
 #include <kyanalysis/KyAnalysisServiceName.h>
-#include <kyanalysis/KyConstraintManager.h>
-#include <kyanalysis/KyDouble.h>
-#include <kyanalysis/KyEdge.h>
-#include <kyanalysis/KyGraph.h>
-#include <kyanalysis/KyInt.h>
-#include <kyanalysis/KyNode.h>
 #include <kyanalysis/KyPair.h>
 #include <kyanalysis/KyPath.h>
-#include <kyanalysis/KyServiceData.h>
-#include <kyanalysis/KyServiceItemDescription.h>
-#include <kyanalysis/KyServiceItemDescriptionManager.h>
 #include <kyanalysis/KySortedPathsOutputTailor.h>
+#include <kyplatform/KyConstraintManager.h>
+#include <kyplatform/KyDouble.h>
+#include <kyplatform/KyEdge.h>
+#include <kyplatform/KyGraph.h>
+#include <kyplatform/KyInt.h>
+#include <kyplatform/KyNode.h>
+#include <kyplatform/KyServiceData.h>
+#include <kyplatform/KyServiceItemDescription.h>
+#include <kyplatform/KyServiceItemDescriptionManager.h>
 
 #include <functional>
 #include <utility>

@@ -4,7 +4,7 @@
 #include "Utf8.h"
 
 #include <kyanalysis/KyAnalysisXMLWriter.h>
-#include <kyanalysis/KyXMLUtilities.h>
+#include <kyplatform/KyXMLUtilities.h>
 
 #include <CLI/CLI.hpp>
 

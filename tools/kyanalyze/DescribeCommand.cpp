@@ -5,13 +5,13 @@
 
 #include <kyanalysis/KyAnalysisOperation.h>
 #include <kyanalysis/KyAnalysisServiceName.h>
-#include <kyanalysis/KyDList.h>
-#include <kyanalysis/KyDouble.h>
-#include <kyanalysis/KyHashMap.h>
-#include <kyanalysis/KyInt.h>
-#include <kyanalysis/KyServiceItemDescription.h>
-#include <kyanalysis/KyServiceItemDescriptionManager.h>
-#include <kyanalysis/KyText.h>
+#include <kyplatform/KyDList.h>
+#include <kyplatform/KyDouble.h>
+#include <kyplatform/KyHashMap.h>
+#include <kyplatform/KyInt.h>
+#include <kyplatform/KyServiceItemDescription.h>
+#include <kyplatform/KyServiceItemDescriptionManager.h>
+#include <kyplatform/KyText.h>
 
 #include <CLI/CLI.hpp>
 #include <nlohmann/json.hpp>

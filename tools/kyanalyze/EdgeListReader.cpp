@@ -2,8 +2,8 @@
 
 #include "Utf8.h"
 
-#include <kyanalysis/KyEdge.h>
-#include <kyanalysis/KyNode.h>
+#include <kyplatform/KyEdge.h>
+#include <kyplatform/KyNode.h>
 
 #include <charconv>
 #include <fstream>

@@ -1,7 +1,7 @@
 // EdgeListReader: a graph from a plain text list of edges.
 #pragma once
 
-#include <kyanalysis/KyGraph.h>
+#include <kyplatform/KyGraph.h>
 
 #include <memory>
 #include <string>

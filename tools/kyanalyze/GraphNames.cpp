@@ -3,9 +3,9 @@
 #include "Utf8.h"
 
 #include <kyanalysis/KyClusteringConstraint.h>
-#include <kyanalysis/KyEdge.h>
-#include <kyanalysis/KyGraph.h>
-#include <kyanalysis/KyNode.h>
+#include <kyplatform/KyEdge.h>
+#include <kyplatform/KyGraph.h>
+#include <kyplatform/KyNode.h>
 
 namespace kyanalyze {
 

@@ -9,8 +9,8 @@
 
 #include <kyanalysis/KyAnalysisEnums.h>
 #include <kyanalysis/KyAnalysisKeys.h>
-#include <kyanalysis/KyLocalAnalysisService.h>
-#include <kyanalysis/KyNode.h>
+#include <kyengine/KyLocalAnalysisService.h>
+#include <kyplatform/KyNode.h>
 
 #include <CLI/CLI.hpp>
 

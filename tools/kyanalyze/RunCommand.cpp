@@ -9,7 +9,7 @@
 #include "Utf8.h"
 
 #include <kyanalysis/KyAnalysisOperation.h>
-#include <kyanalysis/KyLocalAnalysisService.h>
+#include <kyengine/KyLocalAnalysisService.h>
 
 #include <CLI/CLI.hpp>
 

@@ -7,14 +7,14 @@
 #include <kyanalysis/KyAnalysisOperation.h>
 #include <kyanalysis/KyAnalysisXMLReader.h>
 #include <kyanalysis/KyClusteringConstraint.h>
-#include <kyanalysis/KyConstraintManager.h>
-#include <kyanalysis/KyEdge.h>
-#include <kyanalysis/KyInt.h>
-#include <kyanalysis/KyNode.h>
-#include <kyanalysis/KyServiceItemDescription.h>
-#include <kyanalysis/KyServiceItemDescriptionManager.h>
-#include <kyanalysis/KyServiceName.h>
-#include <kyanalysis/KyText.h>
+#include <kyplatform/KyConstraintManager.h>
+#include <kyplatform/KyEdge.h>
+#include <kyplatform/KyInt.h>
+#include <kyplatform/KyNode.h>
+#include <kyplatform/KyServiceItemDescription.h>
+#include <kyplatform/KyServiceItemDescriptionManager.h>
+#include <kyplatform/KyServiceName.h>
+#include <kyplatform/KyText.h>
 
 #include <CLI/CLI.hpp>
 

@@ -3,8 +3,8 @@
 
 #include "Command.h"
 
-#include <kyanalysis/KyGraph.h>
-#include <kyanalysis/KyServiceData.h>
+#include <kyplatform/KyGraph.h>
+#include <kyplatform/KyServiceData.h>
 
 #include <iosfwd>
 #include <memory>
