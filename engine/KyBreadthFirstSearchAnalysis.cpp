@@ -49,11 +49,11 @@ std::vector<int> visitOrder(const KyEngineNetwork& net, int start) {
 
 int runBreadthFirstSearchAnalysis(KyServiceInputData& input, KyGraph& graph,
                                   KyEngineAnswer& answer) {
+  const KyBreadthFirstSearchInputTailor request(&input);
   int start = kWholeGraph;
-  if (const int code = readSearchStart(input, graph, key::graphStartNode, start);
+  if (const int code = readSearchStart(request.pStartNode(), graph, start);
       code != ANALYSIS_ERROR_NONE)
     return code;
-  const KyBreadthFirstSearchInputTailor request(&input);
   const KyEngineNetwork net = readSearchNetwork(input, graph, request, key::edgeUndirected);
 
   const std::vector<int> order = visitOrder(net, start);

@@ -27,6 +27,7 @@
 #include "KyEngineAnswer_p.h"
 #include "KyEngineLemon_p.h"
 #include "KyEngineNetwork_p.h"
+#include "KyEngineRequest_p.h"
 
 #include <lemon/connectivity.h>
 
@@ -306,9 +307,7 @@ int runCycleBreakingEdgeDetectionAnalysis(KyServiceInputData& input, KyGraph& gr
                                           KyEngineAnswer& answer) {
   const KyCycleBreakingEdgeDetectionInputTailor request(&input);
   const int quality = request.quality();
-  // The tailor reads a quality of another class as 0; it is refused instead.
-  const KyObject* stored = input.pValue(&graph, key::graphQuality);
-  if ((stored != nullptr && dynamic_cast<const KyInt*>(stored) == nullptr) ||
+  if (holdsOtherClass<KyInt>(input, graph, key::graphQuality) ||
       quality < CYCLEBREAKING_QUALITY_DRAFT || quality > CYCLEBREAKING_QUALITY_PROOF)
     return ANALYSIS_ERROR_INVALID_OPTION;
 

@@ -86,11 +86,11 @@ Forest search(const KyEngineNetwork& net, int start) {
 } // namespace
 
 int runDepthFirstSearchAnalysis(KyServiceInputData& input, KyGraph& graph, KyEngineAnswer& answer) {
+  const KyDepthFirstSearchInputTailor request(&input);
   int start = kWholeGraph;
-  if (const int code = readSearchStart(input, graph, key::graphStartNode, start);
+  if (const int code = readSearchStart(request.pStartNode(), graph, start);
       code != ANALYSIS_ERROR_NONE)
     return code;
-  const KyDepthFirstSearchInputTailor request(&input);
   const KyEngineNetwork net = readSearchNetwork(input, graph, request, key::edgeUndirected);
 
   const Forest forest = search(net, start);

@@ -56,12 +56,12 @@ KyEngineNetwork splitNetwork(const KyEngineNetwork& net, int start, int finish) 
 } // namespace
 
 int runDisjointPathsAnalysis(KyServiceInputData& input, KyGraph& graph, KyEngineAnswer& answer) {
-  KyNode* start = nodeOption(input, graph, key::graphStartNode);
-  KyNode* finish = nodeOption(input, graph, key::graphFinishNode);
+  const KyDisjointPathsInputTailor request(&input);
+  KyNode* start = request.pStartNode();
+  KyNode* finish = request.pFinishNode();
   if (const int code = checkEndNodes(start, finish, graph); code != ANALYSIS_ERROR_NONE)
     return code;
 
-  const KyDisjointPathsInputTailor request(&input);
   const bool splitNodes = request.nodeDisjointPaths() != 0;
   const KyEngineNetwork net = readNetwork(graph);
   std::vector<std::vector<KyEdge*>> paths;

@@ -42,16 +42,16 @@ public:
   void integer(const KyObject* owner, const wchar_t* key, int value) {
     KyInt* shared = sharedInteger(value);
     shared->vClaim();
-    output_.setValue(const_cast<KyObject*>(owner), key, shared, 1, 0);
+    output_.storeOwned(const_cast<KyObject*>(owner), key, shared);
   }
   /// Stores a reference to `object`, which lives elsewhere: a member of the
   /// analysed graph, or a member of a graph the answer owns.
   void reference(const KyObject* owner, const wchar_t* key, KyObject* object) {
-    output_.setValue(const_cast<KyObject*>(owner), key, object, 0, 0);
+    output_.storeReference(const_cast<KyObject*>(owner), key, object);
   }
   /// Hands `object` over to the output data, stored under (owner, key).
   void handOver(const KyObject* owner, const wchar_t* key, std::unique_ptr<KyObject> object) {
-    output_.setValue(const_cast<KyObject*>(owner), key, object.get(), 1, 0);
+    output_.storeOwned(const_cast<KyObject*>(owner), key, object.get());
     object.release();
   }
   /// Stores `value` as integer() does, or `object` as reference() does,
@@ -62,11 +62,11 @@ public:
   void onMadeOwner(KyObject* owner, const wchar_t* key, int value) {
     KyInt* shared = sharedInteger(value);
     shared->vClaim();
-    output_.setValue(owner, key, shared, 1, 1);
+    output_.setValue(owner, key, shared, /*owned=*/1, /*ownerOwned=*/1);
     owner->vClaim();
   }
   void onMadeOwner(KyObject* owner, const wchar_t* key, KyObject* object) {
-    output_.setValue(owner, key, object, 0, 1);
+    output_.setValue(owner, key, object, /*owned=*/0, /*ownerOwned=*/1);
     owner->vClaim();
   }
   /// Stores a new list of `nodes`, in order, under (owner, key).

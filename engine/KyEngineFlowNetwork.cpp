@@ -50,10 +50,8 @@ KyEngineFlowNetwork::KyEngineFlowNetwork(const KyEngineNetwork& net,
   }
 }
 
-int readSourceAndSink(const KyServiceInputData& input, const KyGraph& graph,
-                      const wchar_t* sourceKey, const wchar_t* sinkKey, int& source, int& sink) {
-  const KyNode* from = nodeOption(input, graph, sourceKey);
-  const KyNode* to = nodeOption(input, graph, sinkKey);
+int readSourceAndSink(const KyNode* from, const KyNode* to, const KyGraph& graph, int& source,
+                      int& sink) {
   if (const int code = checkEndNodes(from, to, graph); code != ANALYSIS_ERROR_NONE)
     return code;
   if (from == to)

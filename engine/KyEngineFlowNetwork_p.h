@@ -74,11 +74,11 @@ private:
   std::vector<Graph::Arc> edgeArc_;
 };
 
-/// Reads the source and sink options under the keys and checks them: the
-/// codes of checkEndNodes(), then ANALYSIS_ERROR_INVALID_OPTION when both
-/// are one node. On success `source` and `sink` hold their positions.
-int readSourceAndSink(const KyServiceInputData& input, const KyGraph& graph,
-                      const wchar_t* sourceKey, const wchar_t* sinkKey, int& source, int& sink);
+/// Checks the source and sink nodes a flow tailor gives: the codes of
+/// checkEndNodes(), then ANALYSIS_ERROR_INVALID_OPTION when both are one
+/// node. On success `source` and `sink` hold their positions.
+int readSourceAndSink(const KyNode* from, const KyNode* to, const KyGraph& graph, int& source,
+                      int& sink);
 
 /// Whether any of `values` is negative.
 bool anyNegative(const std::vector<int>& values);

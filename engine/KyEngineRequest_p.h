@@ -9,13 +9,17 @@
 
 #include "KyEngineNetwork_p.h"
 
+#include <typeinfo>
 #include <vector>
 
-/// The node option under (graph, key), read checked: null when there is
-/// none or the value is no node.
-inline KyNode* nodeOption(const KyServiceInputData& input, const KyGraph& graph,
-                          const wchar_t* key) {
-  return dynamic_cast<KyNode*>(input.pValue(&graph, key));
+/// Whether the option under (graph, key) holds a value of another class than
+/// `Value`. The tailors read such a value as 0; where 0 would be a
+/// meaningful answer to a meaningless request (a quality, a threshold), the
+/// engine refuses it with ANALYSIS_ERROR_INVALID_OPTION instead.
+template <class Value>
+bool holdsOtherClass(const KyServiceInputData& input, const KyGraph& graph, const wchar_t* key) {
+  const KyObject* stored = input.pValue(&graph, key);
+  return stored != nullptr && typeid(*stored) != typeid(Value);
 }
 
 /// Checks the two end nodes of a request (start and finish, or source and

@@ -14,13 +14,11 @@
 /// Marks a search without a start node: it covers the whole graph.
 constexpr int kWholeGraph = -1;
 
-/// Reads the start node under (graph, key) into `start`, as its position,
-/// or kWholeGraph when the request names none (a value of another class
-/// reads as none). Returns ANALYSIS_ERROR_NONE, or
-/// ANALYSIS_ERROR_START_NODE_NOT_IN_GRAPH for a node of another graph.
-inline int readSearchStart(const KyServiceInputData& input, const KyGraph& graph,
-                           const wchar_t* key, int& start) {
-  const KyNode* node = nodeOption(input, graph, key);
+/// Reads the start node a search tailor gives into `start`, as its
+/// position, or kWholeGraph when the request names none. Returns
+/// ANALYSIS_ERROR_NONE, or ANALYSIS_ERROR_START_NODE_NOT_IN_GRAPH for a
+/// node of another graph.
+inline int readSearchStart(const KyNode* node, const KyGraph& graph, int& start) {
   if (node == nullptr) {
     start = kWholeGraph;
     return ANALYSIS_ERROR_NONE;

@@ -29,9 +29,9 @@ void emptyData(KyServiceData& data) {
       unowned.emplace_back(key);
   });
   for (const auto& entry : owned)
-    data.setValue(const_cast<KyObject*>(entry.first), entry.second.c_str(), nullptr, 0, 0);
+    data.removeValue(const_cast<KyObject*>(entry.first), entry.second.c_str());
   for (const auto& key : unowned)
-    data.setValue(nullptr, key.c_str(), nullptr, 0, 0);
+    data.removeValue(nullptr, key.c_str());
 }
 
 // The analyses read option defaults through the input's service name, as
@@ -153,6 +153,6 @@ int KyLocalAnalysisService::run(KyServiceInputData* input, KyServiceOutputData* 
   }
   if (code != ANALYSIS_ERROR_NONE)
     emptyData(*output);
-  output->setValue(nullptr, KyAnalysisKey::errorCode, new KyInt(code), 1, 0);
+  output->storeOwned(nullptr, KyAnalysisKey::errorCode, new KyInt(code));
   return code;
 }

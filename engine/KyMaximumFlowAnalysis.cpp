@@ -2,6 +2,7 @@
 // network of the request, nodes with a bounded capacity split in two.
 #include <kyanalysis/KyAnalysisErrorEnum.h>
 #include <kyanalysis/KyAnalysisKeys.h>
+#include <kyanalysis/KyMaximumFlowInputTailor.h>
 #include <kyplatform/KyGraph.h>
 
 #include "KyEngineAnalyses_p.h"
@@ -20,9 +21,10 @@ namespace key = KyAnalysisKey::maximumFlow;
 } // namespace
 
 int runMaximumFlowAnalysis(KyServiceInputData& input, KyGraph& graph, KyEngineAnswer& answer) {
+  const KyMaximumFlowInputTailor request(&input);
   int source = 0, sink = 0;
   if (const int code =
-          readSourceAndSink(input, graph, key::graphSourceNode, key::graphSinkNode, source, sink);
+          readSourceAndSink(request.pSourceNode(), request.pSinkNode(), graph, source, sink);
       code != ANALYSIS_ERROR_NONE)
     return code;
 

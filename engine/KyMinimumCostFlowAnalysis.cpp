@@ -31,13 +31,13 @@ __extension__ using WideAmount = __int128;
 } // namespace
 
 int runMinimumCostFlowAnalysis(KyServiceInputData& input, KyGraph& graph, KyEngineAnswer& answer) {
+  const KyMinimumCostFlowInputTailor request(&input);
   int source = 0, sink = 0;
   if (const int code =
-          readSourceAndSink(input, graph, key::graphSourceNode, key::graphSinkNode, source, sink);
+          readSourceAndSink(request.pSourceNode(), request.pSinkNode(), graph, source, sink);
       code != ANALYSIS_ERROR_NONE)
     return code;
 
-  const KyMinimumCostFlowInputTailor request(&input);
   const KyEngineNetwork net = readNetwork(graph);
   KyEngineFlowAmounts amounts;
   amounts.edgeCapacity = edgeIntegers(input, net, key::edgeCapacity);

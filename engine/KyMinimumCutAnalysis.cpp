@@ -4,6 +4,7 @@
 // minimum cut, so the answer is the one cut nearest the source.
 #include <kyanalysis/KyAnalysisErrorEnum.h>
 #include <kyanalysis/KyAnalysisKeys.h>
+#include <kyanalysis/KyMinimumCutInputTailor.h>
 #include <kyplatform/KyGraph.h>
 
 #include "KyEngineAnalyses_p.h"
@@ -53,9 +54,10 @@ std::vector<char> residualReach(const KyEngineFlowNetwork& net, const Flow& flow
 } // namespace
 
 int runMinimumCutAnalysis(KyServiceInputData& input, KyGraph& graph, KyEngineAnswer& answer) {
+  const KyMinimumCutInputTailor request(&input);
   int source = 0, sink = 0;
   if (const int code =
-          readSourceAndSink(input, graph, key::graphSourceNode, key::graphSinkNode, source, sink);
+          readSourceAndSink(request.pSourceNode(), request.pSinkNode(), graph, source, sink);
       code != ANALYSIS_ERROR_NONE)
     return code;
 

@@ -6,6 +6,7 @@
 // answer concerns the added edge, and cycles elsewhere do not count.
 #include <kyanalysis/KyAnalysisErrorEnum.h>
 #include <kyanalysis/KyAnalysisKeys.h>
+#include <kyanalysis/KyNewCycleTestInputTailor.h>
 #include <kyplatform/KyGraph.h>
 #include <kyplatform/KyNode.h>
 
@@ -19,8 +20,9 @@
 
 int runNewCycleTestAnalysis(KyServiceInputData& input, KyGraph& graph, KyEngineAnswer& answer) {
   namespace key = KyAnalysisKey::newCycleTest;
-  KyNode* source = nodeOption(input, graph, key::graphSourceNode);
-  KyNode* target = nodeOption(input, graph, key::graphTargetNode);
+  const KyNewCycleTestInputTailor request(&input);
+  KyNode* source = request.pSourceNode();
+  KyNode* target = request.pTargetNode();
   if (const int code = checkEndNodes(source, target, graph); code != ANALYSIS_ERROR_NONE)
     return code;
 

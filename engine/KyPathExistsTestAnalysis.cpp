@@ -20,12 +20,12 @@ namespace key = KyAnalysisKey::pathExistsTest;
 } // namespace
 
 int runPathExistsTestAnalysis(KyServiceInputData& input, KyGraph& graph, KyEngineAnswer& answer) {
-  KyNode* start = nodeOption(input, graph, key::graphStartNode);
-  KyNode* finish = nodeOption(input, graph, key::graphFinishNode);
+  const KyPathExistsTestInputTailor request(&input);
+  KyNode* start = request.pStartNode();
+  KyNode* finish = request.pFinishNode();
   if (const int code = checkEndNodes(start, finish, graph); code != ANALYSIS_ERROR_NONE)
     return code;
 
-  const KyPathExistsTestInputTailor request(&input);
   const KyEngineNetwork net = readSearchNetwork(input, graph, request, key::edgeUndirected);
   std::vector<int> path;
   const bool exists = fewestEdgesPath(KyEngineDigraph(net), start->index(), finish->index(), path);

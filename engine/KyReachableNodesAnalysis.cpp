@@ -48,10 +48,10 @@ std::vector<int> breadthFirst(const KyEngineDigraph& digraph, int start) {
 } // namespace
 
 int runReachableNodesAnalysis(KyServiceInputData& input, KyGraph& graph, KyEngineAnswer& answer) {
-  KyNode* start = nodeOption(input, graph, key::graphStartNode);
+  const KyReachableNodesInputTailor request(&input);
+  KyNode* start = request.pStartNode();
   if (const int code = checkStartNode(start, graph); code != ANALYSIS_ERROR_NONE)
     return code;
-  const KyReachableNodesInputTailor request(&input);
   const int range = request.range();
   if (range < -1)
     return ANALYSIS_ERROR_INVALID_OPTION;

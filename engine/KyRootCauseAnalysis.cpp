@@ -48,11 +48,10 @@ namespace key = KyAnalysisKey::rootCause;
 // fraction of the total below threshold times the total still qualify.
 constexpr double kThresholdSlack = 1e-9;
 
-// The distinct effect nodes of the request, by position in list order, or
-// false when the list is missing or holds something other than a node of
-// the graph.
-bool readEffects(const KyServiceInputData& input, const KyGraph& graph, std::vector<int>& effects) {
-  const auto* list = dynamic_cast<const KyNodeDList*>(input.pValue(&graph, key::graphEffectNodeList));
+// The distinct effect nodes of `list`, by position in list order, or false
+// when there is no list or it holds something other than a node of the
+// graph.
+bool readEffects(const KyNodeDList* list, const KyGraph& graph, std::vector<int>& effects) {
   if (list == nullptr)
     return false;
   std::vector<char> listed(graph.numberOfNodes(), 0);
@@ -94,13 +93,11 @@ struct Gain {
 int runRootCauseAnalysis(KyServiceInputData& input, KyGraph& graph, KyEngineAnswer& answer) {
   const KyRootCauseInputTailor request(&input);
   std::vector<int> effects;
-  if (!readEffects(input, graph, effects))
+  if (!readEffects(request.pEffectNodeList(), graph, effects))
     return ANALYSIS_ERROR_INVALID_OPTION;
   const int range = request.range();
   const double threshold = request.threshold();
-  // The tailor reads a threshold of another class as 0; it is refused instead.
-  const KyObject* stored = input.pValue(&graph, key::graphThreshold);
-  if ((stored != nullptr && dynamic_cast<const KyDouble*>(stored) == nullptr) || range < -1 ||
+  if (holdsOtherClass<KyDouble>(input, graph, key::graphThreshold) || range < -1 ||
       !(threshold >= 0.0 && threshold <= 1.0))
     return ANALYSIS_ERROR_INVALID_OPTION;
   KyEngineNetwork net = readSearchNetwork(input, graph, request, key::edgeUndirected);

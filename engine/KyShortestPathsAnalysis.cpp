@@ -34,12 +34,12 @@ namespace key = KyAnalysisKey::shortestPaths;
 } // namespace
 
 int runShortestPathsAnalysis(KyServiceInputData& input, KyGraph& graph, KyEngineAnswer& answer) {
-  KyNode* start = nodeOption(input, graph, key::graphStartNode);
-  KyNode* finish = nodeOption(input, graph, key::graphFinishNode);
+  const KyShortestPathsInputTailor request(&input);
+  KyNode* start = request.pStartNode();
+  KyNode* finish = request.pFinishNode();
   if (const int code = checkEndNodes(start, finish, graph); code != ANALYSIS_ERROR_NONE)
     return code;
 
-  const KyShortestPathsInputTailor request(&input);
   const KyEngineNetwork net = readSearchNetwork(input, graph, request, key::edgeUndirected);
   const KyEngineDigraph digraph(net);
   const int s = start->index();

@@ -67,12 +67,12 @@ bool hasBypass(const KyEngineNetwork& net, int start, const std::vector<int>& pa
 } // namespace
 
 int runUniquePathTestAnalysis(KyServiceInputData& input, KyGraph& graph, KyEngineAnswer& answer) {
-  KyNode* start = nodeOption(input, graph, key::graphStartNode);
-  KyNode* finish = nodeOption(input, graph, key::graphFinishNode);
+  const KyUniquePathTestInputTailor request(&input);
+  KyNode* start = request.pStartNode();
+  KyNode* finish = request.pFinishNode();
   if (const int code = checkEndNodes(start, finish, graph); code != ANALYSIS_ERROR_NONE)
     return code;
 
-  const KyUniquePathTestInputTailor request(&input);
   const KyEngineNetwork net = readSearchNetwork(input, graph, request, key::edgeUndirected);
   std::vector<int> path;
   const bool unique =

@@ -44,13 +44,13 @@ int main() {
   clusters.appendObject(&cluster0);
   clusters.appendObject(&cluster1);
   KyServiceOutputData answer;
-  answer.setValue(nullptr, L"clustering:none:clusterList", &clusters, 0, 0);
-  answer.setValue(ann, L"clustering:node:clusterNumber", new KyInt(0), 1, 0);
-  answer.setValue(bob, L"clustering:node:clusterNumber", new KyInt(0), 1, 0);
-  answer.setValue(cid, L"clustering:node:clusterNumber", new KyInt(1), 1, 0);
-  answer.setValue(dee, L"clustering:node:clusterNumber", new KyInt(1), 1, 0);
-  answer.setValue(same, L"clustering:constraint:fulfilled", new KyInt(1), 1, 0);
-  answer.setValue(different, L"clustering:constraint:fulfilled", new KyInt(1), 1, 0);
+  answer.storeReference(nullptr, L"clustering:none:clusterList", &clusters);
+  answer.storeOwned(ann, L"clustering:node:clusterNumber", new KyInt(0));
+  answer.storeOwned(bob, L"clustering:node:clusterNumber", new KyInt(0));
+  answer.storeOwned(cid, L"clustering:node:clusterNumber", new KyInt(1));
+  answer.storeOwned(dee, L"clustering:node:clusterNumber", new KyInt(1));
+  answer.storeOwned(same, L"clustering:constraint:fulfilled", new KyInt(1));
+  answer.storeOwned(different, L"clustering:constraint:fulfilled", new KyInt(1));
 
   KyClusteringOutputTailor output(&answer);
   KyDList result;

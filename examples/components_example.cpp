@@ -50,10 +50,10 @@ int main() {
   for (KyNodeDList* component : {&ab, &cd, &alone}) {
     components->appendObject(component);
     for (KyNodeDListIter it(component); it; ++it)
-      answer.setValue(it.pNode(), scc::nodeComponentNumber, new KyInt(number), 1, 0);
+      answer.storeOwned(it.pNode(), scc::nodeComponentNumber, new KyInt(number));
     ++number;
   }
-  answer.setValue(nullptr, scc::noneComponentList, components, 1, 0);
+  answer.storeOwned(nullptr, scc::noneComponentList, components);
 
   const KyStronglyConnectedComponentsOutputTailor result(&answer);
   for (KyNodeDListIter it(graph.pNodeList()); it; ++it)

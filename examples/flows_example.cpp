@@ -49,8 +49,8 @@ int main() {
     int amount;
   } flows[] = {{sourceLeft, 3}, {sourceRight, 2}, {leftRight, 1}, {leftSink, 2}, {rightSink, 3}};
   for (const auto& entry : flows)
-    answer.setValue(entry.pipe, flow::edgeFlow, new KyInt(entry.amount), 1, 0);
-  answer.setValue(nullptr, flow::noneTotalFlow, new KyInt(5), 1, 0);
+    answer.storeOwned(entry.pipe, flow::edgeFlow, new KyInt(entry.amount));
+  answer.storeOwned(nullptr, flow::noneTotalFlow, new KyInt(5));
 
   const KyMaximumFlowOutputTailor result(&answer);
   std::wcout << L"Maximum flow from " << input.pSourceNode()->pName() << L" to "

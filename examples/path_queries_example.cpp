@@ -60,9 +60,9 @@ int main() {
   route->appendEdge(ashfordCobham);
   route->appendEdge(cobhamBramley);
   route->appendEdge(bramleyDorking);
-  answer.setValue(nullptr, shortest::nonePathExists, new KyInt(1), 1, 0);
-  answer.setValue(nullptr, shortest::noneEdgeList, route, 1, 0);
-  answer.setValue(nullptr, shortest::noneTotalCost, new KyInt(6), 1, 0);
+  answer.storeOwned(nullptr, shortest::nonePathExists, new KyInt(1));
+  answer.storeOwned(nullptr, shortest::noneEdgeList, route);
+  answer.storeOwned(nullptr, shortest::noneTotalCost, new KyInt(6));
 
   const KyShortestPathsOutputTailor result(&answer);
   KyEdgeDList roads;

@@ -56,15 +56,15 @@ int main() {
   int number = 1;
   for (KyNode* node : {a, b, d, c}) {
     order->appendNode(node);
-    answer.setValue(node, dfs::nodeOrderNumber, new KyInt(number++), 1, 0);
+    answer.storeOwned(node, dfs::nodeOrderNumber, new KyInt(number++));
   }
-  answer.setValue(nullptr, dfs::noneNodeList, order, 1, 0);
-  answer.setValue(b, dfs::nodeParent, a, 0, 0);
-  answer.setValue(d, dfs::nodeParent, b, 0, 0);
-  answer.setValue(c, dfs::nodeParent, a, 0, 0);
+  answer.storeOwned(nullptr, dfs::noneNodeList, order);
+  answer.storeReference(b, dfs::nodeParent, a);
+  answer.storeReference(d, dfs::nodeParent, b);
+  answer.storeReference(c, dfs::nodeParent, a);
   for (KyEdge* edge : {ab, bd, ac})
-    answer.setValue(edge, dfs::edgeType, new KyInt(EDGE_TYPE_TREE), 1, 0);
-  answer.setValue(cd, dfs::edgeType, new KyInt(EDGE_TYPE_CROSS), 1, 0);
+    answer.storeOwned(edge, dfs::edgeType, new KyInt(EDGE_TYPE_TREE));
+  answer.storeOwned(cd, dfs::edgeType, new KyInt(EDGE_TYPE_CROSS));
 
   const KyDepthFirstSearchOutputTailor result(&answer);
   KyNodeDList visited;

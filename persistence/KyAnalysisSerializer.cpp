@@ -57,7 +57,7 @@ int KyAnalysisSerializer::pInputDataFromString(const unsigned char* bytes, KyObj
   }
   // The caller reaches, and frees, the new graph through the request.
   if (data->pValue(nullptr, KyAnalysisKey::all::noneGraph) != graph.get())
-    data->setValue(nullptr, KyAnalysisKey::all::noneGraph, graph.get(), 0, 0);
+    data->storeReference(nullptr, KyAnalysisKey::all::noneGraph, graph.get());
   graph.release();
   return 1;
 }

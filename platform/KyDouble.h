@@ -5,8 +5,8 @@
 
 /// Immutable double value; compares and hashes by value. 0.0 and -0.0 are
 /// equal, and every NaN equals every other NaN, so a double can serve as a
-/// hash key.
-class KYPLATFORM_EXPORT KyDouble : public KyObject {
+/// hash key. Final: the stores and tailors read doubles by exact class.
+class KYPLATFORM_EXPORT KyDouble final : public KyObject {
 public:
   explicit KyDouble(double value) : value_(value) {}
 

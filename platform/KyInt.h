@@ -3,8 +3,9 @@
 
 #include <kyplatform/KyObject.h>
 
-/// Immutable integer value; compares and hashes by value.
-class KYPLATFORM_EXPORT KyInt : public KyObject {
+/// Immutable integer value; compares and hashes by value. Final: the stores
+/// and tailors read integers by exact class.
+class KYPLATFORM_EXPORT KyInt final : public KyObject {
 public:
   explicit KyInt(int value) : value_(value) {}
 

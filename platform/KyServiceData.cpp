@@ -24,13 +24,10 @@ KyObject* KyServiceData::pValue(const KyObject* owner, const wchar_t* key) const
 
 int KyServiceData::getValueAsInteger(const KyObject* owner, const wchar_t* key) const {
   const KyObject* stored = pValue(owner, key);
-  if (stored == nullptr)
-    return 0;
-  // Stored integers are nearly always plain KyInt: an exact type test spares
-  // the dynamic_cast, which is left for subclasses.
-  const auto* value = typeid(*stored) == typeid(KyInt) ? static_cast<const KyInt*>(stored)
-                                                        : dynamic_cast<const KyInt*>(stored);
-  return value != nullptr ? value->value() : 0;
+  // KyInt is final: an exact type test is the whole check.
+  return stored != nullptr && typeid(*stored) == typeid(KyInt)
+             ? static_cast<const KyInt*>(stored)->value()
+             : 0;
 }
 
 int KyServiceData::numberOfValues() const { return static_cast<int>(values_->size()); }

@@ -36,6 +36,19 @@ public:
   /// key stores nothing and releases what was handed over.
   virtual void setValue(KyObject* owner, const wchar_t* key, KyObject* value, int owned,
                         int ownerOwned);
+  /// The named forms of setValue() for the two common cases: storeOwned()
+  /// hands `value` over to the store (setValue(owner, key, value, 1, 0)),
+  /// storeReference() stores `object`, which stays the caller's
+  /// (setValue(owner, key, object, 0, 0)), and removeValue() removes the
+  /// entry (setValue(owner, key, nullptr, 0, 0)). The owner is never handed
+  /// over.
+  void storeOwned(KyObject* owner, const wchar_t* key, KyObject* value) {
+    setValue(owner, key, value, 1, 0);
+  }
+  void storeReference(KyObject* owner, const wchar_t* key, KyObject* object) {
+    setValue(owner, key, object, 0, 0);
+  }
+  void removeValue(KyObject* owner, const wchar_t* key) { setValue(owner, key, nullptr, 0, 0); }
   /// The value under (owner, key), or null when there is none.
   virtual KyObject* pValue(const KyObject* owner, const wchar_t* key) const;
   /// The integer held by the KyInt under (owner, key); 0 when there is no

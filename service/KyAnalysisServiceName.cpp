@@ -50,7 +50,7 @@ void KyAnalysisServiceName::readConstraintManager(const xercesc::DOMElement& ele
   if (manager == nullptr) {
     manager = new KyConstraintManager(nullptr);
     // Owned by the input data, as a manager the clustering tailor makes.
-    data->setValue(graph, key, manager, 1, 0);
+    data->storeOwned(graph, key, manager);
   }
   KyConstraintManagerXMLReader managerReader;
   managerReader.pParent(reader);

@@ -50,10 +50,10 @@ int KyClusteringInputTailor::cost(KyEdge* edge, int cost) {
 }
 
 KyConstraintManager* KyClusteringInputTailor::pConstraintManager() const {
-  return KyConstraintManager::castDown(storedValue(pGraph(), key::graphConstraintManager));
+  return objectGraphOption<KyConstraintManager>(key::graphConstraintManager);
 }
 KyConstraintManager* KyClusteringInputTailor::pConstraintManager(KyConstraintManager* manager) {
-  storeOwned(pGraph(), key::graphConstraintManager, manager);
+  pServiceInputData()->storeOwned(pGraph(), key::graphConstraintManager, manager);
   return manager;
 }
 KyConstraintManager* KyClusteringInputTailor::getOrAddConstraintManager() {

@@ -5,8 +5,8 @@
 #include <kyanalysis/KyAnalysisExport.h>
 #include <kyplatform/KyGraph.h>
 #include <kyplatform/KyGraphMember.h>
+#include <kyplatform/KyServiceData.h>
 
-class KyServiceInputData;
 class KyServiceItemDescriptionManager;
 
 /// Typed view on the options of one analysis request.
@@ -25,7 +25,8 @@ public:
   /// Wraps `inputData`, which must not be null and must outlive the
   /// tailor. Attaches a new KyAnalysisServiceName when the input data has
   /// no service name (a name it has is kept, whatever its class), and reads
-  /// the graph stored under "all:none:graph".
+  /// the graph stored under "all:none:graph" (none when the value stored
+  /// there is no graph).
   explicit KyGeneralAnalysisInputTailor(KyServiceInputData* inputData);
   ~KyGeneralAnalysisInputTailor() override;
   KyGeneralAnalysisInputTailor(const KyGeneralAnalysisInputTailor&) = delete;
@@ -69,21 +70,18 @@ protected:
   double doubleGraphOption(const wchar_t* key) const { return getValueAsDouble(graph_, key); }
   double doubleGraphOption(const wchar_t* key, double value);
   /// Object-valued option of the graph (a node, a node list): stored as a
-  /// reference the input data does not own, read without default.
+  /// reference the input data does not own, read without default and
+  /// checked, so a value of another class reads as unset (null).
   template <class T> T* objectGraphOption(const wchar_t* key) const {
-    return T::castDown(storedValue(graph_, key));
+    return dynamic_cast<T*>(storedValue(graph_, key));
   }
   template <class T> T* objectGraphOption(const wchar_t* key, T* object) {
-    storeReference(graph_, key, object);
+    inputData_->storeReference(graph_, key, object);
     return object;
   }
 
   /// The value stored under (owner, key), without default.
   KyObject* storedValue(const KyObject* owner, const wchar_t* key) const;
-  /// Stores `value` under (owner, key) for the input data to own.
-  void storeOwned(KyObject* owner, const wchar_t* key, KyObject* value);
-  /// Stores `object` under (owner, key) as a reference the caller keeps.
-  void storeReference(KyObject* owner, const wchar_t* key, KyObject* object);
 
 private:
   KyServiceItemDescriptionManager* pItemDescriptionManager() const;

@@ -13,8 +13,8 @@
 #include <typeinfo>
 
 namespace {
-// Exact-class tests: value objects are leaves, and typeid is cheaper than a
-// dynamic_cast on the read path.
+// Exact-class tests: the value classes are final, and typeid is cheaper than
+// a dynamic_cast on the read path.
 template <class T> const T* exactly(const KyObject* object) {
   return object != nullptr && typeid(*object) == typeid(T) ? static_cast<const T*>(object) : nullptr;
 }
@@ -24,14 +24,14 @@ KyGeneralAnalysisInputTailor::KyGeneralAnalysisInputTailor(KyServiceInputData* i
     : inputData_(inputData), graph_(nullptr) {
   if (inputData_->pServiceName() == nullptr)
     inputData_->pServiceName(new KyAnalysisServiceName);
-  graph_ = KyGraph::castDown(storedValue(nullptr, KyAnalysisKey::all::noneGraph));
+  graph_ = dynamic_cast<KyGraph*>(storedValue(nullptr, KyAnalysisKey::all::noneGraph));
 }
 
 KyGeneralAnalysisInputTailor::~KyGeneralAnalysisInputTailor() = default;
 
 KyGraph* KyGeneralAnalysisInputTailor::pGraph(KyGraph* graph) {
   graph_ = graph;
-  storeReference(nullptr, KyAnalysisKey::all::noneGraph, graph);
+  inputData_->storeReference(nullptr, KyAnalysisKey::all::noneGraph, graph);
   return graph_;
 }
 
@@ -72,22 +72,12 @@ double KyGeneralAnalysisInputTailor::getValueAsDouble(const KyObject* owner,
   return value != nullptr ? value->value() : 0.0;
 }
 
-void KyGeneralAnalysisInputTailor::storeOwned(KyObject* owner, const wchar_t* key,
-                                              KyObject* value) {
-  inputData_->setValue(owner, key, value, 1, 0);
-}
-
-void KyGeneralAnalysisInputTailor::storeReference(KyObject* owner, const wchar_t* key,
-                                                  KyObject* object) {
-  inputData_->setValue(owner, key, object, 0, 0);
-}
-
 void KyGeneralAnalysisInputTailor::selectOperation(KyAnalysisOperationEnum code) {
-  storeOwned(nullptr, KyAnalysisKey::all::noneOperation, new KyInt(code));
+  inputData_->storeOwned(nullptr, KyAnalysisKey::all::noneOperation, new KyInt(code));
 }
 
 int KyGeneralAnalysisInputTailor::graphOption(const wchar_t* key, int value) {
-  storeOwned(graph_, key, new KyInt(value));
+  inputData_->storeOwned(graph_, key, new KyInt(value));
   return value;
 }
 
@@ -98,12 +88,12 @@ int KyGeneralAnalysisInputTailor::memberOption(const KyGraphMember* member,
 
 int KyGeneralAnalysisInputTailor::memberOption(KyGraphMember* member, const wchar_t* key,
                                                int value) {
-  storeOwned(member, key, new KyInt(value));
+  inputData_->storeOwned(member, key, new KyInt(value));
   return value;
 }
 
 double KyGeneralAnalysisInputTailor::doubleGraphOption(const wchar_t* key, double value) {
-  storeOwned(graph_, key, new KyDouble(value));
+  inputData_->storeOwned(graph_, key, new KyDouble(value));
   return value;
 }
 

@@ -26,7 +26,7 @@ int main() {
 #ifdef KY_CONSUMER_ENGINE
   const bool answered = KyLocalAnalysisService().run(&request, &answer) == ANALYSIS_ERROR_NONE;
 #else
-  answer.setValue(b, KyAnalysisKey::breadthFirstSearch::nodeOrderNumber, new KyInt(2), 1, 0);
+  answer.storeOwned(b, KyAnalysisKey::breadthFirstSearch::nodeOrderNumber, new KyInt(2));
   const bool answered = true;
 #endif
   KyBreadthFirstSearchOutputTailor output(&answer);

@@ -121,22 +121,28 @@ TEST(KyEngineService, ChecksTheEndNodesOfEveryAnalysisThatHasThem) {
   };
   KyGraph elsewhere;
   KyNode* foreign = elsewhere.addNode();
+  KyInt notANode(0);
+  // Cases: missing start, finish; foreign start, finish; start, finish of
+  // another class, which read as missing.
+  const auto spoiled = [&](int spoil, int missing, int other, KyNode* node) -> KyObject* {
+    return spoil == missing ? nullptr : spoil == missing + 2 ? foreign
+                                      : spoil == other       ? static_cast<KyObject*>(&notANode)
+                                                             : node;
+  };
   for (const auto& analysis : analyses)
-    for (int spoil = 0; spoil < 4; ++spoil) { // missing start, finish; foreign start, finish
+    for (int spoil = 0; spoil < 6; ++spoil) {
       const bool search = analysis.operation == OPERATION_BREADTH_FIRST_SEARCH ||
                           analysis.operation == OPERATION_DEPTH_FIRST_SEARCH;
-      if ((analysis.finish == nullptr && spoil % 2 == 1) || (search && spoil == 0))
+      if ((analysis.finish == nullptr && spoil % 2 == 1) || (search && spoil % 4 == 0))
         continue;
       SCOPED_TRACE(::testing::Message() << "operation " << analysis.operation << " case " << spoil);
       kytest::EngineCase c(2, {{0, 1}});
       c.input.setValue(nullptr, k::all::noneGraph, &c.graph, 0, 0);
       c.input.setValue(nullptr, k::all::noneOperation, new KyInt(analysis.operation), 1, 0);
-      c.input.setValue(&c.graph, analysis.start,
-                       spoil == 0 ? nullptr : spoil == 2 ? foreign : c.node[0], 0, 0);
+      c.input.setValue(&c.graph, analysis.start, spoiled(spoil, 0, 4, c.node[0]), 0, 0);
       if (analysis.finish != nullptr)
-        c.input.setValue(&c.graph, analysis.finish,
-                         spoil == 1 ? nullptr : spoil == 3 ? foreign : c.node[1], 0, 0);
-      EXPECT_EQ(c.run(), ANALYSIS_ERROR_NO_START_NODE + spoil);
+        c.input.setValue(&c.graph, analysis.finish, spoiled(spoil, 1, 5, c.node[1]), 0, 0);
+      EXPECT_EQ(c.run(), ANALYSIS_ERROR_NO_START_NODE + spoil % 4);
       EXPECT_EQ(c.output.numberOfValues(), 1);
     }
 }

@@ -7,8 +7,10 @@
 #include <kyanalysis/KyConnectedComponentsOutputTailor.h>
 #include <kyanalysis/KyDepthFirstSearchOutputTailor.h>
 #include <kyanalysis/KyMaximumFlowOutputTailor.h>
+#include <kyanalysis/KyRootCauseInputTailor.h>
 #include <kyanalysis/KyShortestPathsInputTailor.h>
 #include <kyanalysis/KyShortestPathsOutputTailor.h>
+#include <kyplatform/KyDouble.h>
 #include <kyplatform/KyInt.h>
 #include <kyplatform/KyServiceData.h>
 
@@ -16,6 +18,7 @@
 
 #include <gtest/gtest.h>
 
+#include <type_traits>
 #include <vector>
 
 namespace key = KyAnalysisKey;
@@ -96,6 +99,30 @@ TEST_F(TailorFrameTest, NumericReadsOfNonNumericOptionsGiveZero) {
     EXPECT_EQ(tailor.getValueAsDouble(&graph, name), 0.0) << name;
   }
 }
+
+// Object-valued options are read checked: a value of another class under
+// their key reads as unset, never as an object of the wrong class.
+TEST_F(TailorFrameTest, ObjectOptionsOfAnotherClassReadAsUnset) {
+  KyShortestPathsInputTailor tailor(&input);
+  tailor.pGraph(&graph);
+  for (const wchar_t* name : {sp::graphStartNode, sp::graphFinishNode,
+                              key::rootCause::graphEffectNodeList,
+                              key::clustering::graphConstraintManager})
+    input.setValue(&graph, name, new KyInt(7), 1, 0);
+  EXPECT_EQ(tailor.pStartNode(), nullptr);
+  EXPECT_EQ(tailor.pFinishNode(), nullptr);
+  EXPECT_EQ(KyRootCauseInputTailor(&input).pEffectNodeList(), nullptr);
+  EXPECT_EQ(KyClusteringInputTailor(&input).pConstraintManager(), nullptr);
+
+  input.setValue(nullptr, key::all::noneGraph, new KyInt(7), 1, 0);
+  EXPECT_EQ(KyShortestPathsInputTailor(&input).pGraph(), nullptr);
+}
+
+// KyInt and KyDouble are final: the input frame, the output data and the
+// engine all read values by exact class, so a subclass could not read as
+// one number on one side and another on the other.
+static_assert(std::is_final<KyInt>::value && std::is_final<KyDouble>::value,
+              "value classes are read by exact class");
 
 // The caller's list may hold anything: the builder must only drop cells.
 TEST_F(TailorFrameTest, ListBuilderReplacesCellsAndReleasesNothing) {
