@@ -20,23 +20,25 @@
 // Each path from the root node is one walk, its cost d(s) - cost(t) plus the
 // costs of the path's edges: "shortestPathLength" is d(s) and
 // "finishNodeCost" is cost(t), and for s = t the empty walk's 0 is d(s).
+#include <kyanalysis/KyAnalysisEnums.h>
 #include <kyanalysis/KyAnalysisErrorEnum.h>
 #include <kyanalysis/KyAnalysisKeys.h>
+#include <kyanalysis/KySortedPathsInputTailor.h>
 #include <kyplatform/KyEdge.h>
 #include <kyplatform/KyGraph.h>
 #include <kyplatform/KyNode.h>
 
 #include "KyEngineAnalyses_p.h"
 #include "KyEngineAnswer_p.h"
+#include "KyEngineLemon_p.h"
 #include "KyEngineNetwork_p.h"
 #include "KyEngineRequest_p.h"
+#include "KyEngineShortestPaths_p.h"
 
 #include <algorithm>
 #include <cstdint>
-#include <functional>
 #include <limits>
 #include <memory>
-#include <queue>
 #include <utility>
 #include <vector>
 
@@ -45,120 +47,65 @@ namespace {
 namespace key = KyAnalysisKey::sortedPaths;
 
 constexpr std::int64_t kInt32Max = std::numeric_limits<std::int32_t>::max();
-constexpr std::int64_t kInt32Min = std::numeric_limits<std::int32_t>::min();
-constexpr std::int64_t kUnreached = std::numeric_limits<std::int64_t>::max();
 constexpr int kNone = -1;
-constexpr int kReplaceEdge = 1;
-constexpr int kAppendEdge = 2;
 // "shortestPathLength" when the finish cannot be reached, and the most
 // "numberOfPaths" says of a finite number.
 constexpr int kNoLength = 2147483647;
 constexpr int kEndlessWalks = -1;
 
-// The analysed graph with the request's costs: node costs, and per edge
-// its cost plus the cost of its target.
+// The analysed graph with the request's node and edge costs.
 struct Network : KyEngineNetwork {
-  std::vector<int> nodeCost;
-  std::vector<std::int64_t> weight;
+  std::vector<int> nodeCost, edgeCost;
+  // What following edge `e` adds to a walk towards the finish: w(e).
+  std::int64_t weight(int e) const { return std::int64_t{edgeCost[e]} + nodeCost[target[e]]; }
 };
 
 Network readNetwork(const KyServiceInputData& input, const KyGraph& graph) {
   Network net;
   static_cast<KyEngineNetwork&>(net) = readNetwork(graph);
   net.nodeCost = nodeIntegers(input, net, key::nodeCost);
-  const std::vector<int> edgeCost = edgeIntegers(input, net, key::edgeCost);
-  net.weight.resize(net.edges.size());
-  for (int e = 0; e < net.edgeCount(); ++e)
-    net.weight[e] = std::int64_t{edgeCost[e]} + net.nodeCost[net.target[e]];
+  net.edgeCost = edgeIntegers(input, net, key::edgeCost);
   return net;
 }
 
-std::vector<char> reachableFrom(const Network& net, int start) {
-  std::vector<char> reached(net.nodes.size(), 0);
-  std::vector<int> stack{start};
-  reached[start] = 1;
-  while (!stack.empty()) {
-    const int node = stack.back();
-    stack.pop_back();
-    net.forOut(node, [&](int e) {
-      if (!reached[net.target[e]]) {
-        reached[net.target[e]] = 1;
-        stack.push_back(net.target[e]);
-      }
-    });
-  }
-  return reached;
-}
-
-// Least costs towards the finish and the edge by which each node leaves
-// on a cheapest walk (kNone at the finish and where the finish is out of
-// reach).
+// Least costs d(v) towards the finish and the edge by which each node
+// leaves on a cheapest walk (kNone at the finish and off the walks).
 struct Tree {
   std::vector<std::int64_t> dist;
   std::vector<int> edge;
 };
 
-// Dijkstra over the reversed edges among the reached nodes; costs are not
-// negative there. O(m log m).
-void shortestTreeDijkstra(const Network& net, const std::vector<char>& reached, int finish,
-                          Tree& tree) {
-  using Entry = std::pair<std::int64_t, int>;
-  std::priority_queue<Entry, std::vector<Entry>, std::greater<Entry>> queue;
+// Fills `tree` for the nodes that the start reaches and that reach the
+// finish, the only ones on walks from one to the other; false when a cycle
+// of negative cost lies among them. The shared walk search runs from the
+// finish over the reversed edges: there each edge is followed out of its
+// target, so it weighs cost(e) + cost(target of e) = w(e), and the search's
+// cost of v is d(v) - cost(finish). O(m log n), O(n m) with negative costs.
+bool cheapestWalksToFinish(const Network& net, int start, int finish, Tree& tree) {
+  tree.dist.assign(net.nodes.size(), kEngineUnreached);
+  tree.edge.assign(net.nodes.size(), kNone);
+  KyEngineNetwork reversedNet = net;
+  std::swap(reversedNet.source, reversedNet.target);
+  linkNetwork(reversedNet);
+  const KyEngineDigraph reversed(reversedNet);
+  std::vector<char> onWalks = reachTo(reversed, start);
+  const std::vector<char> toFinish = reachFrom(reversed, finish);
+  for (std::size_t v = 0; v < onWalks.size(); ++v)
+    onWalks[v] = onWalks[v] && toFinish[v];
+  if (!onWalks[finish])
+    return true;
+  KyEngineWalkSearch search(reversed, net.nodeCost, net.edgeCost);
+  search.keepOnly(onWalks);
+  if (!search.prepare())
+    return false;
+  KyEngineWalkTree walks;
+  search.search(finish, kEngineUnreached, walks);
   tree.dist[finish] = 0;
-  queue.emplace(0, finish);
-  while (!queue.empty()) {
-    const auto [dist, node] = queue.top();
-    queue.pop();
-    if (dist != tree.dist[node])
-      continue;
-    net.forIn(node, [&](int e) {
-      const int from = net.source[e];
-      const std::int64_t through = dist + net.weight[e];
-      if (reached[from] && through < tree.dist[from]) {
-        tree.dist[from] = through;
-        tree.edge[from] = e;
-        queue.emplace(through, from);
-      }
-    });
-  }
-}
-
-// Queue-based label correcting over the reversed edges among the reached
-// nodes, for costs of either sign. A node's label is the cost of a walk of
-// `hops` edges; once a walk has as many edges as there are reached nodes it
-// repeats a node, and as each label only ever improves, the repeated stretch
-// is a cycle of negative cost: then it returns false. O(n m).
-bool shortestTreeLabelCorrecting(const Network& net, const std::vector<char>& reached, int finish,
-                                 Tree& tree) {
-  const auto reachedCount = static_cast<int>(std::count(reached.begin(), reached.end(), 1));
-  std::vector<int> hops(net.nodes.size(), 0);
-  std::vector<char> queued(net.nodes.size(), 0);
-  std::queue<int> queue;
-  tree.dist[finish] = 0;
-  queue.push(finish);
-  queued[finish] = 1;
-  while (!queue.empty()) {
-    const int node = queue.front();
-    queue.pop();
-    queued[node] = 0;
-    bool negativeCycle = false;
-    net.forIn(node, [&](int e) {
-      const int from = net.source[e];
-      const std::int64_t through = tree.dist[node] + net.weight[e];
-      if (negativeCycle || !reached[from] || through >= tree.dist[from])
-        return;
-      tree.dist[from] = through;
-      tree.edge[from] = e;
-      hops[from] = hops[node] + 1;
-      negativeCycle = hops[from] >= reachedCount;
-      if (!queued[from]) {
-        queued[from] = 1;
-        queue.push(from);
-      }
-    });
-    if (negativeCycle)
-      return false;
-  }
+  for (int v = 0; v < net.nodeCount(); ++v)
+    if (v != finish && walks.cost[v] != kEngineUnreached) {
+      tree.dist[v] = walks.cost[v] + net.nodeCost[finish];
+      tree.edge[v] = walks.lastEdge[v];
+    }
   return true;
 }
 
@@ -278,9 +225,9 @@ std::vector<int> buildHeaps(const Network& net, const Tree& tree, int finish,
     int own = kNone;
     net.forOut(node, [&](int e) {
       const int to = net.target[e];
-      if (e == tree.edge[node] || tree.dist[to] == kUnreached)
+      if (e == tree.edge[node] || tree.dist[to] == kEngineUnreached)
         return;
-      const std::int64_t detour = net.weight[e] + tree.dist[to] - tree.dist[node];
+      const std::int64_t detour = net.weight(e) + tree.dist[to] - tree.dist[node];
       if (detour <= detourLimit)
         own = heaps.merge(own, heaps.single(detour, e));
     });
@@ -311,54 +258,46 @@ void writePathGraph(const Network& net, const SidetrackHeaps& heaps,
     answer.integer(edge, key::edgeType, type);
   };
   if (heapRoot[start] != kNone)
-    link(rootNode, heapRoot[start], kAppendEdge, heaps.cell(heapRoot[start]).detour);
+    link(rootNode, heapRoot[start], SORTED_PATHS_EDGE_APPEND, heaps.cell(heapRoot[start]).detour);
   while (!pending.empty()) {
     const int cell = pending.back();
     pending.pop_back();
     const SidetrackHeaps::Cell& here = heaps.cell(cell);
     for (int child : {here.left, here.right})
       if (child != kNone)
-        link(nodeOfCell[cell], child, kReplaceEdge, heaps.cell(child).detour - here.detour);
+        link(nodeOfCell[cell], child, SORTED_PATHS_EDGE_REPLACE,
+             heaps.cell(child).detour - here.detour);
     const int across = heapRoot[net.target[here.edge]];
     if (across != kNone)
-      link(nodeOfCell[cell], across, kAppendEdge, heaps.cell(across).detour);
+      link(nodeOfCell[cell], across, SORTED_PATHS_EDGE_APPEND, heaps.cell(across).detour);
   }
 }
 
 } // namespace
 
 int runSortedPathsAnalysis(KyServiceInputData& input, KyGraph& graph, KyEngineAnswer& answer) {
-  KyNode* start = nodeOption(input, graph, key::graphStartNode);
-  KyNode* finish = nodeOption(input, graph, key::graphFinishNode);
+  const KySortedPathsInputTailor request(&input);
+  KyNode* start = request.pStartNode();
+  KyNode* finish = request.pFinishNode();
   if (const int code = checkEndNodes(start, finish, graph); code != ANALYSIS_ERROR_NONE)
     return code;
 
   const Network net = readNetwork(input, graph);
   const int s = start->index();
   const int t = finish->index();
-  const std::vector<char> reached = reachableFrom(net, s);
-  Tree tree{std::vector<std::int64_t>(net.nodes.size(), kUnreached),
-            std::vector<int>(net.nodes.size(), kNone)};
-  if (reached[t]) {
-    bool negative = false;
-    for (std::size_t e = 0; e < net.edges.size() && !negative; ++e)
-      negative = reached[net.source[e]] && net.weight[e] < 0;
-    if (!negative)
-      shortestTreeDijkstra(net, reached, t, tree);
-    else if (!shortestTreeLabelCorrecting(net, reached, t, tree))
-      return ANALYSIS_ERROR_NEGATIVE_CYCLE;
-  }
+  Tree tree;
+  if (!cheapestWalksToFinish(net, s, t, tree))
+    return ANALYSIS_ERROR_NEGATIVE_CYCLE;
 
-  const bool pathExists = tree.dist[s] != kUnreached;
+  const bool pathExists = tree.dist[s] != kEngineUnreached;
   const std::int64_t shortest = pathExists ? tree.dist[s] : kNoLength;
   const std::int64_t finishCost = net.nodeCost[t];
-  const auto fits = [](std::int64_t value) { return value >= kInt32Min && value <= kInt32Max; };
-  if (pathExists && !(fits(shortest) && fits(shortest - finishCost)))
+  if (pathExists && !(fitsAnswer(shortest) && fitsAnswer(shortest - finishCost)))
     return ANALYSIS_ERROR_COST_OVERFLOW;
 
   std::vector<char> onWalks(net.nodes.size(), 0);
   for (int node = 0; node < net.nodeCount(); ++node)
-    onWalks[node] = tree.dist[node] != kUnreached;
+    onWalks[node] = tree.dist[node] != kEngineUnreached;
 
   answer.reference(nullptr, key::noneStartNode, start);
   answer.reference(nullptr, key::noneFinishNode, finish);

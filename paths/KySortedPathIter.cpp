@@ -1,3 +1,4 @@
+#include <kyanalysis/KyAnalysisEnums.h>
 #include <kyanalysis/KyAnalysisKeys.h>
 #include <kyanalysis/KyPath.h>
 #include <kyanalysis/KySortedPathIter.h>
@@ -11,20 +12,29 @@
 #include <kyplatform/KyServiceData.h>
 
 #include <climits>
+#include <cstdint>
 #include <deque>
 #include <vector>
 
 namespace key = KyAnalysisKey::sortedPaths;
 
 namespace {
-// Lengths come from the service; a sum past the 32-bit range is held at its
-// limit rather than wrapped round to the other end of the order.
-int saturated(long long value) {
+// Lengths come from the service and are summed in 64 bits. A sum past the
+// 32-bit range is held at its limit where it ranks a candidate, so the order
+// never wraps round, and reported as KyPath::infiniteLength.
+int saturated(std::int64_t value) {
   return value > INT_MAX ? INT_MAX : value < INT_MIN ? INT_MIN : static_cast<int>(value);
 }
+int reported(std::int64_t length) {
+  return length == saturated(length) ? static_cast<int>(length) : KyPath::infiniteLength;
+}
 
-KyNode* nodeResult(const KyServiceOutputData* data, const wchar_t* key) {
-  return KyNode::castDown(data->pValue(nullptr, key));
+// Object results are read checked: a value of another class reads as none.
+KyNode* nodeResult(const KyServiceOutputData* data, const KyObject* owner, const wchar_t* key) {
+  return dynamic_cast<KyNode*>(data->pValue(owner, key));
+}
+KyEdge* edgeResult(const KyServiceOutputData* data, const KyObject* owner, const wchar_t* key) {
+  return dynamic_cast<KyEdge*>(data->pValue(owner, key));
 }
 
 // One sidetrack edge of a candidate and the chain of those before it. A
@@ -42,15 +52,23 @@ constexpr int kMissing = -2; // no tree edge, or one that does not leave its nod
 constexpr int kOnWalk = -3;  // while a walk to the finish is being measured
 } // namespace
 
-// A candidate path: its last node and modified length, and its edges as a
-// sidetrack chain instead of a list.
+// A candidate path: its last node, its modified length in 64 bits, and its
+// edges as a sidetrack chain instead of a list. The path set ranks it by
+// the modifiedLength() of its KyPath base, which holds its length (modified
+// length less the finish node cost) held within 32 bits: the same order,
+// as the finish node cost is one number, but lengths that can be reported
+// stay apart from those that cannot.
 class KySortedPathIter::Candidate final : public KyPath {
 public:
-  Candidate(KyNode* lastNode, int modifiedLength, const Link* chain)
-      : KyPath(lastNode, modifiedLength, nullptr), chain_(chain) {}
+  Candidate(KyNode* lastNode, std::int64_t modifiedLength, int finishNodeCost, const Link* chain)
+      : KyPath(lastNode, saturated(modifiedLength - finishNodeCost), nullptr),
+        modifiedLength_(modifiedLength), chain_(chain) {}
+  std::int64_t wideModifiedLength() const { return modifiedLength_; }
+  int rank() const { return modifiedLength(); }
   const Link* chain() const { return chain_; }
 
 private:
+  std::int64_t modifiedLength_;
   const Link* chain_;
 };
 
@@ -71,7 +89,7 @@ struct KySortedPathIter::Tree {
   // The tree edge of `node`, from the arrays when the node is in the graph.
   KyEdge* treeEdge(KyNode* node) {
     if (!inGraph(node))
-      return KyEdge::castDown(data->pValue(node, key::nodeTreeEdge));
+      return edgeResult(data, node, key::nodeTreeEdge);
     successor(node, node->index());
     return edge[static_cast<std::size_t>(node->index())];
   }
@@ -81,7 +99,7 @@ struct KySortedPathIter::Tree {
   int successor(KyNode* node, int at) {
     const auto i = static_cast<std::size_t>(at);
     if (next[i] == kUnread) {
-      KyEdge* leaving = KyEdge::castDown(data->pValue(node, key::nodeTreeEdge));
+      KyEdge* leaving = edgeResult(data, node, key::nodeTreeEdge);
       edge[i] = leaving;
       next[i] = leaving != nullptr && leaving->pSourceNode() == node
                     ? leaving->pTargetNode()->index()
@@ -190,10 +208,7 @@ struct KySortedPathIter::Tree {
   std::vector<const Link*> chain; // scratch: a chain in order
 };
 
-KySortedPathIter::KySortedPathIter(const KySortedPathsOutputTailor* tailor) {
-  init();
-  init(tailor);
-}
+KySortedPathIter::KySortedPathIter(const KySortedPathsOutputTailor* tailor) { init(tailor); }
 
 KySortedPathIter::~KySortedPathIter() { cleanup(); }
 
@@ -201,30 +216,29 @@ void KySortedPathIter::init(const KySortedPathsOutputTailor* tailor) {
   cleanup();
   if (tailor == nullptr || tailor->pServiceOutputData() == nullptr)
     return;
-  const KyServiceOutputData* data = pOutputData(tailor->pServiceOutputData());
-  pPathSet(new KySortedPathsBinTree);
-  finishNodeCost(data->getValueAsInteger(nullptr, key::noneFinishNodeCost));
+  const KyServiceOutputData* data = outputData_ = tailor->pServiceOutputData();
+  pathSet_ = new KySortedPathsBinTree;
+  finishNodeCost_ = data->getValueAsInteger(nullptr, key::noneFinishNodeCost);
   if (data->getValueAsInteger(nullptr, key::nonePathExists) != 0) {
-    KyNode* start = nodeResult(data, key::noneStartNode);
-    KyNode* finish = nodeResult(data, key::noneFinishNode);
+    KyNode* start = nodeResult(data, nullptr, key::noneStartNode);
+    KyNode* finish = nodeResult(data, nullptr, key::noneFinishNode);
     if (start != nullptr && finish != nullptr) {
       tree_ = std::make_unique<Tree>(data, start, finish);
       if (!tree_->reaches(start, finish))
         tree_.reset(); // no shortest path, hence no path at all
     }
     if (tree_ != nullptr) {
-      auto* root =
-          new Candidate(nodeResult(data, key::noneRootNode),
-                        data->getValueAsInteger(nullptr, key::noneShortestPathLength), nullptr);
+      const int shortest = data->getValueAsInteger(nullptr, key::noneShortestPathLength);
+      auto* root = new Candidate(nodeResult(data, nullptr, key::noneRootNode), shortest,
+                                 finishNodeCost_, nullptr);
       if (start == finish) {
-        root->length(root->modifiedLength());
+        // The empty path's length is its modified length, nothing taken off.
         const int complete = addPathExtensions(*root);
-        pEmptyPath(completePath(root));
+        emptyPath_ = completePath(root, shortest);
         if (!complete)
           discardCandidates();
       } else {
-        root->length(saturated(static_cast<long long>(root->modifiedLength()) - finishNodeCost()));
-        pPathSet()->addObject(root);
+        pathSet_->addObject(root);
       }
     }
   }
@@ -232,54 +246,47 @@ void KySortedPathIter::init(const KySortedPathsOutputTailor* tailor) {
 }
 
 KyPath* KySortedPathIter::pPath() {
-  hasBeenReturned(1);
-  return pNextPath();
+  hasBeenReturned_ = 1;
+  return nextPath_;
 }
 
 void KySortedPathIter::operator++() {
-  if (!hasBeenReturned() && pNextPath() != nullptr)
-    pNextPath()->vRelease();
-  pNextPath(nullptr);
+  if (!hasBeenReturned_ && nextPath_ != nullptr)
+    nextPath_->vRelease();
+  nextPath_ = nullptr;
   storeNextPath();
 }
 
 void KySortedPathIter::operator++(int) { ++*this; }
 
-void KySortedPathIter::init() {
-  pPathSet(nullptr);
-  pOutputData(nullptr);
-  finishNodeCost(0);
-  pEmptyPath(nullptr);
-  hasBeenReturned(0);
-  pNextPath(nullptr);
+void KySortedPathIter::cleanup() {
+  if (!hasBeenReturned_ && nextPath_ != nullptr)
+    nextPath_->vRelease();
+  discardCandidates();
+  if (pathSet_ != nullptr)
+    pathSet_->vRelease();
+  pathSet_ = nullptr;
+  outputData_ = nullptr;
+  finishNodeCost_ = 0;
+  hasBeenReturned_ = 0;
+  nextPath_ = nullptr;
   tree_.reset();
 }
 
-void KySortedPathIter::cleanup() {
-  if (!hasBeenReturned() && pNextPath() != nullptr)
-    pNextPath()->vRelease();
-  discardCandidates();
-  if (pPathSet() != nullptr)
-    pPathSet()->vRelease();
-  init();
-}
-
 void KySortedPathIter::storeNextPath() {
-  hasBeenReturned(0);
-  KySortedPathsBinTree* set = pPathSet();
-  if (set != nullptr && set->length() > 0) {
-    auto* best = static_cast<Candidate*>(KyPath::castDown(set->pFirstCell()->pObject()));
-    best->length(saturated(static_cast<long long>(best->modifiedLength()) - finishNodeCost()));
-    if (pEmptyPath() == nullptr || pEmptyPath()->length() > best->length()) {
-      set->searchAndRemoveObject(best)->vRelease();
+  hasBeenReturned_ = 0;
+  if (pathSet_ != nullptr && pathSet_->length() > 0) {
+    auto* best = static_cast<Candidate*>(KyPath::castDown(pathSet_->pFirstCell()->pObject()));
+    if (emptyPath_ == nullptr || emptyPath_->length() > best->rank()) {
+      pathSet_->searchAndRemoveObject(best)->vRelease();
       if (!addPathExtensions(*best))
         discardCandidates(); // best itself is complete: it is still handed out
-      pNextPath(completePath(best));
+      nextPath_ = completePath(best, reported(best->wideModifiedLength() - finishNodeCost_));
       return;
     }
   }
-  pNextPath(pEmptyPath());
-  pEmptyPath(nullptr);
+  nextPath_ = emptyPath_;
+  emptyPath_ = nullptr;
 }
 
 int KySortedPathIter::addPathExtensions(const Candidate& path) {
@@ -293,24 +300,25 @@ int KySortedPathIter::addPathExtensions(const Candidate& path) {
   for (KyOutEdgeIter it(path.pLastNode()); it; ++it) {
     KyEdge* extension = it.pEdge();
     KyNode* target = extension->pTargetNode();
-    KyEdge* sidetrack = KyEdge::castDown(pOutputData()->pValue(target, key::nodeSidetrackEdge));
+    KyEdge* sidetrack = edgeResult(outputData_, target, key::nodeSidetrackEdge);
     if (sidetrack == nullptr)
       return 0;
-    const int modifiedLength = saturated(static_cast<long long>(path.modifiedLength()) +
-                                         pOutputData()->getValueAsInteger(extension, key::edgeCost));
-    const Link* cut =
-        pOutputData()->getValueAsInteger(extension, key::edgeType) == 1 ? replaceCut : appendCut;
+    const std::int64_t modifiedLength =
+        path.wideModifiedLength() + outputData_->getValueAsInteger(extension, key::edgeCost);
+    const bool replaces =
+        outputData_->getValueAsInteger(extension, key::edgeType) == SORTED_PATHS_EDGE_REPLACE;
+    const Link* cut = replaces ? replaceCut : appendCut;
     KyNode* from = cut != nullptr ? cut->sidetrack->pTargetNode() : tree.start;
     if (!tree.reaches(from, sidetrack->pSourceNode()) ||
         !tree.reaches(sidetrack->pTargetNode(), tree.finish))
       return 0;
     tree.links.push_back(Link{cut, sidetrack});
-    pPathSet()->addObject(new Candidate(target, modifiedLength, &tree.links.back()));
+    pathSet_->addObject(new Candidate(target, modifiedLength, finishNodeCost_, &tree.links.back()));
   }
   return 1;
 }
 
-KyPath* KySortedPathIter::completePath(Candidate* candidate) {
+KyPath* KySortedPathIter::completePath(Candidate* candidate, int length) {
   Tree& tree = *tree_;
   tree.chain.clear();
   for (const Link* link = candidate->chain(); link != nullptr; link = link->previous)
@@ -324,8 +332,9 @@ KyPath* KySortedPathIter::completePath(Candidate* candidate) {
     from = (*it)->sidetrack->pTargetNode();
   }
   appendTreeEdges(from, tree.finish, edges);
-  auto* path = new KyPath(candidate->pLastNode(), candidate->modifiedLength(), edges);
-  path->length(candidate->length());
+  auto* path =
+      new KyPath(candidate->pLastNode(), saturated(candidate->wideModifiedLength()), edges);
+  path->length(length);
   candidate->vRelease();
   return path;
 }
@@ -335,9 +344,9 @@ int KySortedPathIter::appendTreeEdges(KyNode* from, KyNode* to, KyEdgeDList* lis
 }
 
 void KySortedPathIter::discardCandidates() {
-  if (pPathSet() != nullptr)
-    pPathSet()->deleteAllCellsAndObjects();
-  if (pEmptyPath() != nullptr)
-    pEmptyPath()->vRelease();
-  pEmptyPath(nullptr);
+  if (pathSet_ != nullptr)
+    pathSet_->deleteAllCellsAndObjects();
+  if (emptyPath_ != nullptr)
+    emptyPath_->vRelease();
+  emptyPath_ = nullptr;
 }

@@ -34,12 +34,15 @@ class KySortedPathsOutputTailor;
 /// the start node to the finish node, whose length() is its cost and whose
 /// last node is a node of the path graph. The iterator owns the path it
 /// stands on until pPath() hands it to the caller; it owns every candidate.
-/// Sums of lengths saturate at the 32-bit limits.
+/// Lengths are summed in 64 bits: a length that does not fit in 32 bits is
+/// reported as KyPath::infiniteLength, and a modified length is held at the
+/// 32-bit limits.
 ///
-/// Outcomes of unusable answers: without output data, with
-/// "sortedPaths:none:pathExists" 0, or with a start or finish node missing,
-/// the iterator is empty. A missing root node reads as a root without
-/// extensions. A tree edge or sidetrack edge missing where a path needs it
+/// Outcomes of unusable answers, where an object result of another class
+/// (an integer where an edge should be, say) counts as missing: without
+/// output data, with "sortedPaths:none:pathExists" 0, or with a start or
+/// finish node missing, the iterator is empty. A missing root node reads as
+/// a root without extensions. A tree edge or sidetrack edge missing where a path needs it
 /// (or a tree edge that does not leave its node, or tree edges in a cycle)
 /// ends the enumeration: the path being handed out is complete and still
 /// yielded, every other candidate and a waiting empty path are released, so
@@ -81,10 +84,8 @@ private:
   KySortedPathIter(const KySortedPathIter&) = delete;
   KySortedPathIter& operator=(const KySortedPathIter&) = delete;
 
-  /// Sets every field to null or 0.
-  void init();
   /// Releases the path not taken, the empty path, the candidates and the
-  /// path set, then init().
+  /// path set, and sets every field to null or 0.
   void cleanup();
   /// Stands on the next path: the cheaper of the best candidate and the
   /// waiting empty path (the empty path on a tie).
@@ -93,36 +94,21 @@ private:
   /// Returns 0 when the answer lacks an edge one of them needs; the
   /// candidates added by then stay in the path set.
   int addPathExtensions(const Candidate& path);
-  /// The path handed out for `candidate`, with its edge list built; the
-  /// candidate is released. Cost O(edges of the path).
-  KyPath* completePath(Candidate* candidate);
+  /// The path handed out for `candidate`, with its edge list built and the
+  /// given length; the candidate is released. Cost O(edges of the path).
+  KyPath* completePath(Candidate* candidate, int length);
   /// Appends to `list` the tree edges from `from` to `to`. Returns 0 when a
   /// tree edge is missing or the walk outgrows the analysed graph.
   int appendTreeEdges(KyNode* from, KyNode* to, KyEdgeDList* list) const;
   /// Releases every candidate and the waiting empty path.
   void discardCandidates();
 
-  KySortedPathsBinTree* pPathSet() const { return pathSet_; }
-  KySortedPathsBinTree* pPathSet(KySortedPathsBinTree* set) { return pathSet_ = set; }
-  const KyServiceOutputData* pOutputData() const { return outputData_; }
-  const KyServiceOutputData* pOutputData(const KyServiceOutputData* data) {
-    return outputData_ = data;
-  }
-  int finishNodeCost() const { return finishNodeCost_; }
-  int finishNodeCost(int cost) { return finishNodeCost_ = cost; }
-  KyPath* pEmptyPath() const { return emptyPath_; }
-  KyPath* pEmptyPath(KyPath* path) { return emptyPath_ = path; }
-  int hasBeenReturned() const { return hasBeenReturned_; }
-  int hasBeenReturned(int returned) { return hasBeenReturned_ = returned; }
-  KyPath* pNextPath() const { return nextPath_; }
-  KyPath* pNextPath(KyPath* path) { return nextPath_ = path; }
-
-  KySortedPathsBinTree* pathSet_;
-  const KyServiceOutputData* outputData_;
-  int finishNodeCost_;
-  KyPath* emptyPath_;
-  int hasBeenReturned_;
-  KyPath* nextPath_;
+  KySortedPathsBinTree* pathSet_ = nullptr;
+  const KyServiceOutputData* outputData_ = nullptr;
+  int finishNodeCost_ = 0;
+  KyPath* emptyPath_ = nullptr;
+  int hasBeenReturned_ = 0;
+  KyPath* nextPath_ = nullptr;
   /// The tree edges read so far and the candidates' sidetrack chains; null
   /// while the iterator is empty.
   std::unique_ptr<Tree> tree_;

@@ -57,3 +57,13 @@ enum KyAnalysisEdgeTypeEnum : int {
   EDGE_TYPE_FORWARD = 3,
   EDGE_TYPE_CROSS = 4
 };
+
+/// How an edge of the path graph of a sorted-paths answer extends a path
+/// ("sortedPaths:edge:type"): by replacing the path's last sidetrack edge
+/// with the one its target node stands for, or by appending that one after
+/// it. Readers take any value other than SORTED_PATHS_EDGE_REPLACE as an
+/// append.
+enum KySortedPathsEdgeTypeEnum : int {
+  SORTED_PATHS_EDGE_REPLACE = 1,
+  SORTED_PATHS_EDGE_APPEND = 2
+};

@@ -186,6 +186,18 @@ TEST(KySortedPathIterTest, UnusableAnswersEndCleanly) {
          a.extend(a.root, a.pathGraph->addEdge(elsewhere, elsewhere), 0);
        },
        {8}},
+      {"an integer as the start node", [](Answer& a) { a.integer(nullptr, key::noneStartNode, 0); },
+       {}},
+      {"an integer as a tree edge", [](Answer& a) { a.integer(a.A, key::nodeTreeEdge, 1); }, {}},
+      {"an integer as the root node",
+       [](Answer& a) {
+         a.extend(a.root, a.s1, 0);
+         a.integer(nullptr, key::noneRootNode, 0);
+       },
+       {8}},
+      {"an integer as a sidetrack",
+       [](Answer& a) { a.integer(a.extend(a.root, a.s1, 0), key::nodeSidetrackEdge, 1); },
+       {8}},
       {"fault behind a waiting empty path",
        [](Answer& a) {
          a.ends(a.F, a.F);
@@ -206,6 +218,19 @@ TEST(KySortedPathIterTest, UnusableAnswersEndCleanly) {
   ++it;
   it.init(nullptr);
   EXPECT_FALSE(it);
+}
+
+// Lengths are summed in 64 bits: one that fits 32 bits is reported exactly
+// even when its modified length does not, and comes before one that does
+// not fit, which is reported as KyPath::infiniteLength.
+TEST(KySortedPathIterTest, LengthsPastThirtyTwoBitsStayInOrder) {
+  Answer answer;
+  answer.integer(nullptr, key::noneShortestPathLength, 2147483000);
+  answer.integer(nullptr, key::noneFinishNodeCost, 100);
+  answer.extend(answer.root, answer.s3, 0, 852516401); // walk costs 3,000,000,001
+  answer.extend(answer.root, answer.s1, 0, 700);       // modified length 2,147,483,700
+  EXPECT_EQ(answer.lengths(),
+            (std::vector<int>{2147482900, 2147483600, KyPath::infiniteLength}));
 }
 
 // A finish node with a tree edge of its own: a tree walk that misses its
