@@ -46,10 +46,11 @@ struct Settings {
   double resolution = 1.0;
 };
 
-// ANALYSIS_ERROR_INVALID_OPTION for a quality outside 0 to 2, a negative
-// bound, a least number above a nonzero most, a balance outside 0 to 1 or a
-// size factor that is not a positive finite number.
-int readSettings(const KyClusteringInputTailor& request, Settings& settings) {
+// Null, or the key of the first setting the analysis cannot work with: a
+// quality outside 0 to 2, a negative bound, a most number below a least one
+// (0 meaning no most), a balance outside 0 to 1 or a size factor that is not
+// a positive finite number.
+const wchar_t* readSettings(const KyClusteringInputTailor& request, Settings& settings) {
   switch (request.quality()) {
   case CLUSTERING_QUALITY_DRAFT:
     settings.runs = 1;
@@ -64,19 +65,23 @@ int readSettings(const KyClusteringInputTailor& request, Settings& settings) {
     settings.passes = 30;
     break;
   default:
-    return ANALYSIS_ERROR_INVALID_OPTION;
+    return key::graphQuality;
   }
   settings.minClusters = request.minNumberOfClusters();
   settings.maxClusters = request.maxNumberOfClusters();
   settings.balance = request.balance();
   const double factor = request.clusterSizeFactor();
-  if (settings.minClusters < 0 || settings.maxClusters < 0 ||
-      (settings.maxClusters > 0 && settings.minClusters > settings.maxClusters) ||
-      !(settings.balance >= 0.0 && settings.balance <= 1.0) ||
-      !(factor > 0.0 && std::isfinite(factor)))
-    return ANALYSIS_ERROR_INVALID_OPTION;
+  if (settings.minClusters < 0)
+    return key::graphMinNumberOfClusters;
+  if (settings.maxClusters < 0 ||
+      (settings.maxClusters > 0 && settings.minClusters > settings.maxClusters))
+    return key::graphMaxNumberOfClusters;
+  if (!(settings.balance >= 0.0 && settings.balance <= 1.0))
+    return key::graphBalance;
+  if (!(factor > 0.0 && std::isfinite(factor)))
+    return key::graphClusterSizeFactor;
   settings.resolution = 1.0 / factor;
-  return ANALYSIS_ERROR_NONE;
+  return nullptr;
 }
 
 // A clustering constraint of the request with its distinct nodes by
@@ -284,15 +289,15 @@ bool holds(const Constraint& c, const std::vector<int>& cluster, const std::vect
 int runClusteringAnalysis(KyServiceInputData& input, KyGraph& graph, KyEngineAnswer& answer) {
   const KyClusteringInputTailor request(&input);
   Settings settings;
-  if (const int code = readSettings(request, settings); code != ANALYSIS_ERROR_NONE)
-    return code;
+  if (const wchar_t* invalid = readSettings(request, settings))
+    return answer.invalidOption(&graph, invalid);
   const KyEngineNetwork net = readNetwork(graph);
   const std::vector<int> weight = nodeIntegers(input, net, key::nodeWeight);
   const std::vector<int> cost = edgeIntegers(input, net, key::edgeCost);
-  const auto negative = [](int value) { return value < 0; };
-  if (std::any_of(weight.begin(), weight.end(), negative) ||
-      std::any_of(cost.begin(), cost.end(), negative))
-    return ANALYSIS_ERROR_INVALID_OPTION;
+  if (const int node = firstNegative(weight); node >= 0)
+    return answer.invalidOption(net.nodes[node], key::nodeWeight);
+  if (const int edge = firstNegative(cost); edge >= 0)
+    return answer.invalidOption(net.edges[edge], key::edgeCost);
 
   const std::vector<Constraint> constraints = readConstraints(input, graph);
   const Units units = makeUnits(net.nodeCount(), constraints, settings);

@@ -309,7 +309,7 @@ int runCycleBreakingEdgeDetectionAnalysis(KyServiceInputData& input, KyGraph& gr
   const int quality = request.quality();
   if (holdsOtherClass<KyInt>(input, graph, key::graphQuality) ||
       quality < CYCLEBREAKING_QUALITY_DRAFT || quality > CYCLEBREAKING_QUALITY_PROOF)
-    return ANALYSIS_ERROR_INVALID_OPTION;
+    return answer.invalidOption(&graph, key::graphQuality);
 
   const KyEngineNetwork net = readNetwork(graph);
   std::vector<char> backward(net.edges.size(), 0);

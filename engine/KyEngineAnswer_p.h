@@ -2,6 +2,7 @@
 // Internal to the engine; not installed.
 #pragma once
 
+#include <kyanalysis/KyAnalysisErrorEnum.h>
 #include <kyplatform/KyEdge.h>
 #include <kyplatform/KyEdgeDList.h>
 #include <kyplatform/KyInt.h>
@@ -90,6 +91,18 @@ public:
     handOver(nullptr, key, std::move(lists));
   }
 
+  /// Notes that the request's value under (owner, key) is one the analysis
+  /// cannot work with, and returns ANALYSIS_ERROR_INVALID_OPTION; the
+  /// service stores the note as "errorOption" beside the error code.
+  int invalidOption(const KyObject* owner, const wchar_t* key) {
+    invalidOwner_ = owner;
+    invalidKey_ = key;
+    return ANALYSIS_ERROR_INVALID_OPTION;
+  }
+  /// The option invalidOption() noted last: its owner and key (null when none).
+  const KyObject* invalidOwner() const { return invalidOwner_; }
+  const wchar_t* invalidKey() const { return invalidKey_; }
+
 private:
   // The KyInt of `value` that the writer keeps a claim on.
   KyInt* sharedInteger(int value) {
@@ -111,4 +124,6 @@ private:
 
   KyServiceOutputData& output_;
   std::unordered_map<int, KyInt*> integers_;
+  const KyObject* invalidOwner_ = nullptr;
+  const wchar_t* invalidKey_ = nullptr;
 };

@@ -50,17 +50,13 @@ KyEngineFlowNetwork::KyEngineFlowNetwork(const KyEngineNetwork& net,
   }
 }
 
-int readSourceAndSink(const KyNode* from, const KyNode* to, const KyGraph& graph, int& source,
-                      int& sink) {
+int readSourceAndSink(const KyNode* from, const KyNode* to, const KyGraph& graph,
+                      const wchar_t* sinkKey, int& source, int& sink, KyEngineAnswer& answer) {
   if (const int code = checkEndNodes(from, to, graph); code != ANALYSIS_ERROR_NONE)
     return code;
   if (from == to)
-    return ANALYSIS_ERROR_INVALID_OPTION;
+    return answer.invalidOption(&graph, sinkKey);
   source = from->index();
   sink = to->index();
   return ANALYSIS_ERROR_NONE;
-}
-
-bool anyNegative(const std::vector<int>& values) {
-  return std::any_of(values.begin(), values.end(), [](int value) { return value < 0; });
 }

@@ -2,6 +2,7 @@
 // flow and cut analyses. Internal to the engine; not installed.
 #pragma once
 
+#include "KyEngineAnswer_p.h"
 #include "KyEngineNetwork_p.h"
 
 #include <kyplatform/KyGraph.h>
@@ -75,10 +76,8 @@ private:
 };
 
 /// Checks the source and sink nodes a flow tailor gives: the codes of
-/// checkEndNodes(), then ANALYSIS_ERROR_INVALID_OPTION when both are one
-/// node. On success `source` and `sink` hold their positions.
-int readSourceAndSink(const KyNode* from, const KyNode* to, const KyGraph& graph, int& source,
-                      int& sink);
-
-/// Whether any of `values` is negative.
-bool anyNegative(const std::vector<int>& values);
+/// checkEndNodes(), then ANALYSIS_ERROR_INVALID_OPTION, noted on the sink
+/// option `sinkKey`, when both are one node. On success `source` and `sink`
+/// hold their positions.
+int readSourceAndSink(const KyNode* from, const KyNode* to, const KyGraph& graph,
+                      const wchar_t* sinkKey, int& source, int& sink, KyEngineAnswer& answer);

@@ -9,6 +9,7 @@
 
 #include "KyEngineNetwork_p.h"
 
+#include <algorithm>
 #include <typeinfo>
 #include <vector>
 
@@ -43,6 +44,13 @@ inline int checkStartNode(const KyNode* start, const KyGraph& graph) {
     return ANALYSIS_ERROR_NO_START_NODE;
   return start->pOwnerGraph() == &graph ? ANALYSIS_ERROR_NONE
                                         : ANALYSIS_ERROR_START_NODE_NOT_IN_GRAPH;
+}
+
+/// The position of the first negative value of `values`, or -1.
+inline int firstNegative(const std::vector<int>& values) {
+  const auto found =
+      std::find_if(values.begin(), values.end(), [](int value) { return value < 0; });
+  return found == values.end() ? -1 : static_cast<int>(found - values.begin());
 }
 
 /// The integer option under `key` of every node (nodeIntegers) or edge

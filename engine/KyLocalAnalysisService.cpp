@@ -5,6 +5,7 @@
 #include <kyplatform/KyGraph.h>
 #include <kyplatform/KyInt.h>
 #include <kyplatform/KyServiceData.h>
+#include <kyplatform/KyText.h>
 
 #include "KyEngineAnalyses_p.h"
 #include "KyEngineAnswer_p.h"
@@ -113,7 +114,7 @@ KyAnalysisFunction analysisFor(int operation) {
   }
 }
 
-int answer(KyServiceInputData& input, KyServiceOutputData& output) {
+int answer(KyServiceInputData& input, KyEngineAnswer& writer) {
   // The operation and the graph are read checked, before any tailor reads
   // the store, so that a value of the wrong class reads as missing.
   const auto* operation =
@@ -128,7 +129,6 @@ int answer(KyServiceInputData& input, KyServiceOutputData& output) {
     return ANALYSIS_ERROR_NO_GRAPH;
 
   const InputNameGuard guard(input);
-  KyEngineAnswer writer(output);
   return analysis(input, *graph, writer);
 }
 
@@ -144,9 +144,10 @@ int KyLocalAnalysisService::run(KyServiceInputData* input, KyServiceOutputData* 
     output->pServiceName(new KyAnalysisServiceName);
 
   int code = ANALYSIS_ERROR_NO_INPUT_DATA;
+  KyEngineAnswer writer(*output);
   if (input != nullptr) {
     try {
-      code = answer(*input, *output);
+      code = answer(*input, writer);
     } catch (const std::bad_alloc&) {
       code = ANALYSIS_ERROR_OUT_OF_MEMORY;
     }
@@ -154,5 +155,8 @@ int KyLocalAnalysisService::run(KyServiceInputData* input, KyServiceOutputData* 
   if (code != ANALYSIS_ERROR_NONE)
     emptyData(*output);
   output->storeOwned(nullptr, KyAnalysisKey::errorCode, new KyInt(code));
+  if (code == ANALYSIS_ERROR_INVALID_OPTION && writer.invalidKey() != nullptr)
+    output->storeOwned(const_cast<KyObject*>(writer.invalidOwner()), KyAnalysisKey::errorOption,
+                       new KyText(writer.invalidKey()));
   return code;
 }

@@ -23,8 +23,8 @@ namespace key = KyAnalysisKey::maximumFlow;
 int runMaximumFlowAnalysis(KyServiceInputData& input, KyGraph& graph, KyEngineAnswer& answer) {
   const KyMaximumFlowInputTailor request(&input);
   int source = 0, sink = 0;
-  if (const int code =
-          readSourceAndSink(request.pSourceNode(), request.pSinkNode(), graph, source, sink);
+  if (const int code = readSourceAndSink(request.pSourceNode(), request.pSinkNode(), graph,
+                                         key::graphSinkNode, source, sink, answer);
       code != ANALYSIS_ERROR_NONE)
     return code;
 
@@ -32,8 +32,10 @@ int runMaximumFlowAnalysis(KyServiceInputData& input, KyGraph& graph, KyEngineAn
   KyEngineFlowAmounts amounts;
   amounts.edgeCapacity = edgeIntegers(input, net, key::edgeCapacity);
   amounts.nodeCapacity = nodeIntegers(input, net, key::nodeCapacity);
-  if (anyNegative(amounts.edgeCapacity) || anyNegative(amounts.nodeCapacity))
-    return ANALYSIS_ERROR_INVALID_OPTION;
+  if (const int edge = firstNegative(amounts.edgeCapacity); edge >= 0)
+    return answer.invalidOption(net.edges[edge], key::edgeCapacity);
+  if (const int node = firstNegative(amounts.nodeCapacity); node >= 0)
+    return answer.invalidOption(net.nodes[node], key::nodeCapacity);
 
   const KyEngineFlowNetwork flow(net, amounts);
   lemon::Preflow<KyEngineFlowNetwork::Graph, KyEngineFlowNetwork::AmountMap> preflow(

@@ -33,8 +33,8 @@ __extension__ using WideAmount = __int128;
 int runMinimumCostFlowAnalysis(KyServiceInputData& input, KyGraph& graph, KyEngineAnswer& answer) {
   const KyMinimumCostFlowInputTailor request(&input);
   int source = 0, sink = 0;
-  if (const int code =
-          readSourceAndSink(request.pSourceNode(), request.pSinkNode(), graph, source, sink);
+  if (const int code = readSourceAndSink(request.pSourceNode(), request.pSinkNode(), graph,
+                                         key::graphSinkNode, source, sink, answer);
       code != ANALYSIS_ERROR_NONE)
     return code;
 
@@ -45,8 +45,12 @@ int runMinimumCostFlowAnalysis(KyServiceInputData& input, KyGraph& graph, KyEngi
   amounts.edgeCost = edgeIntegers(input, net, key::edgeCost);
   amounts.nodeCost = nodeIntegers(input, net, key::nodeCost);
   const int desired = request.desiredFlow();
-  if (desired < 0 || anyNegative(amounts.edgeCapacity) || anyNegative(amounts.nodeCapacity))
-    return ANALYSIS_ERROR_INVALID_OPTION;
+  if (desired < 0)
+    return answer.invalidOption(&graph, key::graphDesiredFlow);
+  if (const int edge = firstNegative(amounts.edgeCapacity); edge >= 0)
+    return answer.invalidOption(net.edges[edge], key::edgeCapacity);
+  if (const int node = firstNegative(amounts.nodeCapacity); node >= 0)
+    return answer.invalidOption(net.nodes[node], key::nodeCapacity);
 
   const KyEngineFlowNetwork flow(net, amounts);
   Amount sent = 0;

@@ -56,16 +56,16 @@ std::vector<char> residualReach(const KyEngineFlowNetwork& net, const Flow& flow
 int runMinimumCutAnalysis(KyServiceInputData& input, KyGraph& graph, KyEngineAnswer& answer) {
   const KyMinimumCutInputTailor request(&input);
   int source = 0, sink = 0;
-  if (const int code =
-          readSourceAndSink(request.pSourceNode(), request.pSinkNode(), graph, source, sink);
+  if (const int code = readSourceAndSink(request.pSourceNode(), request.pSinkNode(), graph,
+                                         key::graphSinkNode, source, sink, answer);
       code != ANALYSIS_ERROR_NONE)
     return code;
 
   const KyEngineNetwork net = readNetwork(graph);
   KyEngineFlowAmounts amounts;
   amounts.edgeCapacity = edgeIntegers(input, net, key::edgeCost);
-  if (anyNegative(amounts.edgeCapacity))
-    return ANALYSIS_ERROR_INVALID_OPTION;
+  if (const int edge = firstNegative(amounts.edgeCapacity); edge >= 0)
+    return answer.invalidOption(net.edges[edge], key::edgeCost);
 
   const KyEngineFlowNetwork flow(net, amounts);
   lemon::Preflow<Graph, KyEngineFlowNetwork::AmountMap> preflow(

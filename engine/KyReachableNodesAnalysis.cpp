@@ -53,8 +53,11 @@ int runReachableNodesAnalysis(KyServiceInputData& input, KyGraph& graph, KyEngin
   if (const int code = checkStartNode(start, graph); code != ANALYSIS_ERROR_NONE)
     return code;
   const int range = request.range();
+  // The range stands in for the level while no range is stored.
   if (range < -1)
-    return ANALYSIS_ERROR_INVALID_OPTION;
+    return answer.invalidOption(&graph, input.pValue(&graph, key::graphRange) != nullptr
+                                            ? key::graphRange
+                                            : key::graphLevel);
 
   const KyEngineNetwork net = readSearchNetwork(input, graph, request, key::edgeUndirected);
   const KyEngineDigraph digraph(net);

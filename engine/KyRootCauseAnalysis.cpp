@@ -94,19 +94,21 @@ int runRootCauseAnalysis(KyServiceInputData& input, KyGraph& graph, KyEngineAnsw
   const KyRootCauseInputTailor request(&input);
   std::vector<int> effects;
   if (!readEffects(request.pEffectNodeList(), graph, effects))
-    return ANALYSIS_ERROR_INVALID_OPTION;
+    return answer.invalidOption(&graph, key::graphEffectNodeList);
   const int range = request.range();
   const double threshold = request.threshold();
-  if (holdsOtherClass<KyDouble>(input, graph, key::graphThreshold) || range < -1 ||
+  if (range < -1)
+    return answer.invalidOption(&graph, key::graphRange);
+  if (holdsOtherClass<KyDouble>(input, graph, key::graphThreshold) ||
       !(threshold >= 0.0 && threshold <= 1.0))
-    return ANALYSIS_ERROR_INVALID_OPTION;
+    return answer.invalidOption(&graph, key::graphThreshold);
   KyEngineNetwork net = readSearchNetwork(input, graph, request, key::edgeUndirected);
   std::vector<std::int64_t> weight(effects.size());
   std::int64_t total = 0;
   for (std::size_t i = 0; i < effects.size(); ++i) {
     weight[i] = request.weight(net.nodes[effects[i]]);
     if (weight[i] < 0)
-      return ANALYSIS_ERROR_INVALID_OPTION;
+      return answer.invalidOption(net.nodes[effects[i]], key::nodeWeight);
     total += weight[i];
   }
 

@@ -13,10 +13,10 @@ enum KyAnalysisErrorEnum : int {
   ANALYSIS_ERROR_NO_OUTPUT_DATA = 2,
   /// "all:none:graph" holds no graph.
   ANALYSIS_ERROR_NO_GRAPH = 3,
-  /// "all:none:operation" holds no operation code.
+  /// "all:none:operation" holds no operation code, or OPERATION_NONE (-1).
   ANALYSIS_ERROR_NO_OPERATION = 4,
   /// The operation is one the engine does not answer yet, or the code is
-  /// none of the service's 23.
+  /// none of the service's 23 nor OPERATION_NONE.
   ANALYSIS_ERROR_OPERATION_NOT_SUPPORTED = 5,
   /// The start node option holds no node.
   ANALYSIS_ERROR_NO_START_NODE = 6,
@@ -34,6 +34,7 @@ enum KyAnalysisErrorEnum : int {
   /// Memory ran out while the answer was built.
   ANALYSIS_ERROR_OUT_OF_MEMORY = 12,
   /// An option holds a value the analysis cannot work with (a negative
-  /// capacity, say); the analysis's documentation lists which.
+  /// capacity, say); the analysis's documentation lists which. The answer
+  /// also holds "errorOption": the option's key, under the value's owner.
   ANALYSIS_ERROR_INVALID_OPTION = 13
 };

@@ -219,5 +219,8 @@ inline constexpr wchar_t noneAcyclic[] = L"acyclicTest:none:acyclic";
 
 /// Outside the scheme: the error code of an answer.
 inline constexpr wchar_t errorCode[] = L"errorCode";
+/// Outside the scheme: beside error code 13, the key of the option at fault
+/// (a KyText), stored under the owner of the value at fault.
+inline constexpr wchar_t errorOption[] = L"errorOption";
 
 } // namespace KyAnalysisKey
