@@ -1,8 +1,7 @@
 #include "AnalysisRequest.h"
 
-#include "AnalysisWords.h"
 #include "GraphNames.h"
-#include "Utf8.h"
+#include "Text.h"
 
 #include <kyanalysis/KyAnalysisKeys.h>
 #include <kyanalysis/KyAnalysisOperation.h>
@@ -19,8 +18,9 @@
 #include <kyplatform/KyText.h>
 
 #include <memory>
-#include <ostream>
 #include <sstream>
+#include <tuple>
+#include <unordered_map>
 
 namespace kyanalyze {
 namespace {
@@ -76,48 +76,140 @@ std::string accepted(const std::wstring& valueType, const KyHashMap* map) {
   return "node names separated by commas";
 }
 
+/// One KyInt per distinct value, each store holding a claim of its own, so
+/// a million equal costs cost one object.
+class SharedIntegers {
+public:
+  SharedIntegers() = default;
+  SharedIntegers(const SharedIntegers&) = delete;
+  SharedIntegers& operator=(const SharedIntegers&) = delete;
+  ~SharedIntegers() {
+    for (auto& entry : integers_)
+      entry.second->vRelease();
+  }
+  /// The value with a claim for the store it is handed to.
+  KyInt* claimed(int value) {
+    KyInt*& shared = integers_[value];
+    if (shared == nullptr)
+      shared = new KyInt(value);
+    shared->vClaim();
+    return shared;
+  }
+
+private:
+  std::unordered_map<int, KyInt*> integers_;
+};
+
+/// The analyses that read every edge as undirected whatever the request says.
+bool undirectedAnyway(int operation) {
+  return operation == OPERATION_CONNECTED_COMPONENTS ||
+         operation == OPERATION_BICONNECTED_COMPONENTS ||
+         operation == OPERATION_MINIMUM_SPANNING_TREE || operation == OPERATION_CLUSTERING;
+}
+
 } // namespace
 
-bool AnalysisRequest::readGraph(int operation, const std::string& path, std::ostream& err) {
-  const bool document = path.size() >= 4 && path.compare(path.size() - 4, 4, ".xml") == 0;
-  if (document) {
-    if (!loadRequestFile(path, document_, err))
-      return false;
-    start(operation, *document_.graph, nullptr);
+bool AnalysisRequest::start(int operation, GraphInput input, std::string& error) {
+  graphInput_ = std::move(input);
+  graph_ = graphInput_.graph.get();
+  input_ = &fresh_;
+  KyGeneralAnalysisInputTailor(&fresh_).pGraph(graph_);
+  fresh_.setValue(nullptr, KyAnalysisKey::all::noneOperation, new KyInt(operation), 1, 0);
+  originalEdges_ = graph_->numberOfEdges();
+  applyColumns(graphInput_.nodeColumns, "node");
+  applyColumns(graphInput_.edgeColumns, "edge");
+  return !graphInput_.undirected || undirected(error);
+}
+
+void AnalysisRequest::applyColumns(const std::vector<Column>& columns, const char* scope) {
+  if (columns.empty())
+    return;
+  std::vector<KyObject*> members;
+  if (std::string(scope) == "node")
+    for (KyNodeDListIter it(graph_->pNodeList()); it; ++it)
+      members.push_back(it.pNode());
+  else
+    for (KyEdgeDListIter it(graph_->pEdgeList()); it; ++it)
+      members.push_back(it.pEdge());
+  KyServiceName& service = *fresh_.pServiceName();
+  const std::wstring wideScope(scope, scope + std::char_traits<char>::length(scope));
+  SharedIntegers integers;
+  for (const Column& column : columns) {
+    const KyServiceOptionDescription* description = nullptr;
+    for (const std::string& name : column.names)
+      if (description == nullptr)
+        description = option(service, operation(), wideScope,
+                             std::wstring(name.begin(), name.end()));
+    if (description == nullptr) {
+      unused_.push_back(std::string(scope) + " " + column.names.front());
+      continue;
+    }
+    for (const auto& [position, value] : column.values)
+      fresh_.setValue(members[static_cast<std::size_t>(position)], description->pKey(),
+                      integers.claimed(value), 1, 0);
+  }
+}
+
+bool AnalysisRequest::readDocument(const std::string& path, std::string& error) {
+  GraphInput input;
+  input.document = std::make_unique<LoadedRequest>();
+  if (!loadRequestFile(path, *input.document, error))
+    return false;
+  input.graph = std::move(input.document->graph);
+  adopt(std::move(input));
+  return true;
+}
+
+void AnalysisRequest::adopt(GraphInput input) {
+  graphInput_ = std::move(input);
+  graph_ = graphInput_.graph.get();
+  input_ = &graphInput_.document->data;
+  originalEdges_ = graph_->numberOfEdges();
+}
+
+bool AnalysisRequest::undirected(std::string& error) {
+  const int code = operation();
+  if (code == OPERATION_NONE || undirectedAnyway(code))
+    return true;
+  const std::string word = toUtf8(KyAnalysisOperation::word(code));
+  if (code == OPERATION_TOPOLOGICAL_SORT || code == OPERATION_ACYCLIC_TEST ||
+      code == OPERATION_CYCLE_BREAKING_EDGE_DETECTION) {
+    error = word + " cannot follow edges both ways: an edge and its way back would form a "
+                   "cycle; treeTest tells whether an undirected graph is a forest";
+    return false;
+  }
+  KyServiceName& service = *input_->pServiceName();
+  if (code == OPERATION_TREE_TEST) {
+    input_->setValue(graph_, option(service, code, L"graph", L"directed")->pKey(), new KyInt(0), 1,
+                     0);
     return true;
   }
-  std::string error;
-  if (!readEdgeList(path, edges_, error)) {
-    err << "kyanalyze: " << printable(error) << '\n';
-    return false;
+  if (const auto* own = option(service, code, L"graph", L"undirected")) {
+    input_->setValue(graph_, own->pKey(), new KyInt(1), 1, 0);
+    return true;
   }
-  start(operation, *edges_.graph, &edges_);
-  return true;
-}
+  if (graph_->numberOfEdges() != originalEdges_)
+    return true; // the twins are there already
 
-bool AnalysisRequest::readDocument(const std::string& path, std::ostream& err) {
-  if (!loadRequestFile(path, document_, err))
-    return false;
-  graph_ = document_.graph.get();
-  input_ = &document_.data;
+  std::vector<KyEdge*> edges;
+  for (KyEdgeDListIter it(graph_->pEdgeList()); it; ++it)
+    edges.push_back(it.pEdge());
+  std::vector<std::tuple<const KyEdge*, const wchar_t*, KyObject*>> values;
+  input_->visitValues([&](const KyObject* owner, const wchar_t* key, KyObject* value) {
+    if (const auto* edge = dynamic_cast<const KyEdge*>(owner))
+      values.emplace_back(edge, key, value);
+  });
+  for (KyEdge* edge : edges)
+    graph_->addEdge(edge->pTargetNode(), edge->pSourceNode());
+  std::vector<KyEdge*> twins;
+  for (KyEdgeDListIter it(graph_->pEdgeList()); it; ++it)
+    if (it.pEdge()->index() >= originalEdges_)
+      twins.push_back(it.pEdge());
+  for (const auto& [edge, key, value] : values) {
+    value->vClaim();
+    input_->setValue(twins[static_cast<std::size_t>(edge->index())], key, value, 1, 0);
+  }
   return true;
-}
-
-void AnalysisRequest::start(int operation, KyGraph& graph, const EdgeList* edges) {
-  graph_ = &graph;
-  input_ = &fresh_;
-  KyGeneralAnalysisInputTailor(&fresh_).pGraph(&graph);
-  fresh_.setValue(nullptr, KyAnalysisKey::all::noneOperation, new KyInt(operation), 1, 0);
-  if (edges == nullptr)
-    return;
-  KyServiceName& service = *fresh_.pServiceName();
-  const KyServiceOptionDescription* cost = option(service, operation, L"edge", L"cost");
-  if (cost == nullptr)
-    cost = option(service, operation, L"edge", L"capacity");
-  if (cost == nullptr)
-    return;
-  for (const auto& [edge, value] : edges->costs)
-    fresh_.setValue(edge, cost->pKey(), new KyInt(value), 1, 0);
 }
 
 int AnalysisRequest::operation() const {
@@ -128,27 +220,27 @@ int AnalysisRequest::operation() const {
   return code->value();
 }
 
-bool AnalysisRequest::set(const std::string& assignment, std::ostream& err) {
+bool AnalysisRequest::set(const std::string& assignment, std::string& error) {
   const int code = operation();
   if (code == OPERATION_NONE) {
-    err << "kyanalyze: the request names no analysis whose options could be set\n";
+    error = "the request names no analysis whose options could be set";
     return false;
   }
   const std::string word = toUtf8(KyAnalysisOperation::word(code));
   const std::size_t equals = assignment.find('=');
   std::wstring name;
   if (equals == std::string::npos || !fromUtf8(assignment.substr(0, equals), name)) {
-    err << "kyanalyze: --set '" << printable(assignment) << "': expected NAME=VALUE\n";
+    error = "--set '" + escaped(assignment) + "': expected NAME=VALUE";
     return false;
   }
-  const std::string nameText = assignment.substr(0, equals);
+  const std::string nameText = escaped(assignment.substr(0, equals));
   const std::string value = assignment.substr(equals + 1);
   KyServiceName& service = *input_->pServiceName();
   const KyServiceOptionDescription* description = option(service, code, L"graph", name);
   if (description == nullptr) {
     const std::string names = graphOptionNames(service, code);
-    err << "kyanalyze: " << word << " has no option '" << printable(nameText) << "'"
-        << (names.empty() ? "; it has none to set" : "; its options are " + names) << '\n';
+    error = word + " has no option '" + nameText + "'" +
+            (names.empty() ? "; it has none to set" : "; its options are " + names);
     return false;
   }
 
@@ -156,7 +248,7 @@ bool AnalysisRequest::set(const std::string& assignment, std::ostream& err) {
   const KyHashMap* map = description->pEnumeration();
   std::unique_ptr<KyObject> owned;
   KyNode* node = nullptr;
-  std::string error;
+  std::string why;
   std::wstring wide;
   int ownedFlag = 0;
   if (map != nullptr) {
@@ -168,25 +260,24 @@ bool AnalysisRequest::set(const std::string& assignment, std::ostream& err) {
     if (fromUtf8(value, wide))
       owned.reset(service.pConvertStringToValue(wide.c_str(), type.c_str(), nullptr, ownedFlag));
   } else if (type == L"KyNode") {
-    node = NodeFinder(*graph_).find(value, error);
+    node = GraphNames(*graph_).find(value, why);
   } else if (type == L"List<KyNode>") {
     auto list = std::make_unique<KyNodeDList>();
-    const NodeFinder finder(*graph_);
-    std::istringstream names(value);
-    for (std::string each; error.empty() && std::getline(names, each, ',');)
-      if (KyNode* member = finder.find(each, error))
+    const GraphNames names(*graph_);
+    std::istringstream items(value);
+    for (std::string each; why.empty() && std::getline(items, each, ',');)
+      if (KyNode* member = names.find(each, why))
         list->appendNode(member);
-    if (error.empty())
+    if (why.empty())
       owned = std::move(list);
   } else {
-    err << "kyanalyze: " << word << ": the option '" << printable(nameText)
-        << "' cannot be set from the command line; save it in an analysis document\n";
+    error = word + ": the option '" + nameText +
+            "' cannot be set from the command line; save it in an analysis document";
     return false;
   }
   if (owned == nullptr && node == nullptr) {
-    const std::string why = error.empty() ? ", not '" + value + "'" : "; " + error;
-    err << "kyanalyze: " << word << ": "
-        << printable(nameText + " takes " + accepted(type, map) + why) << '\n';
+    error = word + ": " + nameText + " takes " + accepted(type, map) +
+            (why.empty() ? ", not '" + escaped(value) + "'" : "; " + why);
     return false;
   }
   if (node != nullptr)

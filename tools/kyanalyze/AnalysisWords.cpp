@@ -1,10 +1,9 @@
 #include "AnalysisWords.h"
 
-#include "Utf8.h"
+#include "Text.h"
 
 #include <kyanalysis/KyAnalysisOperation.h>
 
-#include <algorithm>
 #include <ostream>
 
 namespace kyanalyze {
@@ -16,18 +15,16 @@ int analysisCode(const std::string& word) {
   return OPERATION_NONE;
 }
 
-void reportUnknownAnalysis(std::ostream& err, const std::string& word) {
-  err << "kyanalyze: unknown analysis '" << printable(word) << "'; valid analyses: ";
-  for (int each = 0; each < KyAnalysisOperation::count(); ++each)
-    err << (each > 0 ? ", " : "") << toUtf8(KyAnalysisOperation::word(each));
-  err << '\n';
+std::string analysisWords() {
+  std::string words;
+  for (int code = 0; code < KyAnalysisOperation::count(); ++code)
+    words += (code > 0 ? ", " : "") + toUtf8(KyAnalysisOperation::word(code));
+  return words;
 }
 
-std::string printable(std::string text) {
-  std::replace_if(
-      text.begin(), text.end(),
-      [](char c) { return static_cast<unsigned char>(c) < 0x20 || c == '\x7f'; }, '?');
-  return text;
+void reportUnknownAnalysis(std::ostream& err, const std::string& word) {
+  err << "kyanalyze: unknown analysis '" << escaped(word)
+      << "'; valid analyses: " << analysisWords() << '\n';
 }
 
 } // namespace kyanalyze

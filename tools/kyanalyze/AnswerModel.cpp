@@ -1,11 +1,13 @@
 #include "AnswerModel.h"
 
 #include "GraphNames.h"
-#include "Utf8.h"
+#include "Text.h"
+#include "Vocabulary.h"
 
 #include <kyanalysis/KyAnalysisKeys.h>
 #include <kyanalysis/KyAnalysisOperation.h>
 #include <kyanalysis/KyAnalysisServiceName.h>
+#include <kyanalysis/KyClusteringConstraint.h>
 #include <kyanalysis/KyPair.h>
 #include <kyanalysis/KyPath.h>
 #include <kyanalysis/KySortedPathsOutputTailor.h>
@@ -19,17 +21,13 @@
 #include <kyplatform/KyServiceItemDescription.h>
 #include <kyplatform/KyServiceItemDescriptionManager.h>
 
+#include <algorithm>
+#include <cstring>
 #include <functional>
 #include <utility>
 
 namespace kyanalyze {
 namespace {
-
-Json edgeJson(const KyEdge* edge) {
-  return Json{{"source", memberName(edge->pSourceNode())},
-              {"target", memberName(edge->pTargetNode())},
-              {"index", edge->index()}};
-}
 
 /// True when `value` is, or refers to, a graph other than `graph`.
 bool foreign(const KyObject* value, const KyGraph& graph) {
@@ -40,8 +38,8 @@ bool foreign(const KyObject* value, const KyGraph& graph) {
 }
 
 /// A stored value as JSON: KyInt as a number (a Boolean as true or false),
-/// nodes by name, edges as objects, lists as arrays.
-Json valueJson(const KyObject* value, bool boolean) {
+/// nodes and edges as objects (twins as their originals), lists as arrays.
+Json valueJson(const KyObject* value, bool boolean, const AnsweredGraph& graph) {
   if (value == nullptr)
     return nullptr;
   if (const auto* integer = dynamic_cast<const KyInt*>(value))
@@ -49,42 +47,123 @@ Json valueJson(const KyObject* value, bool boolean) {
   if (const auto* real = dynamic_cast<const KyDouble*>(value))
     return real->value();
   if (const auto* edge = dynamic_cast<const KyEdge*>(value))
-    return edgeJson(edge);
+    return edgeJson(graph.original(edge));
+  if (const auto* node = dynamic_cast<const KyNode*>(value))
+    return nodeJson(node);
   if (const auto* list = dynamic_cast<const KyDList*>(value)) {
     Json items = Json::array();
     for (KyDListIter it(list); it; ++it)
-      items.push_back(valueJson(it.pObject(), boolean));
+      items.push_back(valueJson(it.pObject(), boolean, graph));
     return items;
   }
-  return memberName(value);
+  return nullptr;
+}
+
+/// The walk an edge list makes from `start`: {"nodes", "edges"}. Each edge
+/// leads on from where the one before ended, from its source or, walked
+/// against its direction, from its target. When the edges do not chain so,
+/// "nodes" is empty; an empty list gives an empty walk.
+Json walkJson(const KyDList* list, const KyNode* start, const AnsweredGraph& graph) {
+  Json walk{{"nodes", Json::array()}, {"edges", Json::array()}};
+  const KyNode* at = start;
+  std::vector<const KyNode*> nodes{start};
+  for (KyDListIter it(list); it; ++it) {
+    const auto* edge = dynamic_cast<const KyEdge*>(it.pObject());
+    if (edge == nullptr)
+      continue;
+    edge = graph.original(edge);
+    walk["edges"].push_back(edgeJson(edge));
+    if (at == nullptr)
+      continue;
+    at = edge->pSourceNode() == at   ? edge->pTargetNode()
+         : edge->pTargetNode() == at ? edge->pSourceNode()
+                                     : nullptr;
+    nodes.push_back(at);
+  }
+  if (at != nullptr && !walk["edges"].empty())
+    for (const KyNode* node : nodes)
+      walk["nodes"].push_back(nodeJson(node));
+  return walk;
+}
+
+/// A clustering constraint as {"index": position, "type": word, "nodes": [...]}.
+Json constraintJson(const KyObject* constraint, int position) {
+  Json nodes = Json::array();
+  const auto* clustering = dynamic_cast<const KyClusteringConstraint*>(constraint);
+  if (clustering != nullptr)
+    for (KyNodeDListIter it(clustering->pNodeList()); it; ++it)
+      nodes.push_back(nodeJson(it.pNode()));
+  return Json{{"index", position},
+              {"type", clustering != nullptr ? constraintTypeName(clustering->type()) : "?"},
+              {"nodes", std::move(nodes)}};
 }
 
 /// Calls `visit` with every owner a result of `scope` may have, in graph
 /// order, and the owner's JSON form under its member name.
-void visitOwners(const std::string& scope, const KyGraph& graph, const KyServiceInputData& input,
+void visitOwners(const std::string& scope, const AnsweredGraph& graph,
+                 const KyServiceInputData& input,
                  const std::function<void(const KyObject*, Json)>& visit) {
   if (scope == "node") {
-    for (KyNodeDListIter it(graph.pNodeList()); it; ++it)
-      visit(it.pNode(), Json{{"node", memberName(it.pNode())}});
+    for (const KyNode* node : graph.nodes())
+      visit(node, Json{{"node", nodeJson(node)}});
   } else if (scope == "edge") {
-    for (KyEdgeDListIter it(graph.pEdgeList()); it; ++it)
-      visit(it.pEdge(), Json{{"edge", edgeJson(it.pEdge())}});
+    for (const KyEdge* edge : graph.edges())
+      visit(edge, Json{{"edge", edgeJson(edge)}});
   } else if (scope == "(KyNode,KyNode)") {
-    for (KyNodeDListIter from(graph.pNodeList()); from; ++from)
-      for (KyNodeDListIter to(graph.pNodeList()); to; ++to) {
-        const KyPair pair(from.pNode(), to.pNode());
-        visit(&pair, Json{{"from", memberName(from.pNode())}, {"to", memberName(to.pNode())}});
+    for (KyNode* from : graph.nodes())
+      for (KyNode* to : graph.nodes()) {
+        const KyPair pair(from, to);
+        visit(&pair, Json{{"from", nodeJson(from)}, {"to", nodeJson(to)}});
       }
   } else if (scope == "constraint") {
     input.visitValues([&](const KyObject*, const wchar_t*, KyObject* value) {
-      if (const auto* manager = dynamic_cast<const KyConstraintManager*>(value))
+      if (const auto* manager = dynamic_cast<const KyConstraintManager*>(value)) {
+        int position = 0;
         for (KyDListIter it(manager->pConstraintList()); it; ++it)
-          visit(it.pObject(), Json{{"constraint", constraintName(it.pObject())}});
+          visit(it.pObject(), Json{{"constraint", constraintJson(it.pObject(), position++)}});
+      }
     });
   }
 }
 
+/// The start node of the walks of a result, from the request's graph option.
+const KyNode* walkStart(int operation, const Term& term, const KyGraph& graph,
+                        const KyServiceInputData& input) {
+  const std::wstring key = std::wstring(KyAnalysisOperation::word(operation)) + L":graph:" +
+                           std::wstring(term.start, term.start + std::strlen(term.start));
+  return dynamic_cast<const KyNode*>(input.pValue(&graph, key.c_str()));
+}
+
 } // namespace
+
+AnsweredGraph::AnsweredGraph(const KyGraph& graph, int originalEdges) : graph_(graph) {
+  for (KyNodeDListIter it(graph.pNodeList()); it; ++it)
+    nodes_.push_back(it.pNode());
+  for (KyEdgeDListIter it(graph.pEdgeList()); it; ++it)
+    (it.pEdge()->index() < originalEdges ? edges_ : twins_).push_back(it.pEdge());
+}
+
+const KyEdge* AnsweredGraph::twin(const KyEdge* edge) const {
+  const auto index = static_cast<std::size_t>(edge->index());
+  return index < twins_.size() && edge == edges_[index] ? twins_[index] : nullptr;
+}
+
+const KyEdge* AnsweredGraph::original(const KyEdge* edge) const {
+  const auto index = static_cast<std::size_t>(edge->index());
+  return index >= edges_.size() && edge->pOwnerGraph() == &graph_ ? edges_[index - edges_.size()]
+                                                                  : edge;
+}
+
+Json nodeJson(const KyNode* node) {
+  return Json{{"id", node->index()},
+              {"name", node->pName() != nullptr ? Json(toUtf8(node->pName())) : Json(nullptr)}};
+}
+
+Json edgeJson(const KyEdge* edge) {
+  return Json{{"index", edge->index()},
+              {"source", nodeJson(edge->pSourceNode())},
+              {"target", nodeJson(edge->pTargetNode())}};
+}
 
 std::vector<ResultItem> resultsOf(int operation) {
   const std::wstring prefix = std::wstring(KyAnalysisOperation::word(operation)) + L":";
@@ -103,23 +182,59 @@ std::vector<ResultItem> resultsOf(int operation) {
   return items;
 }
 
-Json answerJson(int operation, const KyGraph& graph, const KyServiceInputData& input,
+Json answerJson(int operation, const AnsweredGraph& graph, const KyServiceInputData& input,
                 KyServiceOutputData& output, int pathLimit) {
   Json results = Json::object();
   for (const ResultItem& item : resultsOf(operation)) {
+    const Term& term = termOf(toUtf8(item.key.c_str()));
+    if (term.shape == Shape::helper)
+      continue;
     const bool boolean = item.valueType == "Boolean";
     if (item.scope == "none") {
       const KyObject* value = output.pValue(nullptr, item.key.c_str());
-      if (!foreign(value, graph))
-        results[item.name] = valueJson(value, boolean);
+      const auto* list = dynamic_cast<const KyDList*>(value);
+      if (list != nullptr && (term.shape == Shape::walk || term.shape == Shape::walks)) {
+        const KyNode* start = walkStart(operation, term, graph.graph(), input);
+        if (term.shape == Shape::walk) {
+          results[item.name] = walkJson(list, start, graph);
+        } else {
+          Json walks = Json::array();
+          for (KyDListIter it(list); it; ++it)
+            walks.push_back(walkJson(dynamic_cast<const KyDList*>(it.pObject()), start, graph));
+          results[item.name] = std::move(walks);
+        }
+        continue;
+      }
+      Json json = valueJson(value, boolean, graph);
+      // Twins make an edge of an edge set appear twice.
+      if (term.shape == Shape::cut && json.is_array()) {
+        Json unique = Json::array();
+        for (const Json& edge : json)
+          if (std::find(unique.begin(), unique.end(), edge) == unique.end())
+            unique.push_back(edge);
+        json = std::move(unique);
+      }
+      results[item.name] = std::move(json);
       continue;
     }
     Json entries = Json::array();
     visitOwners(item.scope, graph, input, [&](const KyObject* owner, Json entry) {
       const KyObject* value = output.pValue(owner, item.key.c_str());
-      if (value == nullptr || foreign(value, graph))
+      const auto* edge = dynamic_cast<const KyEdge*>(owner);
+      const KyEdge* twin = edge != nullptr ? graph.twin(edge) : nullptr;
+      const auto* against =
+          twin != nullptr ? dynamic_cast<const KyInt*>(output.pValue(twin, item.key.c_str()))
+                          : nullptr;
+      if ((value == nullptr && against == nullptr) || foreign(value, graph.graph()))
         return;
-      entry["value"] = valueJson(value, boolean);
+      if (against != nullptr) {
+        const auto* along = dynamic_cast<const KyInt*>(value);
+        entry["value"] = (along != nullptr ? along->value() : 0) - against->value();
+      } else {
+        entry["value"] = valueJson(value, boolean, graph);
+      }
+      if (term.shape == Shape::named && entry["value"].is_number_integer())
+        entry["valueName"] = codeName(term, entry["value"].get<int>());
       entries.push_back(std::move(entry));
     });
     results[item.name] = std::move(entries);
@@ -128,13 +243,14 @@ Json answerJson(int operation, const KyGraph& graph, const KyServiceInputData& i
               {"results", std::move(results)}};
   if (operation == OPERATION_SORTED_PATHS) {
     const auto* start = dynamic_cast<const KyNode*>(
-        input.pValue(&graph, KyAnalysisKey::sortedPaths::graphStartNode));
-    answer["paths"] = pathsJson(output, start, pathLimit);
+        input.pValue(&graph.graph(), KyAnalysisKey::sortedPaths::graphStartNode));
+    answer["paths"] = pathsJson(output, start, graph, pathLimit);
   }
   return answer;
 }
 
-Json pathsJson(KyServiceOutputData& output, const KyNode* start, int limit) {
+Json pathsJson(KyServiceOutputData& output, const KyNode* start, const AnsweredGraph& graph,
+               int limit) {
   // The list owns the paths buildPathList() appends; they go with it.
   struct Paths : KyDList {
     ~Paths() override { deleteAllCellsAndObjects(); }
@@ -143,42 +259,14 @@ Json pathsJson(KyServiceOutputData& output, const KyNode* start, int limit) {
   Json result = Json::array();
   for (KyDListIter it(&paths); it; ++it) {
     const KyPath* path = KyPath::castDown(it.pObject());
-    Json edges = path->pEdgeList() != nullptr ? valueJson(path->pEdgeList(), false) : Json::array();
-    std::vector<std::string> nodes = chainedNodes(edges);
-    if (nodes.empty())
-      nodes.push_back(memberName(start));
-    result.push_back(Json{{"nodes", nodes}, {"edges", std::move(edges)}, {"cost", path->length()}});
+    const KyEdgeDList empty;
+    Json walk = walkJson(path->pEdgeList() != nullptr ? path->pEdgeList() : &empty, start, graph);
+    if (walk["edges"].empty() && start != nullptr)
+      walk["nodes"].push_back(nodeJson(start));
+    walk["cost"] = path->length();
+    result.push_back(std::move(walk));
   }
   return result;
-}
-
-std::vector<std::string> chainedNodes(const Json& edges) {
-  if (!edges.is_array() || edges.empty() || !edges.front().is_object())
-    return {};
-  auto ends = [](const Json& edge) {
-    return std::make_pair(edge.at("source").get<std::string>(),
-                          edge.at("target").get<std::string>());
-  };
-  // The walk starts at the end of the first edge that the second does not touch.
-  const auto [source, target] = ends(edges.front());
-  std::vector<std::string> nodes{source};
-  if (edges.size() > 1 && edges[1].is_object()) {
-    const auto [nextSource, nextTarget] = ends(edges[1]);
-    if (source == nextSource || source == nextTarget)
-      nodes.front() = target;
-  }
-  for (const Json& edge : edges) {
-    if (!edge.is_object())
-      return {};
-    const auto [from, to] = ends(edge);
-    if (nodes.back() == from)
-      nodes.push_back(to);
-    else if (nodes.back() == to)
-      nodes.push_back(from);
-    else
-      return {};
-  }
-  return nodes;
 }
 
 } // namespace kyanalyze

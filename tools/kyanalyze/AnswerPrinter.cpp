@@ -1,17 +1,14 @@
 #include "AnswerPrinter.h"
 
 #include "AnalysisWords.h"
+#include "GraphNames.h"
+#include "Text.h"
 
-#include <algorithm>
 #include <map>
 #include <ostream>
 
 namespace kyanalyze {
 namespace {
-
-std::string edgeText(const Json& edge) {
-  return edge.at("source").get<std::string>() + " -> " + edge.at("target").get<std::string>();
-}
 
 std::string joined(const std::vector<std::string>& parts, const char* separator) {
   std::string text;
@@ -20,135 +17,219 @@ std::string joined(const std::vector<std::string>& parts, const char* separator)
   return text;
 }
 
-/// A value in words: "-" for none, nodes by name, edges as "a -> b", an
-/// edge list that chains as a path, other lists separated by commas.
-std::string valueText(const Json& value) {
+bool isNode(const Json& value) { return value.is_object() && value.contains("id"); }
+bool isEdge(const Json& value) { return value.is_object() && value.contains("source"); }
+bool isWalk(const Json& value) { return value.is_object() && value.contains("edges"); }
+
+/// A value in words: "-" for none, nodes by label, edges as "a -> b", a walk
+/// as its chain of nodes, other lists separated by commas.
+std::string valueText(const Json& value, const GraphNames& names) {
   if (value.is_null())
     return "-";
   if (value.is_string())
-    return value.get<std::string>();
-  if (value.is_object())
-    return edgeText(value);
+    return escaped(value.get<std::string>());
+  if (isNode(value))
+    return names.node(value.at("id").get<int>());
+  if (isEdge(value))
+    return valueText(value.at("source"), names) + " -> " + valueText(value.at("target"), names);
+  if (isWalk(value)) {
+    const Json& nodes = value.at("nodes");
+    if (nodes.empty())
+      return valueText(value.at("edges"), names);
+    std::vector<std::string> chain;
+    for (const Json& node : nodes)
+      chain.push_back(valueText(node, names));
+    return joined(chain, " -> ");
+  }
+  if (value.is_object() && value.contains("type")) { // a constraint
+    std::string text = value.at("type").get<std::string>() + ":";
+    for (const Json& node : value.at("nodes"))
+      text += " " + valueText(node, names);
+    return text;
+  }
   if (value.is_array()) {
     if (value.empty())
       return "none";
-    const std::vector<std::string> path = chainedNodes(value);
-    if (!path.empty())
-      return joined(path, " -> ");
     std::vector<std::string> items;
     for (const Json& item : value)
-      items.push_back(valueText(item));
+      items.push_back(valueText(item, names));
     return joined(items, ", ");
   }
   return value.dump();
 }
 
-/// The members of an entry that name its owner ("node"; "from", "to"),
-/// or the cells they give it.
-std::vector<std::string> ownerColumns(const Json& entry, bool names) {
-  std::vector<std::string> columns;
-  for (const auto& [member, value] : entry.items())
-    if (member != "value")
-      columns.push_back(names ? member : valueText(value));
-  return columns;
+/// The text of one entry's value: the name of a named code, else the value.
+std::string entryText(const Json& entry, const GraphNames& names) {
+  const auto name = entry.find("valueName");
+  if (name != entry.end() && !name->get<std::string>().empty())
+    return name->get<std::string>();
+  return valueText(entry.at("value"), names);
 }
 
-/// Rows of cells under a header, written with aligned columns.
 struct Table {
   std::vector<std::string> header;
   std::vector<std::vector<std::string>> rows;
-  std::map<std::string, std::size_t> rowOfOwner;
-
-  void write(std::ostream& out) const {
-    std::vector<std::size_t> widths(header.size(), 0);
-    auto measure = [&](const std::vector<std::string>& row) {
-      for (std::size_t i = 0; i < row.size(); ++i)
-        widths[i] = std::max(widths[i], row[i].size());
-    };
-    measure(header);
-    for (const auto& row : rows)
-      measure(row);
-    auto line = [&](const std::vector<std::string>& row) {
-      std::string text;
-      for (std::size_t i = 0; i < row.size(); ++i) {
-        text += row[i];
-        if (i + 1 < row.size())
-          text += std::string(widths[i] - row[i].size() + 2, ' ');
-      }
-      out << text << '\n';
-    };
-    line(header);
-    for (const auto& row : rows)
-      line(row);
-  }
 };
 
-} // namespace
-
-std::string pathText(const Json& path) {
-  std::vector<std::string> nodes;
-  for (const Json& node : path.at("nodes"))
-    nodes.push_back(node.get<std::string>());
-  return joined(nodes, " -> ") + "  (cost " + path.at("cost").dump() + ")";
+/// The owner columns of a scope, and an entry's cells in them.
+std::vector<std::string> ownerHeader(const std::string& scope, bool csv) {
+  if (scope == "node")
+    return csv ? std::vector<std::string>{"id", "node"} : std::vector<std::string>{"node"};
+  if (scope == "edge")
+    return csv ? std::vector<std::string>{"index", "source", "target"}
+               : std::vector<std::string>{"edge"};
+  if (scope == "(KyNode,KyNode)")
+    return {"from", "to"};
+  return {"constraint"};
 }
 
-void writeAnswer(std::ostream& out, const Json& answer) {
-  const Json& results = answer.at("results");
-  const auto totalCost = results.find("totalCost");
-  std::map<std::string, Table> tables; // by scope
-  std::vector<std::string> tableOrder;
+std::vector<std::string> ownerCells(const Json& entry, bool csv, const GraphNames& names) {
+  if (const auto node = entry.find("node"); node != entry.end())
+    return csv ? std::vector<std::string>{node->at("id").dump(), valueText(*node, names)}
+               : std::vector<std::string>{valueText(*node, names)};
+  if (const auto edge = entry.find("edge"); edge != entry.end())
+    return csv ? std::vector<std::string>{edge->at("index").dump(),
+                                          valueText(edge->at("source"), names),
+                                          valueText(edge->at("target"), names)}
+               : std::vector<std::string>{valueText(*edge, names)};
+  if (entry.contains("from"))
+    return {valueText(entry.at("from"), names), valueText(entry.at("to"), names)};
+  return {valueText(entry.at("constraint"), names)};
+}
 
+/// The scope of every result of the answer's analysis, by name.
+std::map<std::string, std::string> scopesOf(const Json& answer) {
   std::map<std::string, std::string> scopes;
   for (const ResultItem& item : resultsOf(analysisCode(answer.at("analysis").get<std::string>())))
     scopes[item.name] = item.scope;
+  return scopes;
+}
 
-  for (const auto& [name, value] : results.items()) {
-    if (scopes[name] == "none") {
-      if (value.is_array() && !value.empty() && value.front().is_array()) {
-        out << name << ":\n";
-        for (const Json& item : value)
-          out << "  " << valueText(item) << '\n';
-        continue;
-      }
-      out << name << ": " << valueText(value);
-      if (!chainedNodes(value).empty() && totalCost != results.end() && totalCost->is_number())
-        out << "  (cost " << totalCost->dump() << ")";
-      out << '\n';
-      continue;
-    }
-    if (value.empty())
-      continue;
+/// One table per kind of owner, in the order their results come, each with
+/// a column per result; rows are the owners with a value, in graph order.
+std::vector<Table> ownerTables(const Json& answer, bool csv, const GraphNames& names) {
+  std::map<std::string, std::string> scopes = scopesOf(answer);
+  std::vector<std::string> order;
+  std::map<std::string, Table> tables;
+  std::map<std::string, std::map<std::string, std::size_t>> rowOf; // by scope, owner
+  for (const auto& [name, value] : answer.at("results").items()) {
     const std::string& scope = scopes[name];
-    if (tables.count(scope) == 0)
-      tableOrder.push_back(scope);
+    if (scope == "none" || value.empty())
+      continue;
     Table& table = tables[scope];
-    if (table.header.empty())
-      table.header = ownerColumns(value.front(), true);
+    if (table.header.empty()) {
+      order.push_back(scope);
+      table.header = ownerHeader(scope, csv);
+    }
     table.header.push_back(name);
     const std::size_t column = table.header.size() - 1;
     for (const Json& entry : value) {
-      Json owner = entry; // parallel edges differ by their index only
+      Json owner = entry;
       owner.erase("value");
-      auto [row, added] = table.rowOfOwner.emplace(owner.dump(), table.rows.size());
+      owner.erase("valueName");
+      auto [row, added] = rowOf[scope].emplace(owner.dump(), table.rows.size());
       if (added)
-        table.rows.push_back(ownerColumns(entry, false));
-      table.rows[row->second].resize(column + 1, "-");
-      table.rows[row->second][column] = valueText(entry.at("value"));
+        table.rows.push_back(ownerCells(entry, csv, names));
+      table.rows[row->second].resize(column + 1, csv ? "" : "-");
+      table.rows[row->second][column] = entryText(entry, names);
     }
   }
-  for (const std::string& scope : tableOrder) {
+  std::vector<Table> result;
+  for (const std::string& scope : order) {
     Table& table = tables[scope];
     for (auto& row : table.rows)
-      row.resize(table.header.size(), "-");
-    out << '\n';
-    table.write(out);
+      row.resize(table.header.size(), csv ? "" : "-");
+    result.push_back(std::move(table));
   }
+  return result;
+}
 
+void writeAligned(std::ostream& out, const Table& table) {
+  std::vector<std::size_t> widths(table.header.size(), 0);
+  auto measure = [&](const std::vector<std::string>& row) {
+    for (std::size_t i = 0; i < row.size(); ++i)
+      widths[i] = std::max(widths[i], displayWidth(row[i]));
+  };
+  measure(table.header);
+  for (const auto& row : table.rows)
+    measure(row);
+  auto line = [&](const std::vector<std::string>& row) {
+    for (std::size_t i = 0; i < row.size(); ++i)
+      out << (i + 1 < row.size() ? padded(row[i], widths[i] + 2) : row[i]);
+    out << '\n';
+  };
+  line(table.header);
+  for (const auto& row : table.rows)
+    line(row);
+}
+
+std::string csvCell(const std::string& text) {
+  if (text.find_first_of(",\"\n\r") == std::string::npos && text.find('#') != 0)
+    return text;
+  std::string quoted = "\"";
+  for (char c : text)
+    quoted += c == '"' ? std::string("\"\"") : std::string(1, c);
+  return quoted + "\"";
+}
+
+void writeCsvTable(std::ostream& out, const Table& table) {
+  auto line = [&](const std::vector<std::string>& row) {
+    for (std::size_t i = 0; i < row.size(); ++i)
+      out << (i > 0 ? "," : "") << csvCell(row[i]);
+    out << '\n';
+  };
+  line(table.header);
+  for (const auto& row : table.rows)
+    line(row);
+}
+
+} // namespace
+
+std::string pathText(const Json& path, const GraphNames& names) {
+  return valueText(path, names) + "  (cost " + path.at("cost").dump() + ")";
+}
+
+void writeAnswer(std::ostream& out, const Json& answer, const GraphNames& names) {
+  const Json& results = answer.at("results");
+  const auto totalCost = results.find("totalCost");
+  const bool costed = totalCost != results.end() && totalCost->is_number();
+  std::map<std::string, std::string> scopes = scopesOf(answer);
+  for (const auto& [name, value] : results.items()) {
+    if (scopes[name] != "none")
+      continue;
+    if (value.is_array() && !value.empty() && (value.front().is_array() || isWalk(value.front()))) {
+      out << name << ":\n";
+      for (const Json& item : value)
+        out << "  " << valueText(item, names) << '\n';
+      continue;
+    }
+    out << name << ": " << valueText(value, names);
+    if (isWalk(value) && !value.at("nodes").empty() && costed)
+      out << "  (cost " << totalCost->dump() << ")";
+    out << '\n';
+  }
+  for (const Table& table : ownerTables(answer, false, names)) {
+    out << '\n';
+    writeAligned(out, table);
+  }
   const auto paths = answer.find("paths");
   if (paths != answer.end()) {
     out << "\npaths:" << (paths->empty() ? " none" : "") << '\n';
     for (const Json& path : *paths)
-      out << "  " << pathText(path) << '\n';
+      out << "  " << pathText(path, names) << '\n';
+  }
+}
+
+void writeCsv(std::ostream& out, const Json& answer, const GraphNames& names) {
+  Table scalars{{"result", "value"}, {}};
+  std::map<std::string, std::string> scopes = scopesOf(answer);
+  for (const auto& [name, value] : answer.at("results").items())
+    if (scopes[name] == "none")
+      scalars.rows.push_back({name, valueText(value, names)});
+  writeCsvTable(out, scalars);
+  for (const Table& table : ownerTables(answer, true, names)) {
+    out << '\n';
+    writeCsvTable(out, table);
   }
 }
 

@@ -1,9 +1,7 @@
 #include "DecodeCommand.h"
 
-#include "ShowCommand.h"
-#include "Utf8.h"
+#include "Document.h"
 
-#include <kyanalysis/KyAnalysisXMLWriter.h>
 #include <kyplatform/KyXMLUtilities.h>
 
 #include <CLI/CLI.hpp>
@@ -32,24 +30,18 @@ int DecodeCommand::run(std::ostream& out, std::ostream& err) {
     return kExitFailure;
   }
   LoadedRequest request;
-  loadRequest(std::string(reinterpret_cast<const char*>(document.get()), length), where, request);
-  if (!request.error.empty()) {
-    err << "kyanalyze: " << request.error << '\n';
+  std::string error;
+  std::string written;
+  if (!loadRequest(std::string(reinterpret_cast<const char*>(document.get()), length), where,
+                   request, error)) {
+    err << "kyanalyze: " << error << '\n';
     return kExitFailure;
   }
-
-  unsigned char* buffer = nullptr;
-  KyAnalysisXMLWriter writer(&buffer, 1, 0);
-  writer.pGraph(request.graph.get());
-  writer.pServiceInputData(&request.data);
-  const int written = writer.write();
-  const std::unique_ptr<unsigned char[]> owned(buffer);
-  if (written == 0) {
-    err << "kyanalyze: " << where << ": " << toUtf8(writer.pErrorMessage()) << '\n';
+  if (!documentText(*request.graph, request.data, written, error)) {
+    err << "kyanalyze: " << where << ": " << error << '\n';
     return kExitFailure;
   }
-  out.write(reinterpret_cast<const char*>(buffer),
-            static_cast<std::streamsize>(writer.outputSize()));
+  out << written;
   return kExitOk;
 }
 

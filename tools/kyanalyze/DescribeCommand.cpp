@@ -1,7 +1,8 @@
 #include "DescribeCommand.h"
 
 #include "AnalysisWords.h"
-#include "Utf8.h"
+#include "Text.h"
+#include "Vocabulary.h"
 
 #include <kyanalysis/KyAnalysisOperation.h>
 #include <kyanalysis/KyAnalysisServiceName.h>
@@ -27,9 +28,11 @@ namespace {
 using Json = nlohmann::ordered_json;
 
 Json itemJson(const KyServiceItemDescription& description) {
-  return Json{{"key", toUtf8(description.pKey())},
+  const std::string key = toUtf8(description.pKey());
+  return Json{{"key", key},
               {"ownerType", toUtf8(description.pOwnerType())},
-              {"valueType", toUtf8(description.pValueType())}};
+              {"valueType", toUtf8(description.pValueType())},
+              {"meaning", termOf(key).meaning}};
 }
 
 /// The default as a JSON number (integer for KyInt, floating for KyDouble),
@@ -101,6 +104,7 @@ struct Widths {
   std::size_t key = 0;
   std::size_t owner = 0;
   std::size_t value = 0;
+  std::size_t fallback = 1; // the default column
 };
 
 const std::string& text(const Json& value) { return value.get_ref<const std::string&>(); }
@@ -111,27 +115,25 @@ void measure(const Json& section, Widths& widths) {
       widths.key = std::max(widths.key, text(item.at("key")).size());
       widths.owner = std::max(widths.owner, text(item.at("ownerType")).size());
       widths.value = std::max(widths.value, text(item.at("valueType")).size());
+      if (item.contains("default") && !item.at("default").is_null())
+        widths.fallback = std::max(widths.fallback, item.at("default").dump().size());
     }
 }
 
-std::string padded(const Json& value, std::size_t width) {
-  std::string result = text(value);
-  result.resize(std::max(width, result.size()), ' ');
-  return result;
-}
 
-/// One line per option and result, columns aligned to `widths`; the names
-/// and codes of an enumerated option follow it, indented.
+/// One line per option and result, columns aligned to `widths`, its meaning
+/// last; the names and codes of an enumerated option follow it, indented.
 void writeItems(std::ostream& out, const Json& section, const Widths& widths) {
   const Json& options = section.at("options");
   if (options.empty())
     out << "  no options\n";
   for (const Json& option : options) {
     const Json& value = option.at("default");
-    out << "  option  " << padded(option.at("key"), widths.key) << "  "
-        << padded(option.at("ownerType"), widths.owner) << "  "
-        << padded(option.at("valueType"), widths.value) << "  "
-        << (value.is_null() ? "-" : value.dump()) << '\n';
+    out << "  option  " << padded(text(option.at("key")), widths.key) << "  "
+        << padded(text(option.at("ownerType")), widths.owner) << "  "
+        << padded(text(option.at("valueType")), widths.value) << "  "
+        << padded(value.is_null() ? "-" : value.dump(), widths.fallback) << "  "
+        << text(option.at("meaning")) << '\n';
     const Json& enumeration = option.at("enumeration");
     if (enumeration.is_array())
       for (const Json& entry : enumeration)
@@ -141,9 +143,10 @@ void writeItems(std::ostream& out, const Json& section, const Widths& widths) {
   if (results.empty())
     out << "  no results\n";
   for (const Json& result : results)
-    out << "  result  " << padded(result.at("key"), widths.key) << "  "
-        << padded(result.at("ownerType"), widths.owner) << "  " << text(result.at("valueType"))
-        << '\n';
+    out << "  result  " << padded(text(result.at("key")), widths.key) << "  "
+        << padded(text(result.at("ownerType")), widths.owner) << "  "
+        << padded(text(result.at("valueType")), widths.value) << "  "
+        << padded("", widths.fallback) << "  " << text(result.at("meaning")) << '\n';
 }
 
 void writeText(std::ostream& out, const Json& model) {

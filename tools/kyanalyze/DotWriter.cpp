@@ -2,6 +2,8 @@
 
 #include "AnalysisWords.h"
 #include "GraphNames.h"
+#include "Text.h"
+#include "Vocabulary.h"
 
 #include <kyplatform/KyEdge.h>
 #include <kyplatform/KyGraph.h>
@@ -26,13 +28,13 @@ const char* const kLineColours[] = {"#e41a1c", "#377eb8", "#4daf4a", "#984ea3",
                                     "#ff7f00", "#a65628", "#f781bf", "#999999"};
 constexpr std::size_t kColours = 8;
 
-/// `text` as a Graphviz quoted string; control characters become blanks.
+/// `text` as a Graphviz quoted string. Labels come escaped already.
 std::string dotString(const std::string& text) {
   std::string result = "\"";
   for (char c : text) {
     if (c == '"' || c == '\\')
       result += '\\';
-    result += static_cast<unsigned char>(c) < 0x20 ? ' ' : c;
+    result += c;
   }
   return result + '"';
 }
@@ -49,73 +51,88 @@ struct EdgeLook {
   std::vector<std::string> labels;
 };
 
-/// The analyses whose edge list is a set of edges to cut, not a path or tree.
-bool cutsEdges(const std::string& analysis) {
-  return analysis == "minimumCut" || analysis == "cycleBreakingEdgeDetection";
+/// The last part of a key: "cost" of "maximumFlow:edge:cost".
+std::string shortName(const wchar_t* key) {
+  const std::string text = toUtf8(key);
+  return text.substr(text.rfind(':') + 1);
 }
 
 } // namespace
 
-void writeDot(std::ostream& out, const KyGraph& graph, const KyServiceInputData& input,
-              const Json& answer) {
+void writeDot(std::ostream& out, const AnsweredGraph& graph, const KyServiceInputData& input,
+              const Json& answer, const GraphNames& names) {
   const std::string analysis = answer.at("analysis").get<std::string>();
-  std::map<std::string, NodeLook> nodes;
-  std::map<int, EdgeLook> edges;
-  bool undirected = false;
+  std::vector<NodeLook> nodes(graph.nodes().size());
+  std::vector<EdgeLook> edges(graph.edges().size());
+  bool undirected = graph.edges().size() != static_cast<std::size_t>(graph.graph().numberOfEdges());
 
   KyServiceName* service = input.pServiceName();
+  std::map<std::pair<int, std::string>, std::string> requestLabels; // sorted by edge, name
   input.visitValues([&](const KyObject* owner, const wchar_t* key, KyObject* value) {
-    const std::wstring text = key;
     const auto* integer = dynamic_cast<const KyInt*>(value);
-    if (owner == &graph && dynamic_cast<const KyNode*>(value) != nullptr)
-      nodes[memberName(value)].named = true;
-    if (owner == &graph && integer != nullptr && text.size() > 11 &&
-        text.compare(text.size() - 11, 11, L":undirected") == 0)
-      undirected = integer->value() != 0;
+    const std::string name = shortName(key);
+    if (owner == &graph.graph()) {
+      if (const auto* node = dynamic_cast<const KyNode*>(value))
+        nodes[static_cast<std::size_t>(node->index())].named = true;
+      if (integer != nullptr && name == "undirected")
+        undirected = undirected || integer->value() != 0;
+    }
     const auto* edge = dynamic_cast<const KyEdge*>(owner);
     const KyServiceItemDescription* description =
         service != nullptr ? service->pInputDescription()->pOption(key) : nullptr;
-    if (edge != nullptr && integer != nullptr && description != nullptr &&
-        std::wstring(description->pValueType()) == L"Integer")
-      edges[edge->index()].labels.push_back(std::to_string(integer->value()));
+    if (edge != nullptr && graph.original(edge) == edge && integer != nullptr &&
+        description != nullptr && std::wstring(description->pValueType()) == L"Integer")
+      requestLabels[{edge->index(), name}] = name + " " + std::to_string(integer->value());
   });
+  for (const auto& [where, label] : requestLabels)
+    edges[static_cast<std::size_t>(where.first)].labels.push_back(label);
 
-  auto colourEdge = [&](const Json& edge, const char* colour, bool bold) {
-    EdgeLook& look = edges[edge.at("index").get<int>()];
+  auto colourEdge = [&](const Json& edge, const char* colour, bool bold, bool dashed) {
+    EdgeLook& look = edges[edge.at("index").get<std::size_t>()];
     if (look.colour.empty()) {
       look.colour = colour;
       look.bold = bold;
+      look.dashed = dashed;
     }
   };
   auto fillNode = [&](const Json& node, const char* colour) {
-    if (node.is_string() && nodes[node.get<std::string>()].fill.empty())
-      nodes[node.get<std::string>()].fill = colour;
+    NodeLook& look = nodes[node.at("id").get<std::size_t>()];
+    if (look.fill.empty())
+      look.fill = colour;
+  };
+  // Edges of a walk, an edge list or a list of both.
+  auto colourEdges = [&](const Json& value, const char* colour, bool bold, bool dashed) {
+    const Json& list = value.is_object() ? value.at("edges") : value;
+    for (const Json& edge : list)
+      colourEdge(edge, colour, bold, dashed);
   };
 
   const Json& results = answer.at("results");
   for (const ResultItem& item : resultsOf(analysisCode(analysis))) {
     const auto found = results.find(item.name);
-    if (found == results.end() || !found->is_array())
+    if (found == results.end())
       continue;
     const Json& value = *found;
+    const Term& term = termOf(toUtf8(item.key.c_str()));
     if (item.scope == "edge" && item.valueType == "Integer") {
       for (const Json& entry : value)
-        edges[entry.at("edge").at("index").get<int>()].labels.push_back(item.name + " " +
-                                                                        entry.at("value").dump());
-    } else if (item.scope == "none" && item.valueType.rfind("List<List<", 0) == 0) {
-      for (std::size_t group = 0; group < value.size(); ++group)
-        for (const Json& member : value[group]) {
-          if (member.is_object())
-            colourEdge(member, kLineColours[group % kColours], true);
-          else
+        edges[entry.at("edge").at("index").get<std::size_t>()].labels.push_back(
+            item.name + " " +
+            (entry.contains("valueName") ? entry.at("valueName").get<std::string>()
+                                         : entry.at("value").dump()));
+    } else if (item.scope != "none") {
+      continue;
+    } else if (term.shape == Shape::walks || item.valueType.rfind("List<List<", 0) == 0) {
+      for (std::size_t group = 0; group < value.size(); ++group) {
+        if (item.valueType == "List<List<KyNode>>")
+          for (const Json& member : value[group])
             fillNode(member, kFillColours[group % kColours]);
-        }
-    } else if (item.scope == "none" && item.valueType == "List<KyEdge>") {
-      for (const Json& edge : value) {
-        colourEdge(edge, kLineColours[0], true);
-        edges[edge.at("index").get<int>()].dashed = cutsEdges(analysis);
+        else
+          colourEdges(value[group], kLineColours[group % kColours], true, false);
       }
-    } else if (item.scope == "none" && item.valueType == "List<KyNode>") {
+    } else if (item.valueType == "List<KyEdge>") {
+      colourEdges(value, kLineColours[0], true, term.shape == Shape::cut);
+    } else if (item.valueType == "List<KyNode>") {
       for (const Json& node : value)
         fillNode(node, "gold");
     }
@@ -123,17 +140,15 @@ void writeDot(std::ostream& out, const KyGraph& graph, const KyServiceInputData&
   const auto paths = answer.find("paths");
   if (paths != answer.end())
     for (std::size_t rank = 0; rank < paths->size(); ++rank)
-      for (const Json& edge : (*paths)[rank].at("edges"))
-        colourEdge(edge, kLineColours[rank % kColours], rank == 0);
+      colourEdges((*paths)[rank], kLineColours[rank % kColours], rank == 0, false);
 
   out << "digraph " << dotString(analysis) << " {\n";
   out << "  node [shape=ellipse, style=filled, fillcolor=white];\n";
   if (undirected)
     out << "  edge [dir=none];\n";
-  for (KyNodeDListIter it(graph.pNodeList()); it; ++it) {
-    const std::string name = memberName(it.pNode());
-    const NodeLook& look = nodes[name];
-    out << "  " << dotString(name);
+  for (const KyNode* node : graph.nodes()) {
+    const NodeLook& look = nodes[static_cast<std::size_t>(node->index())];
+    out << "  " << dotString(names.node(node));
     if (!look.fill.empty() || look.named) {
       out << " [";
       if (!look.fill.empty())
@@ -144,30 +159,25 @@ void writeDot(std::ostream& out, const KyGraph& graph, const KyServiceInputData&
     }
     out << ";\n";
   }
-  for (KyEdgeDListIter it(graph.pEdgeList()); it; ++it) {
-    const KyEdge* edge = it.pEdge();
-    out << "  " << dotString(memberName(edge->pSourceNode())) << " -> "
-        << dotString(memberName(edge->pTargetNode()));
-    const auto found = edges.find(edge->index());
-    if (found != edges.end()) {
-      const EdgeLook& look = found->second;
-      std::vector<std::string> attributes;
-      if (!look.colour.empty())
-        attributes.push_back("color=" + dotString(look.colour) +
-                             (look.bold ? ", penwidth=2.5" : ""));
-      if (look.dashed)
-        attributes.push_back("style=dashed");
-      std::string label;
-      for (const std::string& part : look.labels)
-        label += (label.empty() ? "" : ", ") + part;
-      if (!label.empty())
-        attributes.push_back("label=" + dotString(label));
-      std::string joined;
-      for (const std::string& attribute : attributes)
-        joined += (joined.empty() ? "" : ", ") + attribute;
-      if (!joined.empty())
-        out << " [" << joined << ']';
-    }
+  for (const KyEdge* edge : graph.edges()) {
+    out << "  " << dotString(names.node(edge->pSourceNode())) << " -> "
+        << dotString(names.node(edge->pTargetNode()));
+    const EdgeLook& look = edges[static_cast<std::size_t>(edge->index())];
+    std::vector<std::string> attributes;
+    if (!look.colour.empty())
+      attributes.push_back("color=" + dotString(look.colour) + (look.bold ? ", penwidth=2.5" : ""));
+    if (look.dashed)
+      attributes.push_back("style=dashed");
+    std::string label;
+    for (const std::string& part : look.labels)
+      label += (label.empty() ? "" : ", ") + part;
+    if (!label.empty())
+      attributes.push_back("label=" + dotString(label));
+    std::string joined;
+    for (const std::string& attribute : attributes)
+      joined += (joined.empty() ? "" : ", ") + attribute;
+    if (!joined.empty())
+      out << " [" << joined << ']';
     out << ";\n";
   }
   out << "}\n";

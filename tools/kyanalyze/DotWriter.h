@@ -5,22 +5,23 @@
 
 #include <iosfwd>
 
-class KyGraph;
 class KyServiceInputData;
 
 namespace kyanalyze {
 
-/// Writes `graph` as a Graphviz digraph with the answer answerJson() made
-/// drawn on it: edge lists (paths, trees) in red, cut edges (minimum cut,
-/// cycle-breaking edges) red and dashed, each list of a list of lists
-/// (components, clusters, disjoint paths) in a colour of its own, other node
-/// lists filled in gold, the paths of a sorted-paths answer in colours from
-/// the cheapest on, per-edge numbers of the answer as edge labels ("flow
-/// 2") after the request's own per-edge numbers (costs, capacities). Nodes
-/// the request names (start, finish) get a bold outline; a request whose
-/// undirected option is set draws edges without arrows. Nodes are named by
-/// their names, so nodes sharing a name are drawn as one.
-void writeDot(std::ostream& out, const KyGraph& graph, const KyServiceInputData& input,
-              const Json& answer);
+class GraphNames;
+
+/// Writes the graph as a Graphviz digraph with the answer answerJson() made
+/// drawn on it: walks and edge lists (paths, trees) in red, cuts (minimum
+/// cut, cycle-breaking edges) red and dashed, each list of a list of lists
+/// (components, clusters, disjoint paths) in a colour of its own, other
+/// node lists filled in gold, the paths of a sorted-paths answer in colours
+/// from the cheapest on, the request's per-edge numbers and the answer's
+/// per-edge numbers as edge labels ("cost 3, flow 2"). Nodes the request
+/// names (start, finish) get a bold outline; an undirected request draws
+/// edges without arrows. Nodes are named by their labels in `names`, so
+/// distinct nodes stay distinct; twins are not drawn.
+void writeDot(std::ostream& out, const AnsweredGraph& graph, const KyServiceInputData& input,
+              const Json& answer, const GraphNames& names);
 
 } // namespace kyanalyze

@@ -1,85 +1,339 @@
 #include "EdgeListReader.h"
 
-#include "Utf8.h"
+#include "Text.h"
 
 #include <kyplatform/KyEdge.h>
 #include <kyplatform/KyNode.h>
 
-#include <charconv>
-#include <fstream>
-#include <map>
-#include <sstream>
+#include <algorithm>
+#include <string_view>
+#include <unordered_map>
 
 namespace kyanalyze {
 namespace {
 
-/// The line without its comment, split at blanks.
-std::vector<std::string> fields(const std::string& line) {
-  std::istringstream text(line.substr(0, line.find('#')));
-  std::vector<std::string> result;
-  for (std::string field; text >> field;)
-    result.push_back(field);
-  return result;
+/// The lines of a text table split into fields, one line at a time. Fields
+/// are views into the text; quoted fields are unquoted in place.
+class TableLines {
+public:
+  TableLines(std::string& text, const std::string& where, char delimiter)
+      : text_(text), where_(where), delimiter_(delimiter) {
+    if (text_.compare(0, 3, "\xEF\xBB\xBF") == 0)
+      at_ = 3;
+  }
+
+  /// The fields of the next line that has any; false at the end, or on a
+  /// malformed line with `error` set.
+  bool next(std::string& error) {
+    fields_.clear();
+    quoted_.clear();
+    while (fields_.empty() && at_ < text_.size()) {
+      std::size_t end = text_.find('\n', at_);
+      if (end == std::string::npos)
+        end = text_.size();
+      std::size_t stop = end;
+      if (stop > at_ && text_[stop - 1] == '\r')
+        --stop;
+      const std::size_t begin = at_;
+      at_ = end + 1;
+      ++line_;
+      if (delimiter_ == 0)
+        delimiter_ = detect(begin, stop);
+      if (!split(begin, stop, error))
+        return false;
+    }
+    return !fields_.empty();
+  }
+
+  const std::vector<std::string_view>& fields() const { return fields_; }
+  bool quoted(std::size_t field) const { return quoted_[field] != 0; }
+  /// "WHERE:LINE: " for messages about the current line.
+  std::string here() const { return where_ + ":" + std::to_string(line_) + ": "; }
+
+private:
+  /// The delimiter of a table whose first significant line is [begin, stop).
+  char detect(std::size_t begin, std::size_t stop) const {
+    bool tab = false, space = false, quote = false;
+    for (std::size_t i = begin; i < stop; ++i) {
+      const char c = text_[i];
+      if (c == '"')
+        quote = !quote;
+      else if (quote)
+        continue;
+      else if (c == '#')
+        break;
+      else if (c == ',')
+        return ',';
+      else if (c == '\t')
+        tab = true;
+      else if (c == ' ')
+        space = true;
+    }
+    // Blank lines and comments decide nothing yet.
+    if (!tab && !space && text_.find_first_not_of(" \t", begin) >= stop)
+      return 0;
+    return tab && !space ? '\t' : ' ';
+  }
+
+  /// Unquotes the field that starts with the quote at `i`, in place; `i`
+  /// ends past the closing quote.
+  bool unquote(std::size_t& i, std::size_t stop, std::string& error) {
+    const std::size_t begin = ++i;
+    std::size_t out = begin;
+    for (;;) {
+      if (i >= stop) {
+        error = here() + "a quoted name is not closed on its line";
+        return false;
+      }
+      if (text_[i] == '"') {
+        if (i + 1 < stop && text_[i + 1] == '"') {
+          text_[out++] = '"';
+          i += 2;
+          continue;
+        }
+        ++i;
+        break;
+      }
+      text_[out++] = text_[i++];
+    }
+    push(std::string_view(text_.data() + begin, out - begin), true);
+    return true;
+  }
+
+  bool split(std::size_t i, std::size_t stop, std::string& error) {
+    const bool blanks = delimiter_ == ' ' || delimiter_ == 0;
+    auto isBlank = [&](char c) { return c == ' ' || (c == '\t' && delimiter_ != '\t'); };
+    auto ended = [&] { return i >= stop || text_[i] == '#'; };
+    auto skipBlanks = [&] {
+      while (i < stop && isBlank(text_[i]))
+        ++i;
+    };
+    for (bool afterDelimiter = false;;) {
+      skipBlanks();
+      if (ended()) {
+        if (afterDelimiter)
+          push(std::string_view(), false);
+        return true;
+      }
+      if (text_[i] == '"') {
+        if (!unquote(i, stop, error))
+          return false;
+        if (!ended() && !isBlank(text_[i]) && (blanks || text_[i] != delimiter_)) {
+          error = here() + "text follows a closing quote";
+          return false;
+        }
+      } else {
+        const std::size_t begin = i;
+        while (!ended() && (blanks ? !isBlank(text_[i]) : text_[i] != delimiter_))
+          ++i;
+        std::size_t end = i;
+        while (end > begin && isBlank(text_[end - 1]))
+          --end;
+        push(std::string_view(text_.data() + begin, end - begin), false);
+      }
+      skipBlanks();
+      if (ended())
+        return true;
+      if (!blanks) {
+        if (text_[i] != delimiter_) {
+          error = here() + "text follows a closing quote";
+          return false;
+        }
+        ++i;
+        afterDelimiter = true;
+      }
+    }
+  }
+
+  void push(std::string_view field, bool quoted) {
+    fields_.push_back(field);
+    quoted_.push_back(quoted ? 1 : 0);
+  }
+
+  std::string& text_;
+  const std::string& where_;
+  char delimiter_;
+  std::size_t at_ = 0;
+  int line_ = 0;
+  std::vector<std::string_view> fields_;
+  std::vector<char> quoted_;
+};
+
+/// The columns a header names after its first `skip` fields, each a known
+/// option name of `scope`, none twice.
+bool headerColumns(const TableLines& lines, std::size_t skip, const std::string& scope,
+                   std::vector<Column>& columns, std::string& error) {
+  const auto& fields = lines.fields();
+  for (std::size_t i = skip; i < fields.size(); ++i) {
+    const std::string name(fields[i]);
+    Column column;
+    column.names = {name};
+    if (!columnKind(scope, name, column.kind)) {
+      std::string known;
+      for (const std::string& each : columnNames(scope))
+        known += (known.empty() ? "" : ", ") + each;
+      error = lines.here() + "'" + escaped(name) + "' is no " + scope + " option; " + scope +
+              " columns: " + known;
+      return false;
+    }
+    for (const Column& before : columns)
+      if (before.names.front() == name) {
+        error = lines.here() + "the column '" + name + "' comes twice";
+        return false;
+      }
+    columns.push_back(std::move(column));
+  }
+  return true;
 }
 
-bool parseCost(const std::string& text, int& cost) {
-  const char* end = text.data() + text.size();
-  const auto [stop, failure] = std::from_chars(text.data(), end, cost);
-  return failure == std::errc() && stop == end;
+/// Stores the values of a row's fields from `first` on in `columns`, for
+/// the member at `position`; empty fields are left unset.
+bool rowValues(const TableLines& lines, std::size_t first, int position,
+               std::vector<Column>& columns, std::string& error) {
+  const auto& fields = lines.fields();
+  for (std::size_t i = first; i < fields.size(); ++i) {
+    if (fields[i].empty())
+      continue;
+    Column& column = columns[i - first];
+    int value = 0;
+    if (!parseValue(column.kind, column.names.front(), fields[i], value, error)) {
+      error = lines.here() + error;
+      return false;
+    }
+    column.values.emplace_back(position, value);
+  }
+  return true;
 }
+
+bool validText(const std::string& text, const std::string& where, std::string& error) {
+  const std::size_t bad = invalidUtf8At(text);
+  if (bad == text.size())
+    return true;
+  const auto line = 1 + std::count(text.begin(), text.begin() + static_cast<long>(bad), '\n');
+  error = where + ":" + std::to_string(line) + ": not valid UTF-8 text";
+  return false;
+}
+
+/// Makes nodes named as in the file, each once.
+class NodeMaker {
+public:
+  explicit NodeMaker(KyGraph& graph) : graph_(graph) {}
+  KyNode* node(std::string_view name) {
+    KyNode*& found = nodes_[name];
+    if (found == nullptr) {
+      fromUtf8(name, wide_); // valid: the whole text was checked
+      found = graph_.addNode();
+      found->pName(wide_.c_str());
+    }
+    return found;
+  }
+  void reserve(std::size_t count) { nodes_.reserve(count); }
+
+private:
+  KyGraph& graph_;
+  std::unordered_map<std::string_view, KyNode*> nodes_;
+  std::wstring wide_;
+};
 
 } // namespace
 
-bool readEdgeList(const std::string& path, EdgeList& list, std::string& error) {
-  std::ifstream file(path, std::ios::binary);
-  if (!file) {
-    error = path + ": cannot be read";
+bool readEdgeList(std::string& text, const std::string& where, char delimiter, GraphInput& input,
+                  std::string& error) {
+  if (!validText(text, where, error))
     return false;
-  }
-  std::map<std::string, KyNode*> nodes;
-  auto node = [&](const std::string& name) {
-    KyNode*& found = nodes[name];
-    if (found == nullptr) {
-      std::wstring wide;
-      fromUtf8(name, wide);
-      found = list.graph->addNode();
-      found->pName(wide.c_str());
+  TableLines lines(text, where, delimiter);
+  NodeMaker maker(*input.graph);
+  // A name takes about ten bytes, a line two names: room for as many nodes
+  // as lines spares most rehashing.
+  maker.reserve(text.size() / 16);
+  std::vector<Column>& columns = input.edgeColumns;
+  bool header = false;
+  for (bool first = true; lines.next(error); first = false) {
+    const auto& fields = lines.fields();
+    if (first && fields.size() >= 2 && fields[0] == "source" && fields[1] == "target" &&
+        !lines.quoted(0) && !lines.quoted(1)) {
+      header = true;
+      if (!headerColumns(lines, 2, "edge", columns, error))
+        return false;
+      continue;
     }
-    return found;
-  };
+    const bool lone = std::all_of(fields.begin() + 1, fields.end(),
+                                  [](std::string_view field) { return field.empty(); });
+    const std::size_t most = header ? 2 + columns.size() : 3;
+    if (fields.size() > most && !lone) {
+      error = lines.here() +
+              (header ? "expected at most " + std::to_string(most) + " fields as the header says"
+                      : std::string("expected 'source target [cost]'")) +
+              ", found " + std::to_string(fields.size()) + " fields";
+      return false;
+    }
+    if (fields[0].empty() || (!lone && fields[1].empty())) {
+      error = lines.here() + (fields[0].empty() ? "the source" : "the target") + " is empty";
+      return false;
+    }
+    if (lone) {
+      maker.node(fields[0]);
+      continue;
+    }
+    KyNode* source = maker.node(fields[0]);
+    KyEdge* edge = input.graph->addEdge(source, maker.node(fields[1]));
+    if (!header && fields.size() == 3 && columns.empty())
+      columns.push_back(Column{{"cost", "capacity"}, ValueKind::integer, {}});
+    if (!rowValues(lines, 2, edge->index(), columns, error))
+      return false;
+  }
+  return error.empty();
+}
 
-  int number = 0;
-  for (std::string line; std::getline(file, line);) {
-    const std::string where = path + ":" + std::to_string(++number) + ": ";
-    std::wstring checked;
-    if (!fromUtf8(line, checked)) {
-      error = where + "not valid UTF-8 text";
-      return false;
-    }
-    const std::vector<std::string> parts = fields(line);
-    if (parts.size() > 3) {
-      error = where + "expected 'source target [cost]', found " + std::to_string(parts.size()) +
-              " fields";
-      return false;
-    }
-    int cost = 0;
-    if (parts.size() == 3 && !parseCost(parts[2], cost)) {
-      error = where + "the cost '" + parts[2] + "' is not a 32-bit integer";
-      return false;
-    }
-    if (parts.size() == 1)
-      node(parts[0]);
-    if (parts.size() >= 2) {
-      KyNode* source = node(parts[0]);
-      KyEdge* edge = list.graph->addEdge(source, node(parts[1]));
-      if (parts.size() == 3)
-        list.costs.emplace_back(edge, cost);
-    }
-  }
-  if (file.bad()) {
-    error = path + ": cannot be read";
+bool readNodeTable(std::string& text, const std::string& where, char delimiter,
+                   GraphInput& input, std::string& error) {
+  if (!validText(text, where, error))
     return false;
+  TableLines lines(text, where, delimiter);
+  std::unordered_map<std::string, std::vector<KyNode*>> named;
+  for (KyNodeDListIter it(input.graph->pNodeList()); it; ++it)
+    if (it.pNode()->pName() != nullptr)
+      named[toUtf8(it.pNode()->pName())].push_back(it.pNode());
+  std::vector<Column> columns;
+  for (bool first = true; lines.next(error); first = false) {
+    const auto& fields = lines.fields();
+    if (first) {
+      if (fields[0] != "node" || lines.quoted(0)) {
+        error = lines.here() + "a node table starts with a header 'node NAME...'";
+        return false;
+      }
+      if (!headerColumns(lines, 1, "node", columns, error))
+        return false;
+      continue;
+    }
+    if (fields.size() > 1 + columns.size()) {
+      error = lines.here() + "expected at most " + std::to_string(1 + columns.size()) +
+              " fields as the header says, found " + std::to_string(fields.size()) + " fields";
+      return false;
+    }
+    if (fields[0].empty()) {
+      error = lines.here() + "the node is empty";
+      return false;
+    }
+    std::vector<KyNode*>& nodes = named[std::string(fields[0])];
+    if (nodes.size() > 1) {
+      error = lines.here() + std::to_string(nodes.size()) + " nodes are named '" +
+              escaped(fields[0]) + "'";
+      return false;
+    }
+    if (nodes.empty()) {
+      std::wstring wide;
+      fromUtf8(fields[0], wide);
+      nodes.push_back(input.graph->addNode());
+      nodes.back()->pName(wide.c_str());
+    }
+    if (!rowValues(lines, 1, nodes.front()->index(), columns, error))
+      return false;
   }
+  if (!error.empty())
+    return false;
+  for (Column& column : columns)
+    input.nodeColumns.push_back(std::move(column));
   return true;
 }
 

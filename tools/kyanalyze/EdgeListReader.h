@@ -1,31 +1,38 @@
-// EdgeListReader: a graph from a plain text list of edges.
+// EdgeListReader: graphs from text tables, an edge list and a node table.
 #pragma once
 
-#include <kyplatform/KyGraph.h>
+#include "GraphInput.h"
 
-#include <memory>
 #include <string>
-#include <utility>
-#include <vector>
-
-class KyEdge;
 
 namespace kyanalyze {
 
-/// A graph read from an edge list, with the numbers of its third column.
-struct EdgeList {
-  std::unique_ptr<KyGraph> graph{new KyGraph};
-  /// Each edge that has a third column, with its number, in file order.
-  std::vector<std::pair<KyEdge*, int>> costs;
-};
+/// Reads the edge list `text` into `input`, which holds an empty graph.
+///
+/// One edge a line, "source target [cost]", or, after a header line
+/// "source target NAME...", one column per NAME, each a per-edge option
+/// by its short name (cost, capacity, undirected). A line with one name (or
+/// with empty fields after it) adds a lone node; "#" outside quotes starts a
+/// comment; blank lines are skipped; a UTF-8 byte-order mark is skipped.
+/// Names in double quotes may hold blanks, delimiters and "#" ("" is a
+/// quote). Fields are separated by `delimiter`: ' ' for runs of blanks, any
+/// other character for itself, 0 to detect (a comma outside quotes in the
+/// first line: commas; else tabs but no blanks: tabs; else blanks). Nodes
+/// are made in order of first mention. `where` names the text in messages.
+///
+/// Works in place: quoted fields are unquoted inside `text`, which is
+/// otherwise only read; no line costs an allocation. O(length) time on
+/// average. False, with "WHERE:LINE: ..." in `error`, at the first
+/// malformed line; `input` is then unspecified.
+bool readEdgeList(std::string& text, const std::string& where, char delimiter, GraphInput& input,
+                  std::string& error);
 
-/// Reads the edge list in the file `path` into `list`. One edge a line,
-/// "source target [cost]", fields separated by blanks; a line with one
-/// name adds a lone node; "#" starts a comment; blank lines are skipped.
-/// Nodes are made in order of first mention and named by their UTF-8
-/// names; the cost is a 32-bit integer. False, with one line in `error`
-/// ("FILE: ..." or "FILE:LINE: ..."), when the file cannot be read or a
-/// line is malformed.
-bool readEdgeList(const std::string& path, EdgeList& list, std::string& error);
+/// Reads the node table `text` into `input`: a header "node NAME...", then
+/// one node a line with its per-node options (cost, weight, capacity); an
+/// empty field leaves an option unset. A node is found by its name (made
+/// when the graph has none of that name). The text is split as by
+/// readEdgeList().
+bool readNodeTable(std::string& text, const std::string& where, char delimiter,
+                   GraphInput& input, std::string& error);
 
 } // namespace kyanalyze

@@ -1,6 +1,7 @@
 #include "EncodeCommand.h"
 
-#include "ShowCommand.h"
+#include "Document.h"
+#include "InputFile.h"
 
 #include <kyanalysis/KyAnalysisSerializer.h>
 
@@ -14,18 +15,21 @@ namespace kyanalyze {
 CLI::App* EncodeCommand::attach(CLI::App& app) {
   CLI::App* command =
       app.add_subcommand("encode", "Print the base-64 form of an analysis document's request");
-  command->add_option("file", file_, "Analysis document")->required();
+  command->add_option("file", file_, "Analysis document; - reads standard input")->required();
   return command;
 }
 
 int EncodeCommand::run(std::ostream& out, std::ostream& err) {
   LoadedRequest request;
-  if (!loadRequestFile(file_, request, err))
+  std::string error;
+  if (!loadRequestFile(file_, request, error)) {
+    err << "kyanalyze: " << error << '\n';
     return kExitFailure;
+  }
   unsigned char* encoded = nullptr;
   unsigned long length = 0;
   if (KyAnalysisSerializer().pInputDataToString(&request.data, nullptr, encoded, &length) == 0) {
-    err << "kyanalyze: " << file_ << ": the request cannot be encoded\n";
+    err << "kyanalyze: " << shownPath(file_) << ": the request cannot be encoded\n";
     return kExitFailure;
   }
   const std::unique_ptr<unsigned char[]> owned(encoded);

@@ -1,6 +1,22 @@
 #include "EngineOutcome.h"
 
+#include "GraphNames.h"
+#include "Text.h"
+#include "Vocabulary.h"
+
 #include <kyanalysis/KyAnalysisErrorEnum.h>
+#include <kyanalysis/KyAnalysisKeys.h>
+#include <kyplatform/KyConstraintManager.h>
+#include <kyplatform/KyDList.h>
+#include <kyplatform/KyEdge.h>
+#include <kyplatform/KyNode.h>
+#include <kyplatform/KyServiceData.h>
+#include <kyplatform/KyServiceItemDescription.h>
+#include <kyplatform/KyServiceItemDescriptionManager.h>
+#include <kyplatform/KyServiceName.h>
+#include <kyplatform/KyText.h>
+
+#include <memory>
 
 namespace kyanalyze {
 namespace {
@@ -43,6 +59,58 @@ std::string engineOutcome(int code) {
     if (outcome.code == code)
       return std::string(outcome.name) + " (" + std::to_string(code) + "): " + outcome.meaning;
   return "error code " + std::to_string(code);
+}
+
+std::string optionText(const KyServiceInputData& input, const wchar_t* key,
+                       const KyObject* value, const GraphNames& names) {
+  if (const auto* manager = dynamic_cast<const KyConstraintManager*>(value)) {
+    const int count = manager->pConstraintList()->length();
+    return std::to_string(count) + (count == 1 ? " constraint" : " constraints");
+  }
+  if (dynamic_cast<const KyNode*>(value) != nullptr)
+    return names.member(value);
+  if (dynamic_cast<const KyDList*>(value) != nullptr)
+    return names.nodeList(value);
+  KyServiceName* service = input.pServiceName();
+  const KyServiceItemDescription* description =
+      service != nullptr ? service->pInputDescription()->pOption(key) : nullptr;
+  if (description != nullptr) {
+    const std::unique_ptr<KyText> text(service->pConvertValueToString(
+        const_cast<KyObject*>(value), description->pValueType(), nullptr));
+    if (text != nullptr)
+      return escaped(toUtf8(text->pValue()));
+  }
+  return names.member(value);
+}
+
+std::string engineFailure(int code, const KyServiceInputData& input,
+                          const KyServiceOutputData& output, const GraphNames& names) {
+  const KyObject* owner = nullptr;
+  std::wstring key;
+  output.visitValues([&](const KyObject* each, const wchar_t* name, KyObject* value) {
+    if (std::wstring(name) == KyAnalysisKey::errorOption)
+      if (const auto* text = dynamic_cast<const KyText*>(value)) {
+        owner = each;
+        key = text->pValue();
+      }
+  });
+  if (code != ANALYSIS_ERROR_INVALID_OPTION || key.empty())
+    return engineOutcome(code);
+  const std::string fullKey = toUtf8(key.c_str());
+  const std::string name = fullKey.substr(fullKey.rfind(':') + 1);
+  const KyObject* value = input.pValue(owner, key.c_str());
+  std::string text = "invalid " + name + " " +
+                     (value != nullptr ? optionText(input, key.c_str(), value, names)
+                                       : std::string("(not set)"));
+  if (dynamic_cast<const KyNode*>(owner) != nullptr)
+    text += " on node " + names.member(owner);
+  else if (dynamic_cast<const KyEdge*>(owner) != nullptr)
+    text += " on edge " + names.member(owner);
+  text += " (ANALYSIS_ERROR_INVALID_OPTION, 13)";
+  const Term& term = termOf(fullKey);
+  if (*term.meaning != '\0')
+    text += "; " + name + ": " + term.meaning;
+  return text;
 }
 
 } // namespace kyanalyze

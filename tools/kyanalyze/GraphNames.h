@@ -1,8 +1,9 @@
-// GraphNames: how the tool names nodes and edges, and finds nodes by name.
+// GraphNames: how the tool names the nodes and edges of a graph, keeping
+// distinct nodes distinct, and finds nodes by name.
 #pragma once
 
-#include <map>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 class KyEdge;
@@ -12,29 +13,45 @@ class KyObject;
 
 namespace kyanalyze {
 
-/// A graph member by its name, else by kind and position ("node 3",
-/// "edge 0"); "graph" for a graph and "-" for null.
-std::string memberName(const KyObject* object);
-/// An edge as "source -> target", by the names of its nodes.
-std::string edgeName(const KyEdge* edge);
+/// A node's own name as UTF-8, or "" when it has none.
+std::string nodeName(const KyNode* node);
 
-/// The names of the nodes of `nodes` (a node list), separated by spaces.
-std::string nodeNames(const KyObject* nodes);
-/// A clustering constraint as its type and its nodes ("sameCluster: a b").
-std::string constraintName(const KyObject* constraint);
-/// The word of a clustering constraint type ("sameCluster").
-const char* constraintTypeName(int type);
-
-/// The nodes of a graph by the names memberName() gives them.
-class NodeFinder {
+/// One label per node of a graph, unique within it: the node's name
+/// (control characters escaped), or "node N" by position for a node
+/// without one. Where several nodes would share a label, each of them gets
+/// "#N" appended, N its position ("a#0", "a#3"), again while that meets
+/// another label; a label only one node has stays. Built in O(n) on
+/// average; the graph must not gain nodes while the labels are used.
+class GraphNames {
 public:
-  explicit NodeFinder(const KyGraph& graph);
-  /// The node called `name`; null, with one line in `error`, when no node
-  /// or more than one node has that name.
+  explicit GraphNames(const KyGraph& graph);
+
+  const std::string& node(const KyNode* node) const;
+  /// The label of the node at `position`.
+  const std::string& node(int position) const;
+  /// An edge as "source -> target" by the labels of its ends.
+  std::string edge(const KyEdge* edge) const;
+  /// A node by its label, an edge by its own name or as "edge N (a -> b)",
+  /// the graph as "graph", null as "-".
+  std::string member(const KyObject* object) const;
+  /// The nodes of a node list, separated by blanks.
+  std::string nodeList(const KyObject* nodes) const;
+  /// A clustering constraint as its type and its nodes ("sameCluster: a b").
+  std::string constraint(const KyObject* constraint) const;
+
+  /// The node a person means by `name`: the node with that label, else the
+  /// one node with that name. Null, with one line in `error`, when no node
+  /// or several nodes have it (the line lists their labels).
   KyNode* find(const std::string& name, std::string& error) const;
 
 private:
-  std::map<std::string, std::vector<KyNode*>> nodes_;
+  std::vector<KyNode*> nodes_;
+  std::vector<std::string> labels_;
+  std::unordered_map<std::string, int> byLabel_;
+  std::unordered_map<std::string, std::vector<int>> byName_;
 };
+
+/// The word of a clustering constraint type ("sameCluster").
+const char* constraintTypeName(int type);
 
 } // namespace kyanalyze

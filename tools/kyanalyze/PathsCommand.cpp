@@ -1,13 +1,13 @@
 #include "PathsCommand.h"
 
 #include "AnalysisRequest.h"
-#include "AnalysisWords.h"
 #include "AnswerModel.h"
 #include "AnswerPrinter.h"
 #include "EngineOutcome.h"
 #include "GraphNames.h"
 
 #include <kyanalysis/KyAnalysisEnums.h>
+#include <kyanalysis/KyAnalysisErrorEnum.h>
 #include <kyanalysis/KyAnalysisKeys.h>
 #include <kyengine/KyLocalAnalysisService.h>
 #include <kyplatform/KyNode.h>
@@ -21,8 +21,7 @@ namespace kyanalyze {
 CLI::App* PathsCommand::attach(CLI::App& app) {
   CLI::App* command =
       app.add_subcommand("paths", "List the cheapest paths from one node to another");
-  command->add_option("--graph", graph_, "Graph: an edge list, or an analysis document (.xml)")
-      ->required();
+  graph_.attach(*command)->required();
   command->add_option("--from", from_, "Name of the start node")->required();
   command->add_option("--to", to_, "Name of the finish node")->required();
   command->add_option("-k", limit_, "How many paths, cheapest first (1 to 100000)")
@@ -33,15 +32,28 @@ CLI::App* PathsCommand::attach(CLI::App& app) {
 }
 
 int PathsCommand::run(std::ostream& out, std::ostream& err) {
-  AnalysisRequest request;
-  if (!request.readGraph(OPERATION_SORTED_PATHS, graph_, err))
-    return kExitFailure;
-  const NodeFinder finder(request.graph());
   std::string error;
-  KyNode* start = finder.find(from_, error);
-  KyNode* finish = start != nullptr ? finder.find(to_, error) : nullptr;
+  GraphSource source;
+  if (!graph_.source(source, error)) {
+    err << "kyanalyze: " << error << '\n';
+    return kExitUsage;
+  }
+  GraphInput graph;
+  if (!readGraph(source, graph, error)) {
+    err << "kyanalyze: " << error << '\n';
+    return kExitFailure;
+  }
+  AnalysisRequest request;
+  if (!request.start(OPERATION_SORTED_PATHS, std::move(graph), error) ||
+      (graph_.undirected && !request.undirected(error))) {
+    err << "kyanalyze: " << error << '\n';
+    return kExitUsage;
+  }
+  const GraphNames names(request.graph());
+  KyNode* start = names.find(from_, error);
+  KyNode* finish = start != nullptr ? names.find(to_, error) : nullptr;
   if (finish == nullptr) {
-    err << "kyanalyze: " << (start == nullptr ? "--from: " : "--to: ") << printable(error) << '\n';
+    err << "kyanalyze: " << (start == nullptr ? "--from: " : "--to: ") << error << '\n';
     return kExitUsage;
   }
   KyServiceInputData& input = request.input();
@@ -51,18 +63,20 @@ int PathsCommand::run(std::ostream& out, std::ostream& err) {
   KyServiceOutputData output;
   const int outcome = KyLocalAnalysisService().run(&input, &output);
   if (outcome != ANALYSIS_ERROR_NONE) {
-    err << "kyanalyze: sortedPaths: " << engineOutcome(outcome) << '\n';
-    return kExitFailure;
+    err << "kyanalyze: sortedPaths: " << engineFailure(outcome, input, output, names) << '\n';
+    return outcome == ANALYSIS_ERROR_INVALID_OPTION ? kExitUsage : kExitFailure;
   }
-  const Json paths = pathsJson(output, start, limit_);
+  const AnsweredGraph answered(request.graph(), request.originalEdges());
+  const Json paths = pathsJson(output, start, answered, limit_);
   if (json_) {
-    out << Json{{"from", from_}, {"to", to_}, {"paths", paths}}.dump(2) << '\n';
+    out << Json{{"from", nodeJson(start)}, {"to", nodeJson(finish)}, {"paths", paths}}.dump(2)
+        << '\n';
     return kExitOk;
   }
   if (paths.empty())
-    out << "no path from " << from_ << " to " << to_ << '\n';
+    out << "no path from " << names.node(start) << " to " << names.node(finish) << '\n';
   for (const Json& path : paths)
-    out << pathText(path) << '\n';
+    out << pathText(path, names) << '\n';
   return kExitOk;
 }
 

@@ -2,6 +2,7 @@
 #pragma once
 
 #include "Command.h"
+#include "GraphOptions.h"
 
 #include <string>
 
@@ -14,12 +15,13 @@ class PathsCommand : public Command {
 public:
   CLI::App* attach(CLI::App& app) override;
   /// kExitOk (also when no path joins the nodes); kExitUsage with one line
-  /// on `err` for a node name the graph lacks; kExitFailure with one line
-  /// for a file that cannot be read or an engine error code.
+  /// on `err` for a node name the graph lacks or an option value the engine
+  /// refuses; kExitFailure with one line for a file that cannot be read or
+  /// another engine error code.
   int run(std::ostream& out, std::ostream& err) override;
 
 private:
-  std::string graph_;
+  GraphOptions graph_;
   std::string from_;
   std::string to_;
   int limit_ = 10;

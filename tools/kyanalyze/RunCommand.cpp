@@ -6,8 +6,11 @@
 #include "AnswerPrinter.h"
 #include "DotWriter.h"
 #include "EngineOutcome.h"
-#include "Utf8.h"
+#include "GraphNames.h"
+#include "InputFile.h"
+#include "Text.h"
 
+#include <kyanalysis/KyAnalysisErrorEnum.h>
 #include <kyanalysis/KyAnalysisOperation.h>
 #include <kyengine/KyLocalAnalysisService.h>
 
@@ -28,24 +31,29 @@ CLI::App* RunCommand::attach(CLI::App& app) {
   CLI::App* command = app.add_subcommand("run", "Run an analysis on the local engine");
   CLI::Option* analysis =
       command->add_option("analysis", analysis_, "Analysis word (e.g. shortestPaths)");
-  CLI::Option* graph =
-      command->add_option("--graph", graph_, "Graph: an edge list, or an analysis document (.xml)");
+  CLI::Option* graph = graph_.attach(*command);
   command->add_option("--request", request_, "Run the request saved in an analysis document")
       ->excludes(analysis)
       ->excludes(graph);
   command->add_option("--set", settings_, "NAME=VALUE: set a graph option of the analysis");
-  command->add_flag("--json", json_, "Print JSON instead of text");
+  CLI::Option* json = command->add_flag("--json", json_, "Print JSON instead of text");
+  command->add_flag("--csv", csv_, "Print CSV tables instead of text")->excludes(json);
   command->add_option("--dot", dot_, "Also write the graph with the answer drawn on it (Graphviz)");
+  command->footer("Analyses: " + analysisWords() +
+                  "\n`kyanalyze describe ANALYSIS` lists an analysis's options and results.");
   return command;
 }
 
 int RunCommand::run(std::ostream& out, std::ostream& err) {
   AnalysisRequest request;
+  std::string error;
   if (!request_.empty()) {
-    if (!request.readDocument(request_, err))
+    if (!request.readDocument(request_, error)) {
+      err << "kyanalyze: " << error << '\n';
       return kExitFailure;
+    }
   } else {
-    if (analysis_.empty() || graph_.empty()) {
+    if (analysis_.empty() || graph_.graph.empty()) {
       err << "kyanalyze: run needs an analysis and --graph FILE, or --request FILE\n";
       return kExitUsage;
     }
@@ -54,39 +62,64 @@ int RunCommand::run(std::ostream& out, std::ostream& err) {
       reportUnknownAnalysis(err, analysis_);
       return kExitUsage;
     }
-    if (!request.readGraph(code, graph_, err))
+    GraphSource source;
+    if (!graph_.source(source, error)) {
+      err << "kyanalyze: " << error << '\n';
+      return kExitUsage;
+    }
+    GraphInput input;
+    if (!readGraph(source, input, error)) {
+      err << "kyanalyze: " << error << '\n';
       return kExitFailure;
+    }
+    if (!request.start(code, std::move(input), error)) {
+      err << "kyanalyze: " << error << '\n';
+      return kExitUsage;
+    }
+  }
+  if (graph_.undirected && !request.undirected(error)) {
+    err << "kyanalyze: " << error << '\n';
+    return kExitUsage;
   }
   for (const std::string& setting : settings_)
-    if (!request.set(setting, err))
+    if (!request.set(setting, error)) {
+      err << "kyanalyze: " << error << '\n';
       return kExitUsage;
+    }
+  if (!dot_.empty() && (graph_.overwrites(dot_) || sameFile(dot_, request_))) {
+    err << "kyanalyze: --dot " << shownPath(dot_) << ": is an input file; choose another name\n";
+    return kExitUsage;
+  }
 
   const int operation = request.operation();
+  const GraphNames names(request.graph());
   KyServiceOutputData output;
   const int outcome = KyLocalAnalysisService().run(&request.input(), &output);
   if (outcome != ANALYSIS_ERROR_NONE) {
     err << "kyanalyze: "
         << (operation == OPERATION_NONE ? std::string("the request")
                                         : toUtf8(KyAnalysisOperation::word(operation)))
-        << ": " << engineOutcome(outcome) << '\n';
-    return kExitFailure;
+        << ": " << engineFailure(outcome, request.input(), output, names) << '\n';
+    return outcome == ANALYSIS_ERROR_INVALID_OPTION ? kExitUsage : kExitFailure;
   }
 
-  const Json answer =
-      answerJson(operation, request.graph(), request.input(), output, kRunPathLimit);
+  const AnsweredGraph answered(request.graph(), request.originalEdges());
+  const Json answer = answerJson(operation, answered, request.input(), output, kRunPathLimit);
   if (!dot_.empty()) {
     std::ofstream dot(dot_, std::ios::binary);
-    writeDot(dot, request.graph(), request.input(), answer);
+    writeDot(dot, answered, request.input(), answer, names);
     dot.close();
     if (!dot) {
-      err << "kyanalyze: " << printable(dot_) << ": cannot be written\n";
+      err << "kyanalyze: " << shownPath(dot_) << ": cannot be written\n";
       return kExitFailure;
     }
   }
   if (json_)
     out << answer.dump(2) << '\n';
+  else if (csv_)
+    writeCsv(out, answer, names);
   else
-    writeAnswer(out, answer);
+    writeAnswer(out, answer, names);
   return kExitOk;
 }
 

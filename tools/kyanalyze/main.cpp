@@ -1,8 +1,10 @@
 // kyanalyze: command-line tool of the analysis service client library.
 #include "Command.h"
+#include "ConvertCommand.h"
 #include "DecodeCommand.h"
 #include "DescribeCommand.h"
 #include "EncodeCommand.h"
+#include "HelpCommand.h"
 #include "PathsCommand.h"
 #include "RunCommand.h"
 #include "ShowCommand.h"
@@ -19,18 +21,22 @@ using namespace kyanalyze;
 int main(int argc, char** argv) {
   CLI::App app{"Inspect the analyses of the graph-analysis service and run them", "kyanalyze"};
   app.require_subcommand(0, 1);
+  app.set_version_flag("--version", "kyanalyze " KYANALYZE_VERSION);
 
+  // A new command is one more line here.
   std::vector<std::pair<std::unique_ptr<Command>, CLI::App*>> commands;
   auto add = [&](std::unique_ptr<Command> command) {
     CLI::App* subcommand = command->attach(app);
     commands.emplace_back(std::move(command), subcommand);
   };
   add(std::make_unique<DescribeCommand>());
+  add(std::make_unique<RunCommand>());
+  add(std::make_unique<PathsCommand>());
+  add(std::make_unique<ConvertCommand>());
   add(std::make_unique<ShowCommand>());
   add(std::make_unique<EncodeCommand>());
   add(std::make_unique<DecodeCommand>(std::cin));
-  add(std::make_unique<RunCommand>());
-  add(std::make_unique<PathsCommand>());
+  add(std::make_unique<HelpCommand>());
 
   try {
     app.parse(argc, argv);

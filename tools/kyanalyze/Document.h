@@ -1,0 +1,31 @@
+// Document: analysis documents (a graph with a request) read and written.
+#pragma once
+
+#include <kyplatform/KyGraph.h>
+#include <kyplatform/KyServiceData.h>
+
+#include <memory>
+#include <string>
+
+namespace kyanalyze {
+
+/// A request loaded from an analysis document, with the graph it brought.
+struct LoadedRequest {
+  std::unique_ptr<KyGraph> graph{new KyGraph};
+  KyServiceInputData data;
+};
+
+/// Reads the analysis document in `bytes` into `request`; `where` names the
+/// source ("FILE" or "standard input"). False, with "WHERE: ..." in
+/// `error`, when it is no readable analysis document.
+bool loadRequest(const std::string& bytes, const std::string& where, LoadedRequest& request,
+                 std::string& error);
+/// The same for the file `path` ("-": standard input).
+bool loadRequestFile(const std::string& path, LoadedRequest& request, std::string& error);
+
+/// `graph` with the request `data` as an indented analysis document. False,
+/// with the writer's message in `error`, when the request cannot be written.
+bool documentText(KyGraph& graph, KyServiceInputData& data, std::string& text,
+                  std::string& error);
+
+} // namespace kyanalyze
