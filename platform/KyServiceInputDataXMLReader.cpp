@@ -127,7 +127,7 @@ int KyServiceInputDataXMLReader::processDOMElement(const DOMElement& element) {
       KyObject* read = service->pConvertStringToValue(value.c_str(), type.c_str(), this, owned);
       if (read == nullptr)
         return fail(L"the value " + KyXMLText::quote(value) + L" of " + KyXMLText::quote(key) +
-                    L" is not a " + type);
+                    L" is not of the type " + KyXMLText::quote(type));
       staged.entries.push_back(Entry{owner, description->pKey(), read, owned});
     }
   }

@@ -115,8 +115,8 @@ int KyServiceInputDataXMLWriter::populateDOMElement(DOMElement& element) {
     if (!isManager) {
       text.reset(service->pConvertValueToString(entry.value, description->pValueType(), this));
       if (text == nullptr)
-        return fail(L"a value of the option " + KyXMLText::quote(entry.key) + L" is not a " +
-                    std::wstring(description->pValueType()));
+        return fail(L"a value of the option " + KyXMLText::quote(entry.key) +
+                    L" is not of the type " + KyXMLText::quote(description->pValueType()));
       if (defaultText != nullptr && text->equals(defaultText.get()))
         continue;
     }
