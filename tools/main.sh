@@ -13,4 +13,4 @@ if (($#)); then
   exec build/tools/kyanalyze/kyanalyze "$@"
 fi
 exec build/tools/kyanalyze/kyanalyze run shortestPaths --graph examples/roads.txt \
-  --set startNode=Ashby --set finishNode=Harlow --set undirected=1
+  --set startNode=Ashby --set finishNode=Harlow --undirected

@@ -133,7 +133,8 @@ TEST(AnalysisCommands, EdgeSetsPrintAsEdgesAndWalksAsChains) {
       {{"disjointPaths", "--set", "startNode=s", "--set", "finishNode=t"},
        "pathList:\n  s -> b -> t\n  s -> a -> t\n"},
       {{"depthFirstSearch"}, "s -> b  EDGE_TYPE_FORWARD\n"},
-      {{"stronglyConnectedComponents", "--undirected"}, "edgeComponentList:\n  s -> a, s -> b, "},
+      {{"stronglyConnectedComponents", "--undirected"},
+       "edgeComponentList:\n  s -> a, s -> b, a -> b, a -> t, b -> t\n"},
   };
   for (const auto& test : cases) {
     Args args{"run", test.args[0], "--graph", g};
@@ -184,7 +185,7 @@ TEST(AnalysisCommands, NodesOfOneNameStayDistinct) {
     KyNode* unnamed = made.addNode();
     made.addEdge(unnamed, made.addNode());
     KyServiceInputData data;
-    data.setValue(nullptr, L"all:none:graph", &made, 0, 0);
+    data.storeReference(nullptr, L"all:none:graph", &made);
     const std::wstring path(document.path().begin(), document.path().end());
     KyAnalysisXMLWriter writer(path.c_str());
     writer.pGraph(&made);

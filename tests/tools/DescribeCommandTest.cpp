@@ -76,6 +76,27 @@ TEST(DescribeCommand, DefaultsAndEnumerationsComeThroughTyped) {
   EXPECT_EQ(operations[22], (Json{{"name", "OPERATION_ROOT_CAUSE"}, {"code", 22}}));
 }
 
+TEST(DescribeCommand, EveryOptionAndResultSaysWhatItMeans) {
+  Json model = describeJson({"describe", "--json"});
+  model["analyses"].push_back(model["shared"]);
+  for (const Json& section : model["analyses"])
+    for (const char* list : {"options", "results"})
+      for (const Json& item : section[list])
+        EXPECT_FALSE(item["meaning"].get<std::string>().empty()) << item["key"];
+}
+
+TEST(DescribeCommand, HelpAndVersionNameTheCommandsAndTheAnalyses) {
+  for (const Args& args : {Args{"help", "run"}, Args{"run", "--help"}}) {
+    const Outcome outcome = run(args);
+    EXPECT_EQ(outcome.status, 0);
+    EXPECT_NE(outcome.out.find("Analyses: breadthFirstSearch, depthFirstSearch, "),
+              std::string::npos)
+        << outcome.out;
+  }
+  EXPECT_EQ(run({"help"}).out, run({"--help"}).out);
+  EXPECT_EQ(run({"--version"}).out.rfind("kyanalyze ", 0), 0u);
+}
+
 TEST(DescribeCommand, TextListsItemsWithAlignedColumns) {
   Outcome outcome = run({"describe"});
   ASSERT_EQ(outcome.status, 0);

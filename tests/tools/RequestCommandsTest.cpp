@@ -40,6 +40,37 @@ TEST(RequestCommands, EncodeThenDecodeGivesADocumentThatShowsAlike) {
   EXPECT_EQ(run({"show", document.path()}).out, run({"show", example()}).out);
 }
 
+TEST(RequestCommands, ShowSaysWhatARequestHoldsInWords) {
+  // One constraint is "1 constraint"; an empty node list leaves no colon
+  // dangling; no constraints at all say so.
+  const kytest::TempFile one(
+      "<document><part name=\"graph\"><graph id=\"g0\"><node id=\"n0\" name=\"a\"/></graph>"
+      "</part><part name=\"analysis\"><option key=\"all:none:operation\" type=\"Integer\">"
+      "<entry value=\"20\"/></option><option key=\"clustering:graph:constraintManager\" "
+      "type=\"KyConstraintManager\"><entry owner=\"g0\"><constraintManager parent=\"g0\">"
+      "<sameCluster priority=\"1\"/></constraintManager></entry></option></part></document>",
+      ".xml");
+  const Outcome shown = run({"show", one.path()});
+  ASSERT_EQ(shown.status, 0) << shown.err;
+  EXPECT_NE(shown.out.find("  clustering:graph:constraintManager  graph  1 constraint\n"),
+            std::string::npos)
+      << shown.out;
+  EXPECT_NE(shown.out.find("constraints:\n  sameCluster  priority 1  open\n"), std::string::npos)
+      << shown.out;
+  const kytest::TempFile none("<document><part name=\"graph\"><graph id=\"g0\"/></part>"
+                              "<part name=\"analysis\"/></document>",
+                              ".xml");
+  EXPECT_EQ(run({"show", none.path()}).out,
+            "operation: none\ngraph: 0 nodes, 0 edges\noptions: none\nconstraints: none\n");
+  // A value that is not of its option's type says which type, in words.
+  const kytest::TempFile wrong("<document><part name=\"graph\"><graph id=\"g0\"/></part>"
+                               "<part name=\"analysis\"><option key=\"all:none:operation\" "
+                               "type=\"Integer\"><entry value=\"x\"/></option></part></document>",
+                               ".xml");
+  EXPECT_NE(run({"show", wrong.path()}).err.find("is not of the type \"Integer\""),
+            std::string::npos);
+}
+
 TEST(RequestCommands, UnreadableInputGetsOneLineAndStatusOne) {
   const struct {
     std::vector<std::string> args;

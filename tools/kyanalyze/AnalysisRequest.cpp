@@ -114,7 +114,7 @@ bool AnalysisRequest::start(int operation, GraphInput input, std::string& error)
   graph_ = graphInput_.graph.get();
   input_ = &fresh_;
   KyGeneralAnalysisInputTailor(&fresh_).pGraph(graph_);
-  fresh_.setValue(nullptr, KyAnalysisKey::all::noneOperation, new KyInt(operation), 1, 0);
+  fresh_.storeOwned(nullptr, KyAnalysisKey::all::noneOperation, new KyInt(operation));
   originalEdges_ = graph_->numberOfEdges();
   applyColumns(graphInput_.nodeColumns, "node");
   applyColumns(graphInput_.edgeColumns, "edge");
@@ -145,8 +145,8 @@ void AnalysisRequest::applyColumns(const std::vector<Column>& columns, const cha
       continue;
     }
     for (const auto& [position, value] : column.values)
-      fresh_.setValue(members[static_cast<std::size_t>(position)], description->pKey(),
-                      integers.claimed(value), 1, 0);
+      fresh_.storeOwned(members[static_cast<std::size_t>(position)], description->pKey(),
+                      integers.claimed(value));
   }
 }
 
@@ -180,12 +180,11 @@ bool AnalysisRequest::undirected(std::string& error) {
   }
   KyServiceName& service = *input_->pServiceName();
   if (code == OPERATION_TREE_TEST) {
-    input_->setValue(graph_, option(service, code, L"graph", L"directed")->pKey(), new KyInt(0), 1,
-                     0);
+    input_->storeOwned(graph_, option(service, code, L"graph", L"directed")->pKey(), new KyInt(0));
     return true;
   }
   if (const auto* own = option(service, code, L"graph", L"undirected")) {
-    input_->setValue(graph_, own->pKey(), new KyInt(1), 1, 0);
+    input_->storeOwned(graph_, own->pKey(), new KyInt(1));
     return true;
   }
   if (graph_->numberOfEdges() != originalEdges_)
@@ -207,7 +206,7 @@ bool AnalysisRequest::undirected(std::string& error) {
       twins.push_back(it.pEdge());
   for (const auto& [edge, key, value] : values) {
     value->vClaim();
-    input_->setValue(twins[static_cast<std::size_t>(edge->index())], key, value, 1, 0);
+    input_->storeOwned(twins[static_cast<std::size_t>(edge->index())], key, value);
   }
   return true;
 }
@@ -281,9 +280,9 @@ bool AnalysisRequest::set(const std::string& assignment, std::string& error) {
     return false;
   }
   if (node != nullptr)
-    input_->setValue(graph_, description->pKey(), node, 0, 0);
+    input_->storeReference(graph_, description->pKey(), node);
   else
-    input_->setValue(graph_, description->pKey(), owned.release(), 1, 0);
+    input_->storeOwned(graph_, description->pKey(), owned.release());
   return true;
 }
 

@@ -21,9 +21,9 @@
 #include <kyplatform/KyServiceItemDescription.h>
 #include <kyplatform/KyServiceItemDescriptionManager.h>
 
-#include <algorithm>
 #include <cstring>
 #include <functional>
+#include <unordered_set>
 #include <utility>
 
 namespace kyanalyze {
@@ -39,6 +39,7 @@ bool foreign(const KyObject* value, const KyGraph& graph) {
 
 /// A stored value as JSON: KyInt as a number (a Boolean as true or false),
 /// nodes and edges as objects (twins as their originals), lists as arrays.
+/// Walks are made by walkJson().
 Json valueJson(const KyObject* value, bool boolean, const AnsweredGraph& graph) {
   if (value == nullptr)
     return nullptr;
@@ -51,9 +52,15 @@ Json valueJson(const KyObject* value, bool boolean, const AnsweredGraph& graph) 
   if (const auto* node = dynamic_cast<const KyNode*>(value))
     return nodeJson(node);
   if (const auto* list = dynamic_cast<const KyDList*>(value)) {
+    // An edge and its twin are one edge: a list of edges names it once.
     Json items = Json::array();
-    for (KyDListIter it(list); it; ++it)
-      items.push_back(valueJson(it.pObject(), boolean, graph));
+    std::unordered_set<int> edges;
+    for (KyDListIter it(list); it; ++it) {
+      Json item = valueJson(it.pObject(), boolean, graph);
+      if (!item.is_object() || !item.contains("index") ||
+          edges.insert(item.at("index").get<int>()).second)
+        items.push_back(std::move(item));
+    }
     return items;
   }
   return nullptr;
@@ -205,16 +212,7 @@ Json answerJson(int operation, const AnsweredGraph& graph, const KyServiceInputD
         }
         continue;
       }
-      Json json = valueJson(value, boolean, graph);
-      // Twins make an edge of an edge set appear twice.
-      if (term.shape == Shape::cut && json.is_array()) {
-        Json unique = Json::array();
-        for (const Json& edge : json)
-          if (std::find(unique.begin(), unique.end(), edge) == unique.end())
-            unique.push_back(edge);
-        json = std::move(unique);
-      }
-      results[item.name] = std::move(json);
+      results[item.name] = valueJson(value, boolean, graph);
       continue;
     }
     Json entries = Json::array();

@@ -70,7 +70,8 @@ private:
         space = true;
     }
     // Blank lines and comments decide nothing yet.
-    if (!tab && !space && text_.find_first_not_of(" \t", begin) >= stop)
+    const std::size_t first = text_.find_first_not_of(" \t", begin);
+    if (first >= stop || text_[first] == '#')
       return 0;
     return tab && !space ? '\t' : ' ';
   }

@@ -16,13 +16,15 @@ CLI::App* HelpCommand::attach(CLI::App& app) {
 }
 
 int HelpCommand::run(std::ostream& out, std::ostream& err) {
+  // The app's own help() would show the help of the command parsed, this one.
+  const auto formatter = app_->get_formatter();
   if (command_.empty()) {
-    out << app_->help();
+    out << formatter->make_help(app_, app_->get_name(), CLI::AppFormatMode::Normal);
     return kExitOk;
   }
   for (const CLI::App* command : app_->get_subcommands({}))
     if (command->get_name() == command_) {
-      out << command->help();
+      out << formatter->make_help(command, command->get_name(), CLI::AppFormatMode::Normal);
       return kExitOk;
     }
   err << "kyanalyze: help: no command '" << escaped(command_) << "'\n";

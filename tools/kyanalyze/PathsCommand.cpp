@@ -57,8 +57,8 @@ int PathsCommand::run(std::ostream& out, std::ostream& err) {
     return kExitUsage;
   }
   KyServiceInputData& input = request.input();
-  input.setValue(&request.graph(), KyAnalysisKey::sortedPaths::graphStartNode, start, 0, 0);
-  input.setValue(&request.graph(), KyAnalysisKey::sortedPaths::graphFinishNode, finish, 0, 0);
+  input.storeReference(&request.graph(), KyAnalysisKey::sortedPaths::graphStartNode, start);
+  input.storeReference(&request.graph(), KyAnalysisKey::sortedPaths::graphFinishNode, finish);
 
   KyServiceOutputData output;
   const int outcome = KyLocalAnalysisService().run(&input, &output);

@@ -83,7 +83,7 @@ const Term kTerms[] = {
     {"*:none:componentList", "the components, as node lists"},
     {"stronglyConnectedComponents:none:edgeComponentList",
      "the edges inside each component"},
-    {"clustering:node:clusterNumber", "the number of the node's cluster, from 1"},
+    {"clustering:node:clusterNumber", "the number of the node's cluster, from 0"},
     {"clustering:none:clusterList", "the clusters, as node lists"},
     {"clustering:constraint:fulfilled", "true when the clusters keep the constraint"},
     {"pathExistsTest:none:pathExists", "true when a path leads from the start to the finish"},
