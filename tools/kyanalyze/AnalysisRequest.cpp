@@ -118,6 +118,9 @@ bool AnalysisRequest::start(int operation, GraphInput input, std::string& error)
   originalEdges_ = graph_->numberOfEdges();
   applyColumns(graphInput_.nodeColumns, "node");
   applyColumns(graphInput_.edgeColumns, "edge");
+  // The request holds the values now.
+  graphInput_.nodeColumns = {};
+  graphInput_.edgeColumns = {};
   return !graphInput_.undirected || undirected(error);
 }
 
