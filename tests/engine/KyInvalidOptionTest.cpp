@@ -57,7 +57,9 @@ TEST(InvalidOption, TheAnswerNamesTheOptionAndItsOwner) {
        },
        1, key::maximumFlow::nodeCapacity},
       {OPERATION_MINIMUM_CUT,
-       [&](auto& c) { ends(c, key::minimumCut::graphSourceNode, key::minimumCut::graphSinkNode, 0); },
+       [&](auto& c) {
+         ends(c, key::minimumCut::graphSourceNode, key::minimumCut::graphSinkNode, 0);
+       },
        -1, key::minimumCut::graphSinkNode},
       {OPERATION_MINIMUM_COST_FLOW,
        [&](auto& c) {
@@ -85,12 +87,11 @@ TEST(InvalidOption, TheAnswerNamesTheOptionAndItsOwner) {
          c.input.storeOwned(&c.graph, key::clustering::graphBalance, new KyDouble(2.0));
        },
        -1, key::clustering::graphBalance},
-      {OPERATION_CLUSTERING,
-       [&](auto& c) { integer(c, c.edge[0], key::clustering::edgeCost, -1); },
+      {OPERATION_CLUSTERING, [&](auto& c) { integer(c, c.edge[0], key::clustering::edgeCost, -1); },
        100, key::clustering::edgeCost},
       {OPERATION_CYCLE_BREAKING_EDGE_DETECTION,
-       [&](auto& c) { integer(c, &c.graph, key::cycleBreakingEdgeDetection::graphQuality, 7); },
-       -1, key::cycleBreakingEdgeDetection::graphQuality},
+       [&](auto& c) { integer(c, &c.graph, key::cycleBreakingEdgeDetection::graphQuality, 7); }, -1,
+       key::cycleBreakingEdgeDetection::graphQuality},
   };
   for (const Case& test : cases) {
     kytest::EngineCase c(3, {{0, 1}, {1, 2}});

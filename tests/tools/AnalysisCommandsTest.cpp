@@ -68,8 +68,8 @@ TEST(AnalysisCommands, PathsListsTheCheapestPathsInOrder) {
   EXPECT_EQ(expectSuccess({"paths", "--graph", graph.path(), "--from", "a", "--to", "a"}).out,
             "a  (cost 0)\n");
   // Roads run both ways: --undirected follows each edge against its direction too.
-  EXPECT_EQ(expectSuccess({"paths", "--graph", graph.path(), "--from", "d", "--to", "a", "-k",
-                           "1", "--undirected"})
+  EXPECT_EQ(expectSuccess({"paths", "--graph", graph.path(), "--from", "d", "--to", "a", "-k", "1",
+                           "--undirected"})
                 .out,
             "d -> b -> a  (cost 2)\n");
 }
@@ -78,9 +78,9 @@ TEST(AnalysisCommands, PathsListsTheCheapestPathsInOrder) {
 // back is not mistaken for one that starts elsewhere.
 TEST(AnalysisCommands, WalksFollowTheirEdgesFromTheStart) {
   const TempFile back("A B 1\nB A 1\nA C 5\n");
-  EXPECT_EQ(expectSuccess({"paths", "--graph", back.path(), "--from", "A", "--to", "C", "-k", "3"})
-                .out,
-            "A -> C  (cost 5)\nA -> B -> A -> C  (cost 7)\nA -> B -> A -> B -> A -> C  (cost 9)\n");
+  EXPECT_EQ(
+      expectSuccess({"paths", "--graph", back.path(), "--from", "A", "--to", "C", "-k", "3"}).out,
+      "A -> C  (cost 5)\nA -> B -> A -> C  (cost 7)\nA -> B -> A -> B -> A -> C  (cost 9)\n");
   const TempFile reversed("b a 4\n");
   EXPECT_NE(expectSuccess({"run", "shortestPaths", "--graph", reversed.path(), "--set",
                            "startNode=a", "--set", "finishNode=b", "--set", "undirected=1"})
@@ -104,7 +104,8 @@ TEST(AnalysisCommands, WalksFollowTheirEdgesFromTheStart) {
     if (outcome.status == 2) // a name missing from this graph
       continue;
     ASSERT_EQ(outcome.status, 0) << outcome.err;
-    for (const Json& path : Json::parse(outcome.out)["paths"]) {
+    const Json answer = Json::parse(outcome.out);
+    for (const Json& path : answer["paths"]) {
       const Json& nodes = path["nodes"];
       const Json& edges = path["edges"];
       ASSERT_EQ(nodes.size(), edges.size() + 1) << path.dump() << text;
@@ -126,7 +127,8 @@ TEST(AnalysisCommands, EdgeSetsPrintAsEdgesAndWalksAsChains) {
     Args args;
     std::string line;
   } cases[] = {
-      {{"minimumCut", "--set", "sourceNode=s", "--set", "sinkNode=t"}, "edgeList: s -> a, s -> b\n"},
+      {{"minimumCut", "--set", "sourceNode=s", "--set", "sinkNode=t"},
+       "edgeList: s -> a, s -> b\n"},
       {{"minimumSpanningTree"}, "treeEdgeList: s -> b, a -> t, s -> a\n"},
       {{"pathExistsTest", "--set", "startNode=s", "--set", "finishNode=t"},
        "edgeList: s -> b -> t\n"},
@@ -141,9 +143,10 @@ TEST(AnalysisCommands, EdgeSetsPrintAsEdgesAndWalksAsChains) {
     args.insert(args.end(), test.args.begin() + 1, test.args.end());
     const Outcome outcome = expectSuccess(args);
     EXPECT_NE(outcome.out.find(test.line), std::string::npos) << test.args[0] << '\n'
-                                                               << outcome.out;
+                                                              << outcome.out;
   }
-  const Json dfs = Json::parse(expectSuccess({"run", "depthFirstSearch", "--graph", g, "--json"}).out);
+  const Json dfs =
+      Json::parse(expectSuccess({"run", "depthFirstSearch", "--graph", g, "--json"}).out);
   EXPECT_EQ(dfs["results"]["type"][1]["value"], 3);
   EXPECT_EQ(dfs["results"]["type"][1]["valueName"], "EDGE_TYPE_FORWARD");
 }
@@ -161,8 +164,8 @@ TEST(AnalysisCommands, NodesOfOneNameStayDistinct) {
                        "</graphml>",
                        ".graphml");
   const TempFile dot("", ".dot");
-  const Outcome table = expectSuccess(
-      {"run", "connectedComponents", "--graph", graph.path(), "--dot", dot.path()});
+  const Outcome table =
+      expectSuccess({"run", "connectedComponents", "--graph", graph.path(), "--dot", dot.path()});
   EXPECT_NE(table.out.find("\nnode      componentNumber\n"
                            "a#0       1\n"
                            "a#1#1     1\n"
@@ -173,8 +176,8 @@ TEST(AnalysisCommands, NodesOfOneNameStayDistinct) {
       << table.out;
   for (const char* drawn : {"\"a#0\" -> \"a#1#1\"", "\"a#1#1\" -> \"a#1\";"})
     EXPECT_NE(dot.read().find(drawn), std::string::npos) << dot.read();
-  const Json json =
-      Json::parse(expectSuccess({"run", "connectedComponents", "--graph", graph.path(), "--json"}).out);
+  const Json json = Json::parse(
+      expectSuccess({"run", "connectedComponents", "--graph", graph.path(), "--json"}).out);
   EXPECT_EQ(json["results"]["componentNumber"][1]["node"], node(1, "a"));
 
   // A node without a name is called by its position, which a real name may take.
@@ -227,18 +230,17 @@ TEST(AnalysisCommands, RunPrintsTheAnswerByNameAsTextJsonAndCsv) {
 
   // The third column is the edge cost, or else the capacity.
   const TempFile one("s t 7\n");
-  const Json flow = Json::parse(expectSuccess({"run", "maximumFlow", "--graph", one.path(),
-                                               "--set", "sourceNode=s", "--set", "sinkNode=t",
-                                               "--json"})
+  const Json flow = Json::parse(expectSuccess({"run", "maximumFlow", "--graph", one.path(), "--set",
+                                               "sourceNode=s", "--set", "sinkNode=t", "--json"})
                                     .out);
   EXPECT_EQ(flow["results"]["totalFlow"], 7);
   // Columns named by a header, a node table, standard input.
   const TempFile nodes("node,capacity\nm,3\n");
-  const Json capped = Json::parse(
-      expectSuccess({"run", "maximumFlow", "--graph", "-", "--nodes", nodes.path(), "--set",
-                     "sourceNode=s", "--set", "sinkNode=t", "--json"},
-                    "source,target,cost,capacity\ns,m,1,5\nm,t,1,5\ns,t,1,2\n")
-          .out);
+  const Json capped =
+      Json::parse(expectSuccess({"run", "maximumFlow", "--graph", "-", "--nodes", nodes.path(),
+                                 "--set", "sourceNode=s", "--set", "sinkNode=t", "--json"},
+                                "source,target,cost,capacity\ns,m,1,5\nm,t,1,5\ns,t,1,2\n")
+                      .out);
   EXPECT_EQ(capped["results"]["totalFlow"], 5);
 }
 
@@ -281,10 +283,10 @@ TEST(AnalysisCommands, UndirectedReachesEveryAnalysis) {
       EXPECT_TRUE(!results.contains(found) || results[found] == 1) << analysis[0];
   }
   // Flows against an edge's direction come out negative on that edge.
-  const Json flow = Json::parse(expectSuccess({"run", "maximumFlow", "--graph", graph.path(),
-                                               "--undirected", "--set", "sourceNode=d", "--set",
-                                               "sinkNode=b", "--json"})
-                                    .out);
+  const Json flow =
+      Json::parse(expectSuccess({"run", "maximumFlow", "--graph", graph.path(), "--undirected",
+                                 "--set", "sourceNode=d", "--set", "sinkNode=b", "--json"})
+                      .out);
   EXPECT_EQ(flow["results"]["flow"][0]["value"], -1);
   EXPECT_EQ(flow["results"]["flow"][2]["value"], 1);
   for (const char* refused : {"topologicalSort", "acyclicTest", "cycleBreakingEdgeDetection"}) {
@@ -320,7 +322,8 @@ TEST(AnalysisCommands, AnswersOfEveryShapeComeOutByName) {
   EXPECT_NE(saved.out.find("clusterList:\n"), std::string::npos) << saved.out;
   EXPECT_NE(saved.out.find("sameCluster: web cache  "), std::string::npos) << saved.out;
   const Json one = Json::parse(
-      expectSuccess({"run", "--request", kRequest, "--set", "maxNumberOfClusters=1", "--json"}).out);
+      expectSuccess({"run", "--request", kRequest, "--set", "maxNumberOfClusters=1", "--json"})
+          .out);
   EXPECT_EQ(one["results"]["clusterList"].size(), 1u);
   EXPECT_EQ(one["results"]["fulfilled"][1]["constraint"]["type"], "differentClusters");
   EXPECT_EQ(one["results"]["fulfilled"][1]["value"], false);

@@ -55,9 +55,9 @@ TEST(DocExamples, EveryDocumentedCommandPrintsWhatTheDocsSay) {
   for (const char* document : {"docs/kyanalyze.md", "README.md"})
     for (const Example& example : examplesOf(root + document)) {
       SCOPED_TRACE(std::string(document) + ":" + std::to_string(example.line));
-      const kytest::Outcome outcome = kytest::runProcess(
-          "/bin/sh", {"-c", "cd '" + root + "' && PATH='" + directory + "':\"$PATH\" " +
-                                example.command + " 2>&1"});
+      const kytest::Outcome outcome =
+          kytest::runProcess("/bin/sh", {"-c", "cd '" + root + "' && PATH='" + directory +
+                                                   "':\"$PATH\" " + example.command + " 2>&1"});
       EXPECT_EQ(outcome.out, example.expected) << example.command;
       ++count;
     }

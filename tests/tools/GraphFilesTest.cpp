@@ -88,8 +88,8 @@ TEST(GraphFiles, HeadersNameTheColumnsAndQuotesHoldAnything) {
                    input, error))
       << error;
   const Plain got = plain(input);
-  EXPECT_EQ(got.nodes, (std::vector<std::string>{"New York", "a \"b\" # c", "x", "y", "source",
-                                                 "target"}));
+  EXPECT_EQ(got.nodes,
+            (std::vector<std::string>{"New York", "a \"b\" # c", "x", "y", "source", "target"}));
   EXPECT_EQ(got.edgeColumns.at("capacity"), (std::map<int, int>{{0, 5}, {2, 1}}));
   EXPECT_EQ(got.edgeColumns.at("cost"), (std::map<int, int>{{2, 2}}));
   EXPECT_EQ(got.edgeColumns.at("undirected"), (std::map<int, int>{{0, 1}, {2, 0}}));
@@ -136,8 +136,9 @@ TEST(GraphFiles, MalformedLinesAreNamedByLine) {
 
 /// A random name from letters, blanks and the characters files give meaning.
 std::string randomName(std::mt19937& random) {
-  static const std::vector<std::string> pieces{"a", "B", " ", "#", "\"", ",", "\t", "\xc3\xa9",
-                                               "\xe6\x9d\xb1", "source", "node", "7", "x y"};
+  static const std::vector<std::string> pieces{
+      "a",      "B",    " ", "#",  "\"", ",", "\t", "\xc3\xa9", "\xe6\x9d\xb1",
+      "source", "node", "7", "x y"};
   std::string name;
   for (int i = 1 + static_cast<int>(random() % 3); i > 0; --i)
     name += pieces[random() % pieces.size()];
@@ -164,10 +165,11 @@ TEST(GraphFiles, WrittenFilesReadBackAsTheyWere) {
     Column undirected{{"undirected"}, ValueKind::boolean, {}};
     Column weight{{"weight"}, ValueKind::integer, {}};
     for (int e = static_cast<int>(random() % 10); e > 0; --e) {
-      KyEdge* edge =
-          made.graph->addEdge(members[random() % members.size()], members[random() % members.size()]);
+      KyEdge* edge = made.graph->addEdge(members[random() % members.size()],
+                                         members[random() % members.size()]);
       if (random() % 2)
-        cost.values.emplace_back(edge->index(), static_cast<int>(random()) - (1 << 30));
+        cost.values.emplace_back(edge->index(),
+                                 static_cast<int>(random() % 2000000000u) - 1000000000);
       if (random() % 3 == 0)
         undirected.values.emplace_back(edge->index(), static_cast<int>(random() % 2));
     }
@@ -187,8 +189,9 @@ TEST(GraphFiles, WrittenFilesReadBackAsTheyWere) {
         ASSERT_TRUE(writeGraphML(path, made, error)) << error;
         ASSERT_TRUE(readGraphML(edges.read(), "g", back, error)) << error << edges.read();
       } else {
-        const char delimiter = suffix[1] == 'c' ? ',' : suffix[1] == 't' && suffix[2] == 's' ? '\t'
-                                                                                              : ' ';
+        const char delimiter = suffix[1] == 'c'                       ? ','
+                               : suffix[1] == 't' && suffix[2] == 's' ? '\t'
+                                                                      : ' ';
         ASSERT_TRUE(writeEdgeList(path, table.path(), delimiter, made, error)) << error;
         std::string text = edges.read(), nodes = table.read();
         ASSERT_TRUE(readEdgeList(text, "g", 0, back, error)) << error << edges.read();

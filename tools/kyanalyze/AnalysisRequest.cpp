@@ -141,15 +141,15 @@ void AnalysisRequest::applyColumns(const std::vector<Column>& columns, const cha
     const KyServiceOptionDescription* description = nullptr;
     for (const std::string& name : column.names)
       if (description == nullptr)
-        description = option(service, operation(), wideScope,
-                             std::wstring(name.begin(), name.end()));
+        description =
+            option(service, operation(), wideScope, std::wstring(name.begin(), name.end()));
     if (description == nullptr) {
       unused_.push_back(std::string(scope) + " " + column.names.front());
       continue;
     }
     for (const auto& [position, value] : column.values)
       fresh_.storeOwned(members[static_cast<std::size_t>(position)], description->pKey(),
-                      integers.claimed(value));
+                        integers.claimed(value));
   }
 }
 

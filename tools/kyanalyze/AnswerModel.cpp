@@ -220,9 +220,9 @@ Json answerJson(int operation, const AnsweredGraph& graph, const KyServiceInputD
       const KyObject* value = output.pValue(owner, item.key.c_str());
       const auto* edge = dynamic_cast<const KyEdge*>(owner);
       const KyEdge* twin = edge != nullptr ? graph.twin(edge) : nullptr;
-      const auto* against =
-          twin != nullptr ? dynamic_cast<const KyInt*>(output.pValue(twin, item.key.c_str()))
-                          : nullptr;
+      const auto* against = twin != nullptr
+                                ? dynamic_cast<const KyInt*>(output.pValue(twin, item.key.c_str()))
+                                : nullptr;
       if ((value == nullptr && against == nullptr) || foreign(value, graph.graph()))
         return;
       if (against != nullptr) {

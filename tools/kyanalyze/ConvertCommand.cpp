@@ -24,7 +24,8 @@ namespace kyanalyze {
 namespace {
 
 bool endsWith(const std::string& text, const std::string& tail) {
-  return text.size() >= tail.size() && text.compare(text.size() - tail.size(), tail.size(), tail) == 0;
+  return text.size() >= tail.size() &&
+         text.compare(text.size() - tail.size(), tail.size(), tail) == 0;
 }
 
 /// The per-node and per-edge integer options of a document's request, of its
@@ -32,10 +33,9 @@ bool endsWith(const std::string& text, const std::string& tail) {
 void takeRequestColumns(GraphInput& input, std::vector<std::string>& leftOut) {
   KyServiceInputData& data = input.document->data;
   const auto* code = dynamic_cast<const KyInt*>(data.pValue(nullptr, L"all:none:operation"));
-  const std::string word =
-      code != nullptr && KyAnalysisOperation::word(code->value()) != nullptr
-          ? toUtf8(KyAnalysisOperation::word(code->value()))
-          : "";
+  const std::string word = code != nullptr && KyAnalysisOperation::word(code->value()) != nullptr
+                               ? toUtf8(KyAnalysisOperation::word(code->value()))
+                               : "";
   std::map<std::string, Column> nodeColumns, edgeColumns;
   data.visitValues([&](const KyObject* owner, const wchar_t* wideKey, KyObject* value) {
     const std::string key = toUtf8(wideKey);
@@ -76,8 +76,7 @@ CLI::App* ConvertCommand::attach(CLI::App& app) {
   CLI::App* command = app.add_subcommand(
       "convert", "Turn a graph with its values into another format (.xml, .graphml, edge list)");
   graph_.attach(*command)->required();
-  command->add_option("output", output_, "The file to write; its name says the format")
-      ->required();
+  command->add_option("output", output_, "The file to write; its name says the format")->required();
   command->add_option("--nodes-out", nodesOut_, "Node table to write beside an edge list");
   command->add_option("--analysis", analysis_,
                       "Analysis of the request an analysis document holds");
@@ -165,7 +164,9 @@ int ConvertCommand::run(std::ostream&, std::ostream& err) {
       }
       if (input.undirected)
         leftOut.push_back("that the edges are undirected");
-      const char delimiter = endsWith(output_, ".csv") ? ',' : endsWith(output_, ".tsv") ? '\t' : ' ';
+      const char delimiter = endsWith(output_, ".csv")   ? ','
+                             : endsWith(output_, ".tsv") ? '\t'
+                                                         : ' ';
       if (!writeEdgeList(output_, nodesOut_, delimiter, input, error)) {
         err << "kyanalyze: " << error << '\n';
         return kExitFailure;

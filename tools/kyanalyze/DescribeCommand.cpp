@@ -120,7 +120,6 @@ void measure(const Json& section, Widths& widths) {
     }
 }
 
-
 /// One line per option and result, columns aligned to `widths`, its meaning
 /// last; the names and codes of an enumerated option follow it, indented.
 void writeItems(std::ostream& out, const Json& section, const Widths& widths) {
@@ -145,8 +144,8 @@ void writeItems(std::ostream& out, const Json& section, const Widths& widths) {
   for (const Json& result : results)
     out << "  result  " << padded(text(result.at("key")), widths.key) << "  "
         << padded(text(result.at("ownerType")), widths.owner) << "  "
-        << padded(text(result.at("valueType")), widths.value) << "  "
-        << padded("", widths.fallback) << "  " << text(result.at("meaning")) << '\n';
+        << padded(text(result.at("valueType")), widths.value) << "  " << padded("", widths.fallback)
+        << "  " << text(result.at("meaning")) << '\n';
 }
 
 void writeText(std::ostream& out, const Json& model) {

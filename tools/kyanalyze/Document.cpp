@@ -31,8 +31,7 @@ bool loadRequestFile(const std::string& path, LoadedRequest& request, std::strin
   return readInput(path, bytes, error) && loadRequest(bytes, shownPath(path), request, error);
 }
 
-bool documentText(KyGraph& graph, KyServiceInputData& data, std::string& text,
-                  std::string& error) {
+bool documentText(KyGraph& graph, KyServiceInputData& data, std::string& text, std::string& error) {
   unsigned char* buffer = nullptr;
   KyAnalysisXMLWriter writer(&buffer, 1, 0);
   writer.pGraph(&graph);

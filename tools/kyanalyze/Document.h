@@ -25,7 +25,6 @@ bool loadRequestFile(const std::string& path, LoadedRequest& request, std::strin
 
 /// `graph` with the request `data` as an indented analysis document. False,
 /// with the writer's message in `error`, when the request cannot be written.
-bool documentText(KyGraph& graph, KyServiceInputData& data, std::string& text,
-                  std::string& error);
+bool documentText(KyGraph& graph, KyServiceInputData& data, std::string& text, std::string& error);
 
 } // namespace kyanalyze

@@ -6,8 +6,8 @@
 #include <kyplatform/KyNode.h>
 
 #include <algorithm>
-#include <string_view>
 #include <functional>
+#include <string_view>
 #include <unordered_map>
 
 namespace kyanalyze {
@@ -314,8 +314,8 @@ bool readEdgeList(std::string& text, const std::string& where, char delimiter, G
   return error.empty();
 }
 
-bool readNodeTable(std::string& text, const std::string& where, char delimiter,
-                   GraphInput& input, std::string& error) {
+bool readNodeTable(std::string& text, const std::string& where, char delimiter, GraphInput& input,
+                   std::string& error) {
   if (!validText(text, where, error))
     return false;
   TableLines lines(text, where, delimiter);

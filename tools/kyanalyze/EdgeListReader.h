@@ -32,7 +32,7 @@ bool readEdgeList(std::string& text, const std::string& where, char delimiter, G
 /// empty field leaves an option unset. A node is found by its name (made
 /// when the graph has none of that name). The text is split as by
 /// readEdgeList().
-bool readNodeTable(std::string& text, const std::string& where, char delimiter,
-                   GraphInput& input, std::string& error);
+bool readNodeTable(std::string& text, const std::string& where, char delimiter, GraphInput& input,
+                   std::string& error);
 
 } // namespace kyanalyze

@@ -45,15 +45,16 @@ bool writeEdgeList(const std::string& path, const std::string& nodesPath, char d
   std::vector<std::string> written;
   for (KyNodeDListIter it(graph.pNodeList()); it; ++it) {
     const KyNode* node = it.pNode();
-    std::string name = node->pName() != nullptr && uses[nodeName(node)] == 1 ? nodeName(node)
-                                                                              : names.node(node);
+    std::string name =
+        node->pName() != nullptr && uses[nodeName(node)] == 1 ? nodeName(node) : names.node(node);
     if (name.find_first_of("\r\n") != std::string::npos) {
       error = shownPath(path) + ": the name of node " + std::to_string(node->index()) +
               " holds a line break, which an edge list cannot carry";
       return false;
     }
     // Quoted: what would split, end or start something, and names a header uses.
-    if (name.empty() || name.find_first_of(std::string(" \t#\"") + delimiter) != std::string::npos ||
+    if (name.empty() ||
+        name.find_first_of(std::string(" \t#\"") + delimiter) != std::string::npos ||
         name == "source" || name == "node") {
       std::string quoted = "\"";
       for (char c : name)

@@ -61,8 +61,8 @@ std::string engineOutcome(int code) {
   return "error code " + std::to_string(code);
 }
 
-std::string optionText(const KyServiceInputData& input, const wchar_t* key,
-                       const KyObject* value, const GraphNames& names) {
+std::string optionText(const KyServiceInputData& input, const wchar_t* key, const KyObject* value,
+                       const GraphNames& names) {
   if (const auto* manager = dynamic_cast<const KyConstraintManager*>(value)) {
     const int count = manager->pConstraintList()->length();
     return std::to_string(count) + (count == 1 ? " constraint" : " constraints");
@@ -99,9 +99,9 @@ std::string engineFailure(int code, const KyServiceInputData& input,
   const std::string fullKey = toUtf8(key.c_str());
   const std::string name = fullKey.substr(fullKey.rfind(':') + 1);
   const KyObject* value = input.pValue(owner, key.c_str());
-  std::string text = "invalid " + name + " " +
-                     (value != nullptr ? optionText(input, key.c_str(), value, names)
-                                       : std::string("(not set)"));
+  std::string text =
+      "invalid " + name + " " +
+      (value != nullptr ? optionText(input, key.c_str(), value, names) : std::string("(not set)"));
   if (dynamic_cast<const KyNode*>(owner) != nullptr)
     text += " on node " + names.member(owner);
   else if (dynamic_cast<const KyEdge*>(owner) != nullptr)

@@ -26,7 +26,7 @@ std::string engineFailure(int code, const KyServiceInputData& input,
 
 /// The value of an option as the document format writes it, nodes by
 /// label, node lists as labels separated by blanks.
-std::string optionText(const KyServiceInputData& input, const wchar_t* key,
-                       const KyObject* value, const GraphNames& names);
+std::string optionText(const KyServiceInputData& input, const wchar_t* key, const KyObject* value,
+                       const GraphNames& names);
 
 } // namespace kyanalyze

@@ -18,7 +18,8 @@ namespace {
 
 bool endsWith(const std::string& text, const char* suffix) {
   const std::string tail = suffix;
-  return text.size() >= tail.size() && text.compare(text.size() - tail.size(), tail.size(), tail) == 0;
+  return text.size() >= tail.size() &&
+         text.compare(text.size() - tail.size(), tail.size(), tail) == 0;
 }
 
 /// The root element's name of an XML text, or "" when the text does not
@@ -57,9 +58,9 @@ const std::map<std::string, std::map<std::string, ValueKind>>& memberOptions() {
       const std::size_t second = key.find(':', first + 1);
       const std::string scope = key.substr(first + 1, second - first - 1);
       if (scope == "node" || scope == "edge")
-        found[scope][key.substr(second + 1)] =
-            std::wstring(description->pValueType()) == L"Boolean" ? ValueKind::boolean
-                                                                 : ValueKind::integer;
+        found[scope][key.substr(second + 1)] = std::wstring(description->pValueType()) == L"Boolean"
+                                                   ? ValueKind::boolean
+                                                   : ValueKind::integer;
     }
     return found;
   }();

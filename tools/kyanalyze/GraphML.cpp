@@ -355,10 +355,9 @@ bool readGraphML(const std::string& bytes, const std::string& where, GraphInput&
 }
 
 bool writeGraphML(const std::string& path, const GraphInput& input, std::string& error) {
-  std::string out =
-      "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
-      "<graphml xmlns=\"http://graphml.graphdrawing.org/xmlns\">\n"
-      "  <key id=\"name\" for=\"node\" attr.name=\"name\" attr.type=\"string\"/>\n";
+  std::string out = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
+                    "<graphml xmlns=\"http://graphml.graphdrawing.org/xmlns\">\n"
+                    "  <key id=\"name\" for=\"node\" attr.name=\"name\" attr.type=\"string\"/>\n";
   auto keys = [&](const std::vector<Column>& columns, const char* scope) {
     for (const Column& column : columns)
       out += std::string("  <key id=\"") + scope + "-" + column.names.front() + "\" for=\"" +

@@ -17,8 +17,7 @@ GraphNames::GraphNames(const KyGraph& graph) {
     const int index = static_cast<int>(nodes_.size());
     nodes_.push_back(node);
     const std::string name = nodeName(node);
-    labels_.push_back(node->pName() != nullptr ? escaped(name)
-                                               : "node " + std::to_string(index));
+    labels_.push_back(node->pName() != nullptr ? escaped(name) : "node " + std::to_string(index));
     if (node->pName() != nullptr)
       byName_[name].push_back(index);
   }

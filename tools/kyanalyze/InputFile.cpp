@@ -79,7 +79,8 @@ bool readInput(const std::string& path, std::string& bytes, std::string& error) 
 }
 
 bool sameFile(const std::string& output, const std::string& input) {
-  struct stat out {}, in {};
+  struct stat out {
+  }, in{};
   return output != "-" && input != "-" && stat(output.c_str(), &out) == 0 &&
          stat(input.c_str(), &in) == 0 && out.st_dev == in.st_dev && out.st_ino == in.st_ino;
 }

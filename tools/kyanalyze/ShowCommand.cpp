@@ -57,7 +57,8 @@ int ShowCommand::run(std::ostream& out, std::ostream& err) {
   std::vector<Line> lines;
   std::vector<const KyConstraintManager*> managers;
   data.visitValues([&](const KyObject* owner, const wchar_t* key, KyObject* value) {
-    lines.push_back({escaped(toUtf8(key)), names.member(owner), optionText(data, key, value, names)});
+    lines.push_back(
+        {escaped(toUtf8(key)), names.member(owner), optionText(data, key, value, names)});
     if (const auto* manager = dynamic_cast<const KyConstraintManager*>(value))
       managers.push_back(manager);
   });
