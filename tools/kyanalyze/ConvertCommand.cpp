@@ -9,6 +9,7 @@
 #include "Text.h"
 
 #include <kyanalysis/KyAnalysisEnums.h>
+#include <kyanalysis/KyAnalysisKeys.h>
 #include <kyanalysis/KyAnalysisOperation.h>
 #include <kyplatform/KyEdge.h>
 #include <kyplatform/KyInt.h>
@@ -16,6 +17,7 @@
 
 #include <CLI/CLI.hpp>
 
+#include <algorithm>
 #include <fstream>
 #include <map>
 #include <ostream>
@@ -32,7 +34,8 @@ bool endsWith(const std::string& text, const std::string& tail) {
 /// own analysis, as columns of `input`; the keys left out go to `leftOut`.
 void takeRequestColumns(GraphInput& input, std::vector<std::string>& leftOut) {
   KyServiceInputData& data = input.document->data;
-  const auto* code = dynamic_cast<const KyInt*>(data.pValue(nullptr, L"all:none:operation"));
+  const auto* code =
+      dynamic_cast<const KyInt*>(data.pValue(nullptr, KyAnalysisKey::all::noneOperation));
   const std::string word = code != nullptr && KyAnalysisOperation::word(code->value()) != nullptr
                                ? toUtf8(KyAnalysisOperation::word(code->value()))
                                : "";
