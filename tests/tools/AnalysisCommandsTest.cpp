@@ -415,7 +415,7 @@ TEST(AnalysisCommands, EveryMistakeGetsOneLineAndItsStatus) {
        "under an older name"},
       {{"run", "maximumFlow", "--graph", "-", "--set", "sourceNode=a", "--set", "sinkNode=b"},
        2,
-       "maximumFlow: invalid capacity -3 on edge edge 0 (a -> b) (ANALYSIS_ERROR_INVALID_OPTION"},
+       "maximumFlow: invalid capacity -3 on edge 0 (a -> b) (ANALYSIS_ERROR_INVALID_OPTION"},
       {{"run", "rootCause", "--graph", g}, 2, "rootCause: invalid effectNodeList (not set)"},
       {{"paths", "--graph", g, "--from", "a", "--to", "nowhere"}, 2, "--to: the graph has no node"},
       {{"paths", "--graph", g, "--from", "a", "--to", "d", "-k", "0"}, 2, "-k"},

@@ -104,8 +104,9 @@ std::string engineFailure(int code, const KyServiceInputData& input,
       (value != nullptr ? optionText(input, key.c_str(), value, names) : std::string("(not set)"));
   if (dynamic_cast<const KyNode*>(owner) != nullptr)
     text += " on node " + names.member(owner);
-  else if (dynamic_cast<const KyEdge*>(owner) != nullptr)
-    text += " on edge " + names.member(owner);
+  else if (const auto* edge = dynamic_cast<const KyEdge*>(owner))
+    text += edge->pName() != nullptr ? " on edge " + names.member(owner)
+                                     : " on " + names.member(owner); // "edge 3 (a -> b)"
   text += " (ANALYSIS_ERROR_INVALID_OPTION, 13)";
   const Term& term = termOf(fullKey);
   if (*term.meaning != '\0')
