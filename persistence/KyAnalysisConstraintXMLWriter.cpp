@@ -1,5 +1,7 @@
 #include <kyanalysis/KyAnalysisConstraintXMLWriter.h>
 #include <kyanalysis/KyClusteringConstraint.h>
+#include <kyplatform/KyConstraintManagerXMLWriter.h>
+#include <kyplatform/KyGraph.h>
 #include <kyplatform/KyNode.h>
 #include <kyplatform/KyXMLHelper.h>
 #include <kyplatform/KyXMLUtilities.h>
@@ -25,6 +27,15 @@ int KyAnalysisConstraintXMLWriter::populateDOMElement(xercesc::DOMElement& eleme
 
 int KyAnalysisConstraintXMLWriter::writeClusteringConstraint(
     const KyClusteringConstraint* constraint, xercesc::DOMElement& element) {
+  // The manager is kept for a graph; a node of any other graph would be
+  // written under an identifier that names nothing when read back.
+  const auto* manager = dynamic_cast<const KyConstraintManagerXMLWriter*>(pParent());
+  const auto* graph = manager != nullptr ? dynamic_cast<const KyGraph*>(manager->pOwner()) : nullptr;
+  if (graph != nullptr)
+    for (KyNodeDListIter it(constraint->pNodeList()); it; ++it)
+      if (it.pNode()->pOwnerGraph() != graph)
+        return fail(L"a node of a clustering constraint is not a node of the graph that "
+                    L"holds its constraint manager");
   const int type = constraint->type();
   KyXMLHelper::writeValue(*KyXMLUtilities::pCreateElement(kType, element),
                           kTypeNames[type == 0 || type == 1 ? type : 2]);

@@ -28,13 +28,16 @@ public:
   ~KyAnalysisConstraintXMLWriter() override;
 
   /// Writes the base attributes, "fulfilled", "type" and "nodeList". Returns
-  /// 1; 0 when the target is not a clustering constraint or a node has no
-  /// identifier. Cost O(number of nodes).
+  /// 1; 0 when the target is not a clustering constraint, a node has no
+  /// identifier, or (writing for a constraint manager kept for a graph) a
+  /// node belongs to another graph. Cost O(number of nodes).
   int populateDOMElement(xercesc::DOMElement& element) override;
   /// "clusteringConstraint" for any constraint.
   const wchar_t* pNameForConstraint(KyConstraint* constraint) override;
   /// Writes the "type" and "nodeList" children of `constraint` into
-  /// `element`. Returns 1; 0 when a node has no identifier.
+  /// `element`. Returns 1; 0, having written nothing, when a node belongs
+  /// to another graph than the one whose constraint manager this writer's
+  /// parent writes, and 0 when a node has no identifier.
   int writeClusteringConstraint(const KyClusteringConstraint* constraint,
                                 xercesc::DOMElement& element);
 

@@ -1,21 +1,12 @@
 #include <kyplatform/KyCompositeXMLWriter.h>
 
-#include "KyXMLElement_p.h"
-#include "KyXMLScope_p.h"
-#include "KyXMLText_p.h"
+#include <kyplatform/KyXMLStream.h>
 
-#include <xercesc/dom/DOMImplementation.hpp>
-#include <xercesc/dom/DOMImplementationRegistry.hpp>
+#include "KyXMLScope_p.h"
 
 #include <memory>
 
 using namespace xercesc;
-
-namespace {
-struct ReleaseDocument {
-  void operator()(DOMDocument* document) const { document->release(); }
-};
-} // namespace
 
 KyCompositeXMLWriter::KyCompositeXMLWriter(const wchar_t* fileName)
     : KyTopLevelXMLWriter(fileName, 1, 0) {}
@@ -47,28 +38,26 @@ KyObject* KyCompositeXMLWriter::pObjectToWrite(const wchar_t* name) const {
 }
 
 int KyCompositeXMLWriter::populateDOMElement(DOMElement& element) {
+  // Parts go into the stream of the write; when the document is made as
+  // one DOM, into `element`.
+  KyXMLStream* stream = pStream();
+  std::unique_ptr<KyXMLStream> onElement;
+  if (stream == nullptr) {
+    onElement = std::make_unique<KyXMLStream>(element);
+    stream = onElement.get();
+  }
   for (const auto& registered : parts_.parts()) {
     if (registered.handler == nullptr) {
       if (registered.object != nullptr)
         return fail(L"no writer for the part \"" + registered.name + L"\"");
       continue;
     }
-    // While write() streams, each part is made in a document of its own,
-    // freed once its text is taken; otherwise in `element`.
-    std::unique_ptr<DOMDocument, ReleaseDocument> own;
-    DOMElement* part;
-    if (streaming()) {
-      own.reset(DOMImplementationRegistry::getDOMImplementation(u"LS")->createDocument(
-          nullptr, u"part", nullptr));
-      part = own->getDocumentElement();
-    } else {
-      part = kyAppendElement(u"part", element);
-    }
-    part->setAttribute(u"name", KyXMLText::toXML(registered.name).c_str());
+    stream->start(u"part");
+    stream->attribute(u"name", registered.name);
     int written;
     {
       KyHandlerScope<KyXMLWriter> scope(*registered.handler, this, registered.object);
-      written = registered.handler->populateDOMElement(*part);
+      written = registered.handler->writeElement(*stream);
     }
     if (written == 0) {
       const std::wstring reason = failure();
@@ -76,8 +65,7 @@ int KyCompositeXMLWriter::populateDOMElement(DOMElement& element) {
       return fail(L"part \"" + registered.name + L"\"" +
                   (reason.empty() ? L" cannot be written" : L": " + reason));
     }
-    if (own != nullptr && !takePart(*part))
-      return 0; // write() writes the document again as one DOM
+    stream->end();
   }
   return 1;
 }

@@ -10,11 +10,11 @@
 /// as its target and this writer as its parent for the length of the call,
 /// and fills the part element.
 ///
-/// During a write() without indenting, each part element is made in a DOM
-/// document of its own, its text taken and the document freed before the
-/// next part is written, so that one part at a time is held as DOM nodes;
-/// part writers reach that document through the element's owner document,
-/// as always. Elsewhere parts are made in `element`.
+/// During a write() the parts go straight into the write's stream: each
+/// part writer's writeElement() writes its part (KyXMLWriter), so that no
+/// DOM of the whole document is made. When the document is made as one DOM
+/// (KyTopLevelXMLWriter), or populateDOMElement() is called outside
+/// write(), parts are made in `element`.
 ///
 /// write() (KyTopLevelXMLWriter) also fails when an object is registered
 /// without a writer or a part writer fails. Writers and objects are the

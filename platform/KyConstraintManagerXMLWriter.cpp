@@ -2,10 +2,13 @@
 #include <kyplatform/KyConstraintManager.h>
 #include <kyplatform/KyConstraintManagerXMLWriter.h>
 #include <kyplatform/KyConstraintXMLWriter.h>
-#include <kyplatform/KyXMLUtilities.h>
+#include <kyplatform/KyXMLStream.h>
 
+#include "KyXMLElement_p.h"
 #include "KyXMLScope_p.h"
 #include "KyXMLText_p.h"
+
+
 
 KyConstraintManagerXMLWriter::~KyConstraintManagerXMLWriter() = default;
 
@@ -14,20 +17,29 @@ KyConstraintManager* KyConstraintManagerXMLWriter::pConstraintManager() const {
 }
 
 int KyConstraintManagerXMLWriter::populateDOMElement(xercesc::DOMElement& element) {
+  KyXMLStream out(element);
+  return writeElement(out);
+}
+
+int KyConstraintManagerXMLWriter::writeElement(KyXMLStream& out) {
   const KyConstraintManager* manager = pConstraintManager();
   if (manager == nullptr)
     return fail(L"no constraint manager to write");
   if (owner_ != nullptr)
-    element.setAttribute(u"parent", KyXMLText::toXML(pID(owner_)).c_str());
+    out.attribute(u"parent", pID(owner_));
   for (KyDListIter it(manager->pConstraintList()); it; ++it) {
     if (constraintWriter_ == nullptr)
       return fail(L"no writer for constraints");
+    // Each constraint is made as a DOM element by the constraint writer,
+    // in a document of its own that goes once its element is written.
     KyConstraint* constraint = KyConstraint::castDown(it.pObject());
-    xercesc::DOMElement* child =
-        KyXMLUtilities::pCreateElement(constraintWriter_->pNameForConstraint(constraint), element);
+    const KyOwnedDocument scratch = kyScratchDocument(
+        KyXMLText::toXML(constraintWriter_->pNameForConstraint(constraint)).c_str());
+    xercesc::DOMElement* child = scratch->getDocumentElement();
     KyHandlerScope<KyXMLWriter> scope(*constraintWriter_, this, constraint);
     if (constraintWriter_->populateDOMElement(*child) == 0)
       return 0;
+    out.element(*child);
   }
   return 1;
 }

@@ -35,6 +35,9 @@ public:
   /// there is no constraint writer or it fails on one. Cost O(number of
   /// constraints) plus the constraint writer's.
   int populateDOMElement(xercesc::DOMElement& element) override;
+  /// As populateDOMElement(), into the stream; each constraint is made as
+  /// a DOM element of its own and then written.
+  int writeElement(KyXMLStream& out) override;
 
   static KyConstraintManagerXMLWriter* castDown(const KyObject* object) {
     return static_cast<KyConstraintManagerXMLWriter*>(const_cast<KyObject*>(object));

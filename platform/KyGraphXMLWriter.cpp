@@ -3,8 +3,8 @@
 #include <kyplatform/KyGraph.h>
 #include <kyplatform/KyGraphXMLWriter.h>
 #include <kyplatform/KyNode.h>
+#include <kyplatform/KyXMLStream.h>
 
-#include "KyXMLElement_p.h"
 #include "KyXMLScope_p.h"
 #include "KyXMLText_p.h"
 
@@ -55,33 +55,54 @@ KyEdgeXMLWriter* KyGraphXMLWriter::pEdgeWriter(KyEdgeXMLWriter* writer) {
 }
 
 int KyGraphXMLWriter::populateDOMElement(DOMElement& element) {
+  KyXMLStream out(element);
+  return writeElement(out);
+}
+
+int KyGraphXMLWriter::writeElement(KyXMLStream& out) {
   const KyGraph* graph = pGraph();
   if (graph == nullptr)
     return pTarget() == nullptr ? 1 : fail(L"the object to write is not a graph");
-  if (pID(graph) == nullptr)
+  const wchar_t* graphID = pID(graph);
+  if (graphID == nullptr)
     return fail(L"a graph is written only within a document");
-  DOMElement* graphElement = kyAppendElement(u"graph", element);
-  graphElement->setAttribute(u"id", KyXMLText::toXML(pID(graph)).c_str());
-  // Node identifiers by position, for the ends of the edges.
-  std::vector<KyXMLString> nodeIDs;
+  out.start(u"graph");
+  out.attribute(u"id", graphID);
+  // Node identifiers by position, for the ends of the edges; they stay
+  // valid for the whole write.
+  std::vector<const wchar_t*> nodeIDs;
   nodeIDs.reserve(static_cast<std::size_t>(graph->numberOfNodes()));
   for (KyNodeDListIter it(graph->pNodeList()); it; ++it) {
-    DOMElement* nodeElement = kyAppendElement(u"node", *graphElement);
-    nodeIDs.push_back(KyXMLText::toXML(pID(it.pNode())));
-    nodeElement->setAttribute(u"id", nodeIDs.back().c_str());
-    KyHandlerScope<KyXMLWriter> scope(*nodeWriter_, this, it.pNode());
-    if (nodeWriter_->populateDOMElement(*nodeElement) == 0)
+    out.start(u"node");
+    nodeIDs.push_back(pID(it.pNode()));
+    out.attribute(u"id", nodeIDs.back());
+    if (writeMember(out, *nodeWriter_, &ownNodeWriter_, it.pNode()) == 0)
       return 0;
+    out.end();
   }
   for (KyEdgeDListIter it(graph->pEdgeList()); it; ++it) {
     const KyEdge* edge = it.pEdge();
-    DOMElement* edgeElement = kyAppendElement(u"edge", *graphElement);
-    edgeElement->setAttribute(u"id", KyXMLText::toXML(pID(edge)).c_str());
-    edgeElement->setAttribute(u"source", nodeIDs[edge->pSourceNode()->index()].c_str());
-    edgeElement->setAttribute(u"target", nodeIDs[edge->pTargetNode()->index()].c_str());
-    KyHandlerScope<KyXMLWriter> scope(*edgeWriter_, this, it.pEdge());
-    if (edgeWriter_->populateDOMElement(*edgeElement) == 0)
+    out.start(u"edge");
+    out.attribute(u"id", pID(edge));
+    out.attribute(u"source", nodeIDs[edge->pSourceNode()->index()]);
+    out.attribute(u"target", nodeIDs[edge->pTargetNode()->index()]);
+    if (writeMember(out, *edgeWriter_, &ownEdgeWriter_, it.pEdge()) == 0)
       return 0;
+    out.end();
   }
+  out.end();
   return 1;
+}
+
+int KyGraphXMLWriter::writeMember(KyXMLStream& out, KyXMLWriter& writer, const KyXMLWriter* own,
+                                  KyGraphMember* member) {
+  // This writer's own node and edge writers write the name; any other is
+  // handed the member's element as a writer of the platform.
+  if (&writer == own) {
+    if (const wchar_t* name = member->pName())
+      out.attribute(u"name", name);
+    return 1;
+  }
+  KyHandlerScope<KyXMLWriter> scope(writer, this, member);
+  return writer.writeElement(out);
 }

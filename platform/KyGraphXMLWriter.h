@@ -5,6 +5,7 @@
 #include <kyplatform/KyNodeXMLWriter.h>
 
 class KyGraph;
+class KyGraphMember;
 
 /// Writes its target graph into a graph part, in the form KyGraphXMLReader
 /// reads: a "graph" element with the graph's identifier, then one "node"
@@ -31,12 +32,16 @@ public:
   KyEdgeXMLWriter* pEdgeWriter(KyEdgeXMLWriter* writer);
 
   int populateDOMElement(xercesc::DOMElement& element) override;
+  int writeElement(KyXMLStream& out) override;
 
   static KyGraphXMLWriter* castDown(const KyObject* object) {
     return static_cast<KyGraphXMLWriter*>(const_cast<KyObject*>(object));
   }
 
 private:
+  int writeMember(KyXMLStream& out, KyXMLWriter& writer, const KyXMLWriter* own,
+                  KyGraphMember* member);
+
   KyNodeXMLWriter ownNodeWriter_;
   KyEdgeXMLWriter ownEdgeWriter_;
   KyNodeXMLWriter* nodeWriter_;

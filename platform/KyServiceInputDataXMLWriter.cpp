@@ -6,9 +6,9 @@
 #include <kyplatform/KyServiceItemDescriptionManager.h>
 #include <kyplatform/KyServiceName.h>
 #include <kyplatform/KyText.h>
+#include <kyplatform/KyXMLStream.h>
 
 #include "KyServiceInputDataXML_p.h"
-#include "KyXMLElement_p.h"
 #include "KyXMLObjectKind_p.h"
 #include "KyXMLScope_p.h"
 #include "KyXMLText_p.h"
@@ -21,19 +21,27 @@
 using namespace xercesc;
 
 namespace {
-struct Entry {
+// Where the entries of one option go, by the kind of their owner.
+enum class OwnerRank { none = 0, graph = 1, node = 2, edge = 3, other = 4 };
+
+} // namespace
+
+struct KyServiceInputDataXMLWriter::Entry {
   const KyObject* owner;
   const wchar_t* key;
   KyObject* value;
-  int rank;          // 0 no owner, 1 graph, 2 node, 3 edge, 4 other
+  OwnerRank rank;
   int position;      // of a node or edge in its graph
   const wchar_t* id; // of a graph or other owner (pID(), valid for the write)
 };
 
+namespace {
 struct TextRelease {
   void operator()(KyText* text) const { text->vRelease(); }
 };
 using Text = std::unique_ptr<KyText, TextRelease>;
+
+bool sameKey(const wchar_t* a, const wchar_t* b) { return a == b || std::wcscmp(a, b) == 0; }
 
 } // namespace
 
@@ -47,35 +55,60 @@ KyServiceInputData* KyServiceInputDataXMLWriter::pServiceInputData() const {
 }
 
 int KyServiceInputDataXMLWriter::populateDOMElement(DOMElement& element) {
+  KyXMLStream out(element);
+  return writeElement(out);
+}
+
+int KyServiceInputDataXMLWriter::writeElement(KyXMLStream& out) {
   const KyServiceInputData* data = pServiceInputData();
   if (data == nullptr)
     return fail(L"no input data to write");
   KyServiceName* service = data->pServiceName();
-  const KyServiceItemDescriptionManager* descriptions =
-      service != nullptr ? service->pInputDescription() : nullptr;
-  if (descriptions == nullptr)
+  if (service == nullptr || service->pInputDescription() == nullptr)
     return fail(L"the input data has no service name with option descriptions");
-
   std::vector<Entry> entries;
-  entries.reserve(static_cast<std::size_t>(data->numberOfValues()));
-  data->visitValues([&entries](const KyObject* owner, const wchar_t* key, KyObject* value) {
-    entries.push_back(Entry{owner, key, value, 4, 0, L""});
+  if (sortedEntries(*data, entries) == 0)
+    return 0;
+  for (std::size_t first = 0; first < entries.size();) {
+    std::size_t last = first + 1;
+    while (last < entries.size() && sameKey(entries[last].key, entries[first].key))
+      ++last;
+    if (writeOption(out, *service, &entries[first], &entries[last]) == 0)
+      return 0;
+    first = last;
+  }
+  return 1;
+}
+
+// Every stored value with its owner's rank, sorted by key, then by owner:
+// none first, then graphs, nodes and edges in their graph's order, then any
+// other owner; graphs and other owners by identifier.
+int KyServiceInputDataXMLWriter::sortedEntries(const KyServiceInputData& data,
+                                               std::vector<Entry>& entries) {
+  entries.reserve(static_cast<std::size_t>(data.numberOfValues()));
+  data.visitValues([&entries](const KyObject* owner, const wchar_t* key, KyObject* value) {
+    entries.push_back(Entry{owner, key, value, OwnerRank::none, 0, L""});
   });
   for (Entry& entry : entries) {
-    const KyXMLObjectKind kind =
-        entry.owner != nullptr ? kyXMLKindOf(entry.owner) : KyXMLObjectKind::other;
-    if (entry.owner == nullptr) {
-      entry.rank = 0;
-    } else if (kind == KyXMLObjectKind::node || kind == KyXMLObjectKind::edge) {
-      entry.rank = kind == KyXMLObjectKind::node ? 2 : 3;
+    if (entry.owner == nullptr)
+      continue;
+    switch (kyXMLKindOf(entry.owner)) {
+    case KyXMLObjectKind::node:
+    case KyXMLObjectKind::edge:
+      entry.rank = kyXMLKindOf(entry.owner) == KyXMLObjectKind::node ? OwnerRank::node
+                                                                    : OwnerRank::edge;
       entry.position = static_cast<const KyGraphMember*>(entry.owner)->index();
-    } else {
-      entry.rank = kind == KyXMLObjectKind::graph ? 1 : 4;
-      const wchar_t* id = pID(entry.owner);
-      if (id == nullptr)
-        return fail(L"input data is written only within a document");
-      entry.id = id;
+      continue;
+    case KyXMLObjectKind::graph:
+      entry.rank = OwnerRank::graph;
+      break;
+    case KyXMLObjectKind::other:
+      entry.rank = OwnerRank::other;
+      break;
     }
+    entry.id = pID(entry.owner);
+    if (entry.id == nullptr)
+      return fail(L"input data is written only within a document");
   }
   // Keys are mostly the same few texts, so equal pointers spare the compare.
   std::sort(entries.begin(), entries.end(), [](const Entry& a, const Entry& b) {
@@ -87,66 +120,80 @@ int KyServiceInputDataXMLWriter::populateDOMElement(DOMElement& element) {
       return a.position < b.position;
     return std::wcscmp(a.id, b.id) < 0;
   });
+  return 1;
+}
 
-  DOMElement* option = nullptr;
-  const KyServiceItemDescription* description = nullptr;
-  Text defaultText;
-  for (std::size_t i = 0; i < entries.size(); ++i) {
-    const Entry& entry = entries[i];
-    const wchar_t* previous = i != 0 ? entries[i - 1].key : nullptr;
-    if (previous == nullptr || (entry.key != previous && std::wcscmp(entry.key, previous) != 0)) {
-      option = nullptr;
-      description = descriptions->pOption(entry.key);
-      if (description == nullptr)
-        return fail(L"the option " + KyXMLText::quote(entry.key) + L" has no description");
-      const auto* withDefault = dynamic_cast<const KyServiceOptionDescription*>(description);
-      defaultText.reset(writingDefaults_ == 0 && withDefault != nullptr &&
-                                withDefault->pDefaultValue() != nullptr
-                            ? service->pConvertValueToString(withDefault->pDefaultValue(),
-                                                             description->pValueType(), this)
-                            : nullptr);
-    }
-    if (!KyServiceInputDataXML::ownerFits(entry.owner, description->pOwnerType()))
-      return fail(L"an owner of " + KyXMLText::quote(entry.key) + L" is not of the type " +
+// One "option" element for the entries [first, last) of one key; none
+// when every value is left out as a default.
+int KyServiceInputDataXMLWriter::writeOption(KyXMLStream& out, KyServiceName& service,
+                                             const Entry* first, const Entry* last) {
+  const KyServiceItemDescription* description =
+      service.pInputDescription()->pOption(first->key);
+  if (description == nullptr)
+    return fail(L"the option " + KyXMLText::quote(first->key) + L" has no description");
+  const bool isManager =
+      description->pValueType() == KyServiceInputDataXML::kConstraintManagerType;
+  const Text defaultText(isManager ? nullptr : defaultTextOf(service, *description));
+  bool open = false;
+  for (const Entry* entry = first; entry != last; ++entry) {
+    if (!KyServiceInputDataXML::ownerFits(entry->owner, description->pOwnerType()))
+      return fail(L"an owner of " + KyXMLText::quote(entry->key) + L" is not of the type " +
                   KyXMLText::quote(description->pOwnerType()));
-    const bool isManager =
-        description->pValueType() == KyServiceInputDataXML::kConstraintManagerType;
     Text text;
     if (!isManager) {
-      text.reset(service->pConvertValueToString(entry.value, description->pValueType(), this));
+      text.reset(service.pConvertValueToString(entry->value, description->pValueType(), this));
       if (text == nullptr)
-        return fail(L"a value of the option " + KyXMLText::quote(entry.key) +
+        return fail(L"a value of the option " + KyXMLText::quote(entry->key) +
                     L" is not of the type " + KyXMLText::quote(description->pValueType()));
       if (defaultText != nullptr && text->equals(defaultText.get()))
         continue;
     }
-    if (option == nullptr) {
-      option = kyAppendElement(u"option", element);
-      option->setAttribute(u"key", KyXMLText::toXML(entry.key).c_str());
-      option->setAttribute(u"type", KyXMLText::toXML(description->pValueType()).c_str());
+    if (!open) {
+      out.start(u"option");
+      out.attribute(u"key", entry->key);
+      out.attribute(u"type", description->pValueType());
+      open = true;
     }
-    DOMElement* entryElement = kyAppendElement(u"entry", *option);
-    if (entry.owner != nullptr) {
-      const wchar_t* owner = pID(entry.owner);
-      if (owner == nullptr)
-        return fail(L"input data is written only within a document");
-      entryElement->setAttribute(u"owner", KyXMLText::toXML(owner).c_str());
-    }
-    if (!isManager) {
-      entryElement->setAttribute(u"value", KyXMLText::toXML(text->pValue()).c_str());
-      continue;
-    }
-    auto* manager = dynamic_cast<KyConstraintManager*>(entry.value);
-    if (manager == nullptr)
-      return fail(L"a value of the option " + KyXMLText::quote(entry.key) +
-                  L" is not a constraint manager");
-    KyConstraintManagerXMLWriter managerWriter;
-    managerWriter.pConstraintWriter(service->pConstraintWriter());
-    managerWriter.pOwner(const_cast<KyObject*>(entry.owner));
-    KyHandlerScope<KyXMLWriter> scope(managerWriter, this, manager);
-    if (managerWriter.populateDOMElement(*kyAppendElement(u"constraintManager", *entryElement)) ==
-        0)
+    out.start(u"entry");
+    if (entry->owner != nullptr)
+      out.attribute(u"owner", pID(entry->owner));
+    if (!isManager)
+      out.attribute(u"value", text->pValue());
+    else if (writeManager(out, service, *entry) == 0)
       return 0;
+    out.end();
   }
+  if (open)
+    out.end();
+  return 1;
+}
+
+// The text of the description's default value when defaults are left out;
+// null when they are written or there is no default.
+KyText* KyServiceInputDataXMLWriter::defaultTextOf(KyServiceName& service,
+                                                   const KyServiceItemDescription& description) {
+  const auto* withDefault = dynamic_cast<const KyServiceOptionDescription*>(&description);
+  if (writingDefaults_ != 0 || withDefault == nullptr || withDefault->pDefaultValue() == nullptr)
+    return nullptr;
+  return service.pConvertValueToString(withDefault->pDefaultValue(), description.pValueType(),
+                                       this);
+}
+
+// A constraint manager, written by a manager writer with the service's
+// constraint writer.
+int KyServiceInputDataXMLWriter::writeManager(KyXMLStream& out, KyServiceName& service,
+                                              const Entry& entry) {
+  auto* manager = dynamic_cast<KyConstraintManager*>(entry.value);
+  if (manager == nullptr)
+    return fail(L"a value of the option " + KyXMLText::quote(entry.key) +
+                L" is not a constraint manager");
+  KyConstraintManagerXMLWriter managerWriter;
+  managerWriter.pConstraintWriter(service.pConstraintWriter());
+  managerWriter.pOwner(const_cast<KyObject*>(entry.owner));
+  KyHandlerScope<KyXMLWriter> scope(managerWriter, this, manager);
+  out.start(u"constraintManager");
+  if (managerWriter.writeElement(out) == 0)
+    return 0;
+  out.end();
   return 1;
 }

@@ -4,8 +4,12 @@
 #include <kyplatform/KyXMLWriter.h>
 
 #include <string>
+#include <vector>
 
 class KyServiceInputData;
+class KyServiceItemDescription;
+class KyServiceName;
+class KyText;
 
 /// Writes its target input data into a service input part, every stored
 /// value typed through the option descriptions of the data's service name:
@@ -30,7 +34,7 @@ class KyServiceInputData;
 /// other owners by identifier. The same data thus always gives the same
 /// part.
 ///
-/// populateDOMElement() fails when there is no input data, service name or
+/// writeElement() and populateDOMElement() fail when there is no input data, service name or
 /// option description manager, a stored key has no description, a value or
 /// owner does not fit its description's types (owner type "none": no owner;
 /// "KyGraph", "KyNode", "KyEdge": an object of that type or none), or a
@@ -55,12 +59,20 @@ public:
   int writingDefaults(int writingDefaults) { return writingDefaults_ = writingDefaults; }
 
   int populateDOMElement(xercesc::DOMElement& element) override;
+  int writeElement(KyXMLStream& out) override;
 
   static KyServiceInputDataXMLWriter* castDown(const KyObject* object) {
     return static_cast<KyServiceInputDataXMLWriter*>(const_cast<KyObject*>(object));
   }
 
 private:
+  struct Entry;
+  int sortedEntries(const KyServiceInputData& data, std::vector<Entry>& entries);
+  int writeOption(KyXMLStream& out, KyServiceName& service, const Entry* first,
+                  const Entry* last);
+  KyText* defaultTextOf(KyServiceName& service, const KyServiceItemDescription& description);
+  int writeManager(KyXMLStream& out, KyServiceName& service, const Entry& entry);
+
   std::wstring name_;
   int writingDefaults_ = 1;
 };

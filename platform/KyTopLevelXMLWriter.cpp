@@ -3,8 +3,9 @@
 #include <kyplatform/KyNode.h>
 #include <kyplatform/KyObjectTable.h>
 #include <kyplatform/KyTopLevelXMLWriter.h>
+#include <kyplatform/KyXMLStream.h>
 
-#include "KyXMLCompactText_p.h"
+#include "KyXMLByteBlocks_p.h"
 #include "KyXMLObjectKind_p.h"
 #include "KyXMLPlatform_p.h"
 #include "KyXMLScope_p.h"
@@ -130,9 +131,6 @@ std::wstring serialize(DOMImplementation& implementation, DOMDocument& document,
   return errors.message();
 }
 
-// What surrounds the streamed parts of a one-line document.
-const std::string kDocumentStart = std::string(kyXMLDeclaration) + "<document>";
-constexpr char kDocumentEnd[] = "</document>";
 } // namespace
 
 KyTopLevelXMLWriter::KyTopLevelXMLWriter(const wchar_t* fileName, int indenting, int usingTemplates)
@@ -186,17 +184,6 @@ const wchar_t* KyTopLevelXMLWriter::pID(const KyObject* object) {
   return text;
 }
 
-bool KyTopLevelXMLWriter::takePart(const DOMElement& part) {
-  if (stream_ == nullptr || streamRefused_)
-    return false;
-  if (!kyWriteCompactElement(part, *stream_)) {
-    streamRefused_ = true;
-    return false;
-  }
-  ++streamedParts_;
-  return true;
-}
-
 int KyTopLevelXMLWriter::write() {
   clearFailure();
   outputSize_ = 0;
@@ -205,50 +192,48 @@ int KyTopLevelXMLWriter::write() {
   KyXMLPlatform platform;
   if (!platform.ready())
     return fail(L"the XML platform cannot be initialised");
-  // A one-line document is first written part by part; when a part or the
-  // document element holds what that cannot carry, it is written again as
-  // one DOM, which gives the same text.
-  if (indenting_ == 0)
-    if (const int streamed = writeOnce(true); streamed != -1)
-      return streamed;
+  // Written as a stream of elements; a document that holds what the stream
+  // does not carry is written again as one DOM, which gives the same text.
+  if (const int streamed = writeOnce(true); streamed != -1)
+    return streamed;
   return writeOnce(false);
 }
 
 int KyTopLevelXMLWriter::writeOnce(bool stream) {
   clearFailure();
   Made made;
-  // One-line documents are written by a walk of our own, straight into
-  // blocks of bytes (part by part when streaming); anything else, and
-  // indented documents, by DOMLSSerializer. Both give the same bytes.
   KyXMLByteBlocks text;
-  bool streamed = false;
   try {
     DOMImplementation* implementation = DOMImplementationRegistry::getDOMImplementation(u"LS");
     Owned<DOMDocument> document(implementation->createDocument(nullptr, u"document", nullptr));
     DOMElement* root = document->getDocumentElement();
+    KyXMLStream out(text, indenting_ != 0);
+    if (stream) {
+      out.declaration();
+      out.start(u"document");
+    }
     int populated;
     {
       KyPointerScope<Made> scope(made_, &made);
-      KyPointerScope<KyXMLByteBlocks> streaming(stream_, stream ? &text : nullptr);
-      streamedParts_ = 0;
-      streamRefused_ = false;
+      KyPointerScope<KyXMLStream> streaming(stream_, stream ? &out : nullptr);
       populated = populateDOMElement(*root);
     }
-    if (stream && streamRefused_)
-      return -1;
     if (populated == 0)
       return failure().empty() ? fail(L"the document cannot be written") : 0;
-    if (stream && streamedParts_ != 0) {
-      // The parts are text already; the document element must hold nothing
-      // else for them to be its whole content.
-      if (root->hasAttributes() || root->hasChildNodes())
+    if (stream) {
+      // The document element must hold nothing but what went into the
+      // stream, and the stream must have carried all of it.
+      if (out.failure() == KyXMLStream::Failure::character)
+        return fail(L"the document cannot be written: invalid or illegal XML character");
+      if (out.failure() != KyXMLStream::Failure::none || root->hasAttributes() ||
+          root->hasChildNodes())
         return -1;
-      streamed = true;
-    } else if (indenting_ != 0 || !kyWriteCompactXML(*document, text)) {
-      text = KyXMLByteBlocks();
-      if (const std::wstring error = serialize(*implementation, *document, indenting_ != 0, text);
-          !error.empty())
-        return fail(error);
+      out.end();
+      out.finish();
+    } else if (const std::wstring error =
+                   serialize(*implementation, *document, indenting_ != 0, text);
+               !error.empty()) {
+      return fail(error);
     }
   } catch (const DOMException& error) {
     return fail(L"the document cannot be written: " + KyXMLText::toWide(error.getMessage()));
@@ -258,21 +243,17 @@ int KyTopLevelXMLWriter::writeOnce(bool stream) {
     return fail(L"the document is too large to write");
   }
 
-  const std::string prefix = streamed ? kDocumentStart : std::string();
-  const char* suffix = streamed ? kDocumentEnd : "";
-  const std::size_t size = prefix.size() + text.size() + std::strlen(suffix);
+  const std::size_t size = text.size();
   if (toFile_) {
     std::ofstream file(KyXMLText::toUtf8(fileName_), std::ios::binary | std::ios::trunc);
-    file << prefix;
     text.forEachBlock([&file](const unsigned char* bytes, std::size_t length) {
       file.write(reinterpret_cast<const char*>(bytes), static_cast<std::streamsize>(length));
     });
-    file << suffix;
     file.close();
     if (!file)
       return fail(L"cannot write the file \"" + fileName_ + L"\"");
   } else {
-    *buffer_ = text.release(prefix.c_str(), suffix);
+    *buffer_ = text.release();
   }
   if (table_ != nullptr)
     for (const auto& [object, id] : made.all)

@@ -6,7 +6,7 @@
 #include <string>
 
 class KyObjectTable;
-class KyXMLByteBlocks;
+class KyXMLStream;
 
 /// The root of a write: makes a document whose element is "document", has
 /// populateDOMElement() fill that element (KyCompositeXMLWriter writes named
@@ -15,11 +15,13 @@ class KyXMLByteBlocks;
 ///
 /// Identifiers are made on first demand as a letter and a number: "g" for
 /// graphs, "n" for nodes, "e" for edges, "o" for anything else ("n0",
-/// "e12"), skipping those the object table already uses. Without indenting
-/// the text is made by a walk of the DOM of the platform's own, byte for byte
-/// what DOMLSSerializer makes, which writes indented documents and anything
-/// the walk does not carry (comments, CDATA sections, namespaces, characters
-/// that need more than the common escapes). write() brackets
+/// "e12"), skipping those the object table already uses. The text goes
+/// straight into the output as writers hand over their elements
+/// (KyXMLStream), byte for byte what DOMLSSerializer makes of the same DOM;
+/// a document holding what the stream does not carry (comments, CDATA
+/// sections, namespaces, text in an indented document, content a
+/// subclass adds to the document element itself) is made as one DOM and
+/// left to DOMLSSerializer. write() brackets
 /// itself with the Xerces platform's initialisation and termination. Copies
 /// share the destination, the settings and the object table.
 class KYPLATFORM_EXPORT KyTopLevelXMLWriter : public KyXMLWriter {
@@ -54,8 +56,8 @@ public:
   /// object table are unchanged, no file is made or replaced (but for a
   /// failure while writing the file itself), outputSize() is 0 and
   /// pErrorMessage() says why. Cost O(size of the document) plus what
-  /// populateDOMElement() costs; twice that cost for a document without
-  /// indenting whose parts hold what the platform's walk does not carry.
+  /// populateDOMElement() costs; twice that, and a DOM of the whole
+  /// document, for a document that the stream does not carry.
   int write();
   /// Bytes written by the latest write(); 0 before and after a failure.
   unsigned long outputSize() const { return outputSize_; }
@@ -71,21 +73,16 @@ public:
   }
 
 protected:
-  /// For the platform's composite writer: true while write() writes a
-  /// one-line document part by part. Each part is then made in a document
-  /// of its own and handed to takePart(), so that no more than one part is
-  /// held as DOM nodes at a time.
-  bool streaming() const { return stream_ != nullptr; }
-  /// Takes the text of `part` while streaming. Returns false when the part
-  /// cannot be written that way (its writer should then stop); write() then
-  /// writes the whole document again as one DOM.
-  bool takePart(const xercesc::DOMElement& part);
+  /// For the platform's composite writer: the stream that write() puts the
+  /// document element's content in, or null when the document is written as
+  /// one DOM (which happens only when the stream cannot carry it).
+  KyXMLStream* pStream() const { return stream_; }
 
 private:
   struct Made;
 
-  /// One attempt of write(): streaming parts or not. Returns 1 or 0 as
-  /// write() does, or -1 when streaming was refused.
+  /// One attempt of write(): as a stream or as one DOM. Returns 1 or 0 as
+  /// write() does, or -1 when the stream cannot carry the document.
   int writeOnce(bool stream);
 
   std::wstring fileName_;
@@ -97,8 +94,6 @@ private:
   unsigned long outputSize_ = 0;
   // The identifiers made by the write in progress; set only during write().
   Made* made_ = nullptr;
-  // The text of the parts streamed so far; set only while streaming.
-  KyXMLByteBlocks* stream_ = nullptr;
-  int streamedParts_ = 0;
-  bool streamRefused_ = false;
+  // Where the document element's content goes; set only during write().
+  KyXMLStream* stream_ = nullptr;
 };

@@ -5,6 +5,25 @@
 #include <xercesc/dom/DOMAttr.hpp>
 #include <xercesc/dom/DOMDocument.hpp>
 #include <xercesc/dom/DOMElement.hpp>
+#include <xercesc/dom/DOMImplementation.hpp>
+#include <xercesc/dom/DOMImplementationRegistry.hpp>
+
+#include <memory>
+
+struct KyDOMDocumentRelease {
+  void operator()(xercesc::DOMDocument* document) const { document->release(); }
+};
+/// A DOM document freed with its owner.
+using KyOwnedDocument = std::unique_ptr<xercesc::DOMDocument, KyDOMDocumentRelease>;
+
+/// A new document whose document element is named `name`, for DOM writers
+/// that fill one element at a time; get it with getDocumentElement().
+inline KyOwnedDocument kyScratchDocument(const XMLCh* name) {
+  KyOwnedDocument document(
+      xercesc::DOMImplementationRegistry::getDOMImplementation(u"LS")->createDocument());
+  document->appendChild(document->createElement(name));
+  return document;
+}
 
 /// A new element named `name`, appended as the last child of `parent`.
 inline xercesc::DOMElement* kyAppendElement(const XMLCh* name, xercesc::DOMElement& parent) {

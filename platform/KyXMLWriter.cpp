@@ -1,4 +1,7 @@
+#include <kyplatform/KyXMLStream.h>
 #include <kyplatform/KyXMLWriter.h>
+
+#include "KyXMLElement_p.h"
 
 KyXMLWriter::~KyXMLWriter() = default;
 
@@ -7,6 +10,17 @@ const wchar_t* KyXMLWriter::pID(const KyObject* object) {
 }
 
 int KyXMLWriter::populateDOMElement(xercesc::DOMElement&) { return 1; }
+
+int KyXMLWriter::writeElement(KyXMLStream& out) {
+  if (xercesc::DOMElement* open = out.pOpenElement())
+    return populateDOMElement(*open);
+  const KyOwnedDocument scratch = kyScratchDocument(out.pOpenName());
+  xercesc::DOMElement* element = scratch->getDocumentElement();
+  if (populateDOMElement(*element) == 0)
+    return 0;
+  out.content(*element);
+  return 1;
+}
 
 int KyXMLWriter::usingTemplates() const {
   return parent_ != nullptr ? parent_->usingTemplates() : 0;

@@ -7,6 +7,8 @@
 
 #include <string>
 
+class KyXMLStream;
+
 /// Writes its target, the object it is handed, into one DOM element.
 ///
 /// Writers nest as readers do (KyXMLReader): identifiers are made and the
@@ -31,6 +33,14 @@ public:
   /// (the reason is recorded through fail()). The base writes nothing and
   /// returns 1.
   virtual int populateDOMElement(xercesc::DOMElement& element);
+  /// Writes the target into the element that `out` opened last, as
+  /// populateDOMElement() would fill it: attributes first, then the
+  /// elements it holds. Returns as populateDOMElement() does. The base has
+  /// populateDOMElement() fill a DOM element of the same name and hands
+  /// what it made to `out`; writers that put their elements straight into
+  /// the stream override it, and fill a DOM element through a KyXMLStream
+  /// on it.
+  virtual int writeElement(KyXMLStream& out);
   /// 1 when the document is written with templates: the top-level writer's
   /// setting. Part writers that can share repeated content as a template
   /// consult it; the platform's own writers write no templates.

@@ -1,8 +1,6 @@
-// KyXMLCompactText: the one-line UTF-8 text of a plain DOM document, made by
-// a walk of our own. Internal to the platform library.
+// KyXMLByteBlocks: the bytes of a document being written. Internal to the
+// platform library.
 #pragma once
-
-#include <xercesc/dom/DOMDocument.hpp>
 
 #include <cstddef>
 #include <memory>
@@ -43,18 +41,6 @@ private:
   unsigned char* end_ = nullptr;
   unsigned char* limit_ = nullptr;
 };
-
-/// Writes `document` as DOMLSSerializer writes it in UTF-8 without pretty
-/// printing (the same bytes), into `out`. Returns false, with `out` in an
-/// unspecified state, when the document holds anything beyond elements,
-/// attributes and text without namespaces, or a character that needs more
-/// than the common escapes (a control character, an unpaired surrogate,
-/// U+FFFE, U+FFFF); the caller then leaves the document to DOMLSSerializer,
-/// which writes or refuses it. Cost O(size of the text).
-bool kyWriteCompactXML(const xercesc::DOMDocument& document, KyXMLByteBlocks& out);
-/// The same for `element` and what it holds, as DOMLSSerializer writes it
-/// within a document.
-bool kyWriteCompactElement(const xercesc::DOMElement& element, KyXMLByteBlocks& out);
 
 /// What DOMLSSerializer writes before the document element of a document.
 constexpr char kyXMLDeclaration[] = "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"no\" ?>";

@@ -1,0 +1,53 @@
+#include "KyXMLByteBlocks_p.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace {
+constexpr std::size_t kBlock = std::size_t(1) << 20;
+} // namespace
+
+std::size_t KyXMLByteBlocks::size() const {
+  std::size_t total = lastUsed();
+  for (std::size_t i = 0; i + 1 < blocks_.size(); ++i)
+    total += used_[i];
+  return total;
+}
+
+void KyXMLByteBlocks::grow(std::size_t size) {
+  if (!blocks_.empty())
+    used_.push_back(lastUsed());
+  const std::size_t capacity = std::max(kBlock, size);
+  blocks_.push_back(std::make_unique<unsigned char[]>(capacity));
+  end_ = blocks_.back().get();
+  limit_ = end_ + capacity;
+}
+
+void KyXMLByteBlocks::append(const unsigned char* bytes, std::size_t length) {
+  reserve(length);
+  std::memcpy(end_, bytes, length);
+  end_ += length;
+}
+
+unsigned char* KyXMLByteBlocks::release(const char* prefix, const char* suffix) {
+  const std::size_t before = std::strlen(prefix);
+  const std::size_t after = std::strlen(suffix);
+  const std::size_t total = before + size() + after;
+  auto* bytes = new unsigned char[total + 1];
+  unsigned char* out = bytes;
+  std::memcpy(out, prefix, before);
+  out += before;
+  for (std::size_t i = 0; i < blocks_.size(); ++i) {
+    const std::size_t used = i + 1 < blocks_.size() ? used_[i] : lastUsed();
+    std::memcpy(out, blocks_[i].get(), used);
+    out += used;
+    blocks_[i].reset();
+  }
+  std::memcpy(out, suffix, after);
+  out += after;
+  *out = 0;
+  blocks_.clear();
+  used_.clear();
+  end_ = limit_ = nullptr;
+  return bytes;
+}

@@ -1,0 +1,330 @@
+#include <kyplatform/KyXMLStream.h>
+
+#include "KyXMLByteBlocks_p.h"
+#include "KyXMLElement_p.h"
+#include "KyXMLText_p.h"
+
+#include <xercesc/dom/DOMAttr.hpp>
+#include <xercesc/dom/DOMDocument.hpp>
+#include <xercesc/dom/DOMNamedNodeMap.hpp>
+
+#include <algorithm>
+#include <cstring>
+#include <numeric>
+
+using namespace xercesc;
+
+namespace {
+// The most bytes one character may become: "&quot;".
+constexpr std::size_t kMostPerUnit = 6;
+
+// How DOMLSSerializer writes each ASCII character: as is, escaped, or not at
+// all (the stream fails).
+enum class Ascii : unsigned char { plain, amp, lt, gt, quot, tab, lf, cr, refuse };
+
+struct AsciiTable {
+  Ascii attribute[128];
+  Ascii text[128];
+  Ascii name[128];
+  constexpr AsciiTable() : attribute(), text(), name() {
+    for (int c = 0; c < 128; ++c)
+      attribute[c] = text[c] = name[c] = c < 0x20 ? Ascii::refuse : Ascii::plain;
+    // Attribute values: & < " and the three white-space controls.
+    attribute[int{'&'}] = Ascii::amp;
+    attribute[int{'<'}] = Ascii::lt;
+    attribute[int{'"'}] = Ascii::quot;
+    attribute[int{'\t'}] = Ascii::tab;
+    attribute[int{'\n'}] = Ascii::lf;
+    attribute[int{'\r'}] = Ascii::cr;
+    // Text: & < > and CR; tab and LF as they are.
+    text[int{'&'}] = Ascii::amp;
+    text[int{'<'}] = Ascii::lt;
+    text[int{'>'}] = Ascii::gt;
+    text[int{'\t'}] = Ascii::plain;
+    text[int{'\n'}] = Ascii::plain;
+    text[int{'\r'}] = Ascii::cr;
+  }
+};
+constexpr AsciiTable kAscii;
+
+// Appends the UTF-8 form of `c` at `end`; false for a character XML cannot
+// carry.
+bool putScalar(unsigned char*& end, char32_t c) {
+  if ((c >= 0xD800 && c < 0xE000) || c == 0xFFFE || c == 0xFFFF || c > 0x10FFFF)
+    return false;
+  if (c < 0x800) {
+    *end++ = static_cast<unsigned char>(0xC0 | (c >> 6));
+  } else if (c < 0x10000) {
+    *end++ = static_cast<unsigned char>(0xE0 | (c >> 12));
+    *end++ = static_cast<unsigned char>(0x80 | ((c >> 6) & 0x3F));
+  } else {
+    *end++ = static_cast<unsigned char>(0xF0 | (c >> 18));
+    *end++ = static_cast<unsigned char>(0x80 | ((c >> 12) & 0x3F));
+    *end++ = static_cast<unsigned char>(0x80 | ((c >> 6) & 0x3F));
+  }
+  *end++ = static_cast<unsigned char>(0x80 | (c & 0x3F));
+  return true;
+}
+
+// Appends `text` as UTF-8 with the escapes of `table` to the bytes that
+// `reserve(n)` makes room for and `end` points into. UTF-16 (XMLCh) and
+// UTF-32 (wchar_t) text alike. Returns false on a character DOMLSSerializer
+// would not write.
+template <typename Char, typename Reserve>
+bool putText(std::basic_string_view<Char> text, const Ascii* table, Reserve reserve,
+             unsigned char*& end) {
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    reserve(kMostPerUnit);
+    char32_t c = static_cast<char32_t>(text[i]);
+    if (c >= 0x80) {
+      if constexpr (sizeof(Char) == 2) {
+        if (c >= 0xD800 && c < 0xDC00 && i + 1 < text.size()) {
+          const char32_t low = text[i + 1];
+          if (low >= 0xDC00 && low < 0xE000) {
+            c = 0x10000 + ((c - 0xD800) << 10) + (low - 0xDC00);
+            ++i;
+          }
+        }
+      }
+      if (!putScalar(end, c))
+        return false;
+      continue;
+    }
+    switch (table[c]) {
+    case Ascii::plain:
+      *end++ = static_cast<unsigned char>(c);
+      break;
+    case Ascii::amp:
+      std::memcpy(end, "&amp;", 5), end += 5;
+      break;
+    case Ascii::lt:
+      std::memcpy(end, "&lt;", 4), end += 4;
+      break;
+    case Ascii::gt:
+      std::memcpy(end, "&gt;", 4), end += 4;
+      break;
+    case Ascii::quot:
+      std::memcpy(end, "&quot;", 6), end += 6;
+      break;
+    case Ascii::tab:
+      std::memcpy(end, "&#x9;", 5), end += 5;
+      break;
+    case Ascii::lf:
+      std::memcpy(end, "&#xA;", 5), end += 5;
+      break;
+    case Ascii::cr:
+      std::memcpy(end, "&#xD;", 5), end += 5;
+      break;
+    case Ascii::refuse:
+      return false;
+    }
+  }
+  return true;
+}
+
+bool startsWithXmlns(std::u16string_view name) { return name.substr(0, 5) == u"xmlns"; }
+
+// Escaped text appended to a std::string.
+template <typename Char>
+bool appendEscaped(std::string& out, std::basic_string_view<Char> text, const Ascii* table) {
+  std::size_t used = out.size();
+  out.resize(used + text.size() * kMostPerUnit);
+  unsigned char* begin = reinterpret_cast<unsigned char*>(&out[0]);
+  unsigned char* end = begin + used;
+  const bool done = putText(text, table, [](std::size_t) {}, end);
+  out.resize(static_cast<std::size_t>(end - begin));
+  return done;
+}
+} // namespace
+
+KyXMLStream::KyXMLStream(KyXMLByteBlocks& out, bool indenting)
+    : out_(&out), indenting_(indenting) {}
+
+KyXMLStream::KyXMLStream(DOMElement& open) : dom_(&open) {}
+
+KyXMLStream::~KyXMLStream() = default;
+
+void KyXMLStream::put(const char* bytes, std::size_t length) {
+  out_->reserve(length);
+  std::memcpy(out_->pEnd(), bytes, length);
+  out_->pEnd() += length;
+}
+
+void KyXMLStream::newLine(std::size_t depth) {
+  out_->reserve(1 + 2 * depth);
+  unsigned char*& end = out_->pEnd();
+  *end++ = '\n';
+  std::memset(end, ' ', 2 * depth);
+  end += 2 * depth;
+}
+
+void KyXMLStream::flushStartTag() {
+  std::vector<std::size_t> order(attributes_.size());
+  std::iota(order.begin(), order.end(), 0);
+  std::sort(order.begin(), order.end(), [this](std::size_t a, std::size_t b) {
+    return attributes_[a].name < attributes_[b].name;
+  });
+  for (const std::size_t i : order) {
+    const Attribute& attribute = attributes_[i];
+    put(" ", 1);
+    unsigned char*& end = out_->pEnd();
+    if (!putText(std::u16string_view(attribute.name), kAscii.name,
+                 [this](std::size_t size) { out_->reserve(size); }, end))
+      fail(Failure::character);
+    put("=\"", 2);
+    put(values_.data() + attribute.valueAt, attribute.valueLength);
+    put("\"", 1);
+  }
+  attributes_.clear();
+  values_.clear();
+}
+
+void KyXMLStream::beginContent() {
+  if (dom_ != nullptr || open_.empty() || open_.back().hasContent)
+    return;
+  flushStartTag();
+  put(">", 1);
+  open_.back().hasContent = true;
+}
+
+void KyXMLStream::declaration() {
+  put(kyXMLDeclaration, sizeof kyXMLDeclaration - 1);
+  if (indenting_)
+    put("\n", 1);
+}
+
+void KyXMLStream::finish() {
+  if (indenting_)
+    put("\n", 1);
+}
+
+void KyXMLStream::start(const XMLCh* name) {
+  if (dom_ != nullptr) {
+    dom_ = kyAppendElement(name, *dom_);
+    return;
+  }
+  beginContent();
+  if (indenting_ && !open_.empty())
+    newLine(open_.size());
+  put("<", 1);
+  unsigned char*& end = out_->pEnd();
+  if (!putText(std::u16string_view(name), kAscii.name,
+               [this](std::size_t size) { out_->reserve(size); }, end))
+    fail(Failure::character);
+  open_.push_back(Open{name, false});
+}
+
+KyXMLStream::Attribute& KyXMLStream::attributeSlot(const XMLCh* name) {
+  const auto found = std::find_if(attributes_.begin(), attributes_.end(),
+                                  [name](const Attribute& a) { return a.name == name; });
+  if (found != attributes_.end())
+    return *found;
+  attributes_.push_back(Attribute{name, 0, 0});
+  return attributes_.back();
+}
+
+template <typename Char>
+void KyXMLStream::setAttribute(const XMLCh* name, std::basic_string_view<Char> value) {
+  Attribute& set = attributeSlot(name);
+  set.valueAt = values_.size();
+  if (!appendEscaped(values_, value, kAscii.attribute))
+    fail(Failure::character);
+  set.valueLength = values_.size() - set.valueAt;
+}
+
+void KyXMLStream::attribute(const XMLCh* name, const XMLCh* value) {
+  if (dom_ != nullptr)
+    dom_->setAttribute(name, value);
+  else
+    setAttribute(name, std::u16string_view(value));
+}
+
+void KyXMLStream::attribute(const XMLCh* name, std::wstring_view value) {
+  if (dom_ != nullptr)
+    dom_->setAttribute(name, KyXMLText::toXML(value).c_str());
+  else
+    setAttribute(name, value);
+}
+
+void KyXMLStream::end() {
+  if (dom_ != nullptr) {
+    dom_ = static_cast<DOMElement*>(dom_->getParentNode());
+    return;
+  }
+  const Open closed = std::move(open_.back());
+  if (!closed.hasContent) {
+    flushStartTag();
+    put("/>", 2);
+  } else {
+    if (indenting_)
+      newLine(open_.size() - 1);
+    put("</", 2);
+    unsigned char*& end = out_->pEnd();
+    putText(std::u16string_view(closed.name), kAscii.name,
+            [this](std::size_t size) { out_->reserve(size); }, end);
+    put(">", 1);
+  }
+  open_.pop_back();
+}
+
+void KyXMLStream::element(const DOMElement& element) {
+  if (dom_ != nullptr) {
+    dom_->appendChild(dom_->getOwnerDocument()->importNode(&element, true));
+    return;
+  }
+  walk(element, false);
+}
+
+void KyXMLStream::content(const DOMElement& element) {
+  if (dom_ != nullptr) {
+    if (const DOMNamedNodeMap* attributes = element.getAttributes())
+      for (XMLSize_t i = 0; i < attributes->getLength(); ++i) {
+        const auto* each = static_cast<const DOMAttr*>(attributes->item(i));
+        dom_->setAttribute(each->getName(), each->getValue());
+      }
+    for (const DOMNode* child = element.getFirstChild(); child != nullptr;
+         child = child->getNextSibling())
+      dom_->appendChild(dom_->getOwnerDocument()->importNode(child, true));
+    return;
+  }
+  if (element.getNamespaceURI() != nullptr)
+    fail(Failure::form);
+  if (const DOMNamedNodeMap* attributes = element.getAttributes())
+    for (XMLSize_t i = 0; i < attributes->getLength(); ++i) {
+      const auto* each = static_cast<const DOMAttr*>(attributes->item(i));
+      if (!each->getSpecified() || each->getNamespaceURI() != nullptr ||
+          startsWithXmlns(each->getName()))
+        fail(Failure::form);
+      attribute(each->getName(), kyAttributeText(*each));
+    }
+  if (const DOMNode* first = element.getFirstChild())
+    walk(*first, true);
+}
+
+void KyXMLStream::walk(const DOMNode& first, bool siblings) {
+  for (const DOMNode* node = &first; node != nullptr;
+       node = siblings ? node->getNextSibling() : nullptr) {
+    if (node->getNodeType() == DOMNode::ELEMENT_NODE) {
+      const auto& element = static_cast<const DOMElement&>(*node);
+      start(element.getTagName());
+      content(element);
+      end();
+    } else if (node->getNodeType() == DOMNode::TEXT_NODE && !indenting_) {
+      beginContent();
+      unsigned char*& end = out_->pEnd();
+      if (!putText(std::u16string_view(node->getNodeValue()), kAscii.text,
+                   [this](std::size_t size) { out_->reserve(size); }, end))
+        fail(Failure::character);
+    } else {
+      fail(Failure::form);
+    }
+  }
+}
+
+const XMLCh* KyXMLStream::pOpenName() const {
+  if (dom_ != nullptr)
+    return dom_->getTagName();
+  return open_.empty() ? u"" : open_.back().name.c_str();
+}
+
+DOMElement* KyXMLStream::pOpenElement() const { return dom_; }
