@@ -4,15 +4,21 @@
 #include <kyplatform/KyTopLevelXMLReader.h>
 #include <kyplatform/KyXMLPartTable.h>
 
+#include <memory>
+
 /// Reads a document whose "document" element holds "part" elements, each
 /// with a "name" attribute, through one reader per part name.
 ///
 /// A part is read when a reader is registered for it: the reader gets the
 /// object registered under the same name (or null) as its target and this
-/// reader as its parent for the length of the call. Parts are read in the
-/// order of registration, except that setFirstObjectToRead() moves its part
-/// to the front (a graph must be read before the parts that refer to its
-/// nodes). Parts of the document that have no reader are skipped.
+/// reader as its parent while it reads. Parts are read in the order of
+/// registration, except that setFirstObjectToRead() moves its part to the
+/// front (a graph must be read before the parts that refer to its nodes).
+/// A part whose turn has come is handed to its reader as it is parsed when
+/// the reader takes streams (KyXMLReader::readsStream()); a part that comes
+/// before its turn, or whose reader must be handed a DOM element, is kept
+/// as a DOM element until its turn. Parts of the document that have no
+/// reader are skipped.
 ///
 /// read() (KyTopLevelXMLReader) also fails when a registered part is missing
 /// or appears twice, when the document element holds anything but parts,
@@ -45,11 +51,25 @@ public:
 
   /// Reads the registered parts of the document element.
   int processDOMElement(const xercesc::DOMElement& element) override;
+  /// The document element as a stream: each part goes to its reader as it
+  /// comes, as a stream when the reader takes one.
+  int readsStream() const override;
+  int startElement(const KyXMLStartTag& tag, int depth) override;
+  int characters(const XMLCh* text, std::size_t length, int depth) override;
+  int endElement(int depth) override;
+  /// finishRead() of every part reader that read a stream.
+  int finishRead(int complete) override;
 
   static KyCompositeXMLReader* castDown(const KyObject* object) {
     return static_cast<KyCompositeXMLReader*>(const_cast<KyObject*>(object));
   }
 
 private:
+  struct Reading;
+  bool readyFor(std::size_t part) const;
+  int readKeptParts();
+  int partFailed(std::size_t part);
+
   KyXMLPartTable<KyXMLReader> parts_;
+  std::shared_ptr<Reading> reading_; // during read() only
 };

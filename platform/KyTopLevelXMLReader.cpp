@@ -5,53 +5,185 @@
 #include "KyXMLScope_p.h"
 #include "KyXMLText_p.h"
 
-#include <xercesc/dom/DOM.hpp>
-#include <xercesc/framework/MemBufInputSource.hpp>
-#include <xercesc/framework/Wrapper4InputSource.hpp>
+#include "KyXMLFragment_p.h"
+
+#include <xercesc/sax/InputSource.hpp>
+#include <xercesc/sax/Locator.hpp>
+#include <xercesc/sax/SAXParseException.hpp>
+#include <xercesc/sax2/DefaultHandler.hpp>
+#include <xercesc/sax2/SAX2XMLReader.hpp>
+#include <xercesc/sax2/XMLReaderFactory.hpp>
+#include <xercesc/util/BinInputStream.hpp>
 #include <xercesc/util/OutOfMemoryException.hpp>
 #include <xercesc/util/SecurityManager.hpp>
+#include <xercesc/util/XMLString.hpp>
 #include <xercesc/util/XMLUni.hpp>
 
-#include <fstream>
-#include <iterator>
+#include <algorithm>
+#include <cstdio>
+#include <cstring>
 #include <memory>
-#include <vector>
 
 using namespace xercesc;
 
 namespace {
-// Keeps the first error the parser reports, with its place.
-class FirstError : public DOMErrorHandler {
+// Thrown from the parser's callbacks to end a read; the reason is recorded.
+struct Stop {};
+
+std::wstring place(XMLFileLoc line, XMLFileLoc column) {
+  return L"line " + std::to_wstring(line) + L", column " + std::to_wstring(column);
+}
+
+// Where a zero byte was met; in an encoding of single bytes it is a
+// character XML never holds, and the parser would take it for the end of
+// the text, silently ignoring whatever follows.
+struct ZeroByte {
+  bool found = false;
+  std::size_t line = 1;
+  std::size_t column = 1;
+};
+
+// The document's bytes, from memory or from a file read piece by piece,
+// with the zero-byte check on the way.
+class Bytes : public BinInputStream {
 public:
-  bool handleError(const DOMError& error) override {
-    if (error.getSeverity() == DOMError::DOM_SEVERITY_WARNING)
-      return true;
-    if (message_.empty()) {
-      const DOMLocator* where = error.getLocation();
-      if (where != nullptr && where->getLineNumber() > 0)
-        message_ = L"line " + std::to_wstring(where->getLineNumber()) + L", column " +
-                   std::to_wstring(where->getColumnNumber()) + L": ";
-      message_ += KyXMLText::toWide(error.getMessage());
-    }
-    return false;
+  Bytes(const unsigned char* bytes, std::size_t length, std::FILE* file, ZeroByte& zero)
+      : bytes_(bytes), length_(length), file_(file), zero_(zero) {}
+  ~Bytes() override {
+    if (file_ != nullptr)
+      std::fclose(file_);
   }
-  const std::wstring& message() const { return message_; }
+  XMLFilePos curPos() const override { return position_; }
+  XMLSize_t readBytes(XMLByte* const fill, const XMLSize_t most) override {
+    if (zero_.found)
+      return 0;
+    std::size_t got;
+    if (file_ != nullptr) {
+      got = std::fread(fill, 1, most, file_);
+    } else {
+      got = std::min<std::size_t>(most, length_ - position_);
+      std::memcpy(fill, bytes_ + position_, got);
+    }
+    // Encodings of two or four bytes a character hold zero bytes among the
+    // first four; the others never do.
+    if (position_ == 0)
+      singleBytes_ = std::memchr(fill, 0, std::min<std::size_t>(got, 4)) == nullptr;
+    if (singleBytes_)
+      if (const void* zero = std::memchr(fill, 0, got)) {
+        got = static_cast<std::size_t>(static_cast<const XMLByte*>(zero) - fill);
+        zero_.found = true;
+      }
+    count(fill, got);
+    position_ += got;
+    return got;
+  }
+  const XMLCh* getContentType() const override { return nullptr; }
 
 private:
+  // Keeps the line and column of the byte after `got` bytes at `bytes`.
+  void count(const XMLByte* bytes, std::size_t got) {
+    const XMLByte* lineStart = nullptr;
+    for (const XMLByte* at = bytes; (at = static_cast<const XMLByte*>(
+                                         std::memchr(at, '\n', got - (at - bytes)))) != nullptr;
+         ++at) {
+      ++zero_.line;
+      lineStart = at + 1;
+    }
+    zero_.column = lineStart != nullptr ? 1 + (bytes + got - lineStart) : zero_.column + got;
+  }
+
+  const unsigned char* bytes_;
+  std::size_t length_;
+  std::FILE* file_;
+  ZeroByte& zero_;
+  XMLFilePos position_ = 0;
+  bool singleBytes_ = true;
+};
+
+class Source : public InputSource {
+public:
+  explicit Source(BinInputStream* stream) : stream_(stream) {}
+  // The parser asks once and frees the stream.
+  BinInputStream* makeStream() const override { return stream_; }
+
+private:
+  BinInputStream* stream_;
+};
+
+// Hands the parser's events to the reader (or to a DOM of the whole
+// document for a reader that must be handed one), and records the reason
+// and place of the first fault.
+class Events : public DefaultHandler {
+public:
+  Events(KyXMLReader& reader, KyXMLFragment* whole) : reader_(reader), whole_(whole) {}
+
+  void setDocumentLocator(const Locator* const locator) override { locator_ = locator; }
+  void startElement(const XMLCh* const, const XMLCh* const, const XMLCh* const name,
+                    const Attributes& attributes) override {
+    if (depth_ == 0 && !XMLString::equals(name, u"document"))
+      stop(L"the document element is \"" + KyXMLText::toWide(name) + L"\", not \"document\"");
+    const KyXMLStartTag tag(name, attributes);
+    if (whole_ != nullptr)
+      whole_->start(tag);
+    else if (reader_.startElement(tag, depth_) == 0)
+      stopHere();
+    ++depth_;
+  }
+  void characters(const XMLCh* const text, const XMLSize_t length) override {
+    if (whole_ != nullptr)
+      whole_->characters(text, length);
+    else if (reader_.characters(text, length, depth_ - 1) == 0)
+      stopHere();
+  }
+  void endElement(const XMLCh* const, const XMLCh* const, const XMLCh* const) override {
+    --depth_;
+    if (whole_ != nullptr)
+      whole_->end();
+    else if (reader_.endElement(depth_) == 0)
+      stopHere();
+  }
+  void startDTD(const XMLCh* const, const XMLCh* const, const XMLCh* const) override {
+    stop(where() + L": the document has a DOCTYPE; documents with a DOCTYPE are refused");
+  }
+  void error(const SAXParseException& error) override { fatalError(error); }
+  void fatalError(const SAXParseException& error) override {
+    std::wstring message = KyXMLText::toWide(error.getMessage());
+    if (error.getLineNumber() > 0)
+      message = place(error.getLineNumber(), error.getColumnNumber()) + L": " + message;
+    stop(message);
+  }
+
+  /// The reason of the first fault: the parser's, or one of this class.
+  const std::wstring& message() const { return message_; }
+  /// Where the reader failed, when it did.
+  const std::wstring& readerPlace() const { return readerPlace_; }
+
+private:
+  std::wstring where() const {
+    return locator_ != nullptr ? place(locator_->getLineNumber(), locator_->getColumnNumber())
+                               : std::wstring(L"at the start");
+  }
+  [[noreturn]] void stop(const std::wstring& message) {
+    if (message_.empty())
+      message_ = message;
+    throw Stop{};
+  }
+  [[noreturn]] void stopHere() {
+    readerPlace_ = where();
+    throw Stop{};
+  }
+
+  KyXMLReader& reader_;
+  KyXMLFragment* whole_;
+  const Locator* locator_ = nullptr;
+  int depth_ = 0;
   std::wstring message_;
+  std::wstring readerPlace_;
 };
 
-struct ParserRelease {
-  void operator()(DOMLSParser* parser) const { parser->release(); }
+struct ReaderRelease {
+  void operator()(SAX2XMLReader* parser) const { delete parser; }
 };
-
-bool readFile(const std::wstring& name, std::vector<unsigned char>& bytes) {
-  std::ifstream file(KyXMLText::toUtf8(name), std::ios::binary);
-  if (!file)
-    return false;
-  bytes.assign(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
-  return !file.bad();
-}
 } // namespace
 
 KyTopLevelXMLReader::KyTopLevelXMLReader(const wchar_t* fileName)
@@ -64,71 +196,88 @@ KyTopLevelXMLReader::~KyTopLevelXMLReader() = default;
 
 int KyTopLevelXMLReader::read() {
   clearFailure();
-  std::vector<unsigned char> file;
-  const unsigned char* bytes = bytes_;
-  std::size_t length = length_;
+  std::FILE* file = nullptr;
   if (fromFile_) {
-    if (!readFile(fileName_, file))
+    file = std::fopen(KyXMLText::toUtf8(fileName_).c_str(), "rb");
+    if (file == nullptr)
       return fail(L"cannot read the file \"" + fileName_ + L"\"");
-    bytes = file.data();
-    length = file.size();
-  } else if (bytes == nullptr) {
+    const int first = std::fgetc(file);
+    if (first == EOF || std::ungetc(first, file) == EOF) {
+      const bool empty = std::feof(file) != 0;
+      std::fclose(file);
+      return fail(empty ? L"the document is empty" : L"cannot read the file \"" + fileName_ + L"\"");
+    }
+  } else if (bytes_ == nullptr) {
     return fail(L"no document to read");
-  }
-  if (length == 0)
+  } else if (length_ == 0) {
     return fail(L"the document is empty");
-
+  }
   KyXMLPlatform platform;
-  if (!platform.ready())
+  if (!platform.ready()) {
+    if (file != nullptr)
+      std::fclose(file);
     return fail(L"the XML platform cannot be initialised");
-  FirstError errors;
+  }
+  ZeroByte zero;
+  // From here the stream owns the file; the parser frees the stream.
+  auto* bytes = new Bytes(bytes_, length_, file, zero);
   // Refusing document types is what keeps DTDs, external entities and entity
   // expansion out; the other settings hold even if that ever changed.
   SecurityManager limits;
   limits.setEntityExpansionLimit(64);
-  DOMImplementationLS* implementation =
-      static_cast<DOMImplementationLS*>(DOMImplementationRegistry::getDOMImplementation(u"LS"));
-  std::unique_ptr<DOMLSParser, ParserRelease> parser(
-      implementation->createLSParser(DOMImplementationLS::MODE_SYNCHRONOUS, nullptr));
-  DOMConfiguration* settings = parser->getDomConfig();
-  settings->setParameter(XMLUni::fgDOMDisallowDoctype, true);
-  settings->setParameter(XMLUni::fgXercesLoadExternalDTD, false);
-  settings->setParameter(XMLUni::fgXercesDisableDefaultEntityResolution, true);
-  settings->setParameter(XMLUni::fgXercesSecurityManager, &limits);
-  settings->setParameter(XMLUni::fgXercesLoadSchema, false);
-  settings->setParameter(XMLUni::fgDOMValidate, false);
-  settings->setParameter(XMLUni::fgDOMNamespaces, false);
-  settings->setParameter(XMLUni::fgDOMComments, false);
-  settings->setParameter(XMLUni::fgDOMErrorHandler, &errors);
-
-  Wrapper4InputSource input(new MemBufInputSource(bytes, length, "document", false));
-  const DOMDocument* document = nullptr;
-  bool parsed = true;
-  try {
-    document = parser->parse(&input);
-  } catch (const DOMException&) {
-    parsed = false;
-  } catch (const XMLException&) {
-    parsed = false;
-  } catch (const OutOfMemoryException&) {
-    parsed = false;
-  }
-  if (!errors.message().empty())
-    return fail(errors.message());
-  if (!parsed)
-    return fail(L"the document cannot be parsed");
-  const DOMElement* root = document != nullptr ? document->getDocumentElement() : nullptr;
-  if (root == nullptr)
-    return fail(L"the text is not an XML document");
-  if (KyXMLText::toWide(root->getTagName()) != L"document")
-    return fail(L"the document element is \"" + KyXMLText::toWide(root->getTagName()) +
-                L"\", not \"document\"");
+  std::unique_ptr<SAX2XMLReader, ReaderRelease> parser(XMLReaderFactory::createXMLReader());
+  parser->setFeature(XMLUni::fgSAX2CoreNameSpaces, false);
+  parser->setFeature(XMLUni::fgSAX2CoreValidation, false);
+  parser->setFeature(XMLUni::fgXercesSchema, false);
+  parser->setFeature(XMLUni::fgXercesLoadExternalDTD, false);
+  parser->setFeature(XMLUni::fgXercesDisableDefaultEntityResolution, true);
+  parser->setProperty(XMLUni::fgXercesSecurityManager, &limits);
 
   KyObjectTable defined;
-  int result;
+  std::unique_ptr<KyXMLFragment> whole(readsStream() == 0 ? new KyXMLFragment : nullptr);
+  Events events(*this, whole.get());
+  parser->setContentHandler(&events);
+  parser->setErrorHandler(&events);
+  parser->setLexicalHandler(&events);
+  Source source(bytes);
+  int result = 1;
   {
     KyPointerScope<KyObjectTable> scope(defined_, &defined);
-    result = processDOMElement(*root);
+    try {
+      parser->parse(source);
+    } catch (const Stop&) {
+      result = 0;
+    } catch (const XMLException& error) {
+      result = fail(L"the document cannot be parsed: " + KyXMLText::toWide(error.getMessage()));
+    } catch (const OutOfMemoryException&) {
+      result = fail(L"the document is too large to read");
+    }
+    std::wstring refused; // the parser's reason, or the zero byte's
+    if (zero.found)
+      refused = place(zero.line, zero.column) +
+                L": the document holds a zero byte, which XML does not allow";
+    else
+      refused = events.message();
+    if (!refused.empty())
+      result = 0;
+    if (whole == nullptr) {
+      // Readers keep back what the caller sees until the whole text was
+      // read, and drop it when the read failed.
+      result = finishRead(result);
+    } else if (result != 0) {
+      if (whole->pLast() == nullptr)
+        return fail(L"the text is not an XML document");
+      result = processDOMElement(*whole->pLast());
+    }
+    if (!refused.empty()) {
+      clearFailure();
+      return fail(refused);
+    }
+    if (result == 0 && !events.readerPlace().empty() && !failure().empty()) {
+      const std::wstring reason = failure();
+      clearFailure();
+      return fail(reason + L" (" + events.readerPlace() + L")");
+    }
   }
   if (result == 0)
     return failure().empty() ? fail(L"the document cannot be read") : 0;

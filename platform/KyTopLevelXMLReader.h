@@ -7,21 +7,25 @@
 
 class KyObjectTable;
 
-/// The root of a read: parses a document and hands its "document" element
-/// to processDOMElement(), which subclasses override (KyCompositeXMLReader
-/// reads named parts). It keeps the identifiers the document defines and the
-/// reason of a failure.
+/// The root of a read: parses a document with Xerces' SAX2 reader and hands
+/// its "document" element, as it is parsed, to the streaming calls of
+/// KyXMLReader, which subclasses override (KyCompositeXMLReader reads named
+/// parts); a subclass that does not read streams gets the element as one DOM
+/// element through processDOMElement(). It keeps the identifiers the
+/// document defines and the reason of a failure.
 ///
 /// Documents are untrusted input. The parser refuses any document with a
 /// document type declaration, so it loads no DTD, expands no entity other
 /// than the five predefined ones and character references, and reaches no
-/// file or network; it validates nothing and drops comments. read() brackets
-/// itself with the Xerces platform's initialisation and termination, so
-/// callers need not initialise Xerces. Copies share the source, the object
-/// table and the parent.
+/// file or network; it validates nothing and drops comments. A zero byte in
+/// a document of single-byte characters is refused wherever it is, also
+/// after the document element. A file is read piece by piece, never held
+/// whole. read() brackets itself with the Xerces platform's initialisation
+/// and termination, so callers need not initialise Xerces. Copies share the
+/// source, the object table and the parent.
 class KYPLATFORM_EXPORT KyTopLevelXMLReader : public KyXMLReader {
 public:
-  /// Reads the file named `fileName`, as a whole, when read() runs.
+  /// Reads the file named `fileName` when read() runs.
   explicit KyTopLevelXMLReader(const wchar_t* fileName);
   /// Reads the `length` bytes at `bytes`. They are not copied and must stay
   /// unchanged until read() returns.
@@ -40,13 +44,17 @@ public:
   /// Parses the document and reads its element. Returns 1 when the whole
   /// document was read. Returns 0 when the source cannot be read, the text
   /// is not a well-formed document this parser accepts, its element is not
-  /// "document", or processDOMElement() fails; the object table is then
-  /// unchanged and pErrorMessage() says why. What a failed read leaves in
-  /// the objects read into is said by the subclass. Cost O(size of the
-  /// document) plus what processDOMElement() costs.
+  /// "document", or reading it fails; the object table is then unchanged and
+  /// pErrorMessage() says why. finishRead() runs when the whole text was
+  /// parsed, or the read failed. What a failed read leaves in the objects read into is said
+  /// by the subclass. Cost O(size of the document) plus what reading the
+  /// element costs.
   int read();
-  /// One line saying why the latest read() failed, with line and column
-  /// when the parser gave them; empty after a successful read().
+  /// One line saying why the latest read() failed, with line and column:
+  /// first for what the parser refuses ("line 3, column 7: ..."), last for
+  /// what a reader refuses ("... (line 3, column 7)"), at the end of the tag
+  /// being read. "documents with a DOCTYPE are refused" for a DOCTYPE.
+  /// Empty after a successful read().
   const wchar_t* pErrorMessage() const { return failure().c_str(); }
 
   /// Registers in the current read only; invalid identifiers and calls
