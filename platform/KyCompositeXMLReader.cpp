@@ -68,7 +68,9 @@ int KyCompositeXMLReader::startElement(const KyXMLStartTag& tag, int depth) {
   Reading& reading = *reading_;
   if (depth > 1) {
     if (reading.mode == Reading::Mode::stream)
-      return parts[reading.current].handler->startElement(tag, depth - 1);
+      return parts[reading.current].handler->startElement(tag, depth - 1) != 0
+                 ? 1
+                 : partFailed(reading.current);
     if (reading.mode == Reading::Mode::gather)
       reading.kept[reading.current]->start(tag);
     return 1;

@@ -4,7 +4,10 @@
 #include <kyplatform/KyEdgeXMLReader.h>
 #include <kyplatform/KyNodeXMLReader.h>
 
+#include <memory>
+
 class KyGraph;
+class KyGraphMember;
 
 /// Reads a graph part into its target graph:
 ///
@@ -19,14 +22,17 @@ class KyGraph;
 /// this reader's own, which read the names). A part without a "graph"
 /// element adds nothing.
 ///
-/// processDOMElement() checks the whole part before it changes the graph: it
-/// fails, leaving the graph untouched, when the part holds anything but one
+/// The part is read as a stream and checked whole before the graph changes:
+/// the read fails, leaving the graph untouched, when the part holds anything but one
 /// "graph" element, the graph element anything but nodes and edges, an
 /// identifier is missing, invalid or used twice in the part, an edge names
 /// an end that is not a node of the part, or there is no target graph. A
 /// node or edge reader that fails stops the read with the members made so
-/// far left in the graph; the platform's own never fail. Cost O(size of
-/// the part). Not copyable.
+/// far left in the graph; the platform's own never fail. A node or edge
+/// reader other than this reader's own is handed each element as a DOM
+/// element. Cost O(size of the part); what is kept until the end of the
+/// graph element is its identifiers, names and edge ends, never a DOM of
+/// it. Not copyable.
 class KYPLATFORM_EXPORT KyGraphXMLReader : public KyXMLReader {
 public:
   KyGraphXMLReader();
@@ -45,14 +51,29 @@ public:
   KyEdgeXMLReader* pEdgeReader(KyEdgeXMLReader* reader);
 
   int processDOMElement(const xercesc::DOMElement& element) override;
+  /// The part as a stream; the graph changes at the end of the graph
+  /// element, once it was all read and found sound.
+  int readsStream() const override;
+  int startElement(const KyXMLStartTag& tag, int depth) override;
+  int endElement(int depth) override;
+  int finishRead(int complete) override;
 
   static KyGraphXMLReader* castDown(const KyObject* object) {
     return static_cast<KyGraphXMLReader*>(const_cast<KyObject*>(object));
   }
 
 private:
+  class Texts;
+  class Identifiers;
+  struct Staging;
+
+  int identify(const KyXMLStartTag& tag, int position);
+  int addMembers();
+  int readMember(KyXMLReader& reader, std::size_t index, bool isNode, KyGraphMember* made);
+
   KyNodeXMLReader ownNodeReader_;
   KyEdgeXMLReader ownEdgeReader_;
   KyNodeXMLReader* nodeReader_;
   KyEdgeXMLReader* edgeReader_;
+  std::unique_ptr<Staging> staging_; // of the graph element being read
 };

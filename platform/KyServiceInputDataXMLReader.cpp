@@ -6,38 +6,46 @@
 #include <kyplatform/KyServiceItemDescriptionManager.h>
 #include <kyplatform/KyServiceName.h>
 
+#include <kyplatform/KyXMLStartTag.h>
+
 #include "KyServiceInputDataXML_p.h"
 #include "KyXMLElement_p.h"
+#include "KyXMLFragment_p.h"
 #include "KyXMLScope_p.h"
 #include "KyXMLText_p.h"
 
 #include <xercesc/dom/DOMAttr.hpp>
 
+#include <memory>
 #include <vector>
 
 using namespace xercesc;
 
-namespace {
-struct Entry {
-  KyObject* owner;
-  const wchar_t* key;
-  KyObject* value;
-  int owned;
-};
-
-// Values read but not yet handed to the input data; those made for the
-// read are released unless the read succeeds.
-class Staged {
-public:
-  ~Staged() {
+// What the part holds, kept until the whole document was read: the values
+// to store (those made for the read are released unless they are stored)
+// and the constraint manager elements, each proven readable.
+struct KyServiceInputDataXMLReader::Staging {
+  struct Entry {
+    KyObject* owner;
+    const wchar_t* key;
+    KyObject* value;
+    int owned;
+  };
+  ~Staging() {
     for (const Entry& entry : entries)
       if (entry.owned != 0)
         entry.value->vRelease();
   }
-  std::vector<Entry> entries;
-};
 
-} // namespace
+  std::vector<Entry> entries;
+  KyXMLFragment fragments;
+  std::vector<const DOMElement*> managers;
+  // The option and entry being read.
+  const KyServiceItemDescription* description = nullptr;
+  std::wstring key;
+  bool isManager = false;
+  int managersInEntry = 0;
+};
 
 KyServiceInputDataXMLReader::KyServiceInputDataXMLReader(const wchar_t* name)
     : name_(name != nullptr ? name : L"") {}
@@ -49,93 +57,151 @@ KyServiceInputData* KyServiceInputDataXMLReader::pServiceInputData() const {
 }
 
 int KyServiceInputDataXMLReader::processDOMElement(const DOMElement& element) {
-  KyServiceInputData* data = pServiceInputData();
-  if (data == nullptr)
-    return fail(L"no input data to read into");
-  KyServiceName* service = data->pServiceName();
-  const KyServiceItemDescriptionManager* descriptions =
-      service != nullptr ? service->pInputDescription() : nullptr;
-  if (descriptions == nullptr)
-    return fail(L"the input data has no service name with option descriptions");
+  return readAsStream(element);
+}
 
-  Staged staged;
-  std::vector<const DOMElement*> managers;
-  std::wstring ownerID, value; // reused for every entry
-  for (const DOMElement* option = element.getFirstElementChild(); option != nullptr;
-       option = option->getNextElementSibling()) {
-    if (std::u16string_view(option->getTagName()) != u"option")
-      return fail(L"the part holds an element " +
-                  KyXMLText::quote(KyXMLText::toWide(option->getTagName())) +
-                  L" that is not an option");
-    const std::wstring key = KyXMLText::toWide(option->getAttribute(u"key"));
-    const KyServiceItemDescription* description = descriptions->pOption(key.c_str());
-    if (description == nullptr)
-      return fail(L"the option " + KyXMLText::quote(key) + L" is unknown");
-    const std::wstring type = KyXMLText::toWide(option->getAttribute(u"type"));
-    if (type != description->pValueType())
-      return fail(L"the option " + KyXMLText::quote(key) + L" has the type " +
-                  KyXMLText::quote(type) + L" instead of " +
-                  KyXMLText::quote(description->pValueType()));
-    const bool isManager = type == KyServiceInputDataXML::kConstraintManagerType;
+int KyServiceInputDataXMLReader::readsStream() const { return 1; }
 
-    for (const DOMElement* entry = option->getFirstElementChild(); entry != nullptr;
-         entry = entry->getNextElementSibling()) {
-      if (std::u16string_view(entry->getTagName()) != u"entry")
-        return fail(L"the option " + KyXMLText::quote(key) + L" holds an element " +
-                    KyXMLText::quote(KyXMLText::toWide(entry->getTagName())) +
-                    L" that is not an entry");
-      KyObject* owner = nullptr;
-      if (const XMLCh* id = kyAttributeValue(*entry, u"owner")) {
-        KyXMLText::toWide(id, ownerID);
-        owner = pObject(ownerID.c_str());
-        if (owner == nullptr)
-          return fail(L"the owner " + KyXMLText::quote(ownerID) +
-                      L" of " + KyXMLText::quote(key) + L" names nothing");
-      }
-      if (!KyServiceInputDataXML::ownerFits(owner, description->pOwnerType()))
-        return fail(L"an owner of " + KyXMLText::quote(key) + L" is not of the type " +
-                    KyXMLText::quote(description->pOwnerType()));
+KyServiceName* KyServiceInputDataXMLReader::pService() const {
+  const KyServiceInputData* data = pServiceInputData();
+  return data != nullptr ? data->pServiceName() : nullptr;
+}
 
-      if (isManager) {
-        const DOMElement* manager = entry->getFirstElementChild();
-        if (manager == nullptr ||
-            std::u16string_view(manager->getTagName()) != u"constraintManager" ||
-            manager->getNextElementSibling() != nullptr)
-          return fail(L"an entry of " + KyXMLText::quote(key) +
-                      L" holds no single constraint manager");
-        if (manager->getAttributeNode(u"parent") != nullptr &&
-            dynamic_cast<KyGraph*>(pElementObject(L"parent", *manager)) == nullptr)
-          return fail(L"the parent of a constraint manager of " + KyXMLText::quote(key) +
-                      L" is not a graph of the document");
-        // A trial read into a manager of its own proves the constraints
-        // readable before anything changes.
-        KyConstraintManager trial;
-        KyConstraintManagerXMLReader trialReader;
-        trialReader.pConstraintReader(service->pConstraintReader());
-        KyHandlerScope<KyXMLReader> scope(trialReader, this, &trial);
-        if (trialReader.processDOMElement(*manager) == 0)
-          return 0;
-        managers.push_back(manager);
-        continue;
-      }
-
-      const XMLCh* text = kyAttributeValue(*entry, u"value");
-      if (text == nullptr)
-        return fail(L"an entry of " + KyXMLText::quote(key) + L" has no value");
-      KyXMLText::toWide(text, value);
-      int owned = 0;
-      KyObject* read = service->pConvertStringToValue(value.c_str(), type.c_str(), this, owned);
-      if (read == nullptr)
-        return fail(L"the value " + KyXMLText::quote(value) + L" of " + KyXMLText::quote(key) +
-                    L" is not of the type " + KyXMLText::quote(type));
-      staged.entries.push_back(Entry{owner, description->pKey(), read, owned});
-    }
+int KyServiceInputDataXMLReader::startElement(const KyXMLStartTag& tag, int depth) {
+  if (depth == 0) {
+    if (pServiceInputData() == nullptr)
+      return fail(L"no input data to read into");
+    if (pService() == nullptr || pService()->pInputDescription() == nullptr)
+      return fail(L"the input data has no service name with option descriptions");
+    staging_ = std::make_unique<Staging>();
+    return 1;
   }
+  Staging& staging = *staging_;
+  const std::u16string_view name = tag.pName();
+  if (depth == 1) {
+    if (name != u"option")
+      return fail(L"the part holds an element " + KyXMLText::quote(KyXMLText::toWide(tag.pName())) +
+                  L" that is not an option");
+    return startOption(tag);
+  }
+  if (depth == 2) {
+    if (name != u"entry")
+      return fail(L"the option " + KyXMLText::quote(staging.key) + L" holds an element " +
+                  KyXMLText::quote(KyXMLText::toWide(tag.pName())) + L" that is not an entry");
+    return startEntry(tag);
+  }
+  if (!staging.isManager)
+    return 1;
+  if (depth == 3)
+    return startManager(tag);
+  staging.fragments.start(tag);
+  return 1;
+}
 
-  for (const Entry& entry : staged.entries)
+int KyServiceInputDataXMLReader::characters(const XMLCh* text, std::size_t length, int depth) {
+  if (depth >= 3 && staging_->isManager && staging_->fragments.gathering())
+    staging_->fragments.characters(text, length);
+  return 1;
+}
+
+int KyServiceInputDataXMLReader::endElement(int depth) {
+  Staging& staging = *staging_;
+  if (depth == 2 && staging.isManager && staging.managersInEntry == 0)
+    return fail(L"an entry of " + KyXMLText::quote(staging.key) +
+                L" holds no single constraint manager");
+  if (depth < 3 || !staging.isManager)
+    return 1;
+  staging.fragments.end();
+  if (depth > 3)
+    return 1;
+  // A trial read into a manager of its own proves the constraints readable
+  // before anything changes.
+  const DOMElement& manager = *staging.fragments.pLast();
+  KyConstraintManager trial;
+  KyConstraintManagerXMLReader trialReader;
+  trialReader.pConstraintReader(pService()->pConstraintReader());
+  KyHandlerScope<KyXMLReader> scope(trialReader, this, &trial);
+  if (trialReader.processDOMElement(manager) == 0)
+    return 0;
+  staging.managers.push_back(&manager);
+  return 1;
+}
+
+int KyServiceInputDataXMLReader::finishRead(int complete) {
+  const std::unique_ptr<Staging> staging = std::move(staging_);
+  if (complete == 0 || staging == nullptr)
+    return complete;
+  KyServiceInputData* data = pServiceInputData();
+  for (const Staging::Entry& entry : staging->entries)
     data->setValue(entry.owner, entry.key, entry.value, entry.owned, 0);
-  staged.entries.clear();
-  for (const DOMElement* manager : managers)
-    service->readConstraintManager(*manager, this);
+  staging->entries.clear();
+  for (const DOMElement* manager : staging->managers)
+    pService()->readConstraintManager(*manager, this);
+  return 1;
+}
+
+int KyServiceInputDataXMLReader::startOption(const KyXMLStartTag& tag) {
+  Staging& staging = *staging_;
+  const XMLCh* key = tag.pAttribute(u"key");
+  staging.key = KyXMLText::toWide(key);
+  staging.description = pService()->pInputDescription()->pOption(staging.key.c_str());
+  if (staging.description == nullptr)
+    return fail(L"the option " + KyXMLText::quote(staging.key) + L" is unknown");
+  const std::wstring type = KyXMLText::toWide(tag.pAttribute(u"type"));
+  if (type != staging.description->pValueType())
+    return fail(L"the option " + KyXMLText::quote(staging.key) + L" has the type " +
+                KyXMLText::quote(type) + L" instead of " +
+                KyXMLText::quote(staging.description->pValueType()));
+  staging.isManager = type == KyServiceInputDataXML::kConstraintManagerType;
+  return 1;
+}
+
+int KyServiceInputDataXMLReader::startEntry(const KyXMLStartTag& tag) {
+  Staging& staging = *staging_;
+  const KyServiceItemDescription& description = *staging.description;
+  KyObject* owner = nullptr;
+  if (const XMLCh* id = tag.pAttribute(u"owner")) {
+    KyXMLText::toWide(id, text_);
+    owner = pObject(text_.c_str());
+    if (owner == nullptr)
+      return fail(L"the owner " + KyXMLText::quote(text_) + L" of " +
+                  KyXMLText::quote(staging.key) + L" names nothing");
+  }
+  if (!KyServiceInputDataXML::ownerFits(owner, description.pOwnerType()))
+    return fail(L"an owner of " + KyXMLText::quote(staging.key) + L" is not of the type " +
+                KyXMLText::quote(description.pOwnerType()));
+  if (staging.isManager) {
+    staging.managersInEntry = 0;
+    return 1;
+  }
+  const XMLCh* value = tag.pAttribute(u"value");
+  if (value == nullptr)
+    return fail(L"an entry of " + KyXMLText::quote(staging.key) + L" has no value");
+  KyXMLText::toWide(value, text_);
+  int owned = 0;
+  KyObject* read =
+      pService()->pConvertStringToValue(text_.c_str(), description.pValueType(), this, owned);
+  if (read == nullptr)
+    return fail(L"the value " + KyXMLText::quote(text_) + L" of " + KyXMLText::quote(staging.key) +
+                L" is not of the type " + KyXMLText::quote(description.pValueType()));
+  staging.entries.push_back(Staging::Entry{owner, description.pKey(), read, owned});
+  return 1;
+}
+
+int KyServiceInputDataXMLReader::startManager(const KyXMLStartTag& tag) {
+  Staging& staging = *staging_;
+  if (++staging.managersInEntry > 1 ||
+      std::u16string_view(tag.pName()) != u"constraintManager")
+    return fail(L"an entry of " + KyXMLText::quote(staging.key) +
+                L" holds no single constraint manager");
+  // A manager is kept for a graph; one of no graph would never be found
+  // where the clustering request looks for it.
+  if (tag.pAttribute(u"parent") == nullptr)
+    return fail(L"a constraint manager of " + KyXMLText::quote(staging.key) +
+                L" names no parent graph");
+  if (dynamic_cast<KyGraph*>(pElementObject(L"parent", tag)) == nullptr)
+    return fail(L"the parent of a constraint manager of " + KyXMLText::quote(staging.key) +
+                L" is not a graph of the document");
+  staging.fragments.start(tag);
   return 1;
 }
