@@ -5,6 +5,7 @@
 #include <kyanalysis/KyAnalysisXMLReader.h>
 #include <kyanalysis/KyAnalysisXMLWriter.h>
 #include <kyanalysis/KyClusteringInputTailor.h>
+#include <kyplatform/KyNodeDList.h>
 #include <kyplatform/KyObjectTable.h>
 
 #include <gtest/gtest.h>
@@ -233,6 +234,52 @@ TEST(KyAnalysisXMLReader, TheExampleDocumentHoldsAClusteringRequest) {
   });
   EXPECT_GT(onNodes, 0);
   EXPECT_GT(onEdges, 0);
+}
+
+// A node of another graph would be written under an identifier that names
+// nothing in the document, and dropped when read back: the write fails,
+// says why, and leaves the buffer and the table as they were.
+TEST(KyAnalysisConstraintXML, AConstraintOnANodeOfAnotherGraphFailsTheWrite) {
+  Request request;
+  KyGraph other;
+  KyNode* stranger = other.addNode();
+  KyClusteringInputTailor tailor(&request.data);
+  KyNodeDList members;
+  members.appendNode(request.a);
+  members.appendNode(stranger);
+  tailor.addSameClusterConstraint(&members);
+  for (const int indenting : {0, 1}) {
+    unsigned char* buffer = reinterpret_cast<unsigned char*>(&other); // must stay as it is
+    KyObjectTable table;
+    KyAnalysisXMLWriter writer(&buffer, indenting, 0);
+    writer.pObjectTable(&table);
+    writer.pGraph(&request.graph);
+    writer.pServiceInputData(&request.data);
+    EXPECT_EQ(writer.write(), 0);
+    EXPECT_NE(std::wstring(writer.pErrorMessage()).find(L"not a node of the graph"),
+              std::wstring::npos)
+        << kytest::narrow(writer.pErrorMessage());
+    EXPECT_EQ(buffer, reinterpret_cast<unsigned char*>(&other));
+    EXPECT_EQ(writer.outputSize(), 0u);
+    EXPECT_EQ(table.length(), 0);
+  }
+  // Without the stranger the same request writes and reads back whole.
+  KyClusteringConstraint& constraint = *dynamic_cast<KyClusteringConstraint*>(
+      tailor.pConstraintManager()->pConstraintList()->pLastCell()->pObject());
+  constraint.removeNode(stranger);
+  const Loaded loaded(write(request));
+  EXPECT_EQ(loaded.constraints(), std::vector<std::string>{"{0 0 1 : A}"});
+}
+
+// A manager without "parent" was read as a manager of no graph, which the
+// clustering request never looks at: the read now fails and changes nothing.
+TEST(KyAnalysisServiceName, AConstraintManagerOfNoGraphFailsTheRead) {
+  std::string text = withConstraints("<c><type value=\"differentClusters\"/></c>");
+  text.replace(text.find(" parent=\"g0\""), 12, "");
+  const Loaded loaded(text);
+  EXPECT_EQ(loaded.result, 0);
+  EXPECT_NE(loaded.error.find("names no parent graph"), std::string::npos) << loaded.error;
+  EXPECT_EQ(loaded.data.numberOfValues(), 0);
 }
 
 } // namespace

@@ -1,0 +1,191 @@
+// Documents read as they are parsed and written as elements come: node and
+// edge readers and writers of the caller's, parts out of their turn, where
+// a failure is reported, and what may not stand in or after a document.
+#include "platform/KyXMLTesting.h"
+#include "support/KyDataTesting.h"
+#include "support/KyProcess.h"
+
+#include <kyplatform/KyEdge.h>
+#include <kyplatform/KyEdgeXMLReader.h>
+#include <kyplatform/KyGraphXMLReader.h>
+#include <kyplatform/KyGraphXMLWriter.h>
+#include <kyplatform/KyNodeXMLReader.h>
+#include <kyplatform/KyNodeXMLWriter.h>
+#include <kyplatform/KyObjectTable.h>
+#include <kyplatform/KyTopLevelXMLReader.h>
+
+#include <gtest/gtest.h>
+
+#include <xercesc/dom/DOMAttr.hpp>
+
+#include <string>
+#include <vector>
+
+namespace {
+
+using kytest::readDocument;
+using kytest::writeDocument;
+
+// A node reader and writer that carry a colour beside the name, and read
+// every child element's name, as a caller's own would.
+class ColourWriter : public KyNodeXMLWriter {
+public:
+  int populateDOMElement(xercesc::DOMElement& element) override {
+    element.setAttribute(u"colour", pNode()->index() % 2 == 0 ? u"red" : u"blue");
+    KyXMLUtilities::pCreateElement(L"mark", element);
+    return KyNodeXMLWriter::populateDOMElement(element);
+  }
+};
+
+class ColourReader : public KyNodeXMLReader {
+public:
+  std::vector<std::u16string> seen;
+  int processDOMElement(const xercesc::DOMElement& element) override {
+    std::u16string line = element.getAttribute(u"colour");
+    for (const xercesc::DOMElement* child = element.getFirstElementChild(); child != nullptr;
+         child = child->getNextElementSibling())
+      line += u"+" + std::u16string(child->getTagName());
+    seen.push_back(line);
+    return KyNodeXMLReader::processDOMElement(element);
+  }
+};
+
+// One graph with a node and edge of every kind.
+struct Three {
+  KyGraph graph;
+  Three() {
+    KyNode* a = graph.addNode();
+    KyNode* b = graph.addNode();
+    KyNode* c = graph.addNode();
+    a->pName(L"a&b");
+    c->pName(L"c");
+    graph.addEdge(a, b)->pName(L"ab");
+    graph.addEdge(b, c);
+  }
+};
+
+TEST(KyXMLStreamTest, NodeReadersAndWritersOfTheCallersGetTheirElements) {
+  Three three;
+  for (const int indenting : {0, 1}) {
+    KyGraphXMLWriter graphWriter;
+    ColourWriter colours;
+    graphWriter.pNodeWriter(&colours);
+    const kytest::Written written = writeDocument(
+        [&](KyCompositeXMLWriter& writer) {
+          writer.setWriter(L"graph", &graphWriter);
+          writer.setObjectToWrite(L"graph", &three.graph);
+        },
+        indenting);
+    ASSERT_EQ(written.result, 1);
+    // The caller's attribute goes among the graph writer's in name order.
+    EXPECT_NE(written.text.find("<node colour=\"red\" id=\"n0\" name=\"a&amp;b\">"),
+              std::string::npos)
+        << written.text;
+
+    KyGraph copy;
+    KyGraphXMLReader graphReader;
+    ColourReader reader;
+    graphReader.pNodeReader(&reader);
+    ASSERT_EQ(readDocument(written.text,
+                           [&](KyCompositeXMLReader& composite) {
+                             composite.setReader(L"graph", &graphReader);
+                             composite.setFirstObjectToRead(L"graph", &copy);
+                           }),
+              1);
+    EXPECT_EQ(reader.seen, (std::vector<std::u16string>{u"red+mark", u"blue+mark", u"red+mark"}));
+    ASSERT_EQ(copy.numberOfNodes(), 3);
+    EXPECT_STREQ(copy.pNodeList()->pFirstCell() != nullptr
+                     ? KyNode::castDown(copy.pNodeList()->pFirstCell()->pObject())->pName()
+                     : nullptr,
+                 L"a&b");
+    EXPECT_EQ(copy.numberOfEdges(), 2);
+  }
+}
+
+// A part that comes before its turn is kept and read once the parts before
+// it are; edges may name nodes that come after them.
+TEST(KyXMLStreamTest, PartsAndMembersOutOfOrderReadAlike) {
+  const std::string text =
+      "<document><part name=\"second\"><graph id=\"h\"><node id=\"m0\"/></graph></part>"
+      "<part name=\"first\"><graph id=\"g\"><edge id=\"e0\" source=\"n1\" target=\"n0\"/>"
+      "<node id=\"n0\"/><node id=\"n1\"/></graph></part></document>";
+  KyGraph first, second;
+  KyGraphXMLReader firstReader, secondReader;
+  KyObjectTable table;
+  ASSERT_EQ(readDocument(text,
+                         [&](KyCompositeXMLReader& reader) {
+                           reader.pObjectTable(&table);
+                           reader.setReader(L"first", &firstReader);
+                           reader.setObjectToRead(L"first", &first);
+                           reader.setReader(L"second", &secondReader);
+                           reader.setObjectToRead(L"second", &second);
+                         }),
+            1);
+  ASSERT_EQ(first.numberOfEdges(), 1);
+  const KyEdge* edge = KyEdge::castDown(first.pEdgeList()->pFirstCell()->pObject());
+  EXPECT_EQ(edge->pSourceNode()->index(), 1);
+  EXPECT_EQ(edge->pTargetNode()->index(), 0);
+  EXPECT_EQ(second.numberOfNodes(), 1);
+  EXPECT_EQ(table.length(), 6);
+}
+
+// What the parser refuses starts with its place; what a reader refuses
+// ends with the place of the tag being read.
+TEST(KyXMLStreamTest, FailuresSayWhereTheyAre) {
+  const struct {
+    const char* what;
+    std::string text;
+    const wchar_t* message;
+  } cases[] = {
+      {"a reader's fault", "<document>\n<part name=\"graph\">\n  <graph id=\"g\">\n    <vertex/>",
+       L"part \"graph\": the graph holds an element \"vertex\" that is neither a node nor an edge "
+       L"(line 4, column 14)"},
+      {"a parser's fault", "<document>\n<part name=\"graph\">\n<graph id=\"g\"></grph>",
+       L"line 3, column 17: expected end of tag "},
+      {"a DOCTYPE", "<?xml version=\"1.0\"?>\n<!DOCTYPE document []>\n<document/>",
+       L"line 2, column 20: the document has a DOCTYPE; documents with a DOCTYPE are refused"},
+      {"a zero byte after the document",
+       std::string("<document><part name=\"graph\"/></document>\n\0garbage", 51),
+       L"line 2, column 1: the document holds a zero byte, which XML does not allow"},
+      {"text after the document", "<document><part name=\"graph\"/></document>text",
+       L"line 1, column "},
+  };
+  for (const auto& c : cases) {
+    KyGraph graph;
+    KyGraphXMLReader graphReader;
+    std::wstring error;
+    EXPECT_EQ(readDocument(c.text,
+                           [&](KyCompositeXMLReader& reader) {
+                             reader.setReader(L"graph", &graphReader);
+                             reader.setFirstObjectToRead(L"graph", &graph);
+                           },
+                           &error),
+              0)
+        << c.what;
+    EXPECT_EQ(error.rfind(c.message, 0), 0u) << c.what << ": " << kytest::narrow(error.c_str());
+  }
+}
+
+// A file is read as memory is, also when it fails.
+TEST(KyXMLStreamTest, FilesReadAsMemoryDoes) {
+  Three three;
+  KyGraphXMLWriter graphWriter;
+  const kytest::Written written = writeDocument([&](KyCompositeXMLWriter& writer) {
+    writer.setWriter(L"graph", &graphWriter);
+    writer.setObjectToWrite(L"graph", &three.graph);
+  });
+  for (const std::string& text : {written.text, written.text + std::string(1, '\0') + "x"}) {
+    const kytest::TempFile file(text, ".xml");
+    KyGraph fromFile;
+    KyGraphXMLReader graphReader;
+    const std::wstring path(file.path().begin(), file.path().end());
+    KyCompositeXMLReader reader(path.c_str());
+    reader.setReader(L"graph", &graphReader);
+    reader.setFirstObjectToRead(L"graph", &fromFile);
+    const bool whole = text.size() == written.text.size();
+    EXPECT_EQ(reader.read(), whole ? 1 : 0) << kytest::narrow(reader.pErrorMessage());
+    EXPECT_EQ(fromFile.numberOfNodes(), 3) << "the graph part is read before the fault";
+  }
+}
+
+} // namespace
