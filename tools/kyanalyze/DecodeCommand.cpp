@@ -19,24 +19,27 @@ CLI::App* DecodeCommand::attach(CLI::App& app) {
 }
 
 int DecodeCommand::run(std::ostream& out, std::ostream& err) {
-  const std::string text{std::istreambuf_iterator<char>(in_), std::istreambuf_iterator<char>()};
   const char* where = "standard input";
-  unsigned long length = 0;
-  const std::unique_ptr<unsigned char[]> document(
-      KyXMLUtilities::decodeBase64(reinterpret_cast<const unsigned char*>(text.c_str()), &length));
-  // A zero byte would end the text early: the decoder would see less than was sent.
-  if (document == nullptr || text.find('\0') != std::string::npos) {
-    err << "kyanalyze: " << where << ": not valid base 64\n";
-    return kExitFailure;
-  }
   LoadedRequest request;
   std::string error;
   std::string written;
-  if (!loadRequest(std::string(reinterpret_cast<const char*>(document.get()), length), where,
-                   request, error)) {
-    err << "kyanalyze: " << error << '\n';
-    return kExitFailure;
-  }
+  {
+    std::string text{std::istreambuf_iterator<char>(in_), std::istreambuf_iterator<char>()};
+    unsigned long length = 0;
+    const std::unique_ptr<unsigned char[]> document(KyXMLUtilities::decodeBase64(
+        reinterpret_cast<const unsigned char*>(text.c_str()), &length));
+    // A zero byte would end the text early: the decoder would see less than was sent.
+    if (document == nullptr || text.find('\0') != std::string::npos) {
+      err << "kyanalyze: " << where << ": not valid base 64\n";
+      return kExitFailure;
+    }
+    std::string().swap(text); // the text goes before the document is read
+    if (!loadRequest(std::string_view(reinterpret_cast<const char*>(document.get()), length), where,
+                     request, error)) {
+      err << "kyanalyze: " << error << '\n';
+      return kExitFailure;
+    }
+  } // and the document before the request is written
   if (!documentText(*request.graph, request.data, written, error)) {
     err << "kyanalyze: " << where << ": " << error << '\n';
     return kExitFailure;

@@ -6,6 +6,7 @@
 
 #include <memory>
 #include <string>
+#include <string_view>
 
 namespace kyanalyze {
 
@@ -18,7 +19,7 @@ struct LoadedRequest {
 /// Reads the analysis document in `bytes` into `request`; `where` names the
 /// source ("FILE" or "standard input"). False, with "WHERE: ..." in
 /// `error`, when it is no readable analysis document.
-bool loadRequest(const std::string& bytes, const std::string& where, LoadedRequest& request,
+bool loadRequest(std::string_view bytes, const std::string& where, LoadedRequest& request,
                  std::string& error);
 /// The same for the file `path` ("-": standard input).
 bool loadRequestFile(const std::string& path, LoadedRequest& request, std::string& error);
