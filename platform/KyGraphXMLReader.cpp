@@ -9,6 +9,7 @@
 
 #include "KyXMLElement_p.h"
 #include "KyXMLFragment_p.h"
+#include "KyXMLIdentifiers_p.h"
 #include "KyXMLScope_p.h"
 #include "KyXMLText_p.h"
 
@@ -44,101 +45,18 @@ int readName(const DOMElement& element, KyGraphMember* member) {
 }
 } // namespace
 
-// The texts of one graph element (identifiers, names, edge ends waiting
-// for their node), packed one after the other with a zero after each.
-class KyGraphXMLReader::Texts {
-public:
-  struct Text {
-    std::uint32_t at;
-    std::uint32_t length;
-  };
-  Text add(std::u16string_view text) {
-    const Text kept{static_cast<std::uint32_t>(chars_.size()),
-                    static_cast<std::uint32_t>(text.size())};
-    chars_.append(text);
-    chars_.push_back(0);
-    return kept;
-  }
-  std::u16string_view view(Text text) const {
-    return std::u16string_view(chars_.data() + text.at, text.length);
-  }
-  const XMLCh* c_str(Text text) const { return chars_.data() + text.at; }
-
-private:
-  std::u16string chars_;
-};
-
-// The identifiers of one graph element with the position of each node (-1
-// for the graph and the edges): one flat table probed linearly, as a graph
-// of many members would otherwise spend its time on cache misses in a
-// node-based map.
-class KyGraphXMLReader::Identifiers {
-public:
-  explicit Identifiers(const Texts& texts) : texts_(texts), slots_(16) {}
-  /// Adds `id`, kept in the texts, with `position`; false when the
-  /// identifier is there already.
-  bool add(Texts::Text id, int position) {
-    const std::uint32_t hash = hashOf(texts_.view(id));
-    if (slots_[find(texts_.view(id), hash)].taken)
-      return false;
-    if (2 * (used_ + 1) > slots_.size())
-      grow();
-    slots_[find(texts_.view(id), hash)] = Slot{id, hash, position, true};
-    ++used_;
-    return true;
-  }
-  /// The position kept for `id`; null when the identifier is not there.
-  const int* position(std::u16string_view id) const {
-    const Slot& slot = slots_[find(id, hashOf(id))];
-    return slot.taken ? &slot.position : nullptr;
-  }
-
-private:
-  struct Slot {
-    Texts::Text id = {0, 0};
-    std::uint32_t hash = 0;
-    int position = 0;
-    bool taken = false;
-  };
-
-  static std::uint32_t hashOf(std::u16string_view id) {
-    std::uint32_t hash = 2166136261u; // FNV-1a, then a final mix
-    for (const char16_t c : id)
-      hash = (hash ^ c) * 16777619u;
-    hash ^= hash >> 16;
-    hash *= 0x7FEB352Du;
-    return hash ^ (hash >> 15);
-  }
-  // The slot holding `id`, or the free slot where it would go.
-  std::size_t find(std::u16string_view id, std::uint32_t hash) const {
-    const std::size_t mask = slots_.size() - 1;
-    for (std::size_t i = hash & mask;; i = (i + 1) & mask) {
-      const Slot& slot = slots_[i];
-      if (!slot.taken || (slot.hash == hash && texts_.view(slot.id) == id))
-        return i;
-    }
-  }
-  void grow() {
-    std::vector<Slot> old(slots_.size() * 2);
-    old.swap(slots_);
-    for (const Slot& slot : old)
-      if (slot.taken)
-        slots_[find(texts_.view(slot.id), slot.hash)] = slot;
-  }
-
-  const Texts& texts_;
-  std::vector<Slot> slots_;
-  std::size_t used_ = 0;
-};
-
 // What one graph element holds, kept until its end: the graph changes only
-// once all of it was read and found sound.
+// once all of it was read and found sound. Each identifier keeps what it
+// names: a node's position (0 and up), the graph (kGraph) or an edge's
+// position p (-2 - p).
 struct KyGraphXMLReader::Staging {
+  static constexpr int kGraph = -1;
   static constexpr std::uint32_t kNoName = static_cast<std::uint32_t>(-1);
+  using Text = KyXMLTexts::Text;
   struct Member {
-    Texts::Text id;
-    Texts::Text name; // `at` is kNoName when there is none
+    Text name;                 // `at` is kNoName when there is none
     const DOMElement* element; // for a node or edge reader of the caller's
+    Text id;                   // kept with `element` only, for a message
   };
   struct Ends {
     int source;
@@ -148,22 +66,21 @@ struct KyGraphXMLReader::Staging {
   struct Waiting {
     std::size_t edge;
     bool target;
-    Texts::Text id;
+    Text edgeID;
+    Text end;
   };
 
-  Staging() : ids(texts) {}
+  static int edgeValue(std::size_t position) { return -2 - static_cast<int>(position); }
 
-  Texts texts;
-  Identifiers ids;
+  KyXMLIdentifiers<int> ids;
+  KyXMLTexts texts; // names, and what waiting ends and messages need
   bool sawGraph = false;
-  Texts::Text graphID = {0, 0};
   std::vector<Member> nodes;
   std::vector<Member> edges;
   std::vector<Ends> ends;
   std::vector<Waiting> waiting;
   std::unique_ptr<KyXMLFragment> members; // elements for the caller's readers
   bool gatheringNode = false;
-  Texts::Text lastID = {0, 0}; // of the latest member or graph met
 };
 
 KyNodeXMLReader::~KyNodeXMLReader() = default;
@@ -219,10 +136,7 @@ int KyGraphXMLReader::startElement(const KyXMLStartTag& tag, int depth) {
     staging.sawGraph = true;
     if (pGraph() == nullptr)
       return fail(L"no graph to read into");
-    if (identify(tag, -1) == 0)
-      return 0;
-    staging.graphID = staging.lastID;
-    return 1;
+    return identify(tag, Staging::kGraph);
   }
   if (depth > 2) {
     if (staging.members != nullptr && staging.members->gathering())
@@ -233,14 +147,16 @@ int KyGraphXMLReader::startElement(const KyXMLStartTag& tag, int depth) {
   if (!isNode && name != u"edge")
     return fail(L"the graph holds an element " + quoted(name) +
                 L" that is neither a node nor an edge");
-  if (identify(tag, isNode ? static_cast<int>(staging.nodes.size()) : -1) == 0)
+  if (identify(tag, isNode ? static_cast<int>(staging.nodes.size())
+                            : Staging::edgeValue(staging.edges.size())) == 0)
     return 0;
-  Staging::Member member{staging.lastID, {Staging::kNoName, 0}, nullptr};
+  Staging::Member member{{Staging::kNoName, 0}, nullptr, {0, 0}};
   if ((isNode ? nodeReader_ != &ownNodeReader_ : edgeReader_ != &ownEdgeReader_)) {
     if (staging.members == nullptr)
       staging.members = std::make_unique<KyXMLFragment>();
     staging.members->start(tag);
     staging.gatheringNode = isNode;
+    member.id = staging.texts.add(tag.pAttribute(u"id"));
   } else if (const XMLCh* text = tag.pAttribute(u"name")) {
     member.name = staging.texts.add(text);
   }
@@ -252,11 +168,12 @@ int KyGraphXMLReader::startElement(const KyXMLStartTag& tag, int depth) {
   for (const bool target : {false, true}) {
     const XMLCh* id = tag.pAttribute(target ? u"target" : u"source");
     const std::u16string_view end = id != nullptr ? id : u"";
-    const int* found = staging.ids.position(end);
+    const int* found = staging.ids.find(end);
     if (found != nullptr && *found >= 0)
       (target ? ends.target : ends.source) = *found;
     else
       staging.waiting.push_back(Staging::Waiting{staging.edges.size(), target,
+                                                 staging.texts.add(tag.pAttribute(u"id")),
                                                  staging.texts.add(end)});
   }
   staging.edges.push_back(member);
@@ -290,8 +207,7 @@ int KyGraphXMLReader::identify(const KyXMLStartTag& tag, int position) {
   if (!validID(view))
     return fail(L"the " + KyXMLText::toWide(tag.pName()) + L" identifier " + quoted(view) +
                 L" is missing or invalid");
-  staging.lastID = staging.texts.add(view);
-  if (!staging.ids.add(staging.lastID, position))
+  if (!staging.ids.add(view, position))
     return fail(L"the identifier " + quoted(view) + L" is used twice");
   return 1;
 }
@@ -299,40 +215,38 @@ int KyGraphXMLReader::identify(const KyXMLStartTag& tag, int position) {
 int KyGraphXMLReader::addMembers() {
   Staging& staging = *staging_;
   for (const Staging::Waiting& waiting : staging.waiting) {
-    const int* found = staging.ids.position(staging.texts.view(waiting.id));
+    const int* found = staging.ids.find(staging.texts.view(waiting.end));
     if (found == nullptr || *found < 0)
-      return fail(L"the edge " + quoted(staging.texts.view(staging.edges[waiting.edge].id)) +
-                  L" has the " + (waiting.target ? L"target " : L"source ") +
-                  quoted(staging.texts.view(waiting.id)) + L", which is not a node of the graph");
+      return fail(L"the edge " + quoted(staging.texts.view(waiting.edgeID)) + L" has the " +
+                  (waiting.target ? L"target " : L"source ") +
+                  quoted(staging.texts.view(waiting.end)) + L", which is not a node of the graph");
     Staging::Ends& ends = staging.ends[waiting.edge];
     (waiting.target ? ends.target : ends.source) = *found;
   }
 
   KyGraph* graph = pGraph();
-  std::wstring wide; // reused for every identifier and name
-  const auto registerID = [&](Texts::Text id, KyObject* object) {
-    KyXMLText::toWide(staging.texts.c_str(id), wide);
-    setID(wide.c_str(), object);
-  };
-  registerID(staging.graphID, graph);
-  std::vector<KyNode*> made;
-  made.reserve(staging.nodes.size());
-  for (const Staging::Member& member : staging.nodes) {
-    KyNode* node = graph->addNode();
-    made.push_back(node);
-    registerID(member.id, node);
-    if (readMember(member.element != nullptr ? *nodeReader_ : ownNodeReader_, made.size() - 1,
-                   true, node) == 0)
+  std::vector<KyNode*> nodes;
+  nodes.reserve(staging.nodes.size());
+  for (std::size_t i = 0; i < staging.nodes.size(); ++i) {
+    nodes.push_back(graph->addNode());
+    if (readMember(*nodeReader_, i, true, nodes.back()) == 0)
       return 0;
   }
+  std::vector<KyEdge*> edges;
+  edges.reserve(staging.edges.size());
   for (std::size_t i = 0; i < staging.edges.size(); ++i) {
-    const Staging::Member& member = staging.edges[i];
-    KyEdge* edge = graph->addEdge(made[staging.ends[i].source], made[staging.ends[i].target]);
-    registerID(member.id, edge);
-    if (readMember(member.element != nullptr ? *edgeReader_ : ownEdgeReader_, i, false, edge) ==
-        0)
+    edges.push_back(
+        graph->addEdge(nodes[staging.ends[i].source], nodes[staging.ends[i].target]));
+    if (readMember(*edgeReader_, i, false, edges.back()) == 0)
       return 0;
   }
+  std::wstring wide; // reused for every identifier
+  staging.ids.forEach([&](const XMLCh* id, int value) {
+    KyXMLText::toWide(id, wide);
+    setID(wide.c_str(), value == Staging::kGraph ? static_cast<KyObject*>(graph)
+                        : value >= 0              ? static_cast<KyObject*>(nodes[value])
+                                     : edges[static_cast<std::size_t>(-2 - value)]);
+  });
   // What was kept goes; that a graph was read stays.
   staging_ = std::make_unique<Staging>();
   staging_->sawGraph = true;
@@ -344,7 +258,7 @@ int KyGraphXMLReader::readMember(KyXMLReader& reader, std::size_t index, bool is
   const Staging::Member& member = (isNode ? staging_->nodes : staging_->edges)[index];
   // This reader's own node and edge readers read the name; any other is
   // handed the member's element.
-  if (member.element == nullptr) {
+  if (&reader == &ownNodeReader_ || &reader == &ownEdgeReader_) {
     if (member.name.at != Staging::kNoName) {
       std::wstring name;
       KyXMLText::toWide(staging_->texts.c_str(member.name), name);

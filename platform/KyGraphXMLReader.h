@@ -63,8 +63,6 @@ public:
   }
 
 private:
-  class Texts;
-  class Identifiers;
   struct Staging;
 
   int identify(const KyXMLStartTag& tag, int position);

@@ -6,6 +6,7 @@
 #include "KyXMLText_p.h"
 
 #include "KyXMLFragment_p.h"
+#include "KyXMLIdentifiers_p.h"
 
 #include <xercesc/sax/InputSource.hpp>
 #include <xercesc/sax/Locator.hpp>
@@ -233,7 +234,7 @@ int KyTopLevelXMLReader::read() {
   parser->setFeature(XMLUni::fgXercesDisableDefaultEntityResolution, true);
   parser->setProperty(XMLUni::fgXercesSecurityManager, &limits);
 
-  KyObjectTable defined;
+  KyXMLIdentifiers<KyObject*> defined;
   std::unique_ptr<KyXMLFragment> whole(readsStream() == 0 ? new KyXMLFragment : nullptr);
   Events events(*this, whole.get());
   parser->setContentHandler(&events);
@@ -242,7 +243,7 @@ int KyTopLevelXMLReader::read() {
   Source source(bytes);
   int result = 1;
   {
-    KyPointerScope<KyObjectTable> scope(defined_, &defined);
+    KyPointerScope<KyXMLIdentifiers<KyObject*>> scope(defined_, &defined);
     try {
       parser->parse(source);
     } catch (const Stop&) {
@@ -282,17 +283,24 @@ int KyTopLevelXMLReader::read() {
   if (result == 0)
     return failure().empty() ? fail(L"the document cannot be read") : 0;
   if (table_ != nullptr)
-    table_->merge(defined);
+    defined.forEach([this](const XMLCh* id, KyObject* object) {
+      table_->setID(KyXMLText::toWide(id).c_str(), object);
+    });
   return 1;
 }
 
 int KyTopLevelXMLReader::setID(const wchar_t* id, KyObject* object) {
-  return defined_ != nullptr ? defined_->setID(id, object) : 0;
+  if (defined_ == nullptr || object == nullptr || KyObjectTable::validID(id) == 0)
+    return 0;
+  defined_->add(KyXMLText::toXML(id), object, true);
+  return 1;
 }
 
 KyObject* KyTopLevelXMLReader::pObject(const wchar_t* id) const {
+  if (id == nullptr)
+    return nullptr;
   if (defined_ != nullptr)
-    if (KyObject* object = defined_->pObject(id))
-      return object;
+    if (KyObject* const* object = defined_->find(KyXMLText::toXML(id)))
+      return *object;
   return table_ != nullptr ? table_->pObject(id) : nullptr;
 }

@@ -6,6 +6,7 @@
 #include <string>
 
 class KyObjectTable;
+template <typename Value> class KyXMLIdentifiers;
 
 /// The root of a read: parses a document with Xerces' SAX2 reader and hands
 /// its "document" element, as it is parsed, to the streaming calls of
@@ -74,5 +75,5 @@ private:
   bool fromFile_;
   KyObjectTable* table_ = nullptr;
   // The identifiers of the document being read; set only during read().
-  KyObjectTable* defined_ = nullptr;
+  KyXMLIdentifiers<KyObject*>* defined_ = nullptr;
 };
