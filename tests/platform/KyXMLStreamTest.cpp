@@ -188,4 +188,43 @@ TEST(KyXMLStreamTest, FilesReadAsMemoryDoes) {
   }
 }
 
+// Identifiers as writers make them are kept by number, the others by
+// text; both must name alike and refuse a second use, whatever the number.
+TEST(KyXMLStreamTest, IdentifiersOfEveryFormNameTheirMembers) {
+  const std::vector<std::string> ids = {"n0", "n01", "n999999999", "n4000000000", "x", "n2",
+                                        "N3", "z1", "n1024", "e0"};
+  std::string nodes, edges;
+  for (std::size_t i = 0; i < ids.size(); ++i) {
+    nodes += "<node id=\"" + ids[i] + "\"/>";
+    edges += "<edge id=\"edge" + std::to_string(i) + "\" source=\"" + ids[i] + "\" target=\"" +
+             ids[(i + 1) % ids.size()] + "\"/>";
+  }
+  const auto read = [](const std::string& members, KyGraph& graph, KyObjectTable& table) {
+    KyGraphXMLReader graphReader;
+    return readDocument("<document><part name=\"graph\"><graph id=\"g\">" + members +
+                            "</graph></part></document>",
+                        [&](KyCompositeXMLReader& reader) {
+                          reader.pObjectTable(&table);
+                          reader.setReader(L"graph", &graphReader);
+                          reader.setFirstObjectToRead(L"graph", &graph);
+                        });
+  };
+  KyGraph graph;
+  KyObjectTable table;
+  ASSERT_EQ(read(edges + nodes, graph, table), 1);
+  EXPECT_EQ(table.length(), static_cast<int>(2 * ids.size() + 1));
+  int position = 0;
+  for (KyNodeDListIter it(graph.pNodeList()); it; ++it, ++position)
+    EXPECT_EQ(table.pObject(std::wstring(ids[position].begin(), ids[position].end()).c_str()),
+              it.pNode());
+  for (KyEdgeDListIter it(graph.pEdgeList()); it; ++it)
+    EXPECT_EQ(it.pEdge()->pTargetNode()->index(), (it.pEdge()->pSourceNode()->index() + 1) % 10);
+  for (const std::string& twice : ids) {
+    KyGraph again;
+    KyObjectTable untouched;
+    EXPECT_EQ(read(nodes + "<node id=\"" + twice + "\"/>", again, untouched), 0) << twice;
+    EXPECT_EQ(again.numberOfNodes(), 0) << twice;
+  }
+}
+
 } // namespace
