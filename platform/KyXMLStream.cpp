@@ -124,16 +124,25 @@ bool putText(std::basic_string_view<Char> text, const Ascii* table, Reserve rese
 
 bool startsWithXmlns(std::u16string_view name) { return name.substr(0, 5) == u"xmlns"; }
 
-// Escaped text appended to a std::string.
+// Escaped text appended to a std::string, a piece at a time through a
+// buffer on the stack.
 template <typename Char>
 bool appendEscaped(std::string& out, std::basic_string_view<Char> text, const Ascii* table) {
-  std::size_t used = out.size();
-  out.resize(used + text.size() * kMostPerUnit);
-  unsigned char* begin = reinterpret_cast<unsigned char*>(&out[0]);
-  unsigned char* end = begin + used;
-  const bool done = putText(text, table, [](std::size_t) {}, end);
-  out.resize(static_cast<std::size_t>(end - begin));
-  return done;
+  constexpr std::size_t kPiece = 128;
+  unsigned char buffer[kPiece * kMostPerUnit];
+  for (std::size_t at = 0; at < text.size();) {
+    std::size_t length = std::min(kPiece, text.size() - at);
+    if constexpr (sizeof(Char) == 2)
+      if (at + length < text.size() && text[at + length - 1] >= 0xD800 &&
+          text[at + length - 1] < 0xDC00)
+        --length; // a surrogate pair stays in one piece
+    unsigned char* end = buffer;
+    if (!putText(text.substr(at, length), table, [](std::size_t) {}, end))
+      return false;
+    out.append(reinterpret_cast<const char*>(buffer), static_cast<std::size_t>(end - buffer));
+    at += length;
+  }
+  return true;
 }
 } // namespace
 
