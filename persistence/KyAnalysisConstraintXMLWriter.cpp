@@ -30,7 +30,8 @@ int KyAnalysisConstraintXMLWriter::writeClusteringConstraint(
   // The manager is kept for a graph; a node of any other graph would be
   // written under an identifier that names nothing when read back.
   const auto* manager = dynamic_cast<const KyConstraintManagerXMLWriter*>(pParent());
-  const auto* graph = manager != nullptr ? dynamic_cast<const KyGraph*>(manager->pOwner()) : nullptr;
+  const auto* graph =
+      manager != nullptr ? dynamic_cast<const KyGraph*>(manager->pOwner()) : nullptr;
   if (graph != nullptr)
     for (KyNodeDListIter it(constraint->pNodeList()); it; ++it)
       if (it.pNode()->pOwnerGraph() != graph)

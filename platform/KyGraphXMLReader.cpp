@@ -115,9 +115,7 @@ KyEdgeXMLReader* KyGraphXMLReader::pEdgeReader(KyEdgeXMLReader* reader) {
   return reader;
 }
 
-int KyGraphXMLReader::processDOMElement(const DOMElement& element) {
-  return readAsStream(element);
-}
+int KyGraphXMLReader::processDOMElement(const DOMElement& element) { return readAsStream(element); }
 
 int KyGraphXMLReader::readsStream() const { return 1; }
 
@@ -148,7 +146,7 @@ int KyGraphXMLReader::startElement(const KyXMLStartTag& tag, int depth) {
     return fail(L"the graph holds an element " + quoted(name) +
                 L" that is neither a node nor an edge");
   if (identify(tag, isNode ? static_cast<int>(staging.nodes.size())
-                            : Staging::edgeValue(staging.edges.size())) == 0)
+                           : Staging::edgeValue(staging.edges.size())) == 0)
     return 0;
   Staging::Member member{{Staging::kNoName, 0}, nullptr, {0, 0}};
   if ((isNode ? nodeReader_ != &ownNodeReader_ : edgeReader_ != &ownEdgeReader_)) {
@@ -235,8 +233,7 @@ int KyGraphXMLReader::addMembers() {
   std::vector<KyEdge*> edges;
   edges.reserve(staging.edges.size());
   for (std::size_t i = 0; i < staging.edges.size(); ++i) {
-    edges.push_back(
-        graph->addEdge(nodes[staging.ends[i].source], nodes[staging.ends[i].target]));
+    edges.push_back(graph->addEdge(nodes[staging.ends[i].source], nodes[staging.ends[i].target]));
     if (readMember(*edgeReader_, i, false, edges.back()) == 0)
       return 0;
   }
@@ -244,8 +241,8 @@ int KyGraphXMLReader::addMembers() {
   staging.ids.forEach([&](const XMLCh* id, int value) {
     KyXMLText::toWide(id, wide);
     setID(wide.c_str(), value == Staging::kGraph ? static_cast<KyObject*>(graph)
-                        : value >= 0              ? static_cast<KyObject*>(nodes[value])
-                                     : edges[static_cast<std::size_t>(-2 - value)]);
+                        : value >= 0             ? static_cast<KyObject*>(nodes[value])
+                                                 : edges[static_cast<std::size_t>(-2 - value)]);
   });
   // What was kept goes; that a graph was read stays.
   staging_ = std::make_unique<Staging>();
@@ -270,6 +267,5 @@ int KyGraphXMLReader::readMember(KyXMLReader& reader, std::size_t index, bool is
   if (reader.processDOMElement(*member.element) != 0)
     return 1;
   return fail(std::wstring(isNode ? L"the node " : L"the edge ") +
-              quoted(staging_->texts.view(member.id)) +
-              L" cannot be read");
+              quoted(staging_->texts.view(member.id)) + L" cannot be read");
 }

@@ -190,8 +190,7 @@ int KyServiceInputDataXMLReader::startEntry(const KyXMLStartTag& tag) {
 
 int KyServiceInputDataXMLReader::startManager(const KyXMLStartTag& tag) {
   Staging& staging = *staging_;
-  if (++staging.managersInEntry > 1 ||
-      std::u16string_view(tag.pName()) != u"constraintManager")
+  if (++staging.managersInEntry > 1 || std::u16string_view(tag.pName()) != u"constraintManager")
     return fail(L"an entry of " + KyXMLText::quote(staging.key) +
                 L" holds no single constraint manager");
   // A manager is kept for a graph; one of no graph would never be found

@@ -95,8 +95,8 @@ int KyServiceInputDataXMLWriter::sortedEntries(const KyServiceInputData& data,
     switch (kyXMLKindOf(entry.owner)) {
     case KyXMLObjectKind::node:
     case KyXMLObjectKind::edge:
-      entry.rank = kyXMLKindOf(entry.owner) == KyXMLObjectKind::node ? OwnerRank::node
-                                                                    : OwnerRank::edge;
+      entry.rank =
+          kyXMLKindOf(entry.owner) == KyXMLObjectKind::node ? OwnerRank::node : OwnerRank::edge;
       entry.position = static_cast<const KyGraphMember*>(entry.owner)->index();
       continue;
     case KyXMLObjectKind::graph:
@@ -127,12 +127,10 @@ int KyServiceInputDataXMLWriter::sortedEntries(const KyServiceInputData& data,
 // when every value is left out as a default.
 int KyServiceInputDataXMLWriter::writeOption(KyXMLStream& out, KyServiceName& service,
                                              const Entry* first, const Entry* last) {
-  const KyServiceItemDescription* description =
-      service.pInputDescription()->pOption(first->key);
+  const KyServiceItemDescription* description = service.pInputDescription()->pOption(first->key);
   if (description == nullptr)
     return fail(L"the option " + KyXMLText::quote(first->key) + L" has no description");
-  const bool isManager =
-      description->pValueType() == KyServiceInputDataXML::kConstraintManagerType;
+  const bool isManager = description->pValueType() == KyServiceInputDataXML::kConstraintManagerType;
   const Text defaultText(isManager ? nullptr : defaultTextOf(service, *description));
   bool open = false;
   for (const Entry* entry = first; entry != last; ++entry) {

@@ -84,8 +84,8 @@ private:
   // Keeps the line and column of the byte after `got` bytes at `bytes`.
   void count(const XMLByte* bytes, std::size_t got) {
     const XMLByte* lineStart = nullptr;
-    for (const XMLByte* at = bytes; (at = static_cast<const XMLByte*>(
-                                         std::memchr(at, '\n', got - (at - bytes)))) != nullptr;
+    for (const XMLByte* at = bytes;
+         (at = static_cast<const XMLByte*>(std::memchr(at, '\n', got - (at - bytes)))) != nullptr;
          ++at) {
       ++zero_.line;
       lineStart = at + 1;
@@ -206,7 +206,8 @@ int KyTopLevelXMLReader::read() {
     if (first == EOF || std::ungetc(first, file) == EOF) {
       const bool empty = std::feof(file) != 0;
       std::fclose(file);
-      return fail(empty ? L"the document is empty" : L"cannot read the file \"" + fileName_ + L"\"");
+      return fail(empty ? L"the document is empty"
+                        : L"cannot read the file \"" + fileName_ + L"\"");
     }
   } else if (bytes_ == nullptr) {
     return fail(L"no document to read");

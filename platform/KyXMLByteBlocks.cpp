@@ -4,7 +4,10 @@
 #include <cstring>
 
 namespace {
-constexpr std::size_t kBlock = std::size_t(1) << 20;
+// Blocks start small, for the many short documents, and double up to the
+// largest size, for the few long ones.
+constexpr std::size_t kFirstBlock = std::size_t(1) << 12;
+constexpr std::size_t kLargestBlock = std::size_t(1) << 20;
 } // namespace
 
 std::size_t KyXMLByteBlocks::size() const {
@@ -17,8 +20,13 @@ std::size_t KyXMLByteBlocks::size() const {
 void KyXMLByteBlocks::grow(std::size_t size) {
   if (!blocks_.empty())
     used_.push_back(lastUsed());
-  const std::size_t capacity = std::max(kBlock, size);
-  blocks_.push_back(std::make_unique<unsigned char[]>(capacity));
+  const std::size_t next =
+      blocks_.empty()
+          ? kFirstBlock
+          : std::min(2 * static_cast<std::size_t>(limit_ - blocks_.back().get()), kLargestBlock);
+  const std::size_t capacity = std::max(next, size);
+  // Not zero-filled: every byte handed out is written first.
+  blocks_.emplace_back(new unsigned char[capacity]);
   end_ = blocks_.back().get();
   limit_ = end_ + capacity;
 }

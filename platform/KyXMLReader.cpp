@@ -67,7 +67,8 @@ int kyReplay(KyXMLReader& reader, const xercesc::DOMElement& element) {
   while (node != nullptr) {
     const DOMNode* next = nullptr;
     if (node->getNodeType() == DOMNode::ELEMENT_NODE) {
-      if (reader.startElement(KyXMLStartTag(static_cast<const xercesc::DOMElement&>(*node)), depth) == 0)
+      if (reader.startElement(KyXMLStartTag(static_cast<const xercesc::DOMElement&>(*node)),
+                              depth) == 0)
         return 0;
       next = node->getFirstChild();
       if (next != nullptr) {
@@ -95,4 +96,3 @@ int kyReplay(KyXMLReader& reader, const xercesc::DOMElement& element) {
   }
   return 1;
 }
-

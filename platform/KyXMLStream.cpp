@@ -137,7 +137,8 @@ bool appendEscaped(std::string& out, std::basic_string_view<Char> text, const As
           text[at + length - 1] < 0xDC00)
         --length; // a surrogate pair stays in one piece
     unsigned char* end = buffer;
-    if (!putText(text.substr(at, length), table, [](std::size_t) {}, end))
+    if (!putText(
+            text.substr(at, length), table, [](std::size_t) {}, end))
       return false;
     out.append(reinterpret_cast<const char*>(buffer), static_cast<std::size_t>(end - buffer));
     at += length;
@@ -177,8 +178,9 @@ void KyXMLStream::flushStartTag() {
     const Attribute& attribute = attributes_[i];
     put(" ", 1);
     unsigned char*& end = out_->pEnd();
-    if (!putText(std::u16string_view(attribute.name), kAscii.name,
-                 [this](std::size_t size) { out_->reserve(size); }, end))
+    if (!putText(
+            std::u16string_view(attribute.name), kAscii.name,
+            [this](std::size_t size) { out_->reserve(size); }, end))
       fail(Failure::character);
     put("=\"", 2);
     put(values_.data() + attribute.valueAt, attribute.valueLength);
@@ -217,8 +219,9 @@ void KyXMLStream::start(const XMLCh* name) {
     newLine(open_.size());
   put("<", 1);
   unsigned char*& end = out_->pEnd();
-  if (!putText(std::u16string_view(name), kAscii.name,
-               [this](std::size_t size) { out_->reserve(size); }, end))
+  if (!putText(
+          std::u16string_view(name), kAscii.name, [this](std::size_t size) { out_->reserve(size); },
+          end))
     fail(Failure::character);
   open_.push_back(Open{name, false});
 }
@@ -269,8 +272,9 @@ void KyXMLStream::end() {
       newLine(open_.size() - 1);
     put("</", 2);
     unsigned char*& end = out_->pEnd();
-    putText(std::u16string_view(closed.name), kAscii.name,
-            [this](std::size_t size) { out_->reserve(size); }, end);
+    putText(
+        std::u16string_view(closed.name), kAscii.name,
+        [this](std::size_t size) { out_->reserve(size); }, end);
     put(">", 1);
   }
   open_.pop_back();
@@ -321,8 +325,9 @@ void KyXMLStream::walk(const DOMNode& first, bool siblings) {
     } else if (node->getNodeType() == DOMNode::TEXT_NODE && !indenting_) {
       beginContent();
       unsigned char*& end = out_->pEnd();
-      if (!putText(std::u16string_view(node->getNodeValue()), kAscii.text,
-                   [this](std::size_t size) { out_->reserve(size); }, end))
+      if (!putText(
+              std::u16string_view(node->getNodeValue()), kAscii.text,
+              [this](std::size_t size) { out_->reserve(size); }, end))
         fail(Failure::character);
     } else {
       fail(Failure::form);

@@ -78,8 +78,7 @@ private:
   };
 
   Attribute& attributeSlot(const XMLCh* name);
-  template <typename Char>
-  void setAttribute(const XMLCh* name, std::basic_string_view<Char> value);
+  template <typename Char> void setAttribute(const XMLCh* name, std::basic_string_view<Char> value);
   void beginContent();
   void flushStartTag();
   void newLine(std::size_t depth);

@@ -154,12 +154,12 @@ void setLargeGraph(Document& document) {
   while (document.nodes.size() < 900) {
     document.nodes.push_back(graph.addNode());
     if (document.nodes.size() % 7 == 0)
-      document.nodes.back()->pName(
-          (L"node " + std::to_wstring(document.nodes.size())).c_str());
+      document.nodes.back()->pName((L"node " + std::to_wstring(document.nodes.size())).c_str());
   }
   std::uniform_int_distribution<std::size_t> pick(0, document.nodes.size() - 1);
   while (document.edges.size() < 2700)
-    document.edges.push_back(graph.addEdge(document.nodes[pick(random)], document.nodes[pick(random)]));
+    document.edges.push_back(
+        graph.addEdge(document.nodes[pick(random)], document.nodes[pick(random)]));
   KyServiceInputData& data = document.data();
   data.setValue(nullptr, KyAnalysisKey::all::noneOperation, new KyInt(OPERATION_CLUSTERING), 1, 0);
   for (KyEdge* edge : document.edges)
@@ -181,8 +181,8 @@ void setLargeGraph(Document& document) {
 void setDefaults(Document& document) {
   document.writingDefaults = 0;
   KyServiceInputData& data = document.data();
-  data.setValue(nullptr, KyAnalysisKey::all::noneOperation, new KyInt(OPERATION_SHORTEST_PATHS),
-                1, 0);
+  data.setValue(nullptr, KyAnalysisKey::all::noneOperation, new KyInt(OPERATION_SHORTEST_PATHS), 1,
+                0);
   data.setValue(document.edges[0], KyAnalysisKey::shortestPaths::edgeCost, new KyInt(1), 1, 0);
   data.setValue(document.edges[1], KyAnalysisKey::shortestPaths::edgeCost, new KyInt(9), 1, 0);
   data.setValue(&document.request.graph, KyAnalysisKey::shortestPaths::graphUndirected,

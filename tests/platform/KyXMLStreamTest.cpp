@@ -154,12 +154,13 @@ TEST(KyXMLStreamTest, FailuresSayWhereTheyAre) {
     KyGraph graph;
     KyGraphXMLReader graphReader;
     std::wstring error;
-    EXPECT_EQ(readDocument(c.text,
-                           [&](KyCompositeXMLReader& reader) {
-                             reader.setReader(L"graph", &graphReader);
-                             reader.setFirstObjectToRead(L"graph", &graph);
-                           },
-                           &error),
+    EXPECT_EQ(readDocument(
+                  c.text,
+                  [&](KyCompositeXMLReader& reader) {
+                    reader.setReader(L"graph", &graphReader);
+                    reader.setFirstObjectToRead(L"graph", &graph);
+                  },
+                  &error),
               0)
         << c.what;
     EXPECT_EQ(error.rfind(c.message, 0), 0u) << c.what << ": " << kytest::narrow(error.c_str());
@@ -191,8 +192,8 @@ TEST(KyXMLStreamTest, FilesReadAsMemoryDoes) {
 // Identifiers as writers make them are kept by number, the others by
 // text; both must name alike and refuse a second use, whatever the number.
 TEST(KyXMLStreamTest, IdentifiersOfEveryFormNameTheirMembers) {
-  const std::vector<std::string> ids = {"n0", "n01", "n999999999", "n4000000000", "x", "n2",
-                                        "N3", "z1", "n1024", "e0"};
+  const std::vector<std::string> ids = {"n0", "n01", "n999999999", "n4000000000", "x",
+                                        "n2", "N3",  "z1",         "n1024",       "e0"};
   std::string nodes, edges;
   for (std::size_t i = 0; i < ids.size(); ++i) {
     nodes += "<node id=\"" + ids[i] + "\"/>";
