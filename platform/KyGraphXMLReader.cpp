@@ -53,11 +53,6 @@ struct KyGraphXMLReader::Staging {
   static constexpr int kGraph = -1;
   static constexpr std::uint32_t kNoName = static_cast<std::uint32_t>(-1);
   using Text = KyXMLTexts::Text;
-  struct Member {
-    Text name;                 // `at` is kNoName when there is none
-    const DOMElement* element; // for a node or edge reader of the caller's
-    Text id;                   // kept with `element` only, for a message
-  };
   struct Ends {
     int source;
     int target;
@@ -75,8 +70,12 @@ struct KyGraphXMLReader::Staging {
   KyXMLIdentifiers<int> ids;
   KyXMLTexts texts; // names, and what waiting ends and messages need
   bool sawGraph = false;
-  std::vector<Member> nodes;
-  std::vector<Member> edges;
+  // Per node and per edge, with this reader's own node and edge readers its
+  // name (`at` is kNoName when there is none); with a reader of the
+  // caller's its identifier, for a message, and its element.
+  std::vector<Text> nodes;
+  std::vector<Text> edges;
+  std::vector<const DOMElement*> elements[2]; // of nodes, of edges
   std::vector<Ends> ends;
   std::vector<Waiting> waiting;
   std::unique_ptr<KyXMLFragment> members; // elements for the caller's readers
@@ -148,15 +147,15 @@ int KyGraphXMLReader::startElement(const KyXMLStartTag& tag, int depth) {
   if (identify(tag, isNode ? static_cast<int>(staging.nodes.size())
                            : Staging::edgeValue(staging.edges.size())) == 0)
     return 0;
-  Staging::Member member{{Staging::kNoName, 0}, nullptr, {0, 0}};
+  Staging::Text member{Staging::kNoName, 0};
   if ((isNode ? nodeReader_ != &ownNodeReader_ : edgeReader_ != &ownEdgeReader_)) {
     if (staging.members == nullptr)
       staging.members = std::make_unique<KyXMLFragment>();
     staging.members->start(tag);
     staging.gatheringNode = isNode;
-    member.id = staging.texts.add(tag.pAttribute(u"id"));
+    member = staging.texts.add(tag.pAttribute(u"id"));
   } else if (const XMLCh* text = tag.pAttribute(u"name")) {
-    member.name = staging.texts.add(text);
+    member = staging.texts.add(text);
   }
   if (isNode) {
     staging.nodes.push_back(member);
@@ -185,8 +184,7 @@ int KyGraphXMLReader::endElement(int depth) {
     if (staging.members != nullptr && staging.members->gathering()) {
       staging.members->end();
       if (depth == 2)
-        (staging.gatheringNode ? staging.nodes : staging.edges).back().element =
-            staging.members->pLast();
+        staging.elements[staging.gatheringNode ? 0 : 1].push_back(staging.members->pLast());
     }
     return 1;
   }
@@ -252,20 +250,20 @@ int KyGraphXMLReader::addMembers() {
 
 int KyGraphXMLReader::readMember(KyXMLReader& reader, std::size_t index, bool isNode,
                                  KyGraphMember* made) {
-  const Staging::Member& member = (isNode ? staging_->nodes : staging_->edges)[index];
+  const Staging::Text member = (isNode ? staging_->nodes : staging_->edges)[index];
   // This reader's own node and edge readers read the name; any other is
   // handed the member's element.
   if (&reader == &ownNodeReader_ || &reader == &ownEdgeReader_) {
-    if (member.name.at != Staging::kNoName) {
+    if (member.at != Staging::kNoName) {
       std::wstring name;
-      KyXMLText::toWide(staging_->texts.c_str(member.name), name);
+      KyXMLText::toWide(staging_->texts.c_str(member), name);
       made->pName(name.c_str());
     }
     return 1;
   }
   KyHandlerScope<KyXMLReader> scope(reader, this, made);
-  if (reader.processDOMElement(*member.element) != 0)
+  if (reader.processDOMElement(*staging_->elements[isNode ? 0 : 1][index]) != 0)
     return 1;
   return fail(std::wstring(isNode ? L"the node " : L"the edge ") +
-              quoted(staging_->texts.view(member.id)) + L" cannot be read");
+              quoted(staging_->texts.view(member)) + L" cannot be read");
 }
