@@ -11,29 +11,8 @@
 #include "KyEngineAnswer_p.h"
 
 #include <new>
-#include <string>
-#include <utility>
-#include <vector>
 
 namespace {
-
-// Removes every value of `data`. Entries with an owner go first: their owner
-// may be a member of a graph held under a key of scope none (the path graph
-// of an earlier answer), and removing an entry asks its owner for its hash.
-void emptyData(KyServiceData& data) {
-  std::vector<std::pair<const KyObject*, std::wstring>> owned;
-  std::vector<std::wstring> unowned;
-  data.visitValues([&](const KyObject* owner, const wchar_t* key, KyObject*) {
-    if (owner != nullptr)
-      owned.emplace_back(owner, key);
-    else
-      unowned.emplace_back(key);
-  });
-  for (const auto& entry : owned)
-    data.removeValue(const_cast<KyObject*>(entry.first), entry.second.c_str());
-  for (const auto& key : unowned)
-    data.removeValue(nullptr, key.c_str());
-}
 
 // The analyses read option defaults through the input's service name, as
 // the input tailors do: an input data without one gets one for the run,
@@ -139,7 +118,7 @@ KyLocalAnalysisService::~KyLocalAnalysisService() = default;
 int KyLocalAnalysisService::run(KyServiceInputData* input, KyServiceOutputData* output) const {
   if (output == nullptr)
     return input == nullptr ? ANALYSIS_ERROR_NO_INPUT_DATA : ANALYSIS_ERROR_NO_OUTPUT_DATA;
-  emptyData(*output);
+  output->removeAllValues();
   if (output->pServiceName() == nullptr)
     output->pServiceName(new KyAnalysisServiceName);
 
@@ -153,7 +132,7 @@ int KyLocalAnalysisService::run(KyServiceInputData* input, KyServiceOutputData* 
     }
   }
   if (code != ANALYSIS_ERROR_NONE)
-    emptyData(*output);
+    output->removeAllValues();
   output->storeOwned(nullptr, KyAnalysisKey::errorCode, new KyInt(code));
   if (code == ANALYSIS_ERROR_INVALID_OPTION && writer.invalidKey() != nullptr)
     output->storeOwned(const_cast<KyObject*>(writer.invalidOwner()), KyAnalysisKey::errorOption,

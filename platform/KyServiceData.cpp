@@ -4,7 +4,10 @@
 
 #include "KyValueStore_p.h"
 
+#include <string>
 #include <typeinfo>
+#include <utility>
+#include <vector>
 
 KyServiceData::KyServiceData() : values_(std::make_unique<KyValueStore>()) {}
 
@@ -28,6 +31,21 @@ int KyServiceData::getValueAsInteger(const KyObject* owner, const wchar_t* key) 
   return stored != nullptr && typeid(*stored) == typeid(KyInt)
              ? static_cast<const KyInt*>(stored)->value()
              : 0;
+}
+
+void KyServiceData::removeAllValues() {
+  std::vector<std::pair<const KyObject*, std::wstring>> owned;
+  std::vector<std::wstring> unowned;
+  visitValues([&](const KyObject* owner, const wchar_t* key, KyObject*) {
+    if (owner != nullptr)
+      owned.emplace_back(owner, key);
+    else
+      unowned.emplace_back(key);
+  });
+  for (const auto& entry : owned)
+    removeValue(const_cast<KyObject*>(entry.first), entry.second.c_str());
+  for (const auto& key : unowned)
+    removeValue(nullptr, key.c_str());
 }
 
 int KyServiceData::numberOfValues() const { return static_cast<int>(values_->size()); }

@@ -54,6 +54,11 @@ public:
   /// The integer held by the KyInt under (owner, key); 0 when there is no
   /// value or the value is not a KyInt.
   int getValueAsInteger(const KyObject* owner, const wchar_t* key) const;
+  /// Removes every value, releasing what the store owns; the service name
+  /// stays. Entries with an owner go first, so that an owner that belongs
+  /// to a graph held under a key without owner (the path graph of an
+  /// answer) is still alive when its entry goes. Cost O(number of values).
+  void removeAllValues();
   /// Number of values stored.
   int numberOfValues() const;
   /// Calls `visit` once per stored value with its owner and key, in no
