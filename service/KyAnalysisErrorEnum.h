@@ -1,9 +1,14 @@
-// KyAnalysisErrorEnum: the outcome codes of the local analysis engine.
+// KyAnalysisErrorEnum: the outcome codes of an analysis request.
 #pragma once
 
-/// What KyLocalAnalysisService::run() returns and stores under "errorCode".
-/// An answer whose code is not ANALYSIS_ERROR_NONE holds "errorCode" and
-/// nothing else.
+/// What KyLocalAnalysisService::run() and KyRemoteAnalysisService::run()
+/// return and store under "errorCode". An answer whose code is not
+/// ANALYSIS_ERROR_NONE holds "errorCode" and nothing else.
+///
+/// Codes 0 to 13 are the engine's own: a remote service answers with them
+/// as the local engine does. Codes from 14 on say that a request did not
+/// reach a service or its answer did not come back; only the remote client
+/// gives them, and it then leaves the caller's input data as it was.
 enum KyAnalysisErrorEnum : int {
   /// The request was answered.
   ANALYSIS_ERROR_NONE = 0,
@@ -36,5 +41,26 @@ enum KyAnalysisErrorEnum : int {
   /// An option holds a value the analysis cannot work with (a negative
   /// capacity, say); the analysis's documentation lists which. The answer
   /// also holds "errorOption": the option's key, under the value's owner.
-  ANALYSIS_ERROR_INVALID_OPTION = 13
+  ANALYSIS_ERROR_INVALID_OPTION = 13,
+  /// No connection could be made to the service: a URL that names no usable
+  /// service, a host that cannot be found or does not accept, or a TLS
+  /// connection that failed (a certificate the client does not trust, say).
+  ANALYSIS_ERROR_CANNOT_CONNECT = 14,
+  /// The connection, the sending of the request or the wait for the answer
+  /// took longer than the client's time limits allow.
+  ANALYSIS_ERROR_TIMED_OUT = 15,
+  /// The service refused the request's token, or wanted one and got none
+  /// (HTTP 401).
+  ANALYSIS_ERROR_UNAUTHORIZED = 16,
+  /// The request is larger than the service accepts (HTTP 413).
+  ANALYSIS_ERROR_REQUEST_TOO_LARGE = 17,
+  /// Every worker of the service is busy and its queue is full (HTTP 503);
+  /// the same request may be sent again later.
+  ANALYSIS_ERROR_SERVICE_BUSY = 18,
+  /// No answer came back (the connection broke off), or what came back is
+  /// not an answer document that can be read onto the request's objects.
+  ANALYSIS_ERROR_UNREADABLE_ANSWER = 19,
+  /// The service refused the request as unreadable or answered with a
+  /// status the client does not know (HTTP 400, 404, 500, ...).
+  ANALYSIS_ERROR_REQUEST_REFUSED = 20
 };
