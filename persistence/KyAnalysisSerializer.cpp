@@ -36,12 +36,23 @@ int KyAnalysisSerializer::pInputDataToString(KyServiceInputData* data, KyObjectT
 
 int KyAnalysisSerializer::pInputDataFromString(const unsigned char* bytes, KyObjectTable* table,
                                                KyServiceInputData* data) const {
-  if (bytes == nullptr || data == nullptr)
+  std::wstring reason;
+  return pInputDataFromString(bytes, table, data, reason);
+}
+
+int KyAnalysisSerializer::pInputDataFromString(const unsigned char* bytes, KyObjectTable* table,
+                                               KyServiceInputData* data,
+                                               std::wstring& reason) const {
+  if (bytes == nullptr || data == nullptr) {
+    reason = L"there is no text or no input data";
     return 0;
+  }
   unsigned long length = 0;
   const std::unique_ptr<unsigned char[]> document(KyXMLUtilities::decodeBase64(bytes, &length));
-  if (document == nullptr || length > UINT_MAX)
+  if (document == nullptr || length > UINT_MAX) {
+    reason = L"the text is not base 64";
     return 0;
+  }
 
   const bool hadServiceName = data->pServiceName() != nullptr;
   std::unique_ptr<KyGraph> graph(KyAFactory().newGraph());
@@ -50,6 +61,7 @@ int KyAnalysisSerializer::pInputDataFromString(const unsigned char* bytes, KyObj
   reader.pServiceInputData(data);
   reader.pObjectTable(table);
   if (reader.read() == 0) {
+    reason = reader.pErrorMessage();
     // The reader left the data as it was; take back the name it attached.
     if (!hadServiceName)
       data->pServiceName(nullptr);

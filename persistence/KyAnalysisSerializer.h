@@ -4,6 +4,8 @@
 #include <kyanalysis/KyAnalysisExport.h>
 #include <kyplatform/KySerializer.h>
 
+#include <string>
+
 /// Turns a request (the input data with the graph stored under
 /// "all:none:graph") into the base 64 of its analysis document
 /// (KyAnalysisXMLWriter, part "analysis", one line, every value written),
@@ -35,6 +37,11 @@ public:
   /// kept. Cost O(length of the text) plus the read.
   int pInputDataFromString(const unsigned char* bytes, KyObjectTable* table,
                            KyServiceInputData* data) const override;
+  /// As above; when it returns 0, `reason` holds one line saying why (the
+  /// text is not base 64, or why its document cannot be read), for a
+  /// service to pass on to the sender.
+  int pInputDataFromString(const unsigned char* bytes, KyObjectTable* table,
+                           KyServiceInputData* data, std::wstring& reason) const;
   /// Writes `data` and its graph as a new zero-terminated base-64 string
   /// into `bytes` and its length into `*length`; the caller frees it with
   /// delete[]. Attaches a KyAnalysisServiceName to `data` when it has none.

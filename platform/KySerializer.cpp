@@ -9,3 +9,13 @@ int KySerializer::pInputDataToString(KyServiceInputData*, KyObjectTable*, unsign
                                      unsigned long*) const {
   return 0;
 }
+
+int KySerializer::pOutputDataFromString(const unsigned char*, KyObjectTable*,
+                                        KyServiceOutputData*) const {
+  return 0;
+}
+
+int KySerializer::pOutputDataToString(KyServiceOutputData*, KyObjectTable*, unsigned char*&,
+                                      unsigned long*) const {
+  return 0;
+}
