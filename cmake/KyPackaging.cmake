@@ -1,15 +1,15 @@
 # The CMake package KyAnalysis, one component a library (kyplatform,
-# kyanalysis, kyengine), and one pkg-config file a library.
+# kyanalysis, kyengine, kyremote), and one pkg-config file a library.
 include(CMakePackageConfigHelpers)
 
 # Installed programs and libraries find the libraries beside them, wherever
 # the prefix lies.
 file(RELATIVE_PATH KY_BIN_TO_LIB "/prefix/${CMAKE_INSTALL_BINDIR}" "/prefix/${CMAKE_INSTALL_LIBDIR}")
-set_target_properties(kyplatform kyanalysis kyengine PROPERTIES INSTALL_RPATH "$ORIGIN")
+set_target_properties(kyplatform kyanalysis kyengine kyremote PROPERTIES INSTALL_RPATH "$ORIGIN")
 set(KY_PROGRAM_RPATH "$ORIGIN/${KY_BIN_TO_LIB}")
 
 set(KY_CMAKE_DIR ${CMAKE_INSTALL_LIBDIR}/cmake/KyAnalysis)
-foreach(library kyplatform kyanalysis kyengine)
+foreach(library kyplatform kyanalysis kyengine kyremote)
   install(EXPORT KyAnalysis_${library} FILE ${library}Targets.cmake NAMESPACE KyAnalysis::
           DESTINATION ${KY_CMAKE_DIR})
 endforeach()
@@ -37,3 +37,4 @@ endfunction()
 ky_pkg_config(kyplatform xerces-c "Object, graph and service-framework platform of kyanalysis")
 ky_pkg_config(kyanalysis kyplatform "${PROJECT_DESCRIPTION}")
 ky_pkg_config(kyengine kyanalysis "Local analysis engine of kyanalysis")
+ky_pkg_config(kyremote kyanalysis "Client of a remote analysis service, over HTTP")

@@ -1,0 +1,231 @@
+#include <kyanalysis/KyAnalysisKeys.h>
+#include <kyanalysis/KyAnalysisSerializer.h>
+#include <kyanalysis/KyAnalysisServiceName.h>
+#include <kyplatform/KyInt.h>
+#include <kyplatform/KyObjectTable.h>
+#include <kyplatform/KyServiceData.h>
+#include <kyremote/KyRemoteAnalysisService.h>
+
+#include <httplib.h>
+
+#include <chrono>
+#include <csignal>
+#include <ctime>
+#include <memory>
+#include <new>
+#include <pthread.h>
+#include <regex>
+#include <string>
+
+namespace {
+
+/// `text` as UTF-8.
+std::string utf8(const std::wstring& text) {
+  std::string bytes;
+  for (const wchar_t c : text) {
+    const auto code = static_cast<char32_t>(c);
+    if (code < 0x80) {
+      bytes += static_cast<char>(code);
+    } else if (code < 0x800) {
+      bytes += static_cast<char>(0xC0 | (code >> 6));
+      bytes += static_cast<char>(0x80 | (code & 0x3F));
+    } else if (code < 0x10000) {
+      bytes += static_cast<char>(0xE0 | (code >> 12));
+      bytes += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
+      bytes += static_cast<char>(0x80 | (code & 0x3F));
+    } else {
+      bytes += static_cast<char>(0xF0 | (code >> 18));
+      bytes += static_cast<char>(0x80 | ((code >> 12) & 0x3F));
+      bytes += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
+      bytes += static_cast<char>(0x80 | (code & 0x3F));
+    }
+  }
+  return bytes;
+}
+
+/// Where the requests go: the scheme, host and port httplib connects to,
+/// and the path of the run endpoint.
+struct Endpoint {
+  std::string origin;
+  std::string runPath;
+  bool tls = false;
+};
+
+bool parseUrl(const std::wstring& url, Endpoint& endpoint) {
+  static const std::regex form(R"(^(https?)://(\[[0-9A-Fa-f:.]+\]|[^/:?#\[\]@]+)(:[0-9]{1,5})?(/[^?#]*)?$)");
+  const std::string text = utf8(url);
+  std::smatch parts;
+  if (!std::regex_match(text, parts, form))
+    return false;
+  endpoint.tls = parts[1] == "https";
+  endpoint.origin = parts[1].str() + "://" + parts[2].str() + parts[3].str();
+  std::string path = parts[4].str();
+  while (!path.empty() && path.back() == '/')
+    path.pop_back();
+  endpoint.runPath = path + "/v1/run";
+  return true;
+}
+
+/// Keeps SIGPIPE from the calling thread while a request is under way: a
+/// write to a connection the service has closed must fail, not end the
+/// caller's process. A SIGPIPE raised meanwhile is taken back before the
+/// thread's signal mask is restored.
+class SigpipeGuard {
+public:
+  SigpipeGuard() {
+    sigemptyset(&pipe_);
+    sigaddset(&pipe_, SIGPIPE);
+    sigset_t pending;
+    sigpending(&pending);
+    alreadyPending_ = sigismember(&pending, SIGPIPE) == 1;
+    pthread_sigmask(SIG_BLOCK, &pipe_, &previous_);
+  }
+  ~SigpipeGuard() {
+    if (!alreadyPending_) {
+      const timespec none{0, 0};
+      while (sigtimedwait(&pipe_, nullptr, &none) == SIGPIPE) {
+      }
+    }
+    pthread_sigmask(SIG_SETMASK, &previous_, nullptr);
+  }
+  SigpipeGuard(const SigpipeGuard&) = delete;
+  SigpipeGuard& operator=(const SigpipeGuard&) = delete;
+
+private:
+  sigset_t pipe_;
+  sigset_t previous_;
+  bool alreadyPending_ = false;
+};
+
+/// The code for a request that got no HTTP answer.
+int transportFailure(httplib::Error error, bool tookTheTimeLimit) {
+  switch (error) {
+  case httplib::Error::ConnectionTimeout:
+    return ANALYSIS_ERROR_TIMED_OUT;
+  case httplib::Error::Read:
+  case httplib::Error::Write:
+    // httplib says no more than that the connection failed: a failure
+    // after the whole time limit is the limit's.
+    return tookTheTimeLimit ? ANALYSIS_ERROR_TIMED_OUT : ANALYSIS_ERROR_UNREADABLE_ANSWER;
+  default:
+    return ANALYSIS_ERROR_CANNOT_CONNECT;
+  }
+}
+
+/// The code for an HTTP status other than 200.
+int refusal(int status) {
+  switch (status) {
+  case 401:
+    return ANALYSIS_ERROR_UNAUTHORIZED;
+  case 408:
+    return ANALYSIS_ERROR_TIMED_OUT;
+  case 413:
+    return ANALYSIS_ERROR_REQUEST_TOO_LARGE;
+  case 503:
+    return ANALYSIS_ERROR_SERVICE_BUSY;
+  default:
+    return ANALYSIS_ERROR_REQUEST_REFUSED;
+  }
+}
+
+void setTimeLimit(int milliseconds, void (httplib::Client::*set)(time_t, time_t),
+                  httplib::Client& client) {
+  const int limit = milliseconds > 0 ? milliseconds : 0;
+  (client.*set)(limit / 1000, (limit % 1000) * 1000);
+}
+
+} // namespace
+
+KyRemoteAnalysisService::KyRemoteAnalysisService() = default;
+KyRemoteAnalysisService::KyRemoteAnalysisService(const wchar_t* url) { pUrl(url); }
+KyRemoteAnalysisService::KyRemoteAnalysisService(const KyRemoteAnalysisService&) = default;
+KyRemoteAnalysisService&
+KyRemoteAnalysisService::operator=(const KyRemoteAnalysisService&) = default;
+KyRemoteAnalysisService::~KyRemoteAnalysisService() = default;
+
+const wchar_t* KyRemoteAnalysisService::pUrl(const wchar_t* url) {
+  url_ = url != nullptr ? url : L"";
+  return url;
+}
+
+const wchar_t* KyRemoteAnalysisService::pToken(const wchar_t* token) {
+  token_ = token != nullptr ? token : L"";
+  return token;
+}
+
+const wchar_t* KyRemoteAnalysisService::pCertificateAuthorityFile(const wchar_t* path) {
+  authorityFile_ = path != nullptr ? path : L"";
+  return path;
+}
+
+int KyRemoteAnalysisService::run(KyServiceInputData* input, KyServiceOutputData* output) const {
+  if (output == nullptr)
+    return input == nullptr ? ANALYSIS_ERROR_NO_INPUT_DATA : ANALYSIS_ERROR_NO_OUTPUT_DATA;
+  output->removeAllValues();
+  if (output->pServiceName() == nullptr)
+    output->pServiceName(new KyAnalysisServiceName);
+  auto answerAlone = [output](int code) {
+    output->removeAllValues();
+    output->storeOwned(nullptr, KyAnalysisKey::errorCode, new KyInt(code));
+    return code;
+  };
+  if (input == nullptr)
+    return answerAlone(ANALYSIS_ERROR_NO_INPUT_DATA);
+
+  try {
+    // The request names the caller's objects by the identifiers of this
+    // table; the answer is read back through it.
+    KyObjectTable table;
+    const KyAnalysisSerializer serializer;
+    unsigned char* written = nullptr;
+    unsigned long length = 0;
+    const bool hadServiceName = input->pServiceName() != nullptr;
+    const int made = serializer.pInputDataToString(input, &table, written, &length);
+    // The serializer attached a name the caller did not have: take it back.
+    if (!hadServiceName)
+      input->pServiceName(nullptr);
+    if (made == 0)
+      return answerAlone(ANALYSIS_ERROR_INVALID_OPTION);
+    const std::unique_ptr<unsigned char[]> request(written);
+
+    Endpoint endpoint;
+    if (!parseUrl(url_, endpoint))
+      return answerAlone(ANALYSIS_ERROR_CANNOT_CONNECT);
+    httplib::Client client(endpoint.origin);
+    if (!client.is_valid())
+      return answerAlone(ANALYSIS_ERROR_CANNOT_CONNECT);
+    setTimeLimit(connectTimeLimit_, &httplib::Client::set_connection_timeout, client);
+    setTimeLimit(readTimeLimit_, &httplib::Client::set_read_timeout, client);
+    setTimeLimit(readTimeLimit_, &httplib::Client::set_write_timeout, client);
+    if (!token_.empty())
+      client.set_bearer_token_auth(utf8(token_));
+    if (endpoint.tls) {
+      client.enable_server_certificate_verification(verifyingCertificate_ != 0);
+      if (!authorityFile_.empty())
+        client.set_ca_cert_path(utf8(authorityFile_));
+    }
+
+    const auto start = std::chrono::steady_clock::now();
+    httplib::Result answer = [&] {
+      const SigpipeGuard guard;
+      return client.Post(endpoint.runPath, reinterpret_cast<const char*>(request.get()), length,
+                         "text/plain");
+    }();
+    if (!answer) {
+      const auto waited = std::chrono::steady_clock::now() - start;
+      return answerAlone(
+          transportFailure(answer.error(), waited >= std::chrono::milliseconds(readTimeLimit_)));
+    }
+    if (answer->status != 200)
+      return answerAlone(refusal(answer->status));
+    if (serializer.pOutputDataFromString(
+            reinterpret_cast<const unsigned char*>(answer->body.c_str()), &table, output) == 0)
+      return answerAlone(ANALYSIS_ERROR_UNREADABLE_ANSWER);
+    const auto* code = dynamic_cast<const KyInt*>(output->pValue(nullptr, KyAnalysisKey::errorCode));
+    if (code == nullptr)
+      return answerAlone(ANALYSIS_ERROR_UNREADABLE_ANSWER);
+    return code->value();
+  } catch (const std::bad_alloc&) {
+    return answerAlone(ANALYSIS_ERROR_OUT_OF_MEMORY);
+  }
+}
