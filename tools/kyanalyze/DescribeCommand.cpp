@@ -166,6 +166,8 @@ void writeText(std::ostream& out, const Json& model) {
 
 } // namespace
 
+std::string describeJson() { return describeAll().dump(2) + '\n'; }
+
 CLI::App* DescribeCommand::attach(CLI::App& app) {
   CLI::App* command =
       app.add_subcommand("describe", "List the analyses with their options and results");

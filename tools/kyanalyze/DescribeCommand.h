@@ -28,4 +28,8 @@ private:
   bool json_ = false;
 };
 
+/// What `describe --json` prints: every analysis with its options and
+/// results, and the shared ones.
+std::string describeJson();
+
 } // namespace kyanalyze

@@ -7,6 +7,7 @@
 #include "HelpCommand.h"
 #include "PathsCommand.h"
 #include "RunCommand.h"
+#include "ServeCommand.h"
 #include "ShowCommand.h"
 
 #include <CLI/CLI.hpp>
@@ -36,6 +37,7 @@ int main(int argc, char** argv) {
   add(std::make_unique<ShowCommand>());
   add(std::make_unique<EncodeCommand>());
   add(std::make_unique<DecodeCommand>(std::cin));
+  add(std::make_unique<ServeCommand>());
   add(std::make_unique<HelpCommand>());
 
   try {
