@@ -50,6 +50,20 @@ const Outcome kOutcomes[] = {
     {ANALYSIS_ERROR_OUT_OF_MEMORY, "ANALYSIS_ERROR_OUT_OF_MEMORY", "memory ran out"},
     {ANALYSIS_ERROR_INVALID_OPTION, "ANALYSIS_ERROR_INVALID_OPTION",
      "an option holds a value the analysis cannot work with"},
+    {ANALYSIS_ERROR_CANNOT_CONNECT, "ANALYSIS_ERROR_CANNOT_CONNECT",
+     "no connection could be made to the service"},
+    {ANALYSIS_ERROR_TIMED_OUT, "ANALYSIS_ERROR_TIMED_OUT",
+     "the service did not answer within the time limit"},
+    {ANALYSIS_ERROR_UNAUTHORIZED, "ANALYSIS_ERROR_UNAUTHORIZED",
+     "the service did not accept the token"},
+    {ANALYSIS_ERROR_REQUEST_TOO_LARGE, "ANALYSIS_ERROR_REQUEST_TOO_LARGE",
+     "the request is larger than the service accepts"},
+    {ANALYSIS_ERROR_SERVICE_BUSY, "ANALYSIS_ERROR_SERVICE_BUSY",
+     "the service is busy; try again later"},
+    {ANALYSIS_ERROR_UNREADABLE_ANSWER, "ANALYSIS_ERROR_UNREADABLE_ANSWER",
+     "no readable answer came back from the service"},
+    {ANALYSIS_ERROR_REQUEST_REFUSED, "ANALYSIS_ERROR_REQUEST_REFUSED",
+     "the service refused the request"},
 };
 
 } // namespace

@@ -9,7 +9,6 @@
 #include <kyanalysis/KyAnalysisEnums.h>
 #include <kyanalysis/KyAnalysisErrorEnum.h>
 #include <kyanalysis/KyAnalysisKeys.h>
-#include <kyengine/KyLocalAnalysisService.h>
 #include <kyplatform/KyNode.h>
 
 #include <CLI/CLI.hpp>
@@ -28,6 +27,7 @@ CLI::App* PathsCommand::attach(CLI::App& app) {
       ->capture_default_str()
       ->check(CLI::Range(1, 100000));
   command->add_flag("--json", json_, "Print JSON instead of text");
+  service_.attach(*command);
   return command;
 }
 
@@ -61,7 +61,9 @@ int PathsCommand::run(std::ostream& out, std::ostream& err) {
   input.storeReference(&request.graph(), KyAnalysisKey::sortedPaths::graphFinishNode, finish);
 
   KyServiceOutputData output;
-  const int outcome = KyLocalAnalysisService().run(&input, &output);
+  const int outcome = service_.answer(input, output, err);
+  if (outcome < 0)
+    return kExitFailure;
   if (outcome != ANALYSIS_ERROR_NONE) {
     err << "kyanalyze: sortedPaths: " << engineFailure(outcome, input, output, names) << '\n';
     return outcome == ANALYSIS_ERROR_INVALID_OPTION ? kExitUsage : kExitFailure;

@@ -3,6 +3,7 @@
 
 #include "Command.h"
 #include "GraphOptions.h"
+#include "ServiceChoice.h"
 
 #include <string>
 
@@ -26,6 +27,7 @@ private:
   std::string to_;
   int limit_ = 10;
   bool json_ = false;
+  ServiceChoice service_;
 };
 
 } // namespace kyanalyze

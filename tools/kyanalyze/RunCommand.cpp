@@ -10,9 +10,8 @@
 #include "InputFile.h"
 #include "Text.h"
 
-#include <kyanalysis/KyAnalysisErrorEnum.h>
 #include <kyanalysis/KyAnalysisOperation.h>
-#include <kyengine/KyLocalAnalysisService.h>
+#include <kyanalysis/KyAnalysisErrorEnum.h>
 
 #include <CLI/CLI.hpp>
 
@@ -41,6 +40,7 @@ CLI::App* RunCommand::attach(CLI::App& app) {
   command->add_option("--dot", dot_, "Also write the graph with the answer drawn on it (Graphviz)");
   command->footer("Analyses: " + analysisWords() +
                   "\n`kyanalyze describe ANALYSIS` lists an analysis's options and results.");
+  service_.attach(*command);
   return command;
 }
 
@@ -94,7 +94,9 @@ int RunCommand::run(std::ostream& out, std::ostream& err) {
   const int operation = request.operation();
   const GraphNames names(request.graph());
   KyServiceOutputData output;
-  const int outcome = KyLocalAnalysisService().run(&request.input(), &output);
+  const int outcome = service_.answer(request.input(), output, err);
+  if (outcome < 0)
+    return kExitFailure;
   if (outcome != ANALYSIS_ERROR_NONE) {
     err << "kyanalyze: "
         << (operation == OPERATION_NONE ? std::string("the request")

@@ -3,6 +3,7 @@
 
 #include "Command.h"
 #include "GraphOptions.h"
+#include "ServiceChoice.h"
 
 #include <string>
 #include <vector>
@@ -31,6 +32,7 @@ private:
   std::string dot_;
   bool json_ = false;
   bool csv_ = false;
+  ServiceChoice service_;
 };
 
 } // namespace kyanalyze

@@ -1,6 +1,7 @@
 #include "ServeCommand.h"
 
 #include "DescribeCommand.h"
+#include "ServiceChoice.h"
 #include "Text.h"
 
 #include <kyanalysis/KyAnalysisKeys.h>
@@ -23,7 +24,6 @@
 #include <condition_variable>
 #include <csignal>
 #include <ctime>
-#include <fstream>
 #include <memory>
 #include <mutex>
 #include <ostream>
@@ -76,20 +76,6 @@ bool isLoopback(const std::string& host) {
     return (ntohl(v4.s_addr) >> 24) == 127;
   in6_addr v6{};
   return inet_pton(AF_INET6, host.c_str(), &v6) == 1 && IN6_IS_ADDR_LOOPBACK(&v6);
-}
-
-/// The first line of `path`, without surrounding white space; false when
-/// the file cannot be read or that line is empty.
-bool readToken(const std::string& path, std::string& token) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in || !std::getline(in, token))
-    return false;
-  const char* space = " \t\r\n";
-  const std::size_t first = token.find_first_not_of(space);
-  if (first == std::string::npos)
-    return false;
-  token = token.substr(first, token.find_last_not_of(space) - first + 1);
-  return true;
 }
 
 /// True when `given` equals `token`. Every byte up to the longer length is
