@@ -52,11 +52,26 @@ cmake -S tests/consumer -B "$prefix/consumer-build" -G Ninja -DCMAKE_PREFIX_PATH
 cmake --build "$prefix/consumer-build"
 "$prefix/consumer-build/consumer"
 "$prefix/consumer-build/consumer_engine"
+# The installed service on a free loopback port answers the remote consumer.
+"$prefix/bin/kyanalyze" serve --listen 127.0.0.1:0 --threads 1 2>"$prefix/serve.log" &
+service=$!
+trap 'kill "$service" 2>/dev/null; rm -rf "$prefix"' EXIT
+for _ in $(seq 100); do
+  url=$(grep -o 'http://[0-9.:]*' "$prefix/serve.log" || true)
+  [[ -n "$url" ]] && break
+  sleep 0.1
+done
+"$prefix/consumer-build/consumer_remote" "$url"
 # The same programs through pkg-config, for builds without CMake.
 export PKG_CONFIG_PATH="$prefix/lib/pkgconfig"
 c++ tests/consumer/main.cpp -o "$prefix/consumer-pc" $(pkg-config --cflags --libs kyanalysis)
 c++ -DKY_CONSUMER_ENGINE tests/consumer/main.cpp -o "$prefix/consumer-engine-pc" \
   $(pkg-config --cflags --libs kyengine)
+c++ -DKY_CONSUMER_REMOTE tests/consumer/main.cpp -o "$prefix/consumer-remote-pc" \
+  $(pkg-config --cflags --libs kyremote)
 LD_LIBRARY_PATH="$prefix/lib" "$prefix/consumer-pc"
 LD_LIBRARY_PATH="$prefix/lib" "$prefix/consumer-engine-pc"
+LD_LIBRARY_PATH="$prefix/lib" "$prefix/consumer-remote-pc" "$url"
+kill "$service"
+wait "$service"
 echo "1 passed, 0 failed: installed package consumed through CMake and pkg-config"

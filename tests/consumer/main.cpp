@@ -1,16 +1,21 @@
 // Sets up a breadth-first search request on an installed kyanalysis and reads
 // an answer back: proof that the package, its headers and its libraries are
 // usable from outside the source tree. Built with KY_CONSUMER_ENGINE, the
-// local engine answers; without it, the answer is written by hand.
+// local engine answers; with KY_CONSUMER_REMOTE, the service at the URL of
+// the first argument; without either, the answer is written by hand.
 #ifdef KY_CONSUMER_ENGINE
 #include <kyengine/kyengine.h>
+#elif defined(KY_CONSUMER_REMOTE)
+#include <kyremote/kyremote.h>
 #else
 #include <kyanalysis/kyanalysis.h>
 #endif
 
 #include <cstdio>
+#include <string>
 
-int main() {
+int main(int argc, char** argv) {
+  const std::string url = argc > 1 ? argv[1] : "";
   KyGraph graph;
   KyNode* a = graph.addNode();
   KyNode* b = graph.addNode();
@@ -25,6 +30,10 @@ int main() {
   KyServiceOutputData answer;
 #ifdef KY_CONSUMER_ENGINE
   const bool answered = KyLocalAnalysisService().run(&request, &answer) == ANALYSIS_ERROR_NONE;
+#elif defined(KY_CONSUMER_REMOTE)
+  const bool answered =
+      KyRemoteAnalysisService(std::wstring(url.begin(), url.end()).c_str()).run(&request, &answer) ==
+      ANALYSIS_ERROR_NONE;
 #else
   answer.storeOwned(b, KyAnalysisKey::breadthFirstSearch::nodeOrderNumber, new KyInt(2));
   const bool answered = true;
