@@ -8,19 +8,12 @@
 #include <kyplatform/KyInt.h>
 #include <kyplatform/KyNode.h>
 #include <kyplatform/KyNodeDList.h>
+#include <kyplatform/KyOwningDList.h>
 #include <kyplatform/KyServiceData.h>
 
 #include <memory>
 #include <unordered_map>
 #include <vector>
-
-/// A list that owns its items: it releases each once when it goes. The
-/// engine stores lists of lists as one, so that the output data, which owns
-/// the outer list, frees the inner lists with it.
-class KyEngineOwningList : public KyDList {
-public:
-  ~KyEngineOwningList() override { deleteAllCellsAndObjects(); }
-};
 
 /// Writes results into an output data, which owns every value stored.
 ///
@@ -79,10 +72,11 @@ public:
     handOver(owner, key, makeList<KyEdgeDList>(edges));
   }
   /// Stores under key a list of lists (of nodes or edges, as `List` says),
-  /// one inner list per item of `items`; the output data owns all of them.
+  /// one inner list per item of `items`, as a KyOwningDList: the output
+  /// data owns all of them.
   template <class List, class Item>
   void listOfLists(const wchar_t* key, const std::vector<std::vector<Item*>>& items) {
-    auto lists = std::make_unique<KyEngineOwningList>();
+    auto lists = std::make_unique<KyOwningDList>();
     for (const auto& item : items) {
       auto inner = makeList<List>(item);
       lists->appendObject(inner.get());

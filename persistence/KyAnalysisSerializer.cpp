@@ -4,11 +4,82 @@
 #include <kyanalysis/KyAnalysisXMLReader.h>
 #include <kyanalysis/KyAnalysisXMLWriter.h>
 #include <kyplatform/KyAFactory.h>
+#include <kyplatform/KyConstraintManager.h>
+#include <kyplatform/KyObjectTable.h>
 #include <kyplatform/KyServiceData.h>
 #include <kyplatform/KyXMLUtilities.h>
 
+#include <algorithm>
 #include <climits>
+#include <cwchar>
 #include <memory>
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace {
+
+// Writes the document `writer` holds (its buffer is `written`) and encodes
+// it into `bytes` and `*length`; 0, with both untouched, when it cannot be
+// written.
+int encodeWritten(KyAnalysisXMLWriter& writer, unsigned char*& written, unsigned char*& bytes,
+                  unsigned long* length) {
+  const int result = writer.write();
+  // Held from here so that every way out frees it.
+  const std::unique_ptr<unsigned char[]> document(written);
+  if (result == 0)
+    return 0;
+  unsigned char* encoded =
+      KyXMLUtilities::encodeBase64(document.get(), writer.outputSize(), length);
+  if (encoded == nullptr)
+    return 0;
+  bytes = encoded;
+  return 1;
+}
+
+// The analysis document that `bytes` hold in base 64, with its length;
+// null when the text is not base 64.
+std::unique_ptr<unsigned char[]> decoded(const unsigned char* bytes, unsigned int& length) {
+  unsigned long decodedLength = 0;
+  std::unique_ptr<unsigned char[]> document(KyXMLUtilities::decodeBase64(bytes, &decodedLength));
+  if (decodedLength > UINT_MAX)
+    document.reset();
+  length = static_cast<unsigned int>(decodedLength);
+  return document;
+}
+
+// Names every clustering constraint of the request in `table`: "c0", "c1",
+// ... through the constraint managers in the order of their graphs'
+// identifiers and each manager's constraints in order, skipping an
+// identifier the table gives another object. Both ends of a service call
+// do it on tables that hold the same identifiers, so that an answer names
+// the request's constraints alike.
+void nameConstraints(const KyServiceInputData& data, KyObjectTable& table) {
+  std::vector<std::pair<const wchar_t*, const KyConstraintManager*>> managers;
+  data.visitValues([&](const KyObject* owner, const wchar_t* key, KyObject* value) {
+    const auto* manager = dynamic_cast<const KyConstraintManager*>(value);
+    const wchar_t* graph = owner != nullptr ? table.pID(owner) : nullptr;
+    if (manager != nullptr && graph != nullptr &&
+        std::wcscmp(key, KyAnalysisKey::clustering::graphConstraintManager) == 0)
+      managers.emplace_back(graph, manager);
+  });
+  std::sort(managers.begin(), managers.end(),
+            [](const auto& a, const auto& b) { return std::wcscmp(a.first, b.first) < 0; });
+  int next = 0;
+  for (const auto& entry : managers)
+    for (KyDListIter it(entry.second->pConstraintList()); it; ++it) {
+      std::wstring id;
+      for (;;) {
+        id = L"c" + std::to_wstring(next++);
+        const KyObject* named = table.pObject(id.c_str());
+        if (named == nullptr || named == it.pObject())
+          break;
+      }
+      table.setID(id.c_str(), it.pObject());
+    }
+}
+
+} // namespace
 
 KyAnalysisSerializer::~KyAnalysisSerializer() = default;
 
@@ -21,16 +92,10 @@ int KyAnalysisSerializer::pInputDataToString(KyServiceInputData* data, KyObjectT
   writer.pObjectTable(table);
   writer.pGraph(dynamic_cast<KyGraph*>(data->pValue(nullptr, KyAnalysisKey::all::noneGraph)));
   writer.pServiceInputData(data);
-  const int result = writer.write();
-  // Held from here so that every way out frees it.
-  const std::unique_ptr<unsigned char[]> document(written);
-  if (result == 0)
+  if (encodeWritten(writer, written, bytes, length) == 0)
     return 0;
-  unsigned char* encoded =
-      KyXMLUtilities::encodeBase64(document.get(), writer.outputSize(), length);
-  if (encoded == nullptr)
-    return 0;
-  bytes = encoded;
+  if (table != nullptr)
+    nameConstraints(*data, *table);
   return 1;
 }
 
@@ -47,16 +112,16 @@ int KyAnalysisSerializer::pInputDataFromString(const unsigned char* bytes, KyObj
     reason = L"there is no text or no input data";
     return 0;
   }
-  unsigned long length = 0;
-  const std::unique_ptr<unsigned char[]> document(KyXMLUtilities::decodeBase64(bytes, &length));
-  if (document == nullptr || length > UINT_MAX) {
+  unsigned int length = 0;
+  const std::unique_ptr<unsigned char[]> document = decoded(bytes, length);
+  if (document == nullptr) {
     reason = L"the text is not base 64";
     return 0;
   }
 
   const bool hadServiceName = data->pServiceName() != nullptr;
   std::unique_ptr<KyGraph> graph(KyAFactory().newGraph());
-  KyAnalysisXMLReader reader(document.get(), static_cast<unsigned int>(length));
+  KyAnalysisXMLReader reader(document.get(), length);
   reader.pGraph(graph.get());
   reader.pServiceInputData(data);
   reader.pObjectTable(table);
@@ -71,5 +136,50 @@ int KyAnalysisSerializer::pInputDataFromString(const unsigned char* bytes, KyObj
   if (data->pValue(nullptr, KyAnalysisKey::all::noneGraph) != graph.get())
     data->storeReference(nullptr, KyAnalysisKey::all::noneGraph, graph.get());
   graph.release();
+  if (table != nullptr)
+    nameConstraints(*data, *table);
+  return 1;
+}
+
+int KyAnalysisSerializer::pOutputDataToString(KyServiceOutputData* data, KyObjectTable* table,
+                                              unsigned char*& bytes, unsigned long* length) const {
+  if (data == nullptr || length == nullptr)
+    return 0;
+  unsigned char* written = nullptr;
+  KyAnalysisXMLWriter writer(&written, 0, 0);
+  writer.pObjectTable(table);
+  writer.pGraph(
+      dynamic_cast<KyGraph*>(data->pValue(nullptr, KyAnalysisKey::sortedPaths::nonePathGraph)));
+  writer.pServiceOutputData(data);
+  return encodeWritten(writer, written, bytes, length);
+}
+
+int KyAnalysisSerializer::pOutputDataFromString(const unsigned char* bytes, KyObjectTable* table,
+                                                KyServiceOutputData* data) const {
+  if (bytes == nullptr || data == nullptr)
+    return 0;
+  unsigned int length = 0;
+  const std::unique_ptr<unsigned char[]> document = decoded(bytes, length);
+  if (document == nullptr)
+    return 0;
+
+  const bool hadServiceName = data->pServiceName() != nullptr;
+  std::unique_ptr<KyGraph> graph(KyAFactory().newGraph());
+  KyAnalysisXMLReader reader(document.get(), length);
+  reader.pGraph(graph.get());
+  reader.pServiceOutputData(data);
+  reader.pObjectTable(table);
+  if (reader.read() == 0) {
+    if (!hadServiceName)
+      data->pServiceName(nullptr);
+    return 0;
+  }
+  // The graph the answer made is its path graph, which the answer owns.
+  // Results may refer to its members, so a graph that has any is kept there
+  // even when the answer names another (or none).
+  const wchar_t* pathGraph = KyAnalysisKey::sortedPaths::nonePathGraph;
+  if (data->pValue(nullptr, pathGraph) == graph.get() || graph->numberOfNodes() > 0 ||
+      graph->numberOfEdges() > 0)
+    data->storeOwned(nullptr, pathGraph, graph.release());
   return 1;
 }

@@ -4,9 +4,11 @@
 #include <kyplatform/KyGraphXMLReader.h>
 #include <kyplatform/KyServiceData.h>
 #include <kyplatform/KyServiceInputDataXMLReader.h>
+#include <kyplatform/KyServiceOutputDataXMLReader.h>
 
 namespace {
 constexpr wchar_t kGraphPart[] = L"graph";
+constexpr wchar_t kAnswerPart[] = L"answer";
 } // namespace
 
 KyAnalysisXMLReader::KyAnalysisXMLReader(const wchar_t* fileName) : KyCompositeXMLReader(fileName) {
@@ -80,4 +82,14 @@ KyServiceInputData* KyAnalysisXMLReader::pServiceInputData() const {
   if (!hasInputPart_)
     return nullptr;
   return dynamic_cast<KyServiceInputData*>(pObjectToRead(lastInputPart_.c_str()));
+}
+
+KyServiceOutputData* KyAnalysisXMLReader::pServiceOutputData(KyServiceOutputData* data) {
+  if (data != nullptr && data->pServiceName() == nullptr)
+    data->pServiceName(new KyAnalysisServiceName);
+  setObjectToRead(kAnswerPart, data);
+  auto reader = std::make_shared<KyServiceOutputDataXMLReader>(kAnswerPart);
+  made_.push_back(reader);
+  setReader(kAnswerPart, reader.get());
+  return data;
 }

@@ -13,6 +13,7 @@ class KyGraph;
 class KyGraphXMLReader;
 class KyNodeXMLReader;
 class KyServiceInputData;
+class KyServiceOutputData;
 
 /// Reads an analysis document (docs/analysis-document.md): the part "graph"
 /// into the graph given to pGraph(), read first, and a service input part
@@ -57,6 +58,13 @@ public:
   /// The input data of the latest pServiceInputData() call, whatever its
   /// part name; null before the first.
   KyServiceInputData* pServiceInputData() const;
+
+  /// Registers `data`, an answer, as the object of the part "answer" with a
+  /// new output data reader: an answer document holds that part and a
+  /// "graph" part for the graph the answer makes, if any. Attaches a new
+  /// KyAnalysisServiceName to `data` when it has no service name (the data
+  /// keeps it). Returns `data`.
+  KyServiceOutputData* pServiceOutputData(KyServiceOutputData* data);
 
   static KyAnalysisXMLReader* castDown(const KyObject* object) {
     return static_cast<KyAnalysisXMLReader*>(const_cast<KyObject*>(object));

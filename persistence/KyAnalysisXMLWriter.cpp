@@ -4,9 +4,11 @@
 #include <kyplatform/KyGraphXMLWriter.h>
 #include <kyplatform/KyServiceData.h>
 #include <kyplatform/KyServiceInputDataXMLWriter.h>
+#include <kyplatform/KyServiceOutputDataXMLWriter.h>
 
 namespace {
 constexpr wchar_t kGraphPart[] = L"graph";
+constexpr wchar_t kAnswerPart[] = L"answer";
 } // namespace
 
 KyAnalysisXMLWriter::KyAnalysisXMLWriter(const wchar_t* fileName) : KyCompositeXMLWriter(fileName) {
@@ -80,4 +82,14 @@ KyServiceInputData* KyAnalysisXMLWriter::pServiceInputData(const wchar_t* name,
 KyServiceInputData* KyAnalysisXMLWriter::pServiceInputData(KyServiceInputData* data) {
   const KyAnalysisServiceName name;
   return pServiceInputData(name.pDefaultName(), data);
+}
+
+KyServiceOutputData* KyAnalysisXMLWriter::pServiceOutputData(KyServiceOutputData* data) {
+  if (data != nullptr && data->pServiceName() == nullptr)
+    data->pServiceName(new KyAnalysisServiceName);
+  setObjectToWrite(kAnswerPart, data);
+  auto writer = std::make_shared<KyServiceOutputDataXMLWriter>(kAnswerPart);
+  made_.push_back(writer);
+  setWriter(kAnswerPart, writer.get());
+  return data;
 }

@@ -12,6 +12,7 @@ class KyGraph;
 class KyGraphXMLWriter;
 class KyNodeXMLWriter;
 class KyServiceInputData;
+class KyServiceOutputData;
 
 /// Writes an analysis document (docs/analysis-document.md): the part "graph"
 /// with the graph given to pGraph(), then a service input part with the
@@ -60,6 +61,13 @@ public:
   KyServiceInputData* pServiceInputData(const wchar_t* name, KyServiceInputData* data);
   /// The same under the part "analysis".
   KyServiceInputData* pServiceInputData(KyServiceInputData* data);
+
+  /// Registers `data`, an answer, as the object of the part "answer" with a
+  /// new output data writer: an answer document holds that part and a
+  /// "graph" part for the graph the answer makes, if any. Attaches a new
+  /// KyAnalysisServiceName to `data` when it has no service name (the data
+  /// keeps it). Returns `data`.
+  KyServiceOutputData* pServiceOutputData(KyServiceOutputData* data);
 
   static KyAnalysisXMLWriter* castDown(const KyObject* object) {
     return static_cast<KyAnalysisXMLWriter*>(const_cast<KyObject*>(object));

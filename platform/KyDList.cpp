@@ -1,4 +1,5 @@
 #include <kyplatform/KyDList.h>
+#include <kyplatform/KyOwningDList.h>
 
 #include <vector>
 
@@ -102,3 +103,5 @@ KyDListIter::KyDListIter(const KyDList* list, int direction)
             : direction == KY_ITER_BACKWARD ? list->pLastCell()
                                             : list->pFirstCell()),
       forward_(direction != KY_ITER_BACKWARD) {}
+
+KyOwningDList::~KyOwningDList() { deleteAllCellsAndObjects(); }

@@ -1,5 +1,7 @@
 // Service names, item descriptions and their manager.
 #include <kyplatform/KyDouble.h>
+#include <kyplatform/KyEdge.h>
+#include <kyplatform/KyEdgeDList.h>
 #include <kyplatform/KyGraph.h>
 #include <kyplatform/KyHashMap.h>
 #include <kyplatform/KyInt.h>
@@ -11,6 +13,7 @@
 #include <kyplatform/KyXMLReader.h>
 #include <kyplatform/KyXMLWriter.h>
 
+#include "KyServiceInputDataXML_p.h"
 #include "KyXMLText_p.h"
 
 #include <memory>
@@ -31,6 +34,43 @@ namespace {
 template <typename T> T* documentObject(std::wstring_view id, KyXMLReader* reader) {
   return reader != nullptr ? dynamic_cast<T*>(reader->pObject(std::wstring(id).c_str())) : nullptr;
 }
+
+// The identifiers of a list of T, separated by single spaces; null when an
+// item is not a T or has no identifier.
+template <typename T> KyText* identifierList(const KyDList& list, KyXMLWriter& writer) {
+  std::wstring ids;
+  for (KyDListIter it(&list); it; ++it) {
+    const wchar_t* id =
+        dynamic_cast<const T*>(it.pObject()) != nullptr ? writer.pID(it.pObject()) : nullptr;
+    if (id == nullptr)
+      return nullptr;
+    if (!ids.empty())
+      ids += L' ';
+    ids += id;
+  }
+  return new KyText(ids.c_str());
+}
+
+// A new List of the T objects that the identifiers of `text` name; null
+// when one names no T.
+template <typename T, typename List>
+KyObject* readIdentifierList(std::wstring_view text, KyXMLReader* reader) {
+  auto list = std::make_unique<List>();
+  std::size_t start = 0;
+  while (start < text.size()) {
+    std::size_t end = start;
+    while (end < text.size() && !KyXMLText::isSpace(text[end]))
+      ++end;
+    if (end > start) {
+      T* object = documentObject<T>(text.substr(start, end - start), reader);
+      if (object == nullptr)
+        return nullptr;
+      list->appendObject(object);
+    }
+    start = end + 1;
+  }
+  return list.release();
+}
 } // namespace
 
 KyText* KyServiceName::pConvertValueToString(const KyObject* value, const wchar_t* valueType,
@@ -47,25 +87,16 @@ KyText* KyServiceName::pConvertValueToString(const KyObject* value, const wchar_
   if (writer == nullptr)
     return nullptr;
   if ((type == L"KyGraph" && dynamic_cast<const KyGraph*>(value) != nullptr) ||
-      (type == L"KyNode" && dynamic_cast<const KyNode*>(value) != nullptr)) {
+      (type == L"KyNode" && dynamic_cast<const KyNode*>(value) != nullptr) ||
+      (type == L"KyEdge" && dynamic_cast<const KyEdge*>(value) != nullptr)) {
     const wchar_t* id = writer->pID(value);
     return id != nullptr ? new KyText(id) : nullptr;
   }
-  if (type == L"List<KyNode>")
-    if (const auto* list = dynamic_cast<const KyDList*>(value)) {
-      std::wstring ids;
-      for (KyDListIter it(list); it; ++it) {
-        const wchar_t* id = dynamic_cast<const KyNode*>(it.pObject()) != nullptr
-                                ? writer->pID(it.pObject())
-                                : nullptr;
-        if (id == nullptr)
-          return nullptr;
-        if (!ids.empty())
-          ids += L' ';
-        ids += id;
-      }
-      return new KyText(ids.c_str());
-    }
+  const auto* list = dynamic_cast<const KyDList*>(value);
+  if (list != nullptr && type == L"List<KyNode>")
+    return identifierList<KyNode>(*list, *writer);
+  if (list != nullptr && type == L"List<KyEdge>")
+    return identifierList<KyEdge>(*list, *writer);
   return nullptr;
 }
 
@@ -84,29 +115,37 @@ KyObject* KyServiceName::pConvertStringToValue(const wchar_t* text, const wchar_
     double real;
     return KyXMLText::parseDouble(value, real) ? new KyDouble(real) : nullptr;
   }
-  if (type == L"List<KyNode>") {
-    auto list = std::make_unique<KyNodeDList>();
-    std::size_t start = 0;
-    while (start < value.size()) {
-      std::size_t end = start;
-      while (end < value.size() && !KyXMLText::isSpace(value[end]))
-        ++end;
-      if (end > start) {
-        KyNode* node = documentObject<KyNode>(value.substr(start, end - start), reader);
-        if (node == nullptr)
-          return nullptr;
-        list->appendNode(node);
-      }
-      start = end + 1;
-    }
-    return list.release();
-  }
+  if (type == L"List<KyNode>")
+    return readIdentifierList<KyNode, KyNodeDList>(value, reader);
+  if (type == L"List<KyEdge>")
+    return readIdentifierList<KyEdge, KyEdgeDList>(value, reader);
   owned = 0;
   if (type == L"KyGraph")
     return documentObject<KyGraph>(value, reader);
   if (type == L"KyNode")
     return documentObject<KyNode>(value, reader);
+  if (type == L"KyEdge")
+    return documentObject<KyEdge>(value, reader);
   return nullptr;
+}
+
+KyText* KyServiceName::pConvertOwnerToString(const KyObject* owner, const wchar_t* ownerType,
+                                             KyXMLWriter* writer) {
+  if (owner == nullptr || writer == nullptr ||
+      !KyServiceInputDataXML::ownerFits(owner, ownerType != nullptr ? ownerType : L""))
+    return nullptr;
+  const wchar_t* id = writer->pID(owner);
+  return id != nullptr ? new KyText(id) : nullptr;
+}
+
+KyObject* KyServiceName::pConvertStringToOwner(const wchar_t* text, const wchar_t* ownerType,
+                                               KyXMLReader* reader, int& owned) {
+  owned = 0;
+  KyObject* owner = reader != nullptr && text != nullptr ? reader->pObject(text) : nullptr;
+  return owner != nullptr &&
+                 KyServiceInputDataXML::ownerFits(owner, ownerType != nullptr ? ownerType : L"")
+             ? owner
+             : nullptr;
 }
 
 namespace {

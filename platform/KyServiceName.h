@@ -53,8 +53,9 @@ public:
   /// non-zero, else "false"), "Double" (a KyDouble: the shortest decimal
   /// that reads back bit for bit, or "inf", "-inf", "nan", "-nan"; a NaN
   /// reads back as the quiet NaN of its sign, without payload), "KyGraph",
-  /// "KyNode" (the identifier) and "List<KyNode>" (a list of nodes: the
-  /// identifiers separated by single spaces). Cost O(length of the text).
+  /// "KyNode", "KyEdge" (the identifier), "List<KyNode>" and "List<KyEdge>"
+  /// (a list of nodes or edges: the identifiers separated by single
+  /// spaces). Cost O(length of the text).
   virtual KyText* pConvertValueToString(const KyObject* value, const wchar_t* valueType,
                                         KyXMLWriter* writer);
   /// The value of type `valueType` that `text` stands for, in the forms
@@ -62,9 +63,25 @@ public:
   /// the type exactly (no white space around numbers) or an identifier
   /// names no object of the type through `reader` (KyXMLReader::pObject).
   /// `owned` tells the caller what it gets: 1 a new value it takes (KyInt,
-  /// KyDouble, KyNodeDList), 0 an object of the document (graph, node).
-  /// Cost O(length of the text).
+  /// KyDouble, KyNodeDList, KyEdgeDList), 0 an object of the document
+  /// (graph, node, edge). Cost O(length of the text).
   virtual KyObject* pConvertStringToValue(const wchar_t* text, const wchar_t* valueType,
+                                          KyXMLReader* reader, int& owned);
+  /// The text that names `owner`, the owner of a value whose description
+  /// gives the owner type `ownerType`, in a service output document: a new
+  /// KyText that the caller owns, or null when the owner does not fit the
+  /// type (none fits "none") or no identifier can be had. The base writes
+  /// the owner's identifier from `writer` for "KyGraph", "KyNode", "KyEdge"
+  /// (an object of that type) and any other type; a service whose owners
+  /// are made just to key results (pairs, say) writes what makes them.
+  /// Cost O(length of the text).
+  virtual KyText* pConvertOwnerToString(const KyObject* owner, const wchar_t* ownerType,
+                                        KyXMLWriter* writer);
+  /// The owner that `text` stands for, in the forms written by
+  /// pConvertOwnerToString(); null when it names nothing that fits the type
+  /// through `reader`. `owned` 1: a new owner the caller takes; 0: an
+  /// object of the document or of the caller (the base's only case).
+  virtual KyObject* pConvertStringToOwner(const wchar_t* text, const wchar_t* ownerType,
                                           KyXMLReader* reader, int& owned);
 
   static KyServiceName* castDown(const KyObject* object) {

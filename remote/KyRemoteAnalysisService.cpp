@@ -197,6 +197,9 @@ int KyRemoteAnalysisService::run(KyServiceInputData* input, KyServiceOutputData*
     setTimeLimit(connectTimeLimit_, &httplib::Client::set_connection_timeout, client);
     setTimeLimit(readTimeLimit_, &httplib::Client::set_read_timeout, client);
     setTimeLimit(readTimeLimit_, &httplib::Client::set_write_timeout, client);
+    // Headers and body go out in separate writes, which Nagle's algorithm
+    // would hold until the service's delayed acknowledgement.
+    client.set_tcp_nodelay(true);
     if (!token_.empty())
       client.set_bearer_token_auth(utf8(token_));
     if (endpoint.tls) {

@@ -38,6 +38,15 @@ public:
   /// O(size of the element).
   void readConstraintManager(const xercesc::DOMElement& element,
                              KyServiceInputDataXMLReader* reader) override;
+  /// As the base, and two owner types of its own: "KyPair", a pair of two
+  /// nodes written as their two identifiers separated by a space and read
+  /// back as a new KyPair that the caller takes; and
+  /// "KyClusteringConstraint", only a KyClusteringConstraint, named by its
+  /// identifier (KyAnalysisSerializer names the constraints of a request).
+  KyText* pConvertOwnerToString(const KyObject* owner, const wchar_t* ownerType,
+                                KyXMLWriter* writer) override;
+  KyObject* pConvertStringToOwner(const wchar_t* text, const wchar_t* ownerType,
+                                  KyXMLReader* reader, int& owned) override;
 
   void debugOutput(int) override {}
 

@@ -186,6 +186,9 @@ public:
 
   void install(httplib::Server& server) {
     server.set_read_timeout(kReadSeconds);
+    // Headers and body go out in separate writes: without this, Nagle's
+    // algorithm holds the second until the peer's delayed acknowledgement.
+    server.set_tcp_nodelay(true);
     server.set_pre_routing_handler([](const httplib::Request&, httplib::Response&) {
       facts = RequestFacts{};
       facts.start = Clock::now();
@@ -307,10 +310,14 @@ private:
       return fail(response, 400, "badRequest",
                   "not an analysis request: " + toUtf8(reason.c_str()));
     graph.reset(dynamic_cast<KyGraph*>(input.pValue(nullptr, KyAnalysisKey::all::noneGraph)));
+    // A request without a graph reads as one on an empty graph that the
+    // document never named: the engine must see none, as it would locally.
+    if (graph != nullptr && table.pID(graph.get()) == nullptr)
+      input.removeValue(nullptr, KyAnalysisKey::all::noneGraph);
     if (const wchar_t* word = KyAnalysisOperation::word(
             input.getValueAsInteger(nullptr, KyAnalysisKey::all::noneOperation)))
       facts.analysis = toUtf8(word);
-    if (graph != nullptr)
+    if (graph != nullptr && table.pID(graph.get()) != nullptr)
       facts.graphSize = std::to_string(graph->numberOfNodes()) + "/" +
                         std::to_string(graph->numberOfEdges());
 
