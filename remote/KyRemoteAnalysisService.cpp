@@ -1,6 +1,9 @@
+#include <kyanalysis/KyAnalysisEnums.h>
 #include <kyanalysis/KyAnalysisKeys.h>
+#include <kyanalysis/KyAnalysisOperation.h>
 #include <kyanalysis/KyAnalysisSerializer.h>
 #include <kyanalysis/KyAnalysisServiceName.h>
+#include <kyplatform/KyGraph.h>
 #include <kyplatform/KyInt.h>
 #include <kyplatform/KyObjectTable.h>
 #include <kyplatform/KyServiceData.h>
@@ -97,6 +100,19 @@ private:
   bool alreadyPending_ = false;
 };
 
+/// Without a graph a request cannot travel: its options name a graph the
+/// document would lack. It is answered here as the engine answers it, which
+/// looks at the operation first.
+int graphlessOutcome(const KyServiceInputData& input) {
+  const auto* operation =
+      dynamic_cast<const KyInt*>(input.pValue(nullptr, KyAnalysisKey::all::noneOperation));
+  if (operation == nullptr || operation->value() == OPERATION_NONE)
+    return ANALYSIS_ERROR_NO_OPERATION;
+  if (KyAnalysisOperation::word(operation->value()) == nullptr)
+    return ANALYSIS_ERROR_OPERATION_NOT_SUPPORTED;
+  return ANALYSIS_ERROR_NO_GRAPH;
+}
+
 /// The code for a request that got no HTTP answer.
 int transportFailure(httplib::Error error, bool tookTheTimeLimit) {
   switch (error) {
@@ -172,6 +188,9 @@ int KyRemoteAnalysisService::run(KyServiceInputData* input, KyServiceOutputData*
   if (input == nullptr)
     return answerAlone(ANALYSIS_ERROR_NO_INPUT_DATA);
 
+  if (dynamic_cast<const KyGraph*>(input->pValue(nullptr, KyAnalysisKey::all::noneGraph)) ==
+      nullptr)
+    return answerAlone(graphlessOutcome(*input));
   try {
     // The request names the caller's objects by the identifiers of this
     // table; the answer is read back through it.

@@ -56,7 +56,8 @@ public:
   /// sorted-paths answer, lists, numbers); on any failure it holds
   /// "errorCode" alone. With a null output data nothing is stored and only
   /// the code is returned. The input data is left exactly as it was,
-  /// service name included, whatever happens.
+  /// service name included, whatever happens. A request without a graph
+  /// is answered without the service, with the engine's code for it.
   ///
   /// Codes beyond the engine's: ANALYSIS_ERROR_INVALID_OPTION when the
   /// request cannot be written (a value that does not fit its option);
