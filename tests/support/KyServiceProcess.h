@@ -9,6 +9,7 @@
 #include <fstream>
 #include <mutex>
 #include <string>
+#include <sys/prctl.h>
 #include <sys/wait.h>
 #include <thread>
 #include <unistd.h>
@@ -33,6 +34,12 @@ public:
       return;
     pid_ = fork();
     if (pid_ == 0) {
+      // The service dies with the test, however the test ends, and holds
+      // none of the test's own output open.
+      prctl(PR_SET_PDEATHSIG, SIGKILL);
+      const int none = open("/dev/null", O_RDWR);
+      dup2(none, STDIN_FILENO);
+      dup2(none, STDOUT_FILENO);
       dup2(err[1], STDERR_FILENO);
       execv(argv[0], argv.data());
       _exit(127);

@@ -15,6 +15,8 @@
 
 #include <CLI/CLI.hpp>
 #include <httplib.h>
+#include <xercesc/util/PlatformUtils.hpp>
+#include <xercesc/util/XMLException.hpp>
 #include <nlohmann/json.hpp>
 
 #include <algorithm>
@@ -357,6 +359,30 @@ private:
   const std::string analyses_;
 };
 
+/// Holds the Xerces platform up for the life of the service, so that the
+/// documents of each request skip its set-up and tear-down. Made before any
+/// thread starts: Xerces counts its initialisations without a lock.
+class XMLPlatformHold {
+public:
+  XMLPlatformHold() {
+    try {
+      xercesc::XMLPlatformUtils::Initialize();
+      held_ = true;
+    } catch (const xercesc::XMLException&) {
+      held_ = false; // each document then sets the platform up itself
+    }
+  }
+  ~XMLPlatformHold() {
+    if (held_)
+      xercesc::XMLPlatformUtils::Terminate();
+  }
+  XMLPlatformHold(const XMLPlatformHold&) = delete;
+  XMLPlatformHold& operator=(const XMLPlatformHold&) = delete;
+
+private:
+  bool held_;
+};
+
 /// Stops `server` on the first SIGTERM or SIGINT. The signals must be
 /// blocked in every thread (run() blocks them before any thread starts).
 class StopOnSignal {
@@ -432,6 +458,7 @@ int ServeCommand::run(std::ostream&, std::ostream& err) {
   const int workers =
       threads_ > 0 ? threads_ : std::max(1, static_cast<int>(std::thread::hardware_concurrency()));
 
+  const XMLPlatformHold xml;
   // Every thread started from here on inherits the blocked stop signals;
   // one thread waits for them. A peer that goes away must not kill the
   // service with SIGPIPE.

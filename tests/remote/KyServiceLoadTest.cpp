@@ -1,0 +1,90 @@
+// Many clients at once: every answer right, none lost, and the service's
+// memory back near where it started.
+#include <kyanalysis/KyAnalysisEnums.h>
+#include <kyanalysis/KyAnalysisErrorEnum.h>
+#include <kyengine/KyLocalAnalysisService.h>
+#include <kyremote/KyRemoteAnalysisService.h>
+
+#include "remote/KyRemoteTesting.h"
+#include "support/KyServiceProcess.h"
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <thread>
+#include <vector>
+
+namespace {
+
+using kytest::Renderer;
+using kytest::RemoteCase;
+
+constexpr int kClients = 16;
+constexpr int kRequestsEach = 25;
+
+// A mix of answers of every shape: lists, lists of lists, pairs, a path
+// graph, constraints.
+constexpr int kMix[] = {OPERATION_SHORTEST_PATHS,
+                        OPERATION_SORTED_PATHS,
+                        OPERATION_ALL_PAIRS_SHORTEST_PATHS,
+                        OPERATION_CONNECTED_COMPONENTS,
+                        OPERATION_CLUSTERING,
+                        OPERATION_MAXIMUM_FLOW,
+                        OPERATION_DEPTH_FIRST_SEARCH};
+
+/// Runs `rounds` requests from each of kClients threads at once and counts
+/// the answers that equal the local engine's.
+int answeredRight(const kytest::ServiceProcess& service, int rounds) {
+  std::atomic<int> right{0};
+  std::vector<std::thread> clients;
+  for (int client = 0; client < kClients; ++client)
+    clients.emplace_back([&, client] {
+      const KyRemoteAnalysisService remote(service.wideUrl().c_str());
+      for (int round = 0; round < rounds; ++round) {
+        const unsigned seed = static_cast<unsigned>(client * 1000 + round);
+        RemoteCase c(kMix[seed % std::size(kMix)], 12 + static_cast<int>(seed % 7), 20, seed);
+        KyServiceOutputData remoteAnswer, localAnswer;
+        const int code = remote.run(&c.input, &remoteAnswer);
+        KyLocalAnalysisService().run(&c.input, &localAnswer);
+        const Renderer renderer(c.graph, c.input);
+        if (code == ANALYSIS_ERROR_NONE &&
+            renderer.lines(remoteAnswer) == renderer.lines(localAnswer))
+          ++right;
+      }
+    });
+  for (std::thread& client : clients)
+    client.join();
+  return right;
+}
+
+TEST(ServiceLoad, SixteenClientsAtOnceGetEveryAnswerRight) {
+  kytest::ServiceProcess service({"--threads", "2"});
+  ASSERT_TRUE(service.ok()) << service.log();
+  int rounds = 1;
+#if !defined(__SANITIZE_ADDRESS__)
+  // The same load first, so that what the service keeps for good (thread
+  // stacks, the allocator's arenas) is in place before its memory is
+  // measured. The sanitizers keep freed memory in quarantine, so there the
+  // measure says nothing and one round warms up.
+  rounds = kRequestsEach;
+#endif
+  ASSERT_EQ(answeredRight(service, rounds), kClients * rounds);
+  const long start = service.residentKilobytes();
+  EXPECT_EQ(answeredRight(service, kRequestsEach), kClients * kRequestsEach);
+  const long end = service.residentKilobytes();
+  EXPECT_EQ(service.stop(), 0);
+  const std::string log = service.log();
+  std::size_t lines = 0;
+  for (std::size_t at = log.find("POST /v1/run"); at != std::string::npos;
+       at = log.find("POST /v1/run", at + 1))
+    ++lines;
+  EXPECT_EQ(lines, static_cast<std::size_t>(kClients * (rounds + kRequestsEach))) << "one line each";
+#if !defined(__SANITIZE_ADDRESS__)
+  EXPECT_LT(end - start, 8 * 1024) << "kB grown: " << start << " -> " << end;
+#else
+  (void)start;
+  (void)end;
+#endif
+}
+
+} // namespace
