@@ -23,13 +23,14 @@ UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1 \
   ctest --test-dir build-sanitize -j "$jobs" --output-on-failure
 
 echo "== fuzzing =="
-# Both harnesses, everything built with clang and instrumented, run for a
+# The harnesses, everything built with clang and instrumented, run for a
 # short while on a copy of their seed corpus; any crash, leak or hang fails.
 cmake -S . -B build-fuzz -G Ninja -DCMAKE_CXX_COMPILER=clang++ -DKY_BUILD_FUZZERS=ON \
   -DKY_BUILD_TESTS=OFF -DKY_BUILD_BENCH=OFF -DKY_BUILD_TOOLS=OFF -DKY_BUILD_EXAMPLES=OFF >/dev/null
-cmake --build build-fuzz -j "$jobs" --target serializer_fuzzer constraint_reader_fuzzer
+cmake --build build-fuzz -j "$jobs" --target serializer_fuzzer constraint_reader_fuzzer \
+  answer_reader_fuzzer
 fuzz_corpus=$(mktemp -d)
-for harness in serializer_fuzzer constraint_reader_fuzzer; do
+for harness in serializer_fuzzer constraint_reader_fuzzer answer_reader_fuzzer; do
   mkdir -p "$fuzz_corpus/$harness"
   "build-fuzz/tests/fuzz/$harness" "$fuzz_corpus/$harness" "tests/fuzz/corpus/$harness" \
     -dict=tests/fuzz/xml.dict -max_total_time=45 -timeout=60 -artifact_prefix="$fuzz_corpus/" \

@@ -1,0 +1,183 @@
+// Answer documents: the documented form, and answers that cannot be read
+// onto the request's objects changing nothing.
+#include <kyanalysis/KyAnalysisKeys.h>
+#include <kyanalysis/KyAnalysisSerializer.h>
+#include <kyanalysis/KyAnalysisServiceName.h>
+#include <kyanalysis/KyShortestPathsInputTailor.h>
+#include <kyengine/KyLocalAnalysisService.h>
+#include <kyplatform/KyEdge.h>
+#include <kyplatform/KyGraph.h>
+#include <kyplatform/KyInt.h>
+#include <kyplatform/KyNode.h>
+#include <kyplatform/KyObjectTable.h>
+#include <kyplatform/KyServiceData.h>
+#include <kyplatform/KyXMLUtilities.h>
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+
+namespace {
+
+std::string base64(const std::string& text) {
+  unsigned long length = 0;
+  const std::unique_ptr<unsigned char[]> encoded(KyXMLUtilities::encodeBase64(
+      reinterpret_cast<const unsigned char*>(text.data()), text.size(), &length));
+  return std::string(reinterpret_cast<const char*>(encoded.get()), length);
+}
+
+std::string unbase64(const unsigned char* text) {
+  unsigned long length = 0;
+  const std::unique_ptr<unsigned char[]> decoded(KyXMLUtilities::decodeBase64(text, &length));
+  return std::string(reinterpret_cast<const char*>(decoded.get()), length);
+}
+
+/// The request of docs/xml-format.md: the cheapest path from A to C over
+/// A -> B -> C (costs 2 and 3) and A -> C (cost 9), named as the client's
+/// table names them.
+struct Roads {
+  Roads() {
+    KyShortestPathsInputTailor tailor(&input);
+    tailor.pGraph(&graph);
+    tailor.setAsCurrentOperation();
+    tailor.pStartNode(a);
+    tailor.pFinishNode(c);
+    tailor.cost(ab, 2);
+    tailor.cost(bc, 3);
+    tailor.cost(ac, 9);
+    table.setID(L"roads", &graph);
+    table.setID(L"A", a);
+    table.setID(L"B", b);
+    table.setID(L"C", c);
+    table.setID(L"AB", ab);
+    table.setID(L"BC", bc);
+    table.setID(L"AC", ac);
+  }
+  KyGraph graph;
+  KyNode* a = graph.addNode();
+  KyNode* b = graph.addNode();
+  KyNode* c = graph.addNode();
+  KyEdge* ab = graph.addEdge(a, b);
+  KyEdge* bc = graph.addEdge(b, c);
+  KyEdge* ac = graph.addEdge(a, c);
+  KyServiceInputData input;
+  KyObjectTable table;
+};
+
+TEST(KyAnswerDocument, TheDocumentedAnswerIsWrittenAndReadBack) {
+  Roads roads;
+  KyServiceOutputData answer;
+  ASSERT_EQ(KyLocalAnalysisService().run(&roads.input, &answer), 0);
+  unsigned char* bytes = nullptr;
+  unsigned long length = 0;
+  ASSERT_EQ(KyAnalysisSerializer().pOutputDataToString(&answer, &roads.table, bytes, &length), 1);
+  const std::unique_ptr<unsigned char[]> held(bytes);
+  EXPECT_EQ(unbase64(bytes),
+            "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"no\" ?>"
+            "<document><part name=\"graph\"/><part name=\"answer\">"
+            "<result key=\"errorCode\" type=\"Integer\"><entry value=\"0\"/></result>"
+            "<result key=\"shortestPaths:none:edgeList\" type=\"List&lt;KyEdge>\">"
+            "<entry value=\"AB BC\"/></result>"
+            "<result key=\"shortestPaths:none:pathExists\" type=\"Boolean\">"
+            "<entry value=\"true\"/></result>"
+            "<result key=\"shortestPaths:none:totalCost\" type=\"Integer\">"
+            "<entry value=\"5\"/></result>"
+            "</part></document>");
+
+  KyServiceOutputData back;
+  ASSERT_EQ(KyAnalysisSerializer().pOutputDataFromString(bytes, &roads.table, &back), 1);
+  EXPECT_EQ(back.numberOfValues(), 4);
+  EXPECT_NE(back.pServiceName(), nullptr);
+  const auto* path =
+      dynamic_cast<const KyDList*>(back.pValue(nullptr, KyAnalysisKey::shortestPaths::noneEdgeList));
+  ASSERT_NE(path, nullptr);
+  ASSERT_EQ(path->length(), 2);
+  EXPECT_EQ(path->pFirstCell()->pObject(), roads.ab);
+  EXPECT_EQ(path->pLastCell()->pObject(), roads.bc);
+}
+
+TEST(KyAnswerDocument, AnAnswerThatCannotBeReadChangesNothing) {
+  struct Case {
+    const char* name;
+    std::string part;
+  };
+  const std::string pair = "allPairsShortestPaths:(KyNode,KyNode):totalCost";
+  const Case cases[] = {
+      {"an unknown result", R"(<result key="shortestPaths:none:length" type="Integer">)"
+                            R"(<entry value="1"/></result>)"},
+      {"a type other than the description's",
+       R"(<result key="errorCode" type="Boolean"><entry value="true"/></result>)"},
+      {"a value that is not its type",
+       R"(<result key="errorCode" type="Integer"><entry value="1.5"/></result>)"},
+      {"an entry without value",
+       R"(<result key="errorCode" type="Integer"><entry/></result>)"},
+      {"an owner that names nothing",
+       R"(<result key="breadthFirstSearch:node:orderNumber" type="Integer">)"
+       R"(<entry owner="Z" value="1"/></result>)"},
+      {"a node result without owner",
+       R"(<result key="breadthFirstSearch:node:orderNumber" type="Integer">)"
+       R"(<entry value="1"/></result>)"},
+      {"an edge where a node owns",
+       R"(<result key="breadthFirstSearch:node:orderNumber" type="Integer">)"
+       R"(<entry owner="AB" value="1"/></result>)"},
+      {"a pair of one member",
+       "<result key=\"" + pair + R"(" type="Integer"><entry owner="A" value="1"/></result>)"},
+      {"a pair with an edge",
+       "<result key=\"" + pair + R"(" type="Integer"><entry owner="A AB" value="1"/></result>)"},
+      {"a list naming a node as an edge",
+       R"(<result key="shortestPaths:none:edgeList" type="List&lt;KyEdge&gt;">)"
+       R"(<entry value="AB B"/></result>)"},
+      {"a list of lists with a value",
+       R"(<result key="connectedComponents:none:componentList" type="List&lt;List&lt;KyNode&gt;&gt;">)"
+       R"(<entry value="A"/></result>)"},
+      {"a list in a result of no lists",
+       R"(<result key="errorCode" type="Integer"><entry value="0"><list value="A"/></entry></result>)"},
+      {"an option, as in a request",
+       R"(<option key="all:none:operation" type="Integer"><entry value="10"/></option>)"},
+      {"a good result before a bad one",
+       R"(<result key="errorCode" type="Integer"><entry value="0"/></result>)"
+       R"(<result key="shortestPaths:none:totalCost" type="Integer"><entry value="x"/></result>)"},
+  };
+  for (const Case& test : cases) {
+    SCOPED_TRACE(test.name);
+    Roads roads;
+    KyServiceOutputData output;
+    output.storeOwned(nullptr, KyAnalysisKey::errorCode, new KyInt(7));
+    const std::string text = base64(
+        "<document><part name=\"graph\"/><part name=\"answer\">" + test.part + "</part></document>");
+    EXPECT_EQ(KyAnalysisSerializer().pOutputDataFromString(
+                  reinterpret_cast<const unsigned char*>(text.c_str()), &roads.table, &output),
+              0);
+    EXPECT_EQ(output.numberOfValues(), 1);
+    EXPECT_EQ(output.getValueAsInteger(nullptr, KyAnalysisKey::errorCode), 7);
+    EXPECT_EQ(output.pServiceName(), nullptr);
+    EXPECT_EQ(roads.table.length(), 7);
+  }
+}
+
+TEST(KyAnswerDocument, AGraphWithMembersStaysWithTheAnswerWhateverItNamesThere) {
+  Roads roads;
+  const std::string text =
+      base64("<document><part name=\"graph\"><graph id=\"p\"><node id=\"p0\"/></graph></part>"
+             "<part name=\"answer\">"
+             "<result key=\"sortedPaths:none:pathGraph\" type=\"KyGraph\">"
+             "<entry value=\"roads\"/></result>"
+             "<result key=\"sortedPaths:none:rootNode\" type=\"KyNode\">"
+             "<entry value=\"p0\"/></result></part></document>");
+  KyServiceOutputData output;
+  ASSERT_EQ(KyAnalysisSerializer().pOutputDataFromString(
+                reinterpret_cast<const unsigned char*>(text.c_str()), &roads.table, &output),
+            1);
+  const auto* graph =
+      dynamic_cast<const KyGraph*>(output.pValue(nullptr, KyAnalysisKey::sortedPaths::nonePathGraph));
+  ASSERT_NE(graph, nullptr);
+  EXPECT_NE(graph, &roads.graph);
+  EXPECT_EQ(graph->numberOfNodes(), 1);
+  const auto* root =
+      dynamic_cast<const KyNode*>(output.pValue(nullptr, KyAnalysisKey::sortedPaths::noneRootNode));
+  ASSERT_NE(root, nullptr);
+  EXPECT_EQ(root->pOwnerGraph(), graph);
+}
+
+} // namespace
