@@ -37,4 +37,12 @@ TEST(ServiceCommandLine, RunAndPathsThroughAServicePrintTheLocalAnswer) {
   EXPECT_NE(refused.err.find("ANALYSIS_ERROR_UNAUTHORIZED"), std::string::npos) << refused.err;
 }
 
+TEST(ServiceCommandLine, TheDocumentedExampleRunsAgainstAService) {
+  kytest::ServiceProcess service({"--threads", "1"});
+  ASSERT_TRUE(service.ok()) << service.log();
+  const kytest::Outcome outcome = kytest::runProcess(KY_REMOTE_EXAMPLE_PATH, {service.url()});
+  EXPECT_EQ(outcome.status, 0) << outcome.err;
+  EXPECT_EQ(outcome.out, "total cost 15 over 2 roads, by Carden\n");
+}
+
 } // namespace
