@@ -56,7 +56,7 @@ cmake --build "$prefix/consumer-build"
 # The installed service on a free loopback port answers the remote consumer.
 "$prefix/bin/kyanalyze" serve --listen 127.0.0.1:0 --threads 1 2>"$prefix/serve.log" &
 service=$!
-trap 'kill "$service" 2>/dev/null; rm -rf "$prefix"' EXIT
+trap 'kill "$service" 2>/dev/null || true; rm -rf "$prefix"' EXIT
 for _ in $(seq 100); do
   url=$(grep -o 'http://[0-9.:]*' "$prefix/serve.log" || true)
   [[ -n "$url" ]] && break
