@@ -22,6 +22,10 @@
 KyServiceItemDescriptionManager* KyServiceName::pInputDescription() { return nullptr; }
 KyServiceItemDescriptionManager* KyServiceName::pOutputDescription() { return nullptr; }
 KySerializer* KyServiceName::pSerializer() { return nullptr; }
+KyServiceItemDescription* KyServiceName::pResultDescription(const wchar_t* key) {
+  KyServiceItemDescriptionManager* results = pOutputDescription();
+  return results != nullptr ? results->pOption(key) : nullptr;
+}
 const wchar_t* KyServiceName::pDefaultName() const { return nullptr; }
 const wchar_t* KyServiceName::pServiceClassName() const { return nullptr; }
 KyConstraintXMLWriter* KyServiceName::pConstraintWriter() { return nullptr; }
@@ -84,6 +88,9 @@ KyText* KyServiceName::pConvertValueToString(const KyObject* value, const wchar_
   if (type == L"Double")
     if (const auto* real = dynamic_cast<const KyDouble*>(value))
       return new KyText(KyXMLText::formatDouble(real->value()).c_str());
+  if (type == L"Text")
+    if (const auto* text = dynamic_cast<const KyText*>(value))
+      return new KyText(text->pValue());
   if (writer == nullptr)
     return nullptr;
   if ((type == L"KyGraph" && dynamic_cast<const KyGraph*>(value) != nullptr) ||
@@ -115,6 +122,8 @@ KyObject* KyServiceName::pConvertStringToValue(const wchar_t* text, const wchar_
     double real;
     return KyXMLText::parseDouble(value, real) ? new KyDouble(real) : nullptr;
   }
+  if (type == L"Text")
+    return new KyText(std::wstring(value).c_str());
   if (type == L"List<KyNode>")
     return readIdentifierList<KyNode, KyNodeDList>(value, reader);
   if (type == L"List<KyEdge>")

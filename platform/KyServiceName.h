@@ -9,6 +9,7 @@ XERCES_CPP_NAMESPACE_BEGIN
 class DOMElement;
 XERCES_CPP_NAMESPACE_END
 
+class KyServiceItemDescription;
 class KyServiceItemDescriptionManager;
 class KySerializer;
 class KyConstraintXMLWriter;
@@ -32,6 +33,10 @@ public:
 
   virtual KyServiceItemDescriptionManager* pInputDescription();
   virtual KyServiceItemDescriptionManager* pOutputDescription();
+  /// The description of the result `key` as answers carry it: the base asks
+  /// pOutputDescription(); a service may describe more (a note beside an
+  /// error code, say) without listing it there. Null when there is none.
+  virtual KyServiceItemDescription* pResultDescription(const wchar_t* key);
   virtual KySerializer* pSerializer();
   virtual const wchar_t* pDefaultName() const;
   virtual const wchar_t* pServiceClassName() const;
@@ -55,7 +60,7 @@ public:
   /// reads back as the quiet NaN of its sign, without payload), "KyGraph",
   /// "KyNode", "KyEdge" (the identifier), "List<KyNode>" and "List<KyEdge>"
   /// (a list of nodes or edges: the identifiers separated by single
-  /// spaces). Cost O(length of the text).
+  /// spaces) and "Text" (a KyText, as it is). Cost O(length of the text).
   virtual KyText* pConvertValueToString(const KyObject* value, const wchar_t* valueType,
                                         KyXMLWriter* writer);
   /// The value of type `valueType` that `text` stands for, in the forms

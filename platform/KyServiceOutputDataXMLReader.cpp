@@ -98,7 +98,7 @@ int KyServiceOutputDataXMLReader::finishRead(int complete) {
 int KyServiceOutputDataXMLReader::startResult(const KyXMLStartTag& tag) {
   Staging& staging = *staging_;
   staging.key = KyXMLText::toWide(tag.pAttribute(u"key"));
-  staging.description = pService()->pOutputDescription()->pOption(staging.key.c_str());
+  staging.description = pService()->pResultDescription(staging.key.c_str());
   if (staging.description == nullptr)
     return fail(L"the result " + KyXMLText::quote(staging.key) + L" is unknown");
   const std::wstring type = KyXMLText::toWide(tag.pAttribute(u"type"));

@@ -71,7 +71,7 @@ int KyServiceOutputDataXMLWriter::writeElement(KyXMLStream& out) {
     if (description == nullptr || std::wcscmp(description->pKey(), entry.key) != 0) {
       if (description != nullptr)
         out.end();
-      description = service->pOutputDescription()->pOption(entry.key);
+      description = service->pResultDescription(entry.key);
       if (description == nullptr)
         return fail(L"the result " + KyXMLText::quote(entry.key) + L" has no description");
       inner = KyServiceOutputDataXML::innerListType(description->pValueType());

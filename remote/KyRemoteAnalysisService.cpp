@@ -246,9 +246,6 @@ int KyRemoteAnalysisService::run(KyServiceInputData* input, KyServiceOutputData*
     const auto* code = dynamic_cast<const KyInt*>(output->pValue(nullptr, KyAnalysisKey::errorCode));
     if (code == nullptr)
       return answerAlone(ANALYSIS_ERROR_UNREADABLE_ANSWER);
-    // A failed request's answer holds its code alone, whatever came back.
-    if (code->value() != ANALYSIS_ERROR_NONE)
-      return answerAlone(code->value());
     return code->value();
   } catch (const std::bad_alloc&) {
     return answerAlone(ANALYSIS_ERROR_OUT_OF_MEMORY);

@@ -54,7 +54,8 @@ public:
   /// has none) and then holds the answer, which refers to the caller's
   /// graph and its members and owns everything else (the path graph of a
   /// sorted-paths answer, lists, numbers); on any failure it holds
-  /// "errorCode" alone. With a null output data nothing is stored and only
+  /// "errorCode" alone ("errorOption" beside code 13, as the engine
+  /// answers). With a null output data nothing is stored and only
   /// the code is returned. The input data is left exactly as it was,
   /// service name included, whatever happens. A request without a graph
   /// is answered without the service, with the engine's code for it.

@@ -13,6 +13,7 @@
 #include <kyplatform/KyServiceData.h>
 #include <kyplatform/KyNode.h>
 #include <kyplatform/KyServiceInputDataXMLReader.h>
+#include <kyplatform/KyServiceItemDescription.h>
 #include <kyplatform/KyText.h>
 #include <kyplatform/KyXMLReader.h>
 #include <kyplatform/KyXMLWriter.h>
@@ -43,6 +44,15 @@ KyServiceItemDescriptionManager* KyAnalysisServiceName::pOutputDescription() {
   if (outputDescription_ == nullptr)
     outputDescription_ = new KyAnalysisResultDescriptionManager;
   return outputDescription_;
+}
+
+KyServiceItemDescription* KyAnalysisServiceName::pResultDescription(const wchar_t* key) {
+  if (key == nullptr || std::wstring_view(key) != KyAnalysisKey::errorOption)
+    return KyServiceName::pResultDescription(key);
+  if (errorOption_ == nullptr)
+    errorOption_ = std::make_unique<KyServiceResultDescription>(KyAnalysisKey::errorOption,
+                                                                L"KyObject", L"Text", nullptr);
+  return errorOption_.get();
 }
 
 const wchar_t* KyAnalysisServiceName::pDefaultName() const { return L"analysis"; }

@@ -4,6 +4,8 @@
 #include <kyanalysis/KyAnalysisExport.h>
 #include <kyplatform/KyServiceName.h>
 
+#include <memory>
+
 /// Names the analysis service ("analysis", class "KyAnalysisService") and
 /// hands out its option and result descriptions, each made on first demand,
 /// and its serializer (KyAnalysisSerializer), constraint writer
@@ -23,6 +25,11 @@ public:
   KyServiceItemDescriptionManager* pInputDescription() override;
   /// The result descriptions; the same manager on every call.
   KyServiceItemDescriptionManager* pOutputDescription() override;
+  /// As the base, and "errorOption", the key of the option at fault beside
+  /// ANALYSIS_ERROR_INVALID_OPTION (owner type "KyObject": the graph, node
+  /// or edge whose value it was; value type "Text"), which answers carry
+  /// but the result descriptions do not list.
+  KyServiceItemDescription* pResultDescription(const wchar_t* key) override;
   KySerializer* pSerializer() override { return serializer_; }
   /// "analysis"; a temporary name may be made just to ask for it.
   const wchar_t* pDefaultName() const override;
@@ -60,4 +67,5 @@ private:
   KySerializer* serializer_ = nullptr;
   KyConstraintXMLWriter* constraintWriter_ = nullptr;
   KyConstraintXMLReader* constraintReader_ = nullptr;
+  std::unique_ptr<KyServiceItemDescription> errorOption_;
 };

@@ -54,6 +54,7 @@ TEST_F(RemoteAnswers, EngineErrorsTravelAsTheirCodeAlone) {
     const char* name;
     void (*spoil)(RemoteCase&);
     int code;
+    int operation = OPERATION_SHORTEST_PATHS;
   };
   const Case cases[] = {
       {"no finish node",
@@ -70,15 +71,21 @@ TEST_F(RemoteAnswers, EngineErrorsTravelAsTheirCodeAlone) {
          c.input.storeOwned(nullptr, KyAnalysisKey::all::noneOperation, new KyInt(99));
        },
        ANALYSIS_ERROR_OPERATION_NOT_SUPPORTED},
+      {"a negative capacity, named beside the code",
+       [](RemoteCase& c) {
+         c.input.storeOwned(c.edge[1], KyAnalysisKey::maximumFlow::edgeCapacity, new KyInt(-1));
+       },
+       ANALYSIS_ERROR_INVALID_OPTION, OPERATION_MAXIMUM_FLOW},
   };
   for (const Case& test : cases) {
     SCOPED_TRACE(test.name);
-    RemoteCase c(OPERATION_SHORTEST_PATHS, 6, 4, 7u);
+    RemoteCase c(test.operation, 6, 4, 7u);
     test.spoil(c);
     KyServiceOutputData local, remote;
     ASSERT_EQ(KyLocalAnalysisService().run(&c.input, &local), test.code);
     EXPECT_EQ(this->remote().run(&c.input, &remote), test.code);
-    EXPECT_EQ(remote.numberOfValues(), 1);
+    const Renderer renderer(c.graph, c.input);
+    EXPECT_EQ(renderer.lines(remote), renderer.lines(local));
     EXPECT_EQ(remote.getValueAsInteger(nullptr, KyAnalysisKey::errorCode), test.code);
   }
 }

@@ -21,6 +21,7 @@
 #include <kyplatform/KyServiceData.h>
 #include <kyplatform/KyServiceItemDescription.h>
 #include <kyplatform/KyServiceItemDescriptionManager.h>
+#include <kyplatform/KyText.h>
 
 #include <algorithm>
 #include <cwchar>
@@ -119,6 +120,8 @@ public:
       return std::to_string(integer->value());
     if (const auto* real = dynamic_cast<const KyDouble*>(object))
       return std::to_string(real->value());
+    if (const auto* text = dynamic_cast<const KyText*>(object))
+      return std::string(text->pValue(), text->pValue() + std::wcslen(text->pValue()));
     if (const auto* graph = dynamic_cast<const KyGraph*>(object))
       return graph == &graph_ ? "graph" : "pathGraph";
     if (const auto* member = dynamic_cast<const KyGraphMember*>(object)) {
