@@ -11,6 +11,8 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <mutex>
+#include <string>
 #include <thread>
 #include <vector>
 
@@ -33,9 +35,12 @@ constexpr int kMix[] = {OPERATION_SHORTEST_PATHS,
                         OPERATION_DEPTH_FIRST_SEARCH};
 
 /// Runs `rounds` requests from each of kClients threads at once and counts
-/// the answers that equal the local engine's.
+/// the answers that equal the local engine's; the codes of the others go to
+/// the test's failure message.
 int answeredRight(const kytest::ServiceProcess& service, int rounds) {
   std::atomic<int> right{0};
+  std::mutex wrongMutex;
+  std::string wrong;
   std::vector<std::thread> clients;
   for (int client = 0; client < kClients; ++client)
     clients.emplace_back([&, client] {
@@ -48,12 +53,18 @@ int answeredRight(const kytest::ServiceProcess& service, int rounds) {
         KyLocalAnalysisService().run(&c.input, &localAnswer);
         const Renderer renderer(c.graph, c.input);
         if (code == ANALYSIS_ERROR_NONE &&
-            renderer.lines(remoteAnswer) == renderer.lines(localAnswer))
+            renderer.lines(remoteAnswer) == renderer.lines(localAnswer)) {
           ++right;
+        } else {
+          const std::lock_guard<std::mutex> lock(wrongMutex);
+          wrong += " seed " + std::to_string(seed) + " code " + std::to_string(code);
+        }
       }
     });
   for (std::thread& client : clients)
     client.join();
+  if (!wrong.empty())
+    ADD_FAILURE() << "wrong answers:" << wrong << "\n" << service.log();
   return right;
 }
 
