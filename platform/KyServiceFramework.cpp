@@ -16,6 +16,8 @@
 #include "KyServiceInputDataXML_p.h"
 #include "KyXMLText_p.h"
 
+#include <cwchar>
+#include <initializer_list>
 #include <memory>
 #include <string_view>
 
@@ -158,14 +160,28 @@ KyObject* KyServiceName::pConvertStringToOwner(const wchar_t* text, const wchar_
 }
 
 namespace {
-const wchar_t* orEmpty(const wchar_t* text) { return text != nullptr ? text : L""; }
+// Appends `text` (null as empty) and its terminating zero; returns where
+// it starts.
+std::size_t appendText(std::wstring& texts, const wchar_t* text) {
+  const std::size_t at = texts.size();
+  if (text != nullptr)
+    texts += text;
+  texts.push_back(L'\0');
+  return at;
+}
 } // namespace
 
 KyServiceItemDescription::KyServiceItemDescription(const wchar_t* key, const wchar_t* ownerType,
                                                    const wchar_t* valueType,
-                                                   const wchar_t* explanation)
-    : key_(orEmpty(key)), ownerType_(orEmpty(ownerType)), valueType_(orEmpty(valueType)),
-      explanation_(explanation != nullptr ? std::make_unique<std::wstring>(explanation) : nullptr) {
+                                                   const wchar_t* explanation) {
+  std::size_t size = 0;
+  for (const wchar_t* text : {key, ownerType, valueType, explanation})
+    size += (text != nullptr ? std::wcslen(text) : 0) + 1;
+  texts_.reserve(size);
+  appendText(texts_, key);
+  ownerTypeAt_ = appendText(texts_, ownerType);
+  valueTypeAt_ = appendText(texts_, valueType);
+  explanationAt_ = explanation != nullptr ? appendText(texts_, explanation) : 0;
 }
 
 KyServiceOptionDescription::KyServiceOptionDescription(const wchar_t* key, const wchar_t* ownerType,

@@ -3,7 +3,6 @@
 
 #include <kyplatform/KyObject.h>
 
-#include <memory>
 #include <string>
 
 class KyHashMap;
@@ -11,17 +10,20 @@ class KyHashMap;
 /// Describes one option or result of a service: its key, the type of the
 /// object that owns it ("none", "KyGraph", "KyNode", "KyEdge", ...) and the
 /// type of its value ("Integer", "Boolean", "Double", "KyNode", ...). The
-/// description keeps copies of its texts. Not copyable.
+/// description keeps copies of its texts, packed in one allocation: services
+/// make whole sets of descriptions at once. Not copyable.
 class KYPLATFORM_EXPORT KyServiceItemDescription : public KyObject {
 public:
   KyServiceItemDescription(const KyServiceItemDescription&) = delete;
   KyServiceItemDescription& operator=(const KyServiceItemDescription&) = delete;
 
-  const wchar_t* pKey() const { return key_.c_str(); }
-  const wchar_t* pOwnerType() const { return ownerType_.c_str(); }
-  const wchar_t* pValueType() const { return valueType_.c_str(); }
+  const wchar_t* pKey() const { return texts_.c_str(); }
+  const wchar_t* pOwnerType() const { return texts_.c_str() + ownerTypeAt_; }
+  const wchar_t* pValueType() const { return texts_.c_str() + valueTypeAt_; }
   /// A free explanation for people, or null when there is none.
-  const wchar_t* pExplanation() const { return explanation_ ? explanation_->c_str() : nullptr; }
+  const wchar_t* pExplanation() const {
+    return explanationAt_ != 0 ? texts_.c_str() + explanationAt_ : nullptr;
+  }
 
   static KyServiceItemDescription* castDown(const KyObject* object) {
     return static_cast<KyServiceItemDescription*>(const_cast<KyObject*>(object));
@@ -34,10 +36,12 @@ protected:
                            const wchar_t* explanation);
 
 private:
-  std::wstring key_;
-  std::wstring ownerType_;
-  std::wstring valueType_;
-  std::unique_ptr<std::wstring> explanation_;
+  // The key, owner type, value type and explanation, each ending in a zero;
+  // an explanation at 0 stands for none.
+  std::wstring texts_;
+  std::size_t ownerTypeAt_;
+  std::size_t valueTypeAt_;
+  std::size_t explanationAt_;
 };
 
 /// Describes an option: adds whether a request must set it, whether it
