@@ -110,13 +110,19 @@ std::wstring quote(std::wstring_view text) {
   return quoted + L"\"";
 }
 
-std::wstring formatInteger(long value) { return std::to_wstring(value); }
-
-std::wstring formatDouble(double value) {
-  // 32 characters hold the shortest form of every double.
+namespace {
+// The text std::to_chars makes of `value`, widened; 32 characters hold the
+// longest integer and the shortest form of every double. Unlike
+// std::to_wstring, no formatted printing.
+template <typename Number> std::wstring formatNumber(Number value) {
   char digits[32];
   return std::wstring(digits, std::to_chars(digits, digits + sizeof digits, value).ptr);
 }
+} // namespace
+
+std::wstring formatInteger(long value) { return formatNumber(value); }
+
+std::wstring formatDouble(double value) { return formatNumber(value); }
 
 bool parseInteger(std::wstring_view text, int& value) { return parseWhole(text, value); }
 bool parseInteger(std::wstring_view text, long& value) { return parseWhole(text, value); }
