@@ -16,6 +16,7 @@
 #include <algorithm>
 #include <cwchar>
 #include <memory>
+#include <numeric>
 #include <vector>
 
 using namespace xercesc;
@@ -30,6 +31,7 @@ struct KyServiceInputDataXMLWriter::Entry {
   const KyObject* owner;
   const wchar_t* key;
   KyObject* value;
+  int keyOrder; // the key's place among the keys in text order
   OwnerRank rank;
   int position;      // of a node or edge in its graph
   const wchar_t* id; // of a graph or other owner (pID(), valid for the write)
@@ -40,8 +42,6 @@ struct TextRelease {
   void operator()(KyText* text) const { text->vRelease(); }
 };
 using Text = std::unique_ptr<KyText, TextRelease>;
-
-bool sameKey(const wchar_t* a, const wchar_t* b) { return a == b || std::wcscmp(a, b) == 0; }
 
 } // namespace
 
@@ -71,7 +71,7 @@ int KyServiceInputDataXMLWriter::writeElement(KyXMLStream& out) {
     return 0;
   for (std::size_t first = 0; first < entries.size();) {
     std::size_t last = first + 1;
-    while (last < entries.size() && sameKey(entries[last].key, entries[first].key))
+    while (last < entries.size() && entries[last].keyOrder == entries[first].keyOrder)
       ++last;
     if (writeOption(out, *service, &entries[first], &entries[last]) == 0)
       return 0;
@@ -87,8 +87,9 @@ int KyServiceInputDataXMLWriter::sortedEntries(const KyServiceInputData& data,
                                                std::vector<Entry>& entries) {
   entries.reserve(static_cast<std::size_t>(data.numberOfValues()));
   data.visitValues([&entries](const KyObject* owner, const wchar_t* key, KyObject* value) {
-    entries.push_back(Entry{owner, key, value, OwnerRank::none, 0, L""});
+    entries.push_back(Entry{owner, key, value, 0, OwnerRank::none, 0, L""});
   });
+  numberKeys(entries);
   for (Entry& entry : entries) {
     if (entry.owner == nullptr)
       continue;
@@ -110,10 +111,11 @@ int KyServiceInputDataXMLWriter::sortedEntries(const KyServiceInputData& data,
     if (entry.id == nullptr)
       return fail(L"input data is written only within a document");
   }
-  // Keys are mostly the same few texts, so equal pointers spare the compare.
-  std::sort(entries.begin(), entries.end(), [](const Entry& a, const Entry& b) {
-    if (const int order = a.key == b.key ? 0 : std::wcscmp(a.key, b.key); order != 0)
-      return order < 0;
+  // A merge sort: the order in which the store hands out its values drove
+  // std::sort into its heap-sort fallback.
+  std::stable_sort(entries.begin(), entries.end(), [](const Entry& a, const Entry& b) {
+    if (a.keyOrder != b.keyOrder)
+      return a.keyOrder < b.keyOrder;
     if (a.rank != b.rank)
       return a.rank < b.rank;
     if (a.position != b.position)
@@ -121,6 +123,33 @@ int KyServiceInputDataXMLWriter::sortedEntries(const KyServiceInputData& data,
     return std::wcscmp(a.id, b.id) < 0;
   });
   return 1;
+}
+
+// Sets the key order of every entry, so that sorting compares numbers, not
+// texts: the keys are a few texts, each mostly behind the same pointer.
+// Equal texts behind different pointers get the same number.
+void KyServiceInputDataXMLWriter::numberKeys(std::vector<Entry>& entries) {
+  std::vector<const wchar_t*> keys; // distinct pointers; entries hold indices first
+  std::size_t last = 0;
+  for (Entry& entry : entries) {
+    if (last >= keys.size() || keys[last] != entry.key) {
+      last = static_cast<std::size_t>(std::find(keys.begin(), keys.end(), entry.key) - keys.begin());
+      if (last == keys.size())
+        keys.push_back(entry.key);
+    }
+    entry.keyOrder = static_cast<int>(last);
+  }
+  std::vector<int> byText(keys.size());
+  std::iota(byText.begin(), byText.end(), 0);
+  std::sort(byText.begin(), byText.end(),
+            [&keys](int a, int b) { return std::wcscmp(keys[a], keys[b]) < 0; });
+  std::vector<int> order(keys.size());
+  for (std::size_t i = 0; i < byText.size(); ++i)
+    order[byText[i]] = i > 0 && std::wcscmp(keys[byText[i - 1]], keys[byText[i]]) == 0
+                           ? order[byText[i - 1]]
+                           : static_cast<int>(i);
+  for (Entry& entry : entries)
+    entry.keyOrder = order[entry.keyOrder];
 }
 
 // One "option" element for the entries [first, last) of one key; none

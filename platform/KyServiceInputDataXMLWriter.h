@@ -68,6 +68,7 @@ public:
 private:
   struct Entry;
   int sortedEntries(const KyServiceInputData& data, std::vector<Entry>& entries);
+  static void numberKeys(std::vector<Entry>& entries);
   int writeOption(KyXMLStream& out, KyServiceName& service, const Entry* first, const Entry* last);
   KyText* defaultTextOf(KyServiceName& service, const KyServiceItemDescription& description);
   int writeManager(KyXMLStream& out, KyServiceName& service, const Entry& entry);

@@ -12,8 +12,11 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <climits>
 #include <limits>
+#include <numeric>
+#include <random>
 #include <vector>
 
 namespace {
@@ -167,6 +170,47 @@ TEST(KyXMLServiceInputTest, TheSameRequestAlwaysGivesTheSameSortedDocument) {
   EXPECT_LT(text.find("<entry value=\"false\"/>"),
             text.find("<entry owner=\"g0\" value=\"true\"/>"))
       << "an entry without owner comes first";
+}
+
+// However the values went into the store, the document lists them by key,
+// then by owner: the same text as for values stored in order.
+TEST(KyXMLServiceInputTest, StoreOrderDoesNotChangeTheDocument) {
+  enum Owner { none = -2, graph = -1 }; // else a node, or 4 + an edge index
+  struct Value {
+    int owner;
+    const wchar_t* key;
+  };
+  std::vector<Value> values = {{none, L"t:none:count"}, {graph, L"t:graph:flag"},
+                               {none, L"t:graph:flag"}};
+  for (int i = 0; i < 4; ++i)
+    values.push_back({i, L"t:node:cost"});
+  for (int i = 0; i < kEdges; ++i)
+    values.push_back({4 + i, L"t:edge:weight"});
+  const auto write = [&values](const std::vector<std::size_t>& order) {
+    Request request;
+    for (const std::size_t i : order) {
+      const Value& v = values[i];
+      KyObject* owner = v.owner == none    ? nullptr
+                        : v.owner == graph ? static_cast<KyObject*>(&request.graph)
+                        : v.owner < 4      ? static_cast<KyObject*>(request.nodes[v.owner])
+                                           : request.edges[v.owner - 4];
+      if (v.owner >= 4)
+        request.set(owner, v.key, new KyDouble(0.5 * static_cast<double>(i)));
+      else
+        request.set(owner, v.key, new KyInt(static_cast<int>(i % 2)));
+    }
+    return writeRequest(request).text;
+  };
+  std::vector<std::size_t> order(values.size());
+  std::iota(order.begin(), order.end(), std::size_t{0});
+  const std::string inOrder = write(order);
+  ASSERT_LT(inOrder.find("key=\"t:edge:weight\""), inOrder.find("key=\"t:graph:flag\""));
+  for (const unsigned seed : {1u, 2u, 3u, 4u}) {
+    std::shuffle(order.begin(), order.end(), std::mt19937(seed));
+    EXPECT_EQ(write(order), inOrder) << "seed " << seed;
+  }
+  std::reverse(order.begin(), order.end());
+  EXPECT_EQ(write(order), inOrder) << "reversed";
 }
 
 TEST(KyXMLServiceInputTest, WithoutDefaultsValuesEqualToTheirDefaultAreLeftOut) {
