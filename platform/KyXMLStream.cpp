@@ -10,7 +10,7 @@
 
 #include <algorithm>
 #include <cstring>
-#include <numeric>
+#include <iterator>
 
 using namespace xercesc;
 
@@ -124,27 +124,6 @@ bool putText(std::basic_string_view<Char> text, const Ascii* table, Reserve rese
 
 bool startsWithXmlns(std::u16string_view name) { return name.substr(0, 5) == u"xmlns"; }
 
-// Escaped text appended to a std::string, a piece at a time through a
-// buffer on the stack.
-template <typename Char>
-bool appendEscaped(std::string& out, std::basic_string_view<Char> text, const Ascii* table) {
-  constexpr std::size_t kPiece = 128;
-  unsigned char buffer[kPiece * kMostPerUnit];
-  for (std::size_t at = 0; at < text.size();) {
-    std::size_t length = std::min(kPiece, text.size() - at);
-    if constexpr (sizeof(Char) == 2)
-      if (at + length < text.size() && text[at + length - 1] >= 0xD800 &&
-          text[at + length - 1] < 0xDC00)
-        --length; // a surrogate pair stays in one piece
-    unsigned char* end = buffer;
-    if (!putText(
-            text.substr(at, length), table, [](std::size_t) {}, end))
-      return false;
-    out.append(reinterpret_cast<const char*>(buffer), static_cast<std::size_t>(end - buffer));
-    at += length;
-  }
-  return true;
-}
 } // namespace
 
 KyXMLStream::KyXMLStream(KyXMLByteBlocks& out, bool indenting)
@@ -169,25 +148,11 @@ void KyXMLStream::newLine(std::size_t depth) {
 }
 
 void KyXMLStream::flushStartTag() {
-  std::vector<std::size_t> order(attributes_.size());
-  std::iota(order.begin(), order.end(), 0);
-  std::sort(order.begin(), order.end(), [this](std::size_t a, std::size_t b) {
-    return attributes_[a].name < attributes_[b].name;
-  });
-  for (const std::size_t i : order) {
-    const Attribute& attribute = attributes_[i];
-    put(" ", 1);
-    unsigned char*& end = out_->pEnd();
-    if (!putText(
-            std::u16string_view(attribute.name), kAscii.name,
-            [this](std::size_t size) { out_->reserve(size); }, end))
-      fail(Failure::character);
-    put("=\"", 2);
-    put(values_.data() + attribute.valueAt, attribute.valueLength);
-    put("\"", 1);
-  }
+  for (const Attribute& attribute : attributes_)
+    put(texts_.data() + attribute.textAt, attribute.textLength);
   attributes_.clear();
-  values_.clear();
+  names_.clear();
+  texts_.clear();
 }
 
 void KyXMLStream::beginContent() {
@@ -226,22 +191,42 @@ void KyXMLStream::start(const XMLCh* name) {
   open_.push_back(Open{name, false});
 }
 
-KyXMLStream::Attribute& KyXMLStream::attributeSlot(const XMLCh* name) {
-  const auto found = std::find_if(attributes_.begin(), attributes_.end(),
-                                  [name](const Attribute& a) { return a.name == name; });
-  if (found != attributes_.end())
-    return *found;
-  attributes_.push_back(Attribute{name, 0, 0});
-  return attributes_.back();
+KyXMLStream::Attribute& KyXMLStream::attributeSlot(std::u16string_view name) {
+  // Searched from the back: writers mostly give attributes in order.
+  auto at = attributes_.end();
+  for (; at != attributes_.begin(); --at) {
+    const Attribute& before = *std::prev(at);
+    const int order = name.compare(std::u16string_view(names_).substr(before.nameAt, before.nameLength));
+    if (order == 0)
+      return *std::prev(at);
+    if (order > 0)
+      break;
+  }
+  const std::size_t nameAt = names_.size();
+  names_ += name;
+  return *attributes_.insert(at, Attribute{nameAt, name.size(), 0, 0});
 }
 
 template <typename Char>
 void KyXMLStream::setAttribute(const XMLCh* name, std::basic_string_view<Char> value) {
-  Attribute& set = attributeSlot(name);
-  set.valueAt = values_.size();
-  if (!appendEscaped(values_, value, kAscii.attribute))
+  const std::u16string_view nameText(name);
+  Attribute& set = attributeSlot(nameText);
+  // Room for the most the text can take, written in place and cut to size.
+  set.textAt = texts_.size();
+  texts_.resize(set.textAt + 4 + kMostPerUnit * (nameText.size() + value.size()));
+  auto* const start = reinterpret_cast<unsigned char*>(&texts_[set.textAt]);
+  unsigned char* end = start;
+  const auto room = [](std::size_t) {};
+  *end++ = ' ';
+  bool fits = putText(nameText, kAscii.name, room, end);
+  *end++ = '=';
+  *end++ = '"';
+  fits = putText(value, kAscii.attribute, room, end) && fits;
+  *end++ = '"';
+  if (!fits)
     fail(Failure::character);
-  set.valueLength = values_.size() - set.valueAt;
+  set.textLength = static_cast<std::size_t>(end - start);
+  texts_.resize(set.textAt + set.textLength);
 }
 
 void KyXMLStream::attribute(const XMLCh* name, const XMLCh* value) {

@@ -68,16 +68,17 @@ public:
 
 private:
   struct Attribute {
-    std::u16string name;
-    std::size_t valueAt;     // in values_
-    std::size_t valueLength; // escaped UTF-8 bytes
+    std::size_t nameAt; // in names_
+    std::size_t nameLength;
+    std::size_t textAt; // in texts_: ' name="value"', escaped UTF-8
+    std::size_t textLength;
   };
   struct Open {
     std::u16string name;
     bool hasContent;
   };
 
-  Attribute& attributeSlot(const XMLCh* name);
+  Attribute& attributeSlot(std::u16string_view name);
   template <typename Char> void setAttribute(const XMLCh* name, std::basic_string_view<Char> value);
   void beginContent();
   void flushStartTag();
@@ -92,8 +93,9 @@ private:
   KyXMLByteBlocks* out_ = nullptr;
   bool indenting_ = false;
   std::vector<Open> open_;
-  std::vector<Attribute> attributes_; // of the element opened last
-  std::string values_;                // their escaped values
+  std::vector<Attribute> attributes_; // of the element opened last, by name
+  std::u16string names_;              // their names
+  std::string texts_;                 // their text as written
   xercesc::DOMElement* dom_ = nullptr;
   Failure failure_ = Failure::none;
 };

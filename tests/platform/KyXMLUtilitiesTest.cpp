@@ -3,6 +3,7 @@
 #include "platform/KyXMLTesting.h"
 
 #include <kyplatform/KyObjectTable.h>
+#include <kyplatform/KyXMLStream.h>
 
 #include <xercesc/dom/DOM.hpp>
 #include <xercesc/util/PlatformUtils.hpp>
@@ -16,6 +17,7 @@
 #include <numeric>
 #include <random>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace {
@@ -248,6 +250,74 @@ TEST(KyXMLWriterTest, OneLineTextIsTheSerializersByteForByte) {
         kytest::writeDocument([&](KyCompositeXMLWriter& writer) { writer.setWriter(L"p", &part); });
     EXPECT_EQ(written.result, c.x != nullptr ? 1 : 0) << c.what;
     EXPECT_EQ(written.text, c.x != nullptr ? kHead + c.x + kTail : "") << c.what;
+  }
+}
+
+// UTF-32 of UTF-16 text with its surrogate pairs joined.
+std::wstring widened(std::u16string_view text) {
+  std::wstring wide;
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    char32_t c = text[i];
+    if (c >= 0xD800 && c < 0xDC00 && i + 1 < text.size())
+      c = 0x10000 + ((c - 0xD800) << 10) + (text[++i] - 0xDC00);
+    wide.push_back(static_cast<wchar_t>(c));
+  }
+  return wide;
+}
+
+// Attributes given in any order, given twice, or needing escapes are
+// written as DOMLSSerializer writes the same element made as a DOM: sorted
+// by name (UTF-16 order), the later value kept.
+TEST(KyXMLWriterTest, StreamedAttributesAreTheSerializersByteForByte) {
+  struct Attribute {
+    const XMLCh* name;
+    std::u16string value;
+  };
+  const std::vector<std::vector<Attribute>> cases = {
+      {{u"a", u"1"}, {u"b", u"2"}},
+      {{u"c", u"3"}, {u"b", u"2"}, {u"a", u"1"}},
+      {{u"ab", u"1"}, {u"a", u"2"}, {u"b", u"3"}, {u"aa", u"4"}},
+      {{u"b", u"1"}, {u"a", u"2"}, {u"b", u"3"}},
+      {{u"v", u"<&>\"'\t\n\r\u00e9\U0001F600"}, {u"\u00e9", u"x"}, {u"z", u""}},
+      {{u"\uFF21", u"1"}, {u"\u4E00", u"2"}, {u"\u00e9", u"3"}},
+  };
+  struct AttributesWriter : KyXMLWriter {
+    const std::vector<Attribute>* attributes = nullptr;
+    int writeElement(KyXMLStream& out) override {
+      out.start(u"x");
+      bool wide = false;
+      for (const Attribute& attribute : *attributes) {
+        // Wide and Xerces text alike.
+        if ((wide = !wide))
+          out.attribute(attribute.name, widened(attribute.value));
+        else
+          out.attribute(attribute.name, attribute.value.c_str());
+      }
+      out.end();
+      return 1;
+    }
+  };
+  struct MarkedWriter : KyCompositeXMLWriter {
+    using KyCompositeXMLWriter::KyCompositeXMLWriter;
+    int populateDOMElement(xercesc::DOMElement& element) override {
+      element.setAttribute(u"v", u"1");
+      return KyCompositeXMLWriter::populateDOMElement(element);
+    }
+  };
+  for (std::size_t i = 0; i < cases.size(); ++i) {
+    AttributesWriter part;
+    part.attributes = &cases[i];
+    const kytest::Written streamed =
+        kytest::writeDocument([&](KyCompositeXMLWriter& writer) { writer.setWriter(L"p", &part); });
+    ASSERT_EQ(streamed.result, 1) << i;
+    unsigned char* buffer = nullptr;
+    MarkedWriter marked(&buffer, 0, 0);
+    marked.setWriter(L"p", &part);
+    ASSERT_EQ(marked.write(), 1) << i;
+    std::string serialized(reinterpret_cast<const char*>(buffer), marked.outputSize());
+    delete[] buffer;
+    serialized.replace(serialized.find("<document v=\"1\">"), 16, "<document>");
+    EXPECT_EQ(streamed.text, serialized) << i;
   }
 }
 
