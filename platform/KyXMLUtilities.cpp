@@ -4,6 +4,7 @@
 
 #include <xercesc/dom/DOMDocument.hpp>
 
+#include <cstring>
 #include <limits>
 
 using namespace xercesc;
@@ -31,6 +32,19 @@ struct DigitValues {
   }
 };
 constexpr DigitValues kDigitValues;
+
+// The two digits of every 12-bit value, so that three bytes take two
+// look-ups.
+struct DigitPairs {
+  char of[4096][2];
+  constexpr DigitPairs() : of() {
+    for (int value = 0; value < 4096; ++value) {
+      of[value][0] = kAlphabet[value >> 6];
+      of[value][1] = kAlphabet[value & 63];
+    }
+  }
+};
+constexpr DigitPairs kDigitPairs;
 
 } // namespace
 
@@ -73,10 +87,9 @@ unsigned char* KyXMLUtilities::encodeBase64(const unsigned char* bytes, unsigned
   unsigned long i = 0;
   for (; i + 3 <= length; i += 3) {
     const unsigned long group = bytes[i] << 16 | bytes[i + 1] << 8 | bytes[i + 2];
-    *out++ = kAlphabet[group >> 18];
-    *out++ = kAlphabet[(group >> 12) & 63];
-    *out++ = kAlphabet[(group >> 6) & 63];
-    *out++ = kAlphabet[group & 63];
+    std::memcpy(out, kDigitPairs.of[group >> 12], 2);
+    std::memcpy(out + 2, kDigitPairs.of[group & 4095], 2);
+    out += 4;
   }
   if (i < length) {
     const bool two = i + 1 < length;

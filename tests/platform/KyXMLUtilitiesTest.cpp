@@ -53,6 +53,38 @@ TEST(KyXMLBase64Test, EveryLengthAndByteRoundTrips) {
   }
 }
 
+// Every 12-bit digit pair, and random bytes, against an encoder that takes
+// six bits at a time.
+TEST(KyXMLBase64Test, EncodingMatchesABitByBitEncoder) {
+  const auto reference = [](const std::vector<unsigned char>& bytes) {
+    static const char alphabet[] =
+        "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
+    std::string text;
+    for (std::size_t bit = 0; bit < 8 * bytes.size(); bit += 6) {
+      int digit = 0;
+      for (std::size_t b = bit; b < bit + 6; ++b)
+        digit = digit << 1 | (b < 8 * bytes.size() ? bytes[b / 8] >> (7 - b % 8) & 1 : 0);
+      text += alphabet[digit];
+    }
+    return text + std::string((4 - text.size() % 4) % 4, '=');
+  };
+  std::vector<unsigned char> pairs;
+  for (unsigned value = 0; value < 4096; ++value)
+    for (const unsigned byte : {value >> 4, (value & 15) << 4 | value >> 8, value & 255})
+      pairs.push_back(static_cast<unsigned char>(byte));
+  std::mt19937 random(7);
+  std::vector<unsigned char> noise(1001);
+  for (unsigned char& byte : noise)
+    byte = static_cast<unsigned char>(random());
+  for (const auto& bytes : {pairs, noise}) {
+    unsigned long length = 0;
+    const std::unique_ptr<unsigned char[]> text(
+        KyXMLUtilities::encodeBase64(bytes.data(), bytes.size(), &length));
+    ASSERT_NE(text, nullptr);
+    EXPECT_EQ(std::string(reinterpret_cast<const char*>(text.get()), length), reference(bytes));
+  }
+}
+
 // Standard vectors with white space skipped, and malformed texts refused
 // (an expected null).
 TEST(KyXMLBase64Test, DecodesStandardVectorsAndRefusesMalformedText) {
