@@ -85,6 +85,31 @@ TEST(KyXMLBase64Test, EncodingMatchesABitByBitEncoder) {
   }
 }
 
+// Texts as the encoder makes them are decoded in one pass; any text must
+// decode as it does with a space after it, which always takes the checking
+// pass. Mutations make padding, spare bits and stray characters misplaced.
+TEST(KyXMLBase64Test, OnePassDecodingAgreesWithTheCheckingDecoder) {
+  std::mt19937 random(11);
+  for (std::size_t length = 0; length < 40; ++length) {
+    std::vector<unsigned char> bytes(length);
+    for (unsigned char& byte : bytes)
+      byte = static_cast<unsigned char>(random());
+    unsigned long encodedLength = 0;
+    const std::unique_ptr<unsigned char[]> encoded(
+        KyXMLUtilities::encodeBase64(bytes.data(), length, &encodedLength));
+    const std::string text(reinterpret_cast<const char*>(encoded.get()), encodedLength);
+    EXPECT_EQ(decoded(text.c_str()), std::string(bytes.begin(), bytes.end()));
+    for (int trial = 0; trial < 20 && !text.empty(); ++trial) {
+      std::string mutated = text;
+      mutated[random() % mutated.size()] = "=A/*Q\t"[random() % 6];
+      bool ok = false, okChecked = false;
+      const std::string once = decoded(mutated.c_str(), &ok);
+      EXPECT_EQ(once, decoded((mutated + " ").c_str(), &okChecked)) << mutated;
+      EXPECT_EQ(ok, okChecked) << mutated;
+    }
+  }
+}
+
 // Standard vectors with white space skipped, and malformed texts refused
 // (an expected null).
 TEST(KyXMLBase64Test, DecodesStandardVectorsAndRefusesMalformedText) {
