@@ -1,6 +1,10 @@
 // The engine's contract: the outcome of every kind of bad request, the end
 // nodes of every analysis, and what an answer replaces and leaves alone.
+#include <kyanalysis/KyAllPairsShortestPathsInputTailor.h>
 #include <kyanalysis/KyAnalysisKeys.h>
+#include <kyanalysis/KyDepthFirstSearchInputTailor.h>
+#include <kyanalysis/KyPair.h>
+#include <kyanalysis/KyStronglyConnectedComponentsInputTailor.h>
 #include <kyanalysis/KyShortestPathsInputTailor.h>
 #include <kyanalysis/KyShortestPathsOutputTailor.h>
 #include <kyanalysis/KySortedPathsInputTailor.h>
@@ -10,6 +14,7 @@
 #include <kyplatform/KyGraph.h>
 #include <kyplatform/KyInt.h>
 #include <kyplatform/KyNode.h>
+#include <kyplatform/KyNodeDList.h>
 #include <kyplatform/KyServiceData.h>
 
 #include "support/KyEngineTesting.h"
@@ -17,7 +22,11 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cwchar>
 #include <functional>
+#include <random>
+#include <string>
+#include <vector>
 
 namespace {
 
@@ -203,6 +212,85 @@ TEST(KyEngineService, ReadsMemberOptionsAsTheTailorsDo) {
   const int viaB = request.cost(ab) + request.cost(b) + request.cost(bc);
   EXPECT_EQ(viaB, 1);
   EXPECT_EQ(KyShortestPathsOutputTailor(&output).totalCost(), std::min(viaB, request.cost(ac)));
+}
+
+// An object of an answer as text, by class and position: nodes and edges of
+// the analysed graph or of a graph the answer holds, pairs, integers and
+// lists of these.
+std::string describe(const KyObject* object) {
+  if (object == nullptr)
+    return "null";
+  if (const auto* integer = dynamic_cast<const KyInt*>(object))
+    return std::to_string(integer->value());
+  if (const auto* member = dynamic_cast<const KyGraphMember*>(object))
+    return (dynamic_cast<const KyNode*>(member) != nullptr ? "n" : "e") +
+           std::to_string(member->index());
+  if (const auto* pair = dynamic_cast<const KyPair*>(object))
+    return "(" + describe(pair->pFirstObject()) + "," + describe(pair->pSecondObject()) + ")";
+  if (const auto* graph = dynamic_cast<const KyGraph*>(object))
+    return "graph " + std::to_string(graph->numberOfNodes()) + " " +
+           std::to_string(graph->numberOfEdges());
+  if (const auto* list = dynamic_cast<const KyDList*>(object)) {
+    std::string items = "[";
+    for (KyDListIter it(list); it; ++it)
+      items += describe(it.pObject()) + " ";
+    return items + "]";
+  }
+  return "?";
+}
+
+// Every value of an answer, one sorted line each.
+std::vector<std::string> answerLines(const KyServiceOutputData& output) {
+  std::vector<std::string> lines;
+  output.visitValues([&](const KyObject* owner, const wchar_t* key, KyObject* value) {
+    lines.push_back(describe(owner) + " " + std::string(key, key + std::wcslen(key)) + " " +
+                    describe(value));
+  });
+  std::sort(lines.begin(), lines.end());
+  return lines;
+}
+
+// Answers written one after another into one output data, each replacing the
+// last, equal answers written into fresh output data: nothing of an earlier
+// answer stays, whatever its keys and owners (members, pairs, a path graph).
+TEST(KyEngineService, AnAnswerEmptiedAndRefilledEqualsAFreshOne) {
+  namespace sp = k::sortedPaths;
+  std::mt19937 random(17);
+  kytest::EngineCase c(12, kytest::randomEdges(random, 12, 40));
+  for (KyEdge* edge : c.edge)
+    c.input.setValue(edge, sp::edgeCost, new KyInt(1 + static_cast<int>(random() % 9)), 1, 0);
+  const std::function<void(KyServiceInputData&)> requests[] = {
+      [&](KyServiceInputData& input) {
+        kytest::ask(KyDepthFirstSearchInputTailor(&input), c);
+      },
+      [&](KyServiceInputData& input) {
+        KySortedPathsInputTailor tailor(&input);
+        kytest::ask(tailor, c);
+        tailor.pStartNode(c.node[0]);
+        tailor.pFinishNode(c.node[11]);
+      },
+      [&](KyServiceInputData& input) {
+        kytest::ask(KyAllPairsShortestPathsInputTailor(&input), c);
+      },
+      [&](KyServiceInputData& input) {
+        kytest::ask(KyStronglyConnectedComponentsInputTailor(&input), c);
+      },
+      [&](KyServiceInputData& input) {
+        kytest::ask(KyAllPairsShortestPathsInputTailor(&input), c);
+      },
+      [&](KyServiceInputData& input) {
+        kytest::ask(KySortedPathsInputTailor(&input), c);
+      },
+  };
+  for (const auto& request : requests) {
+    SCOPED_TRACE(&request - requests);
+    request(c.input);
+    ASSERT_EQ(c.run(), ANALYSIS_ERROR_NONE);
+    KyServiceOutputData fresh;
+    ASSERT_EQ(KyLocalAnalysisService().run(&c.input, &fresh), ANALYSIS_ERROR_NONE);
+    EXPECT_EQ(answerLines(c.output), answerLines(fresh));
+    EXPECT_EQ(c.output.numberOfValues(), fresh.numberOfValues());
+  }
 }
 
 } // namespace

@@ -1,11 +1,17 @@
 #include <kyanalysis/KyPair.h>
+#include <kyplatform/KyEdge.h>
 #include <kyplatform/KyGraph.h>
 #include <kyplatform/KyInt.h>
 #include <kyplatform/KyNode.h>
+#include <kyplatform/KyServiceData.h>
 
 #include <gtest/gtest.h>
 
+#include <map>
 #include <memory>
+#include <random>
+#include <tuple>
+#include <vector>
 
 namespace {
 
@@ -67,6 +73,112 @@ TEST_F(KyPairTest, CopiesShareTheMembers) {
   copied.copyObject(nullptr);
   copied.copyObject(a);
   EXPECT_TRUE(copied.equals(&pair));
+}
+
+// A pair that counts its live instances, to tell which pairs a store kept.
+class CountedPair : public KyPair {
+public:
+  CountedPair(KyObject* first, KyObject* second) : KyPair(first, second) { ++live; }
+  ~CountedPair() override { --live; }
+  static inline int live = 0;
+};
+
+int integerUnder(const KyServiceData& data, KyObject* first, KyObject* second,
+                 const wchar_t* key) {
+  const KyPair lookup(first, second);
+  const auto* value = dynamic_cast<const KyInt*>(data.pValue(&lookup, key));
+  return value != nullptr ? value->value() : -1;
+}
+
+// As owners, pairs are ordered and each diagonal pair is an owner of its own;
+// a fresh equal pair finds a value, and an equal pair handed over again is
+// released at once.
+TEST_F(KyPairTest, AsOwnersPairsAreOrderedAndTheDiagonalIsDistinct) {
+  {
+    KyServiceOutputData data;
+    const wchar_t* key = L"k:(KyNode,KyNode):x";
+    const struct {
+      KyNode *first, *second;
+      int value;
+    } stored[] = {{a, b, 1}, {b, a, 2}, {a, a, 3}, {b, b, 4}};
+    for (const auto& s : stored)
+      data.setValue(new CountedPair(s.first, s.second), key, new KyInt(s.value), 1, 1);
+    for (const auto& s : stored)
+      EXPECT_EQ(integerUnder(data, s.first, s.second, key), s.value);
+    EXPECT_EQ(CountedPair::live, 4);
+
+    data.setValue(new CountedPair(a, a), key, new KyInt(5), 1, 1);
+    EXPECT_EQ(CountedPair::live, 4);
+    EXPECT_EQ(integerUnder(data, a, a, key), 5);
+    EXPECT_EQ(integerUnder(data, b, b, key), 4);
+    KyPair removed(b, a);
+    data.setValue(&removed, key, nullptr, 0, 0);
+    EXPECT_EQ(CountedPair::live, 3);
+    EXPECT_EQ(integerUnder(data, b, a, key), -1);
+    EXPECT_EQ(integerUnder(data, a, b, key), 1);
+    EXPECT_EQ(data.numberOfValues(), 3);
+  }
+  EXPECT_EQ(CountedPair::live, 0);
+}
+
+// Pairs of nodes and edges of two graphs, with a null or a value member,
+// in both orders and on the diagonal, held by the caller or handed over,
+// under two keys, at random: the store answers as a map keyed by the
+// members does, and keeps exactly one pair per value it holds.
+TEST_F(KyPairTest, AsOwnersPairsMatchAMapUnderRandomChurn) {
+  std::mt19937 random(9);
+  KyGraph other;
+  KyInt value(0);
+  std::vector<KyObject*> members{nullptr, &value, b, other.addNode(), other.addNode()};
+  for (int i = 0; i < 40; ++i)
+    members.push_back(graph.addNode());
+  for (int i = 0; i < 20; ++i)
+    members.push_back(graph.addEdge(a, b));
+  using Owner = std::tuple<KyObject*, KyObject*, int>;
+  std::map<Owner, int> model;
+  std::vector<std::unique_ptr<KyPair>> callerPairs;
+  {
+    KyServiceOutputData data;
+    const wchar_t* keys[] = {L"k:(KyNode,KyNode):x", L"k:(KyNode,KyNode):y"};
+    for (int round = 0; round < 20000; ++round) {
+      KyObject* first = members[random() % members.size()];
+      KyObject* second = random() % 4 == 0 ? first : members[random() % members.size()];
+      const int key = static_cast<int>(random() % 2);
+      const unsigned how = random() % 5;
+      if (how == 0) {
+        KyPair lookup(first, second);
+        data.setValue(&lookup, keys[key], nullptr, 0, 0);
+        model.erase({first, second, key});
+      } else if (how == 1) {
+        callerPairs.push_back(std::make_unique<KyPair>(first, second));
+        data.setValue(callerPairs.back().get(), keys[key], new KyInt(round), 1, 0);
+        model[{first, second, key}] = round;
+      } else {
+        data.setValue(new CountedPair(first, second), keys[key], new KyInt(round), 1, 1);
+        model[{first, second, key}] = round;
+      }
+    }
+    ASSERT_EQ(data.numberOfValues(), static_cast<int>(model.size()));
+    int visited = 0;
+    data.visitValues([&](const KyObject* owner, const wchar_t* key, KyObject* stored) {
+      const auto* pair = dynamic_cast<const KyPair*>(owner);
+      ASSERT_NE(pair, nullptr);
+      const int k = std::wstring(key) == keys[1] ? 1 : 0;
+      const auto found = model.find({pair->pFirstObject(), pair->pSecondObject(), k});
+      ASSERT_NE(found, model.end());
+      EXPECT_EQ(KyInt::castDown(stored)->value(), found->second);
+      ++visited;
+    });
+    EXPECT_EQ(visited, static_cast<int>(model.size()));
+    for (KyObject* first : members)
+      for (KyObject* second : members)
+        for (int key = 0; key < 2; ++key) {
+          const auto found = model.find({first, second, key});
+          ASSERT_EQ(integerUnder(data, first, second, keys[key]),
+                    found != model.end() ? found->second : -1);
+        }
+  }
+  EXPECT_EQ(CountedPair::live, 0);
 }
 
 } // namespace

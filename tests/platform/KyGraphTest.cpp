@@ -7,7 +7,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <memory>
+#include <random>
 #include <vector>
 
 namespace {
@@ -55,6 +57,58 @@ TEST(KyGraph, BuildsAMultigraphWithSelfLoops) {
   EXPECT_EQ(it.pEdge()->index(), 0);
   --it;
   EXPECT_EQ(it.pEdge(), nullptr);
+}
+
+// Nodes and edges made in a random interleaving, many more than fit in one
+// block of anything: the lists, the positions and both edge walks of every
+// node keep the order of making, against adjacency a plain model keeps.
+TEST(KyGraph, KeepsTheOrderOfMakingAcrossManyMembers) {
+  std::mt19937 random(3);
+  KyGraph graph;
+  std::vector<KyNode*> nodes{graph.addNode()};
+  std::vector<KyEdge*> edges;
+  std::vector<std::vector<int>> out(1), in(1);
+  for (int round = 0; round < 20000; ++round) {
+    if (random() % 4 == 0) {
+      nodes.push_back(graph.addNode());
+      out.emplace_back();
+      in.emplace_back();
+      continue;
+    }
+    const auto from = static_cast<int>(random() % nodes.size());
+    const auto to = static_cast<int>(random() % nodes.size());
+    out[from].push_back(static_cast<int>(edges.size()));
+    in[to].push_back(static_cast<int>(edges.size()));
+    edges.push_back(graph.addEdge(nodes[from], nodes[to]));
+  }
+
+  ASSERT_EQ(graph.numberOfNodes(), static_cast<int>(nodes.size()));
+  ASSERT_EQ(graph.numberOfEdges(), static_cast<int>(edges.size()));
+  std::vector<KyObject*> listed;
+  for (KyNodeDListIter it(graph.pNodeList()); it; ++it)
+    listed.push_back(it.pNode());
+  EXPECT_TRUE(std::equal(listed.begin(), listed.end(), nodes.begin(), nodes.end()));
+  listed.clear();
+  for (KyEdgeDListIter it(graph.pEdgeList(), KY_ITER_BACKWARD); it; ++it)
+    listed.insert(listed.begin(), it.pEdge());
+  EXPECT_TRUE(std::equal(listed.begin(), listed.end(), edges.begin(), edges.end()));
+
+  for (std::size_t i = 0; i < edges.size(); ++i) {
+    ASSERT_EQ(edges[i]->index(), static_cast<int>(i));
+    ASSERT_EQ(edges[i]->pOwnerGraph(), &graph);
+  }
+  for (std::size_t v = 0; v < nodes.size(); ++v) {
+    SCOPED_TRACE(v);
+    ASSERT_EQ(nodes[v]->index(), static_cast<int>(v));
+    ASSERT_EQ(nodes[v]->numberOfOutEdges(), static_cast<int>(out[v].size()));
+    ASSERT_EQ(nodes[v]->numberOfInEdges(), static_cast<int>(in[v].size()));
+    ASSERT_EQ(edgeIndices<KyOutEdgeIter>(nodes[v], KY_ITER_FORWARD), out[v]);
+    ASSERT_EQ(edgeIndices<KyInEdgeIter>(nodes[v], KY_ITER_FORWARD), in[v]);
+    std::vector<int> backward(in[v].rbegin(), in[v].rend());
+    ASSERT_EQ(edgeIndices<KyInEdgeIter>(nodes[v], KY_ITER_BACKWARD), backward);
+    for (int e : out[v])
+      ASSERT_EQ(edges[e]->pSourceNode(), nodes[v]);
+  }
 }
 
 TEST(KyGraph, RefusesEdgesToForeignOrMissingNodes) {

@@ -2,13 +2,20 @@
 #include "platform/KyProbe.h"
 
 #include <kyplatform/KyDouble.h>
+#include <kyplatform/KyEdge.h>
+#include <kyplatform/KyGraph.h>
 #include <kyplatform/KyInt.h>
+#include <kyplatform/KyNode.h>
 #include <kyplatform/KyServiceData.h>
 #include <kyplatform/KyServiceName.h>
 
+#include <algorithm>
+#include <iterator>
 #include <map>
+#include <memory>
 #include <random>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -137,6 +144,116 @@ TEST_F(KyServiceDataTest, MatchesAMapUnderRandomChurn) {
       }
   }
   EXPECT_EQ(KyProbe::live, 0);
+}
+
+// Members at the same positions of two graphs, a node and an edge at the
+// same position, and the graph itself are different owners under one key.
+TEST_F(KyServiceDataTest, MembersOfTwoGraphsKeepTheirOwnValuesUnderOneKey) {
+  KyGraph first, second;
+  KyNode* a1 = first.addNode();
+  KyNode* a2 = second.addNode();
+  KyEdge* loop1 = first.addEdge(a1, a1);
+  KyServiceOutputData data;
+  const wchar_t* key = L"k:node:x";
+  data.setValue(a1, key, new KyProbe(1), 1, 0);
+  data.setValue(a2, key, new KyProbe(2), 1, 0);
+  data.setValue(loop1, key, new KyProbe(3), 1, 0);
+  data.setValue(&first, key, new KyProbe(4), 1, 0);
+  EXPECT_EQ(keyOf(data.pValue(a1, key)), 1);
+  EXPECT_EQ(keyOf(data.pValue(a2, key)), 2);
+  EXPECT_EQ(keyOf(data.pValue(loop1, key)), 3);
+  EXPECT_EQ(keyOf(data.pValue(&first, key)), 4);
+  EXPECT_EQ(data.pValue(second.addEdge(a2, a2), key), nullptr);
+
+  data.setValue(a1, key, nullptr, 0, 0);
+  EXPECT_EQ(data.pValue(a1, key), nullptr);
+  EXPECT_EQ(keyOf(data.pValue(a2, key)), 2);
+  EXPECT_EQ(KyProbe::live, 3);
+  EXPECT_EQ(data.numberOfValues(), 3);
+}
+
+// A member's value replaced by a value handed over, by a reference, by an
+// integer, then removed and set again: each value the store held goes once.
+TEST_F(KyServiceDataTest, AMembersValueIsReplacedAndRemoved) {
+  KyGraph graph;
+  KyNode* node = graph.addNode();
+  KyProbe reference(9);
+  KyServiceInputData data;
+  const wchar_t* key = L"k:node:x";
+  data.setValue(node, key, new KyProbe(1), 1, 0);
+  data.setValue(node, key, new KyProbe(2), 1, 0);
+  EXPECT_EQ(KyProbe::live, 2);
+  data.setValue(node, key, &reference, 0, 0);
+  EXPECT_EQ(KyProbe::live, 1);
+  EXPECT_EQ(data.pValue(node, key), &reference);
+  data.setValue(node, key, new KyInt(5), 1, 0);
+  EXPECT_EQ(data.getValueAsInteger(node, key), 5);
+  data.setValue(node, key, nullptr, 0, 0);
+  EXPECT_EQ(data.pValue(node, key), nullptr);
+  EXPECT_EQ(data.numberOfValues(), 0);
+  data.setValue(node, key, nullptr, 0, 0);
+  data.setValue(node, key, new KyInt(6), 1, 0);
+  EXPECT_EQ(data.getValueAsInteger(node, key), 6);
+  EXPECT_EQ(data.numberOfValues(), 1);
+  EXPECT_EQ(KyProbe::live, 1);
+}
+
+// Nodes and edges of two graphs, the graphs and null as owners under three
+// keys, values handed over or referenced, stored, replaced and removed at
+// random: the store answers as a map does, visits each value once and
+// releases exactly the values it was handed.
+TEST_F(KyServiceDataTest, MembersAsOwnersMatchAMapUnderRandomChurn) {
+  std::mt19937 random(5);
+  KyGraph graphs[2];
+  std::vector<KyObject*> owners{nullptr, &graphs[0], &graphs[1]};
+  for (KyGraph& graph : graphs) {
+    std::vector<KyNode*> nodes;
+    for (int i = 0; i < 150; ++i)
+      owners.push_back(nodes.emplace_back(graph.addNode()));
+    for (int i = 0; i < 300; ++i)
+      owners.push_back(graph.addEdge(nodes[random() % 150], nodes[random() % 150]));
+  }
+  std::map<std::pair<KyObject*, int>, int> model;
+  std::vector<std::unique_ptr<KyProbe>> references;
+  {
+    KyServiceOutputData data;
+    const wchar_t* keys[] = {L"a:node:x", L"b:edge:y", L"c:none:z"};
+    for (int round = 0; round < 20000; ++round) {
+      KyObject* owner = owners[random() % owners.size()];
+      const int key = static_cast<int>(random() % 3);
+      const unsigned how = random() % 4;
+      if (how == 0) {
+        data.setValue(owner, keys[key], nullptr, 0, 0);
+        model.erase({owner, key});
+      } else if (how == 1) {
+        references.push_back(std::make_unique<KyProbe>(round));
+        data.setValue(owner, keys[key], references.back().get(), 0, 0);
+        model[{owner, key}] = round;
+      } else {
+        data.setValue(owner, keys[key], new KyProbe(round), 1, 0);
+        model[{owner, key}] = round;
+      }
+    }
+    ASSERT_EQ(data.numberOfValues(), static_cast<int>(model.size()));
+    std::map<std::pair<KyObject*, int>, int> visited;
+    data.visitValues([&](const KyObject* owner, const wchar_t* key, KyObject* value) {
+      const int k = static_cast<int>(std::find_if(std::begin(keys), std::end(keys),
+                                                  [&](const wchar_t* text) {
+                                                    return std::wstring(text) == key;
+                                                  }) -
+                                     std::begin(keys));
+      EXPECT_TRUE(
+          visited.emplace(std::make_pair(const_cast<KyObject*>(owner), k), keyOf(value)).second);
+    });
+    EXPECT_EQ(visited, model);
+    for (KyObject* owner : owners)
+      for (int key = 0; key < 3; ++key) {
+        const auto found = model.find({owner, key});
+        ASSERT_EQ(keyOf(data.pValue(owner, keys[key])), found != model.end() ? found->second : -1);
+      }
+  }
+  EXPECT_EQ(KyProbe::live, static_cast<int>(references.size()));
+  references.clear();
 }
 
 TEST(KyServiceData, OwnsItsServiceName) {

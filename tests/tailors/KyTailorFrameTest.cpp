@@ -14,6 +14,7 @@
 #include <kyplatform/KyInt.h>
 #include <kyplatform/KyServiceData.h>
 
+#include "platform/KyProbe.h"
 #include "support/KyTailorTesting.h"
 
 #include <gtest/gtest.h>
@@ -145,6 +146,53 @@ TEST_F(TailorFrameTest, ListBuilderReplacesCellsAndReleasesNothing) {
   EXPECT_EQ(held.claims(), 2);
   tailor.buildEdgeList(stored);
   EXPECT_EQ(contents(stored), (Objects{ab, bc}));
+}
+
+// Values a setter makes and values a caller hands over or refers to share
+// a key's entries: each replaces the other, and the input data releases
+// exactly the values it holds.
+TEST_F(TailorFrameTest, MadeAndHandedOverValuesReplaceEachOther) {
+  {
+    KyShortestPathsInputTailor tailor(&input);
+    tailor.pGraph(&graph);
+    tailor.cost(ab, 3);
+    input.setValue(bc, sp::edgeCost, new KyProbe(1), 1, 0);
+    EXPECT_EQ(tailor.cost(ab), 3);
+    EXPECT_EQ(tailor.cost(bc), 0); // not an integer
+    EXPECT_EQ(KyProbe::live, 1);
+
+    tailor.cost(bc, 7);
+    EXPECT_EQ(KyProbe::live, 0);
+    EXPECT_EQ(tailor.cost(bc), 7);
+    const KyObject* made = input.pValue(bc, sp::edgeCost);
+    EXPECT_EQ(input.pValue(bc, sp::edgeCost), made);
+    EXPECT_EQ(KyInt::castDown(made)->value(), 7);
+
+    input.setValue(ab, sp::edgeCost, new KyProbe(2), 1, 0);
+    EXPECT_EQ(tailor.cost(ab), 0);
+    KyInt held(8);
+    input.setValue(ab, sp::edgeCost, &held, 0, 0);
+    EXPECT_EQ(KyProbe::live, 0);
+    EXPECT_EQ(tailor.cost(ab), 8);
+    tailor.cost(ab, 9);
+    EXPECT_EQ(held.claims(), 1);
+    EXPECT_EQ(tailor.cost(ab), 9);
+    input.setValue(ab, sp::edgeCost, nullptr, 0, 0);
+    EXPECT_EQ(tailor.cost(ab), 1); // the default
+    EXPECT_EQ(tailor.cost(bc), 7);
+
+    KyClusteringInputTailor clustering(&input);
+    clustering.pGraph(&graph);
+    clustering.balance(0.25);
+    input.setValue(&graph, key::clustering::graphBalance, new KyProbe(3), 1, 0);
+    EXPECT_EQ(clustering.balance(), 0.0);
+    clustering.balance(0.5);
+    EXPECT_EQ(clustering.balance(), 0.5);
+    input.setValue(a, sp::nodeCost, new KyProbe(4), 1, 0);
+  }
+  EXPECT_EQ(KyProbe::live, 1);
+  input.setValue(a, sp::nodeCost, nullptr, 0, 0);
+  EXPECT_EQ(KyProbe::live, 0);
 }
 
 TEST_F(TailorFrameTest, OutputTailorsOnNullDataReadNothing) {
