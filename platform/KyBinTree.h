@@ -26,6 +26,10 @@ public:
 
   KyDListCell* appendObject(KyObject* object) override { return addObject(object); }
   KyDListCell* prependObject(KyObject* object) override { return addObject(object); }
+  void appendObjects(std::vector<KyObject*> objects) override {
+    for (KyObject* object : objects)
+      addObject(object);
+  }
   void discardCell(KyDListCell* cell) override;
   void deleteAllCells() override;
   void deleteAllCellsAndObjects() override;

@@ -3,6 +3,8 @@
 
 #include <kyplatform/KyObject.h>
 
+#include <vector>
+
 class KyDList;
 
 /// One cell of a KyDList. Cells are made by their list; a cell that a list
@@ -43,6 +45,12 @@ private:
 /// ends the list's claim on every object (vRelease). Appending, prepending,
 /// discarding a cell and length() cost O(1). Not copyable: use
 /// copyAllCells() or cloneObject().
+///
+/// Objects appended by appendObjects() to a list without cells stay packed,
+/// one pointer each, until something asks for a cell: pFirstCell(),
+/// pLastCell() and every change but another appendObjects() first give
+/// them cells, in order, in O(length). length(), copyAllCells() from the
+/// list and deleting it never do.
 class KYPLATFORM_EXPORT KyDList : public KyObject {
 public:
   KyDList() = default;
@@ -54,6 +62,10 @@ public:
   virtual KyDListCell* appendObject(KyObject* object);
   /// Adds a cell holding `object` at the front; returns it.
   virtual KyDListCell* prependObject(KyObject* object);
+  /// Appends `objects`, in order: packed while the list has no cells (an
+  /// empty list takes the vector over), else one cell each. Lists that
+  /// place their cells by an order of their own add them one by one.
+  virtual void appendObjects(std::vector<KyObject*> objects);
   /// Unlinks and frees `cell` (not its object). A null cell, or one that is
   /// not linked into this list, is left alone.
   virtual void discardCell(KyDListCell* cell);
@@ -69,8 +81,16 @@ public:
   KyDList* cloneObject() const { return static_cast<KyDList*>(vCloneObject()); }
 
   int length() const { return length_; }
-  KyDListCell* pFirstCell() const { return first_; }
-  KyDListCell* pLastCell() const { return last_; }
+  KyDListCell* pFirstCell() const {
+    if (!packed_.empty())
+      unpack();
+    return first_;
+  }
+  KyDListCell* pLastCell() const {
+    if (!packed_.empty())
+      unpack();
+    return last_;
+  }
 
   std::size_t sizeOf() const override;
 
@@ -87,9 +107,13 @@ protected:
   void unlink(KyDListCell* cell);
 
 private:
-  KyDListCell* first_ = nullptr;
-  KyDListCell* last_ = nullptr;
+  /// Gives the packed objects their cells.
+  void unpack() const;
+
   int length_ = 0;
+  mutable KyDListCell* first_ = nullptr;
+  mutable KyDListCell* last_ = nullptr;
+  mutable std::vector<KyObject*> packed_; // objects without cells; then first_ is null
 };
 
 /// Walks a KyDList. Direction 1 starts at the first cell and walks forward,

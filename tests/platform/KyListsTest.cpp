@@ -112,6 +112,86 @@ TEST_F(KyDListTest, CopyingIntoItselfDoublesOnce) {
   }
 }
 
+// Objects appended in runs stay packed until something asks for a cell; a
+// random mix of runs, single appends and prepends, discards, walks, copies
+// and clones keeps the order a plain vector keeps.
+TEST_F(KyDListTest, PackedRunsKeepTheirOrderThroughEveryChange) {
+  std::mt19937 random(13);
+  std::vector<std::unique_ptr<KyProbe>> probes;
+  for (int i = 0; i < 400; ++i)
+    probes.push_back(std::make_unique<KyProbe>(i));
+  const auto probe = [&] { return probes[random() % probes.size()].get(); };
+  for (int round = 0; round < 200; ++round) {
+    KyDList list;
+    std::vector<int> model;
+    for (int step = 0; step < 12; ++step) {
+      switch (random() % 6) {
+      case 0:
+      case 1: {
+        std::vector<KyObject*> run;
+        for (unsigned count = random() % 5; count > 0; --count) {
+          run.push_back(probe());
+          model.push_back(static_cast<KyProbe*>(run.back())->key());
+        }
+        list.appendObjects(std::move(run));
+        break;
+      }
+      case 2: {
+        KyProbe* p = probe();
+        list.appendObject(p);
+        model.push_back(p->key());
+        break;
+      }
+      case 3: {
+        KyProbe* p = probe();
+        list.prependObject(p);
+        model.insert(model.begin(), p->key());
+        break;
+      }
+      case 4:
+        if (!model.empty()) {
+          list.discardCell(list.pLastCell());
+          model.pop_back();
+        }
+        break;
+      default: {
+        KyDList copy;
+        copy.copyAllCells(list);
+        std::unique_ptr<KyDList> clone(list.cloneObject());
+        ASSERT_EQ(copy.length(), static_cast<int>(model.size()));
+        ASSERT_EQ(keys(*clone), model);
+        ASSERT_EQ(keys(copy), model);
+      }
+      }
+      ASSERT_EQ(list.length(), static_cast<int>(model.size()));
+    }
+    ASSERT_EQ(keys(list), model);
+  }
+}
+
+TEST_F(KyDListTest, PackedObjectsAreReleasedOnceAndOrderedTreesSortThem) {
+  KyDList list;
+  list.appendObjects({new KyProbe(1), new KyProbe(2)});
+  KyDList other;
+  KyDListCell* foreign = other.appendObject(list.pFirstCell()->pObject());
+  KyDList packed;
+  packed.appendObjects({new KyProbe(3)});
+  packed.discardCell(foreign);
+  EXPECT_EQ(packed.length(), 1);
+  packed.deleteAllCellsAndObjects();
+  list.deleteAllCellsAndObjects();
+  EXPECT_EQ(list.length(), 0);
+  EXPECT_EQ(KyProbe::live, 0);
+
+  KyProbe p1(1), p2(2), p3(3);
+  KyProbeTree tree;
+  tree.appendObjects({&p3, &p1, &p2});
+  EXPECT_EQ(keys(tree), (std::vector<int>{1, 2, 3}));
+  KyDListCell* cell = tree.searchAndRemoveObject(&p2);
+  EXPECT_EQ(cell->pObject(), &p2);
+  cell->vRelease();
+}
+
 TEST(KyGraphLists, ClonesKeepTypeAndOrderAndSearchFindsTheFirstCell) {
   KyGraph graph;
   KyNode* a = graph.addNode();
