@@ -13,6 +13,8 @@ public:
   KyNode* pTargetNode() const { return target_; }
 
   std::size_t sizeOf() const override { return sizeof(KyEdge); }
+  /// The edge's graph and position.
+  bool ownerPlace(KyOwnerPlace& place) const override;
 
   static KyEdge* castDown(const KyObject* object) {
     return static_cast<KyEdge*>(const_cast<KyObject*>(object));

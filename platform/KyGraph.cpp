@@ -3,32 +3,54 @@
 #include <kyplatform/KyGraph.h>
 #include <kyplatform/KyNode.h>
 
+#include <cwchar>
+
+namespace {
+// Characters per block of the name store; a longer name gets a block of
+// its own.
+constexpr std::size_t kNameBlock = 4096;
+} // namespace
+
 const wchar_t* KyGraphMember::pName(const wchar_t* name) {
-  if (name == nullptr)
-    name_.reset();
-  else
-    name_ = std::make_unique<std::wstring>(name);
-  return pName();
+  name_ = name == nullptr ? nullptr : graph_->keepName(name, name_);
+  return name_;
 }
 
 KyGraphMember::~KyGraphMember() = default;
 KyNode::~KyNode() = default;
 KyEdge::~KyEdge() = default;
 
-std::size_t KyNode::sizeOf() const {
-  return sizeof(KyNode) + (out_.capacity() + in_.capacity()) * sizeof(KyEdge*);
+int KyNode::numberOfOutEdges() const { return pOwnerGraph()->nodeLinks(index()).outCount; }
+
+int KyNode::numberOfInEdges() const { return pOwnerGraph()->nodeLinks(index()).inCount; }
+
+bool KyNode::ownerPlace(KyOwnerPlace& place) const {
+  place = KyOwnerPlace{pOwnerGraph(), KyOwnerPlace::KY_PLACE_NODE, index(), 0};
+  return true;
+}
+
+bool KyEdge::ownerPlace(KyOwnerPlace& place) const {
+  place = KyOwnerPlace{pOwnerGraph(), KyOwnerPlace::KY_PLACE_EDGE, index(), 0};
+  return true;
 }
 
 KyGraph::~KyGraph() {
-  for (KyEdgeDListIter it(&edges_); it; ++it)
-    delete it.pEdge();
-  for (KyNodeDListIter it(&nodes_); it; ++it)
-    delete it.pNode();
+  // Lists first: their cells refer to the members.
+  nodeList_.reset();
+  edgeList_.reset();
+  for (int e = 0; e < numberOfEdges(); ++e)
+    pEdgeAt(e)->~KyEdge();
+  for (int v = 0; v < numberOfNodes(); ++v)
+    pNodeAt(v)->~KyNode();
 }
 
 KyNode* KyGraph::addNode() {
-  auto* node = new KyNode(this, nodes_.length());
-  nodes_.appendNode(node);
+  const int position = numberOfNodes();
+  void* room = nodes_.room(position);
+  nodeLinks_.push_back(NodeLinks{-1, -1, -1, -1, 0, 0});
+  auto* node = new (room) KyNode(this, position);
+  if (nodeList_ != nullptr)
+    nodeList_->appendNode(node);
   return node;
 }
 
@@ -36,27 +58,129 @@ KyEdge* KyGraph::addEdge(KyNode* source, KyNode* target) {
   if (source == nullptr || target == nullptr || source->pOwnerGraph() != this ||
       target->pOwnerGraph() != this)
     return nullptr;
-  auto* edge = new KyEdge(this, edges_.length(), source, target);
-  source->out_.push_back(edge);
-  target->in_.push_back(edge);
-  edges_.appendEdge(edge);
+  const int position = numberOfEdges();
+  void* room = edges_.room(position);
+  NodeLinks& from = nodeLinks_[static_cast<std::size_t>(source->index())];
+  NodeLinks& to = nodeLinks_[static_cast<std::size_t>(target->index())];
+  edgeLinks_.push_back(
+      EdgeLinks{source->index(), target->index(), -1, from.lastOut, -1, to.lastIn});
+  if (from.lastOut >= 0)
+    edgeLinks_[static_cast<std::size_t>(from.lastOut)].nextOut = position;
+  else
+    from.firstOut = position;
+  from.lastOut = position;
+  ++from.outCount;
+  if (to.lastIn >= 0)
+    edgeLinks_[static_cast<std::size_t>(to.lastIn)].nextIn = position;
+  else
+    to.firstIn = position;
+  to.lastIn = position;
+  ++to.inCount;
+  auto* edge = new (room) KyEdge(this, position, source, target);
+  if (edgeList_ != nullptr)
+    edgeList_->appendEdge(edge);
   return edge;
 }
 
-std::size_t KyGraph::sizeOf() const {
-  return sizeof(KyGraph) + nodes_.sizeOf() + edges_.sizeOf();
+const KyNodeDList* KyGraph::pNodeList() const {
+  if (nodeList_ == nullptr) {
+    std::vector<KyObject*> nodes(static_cast<std::size_t>(numberOfNodes()));
+    for (int v = 0; v < numberOfNodes(); ++v)
+      nodes[static_cast<std::size_t>(v)] = pNodeAt(v);
+    nodeList_ = std::make_unique<KyNodeDList>();
+    nodeList_->appendObjects(std::move(nodes));
+  }
+  return nodeList_.get();
 }
 
-KyNodeEdgeIter::KyNodeEdgeIter(const std::vector<KyEdge*>* edges, int direction)
-    : edges_(edges), position_(0), step_(1) {
+const KyEdgeDList* KyGraph::pEdgeList() const {
+  if (edgeList_ == nullptr) {
+    std::vector<KyObject*> edges(static_cast<std::size_t>(numberOfEdges()));
+    for (int e = 0; e < numberOfEdges(); ++e)
+      edges[static_cast<std::size_t>(e)] = pEdgeAt(e);
+    edgeList_ = std::make_unique<KyEdgeDList>();
+    edgeList_->appendObjects(std::move(edges));
+  }
+  return edgeList_.get();
+}
+
+wchar_t* KyGraph::keepName(const wchar_t* name, wchar_t* old) {
+  const std::size_t size = std::wcslen(name) + 1;
+  wchar_t* kept = old;
+  if (old == nullptr || size > std::wcslen(old) + 1) {
+    if (size > kNameBlock) {
+      names_.emplace_back(new wchar_t[size]);
+      kept = names_.back().get();
+    } else {
+      if (size > nameRoom_) {
+        names_.emplace_back(new wchar_t[kNameBlock]);
+        nameFree_ = names_.back().get();
+        nameRoom_ = kNameBlock;
+      }
+      kept = nameFree_;
+      nameFree_ += size;
+      nameRoom_ -= size;
+    }
+  }
+  std::wmemmove(kept, name, size); // `name` may be the old text itself
+  return kept;
+}
+
+std::size_t KyGraph::sizeOf() const {
+  return sizeof(KyGraph) + nodes_.bytes() + edges_.bytes() +
+         nodeLinks_.capacity() * sizeof(NodeLinks) + edgeLinks_.capacity() * sizeof(EdgeLinks) +
+         (nodeList_ != nullptr ? nodeList_->sizeOf() : 0) +
+         (edgeList_ != nullptr ? edgeList_->sizeOf() : 0);
+}
+
+KyNodeEdgeIter::KyNodeEdgeIter(const KyNode* node, bool outgoing, int direction)
+    : outgoing_(outgoing) {
+  if (node == nullptr)
+    return;
+  graph_ = node->pOwnerGraph();
+  node_ = node->index();
+  const KyGraph::NodeLinks& links = graph_->nodeLinks(node_);
   if (direction == KY_ITER_BACKWARD) {
-    position_ = size() - 1;
     step_ = -1;
+    position_ = (outgoing ? links.outCount : links.inCount) - 1;
+    edge_ = outgoing ? links.lastOut : links.lastIn;
+  } else {
+    edge_ = outgoing ? links.firstOut : links.firstIn;
   }
 }
 
-KyOutEdgeIter::KyOutEdgeIter(const KyNode* node, int direction)
-    : KyNodeEdgeIter(node != nullptr ? &node->out_ : nullptr, direction) {}
+KyEdge* KyNodeEdgeIter::pEdge() const { return edge_ >= 0 ? graph_->pEdgeAt(edge_) : nullptr; }
 
-KyInEdgeIter::KyInEdgeIter(const KyNode* node, int direction)
-    : KyNodeEdgeIter(node != nullptr ? &node->in_ : nullptr, direction) {}
+void KyNodeEdgeIter::step(int by) {
+  position_ += by;
+  if (graph_ == nullptr)
+    return;
+  const KyGraph::NodeLinks& links = graph_->nodeLinks(node_);
+  const int count = outgoing_ ? links.outCount : links.inCount;
+  if (position_ < 0 || position_ >= count) {
+    edge_ = -1;
+    return;
+  }
+  const auto next = [&](int edge) {
+    const KyGraph::EdgeLinks& e = graph_->edgeLinks(edge);
+    return outgoing_ ? e.nextOut : e.nextIn;
+  };
+  const auto previous = [&](int edge) {
+    const KyGraph::EdgeLinks& e = graph_->edgeLinks(edge);
+    return outgoing_ ? e.previousOut : e.previousIn;
+  };
+  if (edge_ >= 0) {
+    edge_ = by > 0 ? next(edge_) : previous(edge_);
+    return;
+  }
+  // Back from past an end, or onto edges added meanwhile: from the nearer end.
+  if (position_ < count / 2) {
+    edge_ = outgoing_ ? links.firstOut : links.firstIn;
+    for (int i = 0; i < position_; ++i)
+      edge_ = next(edge_);
+  } else {
+    edge_ = outgoing_ ? links.lastOut : links.lastIn;
+    for (int i = count - 1; i > position_; --i)
+      edge_ = previous(edge_);
+  }
+}

@@ -3,13 +3,11 @@
 
 #include <kyplatform/KyObject.h>
 
-#include <memory>
-#include <string>
-
 class KyGraph;
 
 /// A node or an edge: it belongs to one graph, has a position in it and may
-/// carry a text name. Members are made and deleted by their graph only.
+/// carry a text name. Members are made and deleted by their graph only, in
+/// blocks it owns, so their addresses stay put for the graph's life.
 class KYPLATFORM_EXPORT KyGraphMember : public KyObject {
 public:
   KyGraphMember(const KyGraphMember&) = delete;
@@ -19,8 +17,10 @@ public:
   /// Position among the graph's nodes (or edges), from 0 in order of making.
   int index() const { return index_; }
   /// The name, or null when the member has none.
-  const wchar_t* pName() const { return name_ ? name_->c_str() : nullptr; }
-  /// Sets the name (a copy is kept); null removes it. Returns pName().
+  const wchar_t* pName() const { return name_; }
+  /// Sets the name (the graph keeps a copy); null removes it. Returns
+  /// pName(). The text of an earlier name is reused when the new one fits
+  /// in it; otherwise it is kept until the graph goes.
   const wchar_t* pName(const wchar_t* name);
   /// Does nothing: a member lives exactly as long as its graph, whatever
   /// lists or stores refer to it.
@@ -31,11 +31,11 @@ public:
   }
 
 protected:
-  KyGraphMember(KyGraph* graph, int index) : graph_(graph), index_(index) {}
+  KyGraphMember(KyGraph* graph, int index) : index_(index), graph_(graph) {}
   ~KyGraphMember() override;
 
 private:
+  int index_; // first, so that it may share the root's last word
   KyGraph* graph_;
-  int index_;
-  std::unique_ptr<std::wstring> name_;
+  wchar_t* name_ = nullptr; // in the graph's name store
 };

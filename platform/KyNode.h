@@ -3,17 +3,16 @@
 
 #include <kyplatform/KyGraphMember.h>
 
-#include <vector>
-
-class KyEdge;
-
-/// A node. It knows its outgoing and incoming edges in order of making.
+/// A node. Its graph keeps its outgoing and incoming edges in order of
+/// making (KyOutEdgeIter, KyInEdgeIter).
 class KYPLATFORM_EXPORT KyNode : public KyGraphMember {
 public:
-  int numberOfOutEdges() const { return static_cast<int>(out_.size()); }
-  int numberOfInEdges() const { return static_cast<int>(in_.size()); }
+  int numberOfOutEdges() const;
+  int numberOfInEdges() const;
 
-  std::size_t sizeOf() const override;
+  std::size_t sizeOf() const override { return sizeof(KyNode); }
+  /// The node's graph and position.
+  bool ownerPlace(KyOwnerPlace& place) const override;
 
   static KyNode* castDown(const KyObject* object) {
     return static_cast<KyNode*>(const_cast<KyObject*>(object));
@@ -21,11 +20,6 @@ public:
 
 private:
   friend class KyGraph;
-  friend class KyOutEdgeIter;
-  friend class KyInEdgeIter;
   KyNode(KyGraph* graph, int index) : KyGraphMember(graph, index) {}
   ~KyNode() override;
-
-  std::vector<KyEdge*> out_;
-  std::vector<KyEdge*> in_;
 };

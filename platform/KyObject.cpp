@@ -12,6 +12,8 @@ bool KyObject::equals(const KyObject* other) const { return other == this; }
 
 std::size_t KyObject::sizeOf() const { return sizeof(KyObject); }
 
+bool KyObject::ownerPlace(KyOwnerPlace&) const { return false; }
+
 void KyObject::debugOutput(int) {}
 
 void KyObject::vRelease() {

@@ -14,6 +14,20 @@ enum KyDeepFlagEnum { KY_DEEP_COPY = 0, KY_ATTRIBUTE_COPY = 1 };
 /// Where an iterator starts and which way it walks.
 enum KyIterDirectionEnum { KY_ITER_FORWARD = 1, KY_ITER_BACKWARD = 2 };
 
+class KyGraph;
+
+/// Where a value store may file the values an object owns by position
+/// rather than by hashCode() and equals(): a node or an edge of a graph at
+/// its position, a pair of two nodes of one graph at their two positions.
+/// Objects of one place are equal, and objects of different places are not.
+struct KyOwnerPlace {
+  enum Kind { KY_PLACE_NODE, KY_PLACE_EDGE, KY_PLACE_NODE_PAIR };
+  const KyGraph* graph;
+  Kind kind;
+  int first;
+  int second; // the second node of a pair; 0 otherwise
+};
+
 /// Root object with claim-counted lifetime.
 ///
 /// A new object holds one claim. vClaim() adds a claim, vRelease() ends one
@@ -50,6 +64,9 @@ public:
   virtual bool equals(const KyObject* other) const;
   /// Size of the object in bytes.
   virtual std::size_t sizeOf() const;
+  /// Fills `place` and returns true when the object has a place
+  /// (KyOwnerPlace); false, the default, for objects filed by hashCode().
+  virtual bool ownerPlace(KyOwnerPlace& place) const;
   /// Diagnostic hook; prints nothing.
   virtual void debugOutput(int level);
   /// Ends one claim; deletes the object when it was the last one.
