@@ -50,6 +50,16 @@ bool KyPair::equals(const KyObject* other) const {
   return that != nullptr && sameMember(first_, that->first_) && sameMember(second_, that->second_);
 }
 
+bool KyPair::ownerPlace(KyOwnerPlace& place) const {
+  KyOwnerPlace first{}, second{};
+  if (first_ == nullptr || second_ == nullptr || !first_->ownerPlace(first) ||
+      !second_->ownerPlace(second) || first.kind != KyOwnerPlace::KY_PLACE_NODE ||
+      second.kind != KyOwnerPlace::KY_PLACE_NODE || first.graph != second.graph)
+    return false;
+  place = KyOwnerPlace{first.graph, KyOwnerPlace::KY_PLACE_NODE_PAIR, first.first, second.first};
+  return true;
+}
+
 KyObject* KyPair::vCloneObject() const { return new KyPair(*this, KY_DEEP_COPY); }
 
 KyObject* KyPair::vCloneAttributes() const { return new KyPair(*this, KY_ATTRIBUTE_COPY); }

@@ -42,6 +42,10 @@ public:
   /// through its own equals().
   bool equals(const KyObject* other) const override;
   std::size_t sizeOf() const override { return sizeof(KyPair); }
+  /// A pair of two nodes of one graph has their two positions as its place,
+  /// so stores file it by position rather than by the hash (which is the
+  /// same for (a, b), (b, a) and 0 for every (a, a)).
+  bool ownerPlace(KyOwnerPlace& place) const override;
   void debugOutput(int) override {}
 
   static KyPair* castDown(const KyObject* object) {

@@ -21,6 +21,21 @@ void KyServiceData::setValue(KyObject* owner, const wchar_t* key, KyObject* valu
   values_->set(owner, key, value, owned != 0, ownerOwned != 0);
 }
 
+void KyServiceData::storeInteger(KyObject* owner, const wchar_t* key, int value,
+                                 int ownerOwned) {
+  values_->setInteger(owner, key, value, ownerOwned != 0);
+}
+
+void KyServiceData::storeDouble(KyObject* owner, const wchar_t* key, double value) {
+  values_->setDouble(owner, key, value);
+}
+
+std::vector<int> KyServiceData::memberIntegers(const wchar_t* key, const KyGraph& graph, bool edges,
+                                               int missing) const {
+  return values_->memberIntegers(
+      key, graph, edges ? KyOwnerPlace::KY_PLACE_EDGE : KyOwnerPlace::KY_PLACE_NODE, missing);
+}
+
 KyObject* KyServiceData::pValue(const KyObject* owner, const wchar_t* key) const {
   return values_->get(owner, key);
 }

@@ -5,6 +5,7 @@
 
 #include <functional>
 #include <memory>
+#include <vector>
 
 class KyServiceName;
 class KyValueStore;
@@ -14,11 +15,14 @@ class KyValueStore;
 ///
 /// Owners are matched by hashCode() and equals(), so an equal owner object
 /// (a fresh pair of the same two nodes, say) finds a value stored under
-/// another; keys are matched by their text. An owner that is not handed over
-/// must outlive its entries. Lookups and stores cost O(length of the key)
-/// plus O(1) on average. The store owns the attached service name and every
-/// value or owner handed over to it, and releases them when they are
-/// replaced, removed, or when the store goes. Not copyable.
+/// another; keys are matched by their text. Owners with a place
+/// (KyOwnerPlace: nodes, edges, pairs of nodes of one graph) are matched by
+/// that place, and their values kept in arrays by position. An owner that is
+/// not handed over must outlive its entries. Lookups and stores cost
+/// O(length of the key) plus O(1) on average. The store owns the attached
+/// service name, every value or owner handed over to it and the integers
+/// and doubles it makes, and releases them when they are replaced, removed,
+/// or when the store goes. Not copyable.
 class KYPLATFORM_EXPORT KyServiceData : public KyObject {
 public:
   KyServiceData();
@@ -49,11 +53,23 @@ public:
     setValue(owner, key, object, 0, 0);
   }
   void removeValue(KyObject* owner, const wchar_t* key) { setValue(owner, key, nullptr, 0, 0); }
+  /// Stores under (owner, key) a KyInt, or a KyDouble, holding `value`, as
+  /// storeOwned() stores a new one, but made by the store in its own room:
+  /// pValue() hands out that object, which the store owns, without a heap
+  /// block of its own. `ownerOwned` 1 hands the owner over as setValue()
+  /// does. A null key stores nothing. O(1) on average.
+  void storeInteger(KyObject* owner, const wchar_t* key, int value, int ownerOwned = 0);
+  void storeDouble(KyObject* owner, const wchar_t* key, double value);
   /// The value under (owner, key), or null when there is none.
   virtual KyObject* pValue(const KyObject* owner, const wchar_t* key) const;
   /// The integer held by the KyInt under (owner, key); 0 when there is no
   /// value or the value is not a KyInt.
   int getValueAsInteger(const KyObject* owner, const wchar_t* key) const;
+  /// The values under `key` on every node (`edges` false) or edge of
+  /// `graph`, by position, read as integers: a KyInt gives its value,
+  /// another value 0, a member without a value `missing`. O(members).
+  std::vector<int> memberIntegers(const wchar_t* key, const KyGraph& graph, bool edges,
+                                  int missing) const;
   /// Removes every value, releasing what the store owns; the service name
   /// stays. Entries with an owner go first, so that an owner that belongs
   /// to a graph held under a key without owner (the path graph of an

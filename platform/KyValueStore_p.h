@@ -5,6 +5,7 @@
 #include <kyplatform/KyObject.h>
 
 #include <array>
+#include <cstdint>
 #include <functional>
 #include <memory>
 #include <string>
@@ -15,14 +16,16 @@
 /// Values keyed by (owner object, key text).
 ///
 /// Entries are grouped per key text, so a lookup hashes the text once to
-/// find a small per-key table, then probes an open-addressing index keyed by
-/// the owner's hashCode() and equals(). The index holds 8-byte slots (an
-/// entry's position and owner hash) that point into a dense array of
-/// entries kept in order of storing, so a probe reads no entry but the one
-/// it finds, and options read in the order they were stored touch the
-/// entries in order. A lookup or a store costs O(length of the key) plus
-/// O(1) on average. Values (and owners) handed over are released with
-/// vRelease() when replaced, removed or when the store goes.
+/// find a small per-key table. Within it, owners with a place
+/// (KyOwnerPlace) are filed by position: the nodes, or edges, of one graph
+/// in a column of 64-slot chunks indexed by position, pairs of nodes of one
+/// graph in chunks found by the first position and the block of the
+/// second. Other owners go to an open-addressing index keyed by their
+/// hashCode() and equals(). A lookup or a store costs O(length of the key)
+/// plus O(1) on average. Values (and owners) handed over are released with
+/// vRelease() when replaced, removed or when the store goes. Integers and
+/// doubles the store makes (setInteger, setDouble) live in its own room: an
+/// integer on a node or an edge takes 17 bytes in all.
 class KyValueStore {
 public:
   KyValueStore();
@@ -37,18 +40,69 @@ public:
   /// the entry already has an equal owner). Returns false, and releases
   /// whatever was handed over, when `key` is null.
   bool set(KyObject* owner, const wchar_t* key, KyObject* value, bool ownsValue, bool ownsOwner);
+  /// Stores a KyInt, or a KyDouble, holding `value` that the store makes and
+  /// owns, as set() stores a value handed over. Returns false, and releases
+  /// an owner handed over, when `key` is null.
+  bool setInteger(KyObject* owner, const wchar_t* key, int value, bool ownsOwner);
+  bool setDouble(KyObject* owner, const wchar_t* key, double value);
   /// The value under (owner, key), or null.
   KyObject* get(const KyObject* owner, const wchar_t* key) const;
+  /// For every node (or edge) of `graph` by position, the value under `key`
+  /// read as an integer: a KyInt's own, 0 for another value, `missing` for
+  /// none. O(members) plus the key's length.
+  std::vector<int> memberIntegers(const wchar_t* key, const KyGraph& graph,
+                                  KyOwnerPlace::Kind kind, int missing) const;
   /// Number of entries.
   std::size_t size() const { return size_; }
-  /// Calls `visit` once per entry, key by key, each key's entries in order
-  /// of storing (a removal moves the last entry into the gap). The store
-  /// must not change during the walk.
+  /// Calls `visit` once per entry, key by key. The store must not change
+  /// during the walk.
   void forEach(const std::function<void(const KyObject* owner, const wchar_t* key,
                                         KyObject* value)>& visit) const;
 
+  /// How an entry holds its value, and whether it holds its owner.
+  enum Holding : std::uint8_t {
+    kEmpty = 0,
+    kMadeHere,    // a KyInt the store made in the entry's slot
+    kMadeInteger, // a KyInt the store made in its room for integers
+    kMadeDouble,  // a KyDouble the store made in its room for doubles
+    kOwned,       // a value handed over
+    kReferenced,  // a value that stays the caller's
+    kHoldingMask = 7,
+    kOwnsOwner = 8,
+  };
+  /// Room for one value: a pointer to it, or a KyInt the store made there.
+  struct alignas(8) Slot {
+    unsigned char bytes[16];
+  };
+  /// Room for small objects of one size in blocks, reused once given back.
+  class Room {
+  public:
+    explicit Room(std::size_t size) : size_(size) {}
+    void* take();
+    void give(void* room);
+
+  private:
+    std::size_t size_;
+    std::vector<std::unique_ptr<unsigned char[]>> blocks_;
+    std::size_t used_ = 0;
+    void* free_ = nullptr;
+  };
+
 private:
+  struct Cell;
+  struct Taken;
+  struct Column;
+  struct PairColumn;
+  struct Hashed;
   struct Table;
+  // What a store puts in place of an entry's value.
+  struct Put {
+    enum What { kObject, kInteger, kDouble } what;
+    KyObject* object;
+    bool owns;
+    int integer;
+    double real;
+  };
 
   // A key address seen by set() and the table it led to.
   struct KnownKey {
@@ -57,10 +111,26 @@ private:
   };
   static constexpr std::size_t kKnownKeys = 64;
 
+  // The shared path of set(), setInteger() and setDouble(): finds the
+  // entry of (owner, key), then puts `put` in it, or removes it.
+  void store(KyObject* owner, const wchar_t* key, const Put* put, bool ownsOwner);
+  void storeMember(Table& table, const KyOwnerPlace& place, const Put* put);
+  void storePair(Table& table, const KyOwnerPlace& place, KyObject* owner, const Put* put,
+                 bool ownsOwner);
+  void storeHashed(Table& table, KyObject* owner, const Put* put, bool ownsOwner);
+  // Puts a value in a cell; returns what it held, to release.
+  Taken putValue(Cell cell, const Put& put);
+  // Takes a cell's value out, leaving it empty.
+  static Taken take(Cell cell);
+  // Ends the store's hold on a value taken out.
+  void release(const Taken& taken);
   Table* table(const wchar_t* key) const;
+  Table* tableToFill(const wchar_t* key);
   static std::size_t knownSlot(const wchar_t* key);
 
   std::unordered_map<std::wstring_view, std::unique_ptr<Table>> tables_;
   std::array<KnownKey, kKnownKeys> known_{};
   std::size_t size_ = 0;
+  Room doubles_;
+  Room integers_;
 };

@@ -73,11 +73,11 @@ double KyGeneralAnalysisInputTailor::getValueAsDouble(const KyObject* owner,
 }
 
 void KyGeneralAnalysisInputTailor::selectOperation(KyAnalysisOperationEnum code) {
-  inputData_->storeOwned(nullptr, KyAnalysisKey::all::noneOperation, new KyInt(code));
+  inputData_->storeInteger(nullptr, KyAnalysisKey::all::noneOperation, code);
 }
 
 int KyGeneralAnalysisInputTailor::graphOption(const wchar_t* key, int value) {
-  inputData_->storeOwned(graph_, key, new KyInt(value));
+  inputData_->storeInteger(graph_, key, value);
   return value;
 }
 
@@ -88,12 +88,12 @@ int KyGeneralAnalysisInputTailor::memberOption(const KyGraphMember* member,
 
 int KyGeneralAnalysisInputTailor::memberOption(KyGraphMember* member, const wchar_t* key,
                                                int value) {
-  inputData_->storeOwned(member, key, new KyInt(value));
+  inputData_->storeInteger(member, key, value);
   return value;
 }
 
 double KyGeneralAnalysisInputTailor::doubleGraphOption(const wchar_t* key, double value) {
-  inputData_->storeOwned(graph_, key, new KyDouble(value));
+  inputData_->storeDouble(graph_, key, value);
   return value;
 }
 

@@ -198,11 +198,23 @@ TEST_F(KyServiceDataTest, AMembersValueIsReplacedAndRemoved) {
   EXPECT_EQ(KyProbe::live, 1);
 }
 
+// The number a test value stands for: a probe's key, a KyInt's or
+// KyDouble's value; -1 for none.
+int numberOf(const KyObject* value) {
+  if (const auto* integer = dynamic_cast<const KyInt*>(value))
+    return integer->value();
+  if (const auto* real = dynamic_cast<const KyDouble*>(value))
+    return static_cast<int>(real->value());
+  return keyOf(value);
+}
+
 // Nodes and edges of two graphs, the graphs and null as owners under three
-// keys, values handed over or referenced, stored, replaced and removed at
-// random: the store answers as a map does, visits each value once and
-// releases exactly the values it was handed.
+// keys; values handed over, referenced, or made by the store, stored,
+// replaced and removed at random: the store answers as a map does, visits
+// each value once, reads members' integers by position and releases exactly
+// the values it was handed.
 TEST_F(KyServiceDataTest, MembersAsOwnersMatchAMapUnderRandomChurn) {
+  enum How { kRemove, kReference, kHandOver, kInteger, kDouble };
   std::mt19937 random(5);
   KyGraph graphs[2];
   std::vector<KyObject*> owners{nullptr, &graphs[0], &graphs[1]};
@@ -213,7 +225,8 @@ TEST_F(KyServiceDataTest, MembersAsOwnersMatchAMapUnderRandomChurn) {
     for (int i = 0; i < 300; ++i)
       owners.push_back(graph.addEdge(nodes[random() % 150], nodes[random() % 150]));
   }
-  std::map<std::pair<KyObject*, int>, int> model;
+  // Per (owner, key): the number of the value and whether it is a KyInt.
+  std::map<std::pair<KyObject*, int>, std::pair<int, bool>> model;
   std::vector<std::unique_ptr<KyProbe>> references;
   {
     KyServiceOutputData data;
@@ -221,21 +234,28 @@ TEST_F(KyServiceDataTest, MembersAsOwnersMatchAMapUnderRandomChurn) {
     for (int round = 0; round < 20000; ++round) {
       KyObject* owner = owners[random() % owners.size()];
       const int key = static_cast<int>(random() % 3);
-      const unsigned how = random() % 4;
-      if (how == 0) {
-        data.setValue(owner, keys[key], nullptr, 0, 0);
+      const auto how = static_cast<How>(random() % 5);
+      if (how == kRemove) {
+        data.removeValue(owner, keys[key]);
         model.erase({owner, key});
-      } else if (how == 1) {
-        references.push_back(std::make_unique<KyProbe>(round));
-        data.setValue(owner, keys[key], references.back().get(), 0, 0);
-        model[{owner, key}] = round;
-      } else {
-        data.setValue(owner, keys[key], new KyProbe(round), 1, 0);
-        model[{owner, key}] = round;
+        continue;
       }
+      if (how == kReference) {
+        references.push_back(std::make_unique<KyProbe>(round));
+        data.storeReference(owner, keys[key], references.back().get());
+      } else if (how == kHandOver) {
+        data.storeOwned(owner, keys[key], new KyProbe(round));
+      } else if (how == kInteger) {
+        data.storeInteger(owner, keys[key], round);
+      } else {
+        data.storeDouble(owner, keys[key], round);
+      }
+      model[{owner, key}] = {round, how == kInteger};
     }
     ASSERT_EQ(data.numberOfValues(), static_cast<int>(model.size()));
-    std::map<std::pair<KyObject*, int>, int> visited;
+    std::map<std::pair<KyObject*, int>, int> visited, expected;
+    for (const auto& [at, value] : model)
+      expected[at] = value.first;
     data.visitValues([&](const KyObject* owner, const wchar_t* key, KyObject* value) {
       const int k = static_cast<int>(std::find_if(std::begin(keys), std::end(keys),
                                                   [&](const wchar_t* text) {
@@ -243,14 +263,32 @@ TEST_F(KyServiceDataTest, MembersAsOwnersMatchAMapUnderRandomChurn) {
                                                   }) -
                                      std::begin(keys));
       EXPECT_TRUE(
-          visited.emplace(std::make_pair(const_cast<KyObject*>(owner), k), keyOf(value)).second);
+          visited.emplace(std::make_pair(const_cast<KyObject*>(owner), k), numberOf(value)).second);
     });
-    EXPECT_EQ(visited, model);
+    EXPECT_EQ(visited, expected);
     for (KyObject* owner : owners)
       for (int key = 0; key < 3; ++key) {
         const auto found = model.find({owner, key});
-        ASSERT_EQ(keyOf(data.pValue(owner, keys[key])), found != model.end() ? found->second : -1);
+        const KyObject* value = data.pValue(owner, keys[key]);
+        ASSERT_EQ(numberOf(value), found != model.end() ? found->second.first : -1);
+        ASSERT_EQ(data.pValue(owner, keys[key]), value);
       }
+    for (KyGraph& graph : graphs)
+      for (const bool edges : {false, true})
+        for (int key = 0; key < 3; ++key) {
+          const std::vector<int> read = data.memberIntegers(keys[key], graph, edges, -1);
+          ASSERT_EQ(read.size(), static_cast<std::size_t>(edges ? graph.numberOfEdges()
+                                                                : graph.numberOfNodes()));
+          for (std::size_t i = 0; i < read.size(); ++i) {
+            KyObject* owner = edges ? static_cast<KyObject*>(graph.pEdgeAt(static_cast<int>(i)))
+                                    : graph.pNodeAt(static_cast<int>(i));
+            const auto found = model.find({owner, key});
+            const int expect = found == model.end() ? -1
+                               : found->second.second ? found->second.first
+                                                      : 0;
+            ASSERT_EQ(read[i], expect);
+          }
+        }
   }
   EXPECT_EQ(KyProbe::live, static_cast<int>(references.size()));
   references.clear();
