@@ -12,7 +12,8 @@
 #include <lemon/connectivity.h>
 
 int runAcyclicTestAnalysis(KyServiceInputData&, KyGraph& graph, KyEngineAnswer& answer) {
-  const KyEngineDigraph digraph(readNetwork(graph));
+  const KyEngineNetwork net(graph);
+  const KyEngineDigraph digraph(net);
   answer.integer(nullptr, KyAnalysisKey::acyclicTest::noneAcyclic,
                  lemon::dag(digraph.graph) ? 1 : 0);
   return ANALYSIS_ERROR_NONE;

@@ -41,10 +41,10 @@ struct EndClaim {
 // owns; a negative `lastEdge` stores the cost alone.
 void storePair(const KyEngineNetwork& net, int from, int to, std::int64_t cost, int lastEdge,
                KyEngineAnswer& answer) {
-  const std::unique_ptr<KyPair, EndClaim> pair(new KyPair(net.nodes[from], net.nodes[to]));
+  const std::unique_ptr<KyPair, EndClaim> pair(new KyPair(net.node(from), net.node(to)));
   answer.onMadeOwner(pair.get(), key::pairTotalCost, static_cast<int>(cost));
   if (lastEdge >= 0)
-    answer.onMadeOwner(pair.get(), key::pairLastEdge, net.edges[lastEdge]);
+    answer.onMadeOwner(pair.get(), key::pairLastEdge, net.edge(lastEdge));
 }
 
 } // namespace
@@ -54,8 +54,8 @@ int runAllPairsShortestPathsAnalysis(KyServiceInputData& input, KyGraph& graph,
   const KyAllPairsShortestPathsInputTailor request(&input);
   const KyEngineNetwork net = readSearchNetwork(input, graph, request, key::edgeUndirected);
   const KyEngineDigraph digraph(net);
-  KyEngineWalkSearch search(digraph, nodeIntegers(input, net, key::nodeCost),
-                            edgeIntegers(input, net, key::edgeCost));
+  KyEngineWalkSearch search(digraph, nodeIntegers(input, graph, key::nodeCost),
+                            edgeIntegers(input, graph, key::edgeCost));
   if (!search.prepare())
     return ANALYSIS_ERROR_NEGATIVE_CYCLE;
 

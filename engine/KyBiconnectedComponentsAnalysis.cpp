@@ -41,8 +41,8 @@ struct LoopFreeGraph {
     for (int i = 0; i < net.nodeCount(); ++i)
       graph.addNode();
     for (int e = 0; e < net.edgeCount(); ++e)
-      if (net.source[e] != net.target[e])
-        graph.addEdge(graph.nodeFromId(net.source[e]), graph.nodeFromId(net.target[e]));
+      if (net.source(e) != net.target(e))
+        graph.addEdge(graph.nodeFromId(net.source(e)), graph.nodeFromId(net.target(e)));
   }
   lemon::SmartGraph graph;
 };
@@ -89,7 +89,7 @@ int runBiconnectedComponentsAnalysis(KyServiceInputData&, KyGraph& graph, KyEngi
   for (const auto& component : componentNodes(loopFree, net.nodeCount())) {
     lists.emplace_back();
     for (const int v : component)
-      lists.back().push_back(net.nodes[v]);
+      lists.back().push_back(net.node(v));
   }
   answer.listOfLists<KyNodeDList>(key::noneComponentList, lists);
 
@@ -98,7 +98,7 @@ int runBiconnectedComponentsAnalysis(KyServiceInputData&, KyGraph& graph, KyEngi
   std::vector<KyNode*> articulation;
   for (int v = 0; v < net.nodeCount(); ++v)
     if (cut[loopFree.graph.nodeFromId(v)])
-      articulation.push_back(net.nodes[v]);
+      articulation.push_back(net.node(v));
   answer.nodeList(nullptr, key::noneArticulationNodeList, articulation);
   return ANALYSIS_ERROR_NONE;
 }

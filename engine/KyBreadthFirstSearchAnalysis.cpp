@@ -22,8 +22,8 @@ namespace key = KyAnalysisKey::breadthFirstSearch;
 // The positions of the nodes in the order the search reaches them.
 std::vector<int> visitOrder(const KyEngineNetwork& net, int start) {
   std::vector<int> order;
-  order.reserve(net.nodes.size());
-  std::vector<char> reached(net.nodes.size(), 0);
+  order.reserve(static_cast<std::size_t>(net.nodeCount()));
+  std::vector<char> reached(static_cast<std::size_t>(net.nodeCount()), 0);
   forSearchRoots(start, net.nodeCount(), [&](int root) {
     if (reached[root])
       return;
@@ -60,7 +60,7 @@ int runBreadthFirstSearchAnalysis(KyServiceInputData& input, KyGraph& graph,
   std::vector<KyNode*> visited;
   visited.reserve(order.size());
   for (std::size_t i = 0; i < order.size(); ++i) {
-    KyNode* node = net.nodes[order[i]];
+    KyNode* node = net.node(order[i]);
     answer.integer(node, key::nodeOrderNumber, static_cast<int>(i) + 1);
     visited.push_back(node);
   }

@@ -236,8 +236,8 @@ std::vector<int> clusterNodes(const KyEngineNetwork& net, const std::vector<int>
     std::vector<int> from, to;
     std::vector<double> arcCost;
     for (int e = 0; e < net.edgeCount(); ++e) {
-      const int a = open[units.of[net.source[e]]], b = open[units.of[net.target[e]]];
-      if (cost[e] == 0 || net.source[e] == net.target[e] || a == kNone || b == kNone)
+      const int a = open[units.of[net.source(e)]], b = open[units.of[net.target(e)]];
+      if (cost[e] == 0 || net.source(e) == net.target(e) || a == kNone || b == kNone)
         continue;
       from.insert(from.end(), {a, b});
       to.insert(to.end(), {b, a});
@@ -292,12 +292,12 @@ int runClusteringAnalysis(KyServiceInputData& input, KyGraph& graph, KyEngineAns
   if (const wchar_t* invalid = readSettings(request, settings))
     return answer.invalidOption(&graph, invalid);
   const KyEngineNetwork net = readNetwork(graph);
-  const std::vector<int> weight = nodeIntegers(input, net, key::nodeWeight);
-  const std::vector<int> cost = edgeIntegers(input, net, key::edgeCost);
+  const std::vector<int> weight = nodeIntegers(input, graph, key::nodeWeight);
+  const std::vector<int> cost = edgeIntegers(input, graph, key::edgeCost);
   if (const int node = firstNegative(weight); node >= 0)
-    return answer.invalidOption(net.nodes[node], key::nodeWeight);
+    return answer.invalidOption(graph.pNodeAt(node), key::nodeWeight);
   if (const int edge = firstNegative(cost); edge >= 0)
-    return answer.invalidOption(net.edges[edge], key::edgeCost);
+    return answer.invalidOption(graph.pEdgeAt(edge), key::edgeCost);
 
   const std::vector<Constraint> constraints = readConstraints(input, graph);
   const Units units = makeUnits(net.nodeCount(), constraints, settings);
@@ -313,8 +313,8 @@ int runClusteringAnalysis(KyServiceInputData& input, KyGraph& graph, KyEngineAns
       lists.emplace_back();
     }
     cluster[node] = n;
-    lists[n].push_back(net.nodes[node]);
-    answer.integer(net.nodes[node], key::nodeClusterNumber, n);
+    lists[n].push_back(net.node(node));
+    answer.integer(net.node(node), key::nodeClusterNumber, n);
   }
   std::vector<int> size;
   for (const auto& list : lists)

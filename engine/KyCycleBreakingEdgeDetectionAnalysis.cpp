@@ -71,21 +71,21 @@ std::vector<Component> componentsWithArcs(const KyEngineNetwork& net) {
   const KyEngineDigraph digraph(net);
   KyEngineDigraph::Graph::NodeMap<int> partOfNode(digraph.graph);
   const int parts = lemon::stronglyConnectedComponents(digraph.graph, partOfNode);
-  std::vector<int> partOf(net.nodes.size());
+  std::vector<int> partOf(static_cast<std::size_t>(net.nodeCount()));
   for (int v = 0; v < net.nodeCount(); ++v)
     partOf[v] = partOfNode[digraph.node(v)];
   const auto inside = [&](int e) {
-    return net.source[e] != net.target[e] && partOf[net.source[e]] == partOf[net.target[e]];
+    return net.source(e) != net.target(e) && partOf[net.source(e)] == partOf[net.target(e)];
   };
 
   std::vector<int> slot(static_cast<std::size_t>(parts), kNone);
   std::vector<Component> result;
   for (int e = 0; e < net.edgeCount(); ++e)
-    if (inside(e) && slot[partOf[net.source[e]]] == kNone) {
-      slot[partOf[net.source[e]]] = static_cast<int>(result.size());
+    if (inside(e) && slot[partOf[net.source(e)]] == kNone) {
+      slot[partOf[net.source(e)]] = static_cast<int>(result.size());
       result.emplace_back();
     }
-  std::vector<int> local(net.nodes.size(), kNone);
+  std::vector<int> local(static_cast<std::size_t>(net.nodeCount()), kNone);
   for (int v = 0; v < net.nodeCount(); ++v)
     if (slot[partOf[v]] != kNone) {
       Component& c = result[slot[partOf[v]]];
@@ -94,9 +94,9 @@ std::vector<Component> componentsWithArcs(const KyEngineNetwork& net) {
     }
   for (int e = 0; e < net.edgeCount(); ++e)
     if (inside(e)) {
-      Component& c = result[slot[partOf[net.source[e]]]];
-      c.from.push_back(local[net.source[e]]);
-      c.to.push_back(local[net.target[e]]);
+      Component& c = result[slot[partOf[net.source(e)]]];
+      c.from.push_back(local[net.source(e)]);
+      c.to.push_back(local[net.target(e)]);
       c.edge.push_back(e);
     }
   for (Component& c : result) {
@@ -312,7 +312,7 @@ int runCycleBreakingEdgeDetectionAnalysis(KyServiceInputData& input, KyGraph& gr
     return answer.invalidOption(&graph, key::graphQuality);
 
   const KyEngineNetwork net = readNetwork(graph);
-  std::vector<char> backward(net.edges.size(), 0);
+  std::vector<char> backward(static_cast<std::size_t>(net.edgeCount()), 0);
   for (const Component& c : componentsWithArcs(net)) {
     std::vector<int> order;
     if (quality == CYCLEBREAKING_QUALITY_PROOF && c.size() <= kExactLimit) {
@@ -332,10 +332,10 @@ int runCycleBreakingEdgeDetectionAnalysis(KyServiceInputData& input, KyGraph& gr
   std::vector<KyEdge*> reversed, loops;
   for (int e = 0; e < net.edgeCount(); ++e) {
     if (backward[e])
-      reversed.push_back(net.edges[e]);
-    if (net.source[e] == net.target[e])
-      loops.push_back(net.edges[e]);
-    answer.integer(net.edges[e], key::edgeBackward, backward[e]);
+      reversed.push_back(net.edge(e));
+    if (net.source(e) == net.target(e))
+      loops.push_back(net.edge(e));
+    answer.integer(net.edge(e), key::edgeBackward, backward[e]);
   }
   answer.edgeList(nullptr, key::noneEdgeList, reversed);
   answer.edgeList(nullptr, key::noneReflexiveEdgeList, loops);

@@ -35,8 +35,8 @@ constexpr int kNoParent = -1;
 // parent; per edge position its kind; the nodes in order reached.
 struct Forest {
   explicit Forest(const KyEngineNetwork& net)
-      : order(net.nodes.size(), 0), completion(net.nodes.size(), 0),
-        parent(net.nodes.size(), kNoParent), edgeType(net.edges.size(), EDGE_TYPE_NONE) {}
+      : order(static_cast<std::size_t>(net.nodeCount()), 0), completion(static_cast<std::size_t>(net.nodeCount()), 0),
+        parent(static_cast<std::size_t>(net.nodeCount()), kNoParent), edgeType(static_cast<std::size_t>(net.edgeCount()), EDGE_TYPE_NONE) {}
 
   std::vector<int> order, completion, parent, edgeType;
   std::vector<int> visited;
@@ -44,8 +44,10 @@ struct Forest {
 
 Forest search(const KyEngineNetwork& net, int start) {
   Forest forest(net);
-  // cursor[v]: the next entry of v's outgoing list to examine.
-  std::vector<int> cursor(net.outStart.begin(), net.outStart.end() - 1);
+  // cursor[v]: the next way out of v to examine, -1 when none is left.
+  std::vector<int> cursor(static_cast<std::size_t>(net.nodeCount()));
+  for (int v = 0; v < net.nodeCount(); ++v)
+    cursor[v] = net.firstWayOut(v);
   std::vector<int> stack;
   int finished = 0;
   const auto reach = [&](int node) {
@@ -59,12 +61,14 @@ Forest search(const KyEngineNetwork& net, int start) {
     reach(root);
     while (!stack.empty()) {
       const int node = stack.back();
-      if (cursor[node] == net.outStart[node + 1]) {
+      const int way = cursor[node];
+      if (way < 0) {
         forest.completion[node] = ++finished;
         stack.pop_back();
         continue;
       }
-      const int edge = net.outEdges[cursor[node]++];
+      cursor[node] = net.nextWayOut(way);
+      const int edge = net.wayEdge(way);
       if (forest.edgeType[edge] != EDGE_TYPE_NONE)
         continue; // seen from its other end already
       const int to = net.other(edge, node);
@@ -97,16 +101,16 @@ int runDepthFirstSearchAnalysis(KyServiceInputData& input, KyGraph& graph, KyEng
   std::vector<KyNode*> visited;
   visited.reserve(forest.visited.size());
   for (const int v : forest.visited) {
-    KyNode* node = net.nodes[v];
+    KyNode* node = net.node(v);
     answer.integer(node, key::nodeOrderNumber, forest.order[v]);
     answer.integer(node, key::nodeCompletionNumber, forest.completion[v]);
     if (forest.parent[v] != kNoParent)
-      answer.reference(node, key::nodeParent, net.nodes[forest.parent[v]]);
+      answer.reference(node, key::nodeParent, net.node(forest.parent[v]));
     visited.push_back(node);
   }
   for (int e = 0; e < net.edgeCount(); ++e)
     if (forest.edgeType[e] != EDGE_TYPE_NONE)
-      answer.integer(net.edges[e], key::edgeType, forest.edgeType[e]);
+      answer.integer(net.edge(e), key::edgeType, forest.edgeType[e]);
   answer.nodeList(nullptr, key::noneNodeList, visited);
   return ANALYSIS_ERROR_NONE;
 }

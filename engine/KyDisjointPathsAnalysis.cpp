@@ -23,6 +23,7 @@
 
 #include <lemon/suurballe.h>
 
+#include <utility>
 #include <vector>
 
 namespace {
@@ -30,27 +31,27 @@ namespace {
 namespace key = KyAnalysisKey::disjointPaths;
 using Graph = KyEngineDigraph::Graph;
 
-// The network with every node v but `start` and `finish` split into
-// v_in = v and v_out = n + v, joined by an edge placed after the graph's
-// edges, which keep their positions and leave from v_out.
-KyEngineNetwork splitNetwork(const KyEngineNetwork& net, int start, int finish) {
-  const int n = net.nodeCount();
-  KyEngineNetwork split;
-  split.nodes.assign(2 * static_cast<std::size_t>(n), nullptr);
-  split.edges = net.edges;
-  split.source = net.source;
-  split.target = net.target;
-  for (int& from : split.source)
-    from = from == start || from == finish ? from : n + from;
-  for (int v = 0; v < n; ++v)
-    if (v != start && v != finish) {
-      split.edges.push_back(nullptr);
-      split.source.push_back(v);
-      split.target.push_back(n + v);
-    }
-  split.undirected.assign(split.edges.size(), 0);
-  linkNetwork(split);
-  return split;
+// The graph as a built network (whose LEMON digraph lists a node's
+// incoming arcs as a LEMON graph built arc by arc does, on which
+// Suurballe's choice among equal paths rests). With `split`, every node v
+// but `start` and `finish` is split into v_in = v and v_out = n + v, joined
+// by an edge placed after the graph's edges, which keep their positions and
+// leave from v_out.
+KyEngineNetwork flowNetwork(const KyGraph& graph, bool split, int start, int finish) {
+  const int n = graph.numberOfNodes();
+  std::vector<int> source, target;
+  for (int e = 0; e < graph.numberOfEdges(); ++e) {
+    const int from = graph.edgeLinks(e).source;
+    source.push_back(!split || from == start || from == finish ? from : n + from);
+    target.push_back(graph.edgeLinks(e).target);
+  }
+  if (split)
+    for (int v = 0; v < n; ++v)
+      if (v != start && v != finish) {
+        source.push_back(v);
+        target.push_back(n + v);
+      }
+  return KyEngineNetwork(graph, split ? 2 * n : n, std::move(source), std::move(target), {});
 }
 
 } // namespace
@@ -62,18 +63,17 @@ int runDisjointPathsAnalysis(KyServiceInputData& input, KyGraph& graph, KyEngine
   if (const int code = checkEndNodes(start, finish, graph); code != ANALYSIS_ERROR_NONE)
     return code;
 
-  const bool splitNodes = request.nodeDisjointPaths() != 0;
-  const KyEngineNetwork net = readNetwork(graph);
   std::vector<std::vector<KyEdge*>> paths;
   if (start == finish) {
     paths.emplace_back();
   } else {
-    const KyEngineDigraph flow(splitNodes ? splitNetwork(net, start->index(), finish->index())
-                                          : net);
+    const KyEngineNetwork net = flowNetwork(graph, request.nodeDisjointPaths() != 0,
+                                            start->index(), finish->index());
+    const KyEngineDigraph flow(net);
     Graph::ArcMap<int> length(flow.graph);
     int most = 0; // no more paths than edges leave the start
     for (Graph::ArcIt a(flow.graph); a != lemon::INVALID; ++a) {
-      length[a] = flow.edge(a) < net.edgeCount() ? 1 : 0;
+      length[a] = flow.edge(a) < graph.numberOfEdges() ? 1 : 0;
       most += flow.graph.source(a) == flow.node(start->index()) ? 1 : 0;
     }
     lemon::Suurballe<Graph, Graph::ArcMap<int>> suurballe(flow.graph, length);
@@ -81,8 +81,8 @@ int runDisjointPathsAnalysis(KyServiceInputData& input, KyGraph& graph, KyEngine
     for (int i = 0; i < suurballe.pathNum(); ++i) {
       std::vector<KyEdge*>& edges = paths.emplace_back();
       for (int k = 0; k < suurballe.path(i).length(); ++k)
-        if (const int e = flow.edge(suurballe.path(i).nth(k)); e < net.edgeCount())
-          edges.push_back(net.edges[e]);
+        if (const int e = flow.edge(suurballe.path(i).nth(k)); e < graph.numberOfEdges())
+          edges.push_back(graph.pEdgeAt(e));
     }
   }
   answer.integer(nullptr, key::noneNumberOfDisjointPaths, static_cast<int>(paths.size()));

@@ -5,38 +5,29 @@
 #include <kyanalysis/KyAnalysisErrorEnum.h>
 #include <kyplatform/KyEdge.h>
 #include <kyplatform/KyEdgeDList.h>
-#include <kyplatform/KyInt.h>
 #include <kyplatform/KyNode.h>
 #include <kyplatform/KyNodeDList.h>
 #include <kyplatform/KyOwningDList.h>
 #include <kyplatform/KyServiceData.h>
 
 #include <memory>
-#include <unordered_map>
 #include <vector>
 
 /// Writes results into an output data, which owns every value stored.
 ///
-/// Integer results of equal value share one KyInt: each entry holds a claim
-/// of its own on it, so the output data still releases exactly what it was
-/// handed, while an answer of millions of integers keeps only as many
-/// objects as it has distinct values. The writer's own claims end with it.
-/// Each store costs O(length of the key) plus O(1) on average. Not copyable.
+/// Integers are made by the output data in its own room, and lists keep
+/// their items packed until someone walks their cells, so an answer of
+/// millions of results takes a few bytes for each. Each store costs
+/// O(length of the key) plus O(1) on average. Not copyable.
 class KyEngineAnswer {
 public:
   explicit KyEngineAnswer(KyServiceOutputData& output) : output_(output) {}
-  ~KyEngineAnswer() {
-    for (auto& entry : integers_)
-      entry.second->vRelease();
-  }
   KyEngineAnswer(const KyEngineAnswer&) = delete;
   KyEngineAnswer& operator=(const KyEngineAnswer&) = delete;
 
   /// Stores `value` under (owner, key) as a KyInt.
   void integer(const KyObject* owner, const wchar_t* key, int value) {
-    KyInt* shared = sharedInteger(value);
-    shared->vClaim();
-    output_.storeOwned(const_cast<KyObject*>(owner), key, shared);
+    output_.storeInteger(const_cast<KyObject*>(owner), key, value);
   }
   /// Stores a reference to `object`, which lives elsewhere: a member of the
   /// analysed graph, or a member of a graph the answer owns.
@@ -54,9 +45,7 @@ public:
   /// on it, and the output data releases it with the last of them. The
   /// caller ends its own claim. O(1) on average.
   void onMadeOwner(KyObject* owner, const wchar_t* key, int value) {
-    KyInt* shared = sharedInteger(value);
-    shared->vClaim();
-    output_.setValue(owner, key, shared, /*owned=*/1, /*ownerOwned=*/1);
+    output_.storeInteger(owner, key, value, /*ownerOwned=*/1);
     owner->vClaim();
   }
   void onMadeOwner(KyObject* owner, const wchar_t* key, KyObject* object) {
@@ -64,11 +53,13 @@ public:
     owner->vClaim();
   }
   /// Stores a new list of `nodes`, in order, under (owner, key).
-  void nodeList(const KyObject* owner, const wchar_t* key, const std::vector<KyNode*>& nodes) {
+  template <class Node> void nodeList(const KyObject* owner, const wchar_t* key,
+                                      const std::vector<Node*>& nodes) {
     handOver(owner, key, makeList<KyNodeDList>(nodes));
   }
   /// Stores a new list of `edges`, in order, under (owner, key).
-  void edgeList(const KyObject* owner, const wchar_t* key, const std::vector<KyEdge*>& edges) {
+  template <class Edge> void edgeList(const KyObject* owner, const wchar_t* key,
+                                      const std::vector<Edge*>& edges) {
     handOver(owner, key, makeList<KyEdgeDList>(edges));
   }
   /// Stores under key a list of lists (of nodes or edges, as `List` says),
@@ -76,13 +67,37 @@ public:
   /// data owns all of them.
   template <class List, class Item>
   void listOfLists(const wchar_t* key, const std::vector<std::vector<Item*>>& items) {
-    auto lists = std::make_unique<KyOwningDList>();
-    for (const auto& item : items) {
-      auto inner = makeList<List>(item);
-      lists->appendObject(inner.get());
-      inner.release();
+    std::vector<std::unique_ptr<List>> made;
+    made.reserve(items.size());
+    for (const auto& item : items)
+      made.push_back(makeList<List>(item));
+    handOverLists(key, made);
+  }
+  /// Stores under `key` a list of `groups` lists (of nodes or edges, as
+  /// `List` says): each item i of 0..count-1 goes, as object(i), to the end
+  /// of list groupOf(i), or to none when that is -1. The output data owns
+  /// all of them. O(groups + count).
+  template <class List, class GroupOf, class Object>
+  void partitionLists(const wchar_t* key, int groups, int count, GroupOf groupOf, Object object) {
+    std::vector<std::vector<KyObject*>> objects(static_cast<std::size_t>(groups));
+    {
+      std::vector<int> sizes(static_cast<std::size_t>(groups), 0);
+      for (int i = 0; i < count; ++i)
+        if (const int g = groupOf(i); g >= 0)
+          ++sizes[g];
+      for (int g = 0; g < groups; ++g)
+        objects[g].reserve(static_cast<std::size_t>(sizes[g]));
     }
-    handOver(nullptr, key, std::move(lists));
+    for (int i = 0; i < count; ++i)
+      if (const int g = groupOf(i); g >= 0)
+        objects[g].push_back(object(i));
+    std::vector<std::unique_ptr<List>> made;
+    made.reserve(objects.size());
+    for (auto& items : objects) {
+      made.push_back(std::make_unique<List>());
+      made.back()->appendObjects(std::move(items));
+    }
+    handOverLists(key, made);
   }
 
   /// Notes that the request's value under (owner, key) is one the analysis
@@ -98,26 +113,24 @@ public:
   const wchar_t* invalidKey() const { return invalidKey_; }
 
 private:
-  // The KyInt of `value` that the writer keeps a claim on.
-  KyInt* sharedInteger(int value) {
-    auto found = integers_.find(value);
-    if (found == integers_.end()) {
-      auto made = std::make_unique<KyInt>(value);
-      found = integers_.emplace(value, made.get()).first;
-      made.release();
-    }
-    return found->second;
+  // Stores the lists `made` under `key` as one list that owns them.
+  template <class List>
+  void handOverLists(const wchar_t* key, std::vector<std::unique_ptr<List>>& made) {
+    std::vector<KyObject*> inner(made.size());
+    auto lists = std::make_unique<KyOwningDList>();
+    for (std::size_t i = 0; i < made.size(); ++i)
+      inner[i] = made[i].release();
+    lists->appendObjects(std::move(inner));
+    handOver(nullptr, key, std::move(lists));
   }
   template <class List, class Item>
   static std::unique_ptr<List> makeList(const std::vector<Item*>& items) {
     auto list = std::make_unique<List>();
-    for (Item* item : items)
-      list->appendObject(item);
+    list->appendObjects(std::vector<KyObject*>(items.begin(), items.end()));
     return list;
   }
 
   KyServiceOutputData& output_;
-  std::unordered_map<int, KyInt*> integers_;
   const KyObject* invalidOwner_ = nullptr;
   const wchar_t* invalidKey_ = nullptr;
 };

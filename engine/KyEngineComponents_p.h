@@ -12,6 +12,8 @@
 
 #include <lemon/connectivity.h>
 
+#include <numeric>
+#include <utility>
 #include <vector>
 
 /// Components numbered 0..count-1 in order of their first node (the one of
@@ -44,6 +46,68 @@ KyEngineComponents componentsInNodeOrder(int nodeCount, int count, NumberOf numb
   return components;
 }
 
+/// Disjoint sets of node positions, joined by size with path halving: each
+/// step costs O(1) amortized, near enough. Not copyable.
+class KyEngineUnionFind {
+public:
+  explicit KyEngineUnionFind(int nodeCount)
+      : parent_(static_cast<std::size_t>(nodeCount)), size_(parent_.size(), 1) {
+    std::iota(parent_.begin(), parent_.end(), 0);
+  }
+  KyEngineUnionFind(const KyEngineUnionFind&) = delete;
+  KyEngineUnionFind& operator=(const KyEngineUnionFind&) = delete;
+
+  /// The representative of the set of `v`.
+  int find(int v) {
+    while (parent_[v] != v) {
+      parent_[v] = parent_[parent_[v]];
+      v = parent_[v];
+    }
+    return v;
+  }
+  /// Joins the sets of `a` and `b`; false when they are one set already.
+  bool join(int a, int b) {
+    a = find(a);
+    b = find(b);
+    if (a == b)
+      return false;
+    if (size_[a] < size_[b])
+      std::swap(a, b);
+    parent_[b] = a;
+    size_[a] += size_[b];
+    return true;
+  }
+
+private:
+  std::vector<int> parent_, size_;
+};
+
+/// The connected components of the network with direction ignored,
+/// numbered in node order. O(n + m) near enough.
+inline KyEngineComponents connectedComponents(const KyEngineNetwork& net) {
+  const int n = net.nodeCount();
+  std::vector<int> root(static_cast<std::size_t>(n));
+  int count = 0;
+  {
+    KyEngineUnionFind sets(n);
+    for (int e = 0; e < net.edgeCount(); ++e)
+      count += sets.join(net.source(e), net.target(e)) ? 1 : 0;
+    for (int v = 0; v < n; ++v)
+      root[v] = sets.find(v);
+  }
+  count = n - count;
+  // Number the roots in order of their first node; reuse `root` for it.
+  std::vector<int> number(static_cast<std::size_t>(n), -1);
+  int next = 0;
+  for (int v = 0; v < n; ++v) {
+    int& of = number[root[v]];
+    if (of < 0)
+      of = next++;
+    root[v] = of;
+  }
+  return componentsInNodeOrder(n, count, [&](int v) { return root[v]; });
+}
+
 /// The strongly connected components of the digraph (LEMON's Tarjan
 /// search), numbered in node order. O(n + m).
 inline KyEngineComponents stronglyConnectedComponents(const KyEngineNetwork& net,
@@ -60,12 +124,9 @@ inline KyEngineComponents stronglyConnectedComponents(const KyEngineNetwork& net
 inline void writeComponents(const KyEngineNetwork& net, const KyEngineComponents& components,
                             const wchar_t* numberKey, const wchar_t* listKey,
                             KyEngineAnswer& answer) {
-  std::vector<std::vector<KyNode*>> lists(static_cast<std::size_t>(components.count));
-  for (int c = 0; c < components.count; ++c)
-    for (int i = components.start[c]; i < components.start[c + 1]; ++i) {
-      KyNode* node = net.nodes[components.nodes[i]];
-      answer.integer(node, numberKey, c + 1);
-      lists[c].push_back(node);
-    }
-  answer.listOfLists<KyNodeDList>(listKey, lists);
+  for (int v = 0; v < net.nodeCount(); ++v)
+    answer.integer(net.node(v), numberKey, components.of[v] + 1);
+  answer.partitionLists<KyNodeDList>(
+      listKey, components.count, net.nodeCount(), [&](int v) { return components.of[v]; },
+      [&](int v) { return net.node(v); });
 }

@@ -26,8 +26,8 @@ KyEngineFlowNetwork::KyEngineFlowNetwork(const KyEngineNetwork& net,
 
   graph.reserveNode(2 * net.nodeCount());
   graph.reserveArc(net.nodeCount() + net.edgeCount());
-  entry_.resize(net.nodes.size());
-  exit_.resize(net.nodes.size());
+  entry_.resize(static_cast<std::size_t>(net.nodeCount()));
+  exit_.resize(static_cast<std::size_t>(net.nodeCount()));
   for (int v = 0; v < net.nodeCount(); ++v) {
     entry_[v] = exit_[v] = graph.addNode();
     if (bounded(v) || nodeCost(v) != 0) {
@@ -37,10 +37,10 @@ KyEngineFlowNetwork::KyEngineFlowNetwork(const KyEngineNetwork& net,
       cost[through] = nodeCost(v);
     }
   }
-  edgeArc_.assign(net.edges.size(), lemon::INVALID);
+  edgeArc_.assign(static_cast<std::size_t>(net.edgeCount()), lemon::INVALID);
   for (int e = 0; e < net.edgeCount(); ++e) {
-    const int from = net.source[e];
-    const int to = net.target[e];
+    const int from = net.source(e);
+    const int to = net.target(e);
     const Amount edgeCost = priced ? amounts.edgeCost[e] : 0;
     if (from == to && !(priced && edgeCost + nodeCost(from) < 0))
       continue;

@@ -1,48 +1,128 @@
-// The analysed graph in LEMON's structures, for the analyses whose
-// algorithm LEMON provides. Internal to the engine; not installed.
+// The engine's networks as LEMON digraphs, for the analyses whose algorithm
+// LEMON provides. Internal to the engine; not installed.
 #pragma once
 
 #include "KyEngineNetwork_p.h"
 
-#include <lemon/smart_graph.h>
+#include <lemon/bits/graph_extender.h>
+#include <lemon/core.h>
 
-#include <vector>
-
-/// The network as a LEMON digraph: node id i is the node at position i, and
-/// each way an edge may be followed is one arc (an undirected edge gives
-/// two, an undirected self-loop one), arcs in the order of the network's
-/// outgoing lists. edgeOf[arc id] is the position of the arc's edge.
-/// Building costs O(n + m); not copyable.
-class KyEngineDigraph {
+/// The core of LEMON's digraph concept over a KyEngineNetwork, copying
+/// nothing: node id i is the node at position i and arc id w the network's
+/// way w. Nodes, arcs and a node's outgoing arcs come last first, as in a
+/// LEMON graph made by adding the ways in order, so that LEMON's searches
+/// take their ties as they would there; a node's incoming arcs come last
+/// way first too. With `skipLoops` self-loops are left out.
+class KyEngineLemonBase {
 public:
-  using Graph = lemon::SmartDigraph;
+  class Node {
+    friend class KyEngineLemonBase;
 
-  explicit KyEngineDigraph(const KyEngineNetwork& net);
-  KyEngineDigraph(const KyEngineDigraph&) = delete;
-  KyEngineDigraph& operator=(const KyEngineDigraph&) = delete;
+  protected:
+    int id;
+    explicit Node(int id) : id(id) {}
 
-  Graph::Node node(int position) const { return Graph::nodeFromId(position); }
-  int position(Graph::Node node) const { return Graph::id(node); }
-  int edge(Graph::Arc arc) const { return edgeOf[Graph::id(arc)]; }
+  public:
+    Node() = default;
+    Node(lemon::Invalid) : id(-1) {}
+    bool operator==(const Node& node) const { return id == node.id; }
+    bool operator!=(const Node& node) const { return id != node.id; }
+    bool operator<(const Node& node) const { return id < node.id; }
+  };
 
-  Graph graph;
-  std::vector<int> edgeOf;
+  class Arc {
+    friend class KyEngineLemonBase;
+
+  protected:
+    int id;
+    explicit Arc(int id) : id(id) {}
+
+  public:
+    Arc() = default;
+    Arc(lemon::Invalid) : id(-1) {}
+    bool operator==(const Arc& arc) const { return id == arc.id; }
+    bool operator!=(const Arc& arc) const { return id != arc.id; }
+    bool operator<(const Arc& arc) const { return id < arc.id; }
+  };
+
+  Node source(const Arc& arc) const { return Node(net_->wayFrom(arc.id)); }
+  Node target(const Arc& arc) const { return Node(net_->wayTo(arc.id)); }
+
+  void first(Node& node) const { node.id = net_->nodeCount() - 1; }
+  static void next(Node& node) { --node.id; }
+  void first(Arc& arc) const { arc.id = kept(net_->wayCount() - 1); }
+  void next(Arc& arc) const { arc.id = kept(arc.id - 1); }
+  void firstOut(Arc& arc, const Node& node) const { arc.id = keptOut(net_->lastWayOut(node.id)); }
+  void nextOut(Arc& arc) const { arc.id = keptOut(net_->previousWayOut(arc.id)); }
+  void firstIn(Arc& arc, const Node& node) const { arc.id = keptIn(net_->lastWayIn(node.id)); }
+  void nextIn(Arc& arc) const { arc.id = keptIn(net_->previousWayIn(arc.id)); }
+
+  static int id(const Node& node) { return node.id; }
+  static Node nodeFromId(int id) { return Node(id); }
+  int maxNodeId() const { return net_->nodeCount() - 1; }
+  static int id(const Arc& arc) { return arc.id; }
+  static Arc arcFromId(int id) { return Arc(id); }
+  int maxArcId() const { return net_->wayCount() - 1; }
+
+  using NodeNumTag = lemon::True;
+  int nodeNum() const { return net_->nodeCount(); }
+
+protected:
+  KyEngineLemonBase() = default;
+
+  const KyEngineNetwork* net_ = nullptr;
+  bool skipLoops_ = false;
+
+private:
+  bool loop(int way) const { return net_->wayFrom(way) == net_->wayTo(way); }
+  // The way itself, or the first one at or before it (by number, out of
+  // its node, into its node) that is kept; -1 when none is.
+  int kept(int way) const {
+    while (skipLoops_ && way >= 0 && loop(way))
+      --way;
+    return way;
+  }
+  int keptOut(int way) const {
+    while (skipLoops_ && way >= 0 && loop(way))
+      way = net_->previousWayOut(way);
+    return way;
+  }
+  int keptIn(int way) const {
+    while (skipLoops_ && way >= 0 && loop(way))
+      way = net_->previousWayIn(way);
+    return way;
+  }
 };
 
-/// The network as a LEMON undirected graph, ignoring direction: node id i
-/// is the node at position i and edge id e the edge at position e. Building
-/// costs O(n + m); not copyable.
-class KyEngineUndirectedGraph {
+/// A KyEngineNetwork as a LEMON digraph (see KyEngineLemonBase), with
+/// LEMON's iterators and maps. Made in O(1); the network must outlive it.
+class KyEngineLemonGraph : public lemon::DigraphExtender<KyEngineLemonBase> {
 public:
-  using Graph = lemon::SmartGraph;
+  explicit KyEngineLemonGraph(const KyEngineNetwork& net, bool skipLoops = false) {
+    net_ = &net;
+    skipLoops_ = skipLoops;
+  }
+  KyEngineLemonGraph(const KyEngineLemonGraph&) = delete;
+  KyEngineLemonGraph& operator=(const KyEngineLemonGraph&) = delete;
+};
 
-  explicit KyEngineUndirectedGraph(const KyEngineNetwork& net);
-  KyEngineUndirectedGraph(const KyEngineUndirectedGraph&) = delete;
-  KyEngineUndirectedGraph& operator=(const KyEngineUndirectedGraph&) = delete;
+/// A network with its LEMON digraph, and the ways between the two: node id
+/// i is the node at position i, edge(arc) the position of an arc's edge.
+/// Made in O(1); the network must outlive it. Not copyable.
+class KyEngineDigraph {
+public:
+  using Graph = KyEngineLemonGraph;
+
+  explicit KyEngineDigraph(const KyEngineNetwork& net, bool skipLoops = false)
+      : graph(net, skipLoops), net_(net) {}
 
   Graph::Node node(int position) const { return Graph::nodeFromId(position); }
   int position(Graph::Node node) const { return Graph::id(node); }
-  int edge(Graph::Edge edge) const { return Graph::id(edge); }
+  int edge(Graph::Arc arc) const { return net_.wayEdge(Graph::id(arc)); }
+  const KyEngineNetwork& network() const { return net_; }
 
   Graph graph;
+
+private:
+  const KyEngineNetwork& net_;
 };

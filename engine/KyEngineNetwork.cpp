@@ -1,6 +1,6 @@
 #include "KyEngineNetwork_p.h"
 
-#include <kyplatform/KyDList.h>
+#include <utility>
 
 void groupByKey(int groups, const std::vector<int>& key, std::vector<int>& start,
                 std::vector<int>& items) {
@@ -15,65 +15,92 @@ void groupByKey(int groups, const std::vector<int>& key, std::vector<int>& start
     items[next[key[i]]++] = static_cast<int>(i);
 }
 
-void linkNetwork(KyEngineNetwork& net) {
-  const bool twoWays = [&] {
-    for (int e = 0; e < net.edgeCount(); ++e)
-      if (net.undirected[e] && net.source[e] != net.target[e])
-        return true;
-    return false;
-  }();
-  if (!twoWays) {
-    groupByKey(net.nodeCount(), net.source, net.outStart, net.outEdges);
-    groupByKey(net.nodeCount(), net.target, net.inStart, net.inEdges);
-    return;
-  }
-  // Each way an edge may be followed is one (node, edge) pair; an undirected
-  // edge adds the reverse way unless it is a self-loop.
-  std::vector<int> outKey, outEdge, inKey, inEdge;
-  for (int e = 0; e < net.edgeCount(); ++e) {
-    outKey.push_back(net.source[e]);
-    outEdge.push_back(e);
-    inKey.push_back(net.target[e]);
-    inEdge.push_back(e);
-    if (net.undirected[e] && net.source[e] != net.target[e]) {
-      outKey.push_back(net.target[e]);
-      outEdge.push_back(e);
-      inKey.push_back(net.source[e]);
-      inEdge.push_back(e);
+KyEngineNetwork::KyEngineNetwork(const KyGraph& graph, bool reversed)
+    : graph_(&graph), reversed_(reversed), nodeCount_(graph.numberOfNodes()),
+      edgeCount_(graph.numberOfEdges()) {}
+
+KyEngineNetwork::KyEngineNetwork(const KyGraph& graph, int nodeCount, std::vector<int> source,
+                                 std::vector<int> target, std::vector<char> undirected)
+    : graph_(&graph), built_(true), nodeCount_(nodeCount),
+      edgeCount_(static_cast<int>(source.size())), source_(std::move(source)),
+      target_(std::move(target)), undirected_(std::move(undirected)) {
+  // Each way an edge may be followed; an undirected edge adds the reverse
+  // way unless it is a self-loop. Grouped by the node they leave, each
+  // node's ways in order of edge.
+  std::vector<int> from, edge;
+  from.reserve(source_.size());
+  edge.reserve(source_.size());
+  for (int e = 0; e < edgeCount_; ++e) {
+    from.push_back(source_[e]);
+    edge.push_back(e);
+    if (this->undirected(e) && source_[e] != target_[e]) {
+      from.push_back(target_[e]);
+      edge.push_back(e);
     }
   }
-  groupByKey(net.nodeCount(), outKey, net.outStart, net.outEdges);
-  for (int& item : net.outEdges)
-    item = outEdge[item];
-  groupByKey(net.nodeCount(), inKey, net.inStart, net.inEdges);
-  for (int& item : net.inEdges)
-    item = inEdge[item];
+  std::vector<int> order;
+  groupByKey(nodeCount_, from, outStart_, order);
+  wayEdge_.resize(order.size());
+  wayFrom_.resize(order.size());
+  for (std::size_t w = 0; w < order.size(); ++w) {
+    wayEdge_[w] = edge[order[w]];
+    wayFrom_[w] = from[order[w]];
+  }
+  std::vector<int> to(order.size());
+  for (std::size_t w = 0; w < order.size(); ++w)
+    to[w] = wayTo(static_cast<int>(w));
+  groupByKey(nodeCount_, to, inStart_, inWays_);
+  inPlace_.resize(inWays_.size());
+  for (std::size_t i = 0; i < inWays_.size(); ++i)
+    inPlace_[inWays_[i]] = static_cast<int>(i);
 }
 
-KyEngineNetwork readNetwork(const KyGraph& graph) {
-  KyEngineNetwork net = readUnlinkedNetwork(graph);
-  linkNetwork(net);
-  return net;
+KyEngineNetwork KyEngineNetwork::reversed() const {
+  if (!built_)
+    return KyEngineNetwork(*graph_, !reversed_);
+  return KyEngineNetwork(*graph_, nodeCount_, target_, source_, undirected_);
 }
 
-KyEngineNetwork readUnlinkedNetwork(const KyGraph& graph) {
-  KyEngineNetwork net;
-  net.nodes.resize(graph.numberOfNodes());
-  for (KyDListIter it(graph.pNodeList()); it; ++it) {
-    KyNode* node = KyNode::castDown(it.pObject());
-    net.nodes[node->index()] = node;
+int KyEngineNetwork::firstWayOut(int node) const {
+  if (built_)
+    return outStart_[node] < outStart_[node + 1] ? outStart_[node] : -1;
+  const KyGraph::NodeLinks& links = graph_->nodeLinks(node);
+  return reversed_ ? links.firstIn : links.firstOut;
+}
+
+int KyEngineNetwork::nextWayOut(int way) const {
+  if (built_)
+    return way + 1 < outStart_[wayFrom_[way] + 1] ? way + 1 : -1;
+  const KyGraph::EdgeLinks& links = graph_->edgeLinks(way);
+  return reversed_ ? links.nextIn : links.nextOut;
+}
+
+int KyEngineNetwork::lastWayOut(int node) const {
+  if (built_)
+    return outStart_[node] < outStart_[node + 1] ? outStart_[node + 1] - 1 : -1;
+  const KyGraph::NodeLinks& links = graph_->nodeLinks(node);
+  return reversed_ ? links.lastIn : links.lastOut;
+}
+
+int KyEngineNetwork::previousWayOut(int way) const {
+  if (built_)
+    return way > outStart_[wayFrom_[way]] ? way - 1 : -1;
+  const KyGraph::EdgeLinks& links = graph_->edgeLinks(way);
+  return reversed_ ? links.previousIn : links.previousOut;
+}
+
+int KyEngineNetwork::lastWayIn(int node) const {
+  if (built_)
+    return inStart_[node] < inStart_[node + 1] ? inWays_[inStart_[node + 1] - 1] : -1;
+  const KyGraph::NodeLinks& links = graph_->nodeLinks(node);
+  return reversed_ ? links.lastOut : links.lastIn;
+}
+
+int KyEngineNetwork::previousWayIn(int way) const {
+  if (built_) {
+    const int place = inPlace_[way];
+    return place > inStart_[wayTo(way)] ? inWays_[place - 1] : -1;
   }
-  const std::size_t m = graph.numberOfEdges();
-  net.edges.resize(m);
-  net.source.resize(m);
-  net.target.resize(m);
-  net.undirected.assign(m, 0);
-  for (KyDListIter it(graph.pEdgeList()); it; ++it) {
-    KyEdge* edge = KyEdge::castDown(it.pObject());
-    const int e = edge->index();
-    net.edges[e] = edge;
-    net.source[e] = edge->pSourceNode()->index();
-    net.target[e] = edge->pTargetNode()->index();
-  }
-  return net;
+  const KyGraph::EdgeLinks& links = graph_->edgeLinks(way);
+  return reversed_ ? links.previousOut : links.previousIn;
 }

@@ -1,5 +1,5 @@
-// KyEngineNetwork: the analysed graph as arrays, as the engine's analyses
-// walk it. Internal to the engine; not installed.
+// KyEngineNetwork: the analysed graph as the engine's analyses walk it.
+// Internal to the engine; not installed.
 #pragma once
 
 #include <kyplatform/KyEdge.h>
@@ -8,45 +8,82 @@
 
 #include <vector>
 
-/// Nodes and edges by position (KyNode::index(), KyEdge::index()) with both
-/// adjacencies in compressed form, edges of a node in order of making.
+/// Nodes and edges by position (KyNode::index(), KyEdge::index()), each
+/// edge with its two ends, and the ways a walk may leave each node.
 ///
-/// An edge marked undirected may be followed both ways: it is in the
-/// outgoing and the incoming list of both its ends (a self-loop once in
-/// each), and other(edge, node) gives the end it leads to. Holds pointers
-/// into the graph, which must outlive it. Building costs O(n + m).
-struct KyEngineNetwork {
-  std::vector<KyNode*> nodes;
-  std::vector<KyEdge*> edges;
-  std::vector<int> source, target;
-  std::vector<char> undirected;
-  std::vector<int> outStart, outEdges, inStart, inEdges;
+/// A view reads the graph's own arrays and copies nothing: every edge is
+/// followed from its source to its target, or, reversed, from its target
+/// to its source. A built network keeps arrays of its own, for edges
+/// followed both ways (an undirected edge is a way out of both its ends, a
+/// self-loop once) or for a reshaped graph; its positions past the graph's
+/// members stand for nodes or edges of no member. A way is an edge followed
+/// out of one of its ends; a node's ways come in order of making of their
+/// edges. Holds a pointer to the graph, which must outlive it.
+class KyEngineNetwork {
+public:
+  /// The view of `graph`, edges reversed when `reversed`. O(1).
+  explicit KyEngineNetwork(const KyGraph& graph, bool reversed = false);
+  /// A built network on `graph`: `nodeCount` nodes, and edge e from
+  /// source[e] to target[e], followed both ways where undirected[e] is set
+  /// (an empty `undirected` sets none). O(n + m).
+  KyEngineNetwork(const KyGraph& graph, int nodeCount, std::vector<int> source,
+                  std::vector<int> target, std::vector<char> undirected);
 
-  int nodeCount() const { return static_cast<int>(nodes.size()); }
-  int edgeCount() const { return static_cast<int>(edges.size()); }
+  const KyGraph& graph() const { return *graph_; }
+  int nodeCount() const { return nodeCount_; }
+  int edgeCount() const { return edgeCount_; }
+  /// The member at a position, or null past the graph's members.
+  KyNode* node(int v) const { return v < graph_->numberOfNodes() ? graph_->pNodeAt(v) : nullptr; }
+  KyEdge* edge(int e) const { return e < graph_->numberOfEdges() ? graph_->pEdgeAt(e) : nullptr; }
+  int source(int e) const {
+    return built_ ? source_[e] : reversed_ ? graph_->edgeLinks(e).target : graph_->edgeLinks(e).source;
+  }
+  int target(int e) const {
+    return built_ ? target_[e] : reversed_ ? graph_->edgeLinks(e).source : graph_->edgeLinks(e).target;
+  }
+  bool undirected(int e) const { return !undirected_.empty() && undirected_[e] != 0; }
   /// The end of `edge` other than `node`; the target when `node` is both.
-  int other(int edge, int node) const { return source[edge] == node ? target[edge] : source[edge]; }
-  /// Calls visit(edge) for every edge that may be followed out of `node`.
+  int other(int edge, int node) const { return source(edge) == node ? target(edge) : source(edge); }
+  /// Calls visit(edge) for every way out of `node`, in order.
   template <class Visit> void forOut(int node, Visit visit) const {
-    for (int i = outStart[node]; i < outStart[node + 1]; ++i)
-      visit(outEdges[i]);
+    for (int way = firstWayOut(node); way >= 0; way = nextWayOut(way))
+      visit(wayEdge(way));
   }
-  /// Calls visit(edge) for every edge that may be followed into `node`.
-  template <class Visit> void forIn(int node, Visit visit) const {
-    for (int i = inStart[node]; i < inStart[node + 1]; ++i)
-      visit(inEdges[i]);
-  }
+  /// The network with every edge's ends swapped: a reversed view of a view,
+  /// else built.
+  KyEngineNetwork reversed() const;
+
+  /// Ways by number, 0 to wayCount() - 1: of a view, the edge numbers.
+  int wayCount() const { return built_ ? static_cast<int>(wayEdge_.size()) : edgeCount_; }
+  int wayEdge(int way) const { return built_ ? wayEdge_[way] : way; }
+  int wayFrom(int way) const { return built_ ? wayFrom_[way] : source(way); }
+  int wayTo(int way) const { return other(wayEdge(way), wayFrom(way)); }
+  /// A node's ways out, first to last and last to first, and the ways into
+  /// it last to first; -1 past the end.
+  int firstWayOut(int node) const;
+  int nextWayOut(int way) const;
+  int lastWayOut(int node) const;
+  int previousWayOut(int way) const;
+  int lastWayIn(int node) const;
+  int previousWayIn(int way) const;
+
+private:
+  const KyGraph* graph_;
+  bool built_ = false;
+  bool reversed_ = false;
+  int nodeCount_ = 0;
+  int edgeCount_ = 0;
+  // A built network's edges and ways: the ways out of node v are
+  // outStart_[v] to outStart_[v + 1] - 1, those into it inWays_[inStart_[v]]
+  // to inWays_[inStart_[v + 1] - 1] in order of way, inPlace_[way] the
+  // place of a way in inWays_.
+  std::vector<int> source_, target_;
+  std::vector<char> undirected_;
+  std::vector<int> outStart_, wayEdge_, wayFrom_, inStart_, inWays_, inPlace_;
 };
 
-/// Rebuilds the adjacencies of `net` from its edges and undirected marks.
-void linkNetwork(KyEngineNetwork& net);
-
-/// The network of `graph` with every edge directed.
-KyEngineNetwork readNetwork(const KyGraph& graph);
-
-/// The nodes and edges of `graph`, every edge directed, without the
-/// adjacencies: linkNetwork() builds those.
-KyEngineNetwork readUnlinkedNetwork(const KyGraph& graph);
+/// The network of `graph` with every edge directed: its view.
+inline KyEngineNetwork readNetwork(const KyGraph& graph) { return KyEngineNetwork(graph); }
 
 /// Groups the items 0..key.size()-1 by key (0..groups-1), keeping their
 /// order: the items of group g are items[start[g]] to items[start[g+1]-1].

@@ -5,7 +5,6 @@
 #include <kyplatform/KyServiceItemDescriptionManager.h>
 #include <kyplatform/KyServiceName.h>
 
-#include <cwchar>
 #include <typeinfo>
 
 namespace {
@@ -26,42 +25,14 @@ int defaultInteger(const KyServiceInputData& input, const wchar_t* key) {
   return integerOf(option != nullptr ? option->pDefaultValue() : nullptr);
 }
 
-template <class Member>
-std::vector<int> memberIntegers(const KyServiceInputData& input, const std::vector<Member*>& members,
-                                const wchar_t* key) {
-  std::vector<int> values(members.size(), defaultInteger(input, key));
-  // The store hands out one key text per key: compare texts only when it
-  // changes.
-  const wchar_t* seenKey = nullptr;
-  bool wanted = false;
-  input.visitValues([&](const KyObject* owner, const wchar_t* valueKey, KyObject* value) {
-    if (valueKey != seenKey) {
-      seenKey = valueKey;
-      wanted = std::wcscmp(valueKey, key) == 0;
-    }
-    // Nodes and edges are made by their graph as exactly these classes: the
-    // exact test spares most owners the cost of a dynamic_cast.
-    const Member* member = nullptr;
-    if (wanted && owner != nullptr)
-      member = typeid(*owner) == typeid(Member) ? static_cast<const Member*>(owner)
-                                                : dynamic_cast<const Member*>(owner);
-    if (member == nullptr)
-      return;
-    const std::size_t position = static_cast<std::size_t>(member->index());
-    if (position < members.size() && members[position] == member)
-      values[position] = integerOf(value);
-  });
-  return values;
-}
-
 } // namespace
 
-std::vector<int> nodeIntegers(const KyServiceInputData& input, const KyEngineNetwork& net,
+std::vector<int> nodeIntegers(const KyServiceInputData& input, const KyGraph& graph,
                               const wchar_t* key) {
-  return memberIntegers(input, net.nodes, key);
+  return input.memberIntegers(key, graph, false, defaultInteger(input, key));
 }
 
-std::vector<int> edgeIntegers(const KyServiceInputData& input, const KyEngineNetwork& net,
+std::vector<int> edgeIntegers(const KyServiceInputData& input, const KyGraph& graph,
                               const wchar_t* key) {
-  return memberIntegers(input, net.edges, key);
+  return input.memberIntegers(key, graph, true, defaultInteger(input, key));
 }

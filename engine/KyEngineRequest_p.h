@@ -7,8 +7,6 @@
 #include <kyplatform/KyNode.h>
 #include <kyplatform/KyServiceData.h>
 
-#include "KyEngineNetwork_p.h"
-
 #include <algorithm>
 #include <typeinfo>
 #include <vector>
@@ -54,12 +52,11 @@ inline int firstNegative(const std::vector<int>& values) {
 }
 
 /// The integer option under `key` of every node (nodeIntegers) or edge
-/// (edgeIntegers) of `net`, by position, read as the input tailors read
+/// (edgeIntegers) of `graph`, by position, read as the input tailors read
 /// it: a stored KyInt gives its value, another stored value 0, and a
-/// member without a value the option's default. One pass over the stored
-/// values, O(values + n + m): on large requests that is several times
-/// cheaper than a lookup per member.
-std::vector<int> nodeIntegers(const KyServiceInputData& input, const KyEngineNetwork& net,
+/// member without a value the option's default. One pass over the key's
+/// column of the store, O(n) or O(m).
+std::vector<int> nodeIntegers(const KyServiceInputData& input, const KyGraph& graph,
                               const wchar_t* key);
-std::vector<int> edgeIntegers(const KyServiceInputData& input, const KyEngineNetwork& net,
+std::vector<int> edgeIntegers(const KyServiceInputData& input, const KyGraph& graph,
                               const wchar_t* key);

@@ -11,6 +11,9 @@
 #include <kyplatform/KyGraph.h>
 #include <kyplatform/KyServiceData.h>
 
+#include <utility>
+#include <vector>
+
 /// Marks a search without a start node: it covers the whole graph.
 constexpr int kWholeGraph = -1;
 
@@ -32,20 +35,30 @@ inline int readSearchStart(const KyNode* node, const KyGraph& graph, int& start)
 /// The network of `graph` as a search request sees it: an edge may be
 /// followed both ways when the graph's or its own undirected switch is on.
 /// `Request` is a search input tailor and `edgeUndirected` the key of its
-/// edges' switch. O(values + n + m).
+/// edges' switch. The graph's view when no edge but self-loops goes both
+/// ways, else built in O(n + m).
 template <class Request>
 KyEngineNetwork readSearchNetwork(const KyServiceInputData& input, const KyGraph& graph,
                                   const Request& request, const wchar_t* edgeUndirected) {
-  KyEngineNetwork net = readUnlinkedNetwork(graph);
-  if (request.undirected() != 0) {
-    net.undirected.assign(net.edges.size(), 1);
-  } else {
-    const std::vector<int> flags = edgeIntegers(input, net, edgeUndirected);
-    for (std::size_t e = 0; e < flags.size(); ++e)
-      net.undirected[e] = flags[e] != 0 ? 1 : 0;
+  const int m = graph.numberOfEdges();
+  std::vector<char> undirected(static_cast<std::size_t>(m), 1);
+  if (request.undirected() == 0) {
+    const std::vector<int> flags = edgeIntegers(input, graph, edgeUndirected);
+    for (int e = 0; e < m; ++e)
+      undirected[e] = flags[e] != 0 ? 1 : 0;
   }
-  linkNetwork(net);
-  return net;
+  bool twoWays = false;
+  for (int e = 0; e < m && !twoWays; ++e)
+    twoWays = undirected[e] && graph.edgeLinks(e).source != graph.edgeLinks(e).target;
+  if (!twoWays)
+    return KyEngineNetwork(graph);
+  std::vector<int> source(static_cast<std::size_t>(m)), target(static_cast<std::size_t>(m));
+  for (int e = 0; e < m; ++e) {
+    source[e] = graph.edgeLinks(e).source;
+    target[e] = graph.edgeLinks(e).target;
+  }
+  return KyEngineNetwork(graph, graph.numberOfNodes(), std::move(source), std::move(target),
+                         std::move(undirected));
 }
 
 /// Calls search(root) with the start position, or, for kWholeGraph, with

@@ -55,44 +55,50 @@ std::vector<int> KyEngineWalkTree::walkTo(int node) const {
   return edges;
 }
 
-// The LEMON side: the digraph, the kept arcs as a filter, and the weight of
-// every arc as given and, once there are potentials, reduced by them.
+// The LEMON side: the kept arcs as a filter, and the weights as LEMON's
+// read maps.
 struct KyEngineWalkSearch::Lemon {
   using Kept = lemon::FilterArcs<const Graph, Graph::ArcMap<bool>>;
+  struct Weight {
+    using Key = Graph::Arc;
+    using Value = std::int64_t;
+    Value operator[](const Key& arc) const { return search->weight(arc, reduced); }
+    const KyEngineWalkSearch* search;
+    bool reduced;
+  };
 
   explicit Lemon(const KyEngineDigraph& digraph)
-      : digraph(digraph), kept(digraph.graph, true), arcs(digraph.graph, kept),
-        weight(digraph.graph) {}
+      : kept(digraph.graph, true), arcs(digraph.graph, kept) {}
 
-  const KyEngineDigraph& digraph;
   Graph::ArcMap<bool> kept;
   Kept arcs;
-  Graph::ArcMap<std::int64_t> weight;
-  std::unique_ptr<Graph::ArcMap<std::int64_t>> reduced; // null without potentials
 };
 
 KyEngineWalkSearch::KyEngineWalkSearch(const KyEngineDigraph& digraph, std::vector<int> nodeCost,
-                                       const std::vector<int>& edgeCost)
-    : nodeCost_(std::move(nodeCost)), lemon_(std::make_unique<Lemon>(digraph)) {
-  Lemon& l = *lemon_;
-  for (Graph::ArcIt a(l.digraph.graph); a != lemon::INVALID; ++a)
-    l.weight[a] = std::int64_t{nodeCost_[l.digraph.position(l.digraph.graph.source(a))]} +
-                  edgeCost[l.digraph.edge(a)];
-}
+                                       std::vector<int> edgeCost)
+    : digraph_(digraph), nodeCost_(std::move(nodeCost)), edgeCost_(std::move(edgeCost)),
+      lemon_(std::make_unique<Lemon>(digraph)) {}
 
 KyEngineWalkSearch::~KyEngineWalkSearch() = default;
 
+std::int64_t KyEngineWalkSearch::weight(Graph::Arc arc, bool reduced) const {
+  const int from = digraph_.position(digraph_.graph.source(arc));
+  const std::int64_t given = std::int64_t{nodeCost_[from]} + edgeCost_[digraph_.edge(arc)];
+  return reduced ? given + potential_[from] -
+                       potential_[digraph_.position(digraph_.graph.target(arc))]
+                 : given;
+}
+
 void KyEngineWalkSearch::keepOnly(const std::vector<char>& keep) {
   Lemon& l = *lemon_;
-  for (Graph::ArcIt a(l.digraph.graph); a != lemon::INVALID; ++a)
-    l.kept[a] = keep[l.digraph.position(l.digraph.graph.source(a))] &&
-                keep[l.digraph.position(l.digraph.graph.target(a))];
+  for (Graph::ArcIt a(digraph_.graph); a != lemon::INVALID; ++a)
+    l.kept[a] = keep[digraph_.position(digraph_.graph.source(a))] &&
+                keep[digraph_.position(digraph_.graph.target(a))];
 }
 
 bool KyEngineWalkSearch::hasNegativeArc() const {
-  const Lemon& l = *lemon_;
-  for (Lemon::Kept::ArcIt a(l.arcs); a != lemon::INVALID; ++a)
-    if (l.weight[a] < 0)
+  for (Lemon::Kept::ArcIt a(lemon_->arcs); a != lemon::INVALID; ++a)
+    if (weight(a, false) < 0)
       return true;
   return false;
 }
@@ -100,20 +106,16 @@ bool KyEngineWalkSearch::hasNegativeArc() const {
 bool KyEngineWalkSearch::prepare() {
   if (!hasNegativeArc())
     return true;
-  Lemon& l = *lemon_;
   // Bellman-Ford from every node at once: the distances are potentials
   // under which every kept arc weighs at least 0.
-  lemon::BellmanFord<Lemon::Kept, Graph::ArcMap<std::int64_t>> bellmanFord(l.arcs, l.weight);
+  const Lemon::Weight given{this, false};
+  lemon::BellmanFord<Lemon::Kept, Lemon::Weight> bellmanFord(lemon_->arcs, given);
   bellmanFord.init(0);
   if (!bellmanFord.checkedStart())
     return false;
   potential_.resize(nodeCost_.size());
   for (int v = 0; v < nodeCount(); ++v)
-    potential_[v] = bellmanFord.dist(l.digraph.node(v));
-  l.reduced = std::make_unique<Graph::ArcMap<std::int64_t>>(l.digraph.graph);
-  for (Lemon::Kept::ArcIt a(l.arcs); a != lemon::INVALID; ++a)
-    (*l.reduced)[a] = l.weight[a] + potential_[l.digraph.position(l.digraph.graph.source(a))] -
-                   potential_[l.digraph.position(l.digraph.graph.target(a))];
+    potential_[v] = bellmanFord.dist(digraph_.node(v));
   return true;
 }
 
@@ -133,46 +135,52 @@ void KyEngineWalkSearch::search(int start, std::int64_t limit, KyEngineWalkTree&
   const auto costOf = [&](int v, std::int64_t distance) {
     return distance - nodeCost_[start] + potential(v) - potential(start);
   };
-  lemon::Dijkstra<Lemon::Kept, Graph::ArcMap<std::int64_t>> dijkstra(
-      l.arcs, l.reduced != nullptr ? *l.reduced : l.weight);
-  const Graph::Node source = l.digraph.node(start);
+  const Lemon::Weight weights{this, !potential_.empty()};
+  lemon::Dijkstra<Lemon::Kept, Lemon::Weight> dijkstra(l.arcs, weights);
+  const Graph::Node source = digraph_.node(start);
   dijkstra.init();
   dijkstra.addSource(source, 0);
   dijkstra.processNextNode();
   const bool toFinish = finish >= 0 && finish != start;
   while (!dijkstra.emptyQueue()) {
-    if (toFinish && dijkstra.processed(l.digraph.node(finish)))
+    if (toFinish && dijkstra.processed(digraph_.node(finish)))
       break;
     const Graph::Node next = dijkstra.nextNode();
-    if (potential_.empty() && costOf(l.digraph.position(next), dijkstra.currentDist(next)) > limit)
+    if (potential_.empty() && costOf(digraph_.position(next), dijkstra.currentDist(next)) > limit)
       break;
     dijkstra.processNextNode();
   }
 
   for (int v = 0; v < nodeCount(); ++v) {
-    const Graph::Node node = l.digraph.node(v);
+    const Graph::Node node = digraph_.node(v);
     if (v == start || !dijkstra.processed(node))
       continue;
     const Graph::Arc arc = dijkstra.predArc(node);
     tree.cost[v] = costOf(v, dijkstra.dist(node));
-    tree.lastEdge[v] = l.digraph.edge(arc);
-    tree.previous[v] = l.digraph.position(l.digraph.graph.source(arc));
+    tree.lastEdge[v] = digraph_.edge(arc);
+    tree.previous[v] = digraph_.position(digraph_.graph.source(arc));
   }
 
   tree.cost[start] = 0;
   if (toFinish)
     return;
   // Walks back to the start: the label of the start as a node walked from
-  // is -cost(start), its leaving ways paying cost(start) once more.
+  // is -cost(start), its leaving ways paying cost(start) once more. Of
+  // equal walks the one whose last way leaves the greatest node by the
+  // greatest edge wins, the way LEMON lists first among a node's incoming
+  // arcs when the arcs are made way by way.
   for (Lemon::Kept::InArcIt a(l.arcs, source); a != lemon::INVALID; ++a) {
-    const int from = l.digraph.position(l.digraph.graph.source(a));
+    const int from = digraph_.position(digraph_.graph.source(a));
     if (from != start && tree.cost[from] == kEngineUnreached)
       continue;
     const std::int64_t closed =
-        (from == start ? -std::int64_t{nodeCost_[start]} : tree.cost[from]) + l.weight[a];
-    if (closed < tree.closedCost) {
+        (from == start ? -std::int64_t{nodeCost_[start]} : tree.cost[from]) + weight(a, false);
+    const int edge = digraph_.edge(a);
+    if (closed < tree.closedCost ||
+        (closed == tree.closedCost &&
+         (from > tree.closedPrevious || (from == tree.closedPrevious && edge > tree.closedEdge)))) {
       tree.closedCost = closed;
-      tree.closedEdge = l.digraph.edge(a);
+      tree.closedEdge = edge;
       tree.closedPrevious = from;
     }
   }

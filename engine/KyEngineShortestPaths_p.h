@@ -65,13 +65,14 @@ struct KyEngineWalkTree {
 /// kept until keepOnly()). Costs are added in 64 bits. Searches run
 /// Dijkstra's algorithm; when some kept arc weighs less than 0, prepare()
 /// first finds Johnson's potentials with Bellman-Ford, so that every search
-/// still runs Dijkstra. Holds O(n + m) weights; the digraph must outlive
-/// it. Not copyable.
+/// still runs Dijkstra. An arc's weight is worked out when a search asks
+/// for it, so the search keeps O(n + m) costs and one bit per arc; the
+/// digraph must outlive it. Not copyable.
 class KyEngineWalkSearch {
 public:
-  /// Costs by node and edge position. Building costs O(n + m).
+  /// Costs by node and edge position. Building costs O(m / 64).
   KyEngineWalkSearch(const KyEngineDigraph& digraph, std::vector<int> nodeCost,
-                     const std::vector<int>& edgeCost);
+                     std::vector<int> edgeCost);
   ~KyEngineWalkSearch();
   KyEngineWalkSearch(const KyEngineWalkSearch&) = delete;
   KyEngineWalkSearch& operator=(const KyEngineWalkSearch&) = delete;
@@ -95,8 +96,13 @@ public:
 private:
   struct Lemon;
   int nodeCount() const { return static_cast<int>(nodeCost_.size()); }
+  /// The weight of `arc`: the cost of the node it leaves plus the cost of
+  /// its edge, and, when `reduced`, plus the potential of the node it
+  /// leaves less that of the node it enters.
+  std::int64_t weight(KyEngineDigraph::Graph::Arc arc, bool reduced) const;
 
-  std::vector<int> nodeCost_;
+  const KyEngineDigraph& digraph_;
+  std::vector<int> nodeCost_, edgeCost_;
   std::unique_ptr<Lemon> lemon_;
   std::vector<std::int64_t> potential_; // empty while every kept arc is >= 0
 };

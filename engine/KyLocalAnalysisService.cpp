@@ -133,7 +133,7 @@ int KyLocalAnalysisService::run(KyServiceInputData* input, KyServiceOutputData* 
   }
   if (code != ANALYSIS_ERROR_NONE)
     output->removeAllValues();
-  output->storeOwned(nullptr, KyAnalysisKey::errorCode, new KyInt(code));
+  output->storeInteger(nullptr, KyAnalysisKey::errorCode, code);
   if (code == ANALYSIS_ERROR_INVALID_OPTION && writer.invalidKey() != nullptr)
     output->storeOwned(const_cast<KyObject*>(writer.invalidOwner()), KyAnalysisKey::errorOption,
                        new KyText(writer.invalidKey()));

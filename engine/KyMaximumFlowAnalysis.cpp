@@ -30,12 +30,12 @@ int runMaximumFlowAnalysis(KyServiceInputData& input, KyGraph& graph, KyEngineAn
 
   const KyEngineNetwork net = readNetwork(graph);
   KyEngineFlowAmounts amounts;
-  amounts.edgeCapacity = edgeIntegers(input, net, key::edgeCapacity);
-  amounts.nodeCapacity = nodeIntegers(input, net, key::nodeCapacity);
+  amounts.edgeCapacity = edgeIntegers(input, graph, key::edgeCapacity);
+  amounts.nodeCapacity = nodeIntegers(input, graph, key::nodeCapacity);
   if (const int edge = firstNegative(amounts.edgeCapacity); edge >= 0)
-    return answer.invalidOption(net.edges[edge], key::edgeCapacity);
+    return answer.invalidOption(graph.pEdgeAt(edge), key::edgeCapacity);
   if (const int node = firstNegative(amounts.nodeCapacity); node >= 0)
-    return answer.invalidOption(net.nodes[node], key::nodeCapacity);
+    return answer.invalidOption(graph.pNodeAt(node), key::nodeCapacity);
 
   const KyEngineFlowNetwork flow(net, amounts);
   lemon::Preflow<KyEngineFlowNetwork::Graph, KyEngineFlowNetwork::AmountMap> preflow(
@@ -47,7 +47,7 @@ int runMaximumFlowAnalysis(KyServiceInputData& input, KyGraph& graph, KyEngineAn
   answer.integer(nullptr, key::noneTotalFlow, static_cast<int>(preflow.flowValue()));
   const auto flowOf = [&](KyEngineFlowNetwork::Graph::Arc arc) { return preflow.flow(arc); };
   flow.forEdgesWithFlow(flowOf, [&](int e, std::int64_t amount) {
-    answer.integer(net.edges[e], key::edgeFlow, static_cast<int>(amount));
+    answer.integer(net.edge(e), key::edgeFlow, static_cast<int>(amount));
   });
   return ANALYSIS_ERROR_NONE;
 }

@@ -40,17 +40,17 @@ int runMinimumCostFlowAnalysis(KyServiceInputData& input, KyGraph& graph, KyEngi
 
   const KyEngineNetwork net = readNetwork(graph);
   KyEngineFlowAmounts amounts;
-  amounts.edgeCapacity = edgeIntegers(input, net, key::edgeCapacity);
-  amounts.nodeCapacity = nodeIntegers(input, net, key::nodeCapacity);
-  amounts.edgeCost = edgeIntegers(input, net, key::edgeCost);
-  amounts.nodeCost = nodeIntegers(input, net, key::nodeCost);
+  amounts.edgeCapacity = edgeIntegers(input, graph, key::edgeCapacity);
+  amounts.nodeCapacity = nodeIntegers(input, graph, key::nodeCapacity);
+  amounts.edgeCost = edgeIntegers(input, graph, key::edgeCost);
+  amounts.nodeCost = nodeIntegers(input, graph, key::nodeCost);
   const int desired = request.desiredFlow();
   if (desired < 0)
     return answer.invalidOption(&graph, key::graphDesiredFlow);
   if (const int edge = firstNegative(amounts.edgeCapacity); edge >= 0)
-    return answer.invalidOption(net.edges[edge], key::edgeCapacity);
+    return answer.invalidOption(graph.pEdgeAt(edge), key::edgeCapacity);
   if (const int node = firstNegative(amounts.nodeCapacity); node >= 0)
-    return answer.invalidOption(net.nodes[node], key::nodeCapacity);
+    return answer.invalidOption(graph.pNodeAt(node), key::nodeCapacity);
 
   const KyEngineFlowNetwork flow(net, amounts);
   Amount sent = 0;
@@ -78,7 +78,7 @@ int runMinimumCostFlowAnalysis(KyServiceInputData& input, KyGraph& graph, KyEngi
   answer.integer(nullptr, key::noneTotalCost, static_cast<int>(totalCost));
   const auto flowOf = [&](Graph::Arc arc) { return simplex.flow(arc); };
   flow.forEdgesWithFlow(flowOf, [&](int e, std::int64_t amount) {
-    answer.integer(net.edges[e], key::edgeFlow, static_cast<int>(amount));
+    answer.integer(net.edge(e), key::edgeFlow, static_cast<int>(amount));
   });
   return ANALYSIS_ERROR_NONE;
 }

@@ -63,9 +63,9 @@ int runMinimumCutAnalysis(KyServiceInputData& input, KyGraph& graph, KyEngineAns
 
   const KyEngineNetwork net = readNetwork(graph);
   KyEngineFlowAmounts amounts;
-  amounts.edgeCapacity = edgeIntegers(input, net, key::edgeCost);
+  amounts.edgeCapacity = edgeIntegers(input, graph, key::edgeCost);
   if (const int edge = firstNegative(amounts.edgeCapacity); edge >= 0)
-    return answer.invalidOption(net.edges[edge], key::edgeCost);
+    return answer.invalidOption(graph.pEdgeAt(edge), key::edgeCost);
 
   const KyEngineFlowNetwork flow(net, amounts);
   lemon::Preflow<Graph, KyEngineFlowNetwork::AmountMap> preflow(
@@ -78,8 +78,8 @@ int runMinimumCutAnalysis(KyServiceInputData& input, KyGraph& graph, KyEngineAns
   const auto onSourceSide = [&](int node) { return sourceSide[Graph::id(flow.entry(node))]; };
   std::vector<KyEdge*> cut;
   for (int e = 0; e < net.edgeCount(); ++e)
-    if (onSourceSide(net.source[e]) && !onSourceSide(net.target[e]))
-      cut.push_back(net.edges[e]);
+    if (onSourceSide(net.source(e)) && !onSourceSide(net.target(e)))
+      cut.push_back(net.edge(e));
   answer.integer(nullptr, key::noneTotalCost, static_cast<int>(preflow.flowValue()));
   answer.edgeList(nullptr, key::noneEdgeList, cut);
   return ANALYSIS_ERROR_NONE;

@@ -1,28 +1,23 @@
-// Minimum spanning forest by Kruskal's algorithm (LEMON's kruskal) on the
-// graph with its edges taken as undirected. The edges are offered in order
-// of cost, equal costs in order of position, so ties go to the edge made
-// first and the answer is the same on every run.
+// Minimum spanning forest by Kruskal's algorithm on the graph with its
+// edges taken as undirected. The edges are offered in order of cost, equal
+// costs in order of position, so ties go to the edge made first and the
+// answer is the same on every run.
 #include <kyanalysis/KyAnalysisErrorEnum.h>
 #include <kyanalysis/KyAnalysisKeys.h>
 #include <kyplatform/KyGraph.h>
 
 #include "KyEngineAnalyses_p.h"
 #include "KyEngineAnswer_p.h"
-#include "KyEngineLemon_p.h"
+#include "KyEngineComponents_p.h"
 #include "KyEngineNetwork_p.h"
 #include "KyEngineRequest_p.h"
 
-#include <lemon/kruskal.h>
-
 #include <cstdint>
-#include <iterator>
 #include <limits>
-#include <utility>
 #include <vector>
 
 namespace {
 namespace key = KyAnalysisKey::minimumSpanningTree;
-using Graph = KyEngineUndirectedGraph::Graph;
 
 // Edge positions in order of cost, equal costs in order of position: a
 // stable radix sort on the two 16-bit halves of the cost, O(m), where a
@@ -50,27 +45,24 @@ std::vector<int> inOrderOfCost(const std::vector<int>& cost) {
 
 int runMinimumSpanningTreeAnalysis(KyServiceInputData& input, KyGraph& graph,
                                    KyEngineAnswer& answer) {
-  const KyEngineNetwork net = readUnlinkedNetwork(graph);
-  const KyEngineUndirectedGraph undirected(net);
-
-  const std::vector<int> cost = edgeIntegers(input, net, key::edgeCost);
-  std::vector<std::pair<Graph::Edge, std::int64_t>> byCost;
-  byCost.reserve(cost.size());
-  for (const int e : inOrderOfCost(cost))
-    byCost.emplace_back(Graph::edgeFromId(e), cost[e]);
-  std::vector<Graph::Edge> tree;
-  const std::int64_t totalCost = lemon::kruskal(undirected.graph, byCost, std::back_inserter(tree));
+  const KyEngineNetwork net(graph);
+  const std::vector<int> cost = edgeIntegers(input, graph, key::edgeCost);
+  std::vector<char> inTree(static_cast<std::size_t>(net.edgeCount()), 0);
+  std::vector<KyEdge*> treeEdges;
+  std::int64_t totalCost = 0;
+  {
+    KyEngineUnionFind sets(net.nodeCount());
+    for (const int e : inOrderOfCost(cost))
+      if (sets.join(net.source(e), net.target(e))) {
+        inTree[e] = 1;
+        treeEdges.push_back(net.edge(e));
+        totalCost += cost[e];
+      }
+  }
   if (totalCost < std::numeric_limits<std::int32_t>::min() ||
       totalCost > std::numeric_limits<std::int32_t>::max())
     return ANALYSIS_ERROR_COST_OVERFLOW;
 
-  std::vector<KyEdge*> treeEdges;
-  treeEdges.reserve(tree.size());
-  std::vector<char> inTree(net.edges.size(), 0);
-  for (const Graph::Edge edge : tree) {
-    treeEdges.push_back(net.edges[undirected.edge(edge)]);
-    inTree[undirected.edge(edge)] = 1;
-  }
   answer.integer(nullptr, key::noneTotalCost, static_cast<int>(totalCost));
   answer.edgeList(nullptr, key::noneTreeEdgeList, treeEdges);
   // Other edges hold no mark, which reads as 0: a forest has fewer edges
@@ -79,6 +71,6 @@ int runMinimumSpanningTreeAnalysis(KyServiceInputData& input, KyGraph& graph,
   // is kinder to the cache than the order of cost.
   for (int e = 0; e < net.edgeCount(); ++e)
     if (inTree[e])
-      answer.integer(net.edges[e], key::edgeTreeEdge, 1);
+      answer.integer(net.edge(e), key::edgeTreeEdge, 1);
   return ANALYSIS_ERROR_NONE;
 }

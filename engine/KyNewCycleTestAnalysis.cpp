@@ -26,7 +26,8 @@ int runNewCycleTestAnalysis(KyServiceInputData& input, KyGraph& graph, KyEngineA
   if (const int code = checkEndNodes(source, target, graph); code != ANALYSIS_ERROR_NONE)
     return code;
 
-  const KyEngineDigraph digraph(readNetwork(graph));
+  const KyEngineNetwork net(graph);
+  const KyEngineDigraph digraph(net);
   lemon::Bfs<KyEngineDigraph::Graph> search(digraph.graph);
   const bool closes =
       search.run(digraph.node(target->index()), digraph.node(source->index()));

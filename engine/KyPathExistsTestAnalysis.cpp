@@ -31,7 +31,7 @@ int runPathExistsTestAnalysis(KyServiceInputData& input, KyGraph& graph, KyEngin
   const bool exists = fewestEdgesPath(KyEngineDigraph(net), start->index(), finish->index(), path);
   std::vector<KyEdge*> edges;
   for (int e : path)
-    edges.push_back(net.edges[e]);
+    edges.push_back(net.edge(e));
   answer.integer(nullptr, key::nonePathExists, exists ? 1 : 0);
   answer.edgeList(nullptr, key::noneEdgeList, edges);
   return ANALYSIS_ERROR_NONE;

@@ -64,11 +64,11 @@ int runReachableNodesAnalysis(KyServiceInputData& input, KyGraph& graph, KyEngin
   std::vector<int> reached = breadthFirst(digraph, start->index());
   if (range >= 0) {
     // Only cycles the start reaches matter: the search keeps those nodes.
-    std::vector<char> keep(net.nodes.size(), 0);
+    std::vector<char> keep(static_cast<std::size_t>(net.nodeCount()), 0);
     for (int v : reached)
       keep[v] = 1;
-    KyEngineWalkSearch search(digraph, nodeIntegers(input, net, key::nodeCost),
-                              edgeIntegers(input, net, key::edgeCost));
+    KyEngineWalkSearch search(digraph, nodeIntegers(input, graph, key::nodeCost),
+                              edgeIntegers(input, graph, key::edgeCost));
     search.keepOnly(keep);
     if (!search.prepare())
       return ANALYSIS_ERROR_NEGATIVE_CYCLE;
@@ -84,7 +84,7 @@ int runReachableNodesAnalysis(KyServiceInputData& input, KyGraph& graph, KyEngin
 
   std::vector<KyNode*> nodes;
   for (int v : reached)
-    nodes.push_back(net.nodes[v]);
+    nodes.push_back(net.node(v));
   answer.nodeList(nullptr, key::noneNodeList, nodes);
   return ANALYSIS_ERROR_NONE;
 }

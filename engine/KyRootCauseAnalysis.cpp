@@ -102,21 +102,20 @@ int runRootCauseAnalysis(KyServiceInputData& input, KyGraph& graph, KyEngineAnsw
   if (holdsOtherClass<KyDouble>(input, graph, key::graphThreshold) ||
       !(threshold >= 0.0 && threshold <= 1.0))
     return answer.invalidOption(&graph, key::graphThreshold);
-  KyEngineNetwork net = readSearchNetwork(input, graph, request, key::edgeUndirected);
+  // Searching the reversed network from an effect finds the walks to it.
+  const KyEngineNetwork net =
+      readSearchNetwork(input, graph, request, key::edgeUndirected).reversed();
   std::vector<std::int64_t> weight(effects.size());
   std::int64_t total = 0;
   for (std::size_t i = 0; i < effects.size(); ++i) {
-    weight[i] = request.weight(net.nodes[effects[i]]);
+    weight[i] = request.weight(net.node(effects[i]));
     if (weight[i] < 0)
-      return answer.invalidOption(net.nodes[effects[i]], key::nodeWeight);
+      return answer.invalidOption(net.node(effects[i]), key::nodeWeight);
     total += weight[i];
   }
 
-  // Searching the reversed network from an effect finds the walks to it.
-  const std::vector<int> nodeCost = nodeIntegers(input, net, key::nodeCost);
-  const std::vector<int> edgeCost = edgeIntegers(input, net, key::edgeCost);
-  std::swap(net.source, net.target);
-  linkNetwork(net);
+  const std::vector<int> nodeCost = nodeIntegers(input, graph, key::nodeCost);
+  const std::vector<int> edgeCost = edgeIntegers(input, graph, key::edgeCost);
   const KyEngineDigraph reversed(net);
   KyEngineWalkSearch search(reversed, nodeCost, edgeCost);
   if (!search.prepare())
@@ -159,8 +158,8 @@ int runRootCauseAnalysis(KyServiceInputData& input, KyGraph& graph, KyEngineAnsw
       continue;
     std::vector<KyNode*> reached;
     for (int r = start[v]; r < start[v + 1]; ++r)
-      reached.push_back(net.nodes[effects[reaches[byNode[r]].effect]]);
-    answer.nodeList(net.nodes[v], key::nodeReachedNodeList, reached);
+      reached.push_back(net.node(effects[reaches[byNode[r]].effect]));
+    answer.nodeList(net.node(v), key::nodeReachedNodeList, reached);
     const Gain gain = gainOf(v);
     if (static_cast<double>(gain.weight) >= (threshold - kThresholdSlack) * static_cast<double>(total))
       queue.push(gain);
@@ -177,7 +176,7 @@ int runRootCauseAnalysis(KyServiceInputData& input, KyGraph& graph, KyEngineAnsw
       queue.push(gain);
       continue;
     }
-    causes.push_back(net.nodes[gain.node]);
+    causes.push_back(net.node(gain.node));
     for (int r = start[gain.node]; r < start[gain.node + 1]; ++r)
       covered[reaches[byNode[r]].effect] = 1;
   }

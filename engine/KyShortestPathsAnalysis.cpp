@@ -44,8 +44,8 @@ int runShortestPathsAnalysis(KyServiceInputData& input, KyGraph& graph, KyEngine
   const KyEngineDigraph digraph(net);
   const int s = start->index();
   const int t = finish->index();
-  KyEngineWalkSearch search(digraph, nodeIntegers(input, net, key::nodeCost),
-                            edgeIntegers(input, net, key::edgeCost));
+  KyEngineWalkSearch search(digraph, nodeIntegers(input, graph, key::nodeCost),
+                            edgeIntegers(input, graph, key::edgeCost));
   if (search.hasNegativeArc()) {
     std::vector<char> onWalks = reachFrom(digraph, s);
     const std::vector<char> toFinish = reachTo(digraph, t);
@@ -69,7 +69,7 @@ int runShortestPathsAnalysis(KyServiceInputData& input, KyGraph& graph, KyEngine
 
   std::vector<KyEdge*> edges;
   for (int e : walk)
-    edges.push_back(net.edges[e]);
+    edges.push_back(net.edge(e));
   answer.integer(nullptr, key::nonePathExists, exists ? 1 : 0);
   answer.integer(nullptr, key::noneTotalCost, static_cast<int>(cost));
   answer.edgeList(nullptr, key::noneEdgeList, edges);

@@ -55,18 +55,14 @@ constexpr int kEndlessWalks = -1;
 
 // The analysed graph with the request's node and edge costs.
 struct Network : KyEngineNetwork {
-  std::vector<int> nodeCost, edgeCost;
+  Network(const KyServiceInputData& input, const KyGraph& graph)
+      : KyEngineNetwork(graph), nodeCost(nodeIntegers(input, graph, key::nodeCost)),
+        edgeCost(edgeIntegers(input, graph, key::edgeCost)) {}
   // What following edge `e` adds to a walk towards the finish: w(e).
-  std::int64_t weight(int e) const { return std::int64_t{edgeCost[e]} + nodeCost[target[e]]; }
-};
+  std::int64_t weight(int e) const { return std::int64_t{edgeCost[e]} + nodeCost[target(e)]; }
 
-Network readNetwork(const KyServiceInputData& input, const KyGraph& graph) {
-  Network net;
-  static_cast<KyEngineNetwork&>(net) = readNetwork(graph);
-  net.nodeCost = nodeIntegers(input, net, key::nodeCost);
-  net.edgeCost = edgeIntegers(input, net, key::edgeCost);
-  return net;
-}
+  std::vector<int> nodeCost, edgeCost;
+};
 
 // Least costs d(v) towards the finish and the edge by which each node
 // leaves on a cheapest walk (kNone at the finish and off the walks).
@@ -82,11 +78,9 @@ struct Tree {
 // target, so it weighs cost(e) + cost(target of e) = w(e), and the search's
 // cost of v is d(v) - cost(finish). O(m log n), O(n m) with negative costs.
 bool cheapestWalksToFinish(const Network& net, int start, int finish, Tree& tree) {
-  tree.dist.assign(net.nodes.size(), kEngineUnreached);
-  tree.edge.assign(net.nodes.size(), kNone);
-  KyEngineNetwork reversedNet = net;
-  std::swap(reversedNet.source, reversedNet.target);
-  linkNetwork(reversedNet);
+  tree.dist.assign(static_cast<std::size_t>(net.nodeCount()), kEngineUnreached);
+  tree.edge.assign(static_cast<std::size_t>(net.nodeCount()), kNone);
+  const KyEngineNetwork reversedNet = net.reversed();
   const KyEngineDigraph reversed(reversedNet);
   std::vector<char> onWalks = reachTo(reversed, start);
   const std::vector<char> toFinish = reachFrom(reversed, finish);
@@ -112,17 +106,17 @@ bool cheapestWalksToFinish(const Network& net, int start, int finish, Tree& tree
 // Kahn's order of the kept nodes along the edges between them; shorter than
 // the number of kept nodes exactly when those edges close a cycle.
 std::vector<int> topologicalOrder(const Network& net, const std::vector<char>& keep) {
-  std::vector<int> inDegree(net.nodes.size(), 0);
-  for (std::size_t e = 0; e < net.edges.size(); ++e)
-    if (keep[net.source[e]] && keep[net.target[e]])
-      ++inDegree[net.target[e]];
+  std::vector<int> inDegree(static_cast<std::size_t>(net.nodeCount()), 0);
+  for (std::size_t e = 0; e < static_cast<std::size_t>(net.edgeCount()); ++e)
+    if (keep[net.source(e)] && keep[net.target(e)])
+      ++inDegree[net.target(e)];
   std::vector<int> order;
   for (int node = 0; node < net.nodeCount(); ++node)
     if (keep[node] && inDegree[node] == 0)
       order.push_back(node);
   for (std::size_t i = 0; i < order.size(); ++i)
     net.forOut(order[i], [&](int e) {
-      const int to = net.target[e];
+      const int to = net.target(e);
       if (keep[to] && --inDegree[to] == 0)
         order.push_back(to);
     });
@@ -136,12 +130,12 @@ int countWalks(const Network& net, const std::vector<char>& onWalks, int start, 
   const std::vector<int> order = topologicalOrder(net, onWalks);
   if (order.size() != static_cast<std::size_t>(std::count(onWalks.begin(), onWalks.end(), 1)))
     return kEndlessWalks;
-  std::vector<std::int64_t> walks(net.nodes.size(), 0);
+  std::vector<std::int64_t> walks(static_cast<std::size_t>(net.nodeCount()), 0);
   for (auto it = order.rbegin(); it != order.rend(); ++it) {
     std::int64_t count = *it == finish ? 1 : 0;
     net.forOut(*it, [&](int e) {
-      if (onWalks[net.target[e]])
-        count = std::min(kInt32Max, count + walks[net.target[e]]);
+      if (onWalks[net.target(e)])
+        count = std::min(kInt32Max, count + walks[net.target(e)]);
     });
     walks[*it] = count;
   }
@@ -201,9 +195,9 @@ private:
 
 // The nodes on walks to the finish, each after its tree successor.
 std::vector<int> treeOrder(const Network& net, const Tree& tree, int finish) {
-  std::vector<int> successor(net.nodes.size());
+  std::vector<int> successor(static_cast<std::size_t>(net.nodeCount()));
   for (int node = 0; node < net.nodeCount(); ++node)
-    successor[node] = tree.edge[node] == kNone ? net.nodeCount() : net.target[tree.edge[node]];
+    successor[node] = tree.edge[node] == kNone ? net.nodeCount() : net.target(tree.edge[node]);
   std::vector<int> start;
   std::vector<int> children;
   groupByKey(net.nodeCount() + 1, successor, start, children);
@@ -219,19 +213,19 @@ std::vector<int> treeOrder(const Network& net, const Tree& tree, int finish) {
 // `detourLimit` are left out.
 std::vector<int> buildHeaps(const Network& net, const Tree& tree, int finish,
                             std::int64_t detourLimit, SidetrackHeaps& heaps) {
-  std::vector<int> root(net.nodes.size(), kNone);
+  std::vector<int> root(static_cast<std::size_t>(net.nodeCount()), kNone);
   for (int node : treeOrder(net, tree, finish)) {
     heaps.beginNode();
     int own = kNone;
     net.forOut(node, [&](int e) {
-      const int to = net.target[e];
+      const int to = net.target(e);
       if (e == tree.edge[node] || tree.dist[to] == kEngineUnreached)
         return;
       const std::int64_t detour = net.weight(e) + tree.dist[to] - tree.dist[node];
       if (detour <= detourLimit)
         own = heaps.merge(own, heaps.single(detour, e));
     });
-    const int inherited = node == finish ? kNone : root[net.target[tree.edge[node]]];
+    const int inherited = node == finish ? kNone : root[net.target(tree.edge[node])];
     root[node] = heaps.merge(own, inherited);
   }
   return root;
@@ -247,7 +241,7 @@ void writePathGraph(const Network& net, const SidetrackHeaps& heaps,
   const auto nodeFor = [&](int cell) {
     if (nodeOfCell[cell] == nullptr) {
       nodeOfCell[cell] = pathGraph.addNode();
-      answer.reference(nodeOfCell[cell], key::nodeSidetrackEdge, net.edges[heaps.cell(cell).edge]);
+      answer.reference(nodeOfCell[cell], key::nodeSidetrackEdge, net.edge(heaps.cell(cell).edge));
       pending.push_back(cell);
     }
     return nodeOfCell[cell];
@@ -267,7 +261,7 @@ void writePathGraph(const Network& net, const SidetrackHeaps& heaps,
       if (child != kNone)
         link(nodeOfCell[cell], child, SORTED_PATHS_EDGE_REPLACE,
              heaps.cell(child).detour - here.detour);
-    const int across = heapRoot[net.target[here.edge]];
+    const int across = heapRoot[net.target(here.edge)];
     if (across != kNone)
       link(nodeOfCell[cell], across, SORTED_PATHS_EDGE_APPEND, heaps.cell(across).detour);
   }
@@ -282,7 +276,7 @@ int runSortedPathsAnalysis(KyServiceInputData& input, KyGraph& graph, KyEngineAn
   if (const int code = checkEndNodes(start, finish, graph); code != ANALYSIS_ERROR_NONE)
     return code;
 
-  const Network net = readNetwork(input, graph);
+  const Network net(input, graph);
   const int s = start->index();
   const int t = finish->index();
   Tree tree;
@@ -295,7 +289,7 @@ int runSortedPathsAnalysis(KyServiceInputData& input, KyGraph& graph, KyEngineAn
   if (pathExists && !(fitsAnswer(shortest) && fitsAnswer(shortest - finishCost)))
     return ANALYSIS_ERROR_COST_OVERFLOW;
 
-  std::vector<char> onWalks(net.nodes.size(), 0);
+  std::vector<char> onWalks(static_cast<std::size_t>(net.nodeCount()), 0);
   for (int node = 0; node < net.nodeCount(); ++node)
     onWalks[node] = tree.dist[node] != kEngineUnreached;
 
@@ -307,11 +301,11 @@ int runSortedPathsAnalysis(KyServiceInputData& input, KyGraph& graph, KyEngineAn
   answer.integer(nullptr, key::noneNumberOfPaths, pathExists ? countWalks(net, onWalks, s, t) : 0);
   answer.integer(
       nullptr, key::noneAcyclic,
-      topologicalOrder(net, std::vector<char>(net.nodes.size(), 1)).size() == net.nodes.size() ? 1
+      topologicalOrder(net, std::vector<char>(static_cast<std::size_t>(net.nodeCount()), 1)).size() == static_cast<std::size_t>(net.nodeCount()) ? 1
                                                                                                : 0);
   for (int node = 0; node < net.nodeCount(); ++node)
     if (tree.edge[node] != kNone)
-      answer.reference(net.nodes[node], key::nodeTreeEdge, net.edges[tree.edge[node]]);
+      answer.reference(net.node(node), key::nodeTreeEdge, net.edge(tree.edge[node]));
 
   auto owned = std::make_unique<KyGraph>();
   KyGraph& pathGraph = *owned;

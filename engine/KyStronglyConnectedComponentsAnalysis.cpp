@@ -27,12 +27,12 @@ int runStronglyConnectedComponentsAnalysis(KyServiceInputData&, KyGraph& graph,
   const int count = components.count;
   writeComponents(net, components, key::nodeComponentNumber, key::noneComponentList, answer);
 
-  std::vector<std::vector<KyEdge*>> edgeLists(static_cast<std::size_t>(count));
-  for (int e = 0; e < net.edgeCount(); ++e) {
-    const int c = components.of[net.source[e]];
-    if (c == components.of[net.target[e]])
-      edgeLists[c].push_back(net.edges[e]);
-  }
-  answer.listOfLists<KyEdgeDList>(key::noneEdgeComponentList, edgeLists);
+  answer.partitionLists<KyEdgeDList>(
+      key::noneEdgeComponentList, count, net.edgeCount(),
+      [&](int e) {
+        const int c = components.of[net.source(e)];
+        return c == components.of[net.target(e)] ? c : -1;
+      },
+      [&](int e) { return net.edge(e); });
   return ANALYSIS_ERROR_NONE;
 }

@@ -31,8 +31,8 @@ namespace key = KyAnalysisKey::topologicalSort;
 std::vector<int> componentOrder(const KyEngineNetwork& net, const KyEngineComponents& components) {
   std::vector<int> waiting(static_cast<std::size_t>(components.count), 0);
   for (int e = 0; e < net.edgeCount(); ++e) {
-    const int to = components.of[net.target[e]];
-    if (components.of[net.source[e]] != to)
+    const int to = components.of[net.target(e)];
+    if (components.of[net.source(e)] != to)
       ++waiting[to];
   }
   // Ready components, keyed by their first node's position.
@@ -41,7 +41,7 @@ std::vector<int> componentOrder(const KyEngineNetwork& net, const KyEngineCompon
     if (waiting[c] == 0)
       ready.push(components.nodes[components.start[c]]);
   std::vector<int> order;
-  order.reserve(net.nodes.size());
+  order.reserve(static_cast<std::size_t>(net.nodeCount()));
   while (!ready.empty()) {
     const int c = components.of[ready.top()];
     ready.pop();
@@ -49,7 +49,7 @@ std::vector<int> componentOrder(const KyEngineNetwork& net, const KyEngineCompon
       const int node = components.nodes[i];
       order.push_back(node);
       net.forOut(node, [&](int e) {
-        const int to = components.of[net.target[e]];
+        const int to = components.of[net.target(e)];
         if (to != c && --waiting[to] == 0)
           ready.push(components.nodes[components.start[to]]);
       });
@@ -67,13 +67,13 @@ int runTopologicalSortAnalysis(KyServiceInputData&, KyGraph& graph, KyEngineAnsw
 
   bool acyclic = components.count == net.nodeCount();
   for (int e = 0; e < net.edgeCount() && acyclic; ++e)
-    acyclic = net.source[e] != net.target[e];
+    acyclic = net.source(e) != net.target(e);
 
   const std::vector<int> order = componentOrder(net, components);
   std::vector<KyNode*> sorted;
   sorted.reserve(order.size());
   for (std::size_t i = 0; i < order.size(); ++i) {
-    KyNode* node = net.nodes[order[i]];
+    KyNode* node = net.node(order[i]);
     answer.integer(node, key::nodeOrderNumber, static_cast<int>(i) + 1);
     sorted.push_back(node);
   }

@@ -15,25 +15,22 @@
 
 #include "KyEngineAnalyses_p.h"
 #include "KyEngineAnswer_p.h"
-#include "KyEngineLemon_p.h"
+#include "KyEngineComponents_p.h"
 #include "KyEngineNetwork_p.h"
-
-#include <lemon/connectivity.h>
 
 #include <vector>
 
 int runTreeTestAnalysis(KyServiceInputData& input, KyGraph& graph, KyEngineAnswer& answer) {
   namespace key = KyAnalysisKey::treeTest;
   const KyTreeTestInputTailor request(&input);
-  const KyEngineNetwork net = readNetwork(graph);
-  const KyEngineUndirectedGraph undirected(net);
-  const int parts = lemon::countConnectedComponents(undirected.graph);
+  const KyEngineNetwork net(graph);
+  const int parts = connectedComponents(net).count;
   bool forest = net.edgeCount() == net.nodeCount() - parts;
   if (forest && request.directed() != 0) {
-    std::vector<char> entered(net.nodes.size(), 0);
+    std::vector<char> entered(static_cast<std::size_t>(net.nodeCount()), 0);
     for (int e = 0; e < net.edgeCount() && forest; ++e) {
-      forest = !entered[net.target[e]];
-      entered[net.target[e]] = 1;
+      forest = !entered[net.target(e)];
+      entered[net.target(e)] = 1;
     }
   }
   answer.integer(nullptr, key::noneForest, forest ? 1 : 0);

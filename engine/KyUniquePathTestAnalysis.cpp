@@ -30,14 +30,14 @@ namespace key = KyAnalysisKey::uniquePathTest;
 // Whether a simple path other than `path` (edges from `start`) leads to
 // its end.
 bool hasBypass(const KyEngineNetwork& net, int start, const std::vector<int>& path) {
-  std::vector<int> onPath(net.nodes.size(), -1); // index on the path
+  std::vector<int> onPath(static_cast<std::size_t>(net.nodeCount()), -1); // index on the path
   std::vector<int> pathNode{start};
   for (int e : path)
     pathNode.push_back(net.other(e, pathNode.back()));
   for (std::size_t i = 0; i < pathNode.size(); ++i)
     onPath[pathNode[i]] = static_cast<int>(i);
 
-  std::vector<char> labelled(net.nodes.size(), 0);
+  std::vector<char> labelled(static_cast<std::size_t>(net.nodeCount()), 0);
   std::vector<int> queue;
   for (int i = 0; i < static_cast<int>(pathNode.size()); ++i) {
     const int pathEdge = i < static_cast<int>(path.size()) ? path[i] : -1;
@@ -80,7 +80,7 @@ int runUniquePathTestAnalysis(KyServiceInputData& input, KyGraph& graph, KyEngin
       !hasBypass(net, start->index(), path);
   std::vector<KyEdge*> edges;
   for (int e : unique ? path : std::vector<int>{})
-    edges.push_back(net.edges[e]);
+    edges.push_back(net.edge(e));
   answer.integer(nullptr, key::noneUniquePathExists, unique ? 1 : 0);
   answer.edgeList(nullptr, key::noneEdgeList, edges);
   return ANALYSIS_ERROR_NONE;
