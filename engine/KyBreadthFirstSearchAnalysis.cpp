@@ -6,6 +6,7 @@
 #include <kyanalysis/KyBreadthFirstSearchInputTailor.h>
 #include <kyplatform/KyGraph.h>
 #include <kyplatform/KyNode.h>
+#include <kyplatform/KyNodeDList.h>
 
 #include "KyEngineAnalyses_p.h"
 #include "KyEngineAnswer_p.h"
@@ -13,6 +14,7 @@
 #include "KyEngineSearch_p.h"
 
 #include <cstddef>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -57,13 +59,16 @@ int runBreadthFirstSearchAnalysis(KyServiceInputData& input, KyGraph& graph,
   const KyEngineNetwork net = readSearchNetwork(input, graph, request, key::edgeUndirected);
 
   const std::vector<int> order = visitOrder(net, start);
-  std::vector<KyNode*> visited;
-  visited.reserve(order.size());
+  std::vector<KyObject*> visited(order.size());
+  std::vector<int> number(static_cast<std::size_t>(net.nodeCount()), 0);
   for (std::size_t i = 0; i < order.size(); ++i) {
-    KyNode* node = net.node(order[i]);
-    answer.integer(node, key::nodeOrderNumber, static_cast<int>(i) + 1);
-    visited.push_back(node);
+    visited[i] = net.node(order[i]);
+    number[order[i]] = static_cast<int>(i) + 1;
   }
-  answer.nodeList(nullptr, key::noneNodeList, visited);
+  answer.list<KyNodeDList>(nullptr, key::noneNodeList, std::move(visited));
+  // Order numbers by position, the order of the store's columns.
+  for (int v = 0; v < net.nodeCount(); ++v)
+    if (number[v] != 0)
+      answer.integer(net.node(v), key::nodeOrderNumber, number[v]);
   return ANALYSIS_ERROR_NONE;
 }

@@ -13,7 +13,7 @@
 int runConnectedComponentsAnalysis(KyServiceInputData&, KyGraph& graph, KyEngineAnswer& answer) {
   namespace key = KyAnalysisKey::connectedComponents;
   const KyEngineNetwork net(graph);
-  const KyEngineComponents components = connectedComponents(net);
-  writeComponents(net, components, key::nodeComponentNumber, key::noneComponentList, answer);
+  writeComponents(net, connectedComponents(net), key::nodeComponentNumber,
+                  key::noneComponentList, answer);
   return ANALYSIS_ERROR_NONE;
 }

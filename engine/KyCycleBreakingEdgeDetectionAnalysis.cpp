@@ -25,11 +25,9 @@
 
 #include "KyEngineAnalyses_p.h"
 #include "KyEngineAnswer_p.h"
-#include "KyEngineLemon_p.h"
+#include "KyEngineComponents_p.h"
 #include "KyEngineNetwork_p.h"
 #include "KyEngineRequest_p.h"
-
-#include <lemon/connectivity.h>
 
 #include <algorithm>
 #include <cstdint>
@@ -68,17 +66,13 @@ struct Component {
 
 // The strongly connected components that hold an arc. O(n + m).
 std::vector<Component> componentsWithArcs(const KyEngineNetwork& net) {
-  const KyEngineDigraph digraph(net);
-  KyEngineDigraph::Graph::NodeMap<int> partOfNode(digraph.graph);
-  const int parts = lemon::stronglyConnectedComponents(digraph.graph, partOfNode);
-  std::vector<int> partOf(static_cast<std::size_t>(net.nodeCount()));
-  for (int v = 0; v < net.nodeCount(); ++v)
-    partOf[v] = partOfNode[digraph.node(v)];
+  const KyEngineComponents parts = stronglyConnectedComponents(net);
+  const std::vector<int>& partOf = parts.of;
   const auto inside = [&](int e) {
     return net.source(e) != net.target(e) && partOf[net.source(e)] == partOf[net.target(e)];
   };
 
-  std::vector<int> slot(static_cast<std::size_t>(parts), kNone);
+  std::vector<int> slot(static_cast<std::size_t>(parts.count), kNone);
   std::vector<Component> result;
   for (int e = 0; e < net.edgeCount(); ++e)
     if (inside(e) && slot[partOf[net.source(e)]] == kNone) {

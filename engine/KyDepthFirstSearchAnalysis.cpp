@@ -16,6 +16,7 @@
 #include <kyanalysis/KyDepthFirstSearchInputTailor.h>
 #include <kyplatform/KyGraph.h>
 #include <kyplatform/KyNode.h>
+#include <kyplatform/KyNodeDList.h>
 
 #include "KyEngineAnalyses_p.h"
 #include "KyEngineAnswer_p.h"
@@ -23,6 +24,7 @@
 #include "KyEngineSearch_p.h"
 
 #include <cstddef>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -98,19 +100,22 @@ int runDepthFirstSearchAnalysis(KyServiceInputData& input, KyGraph& graph, KyEng
   const KyEngineNetwork net = readSearchNetwork(input, graph, request, key::edgeUndirected);
 
   const Forest forest = search(net, start);
-  std::vector<KyNode*> visited;
-  visited.reserve(forest.visited.size());
-  for (const int v : forest.visited) {
+  // Results by position, the order of the store's columns.
+  for (int v = 0; v < net.nodeCount(); ++v) {
+    if (forest.order[v] == 0)
+      continue;
     KyNode* node = net.node(v);
     answer.integer(node, key::nodeOrderNumber, forest.order[v]);
     answer.integer(node, key::nodeCompletionNumber, forest.completion[v]);
     if (forest.parent[v] != kNoParent)
       answer.reference(node, key::nodeParent, net.node(forest.parent[v]));
-    visited.push_back(node);
   }
   for (int e = 0; e < net.edgeCount(); ++e)
     if (forest.edgeType[e] != EDGE_TYPE_NONE)
       answer.integer(net.edge(e), key::edgeType, forest.edgeType[e]);
-  answer.nodeList(nullptr, key::noneNodeList, visited);
+  std::vector<KyObject*> visited(forest.visited.size());
+  for (std::size_t i = 0; i < visited.size(); ++i)
+    visited[i] = net.node(forest.visited[i]);
+  answer.list<KyNodeDList>(nullptr, key::noneNodeList, std::move(visited));
   return ANALYSIS_ERROR_NONE;
 }

@@ -52,6 +52,14 @@ public:
     output_.setValue(owner, key, object, /*owned=*/0, /*ownerOwned=*/1);
     owner->vClaim();
   }
+  /// Stores a new list of `objects`, in order, under (owner, key): nodes or
+  /// edges, as `List` says.
+  template <class List>
+  void list(const KyObject* owner, const wchar_t* key, std::vector<KyObject*> objects) {
+    auto made = std::make_unique<List>();
+    made->appendObjects(std::move(objects));
+    handOver(owner, key, std::move(made));
+  }
   /// Stores a new list of `nodes`, in order, under (owner, key).
   template <class Node> void nodeList(const KyObject* owner, const wchar_t* key,
                                       const std::vector<Node*>& nodes) {
@@ -73,12 +81,29 @@ public:
       made.push_back(makeList<List>(item));
     handOverLists(key, made);
   }
-  /// Stores under `key` a list of `groups` lists (of nodes or edges, as
-  /// `List` says): each item i of 0..count-1 goes, as object(i), to the end
-  /// of list groupOf(i), or to none when that is -1. The output data owns
-  /// all of them. O(groups + count).
+  /// Stores under `key` a list of lists (of nodes or edges, as `List`
+  /// says), one per vector of `objects`, in order. The output data owns all
+  /// of them.
+  template <class List> void lists(const wchar_t* key, std::vector<std::vector<KyObject*>> objects) {
+    std::vector<std::unique_ptr<List>> made;
+    made.reserve(objects.size());
+    for (auto& items : objects) {
+      made.push_back(std::make_unique<List>());
+      made.back()->appendObjects(std::move(items));
+    }
+    handOverLists(key, made);
+  }
+  /// lists() of `groups` lists: each item i of 0..count-1 goes, as
+  /// object(i), to the end of list groupOf(i), or to none when that is -1.
+  /// O(groups + count).
   template <class List, class GroupOf, class Object>
   void partitionLists(const wchar_t* key, int groups, int count, GroupOf groupOf, Object object) {
+    lists<List>(key, partition(groups, count, groupOf, object));
+  }
+  /// The items 0..count-1 parted as partitionLists() parts them.
+  template <class GroupOf, class Object>
+  static std::vector<std::vector<KyObject*>> partition(int groups, int count, GroupOf groupOf,
+                                                       Object object) {
     std::vector<std::vector<KyObject*>> objects(static_cast<std::size_t>(groups));
     {
       std::vector<int> sizes(static_cast<std::size_t>(groups), 0);
@@ -91,13 +116,7 @@ public:
     for (int i = 0; i < count; ++i)
       if (const int g = groupOf(i); g >= 0)
         objects[g].push_back(object(i));
-    std::vector<std::unique_ptr<List>> made;
-    made.reserve(objects.size());
-    for (auto& items : objects) {
-      made.push_back(std::make_unique<List>());
-      made.back()->appendObjects(std::move(items));
-    }
-    handOverLists(key, made);
+    return objects;
   }
 
   /// Notes that the request's value under (owner, key) is one the analysis

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "KyEngineAnswer_p.h"
+#include "KyEngineLemon_p.h"
 #include "KyEngineNetwork_p.h"
 
 #include <kyplatform/KyGraph.h>
@@ -55,16 +56,8 @@ public:
   Graph::Node entry(int position) const { return entry_[position]; }
   /// Where the flow into a sink at `position` ends.
   Graph::Node exit(int position) const { return exit_[position]; }
-  /// Calls visit(position, amount) for every edge that the flow
-  /// `flowOf(arc)` uses, in order of position; a self-loop left out carries
-  /// none. Answers store these alone: a flow usually uses few of a large
-  /// graph's edges, and the others read as 0. O(m).
-  template <class FlowOf, class Visit> void forEdgesWithFlow(FlowOf flowOf, Visit visit) const {
-    for (std::size_t e = 0; e < edgeArc_.size(); ++e)
-      if (edgeArc_[e] != lemon::INVALID)
-        if (const Amount amount = flowOf(edgeArc_[e]); amount != 0)
-          visit(static_cast<int>(e), amount);
-  }
+  /// The arc of the edge at `position`, or INVALID for a self-loop left out.
+  Graph::Arc arc(int position) const { return edgeArc_[position]; }
 
   Graph graph;
   AmountMap capacity;
@@ -74,6 +67,34 @@ private:
   std::vector<Graph::Node> entry_, exit_;
   std::vector<Graph::Arc> edgeArc_;
 };
+
+/// Edge amounts by position (capacities, say) as a LEMON read map, 64 bits
+/// wide, on the digraph of a graph's view, whose arc ids are the edges'
+/// positions. A flow without bounded nodes or costs runs on that digraph,
+/// self-loops left out, as it would on a KyEngineFlowNetwork, without the
+/// copy.
+struct KyEngineEdgeAmounts {
+  using Key = KyEngineDigraph::Graph::Arc;
+  using Value = std::int64_t;
+  Value operator[](const Key& arc) const { return (*amounts)[KyEngineDigraph::Graph::id(arc)]; }
+  const std::vector<int>* amounts;
+};
+
+/// Stores under `key` the flow flowOf(arc) of every edge that carries any,
+/// its arc given by arcOf(position) (INVALID for none), in order of
+/// position. Edges without flow hold no value, which reads as 0: a flow
+/// usually uses few of a large graph's edges. O(m).
+template <class ArcOf, class FlowOf>
+void writeEdgeFlows(const KyEngineNetwork& net, const wchar_t* key, ArcOf arcOf, FlowOf flowOf,
+                    KyEngineAnswer& answer) {
+  for (int e = 0; e < net.edgeCount(); ++e) {
+    const auto arc = arcOf(e);
+    if (arc == lemon::INVALID)
+      continue;
+    if (const std::int64_t amount = flowOf(arc); amount != 0)
+      answer.integer(net.edge(e), key, static_cast<int>(amount));
+  }
+}
 
 /// Checks the source and sink nodes a flow tailor gives: the codes of
 /// checkEndNodes(), then ANALYSIS_ERROR_INVALID_OPTION, noted on the sink

@@ -60,12 +60,44 @@ public:
   int wayTo(int way) const { return other(wayEdge(way), wayFrom(way)); }
   /// A node's ways out, first to last and last to first, and the ways into
   /// it last to first; -1 past the end.
-  int firstWayOut(int node) const;
-  int nextWayOut(int way) const;
-  int lastWayOut(int node) const;
-  int previousWayOut(int way) const;
-  int lastWayIn(int node) const;
-  int previousWayIn(int way) const;
+  int firstWayOut(int node) const {
+    if (built_)
+      return outStart_[node] < outStart_[node + 1] ? outStart_[node] : -1;
+    const KyGraph::NodeLinks& links = graph_->nodeLinks(node);
+    return reversed_ ? links.firstIn : links.firstOut;
+  }
+  int nextWayOut(int way) const {
+    if (built_)
+      return way + 1 < outStart_[wayFrom_[way] + 1] ? way + 1 : -1;
+    const KyGraph::EdgeLinks& links = graph_->edgeLinks(way);
+    return reversed_ ? links.nextIn : links.nextOut;
+  }
+  int lastWayOut(int node) const {
+    if (built_)
+      return outStart_[node] < outStart_[node + 1] ? outStart_[node + 1] - 1 : -1;
+    const KyGraph::NodeLinks& links = graph_->nodeLinks(node);
+    return reversed_ ? links.lastIn : links.lastOut;
+  }
+  int previousWayOut(int way) const {
+    if (built_)
+      return way > outStart_[wayFrom_[way]] ? way - 1 : -1;
+    const KyGraph::EdgeLinks& links = graph_->edgeLinks(way);
+    return reversed_ ? links.previousIn : links.previousOut;
+  }
+  int lastWayIn(int node) const {
+    if (built_)
+      return inStart_[node] < inStart_[node + 1] ? inWays_[inStart_[node + 1] - 1] : -1;
+    const KyGraph::NodeLinks& links = graph_->nodeLinks(node);
+    return reversed_ ? links.lastOut : links.lastIn;
+  }
+  int previousWayIn(int way) const {
+    if (built_) {
+      const int place = inPlace_[way];
+      return place > inStart_[wayTo(way)] ? inWays_[place - 1] : -1;
+    }
+    const KyGraph::EdgeLinks& links = graph_->edgeLinks(way);
+    return reversed_ ? links.previousOut : links.previousIn;
+  }
 
 private:
   const KyGraph* graph_;

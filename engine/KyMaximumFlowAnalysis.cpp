@@ -13,11 +13,32 @@
 
 #include <lemon/preflow.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <limits>
 
 namespace {
+
 namespace key = KyAnalysisKey::maximumFlow;
+
+// Runs Preflow on `graph` from `source` to `sink` under `capacity` and
+// stores the answer; arcOf(e) is the arc of the edge at position e, or
+// INVALID for an edge that carries nothing (a self-loop).
+template <class Graph, class Capacity, class ArcOf>
+int answerMaximumFlow(const Graph& graph, const Capacity& capacity, typename Graph::Node source,
+                      typename Graph::Node sink, const KyEngineNetwork& net, ArcOf arcOf,
+                      KyEngineAnswer& answer) {
+  lemon::Preflow<Graph, Capacity> preflow(graph, capacity, source, sink);
+  preflow.run();
+  if (preflow.flowValue() > std::numeric_limits<std::int32_t>::max())
+    return ANALYSIS_ERROR_COST_OVERFLOW;
+  answer.integer(nullptr, key::noneTotalFlow, static_cast<int>(preflow.flowValue()));
+  writeEdgeFlows(
+      net, key::edgeFlow, arcOf, [&](typename Graph::Arc arc) { return preflow.flow(arc); },
+      answer);
+  return ANALYSIS_ERROR_NONE;
+}
+
 } // namespace
 
 int runMaximumFlowAnalysis(KyServiceInputData& input, KyGraph& graph, KyEngineAnswer& answer) {
@@ -28,7 +49,7 @@ int runMaximumFlowAnalysis(KyServiceInputData& input, KyGraph& graph, KyEngineAn
       code != ANALYSIS_ERROR_NONE)
     return code;
 
-  const KyEngineNetwork net = readNetwork(graph);
+  const KyEngineNetwork net(graph);
   KyEngineFlowAmounts amounts;
   amounts.edgeCapacity = edgeIntegers(input, graph, key::edgeCapacity);
   amounts.nodeCapacity = nodeIntegers(input, graph, key::nodeCapacity);
@@ -37,17 +58,19 @@ int runMaximumFlowAnalysis(KyServiceInputData& input, KyGraph& graph, KyEngineAn
   if (const int node = firstNegative(amounts.nodeCapacity); node >= 0)
     return answer.invalidOption(graph.pNodeAt(node), key::nodeCapacity);
 
+  if (std::all_of(amounts.nodeCapacity.begin(), amounts.nodeCapacity.end(),
+                  [](int capacity) { return capacity == kEngineUnboundedCapacity; })) {
+    using Graph = KyEngineDigraph::Graph;
+    const KyEngineDigraph digraph(net, /*skipLoops=*/true);
+    return answerMaximumFlow(
+        digraph.graph, KyEngineEdgeAmounts{&amounts.edgeCapacity}, digraph.node(source),
+        digraph.node(sink), net,
+        [&](int e) {
+          return net.source(e) != net.target(e) ? Graph::arcFromId(e) : Graph::Arc(lemon::INVALID);
+        },
+        answer);
+  }
   const KyEngineFlowNetwork flow(net, amounts);
-  lemon::Preflow<KyEngineFlowNetwork::Graph, KyEngineFlowNetwork::AmountMap> preflow(
-      flow.graph, flow.capacity, flow.entry(source), flow.exit(sink));
-  preflow.run();
-  if (preflow.flowValue() > std::numeric_limits<std::int32_t>::max())
-    return ANALYSIS_ERROR_COST_OVERFLOW;
-
-  answer.integer(nullptr, key::noneTotalFlow, static_cast<int>(preflow.flowValue()));
-  const auto flowOf = [&](KyEngineFlowNetwork::Graph::Arc arc) { return preflow.flow(arc); };
-  flow.forEdgesWithFlow(flowOf, [&](int e, std::int64_t amount) {
-    answer.integer(net.edge(e), key::edgeFlow, static_cast<int>(amount));
-  });
-  return ANALYSIS_ERROR_NONE;
+  return answerMaximumFlow(flow.graph, flow.capacity, flow.entry(source), flow.exit(sink), net,
+                           [&](int e) { return flow.arc(e); }, answer);
 }

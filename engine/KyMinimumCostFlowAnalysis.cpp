@@ -38,7 +38,7 @@ int runMinimumCostFlowAnalysis(KyServiceInputData& input, KyGraph& graph, KyEngi
       code != ANALYSIS_ERROR_NONE)
     return code;
 
-  const KyEngineNetwork net = readNetwork(graph);
+  const KyEngineNetwork net(graph);
   KyEngineFlowAmounts amounts;
   amounts.edgeCapacity = edgeIntegers(input, graph, key::edgeCapacity);
   amounts.nodeCapacity = nodeIntegers(input, graph, key::nodeCapacity);
@@ -76,9 +76,8 @@ int runMinimumCostFlowAnalysis(KyServiceInputData& input, KyGraph& graph, KyEngi
 
   answer.integer(nullptr, key::noneTotalFlow, static_cast<int>(sent));
   answer.integer(nullptr, key::noneTotalCost, static_cast<int>(totalCost));
-  const auto flowOf = [&](Graph::Arc arc) { return simplex.flow(arc); };
-  flow.forEdgesWithFlow(flowOf, [&](int e, std::int64_t amount) {
-    answer.integer(net.edge(e), key::edgeFlow, static_cast<int>(amount));
-  });
+  writeEdgeFlows(
+      net, key::edgeFlow, [&](int e) { return flow.arc(e); },
+      [&](Graph::Arc arc) { return simplex.flow(arc); }, answer);
   return ANALYSIS_ERROR_NONE;
 }

@@ -10,6 +10,7 @@
 #include "KyEngineAnalyses_p.h"
 #include "KyEngineAnswer_p.h"
 #include "KyEngineFlowNetwork_p.h"
+#include "KyEngineLemon_p.h"
 #include "KyEngineNetwork_p.h"
 #include "KyEngineRequest_p.h"
 
@@ -22,14 +23,14 @@
 namespace {
 
 namespace key = KyAnalysisKey::minimumCut;
-using Graph = KyEngineFlowNetwork::Graph;
+using Graph = KyEngineDigraph::Graph;
 
-// The LEMON nodes `from` reaches along arcs with room left and against arcs
-// that carry flow, marked by node id. O(n + m).
+// The nodes `from` reaches along arcs with room left and against arcs that
+// carry flow, marked by position. O(n + m).
 template <class Flow>
-std::vector<char> residualReach(const KyEngineFlowNetwork& net, const Flow& flow,
-                                Graph::Node from) {
-  std::vector<char> reached(static_cast<std::size_t>(net.graph.maxNodeId() + 1), 0);
+std::vector<char> residualReach(const Graph& graph, const KyEngineEdgeAmounts& capacity,
+                                const Flow& flow, Graph::Node from) {
+  std::vector<char> reached(static_cast<std::size_t>(graph.maxNodeId() + 1), 0);
   std::vector<Graph::Node> stack{from};
   reached[Graph::id(from)] = 1;
   const auto visit = [&](Graph::Node node) {
@@ -41,12 +42,12 @@ std::vector<char> residualReach(const KyEngineFlowNetwork& net, const Flow& flow
   while (!stack.empty()) {
     const Graph::Node node = stack.back();
     stack.pop_back();
-    for (Graph::OutArcIt arc(net.graph, node); arc != lemon::INVALID; ++arc)
-      if (flow.flow(arc) < net.capacity[arc])
-        visit(net.graph.target(arc));
-    for (Graph::InArcIt arc(net.graph, node); arc != lemon::INVALID; ++arc)
+    for (Graph::OutArcIt arc(graph, node); arc != lemon::INVALID; ++arc)
+      if (flow.flow(arc) < capacity[arc])
+        visit(graph.target(arc));
+    for (Graph::InArcIt arc(graph, node); arc != lemon::INVALID; ++arc)
       if (flow.flow(arc) > 0)
-        visit(net.graph.source(arc));
+        visit(graph.source(arc));
   }
   return reached;
 }
@@ -61,24 +62,24 @@ int runMinimumCutAnalysis(KyServiceInputData& input, KyGraph& graph, KyEngineAns
       code != ANALYSIS_ERROR_NONE)
     return code;
 
-  const KyEngineNetwork net = readNetwork(graph);
-  KyEngineFlowAmounts amounts;
-  amounts.edgeCapacity = edgeIntegers(input, graph, key::edgeCost);
-  if (const int edge = firstNegative(amounts.edgeCapacity); edge >= 0)
+  const KyEngineNetwork net(graph);
+  const std::vector<int> edgeCapacity = edgeIntegers(input, graph, key::edgeCost);
+  if (const int edge = firstNegative(edgeCapacity); edge >= 0)
     return answer.invalidOption(graph.pEdgeAt(edge), key::edgeCost);
 
-  const KyEngineFlowNetwork flow(net, amounts);
-  lemon::Preflow<Graph, KyEngineFlowNetwork::AmountMap> preflow(
-      flow.graph, flow.capacity, flow.entry(source), flow.exit(sink));
+  const KyEngineDigraph digraph(net, /*skipLoops=*/true);
+  const KyEngineEdgeAmounts capacity{&edgeCapacity};
+  lemon::Preflow<Graph, KyEngineEdgeAmounts> preflow(digraph.graph, capacity, digraph.node(source),
+                                                     digraph.node(sink));
   preflow.run();
   if (preflow.flowValue() > std::numeric_limits<std::int32_t>::max())
     return ANALYSIS_ERROR_COST_OVERFLOW;
 
-  const std::vector<char> sourceSide = residualReach(flow, preflow, flow.entry(source));
-  const auto onSourceSide = [&](int node) { return sourceSide[Graph::id(flow.entry(node))]; };
+  const std::vector<char> sourceSide =
+      residualReach(digraph.graph, capacity, preflow, digraph.node(source));
   std::vector<KyEdge*> cut;
   for (int e = 0; e < net.edgeCount(); ++e)
-    if (onSourceSide(net.source(e)) && !onSourceSide(net.target(e)))
+    if (sourceSide[net.source(e)] && !sourceSide[net.target(e)])
       cut.push_back(net.edge(e));
   answer.integer(nullptr, key::noneTotalCost, static_cast<int>(preflow.flowValue()));
   answer.edgeList(nullptr, key::noneEdgeList, cut);

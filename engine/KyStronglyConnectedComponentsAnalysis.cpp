@@ -1,5 +1,5 @@
-// Strongly connected components: LEMON's stronglyConnectedComponents on the
-// analysed graph, every edge directed. Components are numbered from 1 in
+// Strongly connected components of the analysed graph, every edge
+// directed, by Tarjan's search. Components are numbered from 1 in
 // order of their first node; edge component i holds the edges whose two
 // ends lie in node component i, in order of making (empty for a lone node
 // without a self-loop), so the two lists align.
@@ -12,27 +12,23 @@
 #include "KyEngineAnalyses_p.h"
 #include "KyEngineAnswer_p.h"
 #include "KyEngineComponents_p.h"
-#include "KyEngineLemon_p.h"
 #include "KyEngineNetwork_p.h"
 
-
-#include <vector>
+#include <utility>
 
 int runStronglyConnectedComponentsAnalysis(KyServiceInputData&, KyGraph& graph,
                                            KyEngineAnswer& answer) {
   namespace key = KyAnalysisKey::stronglyConnectedComponents;
-  const KyEngineNetwork net = readNetwork(graph);
-  const KyEngineDigraph digraph(net);
-  const KyEngineComponents components = stronglyConnectedComponents(net, digraph);
-  const int count = components.count;
-  writeComponents(net, components, key::nodeComponentNumber, key::noneComponentList, answer);
-
+  const KyEngineNetwork net(graph);
+  KyEngineComponents components = stronglyConnectedComponents(net);
   answer.partitionLists<KyEdgeDList>(
-      key::noneEdgeComponentList, count, net.edgeCount(),
+      key::noneEdgeComponentList, components.count, net.edgeCount(),
       [&](int e) {
         const int c = components.of[net.source(e)];
         return c == components.of[net.target(e)] ? c : -1;
       },
       [&](int e) { return net.edge(e); });
+  writeComponents(net, std::move(components), key::nodeComponentNumber, key::noneComponentList,
+                  answer);
   return ANALYSIS_ERROR_NONE;
 }

@@ -1,7 +1,7 @@
 // Topological sort of the analysed graph, every edge directed.
 //
-// The nodes are sorted by their strongly connected components (LEMON's
-// stronglyConnectedComponents): Kahn's algorithm over the components, the
+// The nodes are sorted by their strongly connected components (Tarjan's
+// search): Kahn's algorithm over the components, the
 // ready component whose first node has the lowest position going first,
 // each component's nodes in node order. On an acyclic graph every
 // component is one node: each step places the ready node of lowest
@@ -12,22 +12,23 @@
 #include <kyanalysis/KyAnalysisKeys.h>
 #include <kyplatform/KyGraph.h>
 #include <kyplatform/KyNode.h>
+#include <kyplatform/KyNodeDList.h>
 
 #include "KyEngineAnalyses_p.h"
 #include "KyEngineAnswer_p.h"
 #include "KyEngineComponents_p.h"
-#include "KyEngineLemon_p.h"
 #include "KyEngineNetwork_p.h"
-
 
 #include <functional>
 #include <queue>
+#include <utility>
 #include <vector>
 
 namespace {
 
 namespace key = KyAnalysisKey::topologicalSort;
 
+// The node positions in topological order of their components.
 std::vector<int> componentOrder(const KyEngineNetwork& net, const KyEngineComponents& components) {
   std::vector<int> waiting(static_cast<std::size_t>(components.count), 0);
   for (int e = 0; e < net.edgeCount(); ++e) {
@@ -35,23 +36,26 @@ std::vector<int> componentOrder(const KyEngineNetwork& net, const KyEngineCompon
     if (components.of[net.source(e)] != to)
       ++waiting[to];
   }
-  // Ready components, keyed by their first node's position.
+  std::vector<int> start, members;
+  groupByKey(components.count, components.of, start, members);
+  // Ready components: numbered in order of their first node, so the least
+  // number is the one whose first node has the lowest position.
   std::priority_queue<int, std::vector<int>, std::greater<int>> ready;
   for (int c = 0; c < components.count; ++c)
     if (waiting[c] == 0)
-      ready.push(components.nodes[components.start[c]]);
+      ready.push(c);
   std::vector<int> order;
   order.reserve(static_cast<std::size_t>(net.nodeCount()));
   while (!ready.empty()) {
-    const int c = components.of[ready.top()];
+    const int c = ready.top();
     ready.pop();
-    for (int i = components.start[c]; i < components.start[c + 1]; ++i) {
-      const int node = components.nodes[i];
+    for (int i = start[c]; i < start[c + 1]; ++i) {
+      const int node = members[i];
       order.push_back(node);
       net.forOut(node, [&](int e) {
         const int to = components.of[net.target(e)];
         if (to != c && --waiting[to] == 0)
-          ready.push(components.nodes[components.start[to]]);
+          ready.push(to);
       });
     }
   }
@@ -61,23 +65,28 @@ std::vector<int> componentOrder(const KyEngineNetwork& net, const KyEngineCompon
 } // namespace
 
 int runTopologicalSortAnalysis(KyServiceInputData&, KyGraph& graph, KyEngineAnswer& answer) {
-  const KyEngineNetwork net = readNetwork(graph);
-  const KyEngineDigraph digraph(net);
-  const KyEngineComponents components = stronglyConnectedComponents(net, digraph);
-
-  bool acyclic = components.count == net.nodeCount();
-  for (int e = 0; e < net.edgeCount() && acyclic; ++e)
-    acyclic = net.source(e) != net.target(e);
-
-  const std::vector<int> order = componentOrder(net, components);
-  std::vector<KyNode*> sorted;
-  sorted.reserve(order.size());
-  for (std::size_t i = 0; i < order.size(); ++i) {
-    KyNode* node = net.node(order[i]);
-    answer.integer(node, key::nodeOrderNumber, static_cast<int>(i) + 1);
-    sorted.push_back(node);
+  const KyEngineNetwork net(graph);
+  std::vector<int> order;
+  bool acyclic = false;
+  {
+    const KyEngineComponents components = stronglyConnectedComponents(net);
+    acyclic = components.count == net.nodeCount();
+    for (int e = 0; e < net.edgeCount() && acyclic; ++e)
+      acyclic = net.source(e) != net.target(e);
+    order = componentOrder(net, components);
   }
-  answer.nodeList(nullptr, key::noneNodeList, sorted);
+
+  std::vector<KyObject*> sorted(order.size());
+  for (std::size_t i = 0; i < order.size(); ++i)
+    sorted[i] = net.node(order[i]);
+  answer.list<KyNodeDList>(nullptr, key::noneNodeList, std::move(sorted));
+  // Order numbers by position, the order of the store's columns.
+  std::vector<int> number(order.size());
+  for (std::size_t i = 0; i < order.size(); ++i)
+    number[order[i]] = static_cast<int>(i) + 1;
+  order = std::vector<int>();
+  for (int v = 0; v < net.nodeCount(); ++v)
+    answer.integer(net.node(v), key::nodeOrderNumber, number[v]);
   answer.integer(nullptr, key::noneAcyclic, acyclic ? 1 : 0);
   return ANALYSIS_ERROR_NONE;
 }
