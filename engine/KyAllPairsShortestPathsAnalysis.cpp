@@ -26,25 +26,21 @@
 #include "KyEngineShortestPaths_p.h"
 
 #include <algorithm>
-#include <memory>
 #include <vector>
 
 namespace {
 
 namespace key = KyAnalysisKey::allPairsShortestPaths;
 
-struct EndClaim {
-  void operator()(KyObject* object) const { object->vRelease(); }
-};
-
-// Stores the two results of (from, to) under one pair that the output data
-// owns; a negative `lastEdge` stores the cost alone.
+// Stores the two results of (from, to) under the pair of the two nodes,
+// which the output data files by their positions and need not keep; a
+// negative `lastEdge` stores the cost alone.
 void storePair(const KyEngineNetwork& net, int from, int to, std::int64_t cost, int lastEdge,
                KyEngineAnswer& answer) {
-  const std::unique_ptr<KyPair, EndClaim> pair(new KyPair(net.node(from), net.node(to)));
-  answer.onMadeOwner(pair.get(), key::pairTotalCost, static_cast<int>(cost));
+  const KyPair pair(net.node(from), net.node(to));
+  answer.integer(&pair, key::pairTotalCost, static_cast<int>(cost));
   if (lastEdge >= 0)
-    answer.onMadeOwner(pair.get(), key::pairLastEdge, net.edge(lastEdge));
+    answer.reference(&pair, key::pairLastEdge, net.edge(lastEdge));
 }
 
 } // namespace

@@ -39,19 +39,6 @@ public:
     output_.storeOwned(const_cast<KyObject*>(owner), key, object.get());
     object.release();
   }
-  /// Stores `value` as integer() does, or `object` as reference() does,
-  /// under (owner, key) where `owner` is an object made only to key
-  /// results (a KyPair of two nodes): each entry keyed on it holds a claim
-  /// on it, and the output data releases it with the last of them. The
-  /// caller ends its own claim. O(1) on average.
-  void onMadeOwner(KyObject* owner, const wchar_t* key, int value) {
-    output_.storeInteger(owner, key, value, /*ownerOwned=*/1);
-    owner->vClaim();
-  }
-  void onMadeOwner(KyObject* owner, const wchar_t* key, KyObject* object) {
-    output_.setValue(owner, key, object, /*owned=*/0, /*ownerOwned=*/1);
-    owner->vClaim();
-  }
   /// Stores a new list of `objects`, in order, under (owner, key): nodes or
   /// edges, as `List` says.
   template <class List>

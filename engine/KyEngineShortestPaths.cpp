@@ -91,9 +91,11 @@ std::int64_t KyEngineWalkSearch::weight(Graph::Arc arc, bool reduced) const {
 
 void KyEngineWalkSearch::keepOnly(const std::vector<char>& keep) {
   Lemon& l = *lemon_;
-  for (Graph::ArcIt a(digraph_.graph); a != lemon::INVALID; ++a)
+  for (Graph::ArcIt a(digraph_.graph); a != lemon::INVALID; ++a) {
     l.kept[a] = keep[digraph_.position(digraph_.graph.source(a))] &&
                 keep[digraph_.position(digraph_.graph.target(a))];
+    filtered_ = filtered_ || !l.kept[a];
+  }
 }
 
 bool KyEngineWalkSearch::hasNegativeArc() const {
@@ -121,7 +123,15 @@ bool KyEngineWalkSearch::prepare() {
 
 void KyEngineWalkSearch::search(int start, std::int64_t limit, KyEngineWalkTree& tree,
                                 int finish) const {
-  const Lemon& l = *lemon_;
+  if (filtered_)
+    search(lemon_->arcs, start, limit, tree, finish);
+  else
+    search(digraph_.graph, start, limit, tree, finish);
+}
+
+template <class Arcs>
+void KyEngineWalkSearch::search(const Arcs& arcs, int start, std::int64_t limit,
+                                KyEngineWalkTree& tree, int finish) const {
   const std::size_t n = nodeCost_.size();
   tree.cost.assign(n, kEngineUnreached);
   tree.lastEdge.assign(n, -1);
@@ -136,7 +146,7 @@ void KyEngineWalkSearch::search(int start, std::int64_t limit, KyEngineWalkTree&
     return distance - nodeCost_[start] + potential(v) - potential(start);
   };
   const Lemon::Weight weights{this, !potential_.empty()};
-  lemon::Dijkstra<Lemon::Kept, Lemon::Weight> dijkstra(l.arcs, weights);
+  lemon::Dijkstra<Arcs, Lemon::Weight> dijkstra(arcs, weights);
   const Graph::Node source = digraph_.node(start);
   dijkstra.init();
   dijkstra.addSource(source, 0);
@@ -169,7 +179,7 @@ void KyEngineWalkSearch::search(int start, std::int64_t limit, KyEngineWalkTree&
   // equal walks the one whose last way leaves the greatest node by the
   // greatest edge wins, the way LEMON lists first among a node's incoming
   // arcs when the arcs are made way by way.
-  for (Lemon::Kept::InArcIt a(l.arcs, source); a != lemon::INVALID; ++a) {
+  for (typename Arcs::InArcIt a(arcs, source); a != lemon::INVALID; ++a) {
     const int from = digraph_.position(digraph_.graph.source(a));
     if (from != start && tree.cost[from] == kEngineUnreached)
       continue;

@@ -96,6 +96,10 @@ public:
 private:
   struct Lemon;
   int nodeCount() const { return static_cast<int>(nodeCost_.size()); }
+  /// search() on the kept arcs, or on the whole digraph when all are kept.
+  template <class Arcs>
+  void search(const Arcs& arcs, int start, std::int64_t limit, KyEngineWalkTree& tree,
+              int finish) const;
   /// The weight of `arc`: the cost of the node it leaves plus the cost of
   /// its edge, and, when `reduced`, plus the potential of the node it
   /// leaves less that of the node it enters.
@@ -104,5 +108,6 @@ private:
   const KyEngineDigraph& digraph_;
   std::vector<int> nodeCost_, edgeCost_;
   std::unique_ptr<Lemon> lemon_;
+  bool filtered_ = false;               // some arc is not kept
   std::vector<std::int64_t> potential_; // empty while every kept arc is >= 0
 };

@@ -44,7 +44,8 @@ public:
   std::size_t sizeOf() const override { return sizeof(KyPair); }
   /// A pair of two nodes of one graph has their two positions as its place,
   /// so stores file it by position rather than by the hash (which is the
-  /// same for (a, b), (b, a) and 0 for every (a, a)).
+  /// same for (a, b), (b, a) and 0 for every (a, a)), and make a KyPair of
+  /// the two nodes when someone wants it back.
   bool ownerPlace(KyOwnerPlace& place) const override;
   void debugOutput(int) override {}
 

@@ -25,12 +25,12 @@ int KyNode::numberOfOutEdges() const { return pOwnerGraph()->nodeLinks(index()).
 int KyNode::numberOfInEdges() const { return pOwnerGraph()->nodeLinks(index()).inCount; }
 
 bool KyNode::ownerPlace(KyOwnerPlace& place) const {
-  place = KyOwnerPlace{pOwnerGraph(), KyOwnerPlace::KY_PLACE_NODE, index(), 0};
+  place = KyOwnerPlace{pOwnerGraph(), KyOwnerPlace::KY_PLACE_NODE, index(), 0, nullptr};
   return true;
 }
 
 bool KyEdge::ownerPlace(KyOwnerPlace& place) const {
-  place = KyOwnerPlace{pOwnerGraph(), KyOwnerPlace::KY_PLACE_EDGE, index(), 0};
+  place = KyOwnerPlace{pOwnerGraph(), KyOwnerPlace::KY_PLACE_EDGE, index(), 0, nullptr};
   return true;
 }
 

@@ -15,17 +15,22 @@ enum KyDeepFlagEnum { KY_DEEP_COPY = 0, KY_ATTRIBUTE_COPY = 1 };
 enum KyIterDirectionEnum { KY_ITER_FORWARD = 1, KY_ITER_BACKWARD = 2 };
 
 class KyGraph;
+class KyObject;
 
 /// Where a value store may file the values an object owns by position
 /// rather than by hashCode() and equals(): a node or an edge of a graph at
 /// its position, a pair of two nodes of one graph at their two positions.
 /// Objects of one place are equal, and objects of different places are not.
+/// A store keeps no object with a place as an owner: it asks the graph for
+/// a member, and `make` for a new pair, when someone wants the owner.
 struct KyOwnerPlace {
   enum Kind { KY_PLACE_NODE, KY_PLACE_EDGE, KY_PLACE_NODE_PAIR };
   const KyGraph* graph;
   Kind kind;
   int first;
   int second; // the second node of a pair; 0 otherwise
+  /// For a pair: makes a new object of the place, for the caller to own.
+  KyObject* (*make)(const KyOwnerPlace& place);
 };
 
 /// Root object with claim-counted lifetime.

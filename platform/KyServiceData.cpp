@@ -4,9 +4,7 @@
 
 #include "KyValueStore_p.h"
 
-#include <string>
 #include <typeinfo>
-#include <utility>
 #include <vector>
 
 KyServiceData::KyServiceData() : values_(std::make_unique<KyValueStore>()) {}
@@ -48,20 +46,7 @@ int KyServiceData::getValueAsInteger(const KyObject* owner, const wchar_t* key) 
              : 0;
 }
 
-void KyServiceData::removeAllValues() {
-  std::vector<std::pair<const KyObject*, std::wstring>> owned;
-  std::vector<std::wstring> unowned;
-  visitValues([&](const KyObject* owner, const wchar_t* key, KyObject*) {
-    if (owner != nullptr)
-      owned.emplace_back(owner, key);
-    else
-      unowned.emplace_back(key);
-  });
-  for (const auto& entry : owned)
-    removeValue(const_cast<KyObject*>(entry.first), entry.second.c_str());
-  for (const auto& key : unowned)
-    removeValue(nullptr, key.c_str());
-}
+void KyServiceData::removeAllValues() { values_->clear(); }
 
 int KyServiceData::numberOfValues() const { return static_cast<int>(values_->size()); }
 

@@ -17,12 +17,14 @@ class KyValueStore;
 /// (a fresh pair of the same two nodes, say) finds a value stored under
 /// another; keys are matched by their text. Owners with a place
 /// (KyOwnerPlace: nodes, edges, pairs of nodes of one graph) are matched by
-/// that place, and their values kept in arrays by position. An owner that is
-/// not handed over must outlive its entries. Lookups and stores cost
-/// O(length of the key) plus O(1) on average. The store owns the attached
-/// service name, every value or owner handed over to it and the integers
-/// and doubles it makes, and releases them when they are replaced, removed,
-/// or when the store goes. Not copyable.
+/// that place and their values kept in arrays by position; the store keeps
+/// no such owner object, and hands out an equal one (the member itself, a
+/// pair it makes) when asked. Another owner that is not handed over must
+/// outlive its entries. Lookups and stores cost O(length of the key) plus
+/// O(1) on average. The store owns the attached service name, every value
+/// or owner handed over to it and the integers and doubles it makes, and
+/// releases them when they are replaced, removed, or when the store goes.
+/// Not copyable.
 class KYPLATFORM_EXPORT KyServiceData : public KyObject {
 public:
   KyServiceData();
@@ -34,10 +36,11 @@ public:
   /// value removes the entry. `owned` 1 hands the value over to the store;
   /// 0 stores a reference to an object that stays the caller's (storing the
   /// value the entry already owns keeps it owned).
-  /// `ownerOwned` 1 hands the owner object over too (a pair made just to
-  /// key the value, say): the store keeps it while the entry lives, or
-  /// releases it at once when the entry already has an equal owner. A null
-  /// key stores nothing and releases what was handed over.
+  /// `ownerOwned` 1 hands the owner object over too: the store keeps it
+  /// while the entry lives, or releases it at once when the entry already
+  /// has an equal owner or when the owner has a place (a pair made just to
+  /// key the value, say). A null key stores nothing and releases what was
+  /// handed over.
   virtual void setValue(KyObject* owner, const wchar_t* key, KyObject* value, int owned,
                         int ownerOwned);
   /// The named forms of setValue() for the two common cases: storeOwned()
@@ -71,15 +74,17 @@ public:
   std::vector<int> memberIntegers(const wchar_t* key, const KyGraph& graph, bool edges,
                                   int missing) const;
   /// Removes every value, releasing what the store owns; the service name
-  /// stays. Entries with an owner go first, so that an owner that belongs
-  /// to a graph held under a key without owner (the path graph of an
-  /// answer) is still alive when its entry goes. Cost O(number of values).
+  /// stays. No owner is asked anything while the entries go, so an owner
+  /// that belongs to a graph held under a key without owner (the path graph
+  /// of an answer) may go before its entry. O(number of values).
   void removeAllValues();
   /// Number of values stored.
   int numberOfValues() const;
   /// Calls `visit` once per stored value with its owner and key, in no
-  /// particular order; writers sort what they need sorted. The data must
-  /// not change during the walk. Cost O(number of values).
+  /// particular order; writers sort what they need sorted. The owner of a
+  /// pair's value is a KyPair the store makes on the first walk and keeps
+  /// while the entry lives. The data must not change during the walk. Cost
+  /// O(number of values).
   void visitValues(
       const std::function<void(const KyObject* owner, const wchar_t* key, KyObject* value)>& visit)
       const;

@@ -23,6 +23,16 @@ bool sameOwner(const KyObject* a, const KyObject* b) {
   return a == b || (a != nullptr && b != nullptr && a->equals(b));
 }
 
+// The hash of a pair's two positions: every bit of both reaches the top
+// half, which the index uses, so (a, b), (b, a) and (a, a) spread alike.
+std::uint32_t pairHash(int first, int second) {
+  const std::uint64_t mixed =
+      static_cast<std::uint32_t>(first) * 0x9E3779B97F4A7C15ull ^
+      (static_cast<std::uint64_t>(static_cast<std::uint32_t>(second)) + 0x632BE59BD9B4E019ull) *
+          0xC2B2AE3D27D4EB4Full;
+  return static_cast<std::uint32_t>((mixed ^ (mixed >> 29)) >> 32);
+}
+
 void endClaim(KyObject* object) {
   if (object != nullptr)
     object->vRelease();
@@ -43,7 +53,7 @@ KyObject* valueOf(const Slot& slot, std::uint8_t holding) {
   switch (holding & Holding::kHoldingMask) {
   case Holding::kEmpty:
     return nullptr;
-  case Holding::kMadeHere:
+  case Holding::kMadeInteger:
     return integerIn(const_cast<Slot&>(slot));
   default:
     return pointerIn(slot);
@@ -71,12 +81,11 @@ void KyValueStore::Room::give(void* room) {
   free_ = room;
 }
 
-// Where one entry keeps its value: a slot, how the slot holds it, and
-// whether a KyInt may be made in the slot itself (the slot never moves).
+// Where one entry keeps its value: a slot that never moves, and how the
+// slot holds it.
 struct KyValueStore::Cell {
   Slot* slot;
   std::uint8_t* holding;
-  bool stable;
 };
 
 // A value taken out of a cell, to be released once the entry is settled:
@@ -103,10 +112,128 @@ struct KyValueStore::Column {
   std::size_t count = 0;
 };
 
-// One key's entries for pairs of nodes of one graph: chunks of 64 slots,
-// one per first node and block of 64 second nodes, found by hashing the
-// two, with the owner object each entry keeps.
-struct KyValueStore::PairColumn {
+// Entries found through an index: linear probing over a power-of-two array
+// of 8-byte slots, kept at most seven eighths full. A slot holds an entry's
+// number plus one (0 marks an empty slot) and its hash, so a probe passes
+// over the slots of other owners without touching their entries; slots are
+// placed by Fibonacci hashing of the hash. Entries sit in pages of 256 and
+// never move: a removed entry's room is taken by the next one added.
+struct KyValueStore::Indexed {
+  struct Entry {
+    Slot value;
+    KyObject* owner;
+    std::uint32_t hash;
+    int first, second; // a pair's positions
+    std::uint8_t holding;
+  };
+  struct IndexSlot {
+    std::uint32_t entry;
+    std::uint32_t hash;
+  };
+  static constexpr std::uint32_t kPageShift = 8;
+
+  Entry& entry(std::uint32_t number) const {
+    return pages[number >> kPageShift][number & ((1u << kPageShift) - 1)];
+  }
+  std::size_t home(std::uint32_t hash) const {
+    return static_cast<std::size_t>((hash * 0x9E3779B97F4A7C15ull) >> shift);
+  }
+
+  // The slot of the entry of `hash` for which same(entry) holds, or the
+  // empty slot where it would go. The index must not be empty.
+  template <class Same> std::size_t find(std::uint32_t hash, Same same) const {
+    const std::size_t mask = index.size() - 1;
+    for (std::size_t i = home(hash);; i = (i + 1) & mask) {
+      const IndexSlot slot = index[i];
+      if (slot.entry == 0 || (slot.hash == hash && same(entry(slot.entry - 1))))
+        return i;
+    }
+  }
+
+  // Rebuilds the index at twice the size (at least 8 slots).
+  void grow() {
+    index.assign(index.size() < 8 ? 8 : index.size() * 2, IndexSlot{0, 0});
+    shift = 64;
+    for (std::size_t n = index.size(); n > 1; n >>= 1)
+      --shift;
+    const std::size_t mask = index.size() - 1;
+    for (std::uint32_t e = 0; e < made; ++e) {
+      const Entry& at = entry(e);
+      if (at.holding == Holding::kEmpty)
+        continue;
+      std::size_t i = home(at.hash);
+      while (index[i].entry != 0)
+        i = (i + 1) & mask;
+      index[i] = IndexSlot{e + 1, at.hash};
+    }
+  }
+
+  // A new entry of `hash`, which must not be present, at the empty slot
+  // `at`, its value still to be put.
+  Entry& insert(std::size_t at, std::uint32_t hash) {
+    std::uint32_t number;
+    if (!holes.empty()) {
+      number = holes.back();
+      holes.pop_back();
+    } else {
+      if ((made & ((1u << kPageShift) - 1)) == 0)
+        pages.emplace_back(new Entry[std::size_t{1} << kPageShift]);
+      number = made++;
+    }
+    Entry& added = entry(number);
+    added.hash = hash;
+    ++count;
+    if (count * 8 > index.size() * 7) {
+      added.holding = Holding::kOwnsOwner; // not empty: grow() must index it
+      grow();
+    } else {
+      index[at] = IndexSlot{number + 1, hash};
+    }
+    return added;
+  }
+
+  // Removes the entry of slot `hole`, whose value is out. Backward-shift
+  // deletion keeps every probe chain unbroken.
+  void erase(std::size_t hole) {
+    const std::uint32_t removed = index[hole].entry - 1;
+    const std::size_t mask = index.size() - 1;
+    for (std::size_t i = (hole + 1) & mask; index[i].entry != 0; i = (i + 1) & mask) {
+      const std::size_t want = home(index[i].hash);
+      if (((i - want) & mask) >= ((i - hole) & mask)) {
+        index[hole] = index[i];
+        hole = i;
+      }
+    }
+    index[hole] = IndexSlot{0, 0};
+    entry(removed).holding = Holding::kEmpty;
+    holes.push_back(removed);
+    --count;
+  }
+
+  // Calls visit(entry) for every entry that holds a value; it may change
+  // the entry, not the index.
+  template <class Visit> void forEach(Visit visit) const {
+    for (std::uint32_t e = 0; e < made; ++e)
+      if (entry(e).holding != Holding::kEmpty)
+        visit(entry(e));
+  }
+
+  std::vector<std::unique_ptr<Entry[]>> pages;
+  std::uint32_t made = 0; // entries ever made
+  std::vector<std::uint32_t> holes;
+  std::vector<IndexSlot> index;
+  unsigned shift = 64;
+  std::size_t count = 0;
+};
+
+// One key's entries for pairs of nodes of one graph. They go to an index
+// keyed by both positions until the pairs are many for the graph's size (a
+// sixteenth of all pairs, as an all-pairs answer makes); from then on new
+// ones go to chunks of 64 slots, one per first node and block of 64 second
+// nodes, which an answer of every pair fills up. Entries already indexed
+// stay there. No entry keeps the pair it was stored under: its owner is
+// made, and kept, only when someone asks for it.
+struct KyValueStore::PairTable {
   struct Chunk {
     Slot slots[kChunkSize];
     KyObject* owners[kChunkSize] = {};
@@ -119,11 +246,22 @@ struct KyValueStore::PairColumn {
     }
   };
 
-  static std::uint64_t chunkKey(const KyOwnerPlace& place) {
-    return (static_cast<std::uint64_t>(static_cast<std::uint32_t>(place.first)) << 32) |
-           static_cast<std::uint32_t>(place.second >> kChunkShift);
+  explicit PairTable(const KyOwnerPlace& place) : graph(place.graph), make(place.make) {}
+
+  // The owner of the entry at (first, second) whose made owner is `made`:
+  // made now when it is null.
+  KyObject* owner(KyObject*& made, int first, int second) const {
+    if (made == nullptr)
+      made = make(KyOwnerPlace{graph, KyOwnerPlace::KY_PLACE_NODE_PAIR, first, second, make});
+    return made;
   }
-  Chunk* find(std::uint64_t key) const {
+  static std::uint64_t chunkKey(int first, int second) {
+    return (static_cast<std::uint64_t>(static_cast<std::uint32_t>(first)) << 32) |
+           static_cast<std::uint32_t>(second >> kChunkShift);
+  }
+  Chunk* chunk(std::uint64_t key) const {
+    if (chunks.empty())
+      return nullptr;
     if (last != nullptr && lastKey == key)
       return last;
     const auto found = chunks.find(key);
@@ -133,118 +271,42 @@ struct KyValueStore::PairColumn {
     last = found->second.get();
     return last;
   }
+  // The indexed entry of (first, second), or null.
+  Indexed::Entry* indexed(int first, int second) const {
+    if (index.count == 0 ||
+        (!chunks.empty() &&
+         (static_cast<std::size_t>(first) >= indexedRows.size() || !indexedRows[first])))
+      return nullptr;
+    const std::uint32_t number = index.index[index.find(
+        pairHash(first, second), [&](const Indexed::Entry& entry) {
+          return entry.first == first && entry.second == second;
+        })].entry;
+    return number != 0 ? &index.entry(number - 1) : nullptr;
+  }
+  // Whether new pairs go to chunks.
+  bool chunked() const {
+    const auto n = static_cast<std::size_t>(graph->numberOfNodes());
+    return !chunks.empty() || index.count * 16 >= n * n;
+  }
 
-  explicit PairColumn(const KyGraph* graph) : graph(graph) {}
+  // Makes the chunk of `key`; the first one marks the rows of the entries
+  // indexed so far, the only rows the index can hold from then on.
+  Chunk* addChunk(std::uint64_t key) {
+    if (chunks.empty()) {
+      indexedRows.assign(static_cast<std::size_t>(graph->numberOfNodes()), false);
+      index.forEach([&](const Indexed::Entry& entry) { indexedRows[entry.first] = true; });
+    }
+    last = nullptr;
+    return chunks.emplace(key, std::make_unique<Chunk>()).first->second.get();
+  }
 
   const KyGraph* graph;
+  KyObject* (*make)(const KyOwnerPlace&);
+  Indexed index;
   std::unordered_map<std::uint64_t, std::unique_ptr<Chunk>, Hash> chunks;
+  std::vector<bool> indexedRows; // set while there are chunks
   mutable std::uint64_t lastKey = 0;
   mutable Chunk* last = nullptr;
-  std::size_t count = 0;
-};
-
-// One key's entries for owners without a place, in a dense array in order
-// of storing, and an index over them: linear probing over a power-of-two
-// array of 8-byte slots, kept at most seven eighths full. An index slot
-// holds the entry's position plus one (0 marks an empty slot) and the
-// entry's owner hash, so a probe passes over the slots of other owners
-// without touching their entries. Slots are placed by Fibonacci hashing of
-// the owner's hash, which spreads identity hashes of neighbouring objects.
-struct KyValueStore::Hashed {
-  struct Entry {
-    KyObject* owner;
-    Slot value;
-    std::uint32_t hash;
-    std::uint8_t holding;
-  };
-  struct IndexSlot {
-    std::uint32_t position;
-    std::uint32_t hash;
-  };
-
-  std::size_t home(std::uint32_t hash) const {
-    return static_cast<std::size_t>((hash * 0x9E3779B97F4A7C15ull) >> shift);
-  }
-
-  // Position plus one of the entry whose owner is `owner` itself, probed
-  // under the identity hash; 0 when there is none. Most such owners (the
-  // graph, say) hash by identity, so this finds them without touching the
-  // owner object. The index must not be empty.
-  std::uint32_t findSame(const KyObject* owner) const {
-    const std::uint32_t hash = KyObject::identityHash(owner);
-    const std::size_t mask = index.size() - 1;
-    for (std::size_t i = home(hash);; i = (i + 1) & mask) {
-      const IndexSlot slot = index[i];
-      if (slot.position == 0 || (slot.hash == hash && entries[slot.position - 1].owner == owner))
-        return slot.position;
-    }
-  }
-
-  // Index of the slot of the entry whose owner equals `owner`, or of the
-  // empty slot where it would go. The index must not be empty.
-  std::size_t find(const KyObject* owner, std::uint32_t hash) const {
-    const std::size_t mask = index.size() - 1;
-    for (std::size_t i = home(hash);; i = (i + 1) & mask) {
-      const IndexSlot slot = index[i];
-      if (slot.position == 0 ||
-          (slot.hash == hash && sameOwner(owner, entries[slot.position - 1].owner)))
-        return i;
-    }
-  }
-
-  // Rebuilds the index at twice the size (at least 8 slots).
-  void grow() {
-    index.assign(index.size() < 8 ? 8 : index.size() * 2, IndexSlot{0, 0});
-    shift = 64;
-    for (std::size_t n = index.size(); n > 1; n >>= 1)
-      --shift;
-    const std::size_t mask = index.size() - 1;
-    for (std::size_t e = 0; e < entries.size(); ++e) {
-      std::size_t i = home(entries[e].hash);
-      while (index[i].position != 0)
-        i = (i + 1) & mask;
-      index[i] = IndexSlot{static_cast<std::uint32_t>(e + 1), entries[e].hash};
-    }
-  }
-
-  // Adds an entry for `owner`, which must not be present, at the empty
-  // index slot `at`; returns it.
-  Entry& insert(std::size_t at, KyObject* owner, std::uint32_t hash) {
-    entries.push_back(Entry{owner, Slot{}, hash, Holding::kEmpty});
-    if (entries.size() * 8 > index.size() * 7)
-      grow();
-    else
-      index[at] = IndexSlot{static_cast<std::uint32_t>(entries.size()), hash};
-    return entries.back();
-  }
-
-  // Removes the entry of index slot `hole`. Backward-shift deletion keeps
-  // every probe chain unbroken; the last entry moves into the freed place.
-  void erase(std::size_t hole) {
-    const std::uint32_t freed = index[hole].position;
-    const std::size_t mask = index.size() - 1;
-    for (std::size_t i = (hole + 1) & mask; index[i].position != 0; i = (i + 1) & mask) {
-      const std::size_t want = home(index[i].hash);
-      if (((i - want) & mask) >= ((i - hole) & mask)) {
-        index[hole] = index[i];
-        hole = i;
-      }
-    }
-    index[hole] = IndexSlot{0, 0};
-    const auto last = static_cast<std::uint32_t>(entries.size());
-    if (freed != last) {
-      entries[freed - 1] = entries[last - 1];
-      std::size_t i = home(entries[freed - 1].hash);
-      while (index[i].position != last)
-        i = (i + 1) & mask;
-      index[i].position = freed;
-    }
-    entries.pop_back();
-  }
-
-  std::vector<Entry> entries;
-  std::vector<IndexSlot> index;
-  unsigned shift = 64;
 };
 
 struct KyValueStore::Table {
@@ -256,48 +318,59 @@ struct KyValueStore::Table {
         return c.get();
     return nullptr;
   }
-  PairColumn* pairColumn(const KyGraph* graph) const {
-    for (const auto& c : pairColumns)
-      if (c->graph == graph)
-        return c.get();
+  PairTable* pairs(const KyGraph* graph) const {
+    for (const auto& table : pairTables)
+      if (table->graph == graph)
+        return table.get();
     return nullptr;
   }
 
   std::wstring key;
-  Hashed hashed;
+  Indexed owners;
   std::vector<std::unique_ptr<Column>> columns;
-  std::vector<std::unique_ptr<PairColumn>> pairColumns;
+  std::vector<std::unique_ptr<PairTable>> pairTables;
 };
 
-KyValueStore::KyValueStore() : doubles_(sizeof(KyDouble)), integers_(sizeof(KyInt)) {}
+KyValueStore::KyValueStore() : doubles_(sizeof(KyDouble)) {}
 
-KyValueStore::~KyValueStore() {
+KyValueStore::~KyValueStore() { clear(); }
+
+void KyValueStore::clear() {
   for (auto& named : tables_) {
     Table& t = *named.second;
-    for (Hashed::Entry& entry : t.hashed.entries) {
-      release(take(Cell{&entry.value, &entry.holding, false}));
-      if (entry.holding & Holding::kOwnsOwner)
+    t.owners.forEach([this](Indexed::Entry& entry) {
+      const bool ownsOwner = (entry.holding & Holding::kOwnsOwner) != 0;
+      release(take(Cell{&entry.value, &entry.holding}));
+      if (ownsOwner)
         endClaim(entry.owner);
-    }
+    });
     for (auto& column : t.columns)
       for (auto& chunk : column->chunks)
         if (chunk != nullptr)
           for (int i = 0; i < kChunkSize; ++i)
-            release(take(Cell{&chunk->slots[i], &chunk->holding[i], true}));
-    for (auto& pairs : t.pairColumns)
+            release(take(Cell{&chunk->slots[i], &chunk->holding[i]}));
+    for (auto& pairs : t.pairTables) {
+      pairs->index.forEach([this](Indexed::Entry& entry) {
+        release(take(Cell{&entry.value, &entry.holding}));
+        endClaim(entry.owner);
+      });
       for (auto& [key, chunk] : pairs->chunks)
-        for (int i = 0; i < kChunkSize; ++i) {
-          release(take(Cell{&chunk->slots[i], &chunk->holding[i], true}));
-          if (chunk->holding[i] & Holding::kOwnsOwner)
+        for (int i = 0; i < kChunkSize; ++i)
+          if (chunk->holding[i] != Holding::kEmpty) {
+            release(take(Cell{&chunk->slots[i], &chunk->holding[i]}));
             endClaim(chunk->owners[i]);
-        }
+          }
+    }
   }
+  tables_.clear();
+  known_.fill(KnownKey{});
+  size_ = 0;
 }
 
 KyValueStore::Taken KyValueStore::take(Cell cell) {
   Taken taken;
   const std::uint8_t holding = *cell.holding & Holding::kHoldingMask;
-  if (holding == Holding::kMadeHere)
+  if (holding == Holding::kMadeInteger)
     integerIn(*cell.slot)->~KyInt(); // nothing to wait for
   else if (holding != Holding::kEmpty && holding != Holding::kReferenced)
     taken = Taken{pointerIn(*cell.slot), holding};
@@ -306,20 +379,11 @@ KyValueStore::Taken KyValueStore::take(Cell cell) {
 }
 
 void KyValueStore::release(const Taken& taken) {
-  switch (taken.holding) {
-  case Holding::kMadeInteger:
-    static_cast<KyInt*>(taken.object)->~KyInt();
-    integers_.give(taken.object);
-    break;
-  case Holding::kMadeDouble:
+  if (taken.holding == Holding::kMadeDouble) {
     static_cast<KyDouble*>(taken.object)->~KyDouble();
     doubles_.give(taken.object);
-    break;
-  case Holding::kOwned:
+  } else if (taken.holding == Holding::kOwned) {
     endClaim(taken.object);
-    break;
-  default:
-    break;
   }
 }
 
@@ -340,11 +404,8 @@ KyValueStore::Taken KyValueStore::putValue(Cell cell, const Put& put) {
     return taken;
   }
   const Taken taken = take(cell);
-  if (put.what == Put::kInteger && cell.stable) {
+  if (put.what == Put::kInteger) {
     new (cell.slot->bytes) KyInt(put.integer);
-    *cell.holding = owner | Holding::kMadeHere;
-  } else if (put.what == Put::kInteger) {
-    setPointer(*cell.slot, new (integers_.take()) KyInt(put.integer));
     *cell.holding = owner | Holding::kMadeInteger;
   } else {
     setPointer(*cell.slot, new (doubles_.take()) KyDouble(put.real));
@@ -365,7 +426,7 @@ KyValueStore::Table* KyValueStore::table(const wchar_t* key) const {
   // stored through this address, and trust it only if its text still
   // matches (a caller may reuse a buffer for another key).
   const KnownKey& known = known_[knownSlot(key)];
-  if (known.address == key && std::wcscmp(known.table->key.c_str(), key) == 0)
+  if (known.address == key && std::wcscmp(known.text, key) == 0)
     return known.table;
   const auto found = tables_.find(std::wstring_view(key));
   return found != tables_.end() ? found->second.get() : nullptr;
@@ -378,7 +439,7 @@ KyValueStore::Table* KyValueStore::tableToFill(const wchar_t* key) {
     t = made.get();
     tables_.emplace(std::wstring_view(t->key), std::move(made));
   }
-  known_[knownSlot(key)] = KnownKey{key, t};
+  known_[knownSlot(key)] = KnownKey{key, t->key.c_str(), t};
   return t;
 }
 
@@ -424,13 +485,17 @@ void KyValueStore::store(KyObject* owner, const wchar_t* key, const Put* put, bo
   }
   KyOwnerPlace place{};
   if (owner == nullptr || !owner->ownerPlace(place)) {
-    storeHashed(*t, owner, put, ownsOwner);
-  } else if (place.kind == KyOwnerPlace::KY_PLACE_NODE_PAIR) {
-    storePair(*t, place, owner, put, ownsOwner);
+    storeIndexed(
+        t->owners, ownerHash(owner),
+        [owner](const Indexed::Entry& entry) { return sameOwner(owner, entry.owner); }, owner, 0,
+        0, put, ownsOwner);
   } else {
-    storeMember(*t, place, put);
+    if (place.kind == KyOwnerPlace::KY_PLACE_NODE_PAIR)
+      storePair(*t, place, put);
+    else
+      storeMember(*t, place, put);
     if (ownsOwner)
-      endClaim(owner); // a member ignores it: it lives as long as its graph
+      endClaim(owner); // kept by no entry; a member ignores it anyway
   }
 }
 
@@ -454,7 +519,7 @@ void KyValueStore::storeMember(Table& t, const KyOwnerPlace& place, const Put* p
       return;
     chunk = std::make_unique<Column::Chunk>();
   }
-  const Cell cell{&chunk->slots[i], &chunk->holding[i], true};
+  const Cell cell{&chunk->slots[i], &chunk->holding[i]};
   const bool empty = chunk->holding[i] == Holding::kEmpty;
   if (put != nullptr) {
     const Taken taken = putValue(cell, *put);
@@ -481,115 +546,133 @@ void KyValueStore::storeMember(Table& t, const KyOwnerPlace& place, const Put* p
   release(taken);
 }
 
-void KyValueStore::storePair(Table& t, const KyOwnerPlace& place, KyObject* owner, const Put* put,
-                             bool ownsOwner) {
-  PairColumn* pairs = t.pairColumn(place.graph);
-  const std::uint64_t chunkKey = PairColumn::chunkKey(place);
-  PairColumn::Chunk* chunk = pairs != nullptr ? pairs->find(chunkKey) : nullptr;
-  if (chunk == nullptr) {
-    if (put == nullptr) {
-      if (ownsOwner)
-        endClaim(owner);
-      return;
-    }
-    if (pairs == nullptr)
-      pairs = t.pairColumns.emplace_back(std::make_unique<PairColumn>(place.graph)).get();
-    chunk = pairs->chunks.emplace(chunkKey, std::make_unique<PairColumn::Chunk>())
-                .first->second.get();
-  }
-  const int i = place.second & (kChunkSize - 1);
-  std::uint8_t& holding = chunk->holding[i];
-  KyObject*& held = chunk->owners[i];
-  const Cell cell{&chunk->slots[i], &holding, true};
-  if ((holding & Holding::kHoldingMask) == Holding::kEmpty) {
-    if (put == nullptr) {
-      if (ownsOwner)
-        endClaim(owner);
-      return;
-    }
-    held = owner;
-    holding = ownsOwner ? Holding::kOwnsOwner : 0;
-    putValue(cell, *put);
-    ++chunk->count;
-    ++pairs->count;
-    ++size_;
-    return;
-  }
-  if (ownsOwner) {
-    if ((holding & Holding::kOwnsOwner) == 0)
-      held = owner;
-    else if (owner != held)
-      endClaim(owner); // keep the equal owner already held
-    holding |= Holding::kOwnsOwner;
-  }
-  if (put != nullptr) {
-    release(putValue(cell, *put));
-    return;
-  }
-  KyObject* heldOwner = (holding & Holding::kOwnsOwner) != 0 ? held : nullptr;
-  const Taken taken = take(cell);
-  holding = Holding::kEmpty;
-  held = nullptr;
-  --size_;
-  if (--chunk->count == 0) {
-    pairs->chunks.erase(chunkKey);
-    pairs->last = nullptr;
-  }
-  if (--pairs->count == 0)
-    for (auto it = t.pairColumns.begin(); it != t.pairColumns.end(); ++it)
-      if (it->get() == pairs) {
-        t.pairColumns.erase(it);
-        break;
-      }
-  endClaim(heldOwner);
-  release(taken);
+void KyValueStore::fill(Cell cell, KyObject*& heldOwner, KyObject* owner, const Put& put,
+                        bool ownsOwner) {
+  heldOwner = owner;
+  *cell.holding = ownsOwner ? Holding::kOwnsOwner : 0;
+  putValue(cell, put);
+  ++size_;
 }
 
-void KyValueStore::storeHashed(Table& t, KyObject* owner, const Put* put, bool ownsOwner) {
-  Hashed& hashed = t.hashed;
-  if (hashed.index.empty()) {
-    if (put == nullptr) {
-      if (ownsOwner)
-        endClaim(owner);
-      return;
-    }
-    hashed.grow();
-  }
-  const std::uint32_t hash = ownerHash(owner);
-  const std::size_t at = hashed.find(owner, hash);
-  const std::uint32_t position = hashed.index[at].position;
-  if (position == 0) {
-    if (put == nullptr) {
-      if (ownsOwner)
-        endClaim(owner);
-      return;
-    }
-    Hashed::Entry& entry = hashed.insert(at, owner, hash);
-    entry.holding = ownsOwner ? Holding::kOwnsOwner : 0;
-    putValue(Cell{&entry.value, &entry.holding, false}, *put);
-    ++size_;
-    return;
-  }
-
-  Hashed::Entry& entry = hashed.entries[position - 1];
+bool KyValueStore::change(Cell cell, KyObject*& heldOwner, KyObject* owner, const Put* put,
+                          bool ownsOwner) {
   if (ownsOwner) {
-    if ((entry.holding & Holding::kOwnsOwner) == 0)
-      entry.owner = owner;
-    else if (owner != entry.owner)
+    if ((*cell.holding & Holding::kOwnsOwner) == 0)
+      heldOwner = owner;
+    else if (owner != heldOwner)
       endClaim(owner); // keep the equal owner already held
-    entry.holding |= Holding::kOwnsOwner;
+    *cell.holding |= Holding::kOwnsOwner;
   }
-  const Cell cell{&entry.value, &entry.holding, false};
   if (put != nullptr) {
     release(putValue(cell, *put));
+    return false;
+  }
+  KyObject* released = (*cell.holding & Holding::kOwnsOwner) != 0 ? heldOwner : nullptr;
+  const Taken taken = take(cell);
+  --size_;
+  endClaim(released);
+  release(taken);
+  return true;
+}
+
+void KyValueStore::storePair(Table& t, const KyOwnerPlace& place, const Put* put) {
+  PairTable* pairs = t.pairs(place.graph);
+  if (pairs == nullptr) {
+    if (put == nullptr)
+      return;
+    pairs = t.pairTables.emplace_back(std::make_unique<PairTable>(place)).get();
+  }
+  const int first = place.first, second = place.second;
+  const std::uint64_t key = PairTable::chunkKey(first, second);
+  const int i = second & (kChunkSize - 1);
+  PairTable::Chunk* chunk = pairs->chunk(key);
+  if (chunk != nullptr && chunk->holding[i] != Holding::kEmpty) {
+    const Cell cell{&chunk->slots[i], &chunk->holding[i]};
+    if (put != nullptr) {
+      release(putValue(cell, *put));
+      return;
+    }
+    KyObject* made = chunk->owners[i];
+    const Taken taken = take(cell);
+    if (--chunk->count == 0) {
+      pairs->chunks.erase(key);
+      pairs->last = nullptr;
+    }
+    --size_;
+    endClaim(made);
+    release(taken);
+  } else if (Indexed::Entry* entry = pairs->indexed(first, second)) {
+    const Cell cell{&entry->value, &entry->holding};
+    if (put != nullptr) {
+      release(putValue(cell, *put));
+      return;
+    }
+    KyObject* made = entry->owner;
+    const Taken taken = take(cell);
+    pairs->index.erase(pairs->index.find(entry->hash, [entry](const Indexed::Entry& other) {
+      return &other == entry;
+    }));
+    --size_;
+    endClaim(made);
+    release(taken);
+  } else if (put != nullptr) {
+    Cell cell{};
+    if (pairs->chunked()) {
+      if (chunk == nullptr)
+        chunk = pairs->addChunk(key);
+      chunk->owners[i] = nullptr;
+      cell = Cell{&chunk->slots[i], &chunk->holding[i]};
+      ++chunk->count;
+    } else {
+      Indexed& index = pairs->index;
+      if (index.index.empty())
+        index.grow();
+      const std::uint32_t hash = pairHash(first, second);
+      Indexed::Entry& added = index.insert(index.find(hash, [](const Indexed::Entry&) { return false; }), hash);
+      added.owner = nullptr;
+      added.first = first;
+      added.second = second;
+      cell = Cell{&added.value, &added.holding};
+    }
+    *cell.holding = Holding::kEmpty;
+    putValue(cell, *put);
+    ++size_;
+  }
+  if (pairs->index.count == 0 && pairs->chunks.empty())
+    for (auto it = t.pairTables.begin(); it != t.pairTables.end(); ++it)
+      if (it->get() == pairs) {
+        t.pairTables.erase(it);
+        break;
+      }
+}
+
+template <class Same>
+void KyValueStore::storeIndexed(Indexed& indexed, std::uint32_t hash, Same same, KyObject* owner,
+                                int first, int second, const Put* put, bool ownsOwner) {
+  if (indexed.index.empty()) {
+    if (put == nullptr) {
+      if (ownsOwner)
+        endClaim(owner);
+      return;
+    }
+    indexed.grow();
+  }
+  const std::size_t at = indexed.find(hash, same);
+  const std::uint32_t number = indexed.index[at].entry;
+  if (number == 0) {
+    if (put != nullptr) {
+      Indexed::Entry& entry = indexed.insert(at, hash);
+      entry.first = first;
+      entry.second = second;
+      fill(Cell{&entry.value, &entry.holding}, entry.owner, owner, *put, ownsOwner);
+    } else if (ownsOwner) {
+      endClaim(owner);
+    }
     return;
   }
-  KyObject* heldOwner = (entry.holding & Holding::kOwnsOwner) != 0 ? entry.owner : nullptr;
-  const Taken taken = take(cell);
-  hashed.erase(at);
-  --size_;
-  endClaim(heldOwner);
-  release(taken);
+  Indexed::Entry& entry = indexed.entry(number - 1);
+  if (change(Cell{&entry.value, &entry.holding}, entry.owner, owner, put, ownsOwner))
+    indexed.erase(at);
 }
 
 KyObject* KyValueStore::get(const KyObject* owner, const wchar_t* key) const {
@@ -598,34 +681,47 @@ KyObject* KyValueStore::get(const KyObject* owner, const wchar_t* key) const {
   const Table* t = table(key);
   if (t == nullptr)
     return nullptr;
+  const Indexed::Entry* found = nullptr;
   KyOwnerPlace place{};
-  if (owner != nullptr && (!t->columns.empty() || !t->pairColumns.empty()) &&
+  if (owner != nullptr && (!t->columns.empty() || !t->pairTables.empty()) &&
       owner->ownerPlace(place)) {
-    if (place.kind == KyOwnerPlace::KY_PLACE_NODE_PAIR) {
-      const PairColumn* pairs = t->pairColumn(place.graph);
-      const PairColumn::Chunk* chunk =
-          pairs != nullptr ? pairs->find(PairColumn::chunkKey(place)) : nullptr;
-      const int i = place.second & (kChunkSize - 1);
-      return chunk != nullptr ? valueOf(chunk->slots[i], chunk->holding[i]) : nullptr;
+    if (place.kind != KyOwnerPlace::KY_PLACE_NODE_PAIR) {
+      const Column* column = t->column(place);
+      const auto at = static_cast<std::size_t>(place.first >> kChunkShift);
+      if (column == nullptr || at >= column->chunks.size() || column->chunks[at] == nullptr)
+        return nullptr;
+      const Column::Chunk& chunk = *column->chunks[at];
+      const int i = place.first & (kChunkSize - 1);
+      return valueOf(chunk.slots[i], chunk.holding[i]);
     }
-    const Column* column = t->column(place);
-    const auto at = static_cast<std::size_t>(place.first >> kChunkShift);
-    if (column == nullptr || at >= column->chunks.size() || column->chunks[at] == nullptr)
+    const PairTable* pairs = t->pairs(place.graph);
+    if (pairs == nullptr)
       return nullptr;
-    const Column::Chunk& chunk = *column->chunks[at];
-    const int i = place.first & (kChunkSize - 1);
-    return valueOf(chunk.slots[i], chunk.holding[i]);
+    const int i = place.second & (kChunkSize - 1);
+    if (const PairTable::Chunk* chunk = pairs->chunk(PairTable::chunkKey(place.first, place.second));
+        chunk != nullptr && chunk->holding[i] != Holding::kEmpty)
+      return valueOf(chunk->slots[i], chunk->holding[i]);
+    found = pairs->indexed(place.first, place.second);
+    if (found == nullptr)
+      return nullptr;
+  } else {
+    const Indexed& owners = t->owners;
+    if (owners.count == 0)
+      return nullptr;
+    // Most such owners (the graph, say) hash by identity: try that first,
+    // which finds them without touching the owner object.
+    std::uint32_t number = owners.index[owners.find(
+        KyObject::identityHash(owner),
+        [owner](const Indexed::Entry& entry) { return entry.owner == owner; })].entry;
+    if (number == 0)
+      number = owners.index[owners.find(ownerHash(owner), [owner](const Indexed::Entry& entry) {
+                 return sameOwner(owner, entry.owner);
+               })].entry;
+    if (number == 0)
+      return nullptr;
+    found = &owners.entry(number - 1);
   }
-  const Hashed& hashed = t->hashed;
-  if (hashed.entries.empty())
-    return nullptr;
-  std::uint32_t position = hashed.findSame(owner);
-  if (position == 0)
-    position = hashed.index[hashed.find(owner, ownerHash(owner))].position;
-  if (position == 0)
-    return nullptr;
-  const Hashed::Entry& entry = hashed.entries[position - 1];
-  return valueOf(entry.value, entry.holding);
+  return valueOf(found->value, found->holding);
 }
 
 std::vector<int> KyValueStore::memberIntegers(const wchar_t* key, const KyGraph& graph,
@@ -634,7 +730,7 @@ std::vector<int> KyValueStore::memberIntegers(const wchar_t* key, const KyGraph&
       kind == KyOwnerPlace::KY_PLACE_EDGE ? graph.numberOfEdges() : graph.numberOfNodes();
   std::vector<int> values(static_cast<std::size_t>(members), missing);
   const Table* t = key != nullptr ? table(key) : nullptr;
-  const Column* column = t != nullptr ? t->column(KyOwnerPlace{&graph, kind, 0, 0}) : nullptr;
+  const Column* column = t != nullptr ? t->column(KyOwnerPlace{&graph, kind, 0, 0, nullptr}) : nullptr;
   if (column == nullptr)
     return values;
   for (std::size_t at = 0; at < column->chunks.size(); ++at) {
@@ -656,8 +752,10 @@ void KyValueStore::forEach(const std::function<void(const KyObject* owner, const
   for (const auto& named : tables_) {
     const Table& t = *named.second;
     const wchar_t* key = t.key.c_str();
-    for (const Hashed::Entry& entry : t.hashed.entries)
+    const auto visitEntry = [&](const Indexed::Entry& entry) {
       visit(entry.owner, key, valueOf(entry.value, entry.holding));
+    };
+    t.owners.forEach(visitEntry);
     for (const auto& column : t.columns)
       for (std::size_t at = 0; at < column->chunks.size(); ++at)
         if (const Column::Chunk* chunk = column->chunks[at].get())
@@ -670,10 +768,19 @@ void KyValueStore::forEach(const std::function<void(const KyObject* owner, const
                                           : column->graph->pNodeAt(position);
               visit(owner, key, valueOf(chunk->slots[i], chunk->holding[i]));
             }
-    for (const auto& pairs : t.pairColumns)
+    for (const auto& pairs : t.pairTables) {
+      pairs->index.forEach([&](Indexed::Entry& entry) {
+        visit(pairs->owner(entry.owner, entry.first, entry.second), key,
+              valueOf(entry.value, entry.holding));
+      });
       for (const auto& [chunkKey, chunk] : pairs->chunks)
         for (int i = 0; i < kChunkSize; ++i)
-          if ((chunk->holding[i] & Holding::kHoldingMask) != Holding::kEmpty)
-            visit(chunk->owners[i], key, valueOf(chunk->slots[i], chunk->holding[i]));
+          if (chunk->holding[i] != Holding::kEmpty) {
+            const int first = static_cast<int>(chunkKey >> 32);
+            const int second = static_cast<int>((chunkKey & 0xFFFFFFFFu) << kChunkShift) + i;
+            visit(pairs->owner(chunk->owners[i], first, second), key,
+                  valueOf(chunk->slots[i], chunk->holding[i]));
+          }
+    }
   }
 }

@@ -18,14 +18,15 @@
 /// Entries are grouped per key text, so a lookup hashes the text once to
 /// find a small per-key table. Within it, owners with a place
 /// (KyOwnerPlace) are filed by position: the nodes, or edges, of one graph
-/// in a column of 64-slot chunks indexed by position, pairs of nodes of one
-/// graph in chunks found by the first position and the block of the
-/// second. Other owners go to an open-addressing index keyed by their
-/// hashCode() and equals(). A lookup or a store costs O(length of the key)
-/// plus O(1) on average. Values (and owners) handed over are released with
-/// vRelease() when replaced, removed or when the store goes. Integers and
-/// doubles the store makes (setInteger, setDouble) live in its own room: an
-/// integer on a node or an edge takes 17 bytes in all.
+/// in a column of 64-slot chunks indexed by position; pairs of nodes of one
+/// graph in an index keyed by the two positions, so that (a, b), (b, a) and
+/// every (a, a) spread alike. Other owners go to an index keyed by their
+/// hashCode() and equals(). No entry ever moves. A lookup or a store costs
+/// O(length of the key) plus O(1) on average. Values (and owners) handed
+/// over are released with vRelease() when replaced, removed or when the
+/// store goes. Integers the store makes (setInteger) live in the entry's
+/// own slot: one on a node or an edge takes 17 bytes in all; doubles
+/// (setDouble) in a room of the store's.
 class KyValueStore {
 public:
   KyValueStore();
@@ -52,6 +53,8 @@ public:
   /// none. O(members) plus the key's length.
   std::vector<int> memberIntegers(const wchar_t* key, const KyGraph& graph,
                                   KyOwnerPlace::Kind kind, int missing) const;
+  /// Removes every entry, releasing what was handed over. O(entries).
+  void clear();
   /// Number of entries.
   std::size_t size() const { return size_; }
   /// Calls `visit` once per entry, key by key. The store must not change
@@ -62,8 +65,7 @@ public:
   /// How an entry holds its value, and whether it holds its owner.
   enum Holding : std::uint8_t {
     kEmpty = 0,
-    kMadeHere,    // a KyInt the store made in the entry's slot
-    kMadeInteger, // a KyInt the store made in its room for integers
+    kMadeInteger, // a KyInt the store made in the entry's slot
     kMadeDouble,  // a KyDouble the store made in its room for doubles
     kOwned,       // a value handed over
     kReferenced,  // a value that stays the caller's
@@ -92,8 +94,8 @@ private:
   struct Cell;
   struct Taken;
   struct Column;
-  struct PairColumn;
-  struct Hashed;
+  struct Indexed;
+  struct PairTable;
   struct Table;
   // What a store puts in place of an entry's value.
   struct Put {
@@ -107,6 +109,7 @@ private:
   // A key address seen by set() and the table it led to.
   struct KnownKey {
     const wchar_t* address = nullptr;
+    const wchar_t* text = nullptr; // the table's own copy of the key
     Table* table = nullptr;
   };
   static constexpr std::size_t kKnownKeys = 64;
@@ -115,9 +118,18 @@ private:
   // entry of (owner, key), then puts `put` in it, or removes it.
   void store(KyObject* owner, const wchar_t* key, const Put* put, bool ownsOwner);
   void storeMember(Table& table, const KyOwnerPlace& place, const Put* put);
-  void storePair(Table& table, const KyOwnerPlace& place, KyObject* owner, const Put* put,
-                 bool ownsOwner);
-  void storeHashed(Table& table, KyObject* owner, const Put* put, bool ownsOwner);
+  void storePair(Table& table, const KyOwnerPlace& place, const Put* put);
+  // Stores in an index: `same` tells the entry of the owner among those of
+  // `hash`; `first` and `second` are kept for a pair.
+  template <class Same>
+  void storeIndexed(Indexed& indexed, std::uint32_t hash, Same same, KyObject* owner, int first,
+                    int second, const Put* put, bool ownsOwner);
+  // Fills a new entry: its owner, and `put` in its cell.
+  void fill(Cell cell, KyObject*& heldOwner, KyObject* owner, const Put& put, bool ownsOwner);
+  // Changes an entry that holds a value: its owner as setValue() says, and
+  // `put` in its cell. With a null `put` it takes the value and the owner
+  // out, releases them and returns true: the caller then drops the entry.
+  bool change(Cell cell, KyObject*& heldOwner, KyObject* owner, const Put* put, bool ownsOwner);
   // Puts a value in a cell; returns what it held, to release.
   Taken putValue(Cell cell, const Put& put);
   // Takes a cell's value out, leaving it empty.
@@ -132,5 +144,4 @@ private:
   std::array<KnownKey, kKnownKeys> known_{};
   std::size_t size_ = 0;
   Room doubles_;
-  Room integers_;
 };

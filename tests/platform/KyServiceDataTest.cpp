@@ -294,6 +294,29 @@ TEST_F(KyServiceDataTest, MembersAsOwnersMatchAMapUnderRandomChurn) {
   references.clear();
 }
 
+// Emptying the store releases what it holds, whatever the owner, and
+// leaves it ready for more; the service name stays.
+TEST_F(KyServiceDataTest, RemovingAllValuesReleasesThemAndKeepsTheName) {
+  KyGraph graph;
+  KyNode* node = graph.addNode();
+  KyProbe callerOwner(1);
+  KyServiceOutputData data;
+  auto* name = data.pServiceName(new KyServiceName);
+  data.storeOwned(node, L"k:node:x", new KyProbe(2));
+  data.storeInteger(node, L"k:node:y", 3);
+  data.setValue(new KyProbe(4), L"k:none:z", new KyProbe(5), 1, 1);
+  data.storeOwned(&callerOwner, L"k:none:z", new KyProbe(6));
+  data.storeDouble(nullptr, L"k:none:w", 7.5);
+  EXPECT_EQ(KyProbe::live, 5);
+  data.removeAllValues();
+  EXPECT_EQ(data.numberOfValues(), 0);
+  EXPECT_EQ(KyProbe::live, 1);
+  EXPECT_EQ(data.pValue(node, L"k:node:y"), nullptr);
+  EXPECT_EQ(data.pServiceName(), name);
+  data.storeInteger(node, L"k:node:y", 8);
+  EXPECT_EQ(data.getValueAsInteger(node, L"k:node:y"), 8);
+}
+
 TEST(KyServiceData, OwnsItsServiceName) {
   {
     KyServiceInputData data;
