@@ -57,7 +57,12 @@ public:
   int wayCount() const { return built_ ? static_cast<int>(wayEdge_.size()) : edgeCount_; }
   int wayEdge(int way) const { return built_ ? wayEdge_[way] : way; }
   int wayFrom(int way) const { return built_ ? wayFrom_[way] : source(way); }
-  int wayTo(int way) const { return other(wayEdge(way), wayFrom(way)); }
+  int wayTo(int way) const {
+    if (built_)
+      return other(wayEdge_[way], wayFrom_[way]);
+    const KyGraph::EdgeLinks& links = graph_->edgeLinks(way);
+    return reversed_ ? links.source : links.target;
+  }
   /// A node's ways out, first to last and last to first, and the ways into
   /// it last to first; -1 past the end.
   int firstWayOut(int node) const {

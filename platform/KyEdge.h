@@ -9,8 +9,9 @@ class KyNode;
 /// parallel edges are allowed.
 class KYPLATFORM_EXPORT KyEdge : public KyGraphMember {
 public:
-  KyNode* pSourceNode() const { return source_; }
-  KyNode* pTargetNode() const { return target_; }
+  /// The ends, as the graph's links give them. O(1).
+  KyNode* pSourceNode() const;
+  KyNode* pTargetNode() const;
 
   std::size_t sizeOf() const override { return sizeof(KyEdge); }
   /// The edge's graph and position.
@@ -22,10 +23,6 @@ public:
 
 private:
   friend class KyGraph;
-  KyEdge(KyGraph* graph, int index, KyNode* source, KyNode* target)
-      : KyGraphMember(graph, index), source_(source), target_(target) {}
+  KyEdge(KyGraph* graph, int index) : KyGraphMember(graph, index) {}
   ~KyEdge() override;
-
-  KyNode* source_;
-  KyNode* target_;
 };

@@ -11,14 +11,21 @@ namespace {
 constexpr std::size_t kNameBlock = 4096;
 } // namespace
 
-const wchar_t* KyGraphMember::pName(const wchar_t* name) {
-  name_ = name == nullptr ? nullptr : graph_->keepName(name, name_);
-  return name_;
-}
+const wchar_t* KyGraphMember::pName() const { return graph_->nameOf(*this); }
+
+const wchar_t* KyGraphMember::pName(const wchar_t* name) { return graph_->name(*this, name); }
 
 KyGraphMember::~KyGraphMember() = default;
 KyNode::~KyNode() = default;
 KyEdge::~KyEdge() = default;
+
+KyNode* KyEdge::pSourceNode() const {
+  return pOwnerGraph()->pNodeAt(pOwnerGraph()->edgeLinks(index()).source);
+}
+
+KyNode* KyEdge::pTargetNode() const {
+  return pOwnerGraph()->pNodeAt(pOwnerGraph()->edgeLinks(index()).target);
+}
 
 int KyNode::numberOfOutEdges() const { return pOwnerGraph()->nodeLinks(index()).outCount; }
 
@@ -46,9 +53,9 @@ KyGraph::~KyGraph() {
 
 KyNode* KyGraph::addNode() {
   const int position = numberOfNodes();
-  void* room = nodes_.room(position);
-  nodeLinks_.push_back(NodeLinks{-1, -1, -1, -1, 0, 0});
-  auto* node = new (room) KyNode(this, position);
+  auto* node = new (nodes_.add(NodeLinks{-1, -1, -1, -1, 0, 0})) KyNode(this, position);
+  if (!nodeNames_.empty())
+    nodeNames_.push_back(nullptr);
   if (nodeList_ != nullptr)
     nodeList_->appendNode(node);
   return node;
@@ -59,24 +66,24 @@ KyEdge* KyGraph::addEdge(KyNode* source, KyNode* target) {
       target->pOwnerGraph() != this)
     return nullptr;
   const int position = numberOfEdges();
-  void* room = edges_.room(position);
-  NodeLinks& from = nodeLinks_[static_cast<std::size_t>(source->index())];
-  NodeLinks& to = nodeLinks_[static_cast<std::size_t>(target->index())];
-  edgeLinks_.push_back(
-      EdgeLinks{source->index(), target->index(), -1, from.lastOut, -1, to.lastIn});
+  NodeLinks& from = nodes_.links(source->index());
+  NodeLinks& to = nodes_.links(target->index());
+  auto* edge = new (edges_.add(EdgeLinks{source->index(), target->index(), -1, from.lastOut, -1,
+                                         to.lastIn})) KyEdge(this, position);
   if (from.lastOut >= 0)
-    edgeLinks_[static_cast<std::size_t>(from.lastOut)].nextOut = position;
+    edges_.links(from.lastOut).nextOut = position;
   else
     from.firstOut = position;
   from.lastOut = position;
   ++from.outCount;
   if (to.lastIn >= 0)
-    edgeLinks_[static_cast<std::size_t>(to.lastIn)].nextIn = position;
+    edges_.links(to.lastIn).nextIn = position;
   else
     to.firstIn = position;
   to.lastIn = position;
   ++to.inCount;
-  auto* edge = new (room) KyEdge(this, position, source, target);
+  if (!edgeNames_.empty())
+    edgeNames_.push_back(nullptr);
   if (edgeList_ != nullptr)
     edgeList_->appendEdge(edge);
   return edge;
@@ -104,31 +111,54 @@ const KyEdgeDList* KyGraph::pEdgeList() const {
   return edgeList_.get();
 }
 
-wchar_t* KyGraph::keepName(const wchar_t* name, wchar_t* old) {
+const wchar_t* KyGraph::nameOf(const KyGraphMember& member) const {
+  KyOwnerPlace place{};
+  member.ownerPlace(place);
+  const std::vector<wchar_t*>& names =
+      place.kind == KyOwnerPlace::KY_PLACE_EDGE ? edgeNames_ : nodeNames_;
+  return names.empty() ? nullptr : names[static_cast<std::size_t>(member.index())];
+}
+
+const wchar_t* KyGraph::name(const KyGraphMember& member, const wchar_t* name) {
+  KyOwnerPlace place{};
+  member.ownerPlace(place);
+  const bool edge = place.kind == KyOwnerPlace::KY_PLACE_EDGE;
+  std::vector<wchar_t*>& names = edge ? edgeNames_ : nodeNames_;
+  if (names.empty()) {
+    if (name == nullptr)
+      return nullptr;
+    names.assign(static_cast<std::size_t>(edge ? numberOfEdges() : numberOfNodes()), nullptr);
+  }
+  wchar_t*& kept = names[static_cast<std::size_t>(member.index())];
+  if (name == nullptr) {
+    kept = nullptr;
+    return nullptr;
+  }
   const std::size_t size = std::wcslen(name) + 1;
-  wchar_t* kept = old;
-  if (old == nullptr || size > std::wcslen(old) + 1) {
+  if (kept == nullptr || size > std::wcslen(kept) + 1) {
+    wchar_t* room;
     if (size > kNameBlock) {
-      names_.emplace_back(new wchar_t[size]);
-      kept = names_.back().get();
+      room = nameBlocks_.emplace_back(new wchar_t[size]).get();
     } else {
       if (size > nameRoom_) {
-        names_.emplace_back(new wchar_t[kNameBlock]);
-        nameFree_ = names_.back().get();
+        nameFree_ = nameBlocks_.emplace_back(new wchar_t[kNameBlock]).get();
         nameRoom_ = kNameBlock;
       }
-      kept = nameFree_;
+      room = nameFree_;
       nameFree_ += size;
       nameRoom_ -= size;
     }
+    std::wmemcpy(room, name, size);
+    kept = room;
+  } else {
+    std::wmemmove(kept, name, size); // `name` may be the old text itself
   }
-  std::wmemmove(kept, name, size); // `name` may be the old text itself
   return kept;
 }
 
 std::size_t KyGraph::sizeOf() const {
   return sizeof(KyGraph) + nodes_.bytes() + edges_.bytes() +
-         nodeLinks_.capacity() * sizeof(NodeLinks) + edgeLinks_.capacity() * sizeof(EdgeLinks) +
+         (nodeNames_.capacity() + edgeNames_.capacity()) * sizeof(wchar_t*) +
          (nodeList_ != nullptr ? nodeList_->sizeOf() : 0) +
          (edgeList_ != nullptr ? edgeList_->sizeOf() : 0);
 }

@@ -13,9 +13,9 @@
 
 /// Directed multigraph. The graph owns its nodes and edges and deletes them
 /// with itself; members are never removed one by one. Adding a node or an
-/// edge costs O(1) amortized and no allocation of its own: members sit in
-/// blocks the graph owns, and both edge lists of every node are linked
-/// through arrays indexed by position. Not copyable.
+/// edge costs O(1) amortized and no allocation of its own: members sit,
+/// with the links of each, in blocks the graph owns, both edge lists of
+/// every node linked by position in order of making. Not copyable.
 class KYPLATFORM_EXPORT KyGraph : public KyObject {
 public:
   /// How an edge is linked, by position: its two ends, and its neighbours
@@ -43,8 +43,8 @@ public:
   /// either is null or belongs to another graph.
   KyEdge* addEdge(KyNode* source, KyNode* target);
 
-  int numberOfNodes() const { return static_cast<int>(nodeLinks_.size()); }
-  int numberOfEdges() const { return static_cast<int>(edgeLinks_.size()); }
+  int numberOfNodes() const { return nodes_.count(); }
+  int numberOfEdges() const { return edges_.count(); }
   /// The graph's own lists, in order of making; read-only. The first call
   /// makes a list, which then grows with the graph.
   const KyNodeDList* pNodeList() const;
@@ -52,14 +52,10 @@ public:
   /// The node, or edge, at `position`, which must be one. O(1).
   KyNode* pNodeAt(int position) const { return nodes_.at(position); }
   KyEdge* pEdgeAt(int position) const { return edges_.at(position); }
-  /// How the node, or edge, at `position` is linked; valid until the next
-  /// member is added. O(1).
-  const NodeLinks& nodeLinks(int position) const {
-    return nodeLinks_[static_cast<std::size_t>(position)];
-  }
-  const EdgeLinks& edgeLinks(int position) const {
-    return edgeLinks_[static_cast<std::size_t>(position)];
-  }
+  /// How the node, or edge, at `position` is linked; the reference stays
+  /// valid for the graph's life. O(1).
+  const NodeLinks& nodeLinks(int position) const { return nodes_.links(position); }
+  const EdgeLinks& edgeLinks(int position) const { return edges_.links(position); }
 
   std::size_t sizeOf() const override;
 
@@ -70,38 +66,57 @@ public:
 private:
   friend class KyGraphMember;
 
-  // Room for members in blocks of 1024, so that a member never moves.
-  template <class Member> class Blocks {
+  // Members in blocks of 1024, each next to its links (a new edge touches
+  // both ends' and its neighbours' links), so that nothing ever moves.
+  template <class Member, class Links> class Blocks {
   public:
     static constexpr int kShift = 10;
     static constexpr int kSize = 1 << kShift;
 
+    int count() const { return count_; }
     Member* at(int position) const {
-      unsigned char* block = blocks_[static_cast<std::size_t>(position >> kShift)].get();
-      return std::launder(
-          reinterpret_cast<Member*>(block + (position & (kSize - 1)) * sizeof(Member)));
+      return std::launder(reinterpret_cast<Member*>(slot(position).member));
     }
-    /// Room for the member at `position`, the next one.
-    void* room(int position) {
+    Links& links(int position) const { return slot(position).links; }
+    /// Room for the next member, whose links are set to `links`; the
+    /// caller makes the member there.
+    void* add(const Links& links) {
+      const int position = count_;
       if ((position & (kSize - 1)) == 0)
-        blocks_.emplace_back(new unsigned char[kSize * sizeof(Member)]);
-      return blocks_.back().get() + (position & (kSize - 1)) * sizeof(Member);
+        blocks_.emplace_back(new Slot[kSize]);
+      slot(position).links = links;
+      ++count_;
+      return slot(position).member;
     }
-    std::size_t bytes() const { return blocks_.size() * kSize * sizeof(Member); }
+    std::size_t bytes() const { return blocks_.size() * kSize * sizeof(Slot); }
 
   private:
-    std::vector<std::unique_ptr<unsigned char[]>> blocks_;
+    struct Slot {
+      alignas(Member) unsigned char member[sizeof(Member)];
+      Links links;
+    };
+    Slot& slot(int position) const {
+      return blocks_[static_cast<std::size_t>(position >> kShift)]
+                    [static_cast<std::size_t>(position & (kSize - 1))];
+    }
+
+    std::vector<std::unique_ptr<Slot[]>> blocks_;
+    int count_ = 0;
   };
 
-  /// A copy of `name` in the name store, in place of `old` when it fits.
-  wchar_t* keepName(const wchar_t* name, wchar_t* old);
+  /// The name of `member`, or null.
+  const wchar_t* nameOf(const KyGraphMember& member) const;
+  /// Gives `member` a copy of `name` (null: no name), kept in place of its
+  /// former name when it fits.
+  const wchar_t* name(const KyGraphMember& member, const wchar_t* name);
 
-  Blocks<KyNode> nodes_;
-  Blocks<KyEdge> edges_;
-  std::vector<NodeLinks> nodeLinks_;
-  std::vector<EdgeLinks> edgeLinks_;
-  std::vector<std::unique_ptr<wchar_t[]>> names_; // blocks of name texts
-  wchar_t* nameFree_ = nullptr;                   // free room in the current block
+  Blocks<KyNode, NodeLinks> nodes_;
+  Blocks<KyEdge, EdgeLinks> edges_;
+  // Names by position, for each kind of member once one of them has a
+  // name; their texts in blocks.
+  std::vector<wchar_t*> nodeNames_, edgeNames_;
+  std::vector<std::unique_ptr<wchar_t[]>> nameBlocks_;
+  wchar_t* nameFree_ = nullptr; // free room in the current block
   std::size_t nameRoom_ = 0;
   mutable std::unique_ptr<KyNodeDList> nodeList_; // made by the first pNodeList()
   mutable std::unique_ptr<KyEdgeDList> edgeList_;

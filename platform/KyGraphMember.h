@@ -6,8 +6,9 @@
 class KyGraph;
 
 /// A node or an edge: it belongs to one graph, has a position in it and may
-/// carry a text name. Members are made and deleted by their graph only, in
-/// blocks it owns, so their addresses stay put for the graph's life.
+/// carry a text name, which the graph keeps. Members are made and deleted
+/// by their graph only, in blocks it owns, so their addresses stay put for
+/// the graph's life.
 class KYPLATFORM_EXPORT KyGraphMember : public KyObject {
 public:
   KyGraphMember(const KyGraphMember&) = delete;
@@ -16,8 +17,8 @@ public:
   KyGraph* pOwnerGraph() const { return graph_; }
   /// Position among the graph's nodes (or edges), from 0 in order of making.
   int index() const { return index_; }
-  /// The name, or null when the member has none.
-  const wchar_t* pName() const { return name_; }
+  /// The name, or null when the member has none. O(1).
+  const wchar_t* pName() const;
   /// Sets the name (the graph keeps a copy); null removes it. Returns
   /// pName(). The text of an earlier name is reused when the new one fits
   /// in it; otherwise it is kept until the graph goes.
@@ -37,5 +38,4 @@ protected:
 private:
   int index_; // first, so that it may share the root's last word
   KyGraph* graph_;
-  wchar_t* name_ = nullptr; // in the graph's name store
 };

@@ -10,6 +10,7 @@
 #include <algorithm>
 #include <memory>
 #include <random>
+#include <string>
 #include <vector>
 
 namespace {
@@ -139,6 +140,44 @@ TEST(KyGraphMember, NamesAreCopiedAndReleasesIgnored) {
   node->vRelease();
   node->vRelease();
   EXPECT_EQ(graph.pNodeList()->pFirstCell()->pObject(), node);
+}
+
+// Names of nodes and edges are kept apart by kind and position, members
+// made after the first name start without one, and a longer name moves
+// while a shorter one reuses the old text.
+TEST(KyGraphMember, NamesStayWithTheirMembersAsTheGraphGrows) {
+  KyGraph graph;
+  KyNode* a = graph.addNode();
+  KyNode* b = graph.addNode();
+  KyEdge* ab = graph.addEdge(a, b);
+  b->pName(L"b");
+  EXPECT_EQ(a->pName(), nullptr);
+  EXPECT_EQ(ab->pName(), nullptr);
+  ab->pName(L"ab");
+  std::vector<KyNode*> more;
+  for (int i = 0; i < 3000; ++i) {
+    more.push_back(graph.addNode());
+    graph.addEdge(more.back(), a);
+  }
+  for (std::size_t i = 0; i < more.size(); i += 2)
+    more[i]->pName(std::to_wstring(i).c_str());
+  EXPECT_STREQ(b->pName(), L"b");
+  EXPECT_STREQ(ab->pName(), L"ab");
+  EXPECT_EQ(graph.pEdgeAt(1)->pName(), nullptr);
+  for (std::size_t i = 0; i < more.size(); ++i) {
+    if (i % 2 == 0)
+      EXPECT_EQ(more[i]->pName(), std::to_wstring(i));
+    else
+      EXPECT_EQ(more[i]->pName(), nullptr);
+  }
+  const std::wstring longer(5000, L'x');
+  EXPECT_EQ(b->pName(longer.c_str()), longer);
+  const wchar_t* kept = b->pName(L"c");
+  EXPECT_STREQ(kept, L"c");
+  EXPECT_EQ(b->pName(L"d"), kept);
+  EXPECT_EQ(ab->pSourceNode(), a);
+  EXPECT_EQ(ab->pTargetNode(), b);
+  EXPECT_EQ(graph.pEdgeAt(graph.numberOfEdges() - 1)->pSourceNode(), more.back());
 }
 
 } // namespace
