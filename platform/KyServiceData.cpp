@@ -39,11 +39,24 @@ KyObject* KyServiceData::pValue(const KyObject* owner, const wchar_t* key) const
 }
 
 int KyServiceData::getValueAsInteger(const KyObject* owner, const wchar_t* key) const {
+  int integer = 0;
+  findInteger(owner, key, integer);
+  return integer;
+}
+
+bool KyServiceData::findInteger(const KyObject* owner, const wchar_t* key, int& integer) const {
+  // The store's own classes read it directly; a subclass may answer
+  // pValue() its own way.
+  const std::type_info& type = typeid(*this);
+  if (type == typeid(KyServiceInputData) || type == typeid(KyServiceOutputData) ||
+      type == typeid(KyServiceData))
+    return values_->getInteger(owner, key, integer);
   const KyObject* stored = pValue(owner, key);
+  if (stored == nullptr)
+    return false;
   // KyInt is final: an exact type test is the whole check.
-  return stored != nullptr && typeid(*stored) == typeid(KyInt)
-             ? static_cast<const KyInt*>(stored)->value()
-             : 0;
+  integer = typeid(*stored) == typeid(KyInt) ? static_cast<const KyInt*>(stored)->value() : 0;
+  return true;
 }
 
 void KyServiceData::removeAllValues() { values_->clear(); }

@@ -68,6 +68,11 @@ public:
   /// The integer held by the KyInt under (owner, key); 0 when there is no
   /// value or the value is not a KyInt.
   int getValueAsInteger(const KyObject* owner, const wchar_t* key) const;
+  /// Whether a value is stored under (owner, key); when one is, `integer`
+  /// gets what it reads as: a KyInt's value, 0 for another value. Unlike
+  /// pValue(), this makes no KyInt for an integer the store keeps plain
+  /// (unless a subclass overrides pValue(), which is then asked).
+  bool findInteger(const KyObject* owner, const wchar_t* key, int& integer) const;
   /// The values under `key` on every node (`edges` false) or edge of
   /// `graph`, by position, read as integers: a KyInt gives its value,
   /// another value 0, a member without a value `missing`. O(members).

@@ -48,6 +48,11 @@ void setPointer(Slot& slot, KyObject* object) { std::memcpy(slot.bytes, &object,
 
 KyInt* integerIn(Slot& slot) { return std::launder(reinterpret_cast<KyInt*>(slot.bytes)); }
 
+// The integer a value reads as: a KyInt's own, 0 for any other class.
+int integerOf(const KyObject* value) {
+  return typeid(*value) == typeid(KyInt) ? static_cast<const KyInt*>(value)->value() : 0;
+}
+
 // The value a slot holds, or null.
 KyObject* valueOf(const Slot& slot, std::uint8_t holding) {
   switch (holding & Holding::kHoldingMask) {
@@ -95,15 +100,45 @@ struct KyValueStore::Taken {
   std::uint8_t holding = Holding::kEmpty;
 };
 
+// 64 value slots by position. An integer the store made stays a plain int
+// until someone asks for its object, which is then made in a room that
+// never moves; any other value is a pointer. Pair chunks also keep the
+// owners made for their slots.
+struct KyValueStore::Chunk {
+  struct IntegerRoom {
+    alignas(KyInt) unsigned char bytes[sizeof(KyInt)];
+  };
+
+  KyInt* made(int slot) const { return std::launder(reinterpret_cast<KyInt*>(rooms[slot].bytes)); }
+  // The value of a slot, made now when it is a plain integer; null when
+  // the slot is empty.
+  KyObject* value(int slot) const {
+    switch (holding[slot]) {
+    case Holding::kEmpty:
+      return nullptr;
+    case Holding::kPlainInteger:
+      if (rooms == nullptr)
+        rooms.reset(new IntegerRoom[kChunkSize]);
+      holding[slot] = Holding::kMadeInteger;
+      return new (rooms[slot].bytes) KyInt(integers[slot]);
+    case Holding::kMadeInteger:
+      return made(slot);
+    default:
+      return objects[slot];
+    }
+  }
+
+  std::int32_t integers[kChunkSize];
+  mutable std::uint8_t holding[kChunkSize] = {};
+  int count = 0;
+  std::unique_ptr<KyObject*[]> objects;         // values that are no plain integer
+  mutable std::unique_ptr<IntegerRoom[]> rooms; // KyInts made from `integers`
+  mutable std::unique_ptr<KyObject*[]> owners;  // a pair chunk's owners, when made
+};
+
 // One key's entries for owners of one kind of place in one graph: the
 // nodes, or the edges, by position, in chunks of 64 slots.
 struct KyValueStore::Column {
-  struct Chunk {
-    Slot slots[kChunkSize];
-    std::uint8_t holding[kChunkSize] = {};
-    int count = 0;
-  };
-
   Column(const KyGraph* graph, KyOwnerPlace::Kind kind) : graph(graph), kind(kind) {}
 
   const KyGraph* graph;
@@ -226,6 +261,14 @@ struct KyValueStore::Indexed {
   std::size_t count = 0;
 };
 
+// Where a value is: a chunk's slot, or an indexed entry; neither when
+// there is none (a chunk's slot may still be empty).
+struct KyValueStore::Found {
+  const Chunk* chunk = nullptr;
+  int slot = 0;
+  const Indexed::Entry* entry = nullptr;
+};
+
 // One key's entries for pairs of nodes of one graph. They go to an index
 // keyed by both positions until the pairs are many for the graph's size (a
 // sixteenth of all pairs, as an all-pairs answer makes); from then on new
@@ -234,12 +277,6 @@ struct KyValueStore::Indexed {
 // stay there. No entry keeps the pair it was stored under: its owner is
 // made, and kept, only when someone asks for it.
 struct KyValueStore::PairTable {
-  struct Chunk {
-    Slot slots[kChunkSize];
-    KyObject* owners[kChunkSize] = {};
-    std::uint8_t holding[kChunkSize] = {};
-    int count = 0;
-  };
   struct Hash {
     std::size_t operator()(std::uint64_t key) const {
       return static_cast<std::size_t>((key * 0x9E3779B97F4A7C15ull) >> 17);
@@ -348,18 +385,18 @@ void KyValueStore::clear() {
       for (auto& chunk : column->chunks)
         if (chunk != nullptr)
           for (int i = 0; i < kChunkSize; ++i)
-            release(take(Cell{&chunk->slots[i], &chunk->holding[i]}));
+            release(take(*chunk, i));
     for (auto& pairs : t.pairTables) {
       pairs->index.forEach([this](Indexed::Entry& entry) {
         release(take(Cell{&entry.value, &entry.holding}));
         endClaim(entry.owner);
       });
       for (auto& [key, chunk] : pairs->chunks)
-        for (int i = 0; i < kChunkSize; ++i)
-          if (chunk->holding[i] != Holding::kEmpty) {
-            release(take(Cell{&chunk->slots[i], &chunk->holding[i]}));
+        for (int i = 0; i < kChunkSize; ++i) {
+          release(take(*chunk, i));
+          if (chunk->owners != nullptr)
             endClaim(chunk->owners[i]);
-          }
+        }
     }
   }
   tables_.clear();
@@ -375,6 +412,17 @@ KyValueStore::Taken KyValueStore::take(Cell cell) {
   else if (holding != Holding::kEmpty && holding != Holding::kReferenced)
     taken = Taken{pointerIn(*cell.slot), holding};
   *cell.holding &= Holding::kOwnsOwner;
+  return taken;
+}
+
+KyValueStore::Taken KyValueStore::take(Chunk& chunk, int slot) {
+  Taken taken;
+  const std::uint8_t holding = chunk.holding[slot];
+  if (holding == Holding::kMadeInteger)
+    chunk.made(slot)->~KyInt(); // nothing to wait for
+  else if (holding == Holding::kOwned || holding == Holding::kMadeDouble)
+    taken = Taken{chunk.objects[slot], holding};
+  chunk.holding[slot] = Holding::kEmpty;
   return taken;
 }
 
@@ -410,6 +458,34 @@ KyValueStore::Taken KyValueStore::putValue(Cell cell, const Put& put) {
   } else {
     setPointer(*cell.slot, new (doubles_.take()) KyDouble(put.real));
     *cell.holding = owner | Holding::kMadeDouble;
+  }
+  return taken;
+}
+
+KyValueStore::Taken KyValueStore::putValue(Chunk& chunk, int slot, const Put& put) {
+  const std::uint8_t held = chunk.holding[slot];
+  if (put.what == Put::kInteger) {
+    const Taken taken = take(chunk, slot);
+    chunk.integers[slot] = put.integer;
+    chunk.holding[slot] = Holding::kPlainInteger;
+    return taken;
+  }
+  if (put.what == Put::kObject && held != Holding::kEmpty && held != Holding::kPlainInteger &&
+      (held == Holding::kMadeInteger ? chunk.made(slot) : chunk.objects[slot]) == put.object) {
+    // Storing the held value again keeps the store's hold on it.
+    if (held == Holding::kReferenced && put.owns)
+      chunk.holding[slot] = Holding::kOwned;
+    return Taken{};
+  }
+  const Taken taken = take(chunk, slot);
+  if (chunk.objects == nullptr)
+    chunk.objects.reset(new KyObject*[kChunkSize]);
+  if (put.what == Put::kObject) {
+    chunk.objects[slot] = put.object;
+    chunk.holding[slot] = put.owns ? Holding::kOwned : Holding::kReferenced;
+  } else {
+    chunk.objects[slot] = new (doubles_.take()) KyDouble(put.real);
+    chunk.holding[slot] = Holding::kMadeDouble;
   }
   return taken;
 }
@@ -513,16 +589,15 @@ void KyValueStore::storeMember(Table& t, const KyOwnerPlace& place, const Put* p
       return;
     column->chunks.resize(at + 1);
   }
-  std::unique_ptr<Column::Chunk>& chunk = column->chunks[at];
+  std::unique_ptr<Chunk>& chunk = column->chunks[at];
   if (chunk == nullptr) {
     if (put == nullptr)
       return;
-    chunk = std::make_unique<Column::Chunk>();
+    chunk = std::make_unique<Chunk>();
   }
-  const Cell cell{&chunk->slots[i], &chunk->holding[i]};
   const bool empty = chunk->holding[i] == Holding::kEmpty;
   if (put != nullptr) {
-    const Taken taken = putValue(cell, *put);
+    const Taken taken = putValue(*chunk, i, *put);
     if (empty) {
       ++chunk->count;
       ++column->count;
@@ -533,7 +608,7 @@ void KyValueStore::storeMember(Table& t, const KyOwnerPlace& place, const Put* p
   }
   if (empty)
     return;
-  const Taken taken = take(cell);
+  const Taken taken = take(*chunk, i);
   --size_;
   if (--chunk->count == 0)
     chunk.reset();
@@ -585,15 +660,16 @@ void KyValueStore::storePair(Table& t, const KyOwnerPlace& place, const Put* put
   const int first = place.first, second = place.second;
   const std::uint64_t key = PairTable::chunkKey(first, second);
   const int i = second & (kChunkSize - 1);
-  PairTable::Chunk* chunk = pairs->chunk(key);
+  Chunk* chunk = pairs->chunk(key);
   if (chunk != nullptr && chunk->holding[i] != Holding::kEmpty) {
-    const Cell cell{&chunk->slots[i], &chunk->holding[i]};
     if (put != nullptr) {
-      release(putValue(cell, *put));
+      release(putValue(*chunk, i, *put));
       return;
     }
-    KyObject* made = chunk->owners[i];
-    const Taken taken = take(cell);
+    KyObject* made = nullptr;
+    if (chunk->owners != nullptr)
+      std::swap(made, chunk->owners[i]);
+    const Taken taken = take(*chunk, i);
     if (--chunk->count == 0) {
       pairs->chunks.erase(key);
       pairs->last = nullptr;
@@ -615,27 +691,24 @@ void KyValueStore::storePair(Table& t, const KyOwnerPlace& place, const Put* put
     --size_;
     endClaim(made);
     release(taken);
+  } else if (put != nullptr && pairs->chunked()) {
+    if (chunk == nullptr)
+      chunk = pairs->addChunk(key);
+    putValue(*chunk, i, *put);
+    ++chunk->count;
+    ++size_;
   } else if (put != nullptr) {
-    Cell cell{};
-    if (pairs->chunked()) {
-      if (chunk == nullptr)
-        chunk = pairs->addChunk(key);
-      chunk->owners[i] = nullptr;
-      cell = Cell{&chunk->slots[i], &chunk->holding[i]};
-      ++chunk->count;
-    } else {
-      Indexed& index = pairs->index;
-      if (index.index.empty())
-        index.grow();
-      const std::uint32_t hash = pairHash(first, second);
-      Indexed::Entry& added = index.insert(index.find(hash, [](const Indexed::Entry&) { return false; }), hash);
-      added.owner = nullptr;
-      added.first = first;
-      added.second = second;
-      cell = Cell{&added.value, &added.holding};
-    }
-    *cell.holding = Holding::kEmpty;
-    putValue(cell, *put);
+    Indexed& index = pairs->index;
+    if (index.index.empty())
+      index.grow();
+    const std::uint32_t hash = pairHash(first, second);
+    Indexed::Entry& added =
+        index.insert(index.find(hash, [](const Indexed::Entry&) { return false; }), hash);
+    added.owner = nullptr;
+    added.first = first;
+    added.second = second;
+    added.holding = Holding::kEmpty;
+    putValue(Cell{&added.value, &added.holding}, *put);
     ++size_;
   }
   if (pairs->index.count == 0 && pairs->chunks.empty())
@@ -675,53 +748,68 @@ void KyValueStore::storeIndexed(Indexed& indexed, std::uint32_t hash, Same same,
     indexed.erase(at);
 }
 
-KyObject* KyValueStore::get(const KyObject* owner, const wchar_t* key) const {
-  if (key == nullptr)
-    return nullptr;
-  const Table* t = table(key);
+KyValueStore::Found KyValueStore::locate(const KyObject* owner, const wchar_t* key) const {
+  const Table* t = key != nullptr ? table(key) : nullptr;
   if (t == nullptr)
-    return nullptr;
-  const Indexed::Entry* found = nullptr;
+    return Found{};
   KyOwnerPlace place{};
   if (owner != nullptr && (!t->columns.empty() || !t->pairTables.empty()) &&
       owner->ownerPlace(place)) {
     if (place.kind != KyOwnerPlace::KY_PLACE_NODE_PAIR) {
       const Column* column = t->column(place);
       const auto at = static_cast<std::size_t>(place.first >> kChunkShift);
-      if (column == nullptr || at >= column->chunks.size() || column->chunks[at] == nullptr)
-        return nullptr;
-      const Column::Chunk& chunk = *column->chunks[at];
-      const int i = place.first & (kChunkSize - 1);
-      return valueOf(chunk.slots[i], chunk.holding[i]);
+      if (column == nullptr || at >= column->chunks.size())
+        return Found{};
+      return Found{column->chunks[at].get(), place.first & (kChunkSize - 1), nullptr};
     }
     const PairTable* pairs = t->pairs(place.graph);
     if (pairs == nullptr)
-      return nullptr;
+      return Found{};
     const int i = place.second & (kChunkSize - 1);
-    if (const PairTable::Chunk* chunk = pairs->chunk(PairTable::chunkKey(place.first, place.second));
+    if (const Chunk* chunk = pairs->chunk(PairTable::chunkKey(place.first, place.second));
         chunk != nullptr && chunk->holding[i] != Holding::kEmpty)
-      return valueOf(chunk->slots[i], chunk->holding[i]);
-    found = pairs->indexed(place.first, place.second);
-    if (found == nullptr)
-      return nullptr;
-  } else {
-    const Indexed& owners = t->owners;
-    if (owners.count == 0)
-      return nullptr;
-    // Most such owners (the graph, say) hash by identity: try that first,
-    // which finds them without touching the owner object.
-    std::uint32_t number = owners.index[owners.find(
-        KyObject::identityHash(owner),
-        [owner](const Indexed::Entry& entry) { return entry.owner == owner; })].entry;
-    if (number == 0)
-      number = owners.index[owners.find(ownerHash(owner), [owner](const Indexed::Entry& entry) {
-                 return sameOwner(owner, entry.owner);
-               })].entry;
-    if (number == 0)
-      return nullptr;
-    found = &owners.entry(number - 1);
+      return Found{chunk, i, nullptr};
+    return Found{nullptr, 0, pairs->indexed(place.first, place.second)};
   }
-  return valueOf(found->value, found->holding);
+  const Indexed& owners = t->owners;
+  if (owners.count == 0)
+    return Found{};
+  // Most such owners (the graph, say) hash by identity: try that first,
+  // which finds them without touching the owner object.
+  std::uint32_t number = owners.index[owners.find(
+      KyObject::identityHash(owner),
+      [owner](const Indexed::Entry& entry) { return entry.owner == owner; })].entry;
+  if (number == 0)
+    number = owners.index[owners.find(ownerHash(owner), [owner](const Indexed::Entry& entry) {
+               return sameOwner(owner, entry.owner);
+             })].entry;
+  return Found{nullptr, 0, number != 0 ? &owners.entry(number - 1) : nullptr};
+}
+
+KyObject* KyValueStore::get(const KyObject* owner, const wchar_t* key) const {
+  const Found found = locate(owner, key);
+  if (found.chunk != nullptr)
+    return found.chunk->value(found.slot);
+  return found.entry != nullptr ? valueOf(found.entry->value, found.entry->holding) : nullptr;
+}
+
+bool KyValueStore::getInteger(const KyObject* owner, const wchar_t* key, int& integer) const {
+  const Found found = locate(owner, key);
+  const KyObject* value = nullptr;
+  if (found.chunk != nullptr) {
+    const std::uint8_t holding = found.chunk->holding[found.slot];
+    if (holding == Holding::kPlainInteger || holding == Holding::kMadeInteger) {
+      integer = found.chunk->integers[found.slot];
+      return true;
+    }
+    value = holding != Holding::kEmpty ? found.chunk->objects[found.slot] : nullptr;
+  } else if (found.entry != nullptr) {
+    value = valueOf(found.entry->value, found.entry->holding);
+  }
+  if (value == nullptr)
+    return false;
+  integer = integerOf(value);
+  return true;
 }
 
 std::vector<int> KyValueStore::memberIntegers(const wchar_t* key, const KyGraph& graph,
@@ -734,14 +822,16 @@ std::vector<int> KyValueStore::memberIntegers(const wchar_t* key, const KyGraph&
   if (column == nullptr)
     return values;
   for (std::size_t at = 0; at < column->chunks.size(); ++at) {
-    const Column::Chunk* chunk = column->chunks[at].get();
+    const Chunk* chunk = column->chunks[at].get();
     if (chunk == nullptr)
       continue;
     for (int i = 0; i < kChunkSize; ++i) {
-      const KyObject* value = valueOf(chunk->slots[i], chunk->holding[i]);
-      if (value != nullptr)
-        values[(at << kChunkShift) + static_cast<std::size_t>(i)] =
-            typeid(*value) == typeid(KyInt) ? static_cast<const KyInt*>(value)->value() : 0;
+      int& read = values[(at << kChunkShift) + static_cast<std::size_t>(i)];
+      const std::uint8_t holding = chunk->holding[i];
+      if (holding == Holding::kPlainInteger || holding == Holding::kMadeInteger)
+        read = chunk->integers[i];
+      else if (holding != Holding::kEmpty)
+        read = integerOf(chunk->objects[i]);
     }
   }
   return values;
@@ -758,7 +848,7 @@ void KyValueStore::forEach(const std::function<void(const KyObject* owner, const
     t.owners.forEach(visitEntry);
     for (const auto& column : t.columns)
       for (std::size_t at = 0; at < column->chunks.size(); ++at)
-        if (const Column::Chunk* chunk = column->chunks[at].get())
+        if (const Chunk* chunk = column->chunks[at].get())
           for (int i = 0; i < kChunkSize; ++i)
             if (chunk->holding[i] != Holding::kEmpty) {
               const int position = static_cast<int>(at << kChunkShift) + i;
@@ -766,7 +856,7 @@ void KyValueStore::forEach(const std::function<void(const KyObject* owner, const
                                           ? static_cast<const KyObject*>(
                                                 column->graph->pEdgeAt(position))
                                           : column->graph->pNodeAt(position);
-              visit(owner, key, valueOf(chunk->slots[i], chunk->holding[i]));
+              visit(owner, key, chunk->value(i));
             }
     for (const auto& pairs : t.pairTables) {
       pairs->index.forEach([&](Indexed::Entry& entry) {
@@ -778,8 +868,9 @@ void KyValueStore::forEach(const std::function<void(const KyObject* owner, const
           if (chunk->holding[i] != Holding::kEmpty) {
             const int first = static_cast<int>(chunkKey >> 32);
             const int second = static_cast<int>((chunkKey & 0xFFFFFFFFu) << kChunkShift) + i;
-            visit(pairs->owner(chunk->owners[i], first, second), key,
-                  valueOf(chunk->slots[i], chunk->holding[i]));
+            if (chunk->owners == nullptr)
+              chunk->owners.reset(new KyObject*[kChunkSize]());
+            visit(pairs->owner(chunk->owners[i], first, second), key, chunk->value(i));
           }
     }
   }

@@ -24,9 +24,11 @@
 /// hashCode() and equals(). No entry ever moves. A lookup or a store costs
 /// O(length of the key) plus O(1) on average. Values (and owners) handed
 /// over are released with vRelease() when replaced, removed or when the
-/// store goes. Integers the store makes (setInteger) live in the entry's
-/// own slot: one on a node or an edge takes 17 bytes in all; doubles
-/// (setDouble) in a room of the store's.
+/// store goes. An integer the store makes (setInteger) on a node, an edge
+/// or a pair filed by position is kept as a plain int, 5 bytes in all, and
+/// its KyInt made, in a room that never moves, when someone asks for the
+/// object; on other owners it lives in the entry's own slot. Doubles
+/// (setDouble) live in a room of the store's.
 class KyValueStore {
 public:
   KyValueStore();
@@ -48,6 +50,9 @@ public:
   bool setDouble(KyObject* owner, const wchar_t* key, double value);
   /// The value under (owner, key), or null.
   KyObject* get(const KyObject* owner, const wchar_t* key) const;
+  /// Whether there is a value under (owner, key); if so `integer` gets what
+  /// it reads as: a KyInt's value, 0 for another value. Makes no KyInt.
+  bool getInteger(const KyObject* owner, const wchar_t* key, int& integer) const;
   /// For every node (or edge) of `graph` by position, the value under `key`
   /// read as an integer: a KyInt's own, 0 for another value, `missing` for
   /// none. O(members) plus the key's length.
@@ -65,10 +70,11 @@ public:
   /// How an entry holds its value, and whether it holds its owner.
   enum Holding : std::uint8_t {
     kEmpty = 0,
-    kMadeInteger, // a KyInt the store made in the entry's slot
-    kMadeDouble,  // a KyDouble the store made in its room for doubles
-    kOwned,       // a value handed over
-    kReferenced,  // a value that stays the caller's
+    kPlainInteger, // an integer the store made, its KyInt not made yet
+    kMadeInteger,  // a KyInt the store made
+    kMadeDouble,   // a KyDouble the store made in its room for doubles
+    kOwned,        // a value handed over
+    kReferenced,   // a value that stays the caller's
     kHoldingMask = 7,
     kOwnsOwner = 8,
   };
@@ -93,6 +99,8 @@ public:
 private:
   struct Cell;
   struct Taken;
+  struct Found;
+  struct Chunk;
   struct Column;
   struct Indexed;
   struct PairTable;
@@ -130,12 +138,17 @@ private:
   // `put` in its cell. With a null `put` it takes the value and the owner
   // out, releases them and returns true: the caller then drops the entry.
   bool change(Cell cell, KyObject*& heldOwner, KyObject* owner, const Put* put, bool ownsOwner);
-  // Puts a value in a cell; returns what it held, to release.
+  // Puts a value in a cell, or in a chunk's slot; returns what it held, to
+  // release.
   Taken putValue(Cell cell, const Put& put);
-  // Takes a cell's value out, leaving it empty.
+  Taken putValue(Chunk& chunk, int slot, const Put& put);
+  // Takes a cell's, or a chunk slot's, value out, leaving it empty.
   static Taken take(Cell cell);
+  static Taken take(Chunk& chunk, int slot);
   // Ends the store's hold on a value taken out.
   void release(const Taken& taken);
+  // Where the value of (owner, key) is, or would be.
+  Found locate(const KyObject* owner, const wchar_t* key) const;
   Table* table(const wchar_t* key) const;
   Table* tableToFill(const wchar_t* key);
   static std::size_t knownSlot(const wchar_t* key);

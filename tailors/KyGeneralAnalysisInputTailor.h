@@ -85,6 +85,8 @@ protected:
 
 private:
   KyServiceItemDescriptionManager* pItemDescriptionManager() const;
+  /// The default the option descriptions give `key`, or null.
+  KyObject* defaultValue(const wchar_t* key) const;
 
   KyServiceInputData* inputData_;
   KyGraph* graph_;

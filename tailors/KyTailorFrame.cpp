@@ -53,6 +53,10 @@ KyObject* KyGeneralAnalysisInputTailor::storedValue(const KyObject* owner,
 KyObject* KyGeneralAnalysisInputTailor::getValue(const KyObject* owner, const wchar_t* key) const {
   if (KyObject* value = storedValue(owner, key))
     return value;
+  return defaultValue(key);
+}
+
+KyObject* KyGeneralAnalysisInputTailor::defaultValue(const wchar_t* key) const {
   KyServiceItemDescriptionManager* descriptions = pItemDescriptionManager();
   if (descriptions == nullptr)
     return nullptr;
@@ -62,7 +66,11 @@ KyObject* KyGeneralAnalysisInputTailor::getValue(const KyObject* owner, const wc
 
 int KyGeneralAnalysisInputTailor::getValueAsInteger(const KyObject* owner,
                                                     const wchar_t* key) const {
-  const KyInt* value = exactly<KyInt>(getValue(owner, key));
+  // Stored integers are read without making their objects.
+  int stored = 0;
+  if (inputData_->findInteger(owner, key, stored))
+    return stored;
+  const KyInt* value = exactly<KyInt>(defaultValue(key));
   return value != nullptr ? value->value() : 0;
 }
 

@@ -198,6 +198,50 @@ TEST_F(KyServiceDataTest, AMembersValueIsReplacedAndRemoved) {
   EXPECT_EQ(KyProbe::live, 1);
 }
 
+// An integer the store keeps plain reads without its object; once asked
+// for, its KyInt stays the same until the value is replaced or removed,
+// whatever replaces it, and nothing made is lost or freed twice.
+TEST_F(KyServiceDataTest, IntegersTheStoreMakesKeepTheirObjectsUntilReplaced) {
+  KyGraph graph;
+  KyNode* node = graph.addNode();
+  KyEdge* edge = graph.addEdge(node, node);
+  KyProbe reference(3);
+  const wchar_t* key = L"k:node:x";
+  KyServiceOutputData data;
+  for (KyObject* owner : {static_cast<KyObject*>(node), static_cast<KyObject*>(edge)}) {
+    data.storeInteger(owner, key, 7);
+    EXPECT_EQ(data.getValueAsInteger(owner, key), 7);
+    const auto* made = dynamic_cast<KyInt*>(data.pValue(owner, key));
+    ASSERT_NE(made, nullptr);
+    EXPECT_EQ(made->value(), 7);
+    EXPECT_EQ(data.pValue(owner, key), made);
+    EXPECT_EQ(data.getValueAsInteger(owner, key), 7);
+    data.storeInteger(owner, key, 8);
+    EXPECT_EQ(data.getValueAsInteger(owner, key), 8);
+    EXPECT_EQ(static_cast<KyInt*>(data.pValue(owner, key))->value(), 8);
+    data.storeReference(owner, key, &reference);
+    EXPECT_EQ(data.pValue(owner, key), &reference);
+    EXPECT_EQ(data.getValueAsInteger(owner, key), 0);
+    data.storeInteger(owner, key, 9);
+    data.storeOwned(owner, key, new KyProbe(4));
+    EXPECT_EQ(keyOf(data.pValue(owner, key)), 4);
+    data.storeDouble(owner, key, 2.5);
+    EXPECT_EQ(data.getValueAsInteger(owner, key), 0);
+    data.storeInteger(owner, key, 10);
+    data.pValue(owner, key);
+    data.removeValue(owner, key);
+    EXPECT_EQ(data.pValue(owner, key), nullptr);
+    EXPECT_EQ(data.getValueAsInteger(owner, key), 0);
+    data.storeInteger(owner, key, 11);
+  }
+  EXPECT_EQ(data.numberOfValues(), 2);
+  EXPECT_EQ(data.getValueAsInteger(edge, key), 11);
+  data.pValue(node, key);
+  data.removeAllValues();
+  EXPECT_EQ(data.numberOfValues(), 0);
+  EXPECT_EQ(KyProbe::live, 1);
+}
+
 // The number a test value stands for: a probe's key, a KyInt's or
 // KyDouble's value; -1 for none.
 int numberOf(const KyObject* value) {
