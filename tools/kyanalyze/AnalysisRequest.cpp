@@ -7,6 +7,7 @@
 #include <kyanalysis/KyAnalysisOperation.h>
 #include <kyanalysis/KyGeneralAnalysisInputTailor.h>
 #include <kyplatform/KyDList.h>
+#include <kyplatform/KyDouble.h>
 #include <kyplatform/KyEdge.h>
 #include <kyplatform/KyHashMap.h>
 #include <kyplatform/KyInt.h>
@@ -20,7 +21,6 @@
 #include <memory>
 #include <sstream>
 #include <tuple>
-#include <unordered_map>
 
 namespace kyanalyze {
 namespace {
@@ -76,30 +76,6 @@ std::string accepted(const std::wstring& valueType, const KyHashMap* map) {
   return "node names separated by commas";
 }
 
-/// One KyInt per distinct value, each store holding a claim of its own, so
-/// a million equal costs cost one object.
-class SharedIntegers {
-public:
-  SharedIntegers() = default;
-  SharedIntegers(const SharedIntegers&) = delete;
-  SharedIntegers& operator=(const SharedIntegers&) = delete;
-  ~SharedIntegers() {
-    for (auto& entry : integers_)
-      entry.second->vRelease();
-  }
-  /// The value with a claim for the store it is handed to.
-  KyInt* claimed(int value) {
-    KyInt*& shared = integers_[value];
-    if (shared == nullptr)
-      shared = new KyInt(value);
-    shared->vClaim();
-    return shared;
-  }
-
-private:
-  std::unordered_map<int, KyInt*> integers_;
-};
-
 /// The analyses that read every edge as undirected whatever the request says.
 bool undirectedAnyway(int operation) {
   return operation == OPERATION_CONNECTED_COMPONENTS ||
@@ -112,6 +88,7 @@ bool undirectedAnyway(int operation) {
 bool AnalysisRequest::start(int operation, GraphInput input, std::string& error) {
   graphInput_ = std::move(input);
   graph_ = graphInput_.graph.get();
+  names_.reset();
   input_ = &fresh_;
   KyGeneralAnalysisInputTailor(&fresh_).pGraph(graph_);
   fresh_.storeOwned(nullptr, KyAnalysisKey::all::noneOperation, new KyInt(operation));
@@ -127,16 +104,9 @@ bool AnalysisRequest::start(int operation, GraphInput input, std::string& error)
 void AnalysisRequest::applyColumns(const std::vector<Column>& columns, const char* scope) {
   if (columns.empty())
     return;
-  std::vector<KyObject*> members;
-  if (std::string(scope) == "node")
-    for (KyNodeDListIter it(graph_->pNodeList()); it; ++it)
-      members.push_back(it.pNode());
-  else
-    for (KyEdgeDListIter it(graph_->pEdgeList()); it; ++it)
-      members.push_back(it.pEdge());
+  const bool nodes = std::string(scope) == "node";
   KyServiceName& service = *fresh_.pServiceName();
   const std::wstring wideScope(scope, scope + std::char_traits<char>::length(scope));
-  SharedIntegers integers;
   for (const Column& column : columns) {
     const KyServiceOptionDescription* description = nullptr;
     for (const std::string& name : column.names)
@@ -148,8 +118,9 @@ void AnalysisRequest::applyColumns(const std::vector<Column>& columns, const cha
       continue;
     }
     for (const auto& [position, value] : column.values)
-      fresh_.storeOwned(members[static_cast<std::size_t>(position)], description->pKey(),
-                        integers.claimed(value));
+      fresh_.storeInteger(nodes ? static_cast<KyObject*>(graph_->pNodeAt(position))
+                                : graph_->pEdgeAt(position),
+                          description->pKey(), value);
   }
 }
 
@@ -166,8 +137,15 @@ bool AnalysisRequest::readDocument(const std::string& path, std::string& error) 
 void AnalysisRequest::adopt(GraphInput input) {
   graphInput_ = std::move(input);
   graph_ = graphInput_.graph.get();
+  names_.reset();
   input_ = &graphInput_.document->data;
   originalEdges_ = graph_->numberOfEdges();
+}
+
+const GraphNames& AnalysisRequest::names() const {
+  if (names_ == nullptr)
+    names_ = std::make_unique<GraphNames>(*graph_);
+  return *names_;
 }
 
 bool AnalysisRequest::undirected(std::string& error) {
@@ -207,9 +185,18 @@ bool AnalysisRequest::undirected(std::string& error) {
   for (KyEdgeDListIter it(graph_->pEdgeList()); it; ++it)
     if (it.pEdge()->index() >= originalEdges_)
       twins.push_back(it.pEdge());
+  // An integer or a double the store made stays the store's: the twin gets
+  // one of its own; any other value is shared through a claim.
   for (const auto& [edge, key, value] : values) {
-    value->vClaim();
-    input_->storeOwned(twins[static_cast<std::size_t>(edge->index())], key, value);
+    KyEdge* twin = twins[static_cast<std::size_t>(edge->index())];
+    if (const auto* integer = dynamic_cast<const KyInt*>(value)) {
+      input_->storeInteger(twin, key, integer->value());
+    } else if (const auto* real = dynamic_cast<const KyDouble*>(value)) {
+      input_->storeDouble(twin, key, real->value());
+    } else {
+      value->vClaim();
+      input_->storeOwned(twin, key, value);
+    }
   }
   return true;
 }
@@ -262,13 +249,12 @@ bool AnalysisRequest::set(const std::string& assignment, std::string& error) {
     if (fromUtf8(value, wide))
       owned.reset(service.pConvertStringToValue(wide.c_str(), type.c_str(), nullptr, ownedFlag));
   } else if (type == L"KyNode") {
-    node = GraphNames(*graph_).find(value, why);
+    node = names().find(value, why);
   } else if (type == L"List<KyNode>") {
     auto list = std::make_unique<KyNodeDList>();
-    const GraphNames names(*graph_);
     std::istringstream items(value);
     for (std::string each; why.empty() && std::getline(items, each, ',');)
-      if (KyNode* member = names.find(each, why))
+      if (KyNode* member = names().find(each, why))
         list->appendNode(member);
     if (why.empty())
       owned = std::move(list);
