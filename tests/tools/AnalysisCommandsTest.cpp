@@ -198,6 +198,11 @@ TEST(AnalysisCommands, NodesOfOneNameStayDistinct) {
   EXPECT_EQ(expectSuccess({"run", "topologicalSort", "--graph", document.path()}).out,
             "nodeList: node 1#0, node 1#1, node 2\nacyclic: true\n\n"
             "node      orderNumber\nnode 1#0  1\nnode 1#1  2\nnode 2    3\n");
+  // A name that is no label finds the one node that has it.
+  const Outcome byName =
+      run({"paths", "--graph", document.path(), "--from", "node 1", "--to", "node 1#1"});
+  EXPECT_EQ(byName.status, 0);
+  EXPECT_EQ(byName.out, "no path from node 1#0 to node 1#1\n");
 
   // A shared name is refused, naming the labels that tell its nodes apart.
   const Outcome ambiguous = run({"paths", "--graph", graph.path(), "--from", "a", "--to", "a#1"});

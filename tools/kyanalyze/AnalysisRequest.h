@@ -2,9 +2,11 @@
 #pragma once
 
 #include "GraphInput.h"
+#include "GraphNames.h"
 
 #include <kyplatform/KyServiceData.h>
 
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -56,6 +58,10 @@ public:
   int operation() const;
   KyGraph& graph() const { return *graph_; }
   KyServiceInputData& input() const { return *input_; }
+  /// The labels of the graph's nodes, made on the first call, O(n), and
+  /// kept until the request takes another graph; they take no notice of
+  /// nodes added after that call.
+  const GraphNames& names() const;
   /// The number of edges the graph had before twins were added: edges from
   /// that position on are twins, edge i + originalEdges() of edge i.
   int originalEdges() const { return originalEdges_; }
@@ -72,6 +78,7 @@ private:
   KyServiceInputData* input_ = nullptr;
   int originalEdges_ = 0;
   std::vector<std::string> unused_;
+  mutable std::unique_ptr<GraphNames> names_; // made by names()
 };
 
 } // namespace kyanalyze

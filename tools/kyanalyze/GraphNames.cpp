@@ -12,42 +12,41 @@ namespace kyanalyze {
 std::string nodeName(const KyNode* node) { return toUtf8(node->pName()); }
 
 GraphNames::GraphNames(const KyGraph& graph) {
-  for (KyNodeDListIter it(graph.pNodeList()); it; ++it) {
-    KyNode* node = it.pNode();
-    const int index = static_cast<int>(nodes_.size());
+  const int count = graph.numberOfNodes();
+  nodes_.reserve(static_cast<std::size_t>(count));
+  labels_.reserve(static_cast<std::size_t>(count));
+  for (int index = 0; index < count; ++index) {
+    KyNode* node = graph.pNodeAt(index);
     nodes_.push_back(node);
-    const std::string name = nodeName(node);
-    labels_.push_back(node->pName() != nullptr ? escaped(name) : "node " + std::to_string(index));
-    if (node->pName() != nullptr)
-      byName_[name].push_back(index);
+    labels_.push_back(node->pName() != nullptr ? escaped(nodeName(node))
+                                               : "node " + std::to_string(index));
   }
   // A label no other node has stays; the others get "#N" appended, and again
   // while they meet another label. Each round lengthens only those, so the
-  // rounds end.
-  std::unordered_map<std::string, int> uses;
-  for (const std::string& label : labels_)
-    ++uses[label];
-  std::vector<char> kept(labels_.size(), 0);
-  for (std::size_t i = 0; i < labels_.size(); ++i) {
-    kept[i] = uses[labels_[i]] == 1;
-    if (!kept[i])
-      labels_[i] += "#" + std::to_string(i);
-  }
-  for (bool shared = true; shared;) {
-    shared = false;
-    std::unordered_map<std::string, std::vector<std::size_t>> holders;
+  // rounds end; the last one, where no two labels meet, leaves the index.
+  std::vector<char> kept;
+  for (bool first = true;; first = false) {
+    byLabel_.clear();
+    std::vector<char> meets(labels_.size(), 0);
+    bool any = false;
+    for (std::size_t i = 0; i < labels_.size(); ++i) {
+      const auto [at, added] = byLabel_.emplace(labels_[i], static_cast<int>(i));
+      if (!added) {
+        meets[static_cast<std::size_t>(at->second)] = meets[i] = 1;
+        any = true;
+      }
+    }
+    if (first) {
+      kept.resize(labels_.size());
+      for (std::size_t i = 0; i < labels_.size(); ++i)
+        kept[i] = !meets[i];
+    }
+    if (!any)
+      break;
     for (std::size_t i = 0; i < labels_.size(); ++i)
-      holders[labels_[i]].push_back(i);
-    for (const auto& entry : holders)
-      if (entry.second.size() > 1)
-        for (std::size_t i : entry.second)
-          if (!kept[i]) {
-            labels_[i] += "#" + std::to_string(i);
-            shared = true;
-          }
+      if (meets[i] && !kept[i])
+        labels_[i] += "#" + std::to_string(i);
   }
-  for (std::size_t i = 0; i < labels_.size(); ++i)
-    byLabel_.emplace(labels_[i], static_cast<int>(i));
 }
 
 const std::string& GraphNames::node(const KyNode* node) const {
@@ -93,17 +92,21 @@ std::string GraphNames::constraint(const KyObject* constraint) const {
 KyNode* GraphNames::find(const std::string& name, std::string& error) const {
   if (const auto label = byLabel_.find(name); label != byLabel_.end())
     return nodes_[static_cast<std::size_t>(label->second)];
-  const auto named = byName_.find(name);
-  if (named == byName_.end()) {
+  // Not a label: the nodes of that name, found by a walk, as this is rare.
+  std::vector<std::size_t> named;
+  for (std::size_t i = 0; i < nodes_.size(); ++i)
+    if (nodes_[i]->pName() != nullptr && nodeName(nodes_[i]) == name)
+      named.push_back(i);
+  if (named.empty()) {
     error = "the graph has no node named '" + escaped(name) + "'";
     return nullptr;
   }
-  if (named->second.size() == 1)
-    return nodes_[static_cast<std::size_t>(named->second.front())];
-  error = "the graph has " + std::to_string(named->second.size()) + " nodes named '" +
-          escaped(name) + "'; name one by its label:";
-  for (int index : named->second)
-    error += " " + labels_[static_cast<std::size_t>(index)];
+  if (named.size() == 1)
+    return nodes_[named.front()];
+  error = "the graph has " + std::to_string(named.size()) + " nodes named '" + escaped(name) +
+          "'; name one by its label:";
+  for (std::size_t index : named)
+    error += " " + labels_[index];
   return nullptr;
 }
 

@@ -92,7 +92,7 @@ int RunCommand::run(std::ostream& out, std::ostream& err) {
   }
 
   const int operation = request.operation();
-  const GraphNames names(request.graph());
+  const GraphNames& names = request.names();
   KyServiceOutputData output;
   const int outcome = service_.answer(request.input(), output, err);
   if (outcome < 0)
