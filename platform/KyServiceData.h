@@ -24,7 +24,8 @@ class KyValueStore;
 /// O(1) on average. The store owns the attached service name, every value
 /// or owner handed over to it and the integers and doubles it makes, and
 /// releases them when they are replaced, removed, or when the store goes.
-/// Not copyable.
+/// A store serves one thread at a time, reads included: a read may make the
+/// object it hands out. Not copyable.
 class KYPLATFORM_EXPORT KyServiceData : public KyObject {
 public:
   KyServiceData();

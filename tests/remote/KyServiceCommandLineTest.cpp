@@ -37,6 +37,8 @@ TEST(ServiceCommandLine, RunAndPathsThroughAServicePrintTheLocalAnswer) {
   EXPECT_NE(refused.err.find("ANALYSIS_ERROR_UNAUTHORIZED"), std::string::npos) << refused.err;
 }
 
+// The example is built unless the build leaves the examples out.
+#ifdef KY_REMOTE_EXAMPLE_PATH
 TEST(ServiceCommandLine, TheDocumentedExampleRunsAgainstAService) {
   kytest::ServiceProcess service({"--threads", "1"});
   ASSERT_TRUE(service.ok()) << service.log();
@@ -44,5 +46,6 @@ TEST(ServiceCommandLine, TheDocumentedExampleRunsAgainstAService) {
   EXPECT_EQ(outcome.status, 0) << outcome.err;
   EXPECT_EQ(outcome.out, "total cost 15 over 2 roads, by Carden\n");
 }
+#endif
 
 } // namespace
