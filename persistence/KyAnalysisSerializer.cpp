@@ -14,6 +14,7 @@
 #include <cwchar>
 #include <memory>
 #include <string>
+#include <type_traits>
 #include <utility>
 #include <vector>
 
@@ -79,6 +80,37 @@ void nameConstraints(const KyServiceInputData& data, KyObjectTable& table) {
     }
 }
 
+// Reads the document that `bytes` hold in base 64 into `data` (input or
+// output data) and a fresh graph, which it returns; null, with `reason`
+// set and `data` as it was (no service name attached), when it cannot.
+template <typename Data>
+std::unique_ptr<KyGraph> readDocument(const unsigned char* bytes, KyObjectTable* table, Data* data,
+                                      std::wstring& reason) {
+  unsigned int length = 0;
+  const std::unique_ptr<unsigned char[]> document = decoded(bytes, length);
+  if (document == nullptr) {
+    reason = L"the text is not base 64";
+    return nullptr;
+  }
+  const bool hadServiceName = data->pServiceName() != nullptr;
+  std::unique_ptr<KyGraph> graph(KyAFactory().newGraph());
+  KyAnalysisXMLReader reader(document.get(), length);
+  reader.pGraph(graph.get());
+  if constexpr (std::is_same_v<Data, KyServiceInputData>)
+    reader.pServiceInputData(data);
+  else
+    reader.pServiceOutputData(data);
+  reader.pObjectTable(table);
+  if (reader.read() == 0) {
+    reason = reader.pErrorMessage();
+    // The reader left the data as it was; take back the name it attached.
+    if (!hadServiceName)
+      data->pServiceName(nullptr);
+    return nullptr;
+  }
+  return graph;
+}
+
 } // namespace
 
 KyAnalysisSerializer::~KyAnalysisSerializer() = default;
@@ -112,26 +144,9 @@ int KyAnalysisSerializer::pInputDataFromString(const unsigned char* bytes, KyObj
     reason = L"there is no text or no input data";
     return 0;
   }
-  unsigned int length = 0;
-  const std::unique_ptr<unsigned char[]> document = decoded(bytes, length);
-  if (document == nullptr) {
-    reason = L"the text is not base 64";
+  std::unique_ptr<KyGraph> graph = readDocument(bytes, table, data, reason);
+  if (graph == nullptr)
     return 0;
-  }
-
-  const bool hadServiceName = data->pServiceName() != nullptr;
-  std::unique_ptr<KyGraph> graph(KyAFactory().newGraph());
-  KyAnalysisXMLReader reader(document.get(), length);
-  reader.pGraph(graph.get());
-  reader.pServiceInputData(data);
-  reader.pObjectTable(table);
-  if (reader.read() == 0) {
-    reason = reader.pErrorMessage();
-    // The reader left the data as it was; take back the name it attached.
-    if (!hadServiceName)
-      data->pServiceName(nullptr);
-    return 0;
-  }
   // The caller reaches, and frees, the new graph through the request.
   if (data->pValue(nullptr, KyAnalysisKey::all::noneGraph) != graph.get())
     data->storeReference(nullptr, KyAnalysisKey::all::noneGraph, graph.get());
@@ -158,22 +173,10 @@ int KyAnalysisSerializer::pOutputDataFromString(const unsigned char* bytes, KyOb
                                                 KyServiceOutputData* data) const {
   if (bytes == nullptr || data == nullptr)
     return 0;
-  unsigned int length = 0;
-  const std::unique_ptr<unsigned char[]> document = decoded(bytes, length);
-  if (document == nullptr)
+  std::wstring reason;
+  std::unique_ptr<KyGraph> graph = readDocument(bytes, table, data, reason);
+  if (graph == nullptr)
     return 0;
-
-  const bool hadServiceName = data->pServiceName() != nullptr;
-  std::unique_ptr<KyGraph> graph(KyAFactory().newGraph());
-  KyAnalysisXMLReader reader(document.get(), length);
-  reader.pGraph(graph.get());
-  reader.pServiceOutputData(data);
-  reader.pObjectTable(table);
-  if (reader.read() == 0) {
-    if (!hadServiceName)
-      data->pServiceName(nullptr);
-    return 0;
-  }
   // The graph the answer made is its path graph, which the answer owns.
   // Results may refer to its members, so a graph that has any is kept there
   // even when the answer names another (or none).

@@ -5,6 +5,7 @@
 #include <kyremote/KyRemoteAnalysisService.h>
 
 #include "remote/KyRemoteTesting.h"
+#include "remote/KyServiceHealth.h"
 #include "support/KyProcess.h"
 #include "support/KyServiceProcess.h"
 
@@ -25,21 +26,6 @@ using kytest::Renderer;
 using kytest::RemoteCase;
 using kytest::RequestSnapshot;
 
-/// Waits, 60 s at most, until /healthz says `busy` workers are busy and
-/// `queued` requests wait.
-bool awaitLoad(const kytest::ServiceProcess& service, int busy, int queued) {
-  httplib::Client client(service.url());
-  for (int i = 0; i < 6000; ++i) {
-    if (auto health = client.Get("/healthz")) {
-      const auto state = nlohmann::json::parse(health->body);
-      if (state.at("busy") == busy && state.at("queued") == queued)
-        return true;
-    }
-    std::this_thread::sleep_for(std::chrono::milliseconds(10));
-  }
-  return false;
-}
-
 TEST(ServiceLifecycle, AServiceKilledMidRequestLeavesTheCallersDataAsItWas) {
   kytest::ServiceProcess service({"--threads", "1"});
   ASSERT_TRUE(service.ok()) << service.log();
@@ -51,7 +37,7 @@ TEST(ServiceLifecycle, AServiceKilledMidRequestLeavesTheCallersDataAsItWas) {
   std::thread caller([&] {
     code = KyRemoteAnalysisService(service.wideUrl().c_str()).run(&heavy.input, &output);
   });
-  ASSERT_TRUE(awaitLoad(service, 1, 0));
+  ASSERT_TRUE(kytest::awaitLoad(service, 1, 0));
   service.kill();
   caller.join();
   EXPECT_EQ(code, ANALYSIS_ERROR_UNREADABLE_ANSWER);
@@ -78,7 +64,7 @@ TEST(ServiceLifecycle, SigtermAnswersTheRequestsInFlightThenExitsZero) {
       codes[i] = KyRemoteAnalysisService(service.wideUrl().c_str())
                      .run(&cases[i]->input, &answers[i]);
     });
-  ASSERT_TRUE(awaitLoad(service, 1, kRequests - 1));
+  ASSERT_TRUE(kytest::awaitLoad(service, 1, kRequests - 1));
   EXPECT_EQ(service.stop(), 0) << service.log();
   for (std::thread& caller : callers)
     caller.join();

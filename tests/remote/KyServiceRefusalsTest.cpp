@@ -9,6 +9,7 @@
 #include <kyremote/KyRemoteAnalysisService.h>
 
 #include "remote/KyRemoteTesting.h"
+#include "remote/KyServiceHealth.h"
 #include "support/KyProcess.h"
 #include "support/KyServiceProcess.h"
 
@@ -55,21 +56,6 @@ void expectOutcome(const KyRemoteAnalysisService& service, RemoteCase& c, int co
   EXPECT_EQ(output.numberOfValues(), 1);
   EXPECT_EQ(output.getValueAsInteger(nullptr, KyAnalysisKey::errorCode), code);
   EXPECT_TRUE(RequestSnapshot(c) == before);
-}
-
-/// Waits, 60 s at most, until the service's /healthz says `busy` workers
-/// are busy and `queued` requests wait.
-bool awaitLoad(const kytest::ServiceProcess& service, int busy, int queued) {
-  httplib::Client client(service.url());
-  for (int i = 0; i < 6000; ++i) {
-    if (auto health = client.Get("/healthz")) {
-      const auto state = nlohmann::json::parse(health->body);
-      if (state.at("busy") == busy && state.at("queued") == queued)
-        return true;
-    }
-    std::this_thread::sleep_for(std::chrono::milliseconds(10));
-  }
-  return false;
 }
 
 class ServiceRefusals : public testing::Test {
@@ -222,7 +208,7 @@ TEST(ServiceBusy, AFullServiceAnswersBusyAndTheClientTimesOutOnItsLimit) {
   KyServiceOutputData heavyAnswer;
   int heavyCode = -1;
   std::thread worker([&] { heavyCode = remote.run(&heavy.input, &heavyAnswer); });
-  ASSERT_TRUE(awaitLoad(service, 1, 0));
+  ASSERT_TRUE(kytest::awaitLoad(service, 1, 0));
 
   RemoteCase small(OPERATION_SHORTEST_PATHS, 5, 3, 7u);
   expectOutcome(remote, small, ANALYSIS_ERROR_SERVICE_BUSY);
@@ -239,7 +225,7 @@ TEST(ServiceBusy, AFullServiceAnswersBusyAndTheClientTimesOutOnItsLimit) {
   impatient.readTimeLimit(20);
   RemoteCase again(OPERATION_ALL_PAIRS_SHORTEST_PATHS, 300, 1200, 6u);
   expectOutcome(impatient, again, ANALYSIS_ERROR_TIMED_OUT);
-  ASSERT_TRUE(awaitLoad(service, 0, 0));
+  ASSERT_TRUE(kytest::awaitLoad(service, 0, 0));
   KyServiceOutputData output;
   EXPECT_EQ(remote.run(&small.input, &output), ANALYSIS_ERROR_NONE);
 }
