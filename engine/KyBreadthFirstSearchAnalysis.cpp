@@ -66,9 +66,6 @@ int runBreadthFirstSearchAnalysis(KyServiceInputData& input, KyGraph& graph,
     number[order[i]] = static_cast<int>(i) + 1;
   }
   answer.list<KyNodeDList>(nullptr, key::noneNodeList, std::move(visited));
-  // Order numbers by position, the order of the store's columns.
-  for (int v = 0; v < net.nodeCount(); ++v)
-    if (number[v] != 0)
-      answer.integer(net.node(v), key::nodeOrderNumber, number[v]);
+  answer.nodeIntegers(graph, key::nodeOrderNumber, number, 0);
   return ANALYSIS_ERROR_NONE;
 }

@@ -314,8 +314,8 @@ int runClusteringAnalysis(KyServiceInputData& input, KyGraph& graph, KyEngineAns
     }
     cluster[node] = n;
     lists[n].push_back(net.node(node));
-    answer.integer(net.node(node), key::nodeClusterNumber, n);
   }
+  answer.nodeIntegers(graph, key::nodeClusterNumber, cluster, kNone);
   std::vector<int> size;
   for (const auto& list : lists)
     size.push_back(static_cast<int>(list.size()));

@@ -306,7 +306,7 @@ int runCycleBreakingEdgeDetectionAnalysis(KyServiceInputData& input, KyGraph& gr
     return answer.invalidOption(&graph, key::graphQuality);
 
   const KyEngineNetwork net = readNetwork(graph);
-  std::vector<char> backward(static_cast<std::size_t>(net.edgeCount()), 0);
+  std::vector<int> backward(static_cast<std::size_t>(net.edgeCount()), 0);
   for (const Component& c : componentsWithArcs(net)) {
     std::vector<int> order;
     if (quality == CYCLEBREAKING_QUALITY_PROOF && c.size() <= kExactLimit) {
@@ -329,8 +329,9 @@ int runCycleBreakingEdgeDetectionAnalysis(KyServiceInputData& input, KyGraph& gr
       reversed.push_back(net.edge(e));
     if (net.source(e) == net.target(e))
       loops.push_back(net.edge(e));
-    answer.integer(net.edge(e), key::edgeBackward, backward[e]);
   }
+  // Every edge gets its mark, 0 included.
+  answer.edgeIntegers(graph, key::edgeBackward, backward, -1);
   answer.edgeList(nullptr, key::noneEdgeList, reversed);
   answer.edgeList(nullptr, key::noneReflexiveEdgeList, loops);
   return ANALYSIS_ERROR_NONE;

@@ -100,19 +100,14 @@ int runDepthFirstSearchAnalysis(KyServiceInputData& input, KyGraph& graph, KyEng
   const KyEngineNetwork net = readSearchNetwork(input, graph, request, key::edgeUndirected);
 
   const Forest forest = search(net, start);
-  // Results by position, the order of the store's columns.
-  for (int v = 0; v < net.nodeCount(); ++v) {
-    if (forest.order[v] == 0)
-      continue;
-    KyNode* node = net.node(v);
-    answer.integer(node, key::nodeOrderNumber, forest.order[v]);
-    answer.integer(node, key::nodeCompletionNumber, forest.completion[v]);
+  // Unvisited nodes have order number 0 and get no results.
+  answer.nodeIntegers(graph, key::nodeOrderNumber, forest.order, 0);
+  answer.nodeIntegers(graph, key::nodeCompletionNumber, forest.completion, 0);
+  // Parents by position, the order of the store's columns.
+  for (int v = 0; v < net.nodeCount(); ++v)
     if (forest.parent[v] != kNoParent)
-      answer.reference(node, key::nodeParent, net.node(forest.parent[v]));
-  }
-  for (int e = 0; e < net.edgeCount(); ++e)
-    if (forest.edgeType[e] != EDGE_TYPE_NONE)
-      answer.integer(net.edge(e), key::edgeType, forest.edgeType[e]);
+      answer.reference(net.node(v), key::nodeParent, net.node(forest.parent[v]));
+  answer.edgeIntegers(graph, key::edgeType, forest.edgeType, EDGE_TYPE_NONE);
   std::vector<KyObject*> visited(forest.visited.size());
   for (std::size_t i = 0; i < visited.size(); ++i)
     visited[i] = net.node(forest.visited[i]);

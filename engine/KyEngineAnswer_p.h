@@ -5,6 +5,7 @@
 #include <kyanalysis/KyAnalysisErrorEnum.h>
 #include <kyplatform/KyEdge.h>
 #include <kyplatform/KyEdgeDList.h>
+#include <kyplatform/KyGraph.h>
 #include <kyplatform/KyNode.h>
 #include <kyplatform/KyNodeDList.h>
 #include <kyplatform/KyOwningDList.h>
@@ -28,6 +29,19 @@ public:
   /// Stores `value` under (owner, key) as a KyInt.
   void integer(const KyObject* owner, const wchar_t* key, int value) {
     output_.storeInteger(const_cast<KyObject*>(owner), key, value);
+  }
+  /// Stores values[v] under `key` on the node at position v of `graph`, as
+  /// integer() would one by one; positions holding `missing` get no value,
+  /// positions past the graph's nodes are ignored. O(values), with the key
+  /// looked up once.
+  void nodeIntegers(const KyGraph& graph, const wchar_t* key, const std::vector<int>& values,
+                    int missing) {
+    output_.storeMemberIntegers(key, graph, false, values, missing);
+  }
+  /// nodeIntegers() on the edges of `graph`.
+  void edgeIntegers(const KyGraph& graph, const wchar_t* key, const std::vector<int>& values,
+                    int missing) {
+    output_.storeMemberIntegers(key, graph, true, values, missing);
   }
   /// Stores a reference to `object`, which lives elsewhere: a member of the
   /// analysed graph, or a member of a graph the answer owns.

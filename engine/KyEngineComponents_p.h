@@ -29,19 +29,18 @@ KyEngineComponents stronglyConnectedComponents(const KyEngineNetwork& net);
 
 /// Stores the partition, which it takes: each node's component number,
 /// counting from 1, under `numberKey`, and the components as node lists, in
-/// number order, each in node order, under `listKey`. The numbers are
-/// written from the lists once `components` is gone, so that the two never
-/// take room at once. O(n).
+/// number order, each in node order, under `listKey`. O(n).
 inline void writeComponents(const KyEngineNetwork& net, KyEngineComponents components,
                             const wchar_t* numberKey, const wchar_t* listKey,
                             KyEngineAnswer& answer) {
   std::vector<std::vector<KyObject*>> lists = KyEngineAnswer::partition(
       components.count, net.nodeCount(), [&](int v) { return components.of[v]; },
       [&](int v) { return net.node(v); });
+  // Numbered from 1; a node of no component (of -1) gets no number.
+  for (int& c : components.of)
+    ++c;
+  answer.nodeIntegers(net.graph(), numberKey, components.of, 0);
   components = KyEngineComponents();
-  for (std::size_t c = 0; c < lists.size(); ++c)
-    for (KyObject* node : lists[c])
-      answer.integer(node, numberKey, static_cast<int>(c) + 1);
   answer.lists<KyNodeDList>(listKey, std::move(lists));
 }
 

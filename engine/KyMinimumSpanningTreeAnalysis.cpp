@@ -47,7 +47,7 @@ int runMinimumSpanningTreeAnalysis(KyServiceInputData& input, KyGraph& graph,
                                    KyEngineAnswer& answer) {
   const KyEngineNetwork net(graph);
   const std::vector<int> cost = edgeIntegers(input, graph, key::edgeCost);
-  std::vector<char> inTree(static_cast<std::size_t>(net.edgeCount()), 0);
+  std::vector<int> inTree(static_cast<std::size_t>(net.edgeCount()), 0);
   std::vector<KyEdge*> treeEdges;
   std::int64_t totalCost = 0;
   {
@@ -66,11 +66,7 @@ int runMinimumSpanningTreeAnalysis(KyServiceInputData& input, KyGraph& graph,
   answer.integer(nullptr, key::noneTotalCost, static_cast<int>(totalCost));
   answer.edgeList(nullptr, key::noneTreeEdgeList, treeEdges);
   // Other edges hold no mark, which reads as 0: a forest has fewer edges
-  // than most graphs, and the answer stays that much smaller. Marking in
-  // order of position visits the edges in the order they were made, which
-  // is kinder to the cache than the order of cost.
-  for (int e = 0; e < net.edgeCount(); ++e)
-    if (inTree[e])
-      answer.integer(net.edge(e), key::edgeTreeEdge, 1);
+  // than most graphs, and the answer stays that much smaller.
+  answer.edgeIntegers(graph, key::edgeTreeEdge, inTree, 0);
   return ANALYSIS_ERROR_NONE;
 }

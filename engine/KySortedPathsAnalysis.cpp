@@ -231,8 +231,8 @@ std::vector<int> buildHeaps(const Network& net, const Tree& tree, int finish,
   return root;
 }
 
-// Adds to `pathGraph`, after its root node, a node per heap cell that a
-// path from the root reaches, with its heap and cross edges.
+// Adds to `pathGraph`, which holds its root node alone, a node per heap
+// cell that a path from the root reaches, with its heap and cross edges.
 void writePathGraph(const Network& net, const SidetrackHeaps& heaps,
                     const std::vector<int>& heapRoot, int start, KyGraph& pathGraph,
                     KyNode* rootNode, KyEngineAnswer& answer) {
@@ -246,10 +246,12 @@ void writePathGraph(const Network& net, const SidetrackHeaps& heaps,
     }
     return nodeOfCell[cell];
   };
+  // Edge results by position, stored once the edges are made.
+  std::vector<int> costs, types;
   const auto link = [&](KyNode* from, int cell, int type, std::int64_t cost) {
-    KyEdge* edge = pathGraph.addEdge(from, nodeFor(cell));
-    answer.integer(edge, key::edgeCost, static_cast<int>(cost));
-    answer.integer(edge, key::edgeType, type);
+    pathGraph.addEdge(from, nodeFor(cell));
+    costs.push_back(static_cast<int>(cost));
+    types.push_back(type);
   };
   if (heapRoot[start] != kNone)
     link(rootNode, heapRoot[start], SORTED_PATHS_EDGE_APPEND, heaps.cell(heapRoot[start]).detour);
@@ -265,6 +267,9 @@ void writePathGraph(const Network& net, const SidetrackHeaps& heaps,
     if (across != kNone)
       link(nodeOfCell[cell], across, SORTED_PATHS_EDGE_APPEND, heaps.cell(across).detour);
   }
+  // Detours, and so costs, are never negative: -1 marks no edge.
+  answer.edgeIntegers(pathGraph, key::edgeCost, costs, -1);
+  answer.edgeIntegers(pathGraph, key::edgeType, types, -1);
 }
 
 } // namespace

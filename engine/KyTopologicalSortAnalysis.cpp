@@ -30,11 +30,32 @@ namespace key = KyAnalysisKey::topologicalSort;
 
 // The node positions in topological order of their components.
 std::vector<int> componentOrder(const KyEngineNetwork& net, const KyEngineComponents& components) {
-  std::vector<int> waiting(static_cast<std::size_t>(components.count), 0);
+  // The edges between components, as the component each leads to, grouped
+  // by the component it leaves (a counting sort over two passes along the
+  // edge arrays): the components are then ordered without walking the
+  // graph again.
+  const auto count = static_cast<std::size_t>(components.count);
+  std::vector<int> waiting(count, 0);
+  std::vector<int> crossStart(count + 1, 0);
   for (int e = 0; e < net.edgeCount(); ++e) {
+    const int from = components.of[net.source(e)];
     const int to = components.of[net.target(e)];
-    if (components.of[net.source(e)] != to)
+    if (from != to) {
       ++waiting[to];
+      ++crossStart[from + 1];
+    }
+  }
+  for (std::size_t c = 0; c < count; ++c)
+    crossStart[c + 1] += crossStart[c];
+  std::vector<int> crossTo(static_cast<std::size_t>(crossStart[count]));
+  {
+    std::vector<int> next(crossStart.begin(), crossStart.end() - 1);
+    for (int e = 0; e < net.edgeCount(); ++e) {
+      const int from = components.of[net.source(e)];
+      const int to = components.of[net.target(e)];
+      if (from != to)
+        crossTo[next[from]++] = to;
+    }
   }
   std::vector<int> start, members;
   groupByKey(components.count, components.of, start, members);
@@ -49,15 +70,10 @@ std::vector<int> componentOrder(const KyEngineNetwork& net, const KyEngineCompon
   while (!ready.empty()) {
     const int c = ready.top();
     ready.pop();
-    for (int i = start[c]; i < start[c + 1]; ++i) {
-      const int node = members[i];
-      order.push_back(node);
-      net.forOut(node, [&](int e) {
-        const int to = components.of[net.target(e)];
-        if (to != c && --waiting[to] == 0)
-          ready.push(to);
-      });
-    }
+    order.insert(order.end(), members.begin() + start[c], members.begin() + start[c + 1]);
+    for (int i = crossStart[c]; i < crossStart[c + 1]; ++i)
+      if (--waiting[crossTo[i]] == 0)
+        ready.push(crossTo[i]);
   }
   return order;
 }
@@ -80,13 +96,11 @@ int runTopologicalSortAnalysis(KyServiceInputData&, KyGraph& graph, KyEngineAnsw
   for (std::size_t i = 0; i < order.size(); ++i)
     sorted[i] = net.node(order[i]);
   answer.list<KyNodeDList>(nullptr, key::noneNodeList, std::move(sorted));
-  // Order numbers by position, the order of the store's columns.
   std::vector<int> number(order.size());
   for (std::size_t i = 0; i < order.size(); ++i)
     number[order[i]] = static_cast<int>(i) + 1;
   order = std::vector<int>();
-  for (int v = 0; v < net.nodeCount(); ++v)
-    answer.integer(net.node(v), key::nodeOrderNumber, number[v]);
+  answer.nodeIntegers(graph, key::nodeOrderNumber, number, 0);
   answer.integer(nullptr, key::noneAcyclic, acyclic ? 1 : 0);
   return ANALYSIS_ERROR_NONE;
 }

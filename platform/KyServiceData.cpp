@@ -34,6 +34,13 @@ std::vector<int> KyServiceData::memberIntegers(const wchar_t* key, const KyGraph
       key, graph, edges ? KyOwnerPlace::KY_PLACE_EDGE : KyOwnerPlace::KY_PLACE_NODE, missing);
 }
 
+void KyServiceData::storeMemberIntegers(const wchar_t* key, const KyGraph& graph, bool edges,
+                                        const std::vector<int>& values, int missing) {
+  values_->setMemberIntegers(
+      key, graph, edges ? KyOwnerPlace::KY_PLACE_EDGE : KyOwnerPlace::KY_PLACE_NODE, values,
+      missing);
+}
+
 KyObject* KyServiceData::pValue(const KyObject* owner, const wchar_t* key) const {
   return values_->get(owner, key);
 }

@@ -79,6 +79,13 @@ public:
   /// another value 0, a member without a value `missing`. O(members).
   std::vector<int> memberIntegers(const wchar_t* key, const KyGraph& graph, bool edges,
                                   int missing) const;
+  /// The reverse of memberIntegers(): stores `values[i]` under `key` on the
+  /// node (`edges` false) or edge of `graph` at position i, as
+  /// storeInteger() would one by one; positions holding `missing` are left
+  /// as they are. Values past the last member are ignored. O(values), with
+  /// the key looked up once.
+  void storeMemberIntegers(const wchar_t* key, const KyGraph& graph, bool edges,
+                           const std::vector<int>& values, int missing);
   /// Removes every value, releasing what the store owns; the service name
   /// stays. No owner is asked anything while the entries go, so an owner
   /// that belongs to a graph held under a key without owner (the path graph

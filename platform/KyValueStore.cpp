@@ -4,6 +4,7 @@
 #include <kyplatform/KyGraph.h>
 #include <kyplatform/KyInt.h>
 
+#include <algorithm>
 #include <cstring>
 #include <cwchar>
 #include <new>
@@ -575,38 +576,47 @@ void KyValueStore::store(KyObject* owner, const wchar_t* key, const Put* put, bo
   }
 }
 
-void KyValueStore::storeMember(Table& t, const KyOwnerPlace& place, const Put* put) {
-  Column* column = t.column(place);
-  if (column == nullptr) {
-    if (put == nullptr)
-      return;
-    column = t.columns.emplace_back(std::make_unique<Column>(place.graph, place.kind)).get();
+KyValueStore::Column& KyValueStore::columnToFill(Table& t, const KyOwnerPlace& place) {
+  if (Column* column = t.column(place))
+    return *column;
+  return *t.columns.emplace_back(std::make_unique<Column>(place.graph, place.kind));
+}
+
+KyValueStore::Chunk& KyValueStore::chunkToFill(Column& column, std::size_t at) {
+  if (at >= column.chunks.size())
+    column.chunks.resize(at + 1);
+  std::unique_ptr<Chunk>& chunk = column.chunks[at];
+  if (chunk == nullptr)
+    chunk = std::make_unique<Chunk>();
+  return *chunk;
+}
+
+void KyValueStore::fillSlot(Column& column, Chunk& chunk, int slot, const Put& put) {
+  const bool empty = chunk.holding[slot] == Holding::kEmpty;
+  const Taken taken = putValue(chunk, slot, put);
+  if (empty) {
+    ++chunk.count;
+    ++column.count;
+    ++size_;
   }
+  release(taken);
+}
+
+void KyValueStore::storeMember(Table& t, const KyOwnerPlace& place, const Put* put) {
   const auto at = static_cast<std::size_t>(place.first >> kChunkShift);
   const int i = place.first & (kChunkSize - 1);
-  if (at >= column->chunks.size()) {
-    if (put == nullptr)
-      return;
-    column->chunks.resize(at + 1);
-  }
-  std::unique_ptr<Chunk>& chunk = column->chunks[at];
-  if (chunk == nullptr) {
-    if (put == nullptr)
-      return;
-    chunk = std::make_unique<Chunk>();
-  }
-  const bool empty = chunk->holding[i] == Holding::kEmpty;
   if (put != nullptr) {
-    const Taken taken = putValue(*chunk, i, *put);
-    if (empty) {
-      ++chunk->count;
-      ++column->count;
-      ++size_;
-    }
-    release(taken);
+    Column& column = columnToFill(t, place);
+    fillSlot(column, chunkToFill(column, at), i, *put);
     return;
   }
-  if (empty)
+  Column* column = t.column(place);
+  if (column == nullptr || at >= column->chunks.size())
+    return;
+  std::unique_ptr<Chunk>& chunk = column->chunks[at];
+  if (chunk == nullptr)
+    return;
+  if (chunk->holding[i] == Holding::kEmpty)
     return;
   const Taken taken = take(*chunk, i);
   --size_;
@@ -810,6 +820,33 @@ bool KyValueStore::getInteger(const KyObject* owner, const wchar_t* key, int& in
     return false;
   integer = integerOf(value);
   return true;
+}
+
+void KyValueStore::setMemberIntegers(const wchar_t* key, const KyGraph& graph,
+                                     KyOwnerPlace::Kind kind, const std::vector<int>& values,
+                                     int missing) {
+  if (key == nullptr)
+    return;
+  const auto members = static_cast<std::size_t>(
+      kind == KyOwnerPlace::KY_PLACE_EDGE ? graph.numberOfEdges() : graph.numberOfNodes());
+  const std::size_t count = std::min(values.size(), members);
+  Column* column = nullptr;
+  Put put{Put::kInteger, nullptr, true, 0, 0.0};
+  for (std::size_t at = 0; at << kChunkShift < count; ++at) {
+    Chunk* chunk = nullptr;
+    const std::size_t first = at << kChunkShift;
+    const std::size_t end = std::min(count, first + kChunkSize);
+    for (std::size_t p = first; p < end; ++p) {
+      if (values[p] == missing)
+        continue;
+      if (column == nullptr)
+        column = &columnToFill(*tableToFill(key), KyOwnerPlace{&graph, kind, 0, 0, nullptr});
+      if (chunk == nullptr)
+        chunk = &chunkToFill(*column, at);
+      put.integer = values[p];
+      fillSlot(*column, *chunk, static_cast<int>(p - first), put);
+    }
+  }
 }
 
 std::vector<int> KyValueStore::memberIntegers(const wchar_t* key, const KyGraph& graph,

@@ -58,6 +58,11 @@ public:
   /// none. O(members) plus the key's length.
   std::vector<int> memberIntegers(const wchar_t* key, const KyGraph& graph,
                                   KyOwnerPlace::Kind kind, int missing) const;
+  /// Stores `values[i]` under `key` on the node (or edge) of `graph` at
+  /// position i, as setInteger() would one by one; positions holding
+  /// `missing` are left as they are. O(values) plus the key's length.
+  void setMemberIntegers(const wchar_t* key, const KyGraph& graph, KyOwnerPlace::Kind kind,
+                         const std::vector<int>& values, int missing);
   /// Removes every entry, releasing what was handed over. O(entries).
   void clear();
   /// Number of entries.
@@ -126,6 +131,11 @@ private:
   // entry of (owner, key), then puts `put` in it, or removes it.
   void store(KyObject* owner, const wchar_t* key, const Put* put, bool ownsOwner);
   void storeMember(Table& table, const KyOwnerPlace& place, const Put* put);
+  // The column of `place`'s graph and kind, and its chunk `at`, made when
+  // missing; fillSlot() puts `put` in a slot and counts a new entry.
+  static Column& columnToFill(Table& table, const KyOwnerPlace& place);
+  static Chunk& chunkToFill(Column& column, std::size_t at);
+  void fillSlot(Column& column, Chunk& chunk, int slot, const Put& put);
   void storePair(Table& table, const KyOwnerPlace& place, const Put* put);
   // Stores in an index: `same` tells the entry of the owner among those of
   // `hash`; `first` and `second` are kept for a pair.
