@@ -21,6 +21,7 @@
 #include <kyplatform/KyServiceItemDescription.h>
 #include <kyplatform/KyServiceItemDescriptionManager.h>
 
+#include <algorithm>
 #include <cstring>
 #include <functional>
 #include <unordered_set>
@@ -144,10 +145,17 @@ const KyNode* walkStart(int operation, const Term& term, const KyGraph& graph,
 } // namespace
 
 AnsweredGraph::AnsweredGraph(const KyGraph& graph, int originalEdges) : graph_(graph) {
-  for (KyNodeDListIter it(graph.pNodeList()); it; ++it)
-    nodes_.push_back(it.pNode());
-  for (KyEdgeDListIter it(graph.pEdgeList()); it; ++it)
-    (it.pEdge()->index() < originalEdges ? edges_ : twins_).push_back(it.pEdge());
+  // By position, the order of the graph's lists: walking the lists would
+  // make a cell for every member.
+  const int nodes = graph.numberOfNodes();
+  const int edges = graph.numberOfEdges();
+  nodes_.reserve(static_cast<std::size_t>(nodes));
+  for (int v = 0; v < nodes; ++v)
+    nodes_.push_back(graph.pNodeAt(v));
+  edges_.reserve(static_cast<std::size_t>(std::min(edges, originalEdges)));
+  twins_.reserve(static_cast<std::size_t>(std::max(0, edges - originalEdges)));
+  for (int e = 0; e < edges; ++e)
+    (e < originalEdges ? edges_ : twins_).push_back(graph.pEdgeAt(e));
 }
 
 const KyEdge* AnsweredGraph::twin(const KyEdge* edge) const {
