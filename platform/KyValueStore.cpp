@@ -803,19 +803,38 @@ KyObject* KyValueStore::get(const KyObject* owner, const wchar_t* key) const {
   return found.entry != nullptr ? valueOf(found.entry->value, found.entry->holding) : nullptr;
 }
 
-bool KyValueStore::getInteger(const KyObject* owner, const wchar_t* key, int& integer) const {
-  const Found found = locate(owner, key);
-  const KyObject* value = nullptr;
-  if (found.chunk != nullptr) {
-    const std::uint8_t holding = found.chunk->holding[found.slot];
-    if (holding == Holding::kPlainInteger || holding == Holding::kMadeInteger) {
-      integer = found.chunk->integers[found.slot];
-      return true;
-    }
-    value = holding != Holding::kEmpty ? found.chunk->objects[found.slot] : nullptr;
-  } else if (found.entry != nullptr) {
-    value = valueOf(found.entry->value, found.entry->holding);
+inline bool KyValueStore::slotInteger(const Chunk& chunk, int slot, int& integer) {
+  const std::uint8_t holding = chunk.holding[slot];
+  if (holding == Holding::kPlainInteger || holding == Holding::kMadeInteger) {
+    integer = chunk.integers[slot];
+    return true;
   }
+  if (holding == Holding::kEmpty)
+    return false;
+  integer = integerOf(chunk.objects[slot]);
+  return true;
+}
+
+bool KyValueStore::getInteger(const KyObject* owner, const wchar_t* key, int& integer) const {
+  const Table* t = key != nullptr ? table(key) : nullptr;
+  if (t == nullptr)
+    return false;
+  // Most reads are of options on the members of one graph, a key with one
+  // column: straight to the member's slot.
+  KyOwnerPlace place{};
+  if (t->columns.size() == 1 && owner != nullptr && owner->ownerPlace(place)) {
+    const Column& column = *t->columns.front();
+    if (column.graph == place.graph && column.kind == place.kind) {
+      const auto at = static_cast<std::size_t>(place.first >> kChunkShift);
+      const Chunk* chunk = at < column.chunks.size() ? column.chunks[at].get() : nullptr;
+      return chunk != nullptr && slotInteger(*chunk, place.first & (kChunkSize - 1), integer);
+    }
+  }
+  const Found found = locate(owner, key);
+  if (found.chunk != nullptr)
+    return slotInteger(*found.chunk, found.slot, integer);
+  const KyObject* value =
+      found.entry != nullptr ? valueOf(found.entry->value, found.entry->holding) : nullptr;
   if (value == nullptr)
     return false;
   integer = integerOf(value);
@@ -862,14 +881,11 @@ std::vector<int> KyValueStore::memberIntegers(const wchar_t* key, const KyGraph&
     const Chunk* chunk = column->chunks[at].get();
     if (chunk == nullptr)
       continue;
-    for (int i = 0; i < kChunkSize; ++i) {
-      int& read = values[(at << kChunkShift) + static_cast<std::size_t>(i)];
-      const std::uint8_t holding = chunk->holding[i];
-      if (holding == Holding::kPlainInteger || holding == Holding::kMadeInteger)
-        read = chunk->integers[i];
-      else if (holding != Holding::kEmpty)
-        read = integerOf(chunk->objects[i]);
-    }
+    // The last chunk may reach past the last member.
+    const std::size_t first = at << kChunkShift;
+    const std::size_t end = std::min(values.size(), first + kChunkSize);
+    for (std::size_t p = first; p < end; ++p)
+      slotInteger(*chunk, static_cast<int>(p - first), values[p]);
   }
   return values;
 }

@@ -155,6 +155,9 @@ private:
   // Takes a cell's, or a chunk slot's, value out, leaving it empty.
   static Taken take(Cell cell);
   static Taken take(Chunk& chunk, int slot);
+  // What a chunk's slot reads as an integer, as getInteger() says; false
+  // when the slot is empty.
+  static bool slotInteger(const Chunk& chunk, int slot, int& integer);
   // Ends the store's hold on a value taken out.
   void release(const Taken& taken);
   // Where the value of (owner, key) is, or would be.
