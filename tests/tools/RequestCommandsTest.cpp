@@ -4,7 +4,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <sstream>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -27,6 +30,18 @@ TEST(RequestCommands, ShowPrintsTheExampleRequest) {
         "  clustering:graph:balance  graph  0.75\n",
         "  differentClusters  priority 1  open: db queue\n"})
     EXPECT_NE(shown.out.find(line), std::string::npos) << line << shown.out;
+  // Options come sorted on key, then owner, whatever order the request
+  // keeps them in.
+  const std::size_t from = shown.out.find("options:\n") + 9;
+  std::istringstream options(shown.out.substr(from, shown.out.find("constraints:") - from));
+  std::vector<std::pair<std::string, std::string>> keyOwner;
+  for (std::string line; std::getline(options, line);) {
+    const std::size_t gap = line.find("  ", 2);
+    const std::size_t end = line.find("  ", gap + 2);
+    keyOwner.emplace_back(line.substr(2, gap - 2), line.substr(gap + 2, end - gap - 2));
+  }
+  EXPECT_GT(keyOwner.size(), 4u);
+  EXPECT_TRUE(std::is_sorted(keyOwner.begin(), keyOwner.end())) << shown.out;
 }
 
 // A request of some megabytes, so that the document reaches encode and
