@@ -6,6 +6,8 @@
 #include <kyplatform/KyServiceInputDataXMLWriter.h>
 #include <kyplatform/KyServiceOutputDataXMLWriter.h>
 
+#include <utility>
+
 namespace {
 constexpr wchar_t kGraphPart[] = L"graph";
 constexpr wchar_t kAnswerPart[] = L"answer";
@@ -22,6 +24,11 @@ KyAnalysisXMLWriter::KyAnalysisXMLWriter(const wchar_t* fileName, int indenting,
 
 KyAnalysisXMLWriter::KyAnalysisXMLWriter(unsigned char** buffer, int indenting, int usingTemplates)
     : KyCompositeXMLWriter(buffer, indenting, usingTemplates) {
+  init();
+}
+
+KyAnalysisXMLWriter::KyAnalysisXMLWriter(Pieces pieces, int indenting, int usingTemplates)
+    : KyCompositeXMLWriter(std::move(pieces), indenting, usingTemplates) {
   init();
 }
 

@@ -33,6 +33,9 @@ public:
   /// Writes a new array into *buffer, freed by the caller with delete[]
   /// (KyTopLevelXMLWriter); the ints as for a file.
   KyAnalysisXMLWriter(unsigned char** buffer, int indenting, int usingTemplates);
+  /// Hands the document to `pieces` (KyTopLevelXMLWriter); the ints as for
+  /// a file.
+  KyAnalysisXMLWriter(Pieces pieces, int indenting, int usingTemplates);
   KyAnalysisXMLWriter(const KyAnalysisXMLWriter&) = default;
   KyAnalysisXMLWriter& operator=(const KyAnalysisXMLWriter&) = default;
   ~KyAnalysisXMLWriter() override;

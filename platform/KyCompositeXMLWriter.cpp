@@ -5,6 +5,7 @@
 #include "KyXMLScope_p.h"
 
 #include <memory>
+#include <utility>
 
 using namespace xercesc;
 
@@ -18,6 +19,9 @@ KyCompositeXMLWriter::KyCompositeXMLWriter(const wchar_t* fileName, int indentin
 KyCompositeXMLWriter::KyCompositeXMLWriter(unsigned char** buffer, int indenting,
                                            int usingTemplates)
     : KyTopLevelXMLWriter(buffer, indenting, usingTemplates) {}
+
+KyCompositeXMLWriter::KyCompositeXMLWriter(Pieces pieces, int indenting, int usingTemplates)
+    : KyTopLevelXMLWriter(std::move(pieces), indenting, usingTemplates) {}
 
 KyCompositeXMLWriter::~KyCompositeXMLWriter() = default;
 

@@ -29,6 +29,8 @@ public:
   /// Writes to a new array left in *buffer (KyTopLevelXMLWriter); the two
   /// ints are the first settings of indenting() and usingTemplates().
   KyCompositeXMLWriter(unsigned char** buffer, int indenting, int usingTemplates);
+  /// Writes to `pieces` (KyTopLevelXMLWriter); the ints as for a buffer.
+  KyCompositeXMLWriter(Pieces pieces, int indenting, int usingTemplates);
   KyCompositeXMLWriter(const KyCompositeXMLWriter&) = default;
   KyCompositeXMLWriter& operator=(const KyCompositeXMLWriter&) = default;
   ~KyCompositeXMLWriter() override;

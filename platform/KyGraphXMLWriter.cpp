@@ -68,25 +68,27 @@ int KyGraphXMLWriter::writeElement(KyXMLStream& out) {
     return fail(L"a graph is written only within a document");
   out.start(u"graph");
   out.attribute(u"id", graphID);
-  // Node identifiers by position, for the ends of the edges; they stay
-  // valid for the whole write.
-  std::vector<const wchar_t*> nodeIDs;
-  nodeIDs.reserve(static_cast<std::size_t>(graph->numberOfNodes()));
-  for (KyNodeDListIter it(graph->pNodeList()); it; ++it) {
+  // Members by position, which is the order of the graph's lists, without
+  // making those lists. Node identifiers by position, for the ends of the
+  // edges; they stay valid for the whole write.
+  const int nodes = graph->numberOfNodes();
+  std::vector<const wchar_t*> nodeIDs(static_cast<std::size_t>(nodes));
+  for (int i = 0; i < nodes; ++i) {
+    KyNode* node = graph->pNodeAt(i);
     out.start(u"node");
-    nodeIDs.push_back(pID(it.pNode()));
-    out.attribute(u"id", nodeIDs.back());
-    if (writeMember(out, *nodeWriter_, &ownNodeWriter_, it.pNode()) == 0)
+    nodeIDs[i] = pID(node);
+    out.attribute(u"id", nodeIDs[i]);
+    if (writeMember(out, *nodeWriter_, &ownNodeWriter_, node) == 0)
       return 0;
     out.end();
   }
-  for (KyEdgeDListIter it(graph->pEdgeList()); it; ++it) {
-    const KyEdge* edge = it.pEdge();
+  for (int i = 0, edges = graph->numberOfEdges(); i < edges; ++i) {
+    KyEdge* edge = graph->pEdgeAt(i);
     out.start(u"edge");
     out.attribute(u"id", pID(edge));
     out.attribute(u"source", nodeIDs[edge->pSourceNode()->index()]);
     out.attribute(u"target", nodeIDs[edge->pTargetNode()->index()]);
-    if (writeMember(out, *edgeWriter_, &ownEdgeWriter_, it.pEdge()) == 0)
+    if (writeMember(out, *edgeWriter_, &ownEdgeWriter_, edge) == 0)
       return 0;
     out.end();
   }

@@ -33,8 +33,11 @@ struct KyServiceInputDataXMLWriter::Entry {
   KyObject* value;
   int keyOrder; // the key's place among the keys in text order
   OwnerRank rank;
-  int position;      // of a node or edge in its graph
-  const wchar_t* id; // of a graph or other owner (pID(), valid for the write)
+  // One of the two, by rank, so that a million entries take less room.
+  union {
+    int position;      // of a node or edge in its graph
+    const wchar_t* id; // of a graph or other owner (pID(), valid for the write)
+  };
 };
 
 namespace {
@@ -87,7 +90,7 @@ int KyServiceInputDataXMLWriter::sortedEntries(const KyServiceInputData& data,
                                                std::vector<Entry>& entries) {
   entries.reserve(static_cast<std::size_t>(data.numberOfValues()));
   data.visitValues([&entries](const KyObject* owner, const wchar_t* key, KyObject* value) {
-    entries.push_back(Entry{owner, key, value, 0, OwnerRank::none, 0, L""});
+    entries.push_back(Entry{owner, key, value, 0, OwnerRank::none, {0}});
   });
   numberKeys(entries);
   for (Entry& entry : entries) {
@@ -118,8 +121,16 @@ int KyServiceInputDataXMLWriter::sortedEntries(const KyServiceInputData& data,
       return a.keyOrder < b.keyOrder;
     if (a.rank != b.rank)
       return a.rank < b.rank;
-    if (a.position != b.position)
+    switch (a.rank) {
+    case OwnerRank::none:
+      return false;
+    case OwnerRank::node:
+    case OwnerRank::edge:
       return a.position < b.position;
+    case OwnerRank::graph:
+    case OwnerRank::other:
+      break;
+    }
     return std::wcscmp(a.id, b.id) < 0;
   });
   return 1;

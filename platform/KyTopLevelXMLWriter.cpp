@@ -21,6 +21,7 @@
 #include <fstream>
 #include <memory>
 #include <unordered_map>
+#include <utility>
 #include <vector>
 
 using namespace xercesc;
@@ -41,8 +42,6 @@ struct KyTopLevelXMLWriter::Made {
   std::unordered_map<const KyGraph*, Members> members;
   const KyGraph* lastGraph = nullptr; // the graph of the latest member asked
   Members* lastMembers = nullptr;
-  // Every made identifier with its object, for the object table.
-  std::vector<std::pair<const KyObject*, const wchar_t*>> all;
   std::vector<std::unique_ptr<wchar_t[]>> blocks;
   std::size_t used = kBlock;
   unsigned long next[4] = {0, 0, 0, 0};
@@ -55,15 +54,29 @@ struct KyTopLevelXMLWriter::Made {
       lastMembers = &members[lastGraph];
     }
     std::vector<const wchar_t*>& slots = lastMembers->of[kind];
-    const auto position = static_cast<std::size_t>(member.index());
-    if (position >= slots.size())
-      slots.resize(std::max(position + 1, 2 * slots.size()), nullptr);
-    return slots[position];
+    // The graph does not change during a write: one slot for each member.
+    if (slots.empty())
+      slots.resize(static_cast<std::size_t>(kind == 0 ? lastGraph->numberOfNodes()
+                                                      : lastGraph->numberOfEdges()),
+                   nullptr);
+    return slots[static_cast<std::size_t>(member.index())];
   }
 
-  /// Keeps a copy of the `length` characters of `id` for `object` and
-  /// returns it.
-  const wchar_t* keep(const KyObject* object, const wchar_t* id, std::size_t length) {
+  /// Calls `take(object, id)` on every made identifier.
+  template <typename Take> void forEach(Take take) const {
+    for (const auto& [object, id] : ids)
+      take(object, id);
+    for (const auto& [graph, made] : members)
+      for (int kind = 0; kind < 2; ++kind)
+        for (std::size_t i = 0; i < made.of[kind].size(); ++i)
+          if (const wchar_t* id = made.of[kind][i])
+            take(kind == 0 ? static_cast<const KyObject*>(graph->pNodeAt(static_cast<int>(i)))
+                           : graph->pEdgeAt(static_cast<int>(i)),
+                 id);
+  }
+
+  /// Keeps a copy of the `length` characters of `id` and returns it.
+  const wchar_t* keep(const wchar_t* id, std::size_t length) {
     const std::size_t size = length + 1;
     if (used + size > kBlock) {
       blocks.push_back(std::make_unique<wchar_t[]>(std::max(kBlock, size)));
@@ -73,7 +86,6 @@ struct KyTopLevelXMLWriter::Made {
     std::copy(id, id + length, text);
     text[length] = 0;
     used += size;
-    all.emplace_back(object, text);
     return text;
   }
 };
@@ -140,6 +152,10 @@ KyTopLevelXMLWriter::KyTopLevelXMLWriter(const wchar_t* fileName, int indenting,
 KyTopLevelXMLWriter::KyTopLevelXMLWriter(unsigned char** buffer, int indenting, int usingTemplates)
     : buffer_(buffer), toFile_(false), indenting_(indenting), usingTemplates_(usingTemplates) {}
 
+KyTopLevelXMLWriter::KyTopLevelXMLWriter(Pieces pieces, int indenting, int usingTemplates)
+    : pieces_(std::move(pieces)), toFile_(false), indenting_(indenting),
+      usingTemplates_(usingTemplates) {}
+
 KyTopLevelXMLWriter::~KyTopLevelXMLWriter() = default;
 
 const wchar_t* KyTopLevelXMLWriter::pID(const KyObject* object) {
@@ -176,7 +192,7 @@ const wchar_t* KyTopLevelXMLWriter::pID(const KyObject* object) {
       id[length] = digits[--count];
     id[length] = 0;
   } while (table_ != nullptr && table_->pObject(id) != nullptr);
-  const wchar_t* text = made_->keep(object, id, length);
+  const wchar_t* text = made_->keep(id, length);
   if (slot != nullptr)
     *slot = text;
   else
@@ -187,7 +203,7 @@ const wchar_t* KyTopLevelXMLWriter::pID(const KyObject* object) {
 int KyTopLevelXMLWriter::write() {
   clearFailure();
   outputSize_ = 0;
-  if (!toFile_ && buffer_ == nullptr)
+  if (!toFile_ && buffer_ == nullptr && !pieces_)
     return fail(L"no buffer to write to");
   KyXMLPlatform platform;
   if (!platform.ready())
@@ -252,12 +268,15 @@ int KyTopLevelXMLWriter::writeOnce(bool stream) {
     file.close();
     if (!file)
       return fail(L"cannot write the file \"" + fileName_ + L"\"");
+  } else if (pieces_) {
+    text.forEachBlock(pieces_);
   } else {
     *buffer_ = text.release();
   }
   if (table_ != nullptr)
-    for (const auto& [object, id] : made.all)
+    made.forEach([this](const KyObject* object, const wchar_t* id) {
       table_->setID(id, const_cast<KyObject*>(object));
+    });
   outputSize_ = static_cast<unsigned long>(size);
   return 1;
 }

@@ -3,6 +3,8 @@
 
 #include <kyplatform/KyXMLWriter.h>
 
+#include <cstddef>
+#include <functional>
 #include <string>
 
 class KyObjectTable;
@@ -34,6 +36,14 @@ public:
   /// it with delete[]. Whatever *buffer held before is neither read nor
   /// freed. `buffer` must stay valid until write() returns.
   KyTopLevelXMLWriter(unsigned char** buffer, int indenting, int usingTemplates);
+  /// What takes a document in pieces: `length` bytes at `bytes`, valid
+  /// during the call only.
+  using Pieces = std::function<void(const unsigned char* bytes, std::size_t length)>;
+  /// Writes to `pieces`: a successful write() hands it the whole document
+  /// in order, in pieces of up to a megabyte, after the document was made,
+  /// so the text is never copied into one array; a failed write() hands it
+  /// nothing.
+  KyTopLevelXMLWriter(Pieces pieces, int indenting, int usingTemplates);
   KyTopLevelXMLWriter(const KyTopLevelXMLWriter&) = default;
   KyTopLevelXMLWriter& operator=(const KyTopLevelXMLWriter&) = default;
   ~KyTopLevelXMLWriter() override;
@@ -87,6 +97,7 @@ private:
 
   std::wstring fileName_;
   unsigned char** buffer_ = nullptr;
+  Pieces pieces_;
   bool toFile_;
   int indenting_;
   int usingTemplates_;

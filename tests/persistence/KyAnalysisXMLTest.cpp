@@ -5,6 +5,7 @@
 #include <kyanalysis/KyAnalysisXMLReader.h>
 #include <kyanalysis/KyAnalysisXMLWriter.h>
 #include <kyanalysis/KyClusteringInputTailor.h>
+#include <kyanalysis/KyShortestPathsInputTailor.h>
 #include <kyplatform/KyNodeDList.h>
 #include <kyplatform/KyObjectTable.h>
 
@@ -269,6 +270,71 @@ TEST(KyAnalysisConstraintXML, AConstraintOnANodeOfAnotherGraphFailsTheWrite) {
   constraint.removeNode(stranger);
   const Loaded loaded(write(request));
   EXPECT_EQ(loaded.constraints(), std::vector<std::string>{"{0 0 1 : A}"});
+}
+
+// A writer on a function hands it the same bytes, in order, that a writer
+// on a buffer makes, in several pieces for a document of some megabytes,
+// and gives the object table the same identifiers; a failed write hands it
+// nothing and names nothing.
+TEST(KyAnalysisXMLWriter, PiecesHoldTheDocumentABufferHolds) {
+  Request request;
+  KyShortestPathsInputTailor tailor(&request.data);
+  tailor.pGraph(&request.graph);
+  KyNode* last = request.c;
+  for (int i = 0; i < 40000; ++i) {
+    KyNode* node = request.graph.addNode();
+    node->pName((L"station " + std::to_wstring(i)).c_str());
+    tailor.cost(request.graph.addEdge(last, node), i);
+    last = node;
+  }
+  for (const int indenting : {0, 1}) {
+    unsigned char* buffer = nullptr;
+    KyObjectTable bufferTable;
+    KyAnalysisXMLWriter whole(&buffer, indenting, 0);
+    whole.pObjectTable(&bufferTable);
+    whole.pGraph(&request.graph);
+    whole.pServiceInputData(&request.data);
+    ASSERT_EQ(whole.write(), 1) << kytest::narrow(whole.pErrorMessage());
+    const std::unique_ptr<unsigned char[]> owned(buffer);
+
+    std::string pieces;
+    int count = 0;
+    KyObjectTable piecesTable;
+    KyAnalysisXMLWriter inPieces(
+        [&](const unsigned char* bytes, std::size_t length) {
+          pieces.append(reinterpret_cast<const char*>(bytes), length);
+          ++count;
+        },
+        indenting, 0);
+    inPieces.pObjectTable(&piecesTable);
+    inPieces.pGraph(&request.graph);
+    inPieces.pServiceInputData(&request.data);
+    ASSERT_EQ(inPieces.write(), 1) << kytest::narrow(inPieces.pErrorMessage());
+    EXPECT_EQ(pieces, std::string(reinterpret_cast<const char*>(buffer), whole.outputSize()));
+    EXPECT_EQ(inPieces.outputSize(), whole.outputSize());
+    EXPECT_GT(count, 2);
+    ASSERT_EQ(piecesTable.length(), bufferTable.length());
+    for (const KyObject* object : {static_cast<const KyObject*>(&request.graph),
+                                   static_cast<const KyObject*>(request.a),
+                                   static_cast<const KyObject*>(last),
+                                   static_cast<const KyObject*>(request.ca)})
+      EXPECT_EQ(std::wstring(piecesTable.pID(object)), std::wstring(bufferTable.pID(object)));
+  }
+
+  KyGraph other;
+  KyNodeDList members;
+  members.appendNode(other.addNode());
+  KyClusteringInputTailor(&request.data).addSameClusterConstraint(&members);
+  int count = 0;
+  KyObjectTable table;
+  KyAnalysisXMLWriter failing([&count](const unsigned char*, std::size_t) { ++count; }, 1, 0);
+  failing.pObjectTable(&table);
+  failing.pGraph(&request.graph);
+  failing.pServiceInputData(&request.data);
+  EXPECT_EQ(failing.write(), 0);
+  EXPECT_EQ(count, 0);
+  EXPECT_EQ(failing.outputSize(), 0u);
+  EXPECT_EQ(table.length(), 0);
 }
 
 // A manager without "parent" was read as a manager of no graph, which the

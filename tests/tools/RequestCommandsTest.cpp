@@ -4,7 +4,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <sstream>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -27,17 +30,53 @@ TEST(RequestCommands, ShowPrintsTheExampleRequest) {
         "  clustering:graph:balance  graph  0.75\n",
         "  differentClusters  priority 1  open: db queue\n"})
     EXPECT_NE(shown.out.find(line), std::string::npos) << line << shown.out;
+  // Options come sorted on key, then owner, whatever order the request
+  // keeps them in.
+  const std::size_t from = shown.out.find("options:\n") + 9;
+  std::istringstream options(shown.out.substr(from, shown.out.find("constraints:") - from));
+  std::vector<std::pair<std::string, std::string>> keyOwner;
+  for (std::string line; std::getline(options, line);) {
+    const std::size_t gap = line.find("  ", 2);
+    const std::size_t end = line.find("  ", gap + 2);
+    keyOwner.emplace_back(line.substr(2, gap - 2), line.substr(gap + 2, end - gap - 2));
+  }
+  EXPECT_GT(keyOwner.size(), 4u);
+  EXPECT_TRUE(std::is_sorted(keyOwner.begin(), keyOwner.end())) << shown.out;
+}
+
+// A request of some megabytes, so that the document reaches encode and
+// decode in many pieces: a chain of named nodes with a cost on every edge.
+std::string chainDocument(int nodes) {
+  std::string text = "<document><part name=\"graph\"><graph id=\"g0\">";
+  for (int i = 0; i < nodes; ++i)
+    text += "<node id=\"n" + std::to_string(i) + "\" name=\"stop " + std::to_string(i) + "\"/>";
+  for (int i = 1; i < nodes; ++i)
+    text += "<edge id=\"e" + std::to_string(i) + "\" source=\"n" + std::to_string(i - 1) +
+            "\" target=\"n" + std::to_string(i) + "\"/>";
+  text += "</graph></part><part name=\"analysis\"><option key=\"all:none:graph\" "
+          "type=\"KyGraph\"><entry value=\"g0\"/></option><option "
+          "key=\"shortestPaths:edge:cost\" type=\"Integer\">";
+  for (int i = 1; i < nodes; ++i)
+    text += "<entry owner=\"e" + std::to_string(i) + "\" value=\"" + std::to_string(i % 997) +
+            "\"/>";
+  return text + "</option></part></document>";
 }
 
 TEST(RequestCommands, EncodeThenDecodeGivesADocumentThatShowsAlike) {
-  const Outcome encoded = run({"encode", example()});
-  ASSERT_EQ(encoded.status, 0) << encoded.err;
-  ASSERT_EQ(encoded.out.find('\n'), encoded.out.size() - 1);
-  const Outcome decoded = run({"decode"}, encoded.out);
-  ASSERT_EQ(decoded.status, 0) << decoded.err;
+  const kytest::TempFile chain(chainDocument(40000), ".xml");
+  for (const std::string& source : {example(), chain.path()}) {
+    const Outcome encoded = run({"encode", source});
+    ASSERT_EQ(encoded.status, 0) << encoded.err;
+    ASSERT_EQ(encoded.out.find('\n'), encoded.out.size() - 1);
+    const Outcome decoded = run({"decode"}, encoded.out);
+    ASSERT_EQ(decoded.status, 0) << decoded.err;
 
-  const kytest::TempFile document(decoded.out, ".xml");
-  EXPECT_EQ(run({"show", document.path()}).out, run({"show", example()}).out);
+    const kytest::TempFile document(decoded.out, ".xml");
+    EXPECT_EQ(run({"show", document.path()}).out, run({"show", source}).out) << source;
+    // Decoding what decode printed gives it again, byte for byte.
+    const Outcome again = run({"decode"}, run({"encode", document.path()}).out);
+    EXPECT_EQ(again.out, decoded.out) << source;
+  }
 }
 
 TEST(RequestCommands, ShowSaysWhatARequestHoldsInWords) {

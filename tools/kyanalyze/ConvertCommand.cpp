@@ -139,13 +139,17 @@ int ConvertCommand::run(std::ostream&, std::ostream& err) {
       }
     for (const std::string& column : request.unusedColumns())
       leftOut.push_back(column + " (a column " + analysis_ + " has no option for)");
-    std::string text;
-    if (!documentText(request.graph(), request.input(), text, error)) {
+    // The file is made only once the document was.
+    std::ofstream file;
+    const auto piece = [&](const unsigned char* bytes, std::size_t length) {
+      if (!file.is_open())
+        file.open(output_, std::ios::binary);
+      file.write(reinterpret_cast<const char*>(bytes), static_cast<std::streamsize>(length));
+    };
+    if (!writeDocument(&request.graph(), request.input(), true, piece, error)) {
       err << "kyanalyze: " << shownPath(output_) << ": " << error << '\n';
       return kExitFailure;
     }
-    std::ofstream file(output_, std::ios::binary);
-    file << text;
     file.close();
     if (!file) {
       err << "kyanalyze: " << shownPath(output_) << ": cannot be written\n";

@@ -22,7 +22,6 @@ int DecodeCommand::run(std::ostream& out, std::ostream& err) {
   const char* where = "standard input";
   LoadedRequest request;
   std::string error;
-  std::string written;
   {
     std::string text{std::istreambuf_iterator<char>(in_), std::istreambuf_iterator<char>()};
     unsigned long length = 0;
@@ -40,11 +39,13 @@ int DecodeCommand::run(std::ostream& out, std::ostream& err) {
       return kExitFailure;
     }
   } // and the document before the request is written
-  if (!documentText(*request.graph, request.data, written, error)) {
+  const auto piece = [&out](const unsigned char* bytes, std::size_t length) {
+    out.write(reinterpret_cast<const char*>(bytes), static_cast<std::streamsize>(length));
+  };
+  if (!writeDocument(request.graph.get(), request.data, true, piece, error)) {
     err << "kyanalyze: " << where << ": " << error << '\n';
     return kExitFailure;
   }
-  out << written;
   return kExitOk;
 }
 

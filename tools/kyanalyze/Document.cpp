@@ -51,19 +51,15 @@ bool loadRequestFile(const std::string& path, LoadedRequest& request, std::strin
   return readInput(path, bytes, error) && loadRequest(bytes, shownPath(path), request, error);
 }
 
-bool documentText(KyGraph& graph, KyServiceInputData& data, std::string& text, std::string& error) {
-  unsigned char* buffer = nullptr;
-  KyAnalysisXMLWriter writer(&buffer, 1, 0);
-  writer.pGraph(&graph);
+bool writeDocument(KyGraph* graph, KyServiceInputData& data, bool indenting,
+                   const KyTopLevelXMLWriter::Pieces& pieces, std::string& error) {
+  KyAnalysisXMLWriter writer(pieces, indenting ? 1 : 0, 0);
+  writer.pGraph(graph);
   writer.pServiceInputData(&data);
-  const int written = writer.write();
-  const std::unique_ptr<unsigned char[]> owned(buffer);
-  if (written == 0) {
-    error = escaped(toUtf8(writer.pErrorMessage()));
-    return false;
-  }
-  text.assign(reinterpret_cast<const char*>(buffer), writer.outputSize());
-  return true;
+  if (writer.write() != 0)
+    return true;
+  error = escaped(toUtf8(writer.pErrorMessage()));
+  return false;
 }
 
 } // namespace kyanalyze

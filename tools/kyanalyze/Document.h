@@ -3,6 +3,7 @@
 
 #include <kyplatform/KyGraph.h>
 #include <kyplatform/KyServiceData.h>
+#include <kyplatform/KyTopLevelXMLWriter.h>
 
 #include <memory>
 #include <string>
@@ -24,8 +25,13 @@ bool loadRequest(std::string_view bytes, const std::string& where, LoadedRequest
 /// The same for the file `path` ("-": standard input).
 bool loadRequestFile(const std::string& path, LoadedRequest& request, std::string& error);
 
-/// `graph` with the request `data` as an indented analysis document. False,
-/// with the writer's message in `error`, when the request cannot be written.
-bool documentText(KyGraph& graph, KyServiceInputData& data, std::string& text, std::string& error);
+/// Writes `graph` with the request `data` as an analysis document:
+/// indented, as files are laid out, or on one line, as requests travel.
+/// The text goes to `pieces` in order once the whole document was made,
+/// and is never copied into one array. False, with the writer's message in
+/// `error` and nothing handed to `pieces`, when the request cannot be
+/// written.
+bool writeDocument(KyGraph* graph, KyServiceInputData& data, bool indenting,
+                   const KyTopLevelXMLWriter::Pieces& pieces, std::string& error);
 
 } // namespace kyanalyze

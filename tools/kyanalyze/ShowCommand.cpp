@@ -14,8 +14,11 @@
 #include <CLI/CLI.hpp>
 
 #include <algorithm>
+#include <cstddef>
+#include <cwchar>
 #include <ostream>
-#include <tuple>
+#include <string>
+#include <utility>
 #include <vector>
 
 namespace kyanalyze {
@@ -48,24 +51,39 @@ int ShowCommand::run(std::ostream& out, std::ostream& err) {
   out << "graph: " << request.graph->numberOfNodes() << " nodes, " << request.graph->numberOfEdges()
       << " edges\n";
 
+  // A million options are a million lines: each keeps its key's place in
+  // text order, its owner's name and the value, whose text is made only
+  // when it is printed.
+  std::vector<std::pair<const wchar_t*, std::string>> keys; // the key as stored, as printed
   struct Line {
-    std::string key, owner, value;
-    bool operator<(const Line& other) const {
-      return std::tie(key, owner) < std::tie(other.key, other.owner);
-    }
+    std::size_t key; // in keys
+    std::string owner;
+    KyObject* value;
   };
   std::vector<Line> lines;
   std::vector<const KyConstraintManager*> managers;
   data.visitValues([&](const KyObject* owner, const wchar_t* key, KyObject* value) {
-    lines.push_back(
-        {escaped(toUtf8(key)), names.member(owner), optionText(data, key, value, names)});
+    std::size_t place = 0;
+    while (place < keys.size() && keys[place].first != key &&
+           std::wcscmp(keys[place].first, key) != 0)
+      ++place;
+    if (place == keys.size())
+      keys.emplace_back(key, escaped(toUtf8(key)));
+    lines.push_back({place, names.member(owner), value});
     if (const auto* manager = dynamic_cast<const KyConstraintManager*>(value))
       managers.push_back(manager);
   });
-  std::sort(lines.begin(), lines.end());
+  std::vector<std::size_t> rank(keys.size()); // of each key in text order
+  for (std::size_t i = 0; i < keys.size(); ++i)
+    for (const auto& other : keys)
+      rank[i] += other.second < keys[i].second ? 1 : 0;
+  std::sort(lines.begin(), lines.end(), [&rank](const Line& a, const Line& b) {
+    return rank[a.key] != rank[b.key] ? rank[a.key] < rank[b.key] : a.owner < b.owner;
+  });
   out << "options:" << (lines.empty() ? " none" : "") << '\n';
   for (const Line& line : lines)
-    out << "  " << line.key << "  " << line.owner << "  " << line.value << '\n';
+    out << "  " << keys[line.key].second << "  " << line.owner << "  "
+        << optionText(data, keys[line.key].first, line.value, names) << '\n';
 
   std::vector<std::string> constraints;
   for (const KyConstraintManager* manager : managers)
