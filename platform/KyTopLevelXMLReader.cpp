@@ -1,6 +1,7 @@
 #include <kyplatform/KyObjectTable.h>
 #include <kyplatform/KyTopLevelXMLReader.h>
 
+#include "KyXMLParserMemory_p.h"
 #include "KyXMLPlatform_p.h"
 #include "KyXMLScope_p.h"
 #include "KyXMLText_p.h"
@@ -227,7 +228,9 @@ int KyTopLevelXMLReader::read() {
   // expansion out; the other settings hold even if that ever changed.
   SecurityManager limits;
   limits.setEntityExpansionLimit(64);
-  std::unique_ptr<SAX2XMLReader, ReaderRelease> parser(XMLReaderFactory::createXMLReader());
+  // The parser's memory keeps its large reader buffer for the next read.
+  std::unique_ptr<SAX2XMLReader, ReaderRelease> parser(
+      XMLReaderFactory::createXMLReader(&KyXMLParserMemory::shared()));
   parser->setFeature(XMLUni::fgSAX2CoreNameSpaces, false);
   parser->setFeature(XMLUni::fgSAX2CoreValidation, false);
   parser->setFeature(XMLUni::fgXercesSchema, false);
