@@ -1,8 +1,8 @@
 // Analysis documents read one after another, on one thread and on several
-// at once: each read gives what the first read of that document gave,
-// whatever was read before it on any thread, refused documents included.
-// Parsers share memory between reads, so a read must not see what an
-// earlier one left behind.
+// at once: each read gives what a read on a fresh thread, by a parser made
+// for it, gives, whatever was read before it, refused documents included.
+// Threads keep their parser and parsers share memory between reads, so a
+// read must not see what an earlier one left behind.
 #include "persistence/KyPersistenceTesting.h"
 #include "support/KyProcess.h"
 
@@ -104,12 +104,15 @@ protected:
   void SetUp() override {
     all_ = documents();
     ASSERT_GT(all_.size(), 20u);
-    for (const Document& document : all_)
-      first_.push_back(outcome(document.text));
+    for (const Document& document : all_) {
+      std::string fresh;
+      std::thread([&] { fresh = outcome(document.text); }).join();
+      first_.push_back(fresh);
+    }
   }
 
   // The documents read in turn in each given order; the labels of those
-  // whose outcome differs from the first read.
+  // whose outcome differs from a fresh parser's.
   std::vector<std::string> mismatches(const std::vector<std::vector<std::size_t>>& orders) const {
     std::vector<std::string> differ;
     for (const auto& indices : orders)
