@@ -8,6 +8,8 @@
 #include "KyXMLScope_p.h"
 #include "KyXMLText_p.h"
 
+#include <memory>
+
 KyConstraintManagerXMLWriter::~KyConstraintManagerXMLWriter() = default;
 
 KyConstraintManager* KyConstraintManagerXMLWriter::pConstraintManager() const {
@@ -25,15 +27,19 @@ int KyConstraintManagerXMLWriter::writeElement(KyXMLStream& out) {
     return fail(L"no constraint manager to write");
   if (owner_ != nullptr)
     out.attribute(u"parent", pID(owner_));
+  // Each constraint is made as a DOM element by the constraint writer, in
+  // one scratch document made with the first; an element is released once
+  // written, and the document reuses its room for the next.
+  KyOwnedDocument scratch;
   for (KyDListIter it(manager->pConstraintList()); it; ++it) {
     if (constraintWriter_ == nullptr)
       return fail(L"no writer for constraints");
-    // Each constraint is made as a DOM element by the constraint writer,
-    // in a document of its own that goes once its element is written.
     KyConstraint* constraint = KyConstraint::castDown(it.pObject());
-    const KyOwnedDocument scratch = kyScratchDocument(
-        KyXMLText::toXML(constraintWriter_->pNameForConstraint(constraint)).c_str());
-    xercesc::DOMElement* child = scratch->getDocumentElement();
+    const KyXMLString name = KyXMLText::toXML(constraintWriter_->pNameForConstraint(constraint));
+    if (scratch == nullptr)
+      scratch = kyScratchDocument(u"constraints");
+    const std::unique_ptr<xercesc::DOMElement, KyDOMNodeRelease> child(
+        scratch->createElement(name.c_str()));
     KyHandlerScope<KyXMLWriter> scope(*constraintWriter_, this, constraint);
     if (constraintWriter_->populateDOMElement(*child) == 0)
       return 0;

@@ -1,6 +1,7 @@
 #include <kyplatform/KyObjectTable.h>
 #include <kyplatform/KyTopLevelXMLReader.h>
 
+#include "KyXMLParserMemory_p.h"
 #include "KyXMLPlatform_p.h"
 #include "KyXMLScope_p.h"
 #include "KyXMLText_p.h"
@@ -185,6 +186,77 @@ private:
 struct ReaderRelease {
   void operator()(SAX2XMLReader* parser) const { delete parser; }
 };
+
+// A new parser with the settings of every read, bounded by `limits`.
+// Refusing document types is what keeps DTDs, external entities and entity
+// expansion out; the other settings hold even if that ever changed. Its
+// memory keeps its large reader buffer for the next read.
+SAX2XMLReader* newParser(SecurityManager& limits) {
+  limits.setEntityExpansionLimit(64);
+  std::unique_ptr<SAX2XMLReader, ReaderRelease> parser(
+      XMLReaderFactory::createXMLReader(&KyXMLParserMemory::shared()));
+  parser->setFeature(XMLUni::fgSAX2CoreNameSpaces, false);
+  parser->setFeature(XMLUni::fgSAX2CoreValidation, false);
+  parser->setFeature(XMLUni::fgXercesSchema, false);
+  parser->setFeature(XMLUni::fgXercesLoadExternalDTD, false);
+  parser->setFeature(XMLUni::fgXercesDisableDefaultEntityResolution, true);
+  parser->setProperty(XMLUni::fgXercesSecurityManager, &limits);
+  return parser.release();
+}
+
+// A parser a thread keeps for its next read, as making one costs more than
+// reading a small document. It holds the Xerces platform up while it lives,
+// until its thread ends.
+struct KeptParser {
+  KyXMLPlatform platform;
+  SecurityManager limits;
+  std::unique_ptr<SAX2XMLReader, ReaderRelease> parser;
+  bool busy = false;
+};
+
+// The parser of one read: the thread's kept parser, or one of its own for
+// a read that starts while the kept one is busy (a read within a read).
+// Handlers are taken off again when the read ends.
+class ParserLease {
+public:
+  ParserLease() {
+    thread_local KeptParser kept;
+    if (!kept.busy && kept.platform.ready()) {
+      if (kept.parser == nullptr)
+        kept.parser.reset(newParser(kept.limits));
+      kept.busy = true;
+      kept_ = &kept;
+      parser_ = kept.parser.get();
+    } else {
+      own_.reset(newParser(limits_));
+      parser_ = own_.get();
+    }
+  }
+  ~ParserLease() {
+    parser_->setContentHandler(nullptr);
+    parser_->setErrorHandler(nullptr);
+    parser_->setLexicalHandler(nullptr);
+    if (kept_ != nullptr) {
+      if (unfit_)
+        kept_->parser.reset();
+      kept_->busy = false;
+    }
+  }
+  ParserLease(const ParserLease&) = delete;
+  ParserLease& operator=(const ParserLease&) = delete;
+
+  SAX2XMLReader* operator->() const { return parser_; }
+  /// The parser ran out of memory, after which Xerces gives no guarantee
+  /// of its state: a kept one is not kept further.
+  void unfit() { unfit_ = true; }
+
+private:
+  KeptParser* kept_ = nullptr;
+  SecurityManager limits_;
+  std::unique_ptr<SAX2XMLReader, ReaderRelease> own_;
+  SAX2XMLReader* parser_;
+  bool unfit_ = false;
+};
 } // namespace
 
 KyTopLevelXMLReader::KyTopLevelXMLReader(const wchar_t* fileName)
@@ -223,17 +295,7 @@ int KyTopLevelXMLReader::read() {
   ZeroByte zero;
   // From here the stream owns the file; the parser frees the stream.
   auto* bytes = new Bytes(bytes_, length_, file, zero);
-  // Refusing document types is what keeps DTDs, external entities and entity
-  // expansion out; the other settings hold even if that ever changed.
-  SecurityManager limits;
-  limits.setEntityExpansionLimit(64);
-  std::unique_ptr<SAX2XMLReader, ReaderRelease> parser(XMLReaderFactory::createXMLReader());
-  parser->setFeature(XMLUni::fgSAX2CoreNameSpaces, false);
-  parser->setFeature(XMLUni::fgSAX2CoreValidation, false);
-  parser->setFeature(XMLUni::fgXercesSchema, false);
-  parser->setFeature(XMLUni::fgXercesLoadExternalDTD, false);
-  parser->setFeature(XMLUni::fgXercesDisableDefaultEntityResolution, true);
-  parser->setProperty(XMLUni::fgXercesSecurityManager, &limits);
+  ParserLease parser;
 
   KyXMLIdentifiers<KyObject*> defined;
   std::unique_ptr<KyXMLFragment> whole(readsStream() == 0 ? new KyXMLFragment : nullptr);
@@ -252,6 +314,7 @@ int KyTopLevelXMLReader::read() {
     } catch (const XMLException& error) {
       result = fail(L"the document cannot be parsed: " + KyXMLText::toWide(error.getMessage()));
     } catch (const OutOfMemoryException&) {
+      parser.unfit();
       result = fail(L"the document is too large to read");
     }
     std::wstring refused; // the parser's reason, or the zero byte's

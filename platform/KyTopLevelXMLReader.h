@@ -21,9 +21,10 @@ template <typename Value> class KyXMLIdentifiers;
 /// file or network; it validates nothing and drops comments. A zero byte in
 /// a document of single-byte characters is refused wherever it is, also
 /// after the document element. A file is read piece by piece, never held
-/// whole. read() brackets itself with the Xerces platform's initialisation
-/// and termination, so callers need not initialise Xerces. Copies share the
-/// source, the object table and the parent.
+/// whole. read() initialises the Xerces platform itself, so callers need
+/// not; each thread keeps the parser of its first read for the next ones,
+/// and with it the platform initialised, until the thread ends. Copies
+/// share the source, the object table and the parent.
 class KYPLATFORM_EXPORT KyTopLevelXMLReader : public KyXMLReader {
 public:
   /// Reads the file named `fileName` when read() runs.

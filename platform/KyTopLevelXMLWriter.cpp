@@ -26,11 +26,13 @@
 
 using namespace xercesc;
 
-// The identifiers made in one write. Their texts are packed into large
-// blocks, so that making one costs no allocation of its own. Those of nodes
-// and edges are found by the member's position in its graph, without
-// hashing; those of other objects through a hash map.
+// The identifiers made in one write. Their texts are packed into blocks
+// that double from a small first one up to kBlock characters, so that
+// making one costs no allocation of its own and a small document no large
+// block. Those of nodes and edges are found by the member's position in its
+// graph, without hashing; those of other objects through a hash map.
 struct KyTopLevelXMLWriter::Made {
+  static constexpr std::size_t kFirstBlock = 1 << 8;
   static constexpr std::size_t kBlock = 1 << 14;
 
   // Identifiers of one graph's nodes ([0]) and edges ([1]) by position.
@@ -43,7 +45,8 @@ struct KyTopLevelXMLWriter::Made {
   const KyGraph* lastGraph = nullptr; // the graph of the latest member asked
   Members* lastMembers = nullptr;
   std::vector<std::unique_ptr<wchar_t[]>> blocks;
-  std::size_t used = kBlock;
+  std::size_t used = 0; // characters of the latest block
+  std::size_t room = 0; // its size
   unsigned long next[4] = {0, 0, 0, 0};
 
   /// The place of the identifier of a node (`kind` 0) or edge (1), null
@@ -78,8 +81,9 @@ struct KyTopLevelXMLWriter::Made {
   /// Keeps a copy of the `length` characters of `id` and returns it.
   const wchar_t* keep(const wchar_t* id, std::size_t length) {
     const std::size_t size = length + 1;
-    if (used + size > kBlock) {
-      blocks.push_back(std::make_unique<wchar_t[]>(std::max(kBlock, size)));
+    if (used + size > room) {
+      room = std::max(size, std::clamp(2 * room, kFirstBlock, kBlock));
+      blocks.emplace_back(new wchar_t[room]);
       used = 0;
     }
     wchar_t* text = blocks.back().get() + used;

@@ -16,6 +16,16 @@ struct KyDOMDocumentRelease {
 /// A DOM document freed with its owner.
 using KyOwnedDocument = std::unique_ptr<xercesc::DOMDocument, KyDOMDocumentRelease>;
 
+/// Hands a node with no parent, and all it holds, back to its document,
+/// which reuses the room for nodes made later; a node that was given a
+/// parent goes with its document instead.
+struct KyDOMNodeRelease {
+  void operator()(xercesc::DOMNode* node) const {
+    if (node->getParentNode() == nullptr)
+      node->release();
+  }
+};
+
 /// A new document whose document element is named `name`, for DOM writers
 /// that fill one element at a time; get it with getDocumentElement().
 inline KyOwnedDocument kyScratchDocument(const XMLCh* name) {

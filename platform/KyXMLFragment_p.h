@@ -13,15 +13,16 @@
 #include <string>
 #include <vector>
 
-/// Gathers elements one by one into a document of its own, where each
-/// stays until the fragment goes. For readers that hand an element read
-/// from a stream to code that walks DOM elements.
+/// Gathers elements one by one into a document of its own, made with the
+/// first element, where each stays until the fragment goes. For readers
+/// that hand an element read from a stream to code that walks DOM elements;
+/// a fragment that gathers nothing costs no document.
 class KyXMLFragment {
 public:
-  KyXMLFragment() : document_(kyScratchDocument(u"fragments")) {}
-
   /// An element begins: the first one of a gathering, or one inside it.
   void start(const KyXMLStartTag& tag) {
+    if (document_ == nullptr)
+      document_ = kyScratchDocument(u"fragments");
     xercesc::DOMElement* element = document_->createElement(tag.pName());
     for (std::size_t i = 0; i < tag.attributeCount(); ++i)
       element->setAttribute(tag.pAttributeName(i), tag.pAttributeValue(i));

@@ -1,7 +1,8 @@
-// What the fuzz harnesses share: the Xerces platform held for the whole run,
-// and the check that a request read back is whole.
+// What the fuzz harnesses share: the Xerces platform and the data stores
+// held for the whole run, and the check that a request read back is whole.
 #pragma once
 
+#include <kyanalysis/KyAnalysisServiceName.h>
 #include <kyanalysis/KyAnalysisXMLReader.h>
 #include <kyanalysis/KyAnalysisXMLWriter.h>
 #include <kyplatform/KyGraph.h>
@@ -19,6 +20,33 @@ namespace kyfuzz {
 /// termination only count up and down instead of rebuilding the platform
 /// on every input.
 inline void holdXMLPlatform() { xercesc::XMLPlatformUtils::Initialize(); }
+
+/// A data store (input or output data) with an analysis service name, held
+/// for the whole run so that the name's option and result descriptions are
+/// made once rather than for every input. An input takes the store empty
+/// and it is emptied again when the Held goes: declare the Held after the
+/// graphs its values may refer to. `Slot` tells apart stores of one type
+/// that an input uses at once.
+template <typename Data, int Slot = 0> class Held {
+public:
+  Held() : data_(kept()) {}
+  ~Held() { data_.removeAllValues(); }
+  Held(const Held&) = delete;
+  Held& operator=(const Held&) = delete;
+
+  Data& operator*() const { return data_; }
+  Data* operator->() const { return &data_; }
+
+private:
+  static Data& kept() {
+    static Data data;
+    if (data.pServiceName() == nullptr)
+      data.pServiceName(new KyAnalysisServiceName);
+    return data;
+  }
+
+  Data& data_;
+};
 
 /// Stops the run as a finding when `holds` is false.
 inline void require(bool holds) {
@@ -39,15 +67,15 @@ inline void requireRoundTrip(KyGraph& graph, KyServiceInputData& data, KyObjectT
   const std::unique_ptr<unsigned char[]> text(written);
 
   KyGraph again;
-  KyServiceInputData dataAgain;
+  const Held<KyServiceInputData, 1> dataAgain;
   KyAnalysisXMLReader reader(text.get(), static_cast<unsigned int>(writer.outputSize()));
   reader.pGraph(&again);
-  reader.pServiceInputData(&dataAgain);
+  reader.pServiceInputData(&*dataAgain);
   reader.pObjectTable(table);
   require(reader.read() == 1);
   require(again.numberOfNodes() == graph.numberOfNodes());
   require(again.numberOfEdges() == graph.numberOfEdges());
-  require(dataAgain.numberOfValues() == data.numberOfValues());
+  require(dataAgain->numberOfValues() == data.numberOfValues());
 }
 
 } // namespace kyfuzz

@@ -50,23 +50,23 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   table.setID(L"c0", &constraint);
   // An answer that already holds a value: a failed read must leave it, and
   // the table, exactly as they were.
-  KyServiceOutputData answer;
-  answer.storeOwned(nullptr, KyAnalysisKey::errorCode, new KyInt(7));
+  const kyfuzz::Held<KyServiceOutputData> answer;
+  answer->storeOwned(nullptr, KyAnalysisKey::errorCode, new KyInt(7));
 
   const KyAnalysisSerializer serializer;
   if (serializer.pOutputDataFromString(reinterpret_cast<const unsigned char*>(text.c_str()),
-                                       &table, &answer) == 0) {
-    kyfuzz::require(answer.numberOfValues() == 1 && table.length() == 7 &&
-                    answer.getValueAsInteger(nullptr, KyAnalysisKey::errorCode) == 7);
+                                       &table, &*answer) == 0) {
+    kyfuzz::require(answer->numberOfValues() == 1 && table.length() == 7 &&
+                    answer->getValueAsInteger(nullptr, KyAnalysisKey::errorCode) == 7);
     return 0;
   }
   // What was read writes again and reads back whole.
   unsigned char* bytes = nullptr;
   unsigned long length = 0;
-  kyfuzz::require(serializer.pOutputDataToString(&answer, &table, bytes, &length) == 1);
+  kyfuzz::require(serializer.pOutputDataToString(&*answer, &table, bytes, &length) == 1);
   const std::unique_ptr<unsigned char[]> again(bytes);
-  KyServiceOutputData back;
-  kyfuzz::require(serializer.pOutputDataFromString(again.get(), &table, &back) == 1);
-  kyfuzz::require(back.numberOfValues() == answer.numberOfValues());
+  const kyfuzz::Held<KyServiceOutputData, 1> back;
+  kyfuzz::require(serializer.pOutputDataFromString(again.get(), &table, &*back) == 1);
+  kyfuzz::require(back->numberOfValues() == answer->numberOfValues());
   return 0;
 }

@@ -32,20 +32,20 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const std::string text =
       kBefore + std::string(reinterpret_cast<const char*>(data), size) + kAfter;
   KyGraph graph;
-  KyServiceInputData request;
+  const kyfuzz::Held<KyServiceInputData> request;
   KyAnalysisXMLReader reader(reinterpret_cast<const unsigned char*>(text.data()),
                              static_cast<unsigned int>(text.size()));
   reader.pGraph(&graph);
-  reader.pServiceInputData(&request);
+  reader.pServiceInputData(&*request);
   if (reader.read() == 0) {
-    kyfuzz::require(request.numberOfValues() == 0);
+    kyfuzz::require(request->numberOfValues() == 0);
     return 0;
   }
 
   // Whatever the element held, the constraints read are clustering
   // constraints of a known type on nodes of this graph.
   const auto* manager = dynamic_cast<const KyConstraintManager*>(
-      request.pValue(&graph, KyAnalysisKey::clustering::graphConstraintManager));
+      request->pValue(&graph, KyAnalysisKey::clustering::graphConstraintManager));
   if (manager != nullptr)
     for (KyDListIter it(manager->pConstraintList()); it; ++it) {
       const auto* constraint = dynamic_cast<const KyClusteringConstraint*>(it.pObject());
@@ -54,6 +54,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
       for (KyNodeDListIter node(constraint->pNodeList()); node; ++node)
         kyfuzz::require(node.pNode() != nullptr && node.pNode()->pOwnerGraph() == &graph);
     }
-  kyfuzz::requireRoundTrip(graph, request, nullptr);
+  kyfuzz::requireRoundTrip(graph, *request, nullptr);
   return 0;
 }

@@ -7,7 +7,6 @@
 
 #include <kyanalysis/KyAnalysisKeys.h>
 #include <kyanalysis/KyAnalysisSerializer.h>
-#include <kyanalysis/KyAnalysisServiceName.h>
 #include <kyplatform/KyInt.h>
 #include <kyplatform/KyObjectTable.h>
 #include <kyplatform/KyXMLUtilities.h>
@@ -34,29 +33,29 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     text.assign(reinterpret_cast<const char*>(data), size);
   }
 
-  // A request that already holds a value and a table that already holds an
+  // A request that already holds values and a table that already holds an
   // identifier: a failed read must leave both exactly as they were.
   KyGraph mine;
-  KyServiceInputData request;
-  request.pServiceName(new KyAnalysisServiceName);
-  request.setValue(nullptr, KyAnalysisKey::all::noneGraph, &mine, 0, 0);
-  request.setValue(nullptr, L"all:none:operation", new KyInt(4), 1, 0);
+  std::unique_ptr<KyGraph> owned; // the graph a successful read makes
+  const kyfuzz::Held<KyServiceInputData> request;
+  request->setValue(nullptr, KyAnalysisKey::all::noneGraph, &mine, 0, 0);
+  request->setValue(nullptr, L"all:none:operation", new KyInt(4), 1, 0);
   KyObjectTable table;
   table.setID(L"mine", &mine);
 
   const int read = KyAnalysisSerializer().pInputDataFromString(
-      reinterpret_cast<const unsigned char*>(text.c_str()), &table, &request);
-  auto* graph = dynamic_cast<KyGraph*>(request.pValue(nullptr, KyAnalysisKey::all::noneGraph));
+      reinterpret_cast<const unsigned char*>(text.c_str()), &table, &*request);
+  auto* graph = dynamic_cast<KyGraph*>(request->pValue(nullptr, KyAnalysisKey::all::noneGraph));
   if (read == 0) {
     kyfuzz::require(graph == &mine && table.length() == 1 && table.pObject(L"mine") == &mine);
-    kyfuzz::require(request.getValueAsInteger(nullptr, L"all:none:operation") == 4);
+    kyfuzz::require(request->getValueAsInteger(nullptr, L"all:none:operation") == 4);
     return 0;
   }
   // The new graph is the caller's once the read succeeded.
   kyfuzz::require(graph != nullptr && graph != &mine);
-  const std::unique_ptr<KyGraph> owned(graph);
+  owned.reset(graph);
   KyObjectTable callers;
   callers.setID(L"mine", &mine);
-  kyfuzz::requireRoundTrip(*graph, request, &callers);
+  kyfuzz::requireRoundTrip(*graph, *request, &callers);
   return 0;
 }
