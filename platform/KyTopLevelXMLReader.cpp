@@ -102,14 +102,15 @@ private:
   bool singleBytes_ = true;
 };
 
+// Holds the stream until the parser asks for it (once), which then frees
+// it; a stream never asked for goes with the source.
 class Source : public InputSource {
 public:
-  explicit Source(BinInputStream* stream) : stream_(stream) {}
-  // The parser asks once and frees the stream.
-  BinInputStream* makeStream() const override { return stream_; }
+  explicit Source(std::unique_ptr<BinInputStream> stream) : stream_(std::move(stream)) {}
+  BinInputStream* makeStream() const override { return stream_.release(); }
 
 private:
-  BinInputStream* stream_;
+  mutable std::unique_ptr<BinInputStream> stream_;
 };
 
 // Hands the parser's events to the reader (or to a DOM of the whole
@@ -293,8 +294,8 @@ int KyTopLevelXMLReader::read() {
     return fail(L"the XML platform cannot be initialised");
   }
   ZeroByte zero;
-  // From here the stream owns the file; the parser frees the stream.
-  auto* bytes = new Bytes(bytes_, length_, file, zero);
+  // From here the stream owns the file, and the source the stream.
+  Source source(std::make_unique<Bytes>(bytes_, length_, file, zero));
   ParserLease parser;
 
   KyXMLIdentifiers<KyObject*> defined;
@@ -303,7 +304,6 @@ int KyTopLevelXMLReader::read() {
   parser->setContentHandler(&events);
   parser->setErrorHandler(&events);
   parser->setLexicalHandler(&events);
-  Source source(bytes);
   int result = 1;
   {
     KyPointerScope<KyXMLIdentifiers<KyObject*>> scope(defined_, &defined);
