@@ -193,4 +193,20 @@ TEST(ServiceLifecycle, ServeRefusesWhatItCannotDoSafely) {
   }
 }
 
+TEST(ServiceLifecycle, APortInUseIsRefusedAndItsServiceKeepsAnswering) {
+  kytest::ServiceProcess first;
+  ASSERT_TRUE(first.ok()) << first.log();
+  // Bounded: a second service that did listen would never end.
+  const kytest::Outcome second =
+      kytest::runProcess("/usr/bin/timeout", {"10", KYANALYZE_PATH, "serve", "--listen",
+                                              "127.0.0.1:" + std::to_string(first.port())});
+  EXPECT_EQ(second.status, 1) << second.err;
+  EXPECT_NE(second.err.find("cannot listen on"), std::string::npos) << second.err;
+  kytest::RemoteCase c(OPERATION_SHORTEST_PATHS, 8, 12, 1);
+  KyServiceOutputData answer;
+  EXPECT_EQ(KyRemoteAnalysisService(first.wideUrl().c_str()).run(&c.input, &answer),
+            ANALYSIS_ERROR_NONE);
+  EXPECT_EQ(first.stop(), 0);
+}
+
 } // namespace

@@ -31,6 +31,7 @@
 #include <ostream>
 #include <pthread.h>
 #include <sstream>
+#include <sys/socket.h>
 #include <thread>
 
 namespace kyanalyze {
@@ -484,12 +485,24 @@ int ServeCommand::run(std::ostream&, std::ostream& err) {
   Service service(err, workers, queue_, token, static_cast<std::size_t>(maxRequestBytes_));
   service.install(*server);
 
+  // httplib listens with a backlog of 5 and lets several services share a
+  // port. A burst of clients overflowed that backlog, and the kernel cut
+  // some of their connections before the service saw them; a second
+  // service on the same port silently took half the requests. The socket
+  // is noted as httplib makes it, may only reuse an address, and gets the
+  // system's backlog once bound.
+  int listening = -1;
+  server->set_socket_options([&listening](int socket) {
+    const int yes = 1;
+    setsockopt(socket, SOL_SOCKET, SO_REUSEADDR, &yes, sizeof yes);
+    listening = socket;
+  });
   int port = address.port;
   if (port == 0)
     port = server->bind_to_any_port(address.host);
   else if (!server->bind_to_port(address.host, port))
     port = -1;
-  if (port <= 0) {
+  if (port <= 0 || ::listen(listening, SOMAXCONN) != 0) {
     err << "kyanalyze: cannot listen on " << listen_ << '\n';
     return kExitFailure;
   }
