@@ -66,6 +66,16 @@ bool putScalar(unsigned char*& end, char32_t c) {
   return true;
 }
 
+// Characters written as they are are copied in runs of up to this many,
+// with one check of room for each run.
+constexpr std::size_t kLongestRun = 256;
+
+// True for a character that `table` writes as it is.
+template <typename Char> bool isPlain(Char c, const Ascii* table) {
+  const auto code = static_cast<char32_t>(c);
+  return code < 0x80 && table[code] == Ascii::plain;
+}
+
 // Appends `text` as UTF-8 with the escapes of `table` to the bytes that
 // `reserve(n)` makes room for and `end` points into. UTF-16 (XMLCh) and
 // UTF-32 (wchar_t) text alike. Returns false on a character DOMLSSerializer
@@ -73,13 +83,25 @@ bool putScalar(unsigned char*& end, char32_t c) {
 template <typename Char, typename Reserve>
 bool putText(std::basic_string_view<Char> text, const Ascii* table, Reserve reserve,
              unsigned char*& end) {
-  for (std::size_t i = 0; i < text.size(); ++i) {
-    reserve(kMostPerUnit);
-    char32_t c = static_cast<char32_t>(text[i]);
+  std::size_t i = 0;
+  while (i < text.size()) {
+    // Almost all text is plain ASCII: a run of it, then one character
+    // that is escaped, encoded or refused.
+    const std::size_t stop = i + std::min(text.size() - i, kLongestRun);
+    reserve(stop - i + kMostPerUnit);
+    // Through a local pointer: a store through `end` may alias anything,
+    // which would reload the pointers for every character.
+    unsigned char* out = end;
+    for (; i < stop && isPlain(text[i], table); ++i)
+      *out++ = static_cast<unsigned char>(text[i]);
+    end = out;
+    if (i == stop)
+      continue;
+    char32_t c = static_cast<char32_t>(text[i++]);
     if (c >= 0x80) {
       if constexpr (sizeof(Char) == 2) {
-        if (c >= 0xD800 && c < 0xDC00 && i + 1 < text.size()) {
-          const char32_t low = text[i + 1];
+        if (c >= 0xD800 && c < 0xDC00 && i < text.size()) {
+          const char32_t low = text[i];
           if (low >= 0xDC00 && low < 0xE000) {
             c = 0x10000 + ((c - 0xD800) << 10) + (low - 0xDC00);
             ++i;
@@ -91,9 +113,6 @@ bool putText(std::basic_string_view<Char> text, const Ascii* table, Reserve rese
       continue;
     }
     switch (table[c]) {
-    case Ascii::plain:
-      *end++ = static_cast<unsigned char>(c);
-      break;
     case Ascii::amp:
       std::memcpy(end, "&amp;", 5), end += 5;
       break;
@@ -115,7 +134,7 @@ bool putText(std::basic_string_view<Char> text, const Ascii* table, Reserve rese
     case Ascii::cr:
       std::memcpy(end, "&#xD;", 5), end += 5;
       break;
-    case Ascii::refuse:
+    default: // refused; plain characters went with the run
       return false;
     }
   }
@@ -148,11 +167,18 @@ void KyXMLStream::newLine(std::size_t depth) {
 }
 
 void KyXMLStream::flushStartTag() {
-  for (const Attribute& attribute : attributes_)
-    put(texts_.data() + attribute.textAt, attribute.textLength);
+  // Attributes given in name order lie one after the other in texts_ and
+  // go out at once.
+  for (auto at = attributes_.begin(); at != attributes_.end();) {
+    const std::size_t first = at->textAt;
+    std::size_t length = 0;
+    for (; at != attributes_.end() && at->textAt == first + length; ++at)
+      length += at->textLength;
+    put(texts_.data() + first, length);
+  }
   attributes_.clear();
   names_.clear();
-  texts_.clear();
+  textsUsed_ = 0;
 }
 
 void KyXMLStream::beginContent() {
@@ -204,6 +230,8 @@ KyXMLStream::Attribute& KyXMLStream::attributeSlot(std::u16string_view name) {
   }
   const std::size_t nameAt = names_.size();
   names_ += name;
+  if (at == attributes_.end())
+    return attributes_.emplace_back(Attribute{nameAt, name.size(), 0, 0});
   return *attributes_.insert(at, Attribute{nameAt, name.size(), 0, 0});
 }
 
@@ -211,9 +239,12 @@ template <typename Char>
 void KyXMLStream::setAttribute(const XMLCh* name, std::basic_string_view<Char> value) {
   const std::u16string_view nameText(name);
   Attribute& set = attributeSlot(nameText);
-  // Room for the most the text can take, written in place and cut to size.
-  set.textAt = texts_.size();
-  texts_.resize(set.textAt + 4 + kMostPerUnit * (nameText.size() + value.size()));
+  // Room for the most the text can take, written in place. texts_ only
+  // grows, so that the room is zero-filled once, not for every attribute.
+  set.textAt = textsUsed_;
+  const std::size_t most = textsUsed_ + 4 + kMostPerUnit * (nameText.size() + value.size());
+  if (texts_.size() < most)
+    texts_.resize(std::max(most, 2 * texts_.size()));
   auto* const start = reinterpret_cast<unsigned char*>(&texts_[set.textAt]);
   unsigned char* end = start;
   const auto room = [](std::size_t) {};
@@ -226,7 +257,7 @@ void KyXMLStream::setAttribute(const XMLCh* name, std::basic_string_view<Char> v
   if (!fits)
     fail(Failure::character);
   set.textLength = static_cast<std::size_t>(end - start);
-  texts_.resize(set.textAt + set.textLength);
+  textsUsed_ += set.textLength;
 }
 
 void KyXMLStream::attribute(const XMLCh* name, const XMLCh* value) {

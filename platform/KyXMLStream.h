@@ -95,7 +95,8 @@ private:
   std::vector<Open> open_;
   std::vector<Attribute> attributes_; // of the element opened last, by name
   std::u16string names_;              // their names
-  std::string texts_;                 // their text as written
+  std::string texts_;                 // room for their text as written
+  std::size_t textsUsed_ = 0;         // bytes of texts_ in use
   xercesc::DOMElement* dom_ = nullptr;
   Failure failure_ = Failure::none;
 };

@@ -253,6 +253,8 @@ TEST(KyXMLWriterTest, OneLineTextIsTheSerializersByteForByte) {
   static constexpr XMLCh kHighAlone[] = {0xD800, u'a', 0};
   static constexpr XMLCh kLowAlone[] = {0xDC00, 0};
   static constexpr XMLCh kNonCharacter[] = {0xFFFE, 0};
+  const std::u16string kLongText = std::u16string(300, u'a') + u"<&>";
+  const std::string kLongTextWritten = "<x>" + std::string(300, 'a') + "&lt;&amp;&gt;</x>";
   const struct {
     const char* what;
     std::function<void(DOMElement&)> add;
@@ -277,6 +279,9 @@ TEST(KyXMLWriterTest, OneLineTextIsTheSerializersByteForByte) {
       {"an unpaired low surrogate", text(kLowAlone), nullptr},
       {"U+FFFE", [](DOMElement& x) { x.setAttribute(u"s", kNonCharacter); }, nullptr},
       {"a control character", text(u"\x01"), nullptr},
+      {"a control character after a run", [](DOMElement& x) { x.setAttribute(u"s", u"abc\x01"); },
+       nullptr},
+      {"a long run with escapes in text", text(kLongText.c_str()), kLongTextWritten.c_str()},
   };
   MixedContentWriter plain;
   const kytest::Written base =
@@ -337,6 +342,11 @@ TEST(KyXMLWriterTest, StreamedAttributesAreTheSerializersByteForByte) {
       {{u"b", u"1"}, {u"a", u"2"}, {u"b", u"3"}},
       {{u"v", u"<&>\"'\t\n\r\u00e9\U0001F600"}, {u"\u00e9", u"x"}, {u"z", u""}},
       {{u"\uFF21", u"1"}, {u"\u4E00", u"2"}, {u"\u00e9", u"3"}},
+      // Plain runs that end in an escape, in non-ASCII, or at the end of a
+      // text longer than one run.
+      {{u"a", u"abc&"}, {u"b", u"ab\u00e9cd"}, {u"c", u"x\U0001F600y"}, {u"d", u"\"x"}},
+      {{u"long", std::u16string(700, u'x') + u"<" + std::u16string(300, u'y') + u"\u00e9"},
+       {u"plain", std::u16string(513, u'z')}},
   };
   struct AttributesWriter : KyXMLWriter {
     const std::vector<Attribute>* attributes = nullptr;
