@@ -4,6 +4,7 @@
 #include <kyanalysis/KyAnalysisXMLReader.h>
 #include <kyanalysis/KyAnalysisXMLWriter.h>
 #include <kyplatform/KyAFactory.h>
+#include <kyplatform/KyBase64Encoder.h>
 #include <kyplatform/KyConstraintManager.h>
 #include <kyplatform/KyObjectTable.h>
 #include <kyplatform/KyServiceData.h>
@@ -20,21 +21,36 @@
 
 namespace {
 
-// Writes the document `writer` holds (its buffer is `written`) and encodes
-// it into `bytes` and `*length`; 0, with both untouched, when it cannot be
-// written.
-int encodeWritten(KyAnalysisXMLWriter& writer, unsigned char*& written, unsigned char*& bytes,
-                  unsigned long* length) {
-  const int result = writer.write();
-  // Held from here so that every way out frees it.
-  const std::unique_ptr<unsigned char[]> document(written);
-  if (result == 0)
+// Writes the document that `setUp(writer)` asks for and encodes it into a
+// new array, `bytes` and `*length`, piece by piece as the writer hands it
+// over: the document itself is never copied into one array. 0, with both
+// untouched, when it cannot be written.
+template <typename SetUp>
+int writeEncoded(KyObjectTable* table, SetUp setUp, unsigned char*& bytes, unsigned long* length) {
+  const KyAnalysisXMLWriter* written = nullptr;
+  std::unique_ptr<unsigned char[]> text;
+  unsigned char* end = nullptr;
+  KyBase64Encoder encoder;
+  KyAnalysisXMLWriter writer(
+      [&](const unsigned char* piece, std::size_t size) {
+        if (text == nullptr) {
+          // The writer knows the whole size before the first piece.
+          text.reset(new unsigned char[KyBase64Encoder::encodedLength(written->outputSize()) + 1]);
+          end = text.get();
+        }
+        end = encoder.add(piece, size, end);
+      },
+      0, 0);
+  written = &writer;
+  writer.pObjectTable(table);
+  setUp(writer);
+  // A written document holds at least its declaration: some piece came.
+  if (writer.write() == 0)
     return 0;
-  unsigned char* encoded =
-      KyXMLUtilities::encodeBase64(document.get(), writer.outputSize(), length);
-  if (encoded == nullptr)
-    return 0;
-  bytes = encoded;
+  end = encoder.finish(end);
+  *end = 0;
+  *length = static_cast<unsigned long>(end - text.get());
+  bytes = text.release();
   return 1;
 }
 
@@ -119,12 +135,11 @@ int KyAnalysisSerializer::pInputDataToString(KyServiceInputData* data, KyObjectT
                                              unsigned char*& bytes, unsigned long* length) const {
   if (data == nullptr || length == nullptr)
     return 0;
-  unsigned char* written = nullptr;
-  KyAnalysisXMLWriter writer(&written, 0, 0);
-  writer.pObjectTable(table);
-  writer.pGraph(dynamic_cast<KyGraph*>(data->pValue(nullptr, KyAnalysisKey::all::noneGraph)));
-  writer.pServiceInputData(data);
-  if (encodeWritten(writer, written, bytes, length) == 0)
+  const auto setUp = [data](KyAnalysisXMLWriter& writer) {
+    writer.pGraph(dynamic_cast<KyGraph*>(data->pValue(nullptr, KyAnalysisKey::all::noneGraph)));
+    writer.pServiceInputData(data);
+  };
+  if (writeEncoded(table, setUp, bytes, length) == 0)
     return 0;
   if (table != nullptr)
     nameConstraints(*data, *table);
@@ -160,13 +175,12 @@ int KyAnalysisSerializer::pOutputDataToString(KyServiceOutputData* data, KyObjec
                                               unsigned char*& bytes, unsigned long* length) const {
   if (data == nullptr || length == nullptr)
     return 0;
-  unsigned char* written = nullptr;
-  KyAnalysisXMLWriter writer(&written, 0, 0);
-  writer.pObjectTable(table);
-  writer.pGraph(
-      dynamic_cast<KyGraph*>(data->pValue(nullptr, KyAnalysisKey::sortedPaths::nonePathGraph)));
-  writer.pServiceOutputData(data);
-  return encodeWritten(writer, written, bytes, length);
+  const auto setUp = [data](KyAnalysisXMLWriter& writer) {
+    writer.pGraph(
+        dynamic_cast<KyGraph*>(data->pValue(nullptr, KyAnalysisKey::sortedPaths::nonePathGraph)));
+    writer.pServiceOutputData(data);
+  };
+  return writeEncoded(table, setUp, bytes, length);
 }
 
 int KyAnalysisSerializer::pOutputDataFromString(const unsigned char* bytes, KyObjectTable* table,

@@ -273,6 +273,8 @@ int KyTopLevelXMLWriter::writeOnce(bool stream) {
     if (!file)
       return fail(L"cannot write the file \"" + fileName_ + L"\"");
   } else if (pieces_) {
+    // The taker may ask outputSize() to make room for all of it at once.
+    outputSize_ = static_cast<unsigned long>(size);
     text.forEachBlock(pieces_);
   } else {
     *buffer_ = text.release();

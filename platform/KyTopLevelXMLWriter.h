@@ -42,7 +42,8 @@ public:
   /// Writes to `pieces`: a successful write() hands it the whole document
   /// in order, in pieces of up to a megabyte, after the document was made,
   /// so the text is never copied into one array; a failed write() hands it
-  /// nothing.
+  /// nothing. During the calls outputSize() already gives the size of the
+  /// whole document.
   KyTopLevelXMLWriter(Pieces pieces, int indenting, int usingTemplates);
   KyTopLevelXMLWriter(const KyTopLevelXMLWriter&) = default;
   KyTopLevelXMLWriter& operator=(const KyTopLevelXMLWriter&) = default;

@@ -1,3 +1,4 @@
+#include <kyplatform/KyBase64Encoder.h>
 #include <kyplatform/KyXMLUtilities.h>
 
 #include "KyXMLText_p.h"
@@ -47,6 +48,17 @@ struct DigitPairs {
   }
 };
 constexpr DigitPairs kDigitPairs;
+
+// Encodes `groups` whole groups of three bytes at `text`; returns the end.
+unsigned char* encodeGroups(const unsigned char* bytes, std::size_t groups, unsigned char* text) {
+  for (const unsigned char* last = bytes + 3 * groups; bytes != last; bytes += 3) {
+    const unsigned long group = bytes[0] << 16 | bytes[1] << 8 | bytes[2];
+    std::memcpy(text, kDigitPairs.of[group >> 12], 2);
+    std::memcpy(text + 2, kDigitPairs.of[group & 4095], 2);
+    text += 4;
+  }
+  return text;
+}
 
 // Decodes text as the encoder makes it (digits in whole groups, padding in
 // the last group only, zero spare bits) in one pass into `bytes`, which has
@@ -116,31 +128,48 @@ void KyXMLUtilities::releaseString(wchar_t*& text) {
   text = nullptr;
 }
 
+unsigned char* KyBase64Encoder::add(const unsigned char* bytes, std::size_t length,
+                                    unsigned char* text) {
+  unsigned char* out = text;
+  // A group begun by the previous piece is completed first.
+  if (waitingCount_ != 0 && waitingCount_ + length >= 3) {
+    unsigned char group[3] = {waiting_[0], waiting_[1], 0};
+    const std::size_t taken = 3 - waitingCount_;
+    std::memcpy(group + waitingCount_, bytes, taken);
+    bytes += taken;
+    length -= taken;
+    waitingCount_ = 0;
+    out = encodeGroups(group, 1, out);
+  }
+  out = encodeGroups(bytes, length / 3, out);
+  for (std::size_t i = length / 3 * 3; i < length; ++i)
+    waiting_[waitingCount_++] = bytes[i];
+  return out;
+}
+
+unsigned char* KyBase64Encoder::finish(unsigned char* text) {
+  if (waitingCount_ == 0)
+    return text;
+  const bool two = waitingCount_ == 2;
+  const unsigned long group = waiting_[0] << 16 | (two ? waiting_[1] << 8 : 0);
+  *text++ = kAlphabet[group >> 18];
+  *text++ = kAlphabet[(group >> 12) & 63];
+  *text++ = two ? kAlphabet[(group >> 6) & 63] : '=';
+  *text++ = '=';
+  waitingCount_ = 0;
+  return text;
+}
+
 unsigned char* KyXMLUtilities::encodeBase64(const unsigned char* bytes, unsigned long length,
                                             unsigned long* encodedLength) {
   if (bytes == nullptr || encodedLength == nullptr ||
       length / 3 >= std::numeric_limits<unsigned long>::max() / 4 - 1)
     return nullptr;
-  const unsigned long size = (length + 2) / 3 * 4;
+  const std::size_t size = KyBase64Encoder::encodedLength(length);
   auto* text = new unsigned char[size + 1];
-  unsigned char* out = text;
-  unsigned long i = 0;
-  for (; i + 3 <= length; i += 3) {
-    const unsigned long group = bytes[i] << 16 | bytes[i + 1] << 8 | bytes[i + 2];
-    std::memcpy(out, kDigitPairs.of[group >> 12], 2);
-    std::memcpy(out + 2, kDigitPairs.of[group & 4095], 2);
-    out += 4;
-  }
-  if (i < length) {
-    const bool two = i + 1 < length;
-    const unsigned long group = bytes[i] << 16 | (two ? bytes[i + 1] << 8 : 0);
-    *out++ = kAlphabet[group >> 18];
-    *out++ = kAlphabet[(group >> 12) & 63];
-    *out++ = two ? kAlphabet[(group >> 6) & 63] : '=';
-    *out++ = '=';
-  }
-  *out = 0;
-  *encodedLength = size;
+  KyBase64Encoder encoder;
+  *encoder.finish(encoder.add(bytes, length, text)) = 0;
+  *encodedLength = static_cast<unsigned long>(size);
   return text;
 }
 

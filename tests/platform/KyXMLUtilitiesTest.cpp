@@ -2,6 +2,7 @@
 // helpers.
 #include "platform/KyXMLTesting.h"
 
+#include <kyplatform/KyBase64Encoder.h>
 #include <kyplatform/KyObjectTable.h>
 #include <kyplatform/KyXMLStream.h>
 
@@ -10,6 +11,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 #include <functional>
 #include <map>
@@ -82,6 +84,37 @@ TEST(KyXMLBase64Test, EncodingMatchesABitByBitEncoder) {
         KyXMLUtilities::encodeBase64(bytes.data(), bytes.size(), &length));
     ASSERT_NE(text, nullptr);
     EXPECT_EQ(std::string(reinterpret_cast<const char*>(text.get()), length), reference(bytes));
+  }
+}
+
+// Bytes handed over in pieces of any sizes, empty ones among them, make the
+// text the whole bytes make at once; the encoder starts afresh after
+// finish().
+TEST(KyXMLBase64Test, PiecesEncodeAsTheWholeBytes) {
+  std::mt19937 random(5);
+  std::vector<unsigned char> bytes(40);
+  for (unsigned char& byte : bytes)
+    byte = static_cast<unsigned char>(random());
+  KyBase64Encoder encoder;
+  for (std::size_t length = 0; length <= bytes.size(); ++length) {
+    unsigned long wholeLength = 0;
+    const std::unique_ptr<unsigned char[]> whole(
+        KyXMLUtilities::encodeBase64(bytes.data(), length, &wholeLength));
+    for (int split = 0; split < 20; ++split) {
+      std::string text;
+      for (std::size_t at = 0; at < length;) {
+        const std::size_t size = std::min<std::size_t>(random() % 5, length - at);
+        std::vector<unsigned char> room(KyBase64Encoder::encodedLength(size));
+        unsigned char* end = encoder.add(bytes.data() + at, size, room.data());
+        ASSERT_LE(end - room.data(), static_cast<long>(room.size()));
+        text.append(room.data(), end);
+        at += size;
+      }
+      unsigned char last[4];
+      text.append(last, encoder.finish(last));
+      EXPECT_EQ(text, std::string(reinterpret_cast<const char*>(whole.get()), wholeLength))
+          << length << " bytes";
+    }
   }
 }
 
