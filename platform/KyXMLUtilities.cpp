@@ -5,6 +5,7 @@
 
 #include <xercesc/dom/DOMDocument.hpp>
 
+#include <cstdint>
 #include <cstring>
 #include <limits>
 #include <memory>
@@ -49,9 +50,25 @@ struct DigitPairs {
 };
 constexpr DigitPairs kDigitPairs;
 
+constexpr bool kLittleEndian = __BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__;
+
 // Encodes `groups` whole groups of three bytes at `text`; returns the end.
 unsigned char* encodeGroups(const unsigned char* bytes, std::size_t groups, unsigned char* text) {
-  for (const unsigned char* last = bytes + 3 * groups; bytes != last; bytes += 3) {
+  const unsigned char* const last = bytes + 3 * groups;
+  // Two groups at a time from one load of eight bytes, while eight remain.
+  for (; last - bytes >= 8; bytes += 6) {
+    std::uint64_t eight;
+    std::memcpy(&eight, bytes, 8);
+    if constexpr (kLittleEndian)
+      eight = __builtin_bswap64(eight);
+    const std::uint64_t six = eight >> 16;
+    std::memcpy(text, kDigitPairs.of[six >> 36], 2);
+    std::memcpy(text + 2, kDigitPairs.of[(six >> 24) & 4095], 2);
+    std::memcpy(text + 4, kDigitPairs.of[(six >> 12) & 4095], 2);
+    std::memcpy(text + 6, kDigitPairs.of[six & 4095], 2);
+    text += 8;
+  }
+  for (; bytes != last; bytes += 3) {
     const unsigned long group = bytes[0] << 16 | bytes[1] << 8 | bytes[2];
     std::memcpy(text, kDigitPairs.of[group >> 12], 2);
     std::memcpy(text + 2, kDigitPairs.of[group & 4095], 2);
