@@ -209,12 +209,14 @@ void KyXMLStream::start(const XMLCh* name) {
   if (indenting_ && !open_.empty())
     newLine(open_.size());
   put("<", 1);
+  const std::u16string_view nameText(name);
   unsigned char*& end = out_->pEnd();
   if (!putText(
-          std::u16string_view(name), kAscii.name, [this](std::size_t size) { out_->reserve(size); },
-          end))
+          nameText, kAscii.name, [this](std::size_t size) { out_->reserve(size); }, end))
     fail(Failure::character);
-  open_.push_back(Open{name, false});
+  open_.push_back(Open{openNames_.size(), false});
+  openNames_ += nameText;
+  openNames_ += u'\0';
 }
 
 KyXMLStream::Attribute& KyXMLStream::attributeSlot(std::u16string_view name) {
@@ -279,7 +281,7 @@ void KyXMLStream::end() {
     dom_ = static_cast<DOMElement*>(dom_->getParentNode());
     return;
   }
-  const Open closed = std::move(open_.back());
+  const Open closed = open_.back();
   if (!closed.hasContent) {
     flushStartTag();
     put("/>", 2);
@@ -289,11 +291,12 @@ void KyXMLStream::end() {
     put("</", 2);
     unsigned char*& end = out_->pEnd();
     putText(
-        std::u16string_view(closed.name), kAscii.name,
+        std::u16string_view(openNames_.data() + closed.nameAt), kAscii.name,
         [this](std::size_t size) { out_->reserve(size); }, end);
     put(">", 1);
   }
   open_.pop_back();
+  openNames_.resize(closed.nameAt);
 }
 
 void KyXMLStream::element(const DOMElement& element) {
@@ -354,7 +357,7 @@ void KyXMLStream::walk(const DOMNode& first, bool siblings) {
 const XMLCh* KyXMLStream::pOpenName() const {
   if (dom_ != nullptr)
     return dom_->getTagName();
-  return open_.empty() ? u"" : open_.back().name.c_str();
+  return open_.empty() ? u"" : openNames_.data() + open_.back().nameAt;
 }
 
 DOMElement* KyXMLStream::pOpenElement() const { return dom_; }

@@ -59,7 +59,7 @@ public:
   /// element open now, as if `element` were it.
   void content(const xercesc::DOMElement& element);
 
-  /// The name of the element open now.
+  /// The name of the element open now; valid until the next start().
   const XMLCh* pOpenName() const;
   /// The element open now when the stream makes DOM elements; else null.
   xercesc::DOMElement* pOpenElement() const;
@@ -74,7 +74,7 @@ private:
     std::size_t textLength;
   };
   struct Open {
-    std::u16string name;
+    std::size_t nameAt; // in openNames_, zero-terminated
     bool hasContent;
   };
 
@@ -93,6 +93,7 @@ private:
   KyXMLByteBlocks* out_ = nullptr;
   bool indenting_ = false;
   std::vector<Open> open_;
+  std::u16string openNames_; // of the open elements, one after the other
   std::vector<Attribute> attributes_; // of the element opened last, by name
   std::u16string names_;              // their names
   std::string texts_;                 // room for their text as written
