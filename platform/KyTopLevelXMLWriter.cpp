@@ -272,17 +272,19 @@ int KyTopLevelXMLWriter::writeOnce(bool stream) {
     file.close();
     if (!file)
       return fail(L"cannot write the file \"" + fileName_ + L"\"");
-  } else if (pieces_) {
-    // The taker may ask outputSize() to make room for all of it at once.
-    outputSize_ = static_cast<unsigned long>(size);
-    text.forEachBlock(pieces_);
-  } else {
-    *buffer_ = text.release();
   }
+  // The identifiers go to the table and are freed before the document is
+  // handed over: they and what the taker makes of it are not held at once.
   if (table_ != nullptr)
     made.forEach([this](const KyObject* object, const wchar_t* id) {
       table_->setID(id, const_cast<KyObject*>(object));
     });
+  made = Made();
+  // Set first: the taker of pieces may ask it to make room for all of them.
   outputSize_ = static_cast<unsigned long>(size);
+  if (pieces_)
+    text.forEachBlock(pieces_);
+  else if (!toFile_)
+    *buffer_ = text.release();
   return 1;
 }
