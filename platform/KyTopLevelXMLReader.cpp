@@ -188,14 +188,14 @@ struct ReaderRelease {
   void operator()(SAX2XMLReader* parser) const { delete parser; }
 };
 
-// A new parser with the settings of every read, bounded by `limits`.
-// Refusing document types is what keeps DTDs, external entities and entity
-// expansion out; the other settings hold even if that ever changed. Its
-// memory keeps its large reader buffer for the next read.
-SAX2XMLReader* newParser(SecurityManager& limits) {
+// A new parser with the settings of every read, bounded by `limits`, that
+// works in `memory`. Refusing document types is what keeps DTDs, external
+// entities and entity expansion out; the other settings hold even if that
+// ever changed.
+SAX2XMLReader* newParser(SecurityManager& limits, KyXMLParserMemory& memory) {
   limits.setEntityExpansionLimit(64);
   std::unique_ptr<SAX2XMLReader, ReaderRelease> parser(
-      XMLReaderFactory::createXMLReader(&KyXMLParserMemory::shared()));
+      XMLReaderFactory::createXMLReader(&memory));
   parser->setFeature(XMLUni::fgSAX2CoreNameSpaces, false);
   parser->setFeature(XMLUni::fgSAX2CoreValidation, false);
   parser->setFeature(XMLUni::fgXercesSchema, false);
@@ -211,6 +211,7 @@ SAX2XMLReader* newParser(SecurityManager& limits) {
 struct KeptParser {
   KyXMLPlatform platform;
   SecurityManager limits;
+  KyXMLParserMemory memory;
   std::unique_ptr<SAX2XMLReader, ReaderRelease> parser;
   bool busy = false;
 };
@@ -224,12 +225,12 @@ public:
     thread_local KeptParser kept;
     if (!kept.busy && kept.platform.ready()) {
       if (kept.parser == nullptr)
-        kept.parser.reset(newParser(kept.limits));
+        kept.parser.reset(newParser(kept.limits, kept.memory));
       kept.busy = true;
       kept_ = &kept;
       parser_ = kept.parser.get();
     } else {
-      own_.reset(newParser(limits_));
+      own_.reset(newParser(limits_, memory_));
       parser_ = own_.get();
     }
   }
@@ -254,6 +255,7 @@ public:
 private:
   KeptParser* kept_ = nullptr;
   SecurityManager limits_;
+  KyXMLParserMemory memory_;
   std::unique_ptr<SAX2XMLReader, ReaderRelease> own_;
   SAX2XMLReader* parser_;
   bool unfit_ = false;

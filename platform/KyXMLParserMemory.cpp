@@ -6,35 +6,48 @@
 #include <iterator>
 #include <new>
 
-KyXMLParserMemory& KyXMLParserMemory::shared() {
-  static KyXMLParserMemory memory;
-  return memory;
-}
-
-KyXMLParserMemory::KyXMLParserMemory() { kept_.reserve(kKeptBlocks); }
+namespace {
+// The list index of a small block of `size` bytes (size > 0).
+std::size_t smallList(std::size_t size) { return (size - 1) / KyXMLParserMemory::kStep; }
+} // namespace
 
 KyXMLParserMemory::~KyXMLParserMemory() {
-  for (Header* header : kept_)
+  for (Header* list : small_)
+    while (list != nullptr) {
+      Header* next = list->next;
+      ::operator delete(list);
+      list = next;
+    }
+  for (Header* header : large_)
     ::operator delete(header);
 }
 
 void* KyXMLParserMemory::allocate(XMLSize_t size) {
-  if (size >= kLargeBlock) {
-    const std::lock_guard<std::mutex> lock(mutex_);
-    for (auto it = kept_.rbegin(); it != kept_.rend(); ++it)
+  std::size_t room = size;
+  if (size <= kSmallBlock) {
+    const std::size_t list = smallList(size > 0 ? size : 1);
+    room = (list + 1) * kStep;
+    if (Header* kept = small_[list]) {
+      small_[list] = kept->next;
+      smallBytes_ -= room;
+      kept->size = room;
+      return kept + 1;
+    }
+  } else {
+    for (auto it = large_.rbegin(); it != large_.rend(); ++it)
       if ((*it)->size == size) {
-        Header* header = *it;
-        kept_.erase(std::next(it).base());
-        return header + 1;
+        Header* kept = *it;
+        large_.erase(std::next(it).base());
+        return kept + 1;
       }
   }
   Header* header;
   try {
-    header = static_cast<Header*>(::operator new(sizeof(Header) + size));
+    header = static_cast<Header*>(::operator new(sizeof(Header) + room));
   } catch (const std::bad_alloc&) {
     throw xercesc::OutOfMemoryException();
   }
-  header->size = size;
+  header->size = room;
   return header + 1;
 }
 
@@ -42,17 +55,23 @@ void KyXMLParserMemory::deallocate(void* block) {
   if (block == nullptr)
     return;
   Header* header = static_cast<Header*>(block) - 1;
-  if (header->size >= kLargeBlock) {
-    const std::lock_guard<std::mutex> lock(mutex_);
-    if (kept_.size() == kKeptBlocks) {
-      ::operator delete(kept_.front());
-      kept_.erase(kept_.begin());
+  const std::size_t size = header->size;
+  if (size <= kSmallBlock) {
+    if (smallBytes_ + size > kKeptBytes) {
+      ::operator delete(header);
+      return;
     }
-    // Within the capacity reserved up front: never allocates.
-    kept_.push_back(header);
+    Header*& list = small_[smallList(size)];
+    header->next = list;
+    list = header;
+    smallBytes_ += size;
     return;
   }
-  ::operator delete(header);
+  if (large_.size() == kKeptLarge) {
+    ::operator delete(large_.front());
+    large_.erase(large_.begin());
+  }
+  large_.push_back(header);
 }
 
 xercesc::MemoryManager* KyXMLParserMemory::getExceptionMemoryManager() {

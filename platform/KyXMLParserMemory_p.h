@@ -1,50 +1,62 @@
-// KyXMLParserMemory: the memory Xerces parsers work in. Internal to the
+// KyXMLParserMemory: the memory a Xerces parser works in. Internal to the
 // platform library.
 #pragma once
 
 #include <xercesc/framework/MemoryManager.hpp>
 
+#include <array>
 #include <cstddef>
-#include <mutex>
 #include <vector>
 
-/// Heap memory for Xerces parsers that keeps a few large blocks freed by
-/// one parse for the next. Every parse makes a reader whose buffers take
-/// some 160 KB; made afresh for each document, that block is mapped and
-/// unmapped every time, which costs more than parsing a small document.
+/// Heap memory for one Xerces parser that keeps what a parse freed for the
+/// next parse. A parser kept for many reads makes the same objects on every
+/// read (its reader's buffers of some 160 KB, the declarations it makes for
+/// every element name of a document without a DTD), and frees some of them
+/// only when the next parse starts. Kept here, a parser at its steady state
+/// takes nothing from the global heap: reads cost less, and a read of a
+/// document like the ones before it neither grows nor shrinks the heap.
 ///
-/// Blocks of kLargeBlock bytes or more go back to a cache of at most
-/// kKeptBlocks blocks, the oldest dropped first; an allocation of the same
-/// size takes one back. Smaller blocks go to the global heap at once. One
-/// instance serves the whole process; its calls are safe on several threads
-/// at once, and the cache frees its blocks at exit. Failing allocations
-/// throw OutOfMemoryException, as Xerces' own memory manager does.
+/// A freed block of up to kSmallBlock bytes goes to a list for its size,
+/// rounded up to kStep bytes, while the kept small blocks stay within
+/// kKeptBytes; a larger one goes to a list of at most kKeptLarge blocks,
+/// the oldest dropped first, which an allocation of the same size takes
+/// back. Everything else goes back to the heap at once. One instance serves
+/// one parser on one thread and must outlive it; what it keeps is freed
+/// with it. Failing allocations throw OutOfMemoryException, as Xerces' own
+/// memory manager does.
 class KyXMLParserMemory : public xercesc::MemoryManager {
 public:
-  static constexpr std::size_t kLargeBlock = 64 * 1024;
-  static constexpr std::size_t kKeptBlocks = 4;
+  static constexpr std::size_t kStep = 16;
+  static constexpr std::size_t kSmallBlock = 4096;
+  static constexpr std::size_t kKeptBytes = 1 << 20;
+  static constexpr std::size_t kKeptLarge = 8;
 
-  /// The process's instance.
-  static KyXMLParserMemory& shared();
-
-  KyXMLParserMemory();
+  KyXMLParserMemory() { large_.reserve(kKeptLarge); }
   ~KyXMLParserMemory() override;
   KyXMLParserMemory(const KyXMLParserMemory&) = delete;
   KyXMLParserMemory& operator=(const KyXMLParserMemory&) = delete;
 
-  /// A block of `size` bytes. Cost: a heap allocation, or a search of the
-  /// few kept blocks for a large one.
+  /// A block of `size` bytes. Cost: taking a kept block of its size, a
+  /// search of the few kept large blocks, or a heap allocation.
   void* allocate(XMLSize_t size) override;
-  /// Frees a block allocate() gave, or keeps it when it is large.
+  /// Keeps a block allocate() gave for a later allocation, or frees it.
   void deallocate(void* block) override;
   /// Xerces' own memory manager; exceptions outlive the parser.
   xercesc::MemoryManager* getExceptionMemoryManager() override;
 
 private:
+  // In front of every block: its size (rounded up for a small block), or,
+  // while the block is kept, the next kept block of its list.
   struct alignas(alignof(std::max_align_t)) Header {
-    std::size_t size;
+    union {
+      std::size_t size;
+      Header* next;
+    };
   };
 
-  std::vector<Header*> kept_; // oldest first; capacity kKeptBlocks
-  std::mutex mutex_;
+  static constexpr std::size_t kSmallLists = kSmallBlock / kStep;
+
+  std::array<Header*, kSmallLists> small_{}; // by size: kStep, 2 kStep, ...
+  std::size_t smallBytes_ = 0;               // bytes of the kept small blocks
+  std::vector<Header*> large_;               // oldest first
 };

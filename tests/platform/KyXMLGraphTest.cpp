@@ -9,6 +9,8 @@
 
 #include <gtest/gtest.h>
 
+#include <malloc.h>
+
 #include <chrono>
 #include <cstdio>
 #include <fstream>
@@ -92,6 +94,49 @@ TEST(KyXMLGraphTest, GraphsRoundTripInMemoryWithAndWithoutIndenting) {
     expectRoundTrip(sample.graph, written, indenting);
     EXPECT_EQ(written.length(), 1 + 4 + 4);
     EXPECT_STREQ(written.pID(sample.b), L"n1");
+  }
+}
+
+// A thread's parser works in memory of its own that it keeps between
+// reads. Once it has read a few documents, reading any of them again
+// neither takes from the heap nor gives back to it, whichever came last;
+// without that, a long-running reader's heap would swing with every
+// request, and a fuzzer would take each swing for a leak.
+TEST(KyXMLGraphTest, ReadingDocumentsAgainLeavesTheHeapAsItWas) {
+  const auto write = [](KyGraph& graph) {
+    KyGraphXMLWriter graphWriter;
+    KyObjectTable table;
+    return writeDocument([&](KyCompositeXMLWriter& writer) {
+             writer.pObjectTable(&table);
+             writer.setWriter(L"graph", &graphWriter);
+             writer.setObjectToWrite(L"graph", &graph);
+           }).text;
+  };
+  Sample sample;
+  KyGraph nodesOnly;
+  nodesOnly.addNode();
+  const std::string documents[] = {write(sample.graph), write(nodesOnly)};
+  const auto read = [](const std::string& text) {
+    KyGraph copy;
+    KyGraphXMLReader graphReader;
+    KyObjectTable table;
+    return readDocument(text, [&](KyCompositeXMLReader& reader) {
+      reader.pObjectTable(&table);
+      reader.setReader(L"graph", &graphReader);
+      reader.setFirstObjectToRead(L"graph", &copy);
+    });
+  };
+  const auto heapInUse = [] {
+    const struct mallinfo2 info = mallinfo2();
+    return info.uordblks + info.hblkhd;
+  };
+  for (int round = 0; round < 3; ++round)
+    for (const std::string& text : documents)
+      ASSERT_EQ(read(text), 1);
+  const std::size_t before = heapInUse();
+  for (const std::string& text : documents) {
+    ASSERT_EQ(read(text), 1);
+    EXPECT_EQ(heapInUse(), before);
   }
 }
 
