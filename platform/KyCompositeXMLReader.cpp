@@ -71,8 +71,8 @@ int KyCompositeXMLReader::startElement(const KyXMLStartTag& tag, int depth) {
       return parts[reading.current].handler->startElement(tag, depth - 1) != 0
                  ? 1
                  : partFailed(reading.current);
-    if (reading.mode == Reading::Mode::gather)
-      reading.kept[reading.current]->start(tag);
+    if (reading.mode == Reading::Mode::gather && !reading.kept[reading.current]->start(tag))
+      return fail(reading.kept[reading.current]->refusal());
     return 1;
   }
   if (!XMLString::equals(tag.pName(), u"part"))
@@ -100,7 +100,8 @@ int KyCompositeXMLReader::startElement(const KyXMLStartTag& tag, int depth) {
     } else {
       reading.mode = Reading::Mode::gather;
       reading.kept[i] = std::make_unique<KyXMLFragment>();
-      reading.kept[i]->start(tag);
+      if (!reading.kept[i]->start(tag))
+        return fail(reading.kept[i]->refusal());
     }
   }
   return 1;

@@ -137,7 +137,7 @@ int KyGraphXMLReader::startElement(const KyXMLStartTag& tag, int depth) {
   }
   if (depth > 2) {
     if (staging.members != nullptr && staging.members->gathering())
-      staging.members->start(tag);
+      return staging.members->start(tag) ? 1 : fail(staging.members->refusal());
     return 1;
   }
   const bool isNode = name == u"node";
@@ -151,7 +151,8 @@ int KyGraphXMLReader::startElement(const KyXMLStartTag& tag, int depth) {
   if ((isNode ? nodeReader_ != &ownNodeReader_ : edgeReader_ != &ownEdgeReader_)) {
     if (staging.members == nullptr)
       staging.members = std::make_unique<KyXMLFragment>();
-    staging.members->start(tag);
+    if (!staging.members->start(tag))
+      return fail(staging.members->refusal());
     staging.gatheringNode = isNode;
     member = staging.texts.add(tag.pAttribute(u"id"));
   } else if (const XMLCh* text = tag.pAttribute(u"name")) {

@@ -94,8 +94,7 @@ int KyServiceInputDataXMLReader::startElement(const KyXMLStartTag& tag, int dept
     return 1;
   if (depth == 3)
     return startManager(tag);
-  staging.fragments.start(tag);
-  return 1;
+  return staging.fragments.start(tag) ? 1 : fail(staging.fragments.refusal());
 }
 
 int KyServiceInputDataXMLReader::characters(const XMLCh* text, std::size_t length, int depth) {
@@ -201,6 +200,5 @@ int KyServiceInputDataXMLReader::startManager(const KyXMLStartTag& tag) {
   if (dynamic_cast<KyGraph*>(pElementObject(L"parent", tag)) == nullptr)
     return fail(L"the parent of a constraint manager of " + KyXMLText::quote(staging.key) +
                 L" is not a graph of the document");
-  staging.fragments.start(tag);
-  return 1;
+  return staging.fragments.start(tag) ? 1 : fail(staging.fragments.refusal());
 }

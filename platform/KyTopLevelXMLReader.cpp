@@ -126,9 +126,10 @@ public:
     if (depth_ == 0 && !XMLString::equals(name, u"document"))
       stop(L"the document element is \"" + KyXMLText::toWide(name) + L"\", not \"document\"");
     const KyXMLStartTag tag(name, attributes);
-    if (whole_ != nullptr)
-      whole_->start(tag);
-    else if (reader_.startElement(tag, depth_) == 0)
+    if (whole_ != nullptr) {
+      if (!whole_->start(tag))
+        stop(where() + L": " + whole_->refusal());
+    } else if (reader_.startElement(tag, depth_) == 0)
       stopHere();
     ++depth_;
   }

@@ -6,8 +6,10 @@
 #include <kyplatform/KyXMLStartTag.h>
 
 #include "KyXMLElement_p.h"
+#include "KyXMLText_p.h"
 
 #include <xercesc/dom/DOMDocument.hpp>
+#include <xercesc/dom/DOMException.hpp>
 #include <xercesc/dom/DOMText.hpp>
 
 #include <string>
@@ -20,16 +22,30 @@
 class KyXMLFragment {
 public:
   /// An element begins: the first one of a gathering, or one inside it.
-  void start(const KyXMLStartTag& tag) {
+  /// Returns false, gathering nothing more, when DOM refuses the element's
+  /// name or one of its attribute names: its rules for names are stricter
+  /// than the parser's for a few characters. refusal() then says why, and
+  /// the caller's read fails.
+  bool start(const KyXMLStartTag& tag) {
     if (document_ == nullptr)
       document_ = kyScratchDocument(u"fragments");
-    xercesc::DOMElement* element = document_->createElement(tag.pName());
-    for (std::size_t i = 0; i < tag.attributeCount(); ++i)
-      element->setAttribute(tag.pAttributeName(i), tag.pAttributeValue(i));
-    if (!open_.empty())
-      open_.back()->appendChild(element);
-    open_.push_back(element);
+    try {
+      xercesc::DOMElement* element = document_->createElement(tag.pName());
+      for (std::size_t i = 0; i < tag.attributeCount(); ++i)
+        element->setAttribute(tag.pAttributeName(i), tag.pAttributeValue(i));
+      if (!open_.empty())
+        open_.back()->appendChild(element);
+      open_.push_back(element);
+      return true;
+    } catch (const xercesc::DOMException& error) {
+      refusal_ = L"the element " + KyXMLText::quote(KyXMLText::toWide(tag.pName())) +
+                 L" cannot be handed on as a DOM element: " +
+                 KyXMLText::toWide(error.getMessage());
+      return false;
+    }
   }
+  /// Why start() last refused an element.
+  const std::wstring& refusal() const { return refusal_; }
   /// Text inside the element open now.
   void characters(const XMLCh* text, std::size_t length) {
     if (!open_.empty())
@@ -50,6 +66,7 @@ private:
   KyOwnedDocument document_;
   std::vector<xercesc::DOMElement*> open_;
   xercesc::DOMElement* last_ = nullptr;
+  std::wstring refusal_;
 };
 
 /// Hands `element` to the streaming calls of `reader` (finishRead() not

@@ -129,6 +129,45 @@ TEST(KyXMLStreamTest, PartsAndMembersOutOfOrderReadAlike) {
   EXPECT_EQ(table.length(), 6);
 }
 
+// Elements handed on as DOM elements (a node for the caller's node reader,
+// a part kept until its turn) whose names the parser takes but DOM refuses
+// (a character of plane 7): the read fails and says which element.
+TEST(KyXMLStreamTest, NamesDOMRefusesFailTheRead) {
+  const std::string refused = "mark\xf1\xb3\x96\x93";
+  const std::pair<const char*, std::string> documents[] = {
+      {"in a node for the caller's reader",
+       "<document><part name=\"first\"><graph id=\"g\"><node id=\"n0\"><" + refused +
+           "/></node></graph></part></document>"},
+      {"in a part kept until its turn",
+       "<document><part name=\"second\"><graph id=\"h\"><" + refused +
+           "/></graph></part><part name=\"first\"><graph id=\"g\"/></part></document>"},
+      {"as an attribute name of a kept part",
+       "<document><part name=\"second\" " + refused +
+           "=\"1\"/><part name=\"first\"><graph id=\"g\"/></part></document>"},
+  };
+  for (const auto& [label, text] : documents) {
+    KyGraph first, second;
+    KyGraphXMLReader firstReader, secondReader;
+    ColourReader colours;
+    firstReader.pNodeReader(&colours);
+    std::wstring error;
+    EXPECT_EQ(readDocument(
+                  text,
+                  [&](KyCompositeXMLReader& reader) {
+                    reader.setReader(L"first", &firstReader);
+                    reader.setObjectToRead(L"first", &first);
+                    reader.setReader(L"second", &secondReader);
+                    reader.setObjectToRead(L"second", &second);
+                  },
+                  &error),
+              0)
+        << label;
+    EXPECT_NE(error.find(L"cannot be handed on as a DOM element"), std::wstring::npos)
+        << label << ": " << std::string(error.begin(), error.end());
+    EXPECT_EQ(first.numberOfNodes() + second.numberOfNodes(), 0) << label;
+  }
+}
+
 // What the parser refuses starts with its place; what a reader refuses
 // ends with the place of the tag being read.
 TEST(KyXMLStreamTest, FailuresSayWhereTheyAre) {
