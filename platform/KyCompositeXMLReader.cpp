@@ -80,9 +80,8 @@ int KyCompositeXMLReader::startElement(const KyXMLStartTag& tag, int depth) {
                 KyXMLText::quote(KyXMLText::toWide(tag.pName())) + L" that is not a part");
   reading.mode = Reading::Mode::skip;
   const XMLCh* name = tag.pAttribute(u"name");
-  const std::wstring wide = KyXMLText::toWide(name != nullptr ? name : u"");
   for (std::size_t i = 0; i < parts.size(); ++i) {
-    if (parts[i].handler == nullptr || parts[i].name != wide)
+    if (parts[i].handler == nullptr || KyXMLText::compare(name, parts[i].name) != 0)
       continue;
     if (reading.met[i] != 0)
       return fail(L"the document holds the part " + KyXMLText::quote(parts[i].name) + L" twice");

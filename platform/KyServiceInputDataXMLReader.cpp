@@ -146,12 +146,13 @@ int KyServiceInputDataXMLReader::startOption(const KyXMLStartTag& tag) {
   staging.description = pService()->pInputDescription()->pOption(staging.key.c_str());
   if (staging.description == nullptr)
     return fail(L"the option " + KyXMLText::quote(staging.key) + L" is unknown");
-  const std::wstring type = KyXMLText::toWide(tag.pAttribute(u"type"));
-  if (type != staging.description->pValueType())
+  const XMLCh* type = tag.pAttribute(u"type");
+  if (KyXMLText::compare(type, staging.description->pValueType()) != 0)
     return fail(L"the option " + KyXMLText::quote(staging.key) + L" has the type " +
-                KyXMLText::quote(type) + L" instead of " +
+                KyXMLText::quote(KyXMLText::toWide(type)) + L" instead of " +
                 KyXMLText::quote(staging.description->pValueType()));
-  staging.isManager = type == KyServiceInputDataXML::kConstraintManagerType;
+  staging.isManager =
+      KyXMLText::compare(type, KyServiceInputDataXML::kConstraintManagerType) == 0;
   return 1;
 }
 

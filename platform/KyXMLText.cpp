@@ -26,6 +26,14 @@ template <typename Number> bool parseWhole(std::wstring_view text, Number& value
   value = parsed;
   return true;
 }
+// The code point at `p`, which is not the end, moving `p` past it: a
+// surrogate pair gives one code point, an unpaired surrogate U+FFFD.
+wchar_t nextCodePoint(const XMLCh*& p) {
+  const char32_t unit = *p++;
+  if (unit >= 0xD800 && unit < 0xDC00 && *p >= 0xDC00 && *p < 0xE000)
+    return static_cast<wchar_t>(0x10000 + ((unit - 0xD800) << 10) + (*p++ - 0xDC00));
+  return static_cast<wchar_t>(unit >= 0xD800 && unit < 0xE000 ? kReplacement : unit);
+}
 } // namespace
 
 namespace KyXMLText {
@@ -61,17 +69,20 @@ void toWide(const XMLCh* text, std::wstring& wide) {
   wide.clear();
   if (text == nullptr)
     return;
-  for (const XMLCh* p = text; *p != 0; ++p) {
-    const char32_t unit = *p;
-    if (unit >= 0xD800 && unit < 0xDC00 && p[1] >= 0xDC00 && p[1] < 0xE000) {
-      wide.push_back(static_cast<wchar_t>(0x10000 + ((unit - 0xD800) << 10) + (p[1] - 0xDC00)));
-      ++p;
-    } else if (unit >= 0xD800 && unit < 0xE000) {
-      wide.push_back(kReplacement);
-    } else {
-      wide.push_back(static_cast<wchar_t>(unit));
-    }
+  for (const XMLCh* p = text; *p != 0;)
+    wide.push_back(nextCodePoint(p));
+}
+
+int compare(const XMLCh* xml, std::wstring_view wide) {
+  const XMLCh* p = xml != nullptr ? xml : u"";
+  for (const wchar_t expected : wide) {
+    if (*p == 0)
+      return -1;
+    const wchar_t c = nextCodePoint(p);
+    if (c != expected)
+      return std::char_traits<wchar_t>::lt(c, expected) ? -1 : 1;
   }
+  return *p == 0 ? 0 : 1;
 }
 
 std::string toUtf8(std::wstring_view text) {

@@ -28,6 +28,9 @@ std::wstring toWide(const XMLCh* text);
 /// As toWide(), into `wide`, whose storage is reused: readers convert one
 /// identifier after another without an allocation each.
 void toWide(const XMLCh* text, std::wstring& wide);
+/// Compares Xerces text (null: the empty text) with wide text as
+/// toWide(xml).compare(wide) would: negative, 0 or positive. Makes no copy.
+int compare(const XMLCh* xml, std::wstring_view wide);
 /// UTF-8 form of wide text, for file names.
 std::string toUtf8(std::wstring_view text);
 

@@ -120,10 +120,9 @@ std::optional<std::size_t> decodeCanonical(const unsigned char* text, std::size_
 DOMElement* KyXMLUtilities::pFindElement(const DOMElement& element, const wchar_t* name) {
   if (name == nullptr)
     return nullptr;
-  const KyXMLString wanted = KyXMLText::toXML(name);
   for (DOMElement* child = element.getFirstElementChild(); child != nullptr;
        child = child->getNextElementSibling())
-    if (wanted == child->getTagName())
+    if (KyXMLText::compare(child->getTagName(), name) == 0)
       return child;
   return nullptr;
 }
@@ -137,7 +136,7 @@ DOMElement* KyXMLUtilities::pCreateElement(const wchar_t* name, DOMElement& pare
 int KyXMLUtilities::compareString(const wchar_t* text, const DOMNode* node) {
   if (text == nullptr || node == nullptr)
     return -1;
-  return KyXMLText::toWide(node->getNodeName()).compare(text);
+  return KyXMLText::compare(node->getNodeName(), text);
 }
 
 void KyXMLUtilities::releaseString(wchar_t*& text) {

@@ -471,6 +471,18 @@ TEST_F(KyXMLHelperTest, FindElementSkipsTextAndTakesTheFirstMatch) {
   EXPECT_EQ(KyXMLUtilities::compareString(L"a", first), 0);
   EXPECT_LT(KyXMLUtilities::compareString(L"b", first), 0);
   EXPECT_NE(KyXMLUtilities::compareString(L"a", nullptr), 0);
+  // Names differing in length, case or beyond the first 16 bits compare as
+  // their wide forms do.
+  xercesc::DOMElement* accented = KyXMLUtilities::pCreateElement(L"\u00e9t\u00e9", root());
+  const std::pair<const wchar_t*, int> orders[] = {
+      {L"\u00e9t\u00e9", 0}, {L"\u00e9t", 1},  {L"\u00e9t\u00e9s", -1},
+      {L"", 1},              {L"\u00c9t\u00e9", 1}, {L"\U0001F600", -1}};
+  for (const auto& [text, sign] : orders) {
+    const int order = KyXMLUtilities::compareString(text, accented);
+    EXPECT_EQ((order > 0) - (order < 0), sign) << sign;
+  }
+  EXPECT_EQ(KyXMLUtilities::pFindElement(root(), L"\u00e9t\u00e9"), accented);
+  EXPECT_EQ(KyXMLUtilities::pFindElement(root(), L"\u00e9t"), nullptr);
   EXPECT_THROW(KyXMLUtilities::pCreateElement(L"not a name", root()), xercesc::DOMException);
 }
 
