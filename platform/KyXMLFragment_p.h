@@ -48,8 +48,10 @@ public:
   const std::wstring& refusal() const { return refusal_; }
   /// Text inside the element open now.
   void characters(const XMLCh* text, std::size_t length) {
-    if (!open_.empty())
-      open_.back()->appendChild(document_->createTextNode(std::u16string(text, length).c_str()));
+    if (open_.empty())
+      return;
+    text_.assign(text, length); // the parser's text is not null-terminated
+    open_.back()->appendChild(document_->createTextNode(text_.c_str()));
   }
   /// The element open now ends; when it is the first of its gathering,
   /// it is the one pLast() gives from now on.
@@ -66,6 +68,7 @@ private:
   KyOwnedDocument document_;
   std::vector<xercesc::DOMElement*> open_;
   xercesc::DOMElement* last_ = nullptr;
+  std::u16string text_; // room for the text of characters(), reused
   std::wstring refusal_;
 };
 
