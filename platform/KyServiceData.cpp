@@ -51,12 +51,17 @@ int KyServiceData::getValueAsInteger(const KyObject* owner, const wchar_t* key) 
   return integer;
 }
 
+bool KyServiceData::readsStore() const {
+  if (readsStore_ < 0) {
+    const std::type_info& type = typeid(*this);
+    readsStore_ = type == typeid(KyServiceInputData) || type == typeid(KyServiceOutputData) ||
+                  type == typeid(KyServiceData);
+  }
+  return readsStore_ != 0;
+}
+
 bool KyServiceData::findInteger(const KyObject* owner, const wchar_t* key, int& integer) const {
-  // The store's own classes read it directly; a subclass may answer
-  // pValue() its own way.
-  const std::type_info& type = typeid(*this);
-  if (type == typeid(KyServiceInputData) || type == typeid(KyServiceOutputData) ||
-      type == typeid(KyServiceData))
+  if (readsStore())
     return values_->getInteger(owner, key, integer);
   const KyObject* stored = pValue(owner, key);
   if (stored == nullptr)
@@ -64,6 +69,11 @@ bool KyServiceData::findInteger(const KyObject* owner, const wchar_t* key, int& 
   // KyInt is final: an exact type test is the whole check.
   integer = typeid(*stored) == typeid(KyInt) ? static_cast<const KyInt*>(stored)->value() : 0;
   return true;
+}
+
+bool KyServiceData::storedMemberInteger(const KyGraphMember& member, const wchar_t* key,
+                                        int& integer) const {
+  return values_->getMemberInteger(member, key, integer);
 }
 
 void KyServiceData::removeAllValues() { values_->clear(); }

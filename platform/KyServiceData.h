@@ -1,6 +1,7 @@
 // KyServiceData: the generic value store of requests and answers.
 #pragma once
 
+#include <kyplatform/KyGraphMember.h>
 #include <kyplatform/KyObject.h>
 
 #include <functional>
@@ -74,6 +75,14 @@ public:
   /// pValue(), this makes no KyInt for an integer the store keeps plain
   /// (unless a subclass overrides pValue(), which is then asked).
   bool findInteger(const KyObject* owner, const wchar_t* key, int& integer) const;
+  /// findInteger() for a node or an edge (or a null owner). Once a read has
+  /// found the store's own class, the member's value is found by its graph
+  /// and position, without a virtual call on the member. O(length of the
+  /// key).
+  bool findMemberInteger(const KyGraphMember* member, const wchar_t* key, int& integer) const {
+    return readsStore_ > 0 && member != nullptr ? storedMemberInteger(*member, key, integer)
+                                                : findInteger(member, key, integer);
+  }
   /// The values under `key` on every node (`edges` false) or edge of
   /// `graph`, by position, read as integers: a KyInt gives its value,
   /// another value 0, a member without a value `missing`. O(members).
@@ -113,6 +122,14 @@ public:
   }
 
 private:
+  // Whether reads may go straight to the store: true for the store's own
+  // classes, false for a subclass, which may answer pValue() its own way.
+  // Decided on the first read, once the object's class is final.
+  bool readsStore() const;
+  // The member's value as the store keeps it, read as findInteger() does.
+  bool storedMemberInteger(const KyGraphMember& member, const wchar_t* key, int& integer) const;
+
+  mutable signed char readsStore_ = -1; // -1 until the first read
   std::unique_ptr<KyValueStore> values_;
   KyServiceName* serviceName_ = nullptr;
 };

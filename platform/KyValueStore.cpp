@@ -1,8 +1,10 @@
 #include "KyValueStore_p.h"
 
 #include <kyplatform/KyDouble.h>
+#include <kyplatform/KyEdge.h>
 #include <kyplatform/KyGraph.h>
 #include <kyplatform/KyInt.h>
+#include <kyplatform/KyNode.h>
 
 #include <algorithm>
 #include <cstring>
@@ -140,10 +142,30 @@ struct KyValueStore::Chunk {
 // One key's entries for owners of one kind of place in one graph: the
 // nodes, or the edges, by position, in chunks of 64 slots.
 struct KyValueStore::Column {
-  Column(const KyGraph* graph, KyOwnerPlace::Kind kind) : graph(graph), kind(kind) {}
+  Column(const KyGraph* graph, KyOwnerPlace::Kind kind)
+      : graph(graph), kind(kind),
+        memberClass(kind == KyOwnerPlace::KY_PLACE_EDGE ? typeid(KyEdge) : typeid(KyNode)) {}
+
+  // Whether the column surely files `member`'s values: a member of its
+  // graph and of its kind. Nodes and edges have no subclasses, so the
+  // member's class tells its kind; the class records are compared by
+  // address only, which never confuses two classes. Where a member is not
+  // surely held, the general path decides.
+  bool holds(const KyGraphMember& member) const {
+    return member.pOwnerGraph() == graph && &typeid(member) == &memberClass;
+  }
+
+  // What the slot of `position` reads as an integer, as getInteger() says;
+  // false when it holds no value.
+  bool integerAt(int position, int& integer) const {
+    const auto at = static_cast<std::size_t>(position >> kChunkShift);
+    const Chunk* chunk = at < chunks.size() ? chunks[at].get() : nullptr;
+    return chunk != nullptr && slotInteger(*chunk, position & (kChunkSize - 1), integer);
+  }
 
   const KyGraph* graph;
   KyOwnerPlace::Kind kind;
+  const std::type_info& memberClass;
   std::vector<std::unique_ptr<Chunk>> chunks;
   std::size_t count = 0;
 };
@@ -498,13 +520,17 @@ std::size_t KyValueStore::knownSlot(const wchar_t* key) {
   return static_cast<std::size_t>((bits * 0x9E3779B97F4A7C15ull) >> 58);
 }
 
-KyValueStore::Table* KyValueStore::table(const wchar_t* key) const {
+inline KyValueStore::Table* KyValueStore::table(const wchar_t* key) const {
   // Callers pass the same key constants again and again: try the table last
   // stored through this address, and trust it only if its text still
   // matches (a caller may reuse a buffer for another key).
   const KnownKey& known = known_[knownSlot(key)];
   if (known.address == key && std::wcscmp(known.text, key) == 0)
     return known.table;
+  return tableByText(key);
+}
+
+KyValueStore::Table* KyValueStore::tableByText(const wchar_t* key) const {
   const auto found = tables_.find(std::wstring_view(key));
   return found != tables_.end() ? found->second.get() : nullptr;
 }
@@ -758,21 +784,18 @@ void KyValueStore::storeIndexed(Indexed& indexed, std::uint32_t hash, Same same,
     indexed.erase(at);
 }
 
-KyValueStore::Found KyValueStore::locate(const KyObject* owner, const wchar_t* key) const {
-  const Table* t = key != nullptr ? table(key) : nullptr;
-  if (t == nullptr)
-    return Found{};
+KyValueStore::Found KyValueStore::locate(const Table& t, const KyObject* owner) const {
   KyOwnerPlace place{};
-  if (owner != nullptr && (!t->columns.empty() || !t->pairTables.empty()) &&
+  if (owner != nullptr && (!t.columns.empty() || !t.pairTables.empty()) &&
       owner->ownerPlace(place)) {
     if (place.kind != KyOwnerPlace::KY_PLACE_NODE_PAIR) {
-      const Column* column = t->column(place);
+      const Column* column = t.column(place);
       const auto at = static_cast<std::size_t>(place.first >> kChunkShift);
       if (column == nullptr || at >= column->chunks.size())
         return Found{};
       return Found{column->chunks[at].get(), place.first & (kChunkSize - 1), nullptr};
     }
-    const PairTable* pairs = t->pairs(place.graph);
+    const PairTable* pairs = t.pairs(place.graph);
     if (pairs == nullptr)
       return Found{};
     const int i = place.second & (kChunkSize - 1);
@@ -781,7 +804,7 @@ KyValueStore::Found KyValueStore::locate(const KyObject* owner, const wchar_t* k
       return Found{chunk, i, nullptr};
     return Found{nullptr, 0, pairs->indexed(place.first, place.second)};
   }
-  const Indexed& owners = t->owners;
+  const Indexed& owners = t.owners;
   if (owners.count == 0)
     return Found{};
   // Most such owners (the graph, say) hash by identity: try that first,
@@ -797,7 +820,10 @@ KyValueStore::Found KyValueStore::locate(const KyObject* owner, const wchar_t* k
 }
 
 KyObject* KyValueStore::get(const KyObject* owner, const wchar_t* key) const {
-  const Found found = locate(owner, key);
+  const Table* t = key != nullptr ? table(key) : nullptr;
+  if (t == nullptr)
+    return nullptr;
+  const Found found = locate(*t, owner);
   if (found.chunk != nullptr)
     return found.chunk->value(found.slot);
   return found.entry != nullptr ? valueOf(found.entry->value, found.entry->holding) : nullptr;
@@ -817,20 +843,19 @@ inline bool KyValueStore::slotInteger(const Chunk& chunk, int slot, int& integer
 
 bool KyValueStore::getInteger(const KyObject* owner, const wchar_t* key, int& integer) const {
   const Table* t = key != nullptr ? table(key) : nullptr;
-  if (t == nullptr)
-    return false;
+  return t != nullptr && integerInTable(*t, owner, integer);
+}
+
+bool KyValueStore::integerInTable(const Table& t, const KyObject* owner, int& integer) const {
   // Most reads are of options on the members of one graph, a key with one
   // column: straight to the member's slot.
   KyOwnerPlace place{};
-  if (t->columns.size() == 1 && owner != nullptr && owner->ownerPlace(place)) {
-    const Column& column = *t->columns.front();
-    if (column.graph == place.graph && column.kind == place.kind) {
-      const auto at = static_cast<std::size_t>(place.first >> kChunkShift);
-      const Chunk* chunk = at < column.chunks.size() ? column.chunks[at].get() : nullptr;
-      return chunk != nullptr && slotInteger(*chunk, place.first & (kChunkSize - 1), integer);
-    }
+  if (t.columns.size() == 1 && owner != nullptr && owner->ownerPlace(place)) {
+    const Column& column = *t.columns.front();
+    if (column.graph == place.graph && column.kind == place.kind)
+      return column.integerAt(place.first, integer);
   }
-  const Found found = locate(owner, key);
+  const Found found = locate(t, owner);
   if (found.chunk != nullptr)
     return slotInteger(*found.chunk, found.slot, integer);
   const KyObject* value =
@@ -839,6 +864,17 @@ bool KyValueStore::getInteger(const KyObject* owner, const wchar_t* key, int& in
     return false;
   integer = integerOf(value);
   return true;
+}
+
+bool KyValueStore::getMemberInteger(const KyGraphMember& member, const wchar_t* key,
+                                   int& integer) const {
+  const Table* t = key != nullptr ? table(key) : nullptr;
+  if (t == nullptr)
+    return false;
+  for (const auto& column : t->columns)
+    if (column->holds(member))
+      return column->integerAt(member.index(), integer);
+  return !t->columns.empty() && integerInTable(*t, &member, integer);
 }
 
 void KyValueStore::setMemberIntegers(const wchar_t* key, const KyGraph& graph,

@@ -13,6 +13,8 @@
 #include <unordered_map>
 #include <vector>
 
+class KyGraphMember;
+
 /// Values keyed by (owner object, key text).
 ///
 /// Entries are grouped per key text, so a lookup hashes the text once to
@@ -53,6 +55,10 @@ public:
   /// Whether there is a value under (owner, key); if so `integer` gets what
   /// it reads as: a KyInt's value, 0 for another value. Makes no KyInt.
   bool getInteger(const KyObject* owner, const wchar_t* key, int& integer) const;
+  /// getInteger() for a node or an edge, found by its graph and position
+  /// without asking the member for its place. O(length of the key) plus
+  /// O(columns of the key).
+  bool getMemberInteger(const KyGraphMember& member, const wchar_t* key, int& integer) const;
   /// For every node (or edge) of `graph` by position, the value under `key`
   /// read as an integer: a KyInt's own, 0 for another value, `missing` for
   /// none. O(members) plus the key's length.
@@ -160,9 +166,14 @@ private:
   static bool slotInteger(const Chunk& chunk, int slot, int& integer);
   // Ends the store's hold on a value taken out.
   void release(const Taken& taken);
-  // Where the value of (owner, key) is, or would be.
-  Found locate(const KyObject* owner, const wchar_t* key) const;
+  // Where the value of `owner` in a key's table is, or would be.
+  Found locate(const Table& table, const KyObject* owner) const;
+  // getInteger() in a key's table.
+  bool integerInTable(const Table& table, const KyObject* owner, int& integer) const;
+  // The table of `key`, or null: the one last stored through the same
+  // address when its text still matches, else tableByText().
   Table* table(const wchar_t* key) const;
+  Table* tableByText(const wchar_t* key) const;
   Table* tableToFill(const wchar_t* key);
   static std::size_t knownSlot(const wchar_t* key);
 

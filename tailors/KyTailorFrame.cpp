@@ -18,6 +18,12 @@ namespace {
 template <class T> const T* exactly(const KyObject* object) {
   return object != nullptr && typeid(*object) == typeid(T) ? static_cast<const T*>(object) : nullptr;
 }
+
+// What a default reads as: a KyInt's value, 0 for none or another class.
+int integerOf(const KyObject* value) {
+  const KyInt* integer = exactly<KyInt>(value);
+  return integer != nullptr ? integer->value() : 0;
+}
 } // namespace
 
 KyGeneralAnalysisInputTailor::KyGeneralAnalysisInputTailor(KyServiceInputData* inputData)
@@ -68,10 +74,7 @@ int KyGeneralAnalysisInputTailor::getValueAsInteger(const KyObject* owner,
                                                     const wchar_t* key) const {
   // Stored integers are read without making their objects.
   int stored = 0;
-  if (inputData_->findInteger(owner, key, stored))
-    return stored;
-  const KyInt* value = exactly<KyInt>(defaultValue(key));
-  return value != nullptr ? value->value() : 0;
+  return inputData_->findInteger(owner, key, stored) ? stored : integerOf(defaultValue(key));
 }
 
 double KyGeneralAnalysisInputTailor::getValueAsDouble(const KyObject* owner,
@@ -91,7 +94,9 @@ int KyGeneralAnalysisInputTailor::graphOption(const wchar_t* key, int value) {
 
 int KyGeneralAnalysisInputTailor::memberOption(const KyGraphMember* member,
                                                const wchar_t* key) const {
-  return getValueAsInteger(member, key);
+  int stored = 0;
+  return inputData_->findMemberInteger(member, key, stored) ? stored
+                                                            : integerOf(defaultValue(key));
 }
 
 int KyGeneralAnalysisInputTailor::memberOption(KyGraphMember* member, const wchar_t* key,
