@@ -10,6 +10,7 @@
 #include <kyplatform/KyServiceName.h>
 
 #include <algorithm>
+#include <cwchar>
 #include <iterator>
 #include <map>
 #include <memory>
@@ -317,6 +318,23 @@ TEST_F(KyServiceDataTest, MembersAsOwnersMatchAMapUnderRandomChurn) {
       model[{owner, key}] = {round, how == kInteger};
     }
     ASSERT_EQ(data.numberOfValues(), static_cast<int>(model.size()));
+    // Integer reads go by position for members: before and after pValue()
+    // has made the objects of plain integers, they read as the model says.
+    const auto expectIntegerReads = [&] {
+      for (KyObject* owner : owners)
+        for (int key = 0; key < 3; ++key) {
+          const auto found = model.find({owner, key});
+          int read = -1;
+          const auto* member = dynamic_cast<const KyGraphMember*>(owner);
+          const bool present = member != nullptr ? data.findMemberInteger(member, keys[key], read)
+                                                 : data.findInteger(owner, keys[key], read);
+          ASSERT_EQ(present, found != model.end());
+          if (present) {
+            ASSERT_EQ(read, found->second.second ? found->second.first : 0);
+          }
+        }
+    };
+    expectIntegerReads();
     std::map<std::pair<KyObject*, int>, int> visited, expected;
     for (const auto& [at, value] : model)
       expected[at] = value.first;
@@ -337,6 +355,7 @@ TEST_F(KyServiceDataTest, MembersAsOwnersMatchAMapUnderRandomChurn) {
         ASSERT_EQ(numberOf(value), found != model.end() ? found->second.first : -1);
         ASSERT_EQ(data.pValue(owner, keys[key]), value);
       }
+    expectIntegerReads();
     for (KyGraph& graph : graphs)
       for (const bool edges : {false, true})
         for (int key = 0; key < 3; ++key) {
@@ -356,6 +375,94 @@ TEST_F(KyServiceDataTest, MembersAsOwnersMatchAMapUnderRandomChurn) {
   }
   EXPECT_EQ(KyProbe::live, static_cast<int>(references.size()));
   references.clear();
+}
+
+// A caller may write one key buffer over and over: what a read finds
+// follows the text in the buffer, never the address alone.
+TEST(KyServiceData, ReadsFollowTheTextOfAReusedKeyBuffer) {
+  KyGraph graph;
+  KyNode* node = graph.addNode();
+  KyEdge* edge = graph.addEdge(node, node);
+  KyServiceInputData data;
+  wchar_t buffer[32];
+  const auto write = [&](const wchar_t* text) {
+    std::wcsncpy(buffer, text, std::size(buffer));
+    return buffer;
+  };
+  data.storeInteger(edge, write(L"a:edge:x"), 1);
+  data.storeInteger(edge, write(L"b:edge:y"), 2);
+  data.storeInteger(node, write(L"a:node:x"), 3);
+  const struct {
+    const wchar_t* key;
+    const KyGraphMember* member;
+    bool found;
+    int value;
+  } cases[] = {
+      {L"a:edge:x", edge, true, 1},  {L"b:edge:y", edge, true, 2},
+      {L"a:edge:x", edge, true, 1},  {L"a:node:x", node, true, 3},
+      {L"a:node:x", edge, false, 0}, {L"a:edge:x", node, false, 0},
+      {L"a:edge:", edge, false, 0},  {L"a:edge:xx", edge, false, 0},
+      {L"", edge, false, 0},         {L"c:edge:z", edge, false, 0},
+  };
+  for (const auto& c : cases) {
+    int member = -1, owner = -1;
+    EXPECT_EQ(data.findMemberInteger(c.member, write(c.key), member), c.found) << c.key;
+    EXPECT_EQ(data.findInteger(c.member, write(c.key), owner), c.found) << c.key;
+    if (c.found) {
+      EXPECT_EQ(member, c.value) << c.key;
+      EXPECT_EQ(owner, c.value) << c.key;
+    }
+  }
+}
+
+// A subclass that answers pValue() its own way is asked on every integer
+// read, the first one included, whatever the store holds.
+class KyAnsweringData : public KyServiceInputData {
+public:
+  KyObject* pValue(const KyObject* owner, const wchar_t* key) const override {
+    if (std::wcscmp(key, L"k:edge:answered") == 0)
+      return &answer_;
+    if (std::wcscmp(key, L"k:edge:hidden") == 0)
+      return nullptr;
+    return KyServiceInputData::pValue(owner, key);
+  }
+
+private:
+  mutable KyInt answer_{42};
+};
+
+TEST(KyServiceData, ASubclassAnsweringValuesIsAskedForIntegers) {
+  KyGraph graph;
+  KyNode* node = graph.addNode();
+  KyEdge* edge = graph.addEdge(node, node);
+  const struct {
+    const wchar_t* key;
+    bool found;
+    int value;
+  } cases[] = {
+      {L"k:edge:answered", true, 42}, // nothing stored, the subclass answers
+      {L"k:edge:hidden", false, 0},   // stored, the subclass hides it
+      {L"k:edge:stored", true, 7},    // stored and passed through
+      {L"k:edge:missing", false, 0},
+  };
+  for (const bool memberFirst : {true, false}) {
+    KyAnsweringData data;
+    data.storeInteger(edge, L"k:edge:hidden", 5);
+    data.storeInteger(edge, L"k:edge:stored", 7);
+    for (const auto& c : cases) {
+      int member = -1, owner = -1;
+      if (memberFirst) {
+        EXPECT_EQ(data.findMemberInteger(edge, c.key, member), c.found) << c.key;
+      }
+      EXPECT_EQ(data.findInteger(edge, c.key, owner), c.found) << c.key;
+      EXPECT_EQ(data.findMemberInteger(edge, c.key, member), c.found) << c.key;
+      EXPECT_EQ(data.getValueAsInteger(edge, c.key), c.value) << c.key;
+      if (c.found) {
+        EXPECT_EQ(member, c.value) << c.key;
+        EXPECT_EQ(owner, c.value) << c.key;
+      }
+    }
+  }
 }
 
 // Emptying the store releases what it holds, whatever the owner, and
