@@ -72,8 +72,8 @@ bool KyServiceData::findInteger(const KyObject* owner, const wchar_t* key, int& 
 }
 
 bool KyServiceData::storedMemberInteger(const KyGraphMember& member, const wchar_t* key,
-                                        int& integer) const {
-  return values_->getMemberInteger(member, key, integer);
+                                        int& integer, bool constantKey) const {
+  return values_->getMemberInteger(member, key, integer, constantKey);
 }
 
 void KyServiceData::removeAllValues() { values_->clear(); }

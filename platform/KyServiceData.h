@@ -78,10 +78,15 @@ public:
   /// findInteger() for a node or an edge (or a null owner). Once a read has
   /// found the store's own class, the member's value is found by its graph
   /// and position, without a virtual call on the member. O(length of the
-  /// key).
-  bool findMemberInteger(const KyGraphMember* member, const wchar_t* key, int& integer) const {
-    return readsStore_ > 0 && member != nullptr ? storedMemberInteger(*member, key, integer)
-                                                : findInteger(member, key, integer);
+  /// key). `constantKey` true promises that the key's text cannot change
+  /// while the store lives (it lies in read-only memory of a library that
+  /// stays loaded): the store then trusts an address it has filed the key
+  /// under without comparing the text again, and the read is O(1).
+  bool findMemberInteger(const KyGraphMember* member, const wchar_t* key, int& integer,
+                         bool constantKey = false) const {
+    return readsStore_ > 0 && member != nullptr
+               ? storedMemberInteger(*member, key, integer, constantKey)
+               : findInteger(member, key, integer);
   }
   /// The values under `key` on every node (`edges` false) or edge of
   /// `graph`, by position, read as integers: a KyInt gives its value,
@@ -127,7 +132,8 @@ private:
   // Decided on the first read, once the object's class is final.
   bool readsStore() const;
   // The member's value as the store keeps it, read as findInteger() does.
-  bool storedMemberInteger(const KyGraphMember& member, const wchar_t* key, int& integer) const;
+  bool storedMemberInteger(const KyGraphMember& member, const wchar_t* key, int& integer,
+                           bool constantKey) const;
 
   mutable signed char readsStore_ = -1; // -1 until the first read
   std::unique_ptr<KyValueStore> values_;

@@ -520,12 +520,13 @@ std::size_t KyValueStore::knownSlot(const wchar_t* key) {
   return static_cast<std::size_t>((bits * 0x9E3779B97F4A7C15ull) >> 58);
 }
 
-inline KyValueStore::Table* KyValueStore::table(const wchar_t* key) const {
+inline KyValueStore::Table* KyValueStore::table(const wchar_t* key, bool constantKey) const {
   // Callers pass the same key constants again and again: try the table last
   // stored through this address, and trust it only if its text still
-  // matches (a caller may reuse a buffer for another key).
+  // matches (a caller may reuse a buffer for another key). The text matched
+  // when the address was filed, so a text that cannot change still does.
   const KnownKey& known = known_[knownSlot(key)];
-  if (known.address == key && std::wcscmp(known.text, key) == 0)
+  if (known.address == key && (constantKey || std::wcscmp(known.text, key) == 0))
     return known.table;
   return tableByText(key);
 }
@@ -867,8 +868,8 @@ bool KyValueStore::integerInTable(const Table& t, const KyObject* owner, int& in
 }
 
 bool KyValueStore::getMemberInteger(const KyGraphMember& member, const wchar_t* key,
-                                   int& integer) const {
-  const Table* t = key != nullptr ? table(key) : nullptr;
+                                   int& integer, bool constantKey) const {
+  const Table* t = key != nullptr ? table(key, constantKey) : nullptr;
   if (t == nullptr)
     return false;
   for (const auto& column : t->columns)

@@ -57,8 +57,11 @@ public:
   bool getInteger(const KyObject* owner, const wchar_t* key, int& integer) const;
   /// getInteger() for a node or an edge, found by its graph and position
   /// without asking the member for its place. O(length of the key) plus
-  /// O(columns of the key).
-  bool getMemberInteger(const KyGraphMember& member, const wchar_t* key, int& integer) const;
+  /// O(columns of the key); with `constantKey` (the key's text cannot
+  /// change while the store lives) a key address filed before is trusted
+  /// without comparing its text.
+  bool getMemberInteger(const KyGraphMember& member, const wchar_t* key, int& integer,
+                        bool constantKey) const;
   /// For every node (or edge) of `graph` by position, the value under `key`
   /// read as an integer: a KyInt's own, 0 for another value, `missing` for
   /// none. O(members) plus the key's length.
@@ -171,8 +174,9 @@ private:
   // getInteger() in a key's table.
   bool integerInTable(const Table& table, const KyObject* owner, int& integer) const;
   // The table of `key`, or null: the one last stored through the same
-  // address when its text still matches, else tableByText().
-  Table* table(const wchar_t* key) const;
+  // address when its text still matches (or, for a `constantKey`, without
+  // looking), else tableByText().
+  Table* table(const wchar_t* key, bool constantKey = false) const;
   Table* tableByText(const wchar_t* key) const;
   Table* tableToFill(const wchar_t* key);
   static std::size_t knownSlot(const wchar_t* key);

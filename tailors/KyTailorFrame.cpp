@@ -1,4 +1,6 @@
 // The two tailor frames: option lookup with defaults and the result patterns.
+#include "KyLibraryConstant_p.h"
+
 #include <kyanalysis/KyAnalysisKeys.h>
 #include <kyanalysis/KyAnalysisServiceName.h>
 #include <kyanalysis/KyBaseAnalysisOutputTailor.h>
@@ -95,7 +97,9 @@ int KyGeneralAnalysisInputTailor::graphOption(const wchar_t* key, int value) {
 int KyGeneralAnalysisInputTailor::memberOption(const KyGraphMember* member,
                                                const wchar_t* key) const {
   int stored = 0;
-  return inputData_->findMemberInteger(member, key, stored) ? stored
+  // The accessors pass this library's key constants: their addresses are
+  // enough for the store.
+  return inputData_->findMemberInteger(member, key, stored, kyIsLibraryConstant(key)) ? stored
                                                             : integerOf(defaultValue(key));
 }
 

@@ -19,6 +19,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cwchar>
+#include <memory>
+#include <string>
 #include <type_traits>
 #include <vector>
 
@@ -32,7 +35,11 @@ public:
   using KyGeneralAnalysisInputTailor::getValueAsDouble;
   using KyGeneralAnalysisInputTailor::getValueAsInteger;
   using KyGeneralAnalysisInputTailor::KyGeneralAnalysisInputTailor;
+  using KyGeneralAnalysisInputTailor::memberOption;
 };
+
+// Writable key storage outside the stack and the heap.
+wchar_t staticKey[32];
 
 using kytest::contents;
 using Objects = std::vector<KyObject*>;
@@ -99,6 +106,36 @@ TEST_F(TailorFrameTest, NumericReadsOfNonNumericOptionsGiveZero) {
     EXPECT_EQ(tailor.getValueAsInteger(&graph, name), 0) << name;
     EXPECT_EQ(tailor.getValueAsDouble(&graph, name), 0.0) << name;
   }
+}
+
+// The frame trusts key addresses only for its own constants: a subclass
+// that reuses one writable buffer for several keys reads what each text
+// names, whether the buffer is static, on the stack or on the heap.
+TEST_F(TailorFrameTest, MemberReadsThroughAReusedKeyBufferFollowItsText) {
+  RawReads tailor(&input);
+  tailor.pGraph(&graph);
+  wchar_t stackKey[32];
+  const auto heapKey = std::make_unique<wchar_t[]>(32);
+  for (wchar_t* buffer : {staticKey, stackKey, heapKey.get()}) {
+    KyServiceInputData fresh;
+    RawReads writer(&fresh);
+    const auto write = [&](const wchar_t* text) { return std::wcsncpy(buffer, text, 32); };
+    writer.memberOption(ab, write(L"x:edge:one"), 1);
+    writer.memberOption(ab, write(L"x:edge:two"), 2);
+    for (int round = 0; round < 2; ++round) {
+      EXPECT_EQ(writer.memberOption(ab, write(L"x:edge:one")), 1);
+      EXPECT_EQ(writer.memberOption(ab, write(L"x:edge:two")), 2);
+      EXPECT_EQ(writer.memberOption(ab, write(L"x:edge:three")), 0);
+    }
+  }
+  // The library's own keys read as they were stored, before and after a
+  // read through a copy of the same text.
+  KyShortestPathsInputTailor(&input).cost(bc, 7);
+  const std::wstring copy = sp::edgeCost;
+  EXPECT_EQ(KyShortestPathsInputTailor(&input).cost(bc), 7);
+  EXPECT_EQ(tailor.memberOption(bc, copy.c_str()), 7);
+  EXPECT_EQ(KyShortestPathsInputTailor(&input).cost(bc), 7);
+  EXPECT_EQ(KyShortestPathsInputTailor(&input).cost(ab), 1);
 }
 
 // Object-valued options are read checked: a value of another class under
