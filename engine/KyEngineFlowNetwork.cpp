@@ -50,6 +50,12 @@ KyEngineFlowNetwork::KyEngineFlowNetwork(const KyEngineNetwork& net,
   }
 }
 
+void closeLoops(const KyEngineNetwork& net, std::vector<int>& capacity) {
+  for (int e = 0; e < net.edgeCount(); ++e)
+    if (net.source(e) == net.target(e))
+      capacity[static_cast<std::size_t>(e)] = 0;
+}
+
 int readSourceAndSink(const KyNode* from, const KyNode* to, const KyGraph& graph,
                       const wchar_t* sinkKey, int& source, int& sink, KyEngineAnswer& answer) {
   if (const int code = checkEndNodes(from, to, graph); code != ANALYSIS_ERROR_NONE)

@@ -71,14 +71,20 @@ private:
 /// Edge amounts by position (capacities, say) as a LEMON read map, 64 bits
 /// wide, on the digraph of a graph's view, whose arc ids are the edges'
 /// positions. A flow without bounded nodes or costs runs on that digraph,
-/// self-loops left out, as it would on a KyEngineFlowNetwork, without the
-/// copy.
+/// its self-loops closed (closeLoops()), as it would on a
+/// KyEngineFlowNetwork, without the copy.
 struct KyEngineEdgeAmounts {
   using Key = KyEngineDigraph::Graph::Arc;
   using Value = std::int64_t;
   Value operator[](const Key& arc) const { return (*amounts)[KyEngineDigraph::Graph::id(arc)]; }
   const std::vector<int>* amounts;
 };
+
+/// Sets the capacity of every self-loop of `net` to 0. A loop without
+/// capacity is never pushed along nor walked as residual, so a preflow and
+/// its cut leave it out as if the digraph had no such arc; the digraph
+/// then need not test every step for loops. O(m).
+void closeLoops(const KyEngineNetwork& net, std::vector<int>& capacity);
 
 /// Stores under `key` the flow flowOf(arc) of every edge that carries any,
 /// its arc given by arcOf(position) (INVALID for none), in order of

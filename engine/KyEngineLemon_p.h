@@ -12,7 +12,7 @@
 /// way w. Nodes, arcs and a node's outgoing arcs come last first, as in a
 /// LEMON graph made by adding the ways in order, so that LEMON's searches
 /// take their ties as they would there; a node's incoming arcs come last
-/// way first too. With `skipLoops` self-loops are left out.
+/// way first too.
 class KyEngineLemonBase {
 public:
   class Node {
@@ -50,12 +50,12 @@ public:
 
   void first(Node& node) const { node.id = net_->nodeCount() - 1; }
   static void next(Node& node) { --node.id; }
-  void first(Arc& arc) const { arc.id = kept(net_->wayCount() - 1); }
-  void next(Arc& arc) const { arc.id = kept(arc.id - 1); }
-  void firstOut(Arc& arc, const Node& node) const { arc.id = keptOut(net_->lastWayOut(node.id)); }
-  void nextOut(Arc& arc) const { arc.id = keptOut(net_->previousWayOut(arc.id)); }
-  void firstIn(Arc& arc, const Node& node) const { arc.id = keptIn(net_->lastWayIn(node.id)); }
-  void nextIn(Arc& arc) const { arc.id = keptIn(net_->previousWayIn(arc.id)); }
+  void first(Arc& arc) const { arc.id = net_->wayCount() - 1; }
+  static void next(Arc& arc) { --arc.id; }
+  void firstOut(Arc& arc, const Node& node) const { arc.id = net_->lastWayOut(node.id); }
+  void nextOut(Arc& arc) const { arc.id = net_->previousWayOut(arc.id); }
+  void firstIn(Arc& arc, const Node& node) const { arc.id = net_->lastWayIn(node.id); }
+  void nextIn(Arc& arc) const { arc.id = net_->previousWayIn(arc.id); }
 
   static int id(const Node& node) { return node.id; }
   static Node nodeFromId(int id) { return Node(id); }
@@ -71,37 +71,13 @@ protected:
   KyEngineLemonBase() = default;
 
   const KyEngineNetwork* net_ = nullptr;
-  bool skipLoops_ = false;
-
-private:
-  bool loop(int way) const { return net_->wayFrom(way) == net_->wayTo(way); }
-  // The way itself, or the first one at or before it (by number, out of
-  // its node, into its node) that is kept; -1 when none is.
-  int kept(int way) const {
-    while (skipLoops_ && way >= 0 && loop(way))
-      --way;
-    return way;
-  }
-  int keptOut(int way) const {
-    while (skipLoops_ && way >= 0 && loop(way))
-      way = net_->previousWayOut(way);
-    return way;
-  }
-  int keptIn(int way) const {
-    while (skipLoops_ && way >= 0 && loop(way))
-      way = net_->previousWayIn(way);
-    return way;
-  }
 };
 
 /// A KyEngineNetwork as a LEMON digraph (see KyEngineLemonBase), with
 /// LEMON's iterators and maps. Made in O(1); the network must outlive it.
 class KyEngineLemonGraph : public lemon::DigraphExtender<KyEngineLemonBase> {
 public:
-  explicit KyEngineLemonGraph(const KyEngineNetwork& net, bool skipLoops = false) {
-    net_ = &net;
-    skipLoops_ = skipLoops;
-  }
+  explicit KyEngineLemonGraph(const KyEngineNetwork& net) { net_ = &net; }
   KyEngineLemonGraph(const KyEngineLemonGraph&) = delete;
   KyEngineLemonGraph& operator=(const KyEngineLemonGraph&) = delete;
 };
@@ -113,8 +89,7 @@ class KyEngineDigraph {
 public:
   using Graph = KyEngineLemonGraph;
 
-  explicit KyEngineDigraph(const KyEngineNetwork& net, bool skipLoops = false)
-      : graph(net, skipLoops), net_(net) {}
+  explicit KyEngineDigraph(const KyEngineNetwork& net) : graph(net), net_(net) {}
 
   Graph::Node node(int position) const { return Graph::nodeFromId(position); }
   int position(Graph::Node node) const { return Graph::id(node); }

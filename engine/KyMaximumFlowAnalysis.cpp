@@ -61,14 +61,11 @@ int runMaximumFlowAnalysis(KyServiceInputData& input, KyGraph& graph, KyEngineAn
   if (std::all_of(amounts.nodeCapacity.begin(), amounts.nodeCapacity.end(),
                   [](int capacity) { return capacity == kEngineUnboundedCapacity; })) {
     using Graph = KyEngineDigraph::Graph;
-    const KyEngineDigraph digraph(net, /*skipLoops=*/true);
+    closeLoops(net, amounts.edgeCapacity);
+    const KyEngineDigraph digraph(net);
     return answerMaximumFlow(
         digraph.graph, KyEngineEdgeAmounts{&amounts.edgeCapacity}, digraph.node(source),
-        digraph.node(sink), net,
-        [&](int e) {
-          return net.source(e) != net.target(e) ? Graph::arcFromId(e) : Graph::Arc(lemon::INVALID);
-        },
-        answer);
+        digraph.node(sink), net, [](int e) { return Graph::arcFromId(e); }, answer);
   }
   const KyEngineFlowNetwork flow(net, amounts);
   return answerMaximumFlow(flow.graph, flow.capacity, flow.entry(source), flow.exit(sink), net,

@@ -63,11 +63,12 @@ int runMinimumCutAnalysis(KyServiceInputData& input, KyGraph& graph, KyEngineAns
     return code;
 
   const KyEngineNetwork net(graph);
-  const std::vector<int> edgeCapacity = edgeIntegers(input, graph, key::edgeCost);
+  std::vector<int> edgeCapacity = edgeIntegers(input, graph, key::edgeCost);
   if (const int edge = firstNegative(edgeCapacity); edge >= 0)
     return answer.invalidOption(graph.pEdgeAt(edge), key::edgeCost);
 
-  const KyEngineDigraph digraph(net, /*skipLoops=*/true);
+  closeLoops(net, edgeCapacity);
+  const KyEngineDigraph digraph(net);
   const KyEngineEdgeAmounts capacity{&edgeCapacity};
   lemon::Preflow<Graph, KyEngineEdgeAmounts> preflow(digraph.graph, capacity, digraph.node(source),
                                                      digraph.node(sink));

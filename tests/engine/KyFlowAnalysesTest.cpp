@@ -180,6 +180,49 @@ TEST(KyEngineMinimumCut, IsTheCheapestCutNearestTheSource) {
   }
 }
 
+// Self-loops carry nothing and cut nothing, wherever they are: a flow or a
+// cut on a graph with loops is the one on the same graph without them.
+TEST(KyEngineFlows, SelfLoopsChangeNoFlowAndNoCut) {
+  const kytest::Edges edges = {{0, 2}, {2, 1}, {0, 3}, {3, 1}, {2, 3}};
+  for (const int loopAt : {0, 1, 2, 3}) {
+    SCOPED_TRACE(loopAt);
+    kytest::Edges withLoops = edges;
+    withLoops.insert(withLoops.end(), 2, {loopAt, loopAt});
+    EngineCase plain(4, edges), looped(4, withLoops);
+    int totals[2][2] = {};
+    std::vector<int> cuts[2];
+    for (EngineCase* c : {&plain, &looped}) {
+      const int which = c == &plain ? 0 : 1;
+      KyMaximumFlowInputTailor most(&c->input);
+      kytest::ask(most, *c).pSourceNode(c->node[0]);
+      most.pSinkNode(c->node[1]);
+      KyMinimumCutInputTailor cut(&c->input);
+      cut.pSourceNode(c->node[0]);
+      cut.pSinkNode(c->node[1]);
+      for (std::size_t e = 0; e < c->edge.size(); ++e) {
+        most.capacity(c->edge[e], static_cast<int>(e % 3) + 2);
+        cut.cost(c->edge[e], static_cast<int>(e % 3) + 2);
+      }
+      most.setAsCurrentOperation();
+      ASSERT_EQ(c->run(), ANALYSIS_ERROR_NONE);
+      const KyMaximumFlowOutputTailor flow(&c->output);
+      totals[which][0] = flow.totalFlow();
+      for (std::size_t e = edges.size(); e < c->edge.size(); ++e)
+        EXPECT_EQ(flow.flow(c->edge[e]), 0);
+      cut.setAsCurrentOperation();
+      ASSERT_EQ(c->run(), ANALYSIS_ERROR_NONE);
+      const KyMinimumCutOutputTailor least(&c->output);
+      totals[which][1] = least.totalCost();
+      KyEdgeDList list;
+      least.buildEdgeList(list);
+      cuts[which] = kytest::positions(list);
+    }
+    EXPECT_EQ(totals[1][0], totals[0][0]);
+    EXPECT_EQ(totals[1][1], totals[0][1]);
+    EXPECT_EQ(cuts[1], cuts[0]);
+  }
+}
+
 TEST(KyEngineMinimumSpanningTree, IsASpanningForestOfLeastCost) {
   for (unsigned seed = 1; seed <= 200; ++seed) {
     Random draw(seed);
