@@ -81,7 +81,7 @@ public:
   /// key). `constantKey` true promises that the key's text cannot change
   /// while the store lives (it lies in read-only memory of a library that
   /// stays loaded): the store then trusts an address it has filed the key
-  /// under without comparing the text again, and the read is O(1).
+  /// under without comparing the text again, and such a read is O(1).
   bool findMemberInteger(const KyGraphMember* member, const wchar_t* key, int& integer,
                          bool constantKey = false) const {
     return readsStore_ > 0 && member != nullptr
