@@ -1,13 +1,16 @@
 // Cost of keeping one integer option per edge through an input tailor,
 // against a plain std::unordered_map keyed by (owner pointer, key id) holding
 // ints, both measured in this run on the same 1,000,000 edges. Prints the
-// ratios (tailor / baseline) and the bytes each stored option takes.
+// ratios (tailor / baseline) and the bytes each stored option takes. Each
+// figure is the median of five repetitions, run in random order among the
+// others' so that a slow spell of the machine falls on both sides alike.
 #include <kyanalysis/kyanalysis.h>
 
 #include <benchmark/benchmark.h>
 
 #include <malloc.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <map>
 #include <memory>
@@ -135,23 +138,26 @@ void BM_Read_Baseline(benchmark::State& state) {
   state.SetItemsProcessed(state.iterations() * kEdges);
 }
 
-BENCHMARK(BM_Store_Tailor)->Unit(benchmark::kMillisecond)->MinTime(1.0);
-BENCHMARK(BM_Store_Baseline)->Unit(benchmark::kMillisecond)->MinTime(1.0);
-BENCHMARK(BM_Read_Tailor)->Unit(benchmark::kMillisecond)->MinTime(1.0);
-BENCHMARK(BM_Read_Baseline)->Unit(benchmark::kMillisecond)->MinTime(1.0);
+BENCHMARK(BM_Store_Tailor)->Unit(benchmark::kMillisecond)->MinTime(0.5)->Repetitions(5);
+BENCHMARK(BM_Store_Baseline)->Unit(benchmark::kMillisecond)->MinTime(0.5)->Repetitions(5);
+BENCHMARK(BM_Read_Tailor)->Unit(benchmark::kMillisecond)->MinTime(0.5)->Repetitions(5);
+BENCHMARK(BM_Read_Baseline)->Unit(benchmark::kMillisecond)->MinTime(0.5)->Repetitions(5);
 
-// Keeps each run's CPU time per option and bytes per option for the summary.
+// Keeps each repetition's CPU time per option and bytes per option for the
+// summary, which gives their medians.
 class RatioReporter : public benchmark::ConsoleReporter {
 public:
   void ReportRuns(const std::vector<Run>& runs) override {
     ConsoleReporter::ReportRuns(runs);
     for (const Run& run : runs) {
+      if (run.run_type != Run::RT_Iteration)
+        continue;
       // CPU time: steadier than wall time on a machine shared with builds.
       const double ns = run.GetAdjustedCPUTime() * 1e6 / kEdges; // ms per iteration
-      nsPerOption_[run.run_name.function_name] = ns;
+      nsPerOption_[run.run_name.function_name].push_back(ns);
       const auto bytes = run.counters.find("bytes_per_option");
       if (bytes != run.counters.end())
-        bytesPerOption_[run.run_name.function_name] = bytes->second.value;
+        bytesPerOption_[run.run_name.function_name].push_back(bytes->second.value);
     }
   }
   void summarize() const {
@@ -161,22 +167,33 @@ public:
         return; // a filtered run has nothing to compare
     std::printf("\n%-8s %14s %14s %8s\n", "", "tailor ns/op", "baseline ns/op", "ratio");
     for (const char* what : {"Store", "Read"}) {
-      const double tailor = nsPerOption_.at(std::string("BM_") + what + "_Tailor");
-      const double base = nsPerOption_.at(std::string("BM_") + what + "_Baseline");
+      const double tailor = median(nsPerOption_.at(std::string("BM_") + what + "_Tailor"));
+      const double base = median(nsPerOption_.at(std::string("BM_") + what + "_Baseline"));
       std::printf("%-8s %14.1f %14.1f %7.2fx\n", what, tailor, base, tailor / base);
     }
     std::printf("bytes per stored option: tailor %.1f, baseline %.1f\n",
-                bytesPerOption_.at("BM_Store_Tailor"), bytesPerOption_.at("BM_Store_Baseline"));
+                median(bytesPerOption_.at("BM_Store_Tailor")),
+                median(bytesPerOption_.at("BM_Store_Baseline")));
   }
 
 private:
-  std::map<std::string, double> nsPerOption_;
-  std::map<std::string, double> bytesPerOption_;
+  static double median(std::vector<double> values) {
+    std::nth_element(values.begin(), values.begin() + values.size() / 2, values.end());
+    return values[values.size() / 2];
+  }
+
+  std::map<std::string, std::vector<double>> nsPerOption_;
+  std::map<std::string, std::vector<double>> bytesPerOption_;
 };
 } // namespace
 
 int main(int argc, char** argv) {
-  benchmark::Initialize(&argc, argv);
+  // Repetitions in random order; a flag given on the command line wins.
+  std::vector<char*> args(argv, argv + argc);
+  char interleave[] = "--benchmark_enable_random_interleaving=true";
+  args.insert(args.begin() + 1, interleave);
+  int count = static_cast<int>(args.size());
+  benchmark::Initialize(&count, args.data());
   RatioReporter reporter;
   benchmark::RunSpecifiedBenchmarks(&reporter);
   reporter.summarize();
