@@ -1,5 +1,5 @@
 // The two tailor frames: option lookup with defaults and the result patterns.
-#include "KyLibraryConstant_p.h"
+#include "KyLibraryConstants_p.h"
 
 #include <kyanalysis/KyAnalysisKeys.h>
 #include <kyanalysis/KyAnalysisServiceName.h>

@@ -1,5 +1,6 @@
-// kyIsLibraryConstant: whether a text is one of this library's constants.
-// Internal to the tailors.
+// KyLibraryConstants: where this library's constants lie, and
+// kyIsLibraryConstant(), whether a text is one of them. Internal to the
+// tailors.
 #pragma once
 
 #include <cstdint>

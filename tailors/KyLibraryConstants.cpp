@@ -1,4 +1,4 @@
-#include "KyLibraryConstant_p.h"
+#include "KyLibraryConstants_p.h"
 
 #include <link.h>
 
