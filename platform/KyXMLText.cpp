@@ -69,6 +69,7 @@ void toWide(const XMLCh* text, std::wstring& wide) {
   wide.clear();
   if (text == nullptr)
     return;
+  wide.reserve(std::char_traits<XMLCh>::length(text)); // code points never outnumber units
   for (const XMLCh* p = text; *p != 0;)
     wide.push_back(nextCodePoint(p));
 }
