@@ -57,12 +57,22 @@ inline void require(bool holds) {
     std::abort();
 }
 
-/// Writes a request that was read successfully and reads the text back into
-/// a fresh graph and input data: both must succeed with as many values.
-/// `table` (may be null) names the caller's objects the request refers to.
-/// Reading back is a function of the text alone, so a text read back once
-/// is not read back again: most inputs that read at all differ from an
-/// earlier one in nothing the writer keeps.
+/// Whether `text` (`length` bytes) comes for the first time in this run.
+/// Reading a written text back is a function of the text alone, so a text
+/// read back once need not be read back again: most inputs that read at all
+/// differ from an earlier one in nothing the writer keeps.
+inline bool firstTime(const unsigned char* text, std::size_t length) {
+  static std::unordered_set<std::size_t> seen;
+  return seen
+      .insert(std::hash<std::string_view>()(
+          std::string_view(reinterpret_cast<const char*>(text), length)))
+      .second;
+}
+
+/// Writes a request that was read successfully and, if the text is new,
+/// reads it back into a fresh graph and input data: both must succeed with
+/// as many values. `table` (may be null) names the caller's objects the
+/// request refers to.
 inline void requireRoundTrip(KyGraph& graph, KyServiceInputData& data, KyObjectTable* table) {
   unsigned char* written = nullptr;
   KyAnalysisXMLWriter writer(&written, 0, 0);
@@ -71,10 +81,7 @@ inline void requireRoundTrip(KyGraph& graph, KyServiceInputData& data, KyObjectT
   writer.pServiceInputData(&data);
   require(writer.write() == 1);
   const std::unique_ptr<unsigned char[]> text(written);
-  static std::unordered_set<std::size_t> readBack;
-  if (!readBack.insert(std::hash<std::string_view>()(std::string_view(
-                           reinterpret_cast<const char*>(text.get()), writer.outputSize())))
-           .second)
+  if (!firstTime(text.get(), writer.outputSize()))
     return;
 
   KyGraph again;
