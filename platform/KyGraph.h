@@ -6,6 +6,7 @@
 #include <kyplatform/KyNode.h>
 #include <kyplatform/KyNodeDList.h>
 
+#include <algorithm>
 #include <cstddef>
 #include <memory>
 #include <new>
@@ -13,9 +14,9 @@
 
 /// Directed multigraph. The graph owns its nodes and edges and deletes them
 /// with itself; members are never removed one by one. Adding a node or an
-/// edge costs O(1) amortized and no allocation of its own: members sit,
-/// with the links of each, in blocks the graph owns, both edge lists of
-/// every node linked by position in order of making. Not copyable.
+/// edge costs O(1) amortized and no allocation of its own: members and
+/// their links sit in blocks the graph owns, both edge lists of every node
+/// linked by position in order of making. Not copyable.
 class KYPLATFORM_EXPORT KyGraph : public KyObject {
 public:
   /// How an edge is linked, by position: its two ends, and its neighbours
@@ -53,7 +54,7 @@ public:
   KyNode* pNodeAt(int position) const { return nodes_.at(position); }
   KyEdge* pEdgeAt(int position) const { return edges_.at(position); }
   /// How the node, or edge, at `position` is linked; the reference stays
-  /// valid for the graph's life. O(1).
+  /// valid until the next member of its kind is added. O(1).
   const NodeLinks& nodeLinks(int position) const { return nodes_.links(position); }
   const EdgeLinks& edgeLinks(int position) const { return edges_.links(position); }
 
@@ -66,41 +67,91 @@ public:
 private:
   friend class KyGraphMember;
 
-  // Members in blocks of 1024, each next to its links (a new edge touches
-  // both ends' and its neighbours' links), so that nothing ever moves.
+  // Members in blocks that never move: 32, 32, 64, 128, 256 and 512 for
+  // the first 1024 positions, so that a small graph stays small, then 1024
+  // each. Their links lie apart, in blocks of 1024 of which the first grows
+  // by doubling until full (links are plain numbers and may move), so that
+  // a walk finds a position's links with one shift and one mask.
   template <class Member, class Links> class Blocks {
   public:
     static constexpr int kShift = 10;
     static constexpr int kSize = 1 << kShift;
+    static constexpr int kFirstShift = 5;
+    static constexpr int kFirst = 1 << kFirstShift;
 
     int count() const { return count_; }
     Member* at(int position) const {
-      return std::launder(reinterpret_cast<Member*>(slot(position).member));
+      return std::launder(reinterpret_cast<Member*>(room(static_cast<unsigned>(position)).bytes));
     }
-    Links& links(int position) const { return slot(position).links; }
+    Links& links(int position) const {
+      return links_[static_cast<std::size_t>(position >> kShift)]
+                   [static_cast<std::size_t>(position & (kSize - 1))];
+    }
     /// Room for the next member, whose links are set to `links`; the
-    /// caller makes the member there.
+    /// caller makes the member there. Changes nothing when it throws.
     void* add(const Links& links) {
-      const int position = count_;
-      if ((position & (kSize - 1)) == 0)
-        blocks_.emplace_back(new Slot[kSize]);
-      slot(position).links = links;
+      const auto position = static_cast<unsigned>(count_);
+      std::unique_ptr<Room[]> rooms;
+      if (const unsigned size = roomsStartingAt(position))
+        rooms.reset(new Room[size]);
+      std::unique_ptr<Links[]> linked;
+      unsigned linkedSize = 0;
+      if (position < kSize ? position == firstLinks_ : (position & (kSize - 1)) == 0) {
+        linkedSize = position == 0 ? kFirst : position < kSize ? 2 * position : kSize;
+        linked.reset(new Links[linkedSize]);
+      }
+      rooms_.reserve(rooms_.size() + 1);
+      links_.reserve(links_.size() + 1);
+      if (rooms != nullptr) {
+        roomCount_ += roomsStartingAt(position);
+        rooms_.push_back(std::move(rooms));
+      }
+      if (linked != nullptr) {
+        if (position > 0 && position < kSize) {
+          std::copy(links_[0].get(), links_[0].get() + position, linked.get());
+          links_[0] = std::move(linked);
+        } else {
+          links_.push_back(std::move(linked));
+        }
+        if (position < kSize)
+          firstLinks_ = linkedSize;
+      }
       ++count_;
-      return slot(position).member;
+      this->links(static_cast<int>(position)) = links;
+      return room(position).bytes;
     }
-    std::size_t bytes() const { return blocks_.size() * kSize * sizeof(Slot); }
+    std::size_t bytes() const {
+      const std::size_t linked =
+          links_.empty() ? 0 : firstLinks_ + (links_.size() - 1) * std::size_t{kSize};
+      return roomCount_ * sizeof(Room) + linked * sizeof(Links);
+    }
 
   private:
-    struct Slot {
-      alignas(Member) unsigned char member[sizeof(Member)];
-      Links links;
+    struct Room {
+      alignas(Member) unsigned char bytes[sizeof(Member)];
     };
-    Slot& slot(int position) const {
-      return blocks_[static_cast<std::size_t>(position >> kShift)]
-                    [static_cast<std::size_t>(position & (kSize - 1))];
+    // The size of the member block that starts at `position`; 0 when none
+    // does.
+    static unsigned roomsStartingAt(unsigned position) {
+      if (position >= kSize)
+        return (position & (kSize - 1)) == 0 ? kSize : 0;
+      if (position == 0)
+        return kFirst;
+      return position >= kFirst && (position & (position - 1)) == 0 ? position : 0;
+    }
+    Room& room(unsigned position) const {
+      if (position >= kSize)
+        return rooms_[kShift - kFirstShift + (position >> kShift)][position & (kSize - 1)];
+      if (position < kFirst)
+        return rooms_[0][position];
+      const int top = 31 - __builtin_clz(position); // the block starting at 2^top
+      return rooms_[static_cast<std::size_t>(top - kFirstShift + 1)][position - (1u << top)];
     }
 
-    std::vector<std::unique_ptr<Slot[]>> blocks_;
+    std::vector<std::unique_ptr<Room[]>> rooms_;
+    std::vector<std::unique_ptr<Links[]>> links_;
+    std::size_t roomCount_ = 0; // member rooms in all blocks
+    unsigned firstLinks_ = 0;   // links the first links block holds
     int count_ = 0;
   };
 

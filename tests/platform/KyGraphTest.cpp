@@ -97,10 +97,12 @@ TEST(KyGraph, KeepsTheOrderOfMakingAcrossManyMembers) {
   for (std::size_t i = 0; i < edges.size(); ++i) {
     ASSERT_EQ(edges[i]->index(), static_cast<int>(i));
     ASSERT_EQ(edges[i]->pOwnerGraph(), &graph);
+    ASSERT_EQ(graph.pEdgeAt(static_cast<int>(i)), edges[i]);
   }
   for (std::size_t v = 0; v < nodes.size(); ++v) {
     SCOPED_TRACE(v);
     ASSERT_EQ(nodes[v]->index(), static_cast<int>(v));
+    ASSERT_EQ(graph.pNodeAt(static_cast<int>(v)), nodes[v]);
     ASSERT_EQ(nodes[v]->numberOfOutEdges(), static_cast<int>(out[v].size()));
     ASSERT_EQ(nodes[v]->numberOfInEdges(), static_cast<int>(in[v].size()));
     ASSERT_EQ(edgeIndices<KyOutEdgeIter>(nodes[v], KY_ITER_FORWARD), out[v]);
@@ -109,6 +111,25 @@ TEST(KyGraph, KeepsTheOrderOfMakingAcrossManyMembers) {
     ASSERT_EQ(edgeIndices<KyInEdgeIter>(nodes[v], KY_ITER_BACKWARD), backward);
     for (int e : out[v])
       ASSERT_EQ(edges[e]->pSourceNode(), nodes[v]);
+  }
+}
+
+// A graph takes room as it grows: a few members take a little, and room
+// grows with the members, never by much more than they fill.
+TEST(KyGraph, TakesRoomInProportionToItsMembers) {
+  KyGraph graph;
+  const std::size_t empty = graph.sizeOf();
+  std::size_t before = empty;
+  for (int count = 1; count <= 5000; ++count) {
+    KyNode* node = graph.addNode();
+    graph.addEdge(node, node);
+    const std::size_t now = graph.sizeOf();
+    ASSERT_GE(now, before) << count;
+    // Room for at most twice the members, or 32 of each kind, with their
+    // links, beyond the empty graph.
+    const std::size_t members = static_cast<std::size_t>(std::max(count, 32));
+    ASSERT_LE(now - empty, 2 * members * (sizeof(KyNode) + sizeof(KyEdge) + 64)) << count;
+    before = now;
   }
 }
 
