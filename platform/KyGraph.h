@@ -76,82 +76,83 @@ private:
   public:
     static constexpr int kShift = 10;
     static constexpr int kSize = 1 << kShift;
-    static constexpr int kFirstShift = 5;
-    static constexpr int kFirst = 1 << kFirstShift;
 
     int count() const { return count_; }
     Member* at(int position) const {
-      return std::launder(reinterpret_cast<Member*>(room(static_cast<unsigned>(position)).bytes));
+      return std::launder(reinterpret_cast<Member*>(room(position)));
     }
     Links& links(int position) const {
       return links_[static_cast<std::size_t>(position >> kShift)]
                    [static_cast<std::size_t>(position & (kSize - 1))];
     }
     /// Room for the next member, whose links are set to `links`; the
-    /// caller makes the member there. Changes nothing when it throws.
+    /// caller makes the member there. Either allocation may throw; each is
+    /// made only while still due, so a throw leaves nothing to undo.
     void* add(const Links& links) {
-      const auto position = static_cast<unsigned>(count_);
-      std::unique_ptr<Room[]> rooms;
-      if (const unsigned size = roomsStartingAt(position))
-        rooms.reset(new Room[size]);
-      std::unique_ptr<Links[]> linked;
-      unsigned linkedSize = 0;
-      if (position < kSize ? position == firstLinks_ : (position & (kSize - 1)) == 0) {
-        linkedSize = position == 0 ? kFirst : position < kSize ? 2 * position : kSize;
-        linked.reset(new Links[linkedSize]);
-      }
-      rooms_.reserve(rooms_.size() + 1);
-      links_.reserve(links_.size() + 1);
-      if (rooms != nullptr) {
-        roomCount_ += roomsStartingAt(position);
-        rooms_.push_back(std::move(rooms));
-      }
-      if (linked != nullptr) {
-        if (position > 0 && position < kSize) {
-          std::copy(links_[0].get(), links_[0].get() + position, linked.get());
-          links_[0] = std::move(linked);
-        } else {
-          links_.push_back(std::move(linked));
-        }
-        if (position < kSize)
-          firstLinks_ = linkedSize;
-      }
+      const int position = count_;
+      const std::size_t block = blockOf(static_cast<unsigned>(position));
+      if (block == rooms_.size())
+        rooms_.push_back(std::unique_ptr<Room[]>(new Room[firstOf(block + 1) - firstOf(block)]));
+      if (static_cast<unsigned>(position) == linksRoom_)
+        growLinks();
       ++count_;
-      this->links(static_cast<int>(position)) = links;
-      return room(position).bytes;
+      this->links(position) = links;
+      return room(position);
     }
     std::size_t bytes() const {
-      const std::size_t linked =
-          links_.empty() ? 0 : firstLinks_ + (links_.size() - 1) * std::size_t{kSize};
-      return roomCount_ * sizeof(Room) + linked * sizeof(Links);
+      return firstOf(rooms_.size()) * sizeof(Room) + linksRoom_ * sizeof(Links);
     }
 
   private:
+    static constexpr int kFirstShift = 5;
+    // Block kSmallBlocks + k starts at position k * kSize, for k >= 1.
+    static constexpr int kSmallBlocks = kShift - kFirstShift;
+
     struct Room {
       alignas(Member) unsigned char bytes[sizeof(Member)];
     };
-    // The size of the member block that starts at `position`; 0 when none
-    // does.
-    static unsigned roomsStartingAt(unsigned position) {
+    // The member block of `position`, and the first position of `block`.
+    static std::size_t blockOf(unsigned position) {
       if (position >= kSize)
-        return (position & (kSize - 1)) == 0 ? kSize : 0;
-      if (position == 0)
-        return kFirst;
-      return position >= kFirst && (position & (position - 1)) == 0 ? position : 0;
+        return kSmallBlocks + (position >> kShift);
+      if (position < 1u << kFirstShift)
+        return 0;
+      const int top = 31 - __builtin_clz(position); // the block starts at 2^top
+      return static_cast<std::size_t>(top - kFirstShift + 1);
     }
-    Room& room(unsigned position) const {
-      if (position >= kSize)
-        return rooms_[kShift - kFirstShift + (position >> kShift)][position & (kSize - 1)];
-      if (position < kFirst)
-        return rooms_[0][position];
-      const int top = 31 - __builtin_clz(position); // the block starting at 2^top
-      return rooms_[static_cast<std::size_t>(top - kFirstShift + 1)][position - (1u << top)];
+    static unsigned firstOf(std::size_t block) {
+      if (block > kSmallBlocks)
+        return static_cast<unsigned>(block - kSmallBlocks) << kShift;
+      return block == 0 ? 0 : 1u << (block + kFirstShift - 1);
+    }
+    // The room of the member at `position`.
+    unsigned char* room(int position) const {
+      const auto at = static_cast<unsigned>(position);
+      const std::size_t block = blockOf(at);
+      return rooms_[block][at - firstOf(block)].bytes;
+    }
+    // Links for twice as many positions while fewer than kSize, else for
+    // kSize more.
+    void growLinks() {
+      if (linksRoom_ >= kSize) {
+        links_.push_back(std::unique_ptr<Links[]>(new Links[kSize]));
+        linksRoom_ += kSize;
+        return;
+      }
+      const unsigned size = linksRoom_ == 0 ? 1u << kFirstShift : 2 * linksRoom_;
+      std::unique_ptr<Links[]> grown(new Links[size]);
+      if (links_.empty()) {
+        links_.push_back(std::move(grown));
+      } else {
+        std::copy_n(links_[0].get(), linksRoom_, grown.get());
+        links_[0] = std::move(grown);
+      }
+      linksRoom_ = size;
     }
 
     std::vector<std::unique_ptr<Room[]>> rooms_;
     std::vector<std::unique_ptr<Links[]>> links_;
-    std::size_t roomCount_ = 0; // member rooms in all blocks
-    unsigned firstLinks_ = 0;   // links the first links block holds
+    unsigned linksRoom_ = 0; // links the blocks hold
     int count_ = 0;
   };
 
