@@ -8,7 +8,6 @@
 #include "KyXMLScope_p.h"
 #include "KyXMLText_p.h"
 
-#include <memory>
 
 KyConstraintManagerXMLWriter::~KyConstraintManagerXMLWriter() = default;
 
@@ -28,18 +27,22 @@ int KyConstraintManagerXMLWriter::writeElement(KyXMLStream& out) {
   if (owner_ != nullptr)
     out.attribute(u"parent", pID(owner_));
   // Each constraint is made as a DOM element by the constraint writer, in
-  // one scratch document made with the first; an element is released once
-  // written, and the document reuses its room for the next.
+  // a scratch document made with the first. Elements stay in it once
+  // written: dropping a document whole costs far less than handing each
+  // element back node by node. A new document follows every
+  // kConstraintsPerDocument constraints, so the room a write takes stays
+  // bounded however many constraints there are.
+  constexpr int kConstraintsPerDocument = 256;
   KyOwnedDocument scratch;
+  int made = 0;
   for (KyDListIter it(manager->pConstraintList()); it; ++it) {
     if (constraintWriter_ == nullptr)
       return fail(L"no writer for constraints");
     KyConstraint* constraint = KyConstraint::castDown(it.pObject());
     const KyXMLString name = KyXMLText::toXML(constraintWriter_->pNameForConstraint(constraint));
-    if (scratch == nullptr)
+    if (made++ % kConstraintsPerDocument == 0)
       scratch = kyScratchDocument(u"constraints");
-    const std::unique_ptr<xercesc::DOMElement, KyDOMNodeRelease> child(
-        scratch->createElement(name.c_str()));
+    xercesc::DOMElement* child = scratch->createElement(name.c_str());
     KyHandlerScope<KyXMLWriter> scope(*constraintWriter_, this, constraint);
     if (constraintWriter_->populateDOMElement(*child) == 0)
       return 0;

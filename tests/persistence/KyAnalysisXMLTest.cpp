@@ -34,6 +34,16 @@ std::string write(Request& request, int writingDefaults = 1) {
   return std::string(reinterpret_cast<const char*>(buffer), writer.outputSize());
 }
 
+// The constraints of a request's constraint manager, described in order.
+std::vector<std::string> constraintsOf(const KyServiceInputData& data) {
+  std::vector<std::string> lines;
+  KyClusteringInputTailor tailor(const_cast<KyServiceInputData*>(&data));
+  if (const KyConstraintManager* manager = tailor.pConstraintManager())
+    for (KyDListIter it(manager->pConstraintList()); it; ++it)
+      lines.push_back(describe(*dynamic_cast<const KyClusteringConstraint*>(it.pObject())));
+  return lines;
+}
+
 struct Loaded {
   KyGraph graph;
   KyServiceInputData data;
@@ -47,14 +57,7 @@ struct Loaded {
     result = reader.read();
     error = kytest::narrow(reader.pErrorMessage());
   }
-  std::vector<std::string> constraints() const {
-    std::vector<std::string> lines;
-    KyClusteringInputTailor tailor(const_cast<KyServiceInputData*>(&data));
-    if (const KyConstraintManager* manager = tailor.pConstraintManager())
-      for (KyDListIter it(manager->pConstraintList()); it; ++it)
-        lines.push_back(describe(*dynamic_cast<const KyClusteringConstraint*>(it.pObject())));
-    return lines;
-  }
+  std::vector<std::string> constraints() const { return constraintsOf(data); }
 };
 
 // A document on the nodes n0..n2 and edges e0..e2 whose constraint manager
@@ -88,6 +91,29 @@ TEST(KyAnalysisConstraintXML, AConstraintIsWrittenAsFulfilledTypeAndNodeList) {
   const Loaded loaded(text);
   ASSERT_EQ(loaded.result, 1) << loaded.error;
   EXPECT_EQ(loaded.constraints(), (std::vector<std::string>{"{1 0 1 : A B}", "{2 0 1 :}"}));
+}
+
+TEST(KyAnalysisConstraintXML, ManyConstraintsComeBackWholeAndInOrder) {
+  // Enough constraints that the writer makes their elements in several
+  // documents of its own, with node lists of every length up to three.
+  Request request;
+  KyClusteringInputTailor tailor(&request.data);
+  KyNode* const nodes[] = {request.a, request.b, request.c};
+  for (int i = 0; i < 700; ++i) {
+    KyNodeDList list;
+    for (int k = 0; k < i % 4; ++k)
+      list.appendNode(nodes[(i + k) % 3]);
+    if (i % 2 == 0)
+      tailor.addSameClusterConstraint(&list)->fulfilled(i % 3 == 0);
+    else
+      tailor.addDifferentClusterConstraint(&list);
+  }
+  const std::vector<std::string> written = constraintsOf(request.data);
+  ASSERT_EQ(written.size(), 700u);
+
+  const Loaded loaded(write(request));
+  ASSERT_EQ(loaded.result, 1) << loaded.error;
+  EXPECT_EQ(loaded.constraints(), written);
 }
 
 TEST(KyAnalysisConstraintXML, ElementEdgeCasesReadLeniently) {
