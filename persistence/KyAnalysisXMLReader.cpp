@@ -74,8 +74,7 @@ KyServiceInputData* KyAnalysisXMLReader::pServiceInputData(const wchar_t* name,
 }
 
 KyServiceInputData* KyAnalysisXMLReader::pServiceInputData(KyServiceInputData* data) {
-  const KyAnalysisServiceName name;
-  return pServiceInputData(name.pDefaultName(), data);
+  return pServiceInputData(KyAnalysisServiceName::kDefaultName, data);
 }
 
 KyServiceInputData* KyAnalysisXMLReader::pServiceInputData() const {

@@ -87,8 +87,7 @@ KyServiceInputData* KyAnalysisXMLWriter::pServiceInputData(const wchar_t* name,
 }
 
 KyServiceInputData* KyAnalysisXMLWriter::pServiceInputData(KyServiceInputData* data) {
-  const KyAnalysisServiceName name;
-  return pServiceInputData(name.pDefaultName(), data);
+  return pServiceInputData(KyAnalysisServiceName::kDefaultName, data);
 }
 
 KyServiceOutputData* KyAnalysisXMLWriter::pServiceOutputData(KyServiceOutputData* data) {

@@ -55,7 +55,7 @@ KyServiceItemDescription* KyAnalysisServiceName::pResultDescription(const wchar_
   return errorOption_.get();
 }
 
-const wchar_t* KyAnalysisServiceName::pDefaultName() const { return L"analysis"; }
+const wchar_t* KyAnalysisServiceName::pDefaultName() const { return kDefaultName; }
 
 const wchar_t* KyAnalysisServiceName::pServiceClassName() const { return L"KyAnalysisService"; }
 

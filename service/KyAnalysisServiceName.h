@@ -31,8 +31,10 @@ public:
   /// but the result descriptions do not list.
   KyServiceItemDescription* pResultDescription(const wchar_t* key) override;
   KySerializer* pSerializer() override { return serializer_; }
-  /// "analysis"; a temporary name may be made just to ask for it.
+  /// kDefaultName.
   const wchar_t* pDefaultName() const override;
+  /// "analysis", the default name, for callers that hold no name.
+  static constexpr const wchar_t* kDefaultName = L"analysis";
   /// "KyAnalysisService".
   const wchar_t* pServiceClassName() const override;
   KyConstraintXMLWriter* pConstraintWriter() override { return constraintWriter_; }
