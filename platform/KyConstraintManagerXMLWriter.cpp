@@ -41,7 +41,7 @@ int KyConstraintManagerXMLWriter::writeElement(KyXMLStream& out) {
     KyConstraint* constraint = KyConstraint::castDown(it.pObject());
     const KyXMLString name = KyXMLText::toXML(constraintWriter_->pNameForConstraint(constraint));
     if (made++ % kConstraintsPerDocument == 0)
-      scratch = kyScratchDocument(u"constraints");
+      scratch = kyEmptyDocument();
     xercesc::DOMElement* child = scratch->createElement(name.c_str());
     KyHandlerScope<KyXMLWriter> scope(*constraintWriter_, this, constraint);
     if (constraintWriter_->populateDOMElement(*child) == 0)

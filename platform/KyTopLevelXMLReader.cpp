@@ -206,9 +206,9 @@ SAX2XMLReader* newParser(SecurityManager& limits, KyXMLParserMemory& memory) {
   return parser.release();
 }
 
-// A parser a thread keeps for its next read, as making one costs more than
-// reading a small document. It holds the Xerces platform up while it lives,
-// until its thread ends.
+// A parser and what it works in. A thread keeps one for its next read, as
+// making one costs more than reading a small document; it holds the Xerces
+// platform up while it lives, until its thread ends.
 struct KeptParser {
   KyXMLPlatform platform;
   SecurityManager limits;
@@ -231,8 +231,9 @@ public:
       kept_ = &kept;
       parser_ = kept.parser.get();
     } else {
-      own_.reset(newParser(limits_, memory_));
-      parser_ = own_.get();
+      own_ = std::make_unique<KeptParser>();
+      own_->parser.reset(newParser(own_->limits, own_->memory));
+      parser_ = own_->parser.get();
     }
   }
   ~ParserLease() {
@@ -255,9 +256,7 @@ public:
 
 private:
   KeptParser* kept_ = nullptr;
-  SecurityManager limits_;
-  KyXMLParserMemory memory_;
-  std::unique_ptr<SAX2XMLReader, ReaderRelease> own_;
+  std::unique_ptr<KeptParser> own_; // only for a read within a read
   SAX2XMLReader* parser_;
   bool unfit_ = false;
 };

@@ -26,11 +26,17 @@ struct KyDOMNodeRelease {
   }
 };
 
+/// A new document without a document element, to make elements in that
+/// need no parent.
+inline KyOwnedDocument kyEmptyDocument() {
+  return KyOwnedDocument(
+      xercesc::DOMImplementationRegistry::getDOMImplementation(u"LS")->createDocument());
+}
+
 /// A new document whose document element is named `name`, for DOM writers
 /// that fill one element at a time; get it with getDocumentElement().
 inline KyOwnedDocument kyScratchDocument(const XMLCh* name) {
-  KyOwnedDocument document(
-      xercesc::DOMImplementationRegistry::getDOMImplementation(u"LS")->createDocument());
+  KyOwnedDocument document = kyEmptyDocument();
   document->appendChild(document->createElement(name));
   return document;
 }

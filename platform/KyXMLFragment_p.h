@@ -28,7 +28,7 @@ public:
   /// the caller's read fails.
   bool start(const KyXMLStartTag& tag) {
     if (document_ == nullptr)
-      document_ = kyScratchDocument(u"fragments");
+      document_ = kyEmptyDocument();
     try {
       xercesc::DOMElement* element = document_->createElement(tag.pName());
       for (std::size_t i = 0; i < tag.attributeCount(); ++i)

@@ -2,6 +2,7 @@
 // Internal to the platform library.
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -59,7 +60,7 @@ public:
       // hostile document cannot make it huge; such identifiers are hashed.
       if (number < 2 * counted_[letter] + 1024 && find(id) == nullptr) {
         if (number >= array.size())
-          array.resize(number + 1 + number / 2);
+          array.resize(std::max<std::size_t>(number + 1 + number / 2, kFirstNumbers));
         array[number] = Numbered{value, true};
         ++counted_[letter];
         ++used_;
@@ -109,6 +110,9 @@ public:
   std::size_t size() const { return used_; }
 
 private:
+  // Room a letter's array takes at first: small documents grow it once.
+  static constexpr std::size_t kFirstNumbers = 16;
+
   struct Numbered {
     Value value = {};
     bool taken = false;

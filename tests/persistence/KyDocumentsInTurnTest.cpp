@@ -8,6 +8,7 @@
 
 #include <kyanalysis/KyAnalysisXMLReader.h>
 #include <kyanalysis/KyAnalysisXMLWriter.h>
+#include <kyplatform/KyTopLevelXMLReader.h>
 
 #include <gtest/gtest.h>
 
@@ -185,6 +186,40 @@ TEST_F(KyDocumentsInTurnTest, SeveralThreadsGiveTheSameOutcomesAsOne) {
     reader.join();
   for (unsigned t = 0; t < kThreads; ++t)
     EXPECT_EQ(differ[t], std::vector<std::string>()) << "thread " << t;
+}
+
+// Reads a document of its own; as each of its elements starts, it reads
+// the next of `inner` (while the thread's kept parser is busy with the
+// outer document) and notes the outcome.
+class ReadingWithin : public KyTopLevelXMLReader {
+public:
+  ReadingWithin(const std::string& text, const std::vector<Document>& inner)
+      : KyTopLevelXMLReader(reinterpret_cast<const unsigned char*>(text.data()),
+                            static_cast<unsigned int>(text.size())),
+        inner_(inner) {}
+  int readsStream() const override { return 1; }
+  int startElement(const KyXMLStartTag&, int) override {
+    if (outcomes.size() < inner_.size())
+      outcomes.push_back(outcome(inner_[outcomes.size()].text));
+    return 1;
+  }
+
+  std::vector<std::string> outcomes;
+
+private:
+  const std::vector<Document>& inner_;
+};
+
+TEST_F(KyDocumentsInTurnTest, AReadWithinAReadGivesTheSameOutcomes) {
+  std::string outer = "<document>";
+  for (std::size_t i = 1; i < all_.size(); ++i)
+    outer += "<e/>";
+  outer += "</document>";
+  ReadingWithin reader(outer, all_);
+  ASSERT_EQ(reader.read(), 1) << kytest::narrow(reader.pErrorMessage());
+  EXPECT_EQ(reader.outcomes, first_);
+  // The kept parser reads on as before.
+  EXPECT_EQ(outcome(all_[index("large.xml")].text), first_[index("large.xml")]);
 }
 
 } // namespace
