@@ -45,6 +45,32 @@ struct ZeroByte {
   std::size_t column = 1;
 };
 
+// Whether a document whose first bytes are `first` (`got` of them) is in
+// an encoding of single bytes: encodings of two or four bytes a character
+// hold zero bytes among the first four; the others never do.
+bool singleBytes(const XMLByte* first, std::size_t got) {
+  return std::memchr(first, 0, std::min<std::size_t>(got, 4)) == nullptr;
+}
+
+// Looks for a zero byte in `got` bytes that follow those `zero` has counted:
+// returns how many come before it (all of them when there is none) and
+// counts those, so that `zero` holds the line and column of the byte after.
+std::size_t untilZero(const XMLByte* bytes, std::size_t got, ZeroByte& zero) {
+  if (const void* at = std::memchr(bytes, 0, got)) {
+    got = static_cast<std::size_t>(static_cast<const XMLByte*>(at) - bytes);
+    zero.found = true;
+  }
+  const XMLByte* lineStart = nullptr;
+  for (const XMLByte* at = bytes;
+       (at = static_cast<const XMLByte*>(std::memchr(at, '\n', got - (at - bytes)))) != nullptr;
+       ++at) {
+    ++zero.line;
+    lineStart = at + 1;
+  }
+  zero.column = lineStart != nullptr ? 1 + (bytes + got - lineStart) : zero.column + got;
+  return got;
+}
+
 // The document's bytes, from memory or from a file read piece by piece,
 // with the zero-byte check on the way.
 class Bytes : public BinInputStream {
@@ -66,34 +92,16 @@ public:
       got = std::min<std::size_t>(most, length_ - position_);
       std::memcpy(fill, bytes_ + position_, got);
     }
-    // Encodings of two or four bytes a character hold zero bytes among the
-    // first four; the others never do.
     if (position_ == 0)
-      singleBytes_ = std::memchr(fill, 0, std::min<std::size_t>(got, 4)) == nullptr;
+      singleBytes_ = singleBytes(fill, got);
     if (singleBytes_)
-      if (const void* zero = std::memchr(fill, 0, got)) {
-        got = static_cast<std::size_t>(static_cast<const XMLByte*>(zero) - fill);
-        zero_.found = true;
-      }
-    count(fill, got);
+      got = untilZero(fill, got, zero_);
     position_ += got;
     return got;
   }
   const XMLCh* getContentType() const override { return nullptr; }
 
 private:
-  // Keeps the line and column of the byte after `got` bytes at `bytes`.
-  void count(const XMLByte* bytes, std::size_t got) {
-    const XMLByte* lineStart = nullptr;
-    for (const XMLByte* at = bytes;
-         (at = static_cast<const XMLByte*>(std::memchr(at, '\n', got - (at - bytes)))) != nullptr;
-         ++at) {
-      ++zero_.line;
-      lineStart = at + 1;
-    }
-    zero_.column = lineStart != nullptr ? 1 + (bytes + got - lineStart) : zero_.column + got;
-  }
-
   const unsigned char* bytes_;
   std::size_t length_;
   std::FILE* file_;
@@ -296,6 +304,10 @@ int KyTopLevelXMLReader::read() {
     return fail(L"the XML platform cannot be initialised");
   }
   ZeroByte zero;
+  // A document in memory is searched for a zero byte before it is parsed:
+  // refused either way, it then costs no parse.
+  if (file == nullptr && singleBytes(bytes_, length_))
+    untilZero(bytes_, length_, zero);
   // From here the stream owns the file, and the source the stream.
   Source source(std::make_unique<Bytes>(bytes_, length_, file, zero));
   ParserLease parser;
@@ -310,7 +322,8 @@ int KyTopLevelXMLReader::read() {
   {
     KyPointerScope<KyXMLIdentifiers<KyObject*>> scope(defined_, &defined);
     try {
-      parser->parse(source);
+      if (!zero.found)
+        parser->parse(source);
     } catch (const Stop&) {
       result = 0;
     } catch (const XMLException& error) {

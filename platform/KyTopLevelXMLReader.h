@@ -20,7 +20,9 @@ template <typename Value> class KyXMLIdentifiers;
 /// than the five predefined ones and character references, and reaches no
 /// file or network; it validates nothing and drops comments. A zero byte in
 /// a document of single-byte characters is refused wherever it is, also
-/// after the document element. A file is read piece by piece, never held
+/// after the document element; a document in memory is searched for one
+/// before it is parsed, so that one holding a zero byte is refused before
+/// anything in it is read. A file is read piece by piece, never held
 /// whole. read() initialises the Xerces platform itself, so callers need
 /// not; each thread keeps the parser of its first read for the next ones,
 /// and with it the platform initialised, until the thread ends. Copies

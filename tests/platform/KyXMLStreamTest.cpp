@@ -228,6 +228,41 @@ TEST(KyXMLStreamTest, FilesReadAsMemoryDoes) {
   }
 }
 
+// A document in memory that holds a zero byte anywhere is refused before
+// any of it is read, and the zero byte is the reason given, also when a
+// fault of the parser's comes before it.
+TEST(KyXMLStreamTest, AZeroByteInMemoryIsRefusedBeforeAnythingIsRead) {
+  const std::string graph = "<document><part name=\"graph\"><graph id=\"g\"><node id=\"n0\"/>";
+  const std::string filler(70000, ' ');
+  const struct {
+    const char* what;
+    std::string text;
+    const wchar_t* message;
+  } cases[] = {
+      {"after a whole part", graph + "</graph></part>\n\n  " + std::string(1, '\0') + "</document>",
+       L"line 3, column 3: the document holds a zero byte"},
+      {"after a fault of the parser's, far on",
+       graph + "</grph>" + filler + std::string(1, '\0'),
+       L"line 1, column 70066: the document holds a zero byte"},
+  };
+  for (const auto& c : cases) {
+    KyGraph graph;
+    KyGraphXMLReader graphReader;
+    std::wstring error;
+    EXPECT_EQ(readDocument(
+                  c.text,
+                  [&](KyCompositeXMLReader& reader) {
+                    reader.setReader(L"graph", &graphReader);
+                    reader.setFirstObjectToRead(L"graph", &graph);
+                  },
+                  &error),
+              0)
+        << c.what;
+    EXPECT_EQ(error.rfind(c.message, 0), 0u) << c.what << ": " << kytest::narrow(error.c_str());
+    EXPECT_EQ(graph.numberOfNodes(), 0) << c.what;
+  }
+}
+
 // Identifiers as writers make them are kept by number, the others by
 // text; both must name alike and refuse a second use, whatever the number.
 TEST(KyXMLStreamTest, IdentifiersOfEveryFormNameTheirMembers) {
