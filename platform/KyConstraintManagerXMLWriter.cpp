@@ -8,7 +8,6 @@
 #include "KyXMLScope_p.h"
 #include "KyXMLText_p.h"
 
-
 KyConstraintManagerXMLWriter::~KyConstraintManagerXMLWriter() = default;
 
 KyConstraintManager* KyConstraintManagerXMLWriter::pConstraintManager() const {

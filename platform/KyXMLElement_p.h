@@ -16,16 +16,6 @@ struct KyDOMDocumentRelease {
 /// A DOM document freed with its owner.
 using KyOwnedDocument = std::unique_ptr<xercesc::DOMDocument, KyDOMDocumentRelease>;
 
-/// Hands a node with no parent, and all it holds, back to its document,
-/// which reuses the room for nodes made later; a node that was given a
-/// parent goes with its document instead.
-struct KyDOMNodeRelease {
-  void operator()(xercesc::DOMNode* node) const {
-    if (node->getParentNode() == nullptr)
-      node->release();
-  }
-};
-
 /// A new document without a document element, to make elements in that
 /// need no parent.
 inline KyOwnedDocument kyEmptyDocument() {
