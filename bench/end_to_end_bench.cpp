@@ -112,8 +112,8 @@ struct Side {
 };
 std::map<std::string, Side> sides;
 
-void runSide(benchmark::State& state, const std::string& name,
-             const std::vector<std::string>& args, std::string (*costOf)(const std::string&)) {
+void runSide(benchmark::State& state, const std::string& name, const std::vector<std::string>& args,
+             std::string (*costOf)(const std::string&)) {
   edgeList();
   Side& side = sides[name];
   for (auto _ : state) {
@@ -134,8 +134,9 @@ void runSide(benchmark::State& state, const std::string& name,
 std::string kyanalyzeCost(const std::string& out) {
   const std::string label = "totalCost: ";
   const std::size_t at = out.find(label);
-  return at == std::string::npos ? "?" : out.substr(at + label.size(),
-                                                    out.find('\n', at) - at - label.size());
+  return at == std::string::npos
+             ? "?"
+             : out.substr(at + label.size(), out.find('\n', at) - at - label.size());
 }
 
 std::string igraphCost(const std::string& out) { return out.substr(0, out.find('\n')); }

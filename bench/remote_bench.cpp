@@ -174,8 +174,7 @@ int main(int argc, char** argv) {
     std::printf("  10^6-edge shortest paths: remote %.0f ms; local %.0f ms + documents %.0f ms"
                 " = %.0f ms; HTTP adds %.1f%% (target: at most 20%%)\n",
                 1e3 * at("BM_LargeRemote"), 1e3 * at("BM_LargeLocal"),
-                1e3 * at("BM_LargeDocuments"), 1e3 * base,
-                100 * (at("BM_LargeRemote") / base - 1));
+                1e3 * at("BM_LargeDocuments"), 1e3 * base, 100 * (at("BM_LargeRemote") / base - 1));
   }
   service = nullptr;
   xercesc::XMLPlatformUtils::Terminate();

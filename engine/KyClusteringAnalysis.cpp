@@ -175,8 +175,8 @@ Units makeUnits(int nodes, const std::vector<Constraint>& constraints, const Set
       unit = units.count++;
     units.of[node] = unit;
   }
-  const int most = settings.maxClusters == 0 ? units.count
-                                             : std::min(settings.maxClusters, units.count);
+  const int most =
+      settings.maxClusters == 0 ? units.count : std::min(settings.maxClusters, units.count);
   units.sealed.assign(static_cast<std::size_t>(units.count), 0);
   for (int node : sealCandidates) {
     const int unit = units.of[node];
@@ -245,8 +245,7 @@ std::vector<int> clusterNodes(const KyEngineNetwork& net, const std::vector<int>
     }
     request.graph = makePartitionGraph(openCount, from, to, arcCost);
     const int fewest = std::max(settings.minClusters, 1) - sealedCount;
-    const int most =
-        (settings.maxClusters == 0 ? units.count : settings.maxClusters) - sealedCount;
+    const int most = (settings.maxClusters == 0 ? units.count : settings.maxClusters) - sealedCount;
     request.maxClusters = std::clamp(most, 1, openCount);
     request.minClusters = std::clamp(std::max(fewest, apart), 1, request.maxClusters);
     request.balance = settings.balance;

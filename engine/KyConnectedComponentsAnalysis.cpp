@@ -13,7 +13,7 @@
 int runConnectedComponentsAnalysis(KyServiceInputData&, KyGraph& graph, KyEngineAnswer& answer) {
   namespace key = KyAnalysisKey::connectedComponents;
   const KyEngineNetwork net(graph);
-  writeComponents(net, connectedComponents(net), key::nodeComponentNumber,
-                  key::noneComponentList, answer);
+  writeComponents(net, connectedComponents(net), key::nodeComponentNumber, key::noneComponentList,
+                  answer);
   return ANALYSIS_ERROR_NONE;
 }

@@ -197,8 +197,7 @@ void improveOrder(const Component& c, std::vector<int>& order) {
   const int k = c.size();
   std::vector<double> place(k);
   const auto renumber = [&] {
-    std::stable_sort(order.begin(), order.end(),
-                     [&](int a, int b) { return place[a] < place[b]; });
+    std::stable_sort(order.begin(), order.end(), [&](int a, int b) { return place[a] < place[b]; });
     for (int i = 0; i < k; ++i)
       place[order[i]] = i;
   };
@@ -233,9 +232,10 @@ void improveOrder(const Component& c, std::vector<int>& order) {
       }
       if (best >= here)
         continue;
-      const double to = bestAfter == 0              ? marks.front().first - 1
-                        : bestAfter == marks.size() ? marks.back().first + 1
-                                                    : (marks[bestAfter - 1].first + marks[bestAfter].first) / 2;
+      const double to = bestAfter == 0 ? marks.front().first - 1
+                        : bestAfter == marks.size()
+                            ? marks.back().first + 1
+                            : (marks[bestAfter - 1].first + marks[bestAfter].first) / 2;
       if ((bestAfter > 0 && to <= marks[bestAfter - 1].first) ||
           (bestAfter < marks.size() && to >= marks[bestAfter].first))
         continue; // the gap is too narrow to split until renumbered

@@ -37,8 +37,10 @@ constexpr int kNoParent = -1;
 // parent; per edge position its kind; the nodes in order reached.
 struct Forest {
   explicit Forest(const KyEngineNetwork& net)
-      : order(static_cast<std::size_t>(net.nodeCount()), 0), completion(static_cast<std::size_t>(net.nodeCount()), 0),
-        parent(static_cast<std::size_t>(net.nodeCount()), kNoParent), edgeType(static_cast<std::size_t>(net.edgeCount()), EDGE_TYPE_NONE) {}
+      : order(static_cast<std::size_t>(net.nodeCount()), 0),
+        completion(static_cast<std::size_t>(net.nodeCount()), 0),
+        parent(static_cast<std::size_t>(net.nodeCount()), kNoParent),
+        edgeType(static_cast<std::size_t>(net.edgeCount()), EDGE_TYPE_NONE) {}
 
   std::vector<int> order, completion, parent, edgeType;
   std::vector<int> visited;

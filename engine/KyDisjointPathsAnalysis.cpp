@@ -67,8 +67,8 @@ int runDisjointPathsAnalysis(KyServiceInputData& input, KyGraph& graph, KyEngine
   if (start == finish) {
     paths.emplace_back();
   } else {
-    const KyEngineNetwork net = flowNetwork(graph, request.nodeDisjointPaths() != 0,
-                                            start->index(), finish->index());
+    const KyEngineNetwork net =
+        flowNetwork(graph, request.nodeDisjointPaths() != 0, start->index(), finish->index());
     const KyEngineDigraph flow(net);
     Graph::ArcMap<int> length(flow.graph);
     int most = 0; // no more paths than edges leave the start

@@ -62,8 +62,7 @@ int runMaximumFlowAnalysis(KyServiceInputData& input, KyGraph& graph, KyEngineAn
 /// Minimum-cost flow: the desired amount (at most the maximum flow) from
 /// the source to the sink at least edge and node cost (push-relabel, then
 /// network simplex). O(n + m) memory; the simplex dominates the time.
-int runMinimumCostFlowAnalysis(KyServiceInputData& input, KyGraph& graph,
-                               KyEngineAnswer& answer);
+int runMinimumCostFlowAnalysis(KyServiceInputData& input, KyGraph& graph, KyEngineAnswer& answer);
 
 /// Minimum cut: the cheapest set of edges whose removal leaves no path
 /// from the source to the sink, the one nearest the source (push-relabel).
@@ -78,8 +77,7 @@ int runBreadthFirstSearchAnalysis(KyServiceInputData& input, KyGraph& graph,
 /// Depth-first search from the start node, or over the whole graph when
 /// none is set: order and completion numbers from 1, parents, edge kinds
 /// and the nodes in order. Iterative; O(n + m).
-int runDepthFirstSearchAnalysis(KyServiceInputData& input, KyGraph& graph,
-                                KyEngineAnswer& answer);
+int runDepthFirstSearchAnalysis(KyServiceInputData& input, KyGraph& graph, KyEngineAnswer& answer);
 
 /// Topological sort: every node placed once, strongly connected components
 /// kept together and in topological order, and whether the graph is

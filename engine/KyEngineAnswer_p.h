@@ -62,13 +62,13 @@ public:
     handOver(owner, key, std::move(made));
   }
   /// Stores a new list of `nodes`, in order, under (owner, key).
-  template <class Node> void nodeList(const KyObject* owner, const wchar_t* key,
-                                      const std::vector<Node*>& nodes) {
+  template <class Node>
+  void nodeList(const KyObject* owner, const wchar_t* key, const std::vector<Node*>& nodes) {
     handOver(owner, key, makeList<KyNodeDList>(nodes));
   }
   /// Stores a new list of `edges`, in order, under (owner, key).
-  template <class Edge> void edgeList(const KyObject* owner, const wchar_t* key,
-                                      const std::vector<Edge*>& edges) {
+  template <class Edge>
+  void edgeList(const KyObject* owner, const wchar_t* key, const std::vector<Edge*>& edges) {
     handOver(owner, key, makeList<KyEdgeDList>(edges));
   }
   /// Stores under key a list of lists (of nodes or edges, as `List` says),
@@ -85,7 +85,8 @@ public:
   /// Stores under `key` a list of lists (of nodes or edges, as `List`
   /// says), one per vector of `objects`, in order. The output data owns all
   /// of them.
-  template <class List> void lists(const wchar_t* key, std::vector<std::vector<KyObject*>> objects) {
+  template <class List>
+  void lists(const wchar_t* key, std::vector<std::vector<KyObject*>> objects) {
     std::vector<std::unique_ptr<List>> made;
     made.reserve(objects.size());
     for (auto& items : objects) {

@@ -36,10 +36,14 @@ public:
   KyNode* node(int v) const { return v < graph_->numberOfNodes() ? graph_->pNodeAt(v) : nullptr; }
   KyEdge* edge(int e) const { return e < graph_->numberOfEdges() ? graph_->pEdgeAt(e) : nullptr; }
   int source(int e) const {
-    return built_ ? source_[e] : reversed_ ? graph_->edgeLinks(e).target : graph_->edgeLinks(e).source;
+    return built_      ? source_[e]
+           : reversed_ ? graph_->edgeLinks(e).target
+                       : graph_->edgeLinks(e).source;
   }
   int target(int e) const {
-    return built_ ? target_[e] : reversed_ ? graph_->edgeLinks(e).source : graph_->edgeLinks(e).target;
+    return built_      ? target_[e]
+           : reversed_ ? graph_->edgeLinks(e).source
+                       : graph_->edgeLinks(e).target;
   }
   bool undirected(int e) const { return !undirected_.empty() && undirected_[e] != 0; }
   /// The end of `edge` other than `node`; the target when `node` is both.

@@ -281,10 +281,10 @@ private:
     for (std::size_t rank = 0; rank < byWeight.size(); ++rank) {
       const int g = byWeight[rank];
       const bool mustOpen = static_cast<int>(byWeight.size() - rank) <= emptyLeft;
-      const int target = found <= clusters || mustOpen
-                             ? firstEmpty()
-                             : bestClusterFor(groupUnits, groupStart[g], groupStart[g + 1],
-                                              groupWeight[g]);
+      const int target =
+          found <= clusters || mustOpen
+              ? firstEmpty()
+              : bestClusterFor(groupUnits, groupStart[g], groupStart[g + 1], groupWeight[g]);
       emptyLeft -= size_[target] == 0 ? 1 : 0;
       for (int i = groupStart[g]; i < groupStart[g + 1]; ++i)
         place(groupUnits[i], target);
@@ -342,9 +342,8 @@ private:
       if (lightest == kNone || weight_[c] < weight_[lightest])
         lightest = c;
       if (static_cast<double>(weight_[c] + weight) <= cap_ + kTiny &&
-          (best == kNone ||
-           gain(links.to(c), strength, tieTotal_[c]) >
-               gain(links.to(best), strength, tieTotal_[best]) + kTiny))
+          (best == kNone || gain(links.to(c), strength, tieTotal_[c]) >
+                                gain(links.to(best), strength, tieTotal_[best]) + kTiny))
         best = c;
     }
     if (best != kNone)

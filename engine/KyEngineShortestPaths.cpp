@@ -84,9 +84,9 @@ KyEngineWalkSearch::~KyEngineWalkSearch() = default;
 std::int64_t KyEngineWalkSearch::weight(Graph::Arc arc, bool reduced) const {
   const int from = digraph_.position(digraph_.graph.source(arc));
   const std::int64_t given = std::int64_t{nodeCost_[from]} + edgeCost_[digraph_.edge(arc)];
-  return reduced ? given + potential_[from] -
-                       potential_[digraph_.position(digraph_.graph.target(arc))]
-                 : given;
+  return reduced
+             ? given + potential_[from] - potential_[digraph_.position(digraph_.graph.target(arc))]
+             : given;
 }
 
 void KyEngineWalkSearch::keepOnly(const std::vector<char>& keep) {

@@ -68,6 +68,7 @@ int runMaximumFlowAnalysis(KyServiceInputData& input, KyGraph& graph, KyEngineAn
         digraph.node(sink), net, [](int e) { return Graph::arcFromId(e); }, answer);
   }
   const KyEngineFlowNetwork flow(net, amounts);
-  return answerMaximumFlow(flow.graph, flow.capacity, flow.entry(source), flow.exit(sink), net,
-                           [&](int e) { return flow.arc(e); }, answer);
+  return answerMaximumFlow(
+      flow.graph, flow.capacity, flow.entry(source), flow.exit(sink), net,
+      [&](int e) { return flow.arc(e); }, answer);
 }

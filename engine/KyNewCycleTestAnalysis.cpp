@@ -29,8 +29,7 @@ int runNewCycleTestAnalysis(KyServiceInputData& input, KyGraph& graph, KyEngineA
   const KyEngineNetwork net(graph);
   const KyEngineDigraph digraph(net);
   lemon::Bfs<KyEngineDigraph::Graph> search(digraph.graph);
-  const bool closes =
-      search.run(digraph.node(target->index()), digraph.node(source->index()));
+  const bool closes = search.run(digraph.node(target->index()), digraph.node(source->index()));
   answer.integer(nullptr, key::noneWillCreateCycle, closes ? 1 : 0);
   return ANALYSIS_ERROR_NONE;
 }

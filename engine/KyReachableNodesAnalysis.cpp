@@ -74,12 +74,11 @@ int runReachableNodesAnalysis(KyServiceInputData& input, KyGraph& graph, KyEngin
       return ANALYSIS_ERROR_NEGATIVE_CYCLE;
     KyEngineWalkTree tree;
     search.search(start->index(), range, tree);
-    reached.erase(std::remove_if(reached.begin(), reached.end(),
-                                 [&](int v) { return tree.cost[v] > range; }),
-                  reached.end());
-    std::sort(reached.begin(), reached.end(), [&](int a, int b) {
-      return std::tie(tree.cost[a], a) < std::tie(tree.cost[b], b);
-    });
+    reached.erase(
+        std::remove_if(reached.begin(), reached.end(), [&](int v) { return tree.cost[v] > range; }),
+        reached.end());
+    std::sort(reached.begin(), reached.end(),
+              [&](int a, int b) { return std::tie(tree.cost[a], a) < std::tie(tree.cost[b], b); });
   }
 
   std::vector<KyNode*> nodes;

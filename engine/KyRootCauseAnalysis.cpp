@@ -161,7 +161,8 @@ int runRootCauseAnalysis(KyServiceInputData& input, KyGraph& graph, KyEngineAnsw
       reached.push_back(net.node(effects[reaches[byNode[r]].effect]));
     answer.nodeList(net.node(v), key::nodeReachedNodeList, reached);
     const Gain gain = gainOf(v);
-    if (static_cast<double>(gain.weight) >= (threshold - kThresholdSlack) * static_cast<double>(total))
+    if (static_cast<double>(gain.weight) >=
+        (threshold - kThresholdSlack) * static_cast<double>(total))
       queue.push(gain);
   }
 

@@ -306,8 +306,10 @@ int runSortedPathsAnalysis(KyServiceInputData& input, KyGraph& graph, KyEngineAn
   answer.integer(nullptr, key::noneNumberOfPaths, pathExists ? countWalks(net, onWalks, s, t) : 0);
   answer.integer(
       nullptr, key::noneAcyclic,
-      topologicalOrder(net, std::vector<char>(static_cast<std::size_t>(net.nodeCount()), 1)).size() == static_cast<std::size_t>(net.nodeCount()) ? 1
-                                                                                               : 0);
+      topologicalOrder(net, std::vector<char>(static_cast<std::size_t>(net.nodeCount()), 1))
+                  .size() == static_cast<std::size_t>(net.nodeCount())
+          ? 1
+          : 0);
   for (int node = 0; node < net.nodeCount(); ++node)
     if (tree.edge[node] != kNone)
       answer.reference(net.node(node), key::nodeTreeEdge, net.edge(tree.edge[node]));

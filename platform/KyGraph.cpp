@@ -68,8 +68,9 @@ KyEdge* KyGraph::addEdge(KyNode* source, KyNode* target) {
   const int position = numberOfEdges();
   NodeLinks& from = nodes_.links(source->index());
   NodeLinks& to = nodes_.links(target->index());
-  auto* edge = new (edges_.add(EdgeLinks{source->index(), target->index(), -1, from.lastOut, -1,
-                                         to.lastIn})) KyEdge(this, position);
+  auto* edge =
+      new (edges_.add(EdgeLinks{source->index(), target->index(), -1, from.lastOut, -1, to.lastIn}))
+          KyEdge(this, position);
   if (from.lastOut >= 0)
     edges_.links(from.lastOut).nextOut = position;
   else

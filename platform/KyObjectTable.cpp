@@ -22,8 +22,7 @@ std::uint32_t hashOfID(const wchar_t* id, std::size_t length) {
 
 KyObjectTable::~KyObjectTable() = default;
 
-std::size_t KyObjectTable::findID(const wchar_t* id, std::size_t length,
-                                  std::uint32_t hash) const {
+std::size_t KyObjectTable::findID(const wchar_t* id, std::size_t length, std::uint32_t hash) const {
   if (byID_.empty())
     return kNotFound;
   const std::size_t mask = byID_.size() - 1;

@@ -19,8 +19,7 @@ void KyServiceData::setValue(KyObject* owner, const wchar_t* key, KyObject* valu
   values_->set(owner, key, value, owned != 0, ownerOwned != 0);
 }
 
-void KyServiceData::storeInteger(KyObject* owner, const wchar_t* key, int value,
-                                 int ownerOwned) {
+void KyServiceData::storeInteger(KyObject* owner, const wchar_t* key, int value, int ownerOwned) {
   values_->setInteger(owner, key, value, ownerOwned != 0);
 }
 
@@ -36,9 +35,9 @@ std::vector<int> KyServiceData::memberIntegers(const wchar_t* key, const KyGraph
 
 void KyServiceData::storeMemberIntegers(const wchar_t* key, const KyGraph& graph, bool edges,
                                         const std::vector<int>& values, int missing) {
-  values_->setMemberIntegers(
-      key, graph, edges ? KyOwnerPlace::KY_PLACE_EDGE : KyOwnerPlace::KY_PLACE_NODE, values,
-      missing);
+  values_->setMemberIntegers(key, graph,
+                             edges ? KyOwnerPlace::KY_PLACE_EDGE : KyOwnerPlace::KY_PLACE_NODE,
+                             values, missing);
 }
 
 KyObject* KyServiceData::pValue(const KyObject* owner, const wchar_t* key) const {
@@ -80,9 +79,8 @@ void KyServiceData::removeAllValues() { values_->clear(); }
 
 int KyServiceData::numberOfValues() const { return static_cast<int>(values_->size()); }
 
-void KyServiceData::visitValues(
-    const std::function<void(const KyObject* owner, const wchar_t* key, KyObject* value)>& visit)
-    const {
+void KyServiceData::visitValues(const std::function<void(const KyObject* owner, const wchar_t* key,
+                                                         KyObject* value)>& visit) const {
   values_->forEach(visit);
 }
 

@@ -112,9 +112,8 @@ public:
   /// pair's value is a KyPair the store makes on the first walk and keeps
   /// while the entry lives. The data must not change during the walk. Cost
   /// O(number of values).
-  void visitValues(
-      const std::function<void(const KyObject* owner, const wchar_t* key, KyObject* value)>& visit)
-      const;
+  void visitValues(const std::function<void(const KyObject* owner, const wchar_t* key,
+                                            KyObject* value)>& visit) const;
 
   /// The attached service name, or null.
   KyServiceName* pServiceName() const { return serviceName_; }

@@ -151,8 +151,7 @@ int KyServiceInputDataXMLReader::startOption(const KyXMLStartTag& tag) {
     return fail(L"the option " + KyXMLText::quote(staging.key) + L" has the type " +
                 KyXMLText::quote(KyXMLText::toWide(type)) + L" instead of " +
                 KyXMLText::quote(staging.description->pValueType()));
-  staging.isManager =
-      KyXMLText::compare(type, KyServiceInputDataXML::kConstraintManagerType) == 0;
+  staging.isManager = KyXMLText::compare(type, KyServiceInputDataXML::kConstraintManagerType) == 0;
   return 1;
 }
 

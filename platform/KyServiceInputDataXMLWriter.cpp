@@ -144,7 +144,8 @@ void KyServiceInputDataXMLWriter::numberKeys(std::vector<Entry>& entries) {
   std::size_t last = 0;
   for (Entry& entry : entries) {
     if (last >= keys.size() || keys[last] != entry.key) {
-      last = static_cast<std::size_t>(std::find(keys.begin(), keys.end(), entry.key) - keys.begin());
+      last =
+          static_cast<std::size_t>(std::find(keys.begin(), keys.end(), entry.key) - keys.begin());
       if (last == keys.size())
         keys.push_back(entry.key);
     }

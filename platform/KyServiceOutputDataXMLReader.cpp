@@ -38,8 +38,8 @@ struct KyServiceOutputDataXMLReader::Staging {
   // The result and entry being read.
   const KyServiceItemDescription* description = nullptr;
   std::wstring key;
-  std::wstring innerType;          // of a list of lists; empty otherwise
-  KyOwningDList* lists = nullptr;  // the list of lists being read, in entries
+  std::wstring innerType;         // of a list of lists; empty otherwise
+  KyOwningDList* lists = nullptr; // the list of lists being read, in entries
 };
 
 KyServiceOutputDataXMLReader::KyServiceOutputDataXMLReader(const wchar_t* name)
@@ -79,9 +79,9 @@ int KyServiceOutputDataXMLReader::startElement(const KyXMLStartTag& tag, int dep
   if (depth == 3 && name == u"list" && staging_->lists != nullptr)
     return startList(tag);
   return fail(L"the part holds an element " + KyXMLText::quote(KyXMLText::toWide(tag.pName())) +
-              (depth == 1 ? std::wstring(L" that is not a result")
-                          : L" where the result " + KyXMLText::quote(staging_->key) +
-                                L" holds none"));
+              (depth == 1
+                   ? std::wstring(L" that is not a result")
+                   : L" where the result " + KyXMLText::quote(staging_->key) + L" holds none"));
 }
 
 int KyServiceOutputDataXMLReader::finishRead(int complete) {

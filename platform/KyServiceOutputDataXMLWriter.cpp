@@ -81,7 +81,8 @@ int KyServiceOutputDataXMLWriter::writeElement(KyXMLStream& out) {
     }
     out.start(u"entry");
     if (entry.owner != nullptr) {
-      const Text owner(service->pConvertOwnerToString(entry.owner, description->pOwnerType(), this));
+      const Text owner(
+          service->pConvertOwnerToString(entry.owner, description->pOwnerType(), this));
       if (owner == nullptr)
         return fail(L"an owner of " + KyXMLText::quote(entry.key) + L" is not of the type " +
                     KyXMLText::quote(description->pOwnerType()));

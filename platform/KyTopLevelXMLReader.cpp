@@ -203,8 +203,7 @@ struct ReaderRelease {
 // ever changed.
 SAX2XMLReader* newParser(SecurityManager& limits, KyXMLParserMemory& memory) {
   limits.setEntityExpansionLimit(64);
-  std::unique_ptr<SAX2XMLReader, ReaderRelease> parser(
-      XMLReaderFactory::createXMLReader(&memory));
+  std::unique_ptr<SAX2XMLReader, ReaderRelease> parser(XMLReaderFactory::createXMLReader(&memory));
   parser->setFeature(XMLUni::fgSAX2CoreNameSpaces, false);
   parser->setFeature(XMLUni::fgSAX2CoreValidation, false);
   parser->setFeature(XMLUni::fgXercesSchema, false);

@@ -337,10 +337,13 @@ struct KyValueStore::PairTable {
         (!chunks.empty() &&
          (static_cast<std::size_t>(first) >= indexedRows.size() || !indexedRows[first])))
       return nullptr;
-    const std::uint32_t number = index.index[index.find(
-        pairHash(first, second), [&](const Indexed::Entry& entry) {
-          return entry.first == first && entry.second == second;
-        })].entry;
+    const std::uint32_t number =
+        index
+            .index[index.find(pairHash(first, second),
+                              [&](const Indexed::Entry& entry) {
+                                return entry.first == first && entry.second == second;
+                              })]
+            .entry;
     return number != 0 ? &index.entry(number - 1) : nullptr;
   }
   // Whether new pairs go to chunks.
@@ -591,8 +594,8 @@ void KyValueStore::store(KyObject* owner, const wchar_t* key, const Put* put, bo
   if (owner == nullptr || !owner->ownerPlace(place)) {
     storeIndexed(
         t->owners, ownerHash(owner),
-        [owner](const Indexed::Entry& entry) { return sameOwner(owner, entry.owner); }, owner, 0,
-        0, put, ownsOwner);
+        [owner](const Indexed::Entry& entry) { return sameOwner(owner, entry.owner); }, owner, 0, 0,
+        put, ownsOwner);
   } else {
     if (place.kind == KyOwnerPlace::KY_PLACE_NODE_PAIR)
       storePair(*t, place, put);
@@ -722,9 +725,8 @@ void KyValueStore::storePair(Table& t, const KyOwnerPlace& place, const Put* put
     }
     KyObject* made = entry->owner;
     const Taken taken = take(cell);
-    pairs->index.erase(pairs->index.find(entry->hash, [entry](const Indexed::Entry& other) {
-      return &other == entry;
-    }));
+    pairs->index.erase(pairs->index.find(
+        entry->hash, [entry](const Indexed::Entry& other) { return &other == entry; }));
     --size_;
     endClaim(made);
     release(taken);
@@ -810,13 +812,18 @@ KyValueStore::Found KyValueStore::locate(const Table& t, const KyObject* owner) 
     return Found{};
   // Most such owners (the graph, say) hash by identity: try that first,
   // which finds them without touching the owner object.
-  std::uint32_t number = owners.index[owners.find(
-      KyObject::identityHash(owner),
-      [owner](const Indexed::Entry& entry) { return entry.owner == owner; })].entry;
+  std::uint32_t number =
+      owners
+          .index[owners.find(KyObject::identityHash(owner),
+                             [owner](const Indexed::Entry& entry) { return entry.owner == owner; })]
+          .entry;
   if (number == 0)
-    number = owners.index[owners.find(ownerHash(owner), [owner](const Indexed::Entry& entry) {
-               return sameOwner(owner, entry.owner);
-             })].entry;
+    number = owners
+                 .index[owners.find(ownerHash(owner),
+                                    [owner](const Indexed::Entry& entry) {
+                                      return sameOwner(owner, entry.owner);
+                                    })]
+                 .entry;
   return Found{nullptr, 0, number != 0 ? &owners.entry(number - 1) : nullptr};
 }
 
@@ -867,8 +874,8 @@ bool KyValueStore::integerInTable(const Table& t, const KyObject* owner, int& in
   return true;
 }
 
-bool KyValueStore::getMemberInteger(const KyGraphMember& member, const wchar_t* key,
-                                   int& integer, bool constantKey) const {
+bool KyValueStore::getMemberInteger(const KyGraphMember& member, const wchar_t* key, int& integer,
+                                    bool constantKey) const {
   const Table* t = key != nullptr ? table(key, constantKey) : nullptr;
   if (t == nullptr)
     return false;
@@ -911,7 +918,8 @@ std::vector<int> KyValueStore::memberIntegers(const wchar_t* key, const KyGraph&
       kind == KyOwnerPlace::KY_PLACE_EDGE ? graph.numberOfEdges() : graph.numberOfNodes();
   std::vector<int> values(static_cast<std::size_t>(members), missing);
   const Table* t = key != nullptr ? table(key) : nullptr;
-  const Column* column = t != nullptr ? t->column(KyOwnerPlace{&graph, kind, 0, 0, nullptr}) : nullptr;
+  const Column* column =
+      t != nullptr ? t->column(KyOwnerPlace{&graph, kind, 0, 0, nullptr}) : nullptr;
   if (column == nullptr)
     return values;
   for (std::size_t at = 0; at < column->chunks.size(); ++at) {
@@ -942,10 +950,10 @@ void KyValueStore::forEach(const std::function<void(const KyObject* owner, const
           for (int i = 0; i < kChunkSize; ++i)
             if (chunk->holding[i] != Holding::kEmpty) {
               const int position = static_cast<int>(at << kChunkShift) + i;
-              const KyObject* owner = column->kind == KyOwnerPlace::KY_PLACE_EDGE
-                                          ? static_cast<const KyObject*>(
-                                                column->graph->pEdgeAt(position))
-                                          : column->graph->pNodeAt(position);
+              const KyObject* owner =
+                  column->kind == KyOwnerPlace::KY_PLACE_EDGE
+                      ? static_cast<const KyObject*>(column->graph->pEdgeAt(position))
+                      : column->graph->pNodeAt(position);
               visit(owner, key, chunk->value(i));
             }
     for (const auto& pairs : t.pairTables) {

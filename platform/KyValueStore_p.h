@@ -65,8 +65,8 @@ public:
   /// For every node (or edge) of `graph` by position, the value under `key`
   /// read as an integer: a KyInt's own, 0 for another value, `missing` for
   /// none. O(members) plus the key's length.
-  std::vector<int> memberIntegers(const wchar_t* key, const KyGraph& graph,
-                                  KyOwnerPlace::Kind kind, int missing) const;
+  std::vector<int> memberIntegers(const wchar_t* key, const KyGraph& graph, KyOwnerPlace::Kind kind,
+                                  int missing) const;
   /// Stores `values[i]` under `key` on the node (or edge) of `graph` at
   /// position i, as setInteger() would one by one; positions holding
   /// `missing` are left as they are. O(values) plus the key's length.

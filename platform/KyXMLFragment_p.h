@@ -39,8 +39,7 @@ public:
       return true;
     } catch (const xercesc::DOMException& error) {
       refusal_ = L"the element " + KyXMLText::quote(KyXMLText::toWide(tag.pName())) +
-                 L" cannot be handed on as a DOM element: " +
-                 KyXMLText::toWide(error.getMessage());
+                 L" cannot be handed on as a DOM element: " + KyXMLText::toWide(error.getMessage());
       return false;
     }
   }

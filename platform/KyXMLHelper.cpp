@@ -27,5 +27,5 @@ void KyXMLHelper::writeBooleanValue(xercesc::DOMElement& element, int value) {
 
 int KyXMLHelper::parseBooleanValue(const xercesc::DOMElement* element) {
   return element != nullptr && KyXMLText::compare(element->getAttribute(kValue), L"true") == 0 ? 1
-                                                                                              : 0;
+                                                                                               : 0;
 }

@@ -224,7 +224,8 @@ KyXMLStream::Attribute& KyXMLStream::attributeSlot(std::u16string_view name) {
   auto at = attributes_.end();
   for (; at != attributes_.begin(); --at) {
     const Attribute& before = *std::prev(at);
-    const int order = name.compare(std::u16string_view(names_).substr(before.nameAt, before.nameLength));
+    const int order =
+        name.compare(std::u16string_view(names_).substr(before.nameAt, before.nameLength));
     if (order == 0)
       return *std::prev(at);
     if (order > 0)

@@ -93,7 +93,7 @@ private:
   KyXMLByteBlocks* out_ = nullptr;
   bool indenting_ = false;
   std::vector<Open> open_;
-  std::u16string openNames_; // of the open elements, one after the other
+  std::u16string openNames_;          // of the open elements, one after the other
   std::vector<Attribute> attributes_; // of the element opened last, by name
   std::u16string names_;              // their names
   std::string texts_;                 // room for their text as written

@@ -240,10 +240,10 @@ unsigned char* KyXMLUtilities::decodeBase64(const unsigned char* text,
     // Digits only, then the padding: whole groups without any test.
     const unsigned char* in = text;
     for (const unsigned char* end = text + digits / 4 * 4; in != end; in += 4) {
-      const unsigned long whole =
-          static_cast<unsigned long>(kDigitValues.of[in[0]]) << 18 |
-          static_cast<unsigned long>(kDigitValues.of[in[1]]) << 12 |
-          static_cast<unsigned long>(kDigitValues.of[in[2]]) << 6 | kDigitValues.of[in[3]];
+      const unsigned long whole = static_cast<unsigned long>(kDigitValues.of[in[0]]) << 18 |
+                                  static_cast<unsigned long>(kDigitValues.of[in[1]]) << 12 |
+                                  static_cast<unsigned long>(kDigitValues.of[in[2]]) << 6 |
+                                  kDigitValues.of[in[3]];
       out[0] = static_cast<unsigned char>(whole >> 16);
       out[1] = static_cast<unsigned char>(whole >> 8);
       out[2] = static_cast<unsigned char>(whole);

@@ -55,7 +55,8 @@ struct Endpoint {
 };
 
 bool parseUrl(const std::wstring& url, Endpoint& endpoint) {
-  static const std::regex form(R"(^(https?)://(\[[0-9A-Fa-f:.]+\]|[^/:?#\[\]@]+)(:[0-9]{1,5})?(/[^?#]*)?$)");
+  static const std::regex form(
+      R"(^(https?)://(\[[0-9A-Fa-f:.]+\]|[^/:?#\[\]@]+)(:[0-9]{1,5})?(/[^?#]*)?$)");
   const std::string text = utf8(url);
   std::smatch parts;
   if (!std::regex_match(text, parts, form))
@@ -243,7 +244,8 @@ int KyRemoteAnalysisService::run(KyServiceInputData* input, KyServiceOutputData*
     if (serializer.pOutputDataFromString(
             reinterpret_cast<const unsigned char*>(answer->body.c_str()), &table, output) == 0)
       return answerAlone(ANALYSIS_ERROR_UNREADABLE_ANSWER);
-    const auto* code = dynamic_cast<const KyInt*>(output->pValue(nullptr, KyAnalysisKey::errorCode));
+    const auto* code =
+        dynamic_cast<const KyInt*>(output->pValue(nullptr, KyAnalysisKey::errorCode));
     if (code == nullptr)
       return answerAlone(ANALYSIS_ERROR_UNREADABLE_ANSWER);
     return code->value();

@@ -57,10 +57,11 @@ bool KyPair::ownerPlace(KyOwnerPlace& place) const {
       !second_->ownerPlace(second) || first.kind != KyOwnerPlace::KY_PLACE_NODE ||
       second.kind != KyOwnerPlace::KY_PLACE_NODE || first.graph != second.graph)
     return false;
-  place = KyOwnerPlace{first.graph, KyOwnerPlace::KY_PLACE_NODE_PAIR, first.first, second.first,
-                       [](const KyOwnerPlace& at) -> KyObject* {
-                         return new KyPair(at.graph->pNodeAt(at.first), at.graph->pNodeAt(at.second));
-                       }};
+  place =
+      KyOwnerPlace{first.graph, KyOwnerPlace::KY_PLACE_NODE_PAIR, first.first, second.first,
+                   [](const KyOwnerPlace& at) -> KyObject* {
+                     return new KyPair(at.graph->pNodeAt(at.first), at.graph->pNodeAt(at.second));
+                   }};
   return true;
 }
 

@@ -187,7 +187,8 @@ inline constexpr wchar_t noneEdgeList[] = L"uniquePathTest:none:edgeList";
 namespace cycleBreakingEdgeDetection {
 inline constexpr wchar_t graphQuality[] = L"cycleBreakingEdgeDetection:graph:quality";
 inline constexpr wchar_t noneEdgeList[] = L"cycleBreakingEdgeDetection:none:edgeList";
-inline constexpr wchar_t noneReflexiveEdgeList[] = L"cycleBreakingEdgeDetection:none:reflexiveEdgeList";
+inline constexpr wchar_t noneReflexiveEdgeList[] =
+    L"cycleBreakingEdgeDetection:none:reflexiveEdgeList";
 inline constexpr wchar_t edgeBackward[] = L"cycleBreakingEdgeDetection:edge:backward";
 } // namespace cycleBreakingEdgeDetection
 
@@ -204,13 +205,16 @@ inline constexpr wchar_t noneComponentList[] = L"connectedComponents:none:compon
 
 namespace biconnectedComponents {
 inline constexpr wchar_t noneComponentList[] = L"biconnectedComponents:none:componentList";
-inline constexpr wchar_t noneArticulationNodeList[] = L"biconnectedComponents:none:articulationNodeList";
+inline constexpr wchar_t noneArticulationNodeList[] =
+    L"biconnectedComponents:none:articulationNodeList";
 } // namespace biconnectedComponents
 
 namespace stronglyConnectedComponents {
-inline constexpr wchar_t nodeComponentNumber[] = L"stronglyConnectedComponents:node:componentNumber";
+inline constexpr wchar_t nodeComponentNumber[] =
+    L"stronglyConnectedComponents:node:componentNumber";
 inline constexpr wchar_t noneComponentList[] = L"stronglyConnectedComponents:none:componentList";
-inline constexpr wchar_t noneEdgeComponentList[] = L"stronglyConnectedComponents:none:edgeComponentList";
+inline constexpr wchar_t noneEdgeComponentList[] =
+    L"stronglyConnectedComponents:none:edgeComponentList";
 } // namespace stronglyConnectedComponents
 
 namespace acyclicTest {

@@ -40,7 +40,9 @@ static_assert(sizeof kNames / sizeof kNames[0] == KyAnalysisOperation::count(),
 bool valid(int code) { return code >= 0 && code < KyAnalysisOperation::count(); }
 } // namespace
 
-const wchar_t* KyAnalysisOperation::word(int code) { return valid(code) ? kNames[code].word : nullptr; }
+const wchar_t* KyAnalysisOperation::word(int code) {
+  return valid(code) ? kNames[code].word : nullptr;
+}
 
 const wchar_t* KyAnalysisOperation::mapName(int code) {
   return valid(code) ? kNames[code].mapName : nullptr;

@@ -9,7 +9,8 @@
 /// options, the map of names to codes. Built whole by the constructor and
 /// never changed after; the analysis service name makes one on first demand.
 /// Not copyable.
-class KYANALYSIS_EXPORT KyAnalysisOptionDescriptionManager : public KyServiceItemDescriptionManager {
+class KYANALYSIS_EXPORT KyAnalysisOptionDescriptionManager
+    : public KyServiceItemDescriptionManager {
 public:
   KyAnalysisOptionDescriptionManager();
   ~KyAnalysisOptionDescriptionManager() override;

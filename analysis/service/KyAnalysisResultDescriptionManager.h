@@ -8,7 +8,8 @@
 /// type. The two per-pair results of all-pairs shortest paths have the owner
 /// type "KyPair". Built whole by the constructor and never changed after;
 /// the analysis service name makes one on first demand. Not copyable.
-class KYANALYSIS_EXPORT KyAnalysisResultDescriptionManager : public KyServiceItemDescriptionManager {
+class KYANALYSIS_EXPORT KyAnalysisResultDescriptionManager
+    : public KyServiceItemDescriptionManager {
 public:
   KyAnalysisResultDescriptionManager();
   ~KyAnalysisResultDescriptionManager() override;

@@ -10,8 +10,8 @@
 #include <kyplatform/KyConstraintManager.h>
 #include <kyplatform/KyConstraintManagerXMLReader.h>
 #include <kyplatform/KyGraph.h>
-#include <kyplatform/KyServiceData.h>
 #include <kyplatform/KyNode.h>
+#include <kyplatform/KyServiceData.h>
 #include <kyplatform/KyServiceInputDataXMLReader.h>
 #include <kyplatform/KyServiceItemDescription.h>
 #include <kyplatform/KyText.h>
@@ -119,7 +119,8 @@ KyObject* KyAnalysisServiceName::pConvertStringToOwner(const wchar_t* text,
   const std::size_t space = members.find(L' ');
   if (reader == nullptr || space == std::wstring_view::npos)
     return nullptr;
-  auto* first = dynamic_cast<KyNode*>(reader->pObject(std::wstring(members.substr(0, space)).c_str()));
+  auto* first =
+      dynamic_cast<KyNode*>(reader->pObject(std::wstring(members.substr(0, space)).c_str()));
   auto* second =
       dynamic_cast<KyNode*>(reader->pObject(std::wstring(members.substr(space + 1)).c_str()));
   return first != nullptr && second != nullptr ? new KyPair(first, second) : nullptr;

@@ -11,7 +11,9 @@ KyBreadthFirstSearchInputTailor::~KyBreadthFirstSearchInputTailor() = default;
 void KyBreadthFirstSearchInputTailor::setAsCurrentOperation() {
   selectOperation(OPERATION_BREADTH_FIRST_SEARCH);
 }
-int KyBreadthFirstSearchInputTailor::undirected() const { return graphOption(key::graphUndirected); }
+int KyBreadthFirstSearchInputTailor::undirected() const {
+  return graphOption(key::graphUndirected);
+}
 int KyBreadthFirstSearchInputTailor::undirected(int undirected) {
   return graphOption(key::graphUndirected, undirected);
 }

@@ -18,7 +18,8 @@ namespace {
 // Exact-class tests: the value classes are final, and typeid is cheaper than
 // a dynamic_cast on the read path.
 template <class T> const T* exactly(const KyObject* object) {
-  return object != nullptr && typeid(*object) == typeid(T) ? static_cast<const T*>(object) : nullptr;
+  return object != nullptr && typeid(*object) == typeid(T) ? static_cast<const T*>(object)
+                                                           : nullptr;
 }
 
 // What a default reads as: a KyInt's value, 0 for none or another class.
@@ -99,8 +100,9 @@ int KyGeneralAnalysisInputTailor::memberOption(const KyGraphMember* member,
   int stored = 0;
   // The accessors pass this library's key constants: their addresses are
   // enough for the store.
-  return inputData_->findMemberInteger(member, key, stored, kyIsLibraryConstant(key)) ? stored
-                                                            : integerOf(defaultValue(key));
+  return inputData_->findMemberInteger(member, key, stored, kyIsLibraryConstant(key))
+             ? stored
+             : integerOf(defaultValue(key));
 }
 
 int KyGeneralAnalysisInputTailor::memberOption(KyGraphMember* member, const wchar_t* key,

@@ -31,9 +31,8 @@ int main(int argc, char** argv) {
 #ifdef KY_CONSUMER_ENGINE
   const bool answered = KyLocalAnalysisService().run(&request, &answer) == ANALYSIS_ERROR_NONE;
 #elif defined(KY_CONSUMER_REMOTE)
-  const bool answered =
-      KyRemoteAnalysisService(std::wstring(url.begin(), url.end()).c_str()).run(&request, &answer) ==
-      ANALYSIS_ERROR_NONE;
+  const bool answered = KyRemoteAnalysisService(std::wstring(url.begin(), url.end()).c_str())
+                            .run(&request, &answer) == ANALYSIS_ERROR_NONE;
 #else
   answer.storeOwned(b, KyAnalysisKey::breadthFirstSearch::nodeOrderNumber, new KyInt(2));
   const bool answered = true;

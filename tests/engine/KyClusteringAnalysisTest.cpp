@@ -101,7 +101,9 @@ struct Clustering : kytest::EngineCase {
       return used.size() == 1 && lists[*used.begin()].size() == nodes.size();
     }
   }
-  int fulfilled(KyClusteringConstraint* c) { return KyClusteringOutputTailor(&output).fulfilled(c); }
+  int fulfilled(KyClusteringConstraint* c) {
+    return KyClusteringOutputTailor(&output).fulfilled(c);
+  }
 
   KyClusteringInputTailor request;
   std::vector<std::vector<int>> lists;
@@ -120,8 +122,8 @@ TEST(KyEngineClustering, RecoversPlantedGroupsAtEveryQuality) {
                {4, 10, CLUSTERING_QUALITY_DRAFT, false}};
   for (const auto& p : cases)
     for (unsigned seed = 1; seed <= 3; ++seed) {
-      SCOPED_TRACE(::testing::Message() << p.groups << "x" << p.size << " quality " << p.quality
-                                        << " seed " << seed);
+      SCOPED_TRACE(::testing::Message()
+                   << p.groups << "x" << p.size << " quality " << p.quality << " seed " << seed);
       Clustering c(p.groups * p.size, planted(p.groups, p.size, 0.6, 0.02, seed));
       c.request.quality(p.quality);
       if (p.countFixed) {
@@ -141,9 +143,9 @@ TEST(KyEngineClustering, KeepsTheNumberOfClustersWithinTheBounds) {
     int min, max, fewest, most;
   };
   // Four planted groups of six nodes.
-  for (const Bounds b : {Bounds{1, 0, 4, 4}, Bounds{2, 2, 2, 2}, Bounds{6, 6, 6, 6},
-                         Bounds{1, 3, 1, 3}, Bounds{9, 0, 9, 24}, Bounds{30, 0, 24, 24},
-                         Bounds{0, 0, 4, 4}}) {
+  for (const Bounds b :
+       {Bounds{1, 0, 4, 4}, Bounds{2, 2, 2, 2}, Bounds{6, 6, 6, 6}, Bounds{1, 3, 1, 3},
+        Bounds{9, 0, 9, 24}, Bounds{30, 0, 24, 24}, Bounds{0, 0, 4, 4}}) {
     Clustering c(24, planted(4, 6, 0.7, 0.02, 7));
     c.request.minNumberOfClusters(b.min);
     c.request.maxNumberOfClusters(b.max);
@@ -222,9 +224,9 @@ TEST(KyEngineClustering, ReportsEachConstraintAsTheClustersKeepIt) {
       std::vector<int> at(std::uniform_int_distribution<std::size_t>(0, 4)(random));
       for (int& v : at)
         v = std::uniform_int_distribution<int>(0, 17)(random);
-      constraints.push_back(c.add(
-          static_cast<KyClusteringConstraintTypeEnum>(std::uniform_int_distribution<int>(0, 2)(random)),
-          at));
+      constraints.push_back(c.add(static_cast<KyClusteringConstraintTypeEnum>(
+                                      std::uniform_int_distribution<int>(0, 2)(random)),
+                                  at));
     }
     c.answer();
     for (auto* constraint : constraints) {
@@ -258,7 +260,8 @@ TEST(KyEngineClustering, KeepsFeasibleConstraintsAndAnswersContradictions) {
   // More nodes to keep apart than clusters allowed: answered, not kept.
   Clustering tight(6, planted(1, 6, 1.0, 0.0, 1));
   tight.request.maxNumberOfClusters(3);
-  KyClusteringConstraint* tooMany = tight.add(CLUSTERING_CONSTRAINT_DIFFERENT_CLUSTERS, {0, 1, 2, 3});
+  KyClusteringConstraint* tooMany =
+      tight.add(CLUSTERING_CONSTRAINT_DIFFERENT_CLUSTERS, {0, 1, 2, 3});
   tight.answer();
   EXPECT_EQ(tight.lists.size(), 3u);
   EXPECT_EQ(tight.fulfilled(tooMany), 0);

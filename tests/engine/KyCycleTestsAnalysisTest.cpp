@@ -60,12 +60,12 @@ TEST(NewCycleTest, Table) {
     Edges edges;
     int source, target, cycle;
   } rows[] = {
-      {chain, 2, 0, 1},          // closes the chain
-      {chain, 0, 2, 0},          // a shortcut along it
-      {chain, 1, 1, 1},          // a new self-loop
-      {chain, 0, 1, 0},          // parallel to an edge: still no cycle
-      {{{1, 0}}, 0, 1, 1},       // against an edge
-      {chain, 0, 3, 0},          // a cycle elsewhere does not count
+      {chain, 2, 0, 1},    // closes the chain
+      {chain, 0, 2, 0},    // a shortcut along it
+      {chain, 1, 1, 1},    // a new self-loop
+      {chain, 0, 1, 0},    // parallel to an edge: still no cycle
+      {{{1, 0}}, 0, 1, 1}, // against an edge
+      {chain, 0, 3, 0},    // a cycle elsewhere does not count
   };
   for (const auto& row : rows) {
     kytest::EngineCase run(5, row.edges);
@@ -84,19 +84,19 @@ TEST(TreeTest, Table) {
     Edges edges;
     int directed, tree, forest;
   } rows[] = {
-      {0, {}, 0, 0, 1},                          // empty: a forest of no tree
+      {0, {}, 0, 0, 1}, // empty: a forest of no tree
       {0, {}, 1, 0, 1},
-      {1, {}, 1, 1, 1},                          // one node
-      {4, {{0, 1}, {0, 2}, {2, 3}}, 1, 1, 1},    // out-tree from 0
-      {3, {{0, 1}, {2, 1}}, 0, 1, 1},            // a tree when undirected
-      {3, {{0, 1}, {2, 1}}, 1, 0, 0},            // two edges into node 1
-      {3, {{1, 0}, {1, 2}}, 1, 1, 1},            // the root needs not come first
-      {4, {{0, 1}, {3, 2}}, 1, 0, 1},            // two out-trees
+      {1, {}, 1, 1, 1},                       // one node
+      {4, {{0, 1}, {0, 2}, {2, 3}}, 1, 1, 1}, // out-tree from 0
+      {3, {{0, 1}, {2, 1}}, 0, 1, 1},         // a tree when undirected
+      {3, {{0, 1}, {2, 1}}, 1, 0, 0},         // two edges into node 1
+      {3, {{1, 0}, {1, 2}}, 1, 1, 1},         // the root needs not come first
+      {4, {{0, 1}, {3, 2}}, 1, 0, 1},         // two out-trees
       {4, {{0, 1}, {3, 2}}, 0, 0, 1},
-      {2, {{0, 1}, {1, 0}}, 0, 0, 0},            // parallel when undirected
+      {2, {{0, 1}, {1, 0}}, 0, 0, 0}, // parallel when undirected
       {2, {{0, 1}, {0, 1}}, 1, 0, 0},
-      {2, {{0, 0}}, 0, 0, 0},                    // self-loop
-      {3, {{0, 1}, {1, 2}, {2, 0}}, 1, 0, 0},    // directed cycle
+      {2, {{0, 0}}, 0, 0, 0},                 // self-loop
+      {3, {{0, 1}, {1, 2}, {2, 0}}, 1, 0, 0}, // directed cycle
       {4, {{0, 1}, {1, 2}, {2, 0}, {0, 3}}, 0, 0, 0},
   };
   for (const auto& row : rows) {

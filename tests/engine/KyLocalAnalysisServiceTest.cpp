@@ -4,10 +4,10 @@
 #include <kyanalysis/KyAnalysisKeys.h>
 #include <kyanalysis/KyDepthFirstSearchInputTailor.h>
 #include <kyanalysis/KyPair.h>
-#include <kyanalysis/KyStronglyConnectedComponentsInputTailor.h>
 #include <kyanalysis/KyShortestPathsInputTailor.h>
 #include <kyanalysis/KyShortestPathsOutputTailor.h>
 #include <kyanalysis/KySortedPathsInputTailor.h>
+#include <kyanalysis/KyStronglyConnectedComponentsInputTailor.h>
 #include <kyengine/KyLocalAnalysisService.h>
 #include <kyplatform/KyDouble.h>
 #include <kyplatform/KyEdge.h>
@@ -79,8 +79,8 @@ TEST(KyEngineService, BadRequestsAnswerOnlyTheirCode) {
        ANALYSIS_ERROR_NO_START_NODE},
       {"negative cycle on a walk", [](Request& r) { r.cost(r.graph.addEdge(r.b, r.a), -2); },
        ANALYSIS_ERROR_NEGATIVE_CYCLE},
-      {"negative self-loop at the finish", [](Request& r) { r.cost(r.graph.addEdge(r.c, r.c), -1); },
-       ANALYSIS_ERROR_NEGATIVE_CYCLE},
+      {"negative self-loop at the finish",
+       [](Request& r) { r.cost(r.graph.addEdge(r.c, r.c), -1); }, ANALYSIS_ERROR_NEGATIVE_CYCLE},
       {"shortest length past 32 bits", [](Request& r) { r.cost(r.ab, 2147483647); },
        ANALYSIS_ERROR_COST_OVERFLOW},
       {"shortest length below 32 bits",
@@ -112,19 +112,22 @@ TEST(KyEngineService, ChecksTheEndNodesOfEveryAnalysisThatHasThem) {
     int operation;
     const wchar_t *start, *finish; // null finish: a start only
   } analyses[] = {
-      {OPERATION_SHORTEST_PATHS, k::shortestPaths::graphStartNode, k::shortestPaths::graphFinishNode},
+      {OPERATION_SHORTEST_PATHS, k::shortestPaths::graphStartNode,
+       k::shortestPaths::graphFinishNode},
       {OPERATION_PATH_EXISTS_TEST, k::pathExistsTest::graphStartNode,
        k::pathExistsTest::graphFinishNode},
       {OPERATION_UNIQUE_PATH_TEST, k::uniquePathTest::graphStartNode,
        k::uniquePathTest::graphFinishNode},
-      {OPERATION_DISJOINT_PATHS, k::disjointPaths::graphStartNode, k::disjointPaths::graphFinishNode},
+      {OPERATION_DISJOINT_PATHS, k::disjointPaths::graphStartNode,
+       k::disjointPaths::graphFinishNode},
       {OPERATION_SORTED_PATHS, kStart, kFinish},
       {OPERATION_REACHABLE_NODES, k::reachableNodes::graphStartNode, nullptr},
       {OPERATION_MAXIMUM_FLOW, k::maximumFlow::graphSourceNode, k::maximumFlow::graphSinkNode},
       {OPERATION_MINIMUM_COST_FLOW, k::minimumCostFlow::graphSourceNode,
        k::minimumCostFlow::graphSinkNode},
       {OPERATION_MINIMUM_CUT, k::minimumCut::graphSourceNode, k::minimumCut::graphSinkNode},
-      {OPERATION_NEW_CYCLE_TEST, k::newCycleTest::graphSourceNode, k::newCycleTest::graphTargetNode},
+      {OPERATION_NEW_CYCLE_TEST, k::newCycleTest::graphSourceNode,
+       k::newCycleTest::graphTargetNode},
       {OPERATION_BREADTH_FIRST_SEARCH, k::breadthFirstSearch::graphStartNode, nullptr},
       {OPERATION_DEPTH_FIRST_SEARCH, k::depthFirstSearch::graphStartNode, nullptr},
   };
@@ -134,9 +137,10 @@ TEST(KyEngineService, ChecksTheEndNodesOfEveryAnalysisThatHasThem) {
   // Cases: missing start, finish; foreign start, finish; start, finish of
   // another class, which read as missing.
   const auto spoiled = [&](int spoil, int missing, int other, KyNode* node) -> KyObject* {
-    return spoil == missing ? nullptr : spoil == missing + 2 ? foreign
-                                      : spoil == other       ? static_cast<KyObject*>(&notANode)
-                                                             : node;
+    return spoil == missing       ? nullptr
+           : spoil == missing + 2 ? foreign
+           : spoil == other       ? static_cast<KyObject*>(&notANode)
+                                  : node;
   };
   for (const auto& analysis : analyses)
     for (int spoil = 0; spoil < 6; ++spoil) {
@@ -260,9 +264,7 @@ TEST(KyEngineService, AnAnswerEmptiedAndRefilledEqualsAFreshOne) {
   for (KyEdge* edge : c.edge)
     c.input.setValue(edge, sp::edgeCost, new KyInt(1 + static_cast<int>(random() % 9)), 1, 0);
   const std::function<void(KyServiceInputData&)> requests[] = {
-      [&](KyServiceInputData& input) {
-        kytest::ask(KyDepthFirstSearchInputTailor(&input), c);
-      },
+      [&](KyServiceInputData& input) { kytest::ask(KyDepthFirstSearchInputTailor(&input), c); },
       [&](KyServiceInputData& input) {
         KySortedPathsInputTailor tailor(&input);
         kytest::ask(tailor, c);
@@ -278,9 +280,7 @@ TEST(KyEngineService, AnAnswerEmptiedAndRefilledEqualsAFreshOne) {
       [&](KyServiceInputData& input) {
         kytest::ask(KyAllPairsShortestPathsInputTailor(&input), c);
       },
-      [&](KyServiceInputData& input) {
-        kytest::ask(KySortedPathsInputTailor(&input), c);
-      },
+      [&](KyServiceInputData& input) { kytest::ask(KySortedPathsInputTailor(&input), c); },
   };
   for (const auto& request : requests) {
     SCOPED_TRACE(&request - requests);

@@ -65,11 +65,11 @@ TEST(RootCause, ThresholdAndWeightsDecideTheCauses) {
     int heavyWeight; // of effect 5
     Nodes causes;
   } rows[] = {
-      {1.0, 1, {}},        // no single node explains every effect
-      {0.4, 1, {0, 1}},    // both weigh 2/5 or more, the heavier first
-      {0.5, 1, {0}},       // 2/5 is too little for node 1
-      {0.5, 10, {1}},      // effect 5 outweighs the others
-      {0.0, 1, {0, 1}},    // every reaching node qualifies; two cover all
+      {1.0, 1, {}},     // no single node explains every effect
+      {0.4, 1, {0, 1}}, // both weigh 2/5 or more, the heavier first
+      {0.5, 1, {0}},    // 2/5 is too little for node 1
+      {0.5, 10, {1}},   // effect 5 outweighs the others
+      {0.0, 1, {0, 1}}, // every reaching node qualifies; two cover all
   };
   for (const auto& row : rows) {
     RootCause c(8, twoCauses, {2, 3, 4, 5, 6, 3});

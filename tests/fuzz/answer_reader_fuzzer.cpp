@@ -75,8 +75,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   answer->storeOwned(nullptr, KyAnalysisKey::errorCode, new KyInt(7));
 
   const KyAnalysisSerializer serializer;
-  if (serializer.pOutputDataFromString(reinterpret_cast<const unsigned char*>(text.c_str()),
-                                       &table, &*answer) == 0) {
+  if (serializer.pOutputDataFromString(reinterpret_cast<const unsigned char*>(text.c_str()), &table,
+                                       &*answer) == 0) {
     kyfuzz::require(answer->numberOfValues() == 1 && table.length() == 7 &&
                     answer->getValueAsInteger(nullptr, KyAnalysisKey::errorCode) == 7);
     return 0;

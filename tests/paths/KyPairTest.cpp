@@ -85,8 +85,7 @@ public:
   static inline int live = 0;
 };
 
-int integerUnder(const KyServiceData& data, KyObject* first, KyObject* second,
-                 const wchar_t* key) {
+int integerUnder(const KyServiceData& data, KyObject* first, KyObject* second, const wchar_t* key) {
   const KyPair lookup(first, second);
   const auto* value = dynamic_cast<const KyInt*>(data.pValue(&lookup, key));
   return value != nullptr ? value->value() : -1;

@@ -186,7 +186,8 @@ TEST(KySortedPathIterTest, UnusableAnswersEndCleanly) {
          a.extend(a.root, a.pathGraph->addEdge(elsewhere, elsewhere), 0);
        },
        {8}},
-      {"an integer as the start node", [](Answer& a) { a.integer(nullptr, key::noneStartNode, 0); },
+      {"an integer as the start node",
+       [](Answer& a) { a.integer(nullptr, key::noneStartNode, 0); },
        {}},
       {"an integer as a tree edge", [](Answer& a) { a.integer(a.A, key::nodeTreeEdge, 1); }, {}},
       {"an integer as the root node",
@@ -229,8 +230,7 @@ TEST(KySortedPathIterTest, LengthsPastThirtyTwoBitsStayInOrder) {
   answer.integer(nullptr, key::noneFinishNodeCost, 100);
   answer.extend(answer.root, answer.s3, 0, 852516401); // walk costs 3,000,000,001
   answer.extend(answer.root, answer.s1, 0, 700);       // modified length 2,147,483,700
-  EXPECT_EQ(answer.lengths(),
-            (std::vector<int>{2147482900, 2147483600, KyPath::infiniteLength}));
+  EXPECT_EQ(answer.lengths(), (std::vector<int>{2147482900, 2147483600, KyPath::infiniteLength}));
 }
 
 // A finish node with a tree edge of its own: a tree walk that misses its

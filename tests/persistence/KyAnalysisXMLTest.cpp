@@ -340,10 +340,9 @@ TEST(KyAnalysisXMLWriter, PiecesHoldTheDocumentABufferHolds) {
     EXPECT_EQ(inPieces.outputSize(), whole.outputSize());
     EXPECT_GT(count, 2);
     ASSERT_EQ(piecesTable.length(), bufferTable.length());
-    for (const KyObject* object : {static_cast<const KyObject*>(&request.graph),
-                                   static_cast<const KyObject*>(request.a),
-                                   static_cast<const KyObject*>(last),
-                                   static_cast<const KyObject*>(request.ca)})
+    for (const KyObject* object :
+         {static_cast<const KyObject*>(&request.graph), static_cast<const KyObject*>(request.a),
+          static_cast<const KyObject*>(last), static_cast<const KyObject*>(request.ca)})
       EXPECT_EQ(std::wstring(piecesTable.pID(object)), std::wstring(bufferTable.pID(object)));
   }
 

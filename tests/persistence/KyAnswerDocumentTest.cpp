@@ -89,8 +89,8 @@ TEST(KyAnswerDocument, TheDocumentedAnswerIsWrittenAndReadBack) {
   ASSERT_EQ(KyAnalysisSerializer().pOutputDataFromString(bytes, &roads.table, &back), 1);
   EXPECT_EQ(back.numberOfValues(), 4);
   EXPECT_NE(back.pServiceName(), nullptr);
-  const auto* path =
-      dynamic_cast<const KyDList*>(back.pValue(nullptr, KyAnalysisKey::shortestPaths::noneEdgeList));
+  const auto* path = dynamic_cast<const KyDList*>(
+      back.pValue(nullptr, KyAnalysisKey::shortestPaths::noneEdgeList));
   ASSERT_NE(path, nullptr);
   ASSERT_EQ(path->length(), 2);
   EXPECT_EQ(path->pFirstCell()->pObject(), roads.ab);
@@ -110,8 +110,7 @@ TEST(KyAnswerDocument, AnAnswerThatCannotBeReadChangesNothing) {
        R"(<result key="errorCode" type="Boolean"><entry value="true"/></result>)"},
       {"a value that is not its type",
        R"(<result key="errorCode" type="Integer"><entry value="1.5"/></result>)"},
-      {"an entry without value",
-       R"(<result key="errorCode" type="Integer"><entry/></result>)"},
+      {"an entry without value", R"(<result key="errorCode" type="Integer"><entry/></result>)"},
       {"an owner that names nothing",
        R"(<result key="breadthFirstSearch:node:orderNumber" type="Integer">)"
        R"(<entry owner="Z" value="1"/></result>)"},
@@ -144,8 +143,8 @@ TEST(KyAnswerDocument, AnAnswerThatCannotBeReadChangesNothing) {
     Roads roads;
     KyServiceOutputData output;
     output.storeOwned(nullptr, KyAnalysisKey::errorCode, new KyInt(7));
-    const std::string text = base64(
-        "<document><part name=\"graph\"/><part name=\"answer\">" + test.part + "</part></document>");
+    const std::string text = base64("<document><part name=\"graph\"/><part name=\"answer\">" +
+                                    test.part + "</part></document>");
     EXPECT_EQ(KyAnalysisSerializer().pOutputDataFromString(
                   reinterpret_cast<const unsigned char*>(text.c_str()), &roads.table, &output),
               0);
@@ -169,8 +168,8 @@ TEST(KyAnswerDocument, AGraphWithMembersStaysWithTheAnswerWhateverItNamesThere) 
   ASSERT_EQ(KyAnalysisSerializer().pOutputDataFromString(
                 reinterpret_cast<const unsigned char*>(text.c_str()), &roads.table, &output),
             1);
-  const auto* graph =
-      dynamic_cast<const KyGraph*>(output.pValue(nullptr, KyAnalysisKey::sortedPaths::nonePathGraph));
+  const auto* graph = dynamic_cast<const KyGraph*>(
+      output.pValue(nullptr, KyAnalysisKey::sortedPaths::nonePathGraph));
   ASSERT_NE(graph, nullptr);
   EXPECT_NE(graph, &roads.graph);
   EXPECT_EQ(graph->numberOfNodes(), 1);

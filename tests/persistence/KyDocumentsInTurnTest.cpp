@@ -62,8 +62,7 @@ std::vector<Document> documents() {
   };
   std::size_t at = 1;
   for (const auto& [label, text] : refused) {
-    all.insert(all.begin() + static_cast<std::ptrdiff_t>(std::min(at, all.size())),
-               {label, text});
+    all.insert(all.begin() + static_cast<std::ptrdiff_t>(std::min(at, all.size())), {label, text});
     at += 4;
   }
   return all;
@@ -179,9 +178,8 @@ TEST_F(KyDocumentsInTurnTest, SeveralThreadsGiveTheSameOutcomesAsOne) {
   std::vector<std::vector<std::string>> differ(kThreads);
   std::vector<std::thread> readers;
   for (unsigned t = 0; t < kThreads; ++t)
-    readers.emplace_back([this, t, &differ] {
-      differ[t] = mismatches({order(all_.size(), 10 + t)});
-    });
+    readers.emplace_back(
+        [this, t, &differ] { differ[t] = mismatches({order(all_.size(), 10 + t)}); });
   for (std::thread& reader : readers)
     reader.join();
   for (unsigned t = 0; t < kThreads; ++t)

@@ -339,11 +339,10 @@ TEST_F(KyServiceDataTest, MembersAsOwnersMatchAMapUnderRandomChurn) {
     for (const auto& [at, value] : model)
       expected[at] = value.first;
     data.visitValues([&](const KyObject* owner, const wchar_t* key, KyObject* value) {
-      const int k = static_cast<int>(std::find_if(std::begin(keys), std::end(keys),
-                                                  [&](const wchar_t* text) {
-                                                    return std::wstring(text) == key;
-                                                  }) -
-                                     std::begin(keys));
+      const int k = static_cast<int>(
+          std::find_if(std::begin(keys), std::end(keys),
+                       [&](const wchar_t* text) { return std::wstring(text) == key; }) -
+          std::begin(keys));
       EXPECT_TRUE(
           visited.emplace(std::make_pair(const_cast<KyObject*>(owner), k), numberOf(value)).second);
     });
@@ -366,7 +365,7 @@ TEST_F(KyServiceDataTest, MembersAsOwnersMatchAMapUnderRandomChurn) {
             KyObject* owner = edges ? static_cast<KyObject*>(graph.pEdgeAt(static_cast<int>(i)))
                                     : graph.pNodeAt(static_cast<int>(i));
             const auto found = model.find({owner, key});
-            const int expect = found == model.end() ? -1
+            const int expect = found == model.end()   ? -1
                                : found->second.second ? found->second.first
                                                       : 0;
             ASSERT_EQ(read[i], expect);
@@ -398,11 +397,10 @@ TEST(KyServiceData, ReadsFollowTheTextOfAReusedKeyBuffer) {
     bool found;
     int value;
   } cases[] = {
-      {L"a:edge:x", edge, true, 1},  {L"b:edge:y", edge, true, 2},
-      {L"a:edge:x", edge, true, 1},  {L"a:node:x", node, true, 3},
-      {L"a:node:x", edge, false, 0}, {L"a:edge:x", node, false, 0},
-      {L"a:edge:", edge, false, 0},  {L"a:edge:xx", edge, false, 0},
-      {L"", edge, false, 0},         {L"c:edge:z", edge, false, 0},
+      {L"a:edge:x", edge, true, 1},  {L"b:edge:y", edge, true, 2},   {L"a:edge:x", edge, true, 1},
+      {L"a:node:x", node, true, 3},  {L"a:node:x", edge, false, 0},  {L"a:edge:x", node, false, 0},
+      {L"a:edge:", edge, false, 0},  {L"a:edge:xx", edge, false, 0}, {L"", edge, false, 0},
+      {L"c:edge:z", edge, false, 0},
   };
   for (const auto& c : cases) {
     int member = -1, owner = -1;
@@ -432,9 +430,9 @@ TEST(KyServiceData, ConstantKeysAreFoundByAddressOnceFiledAndByTextBefore) {
     bool found;
     int value;
   } cases[] = {
-      {nullptr, kOne, edge, true, 1},  {nullptr, kTwo, edge, false, 0},
-      {kTwo, kTwo, edge, true, 2},     {nullptr, kTwo, node, false, 0},
-      {kOne, kOne, edge, true, 1},     {nullptr, kOne, nullptr, false, 0},
+      {nullptr, kOne, edge, true, 1}, {nullptr, kTwo, edge, false, 0},
+      {kTwo, kTwo, edge, true, 2},    {nullptr, kTwo, node, false, 0},
+      {kOne, kOne, edge, true, 1},    {nullptr, kOne, nullptr, false, 0},
   };
   for (const auto& c : cases) {
     if (c.store != nullptr)

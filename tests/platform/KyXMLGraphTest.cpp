@@ -110,7 +110,8 @@ TEST(KyXMLGraphTest, ReadingDocumentsAgainLeavesTheHeapAsItWas) {
              writer.pObjectTable(&table);
              writer.setWriter(L"graph", &graphWriter);
              writer.setObjectToWrite(L"graph", &graph);
-           }).text;
+           })
+        .text;
   };
   Sample sample;
   KyGraph nodesOnly;

@@ -180,8 +180,8 @@ TEST(KyXMLServiceInputTest, StoreOrderDoesNotChangeTheDocument) {
     int owner;
     const wchar_t* key;
   };
-  std::vector<Value> values = {{none, L"t:none:count"}, {graph, L"t:graph:flag"},
-                               {none, L"t:graph:flag"}};
+  std::vector<Value> values = {
+      {none, L"t:none:count"}, {graph, L"t:graph:flag"}, {none, L"t:graph:flag"}};
   for (int i = 0; i < 4; ++i)
     values.push_back({i, L"t:node:cost"});
   for (int i = 0; i < kEdges; ++i)
@@ -337,7 +337,8 @@ TEST(KyXMLServiceInputTest, BadEntriesFailTheReadAndLeaveTheDataAsItWas) {
     EXPECT_EQ(describe(request.data), before) << label;
     EXPECT_EQ(request.graph.numberOfNodes(), 2) << "the graph part read before keeps its nodes";
     EXPECT_EQ(table.length(), 0) << label;
-    EXPECT_EQ(error.rfind(L"part \"request\": ", 0), 0u) << label << ": " << kytest::narrow(error.c_str());
+    EXPECT_EQ(error.rfind(L"part \"request\": ", 0), 0u)
+        << label << ": " << kytest::narrow(error.c_str());
   }
 }
 

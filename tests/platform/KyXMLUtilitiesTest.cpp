@@ -219,8 +219,8 @@ TEST(KyXMLObjectTableTest, ChurnMatchesTwoPlainMaps) {
   std::mt19937 random(7);
   for (int step = 0; step < 20000; ++step) {
     KyObject* object = objects[random() % objects.size()].get();
-    const std::wstring id = (random() % 3 != 0 ? L"n" : L"a-long-identifier-") +
-                            std::to_wstring(random() % 400);
+    const std::wstring id =
+        (random() % 3 != 0 ? L"n" : L"a-long-identifier-") + std::to_wstring(random() % 400);
     ASSERT_EQ(table.setID(id.c_str(), object), 1);
     if (const auto named = byObject.find(object); named != byObject.end()) {
       byID.erase(named->second);
@@ -305,7 +305,9 @@ TEST(KyXMLWriterTest, OneLineTextIsTheSerializersByteForByte) {
       {"a namespace declaration", [](DOMElement& x) { x.setAttribute(u"xmlns", u"urn:x"); },
        "<x xmlns=\"urn:x\"/>"},
       {"an element in a namespace",
-       [](DOMElement& x) { x.appendChild(x.getOwnerDocument()->createElementNS(u"urn:y", u"p:q")); },
+       [](DOMElement& x) {
+         x.appendChild(x.getOwnerDocument()->createElementNS(u"urn:y", u"p:q"));
+       },
        "<x><p:q xmlns:p=\"urn:y\"/></x>"},
       {"an unpaired high surrogate", [](DOMElement& x) { x.setAttribute(u"s", kHighAlone); },
        nullptr},
@@ -474,9 +476,9 @@ TEST_F(KyXMLHelperTest, FindElementSkipsTextAndTakesTheFirstMatch) {
   // Names differing in length, case or beyond the first 16 bits compare as
   // their wide forms do.
   xercesc::DOMElement* accented = KyXMLUtilities::pCreateElement(L"\u00e9t\u00e9", root());
-  const std::pair<const wchar_t*, int> orders[] = {
-      {L"\u00e9t\u00e9", 0}, {L"\u00e9t", 1},  {L"\u00e9t\u00e9s", -1},
-      {L"", 1},              {L"\u00c9t\u00e9", 1}, {L"\U0001F600", -1}};
+  const std::pair<const wchar_t*, int> orders[] = {{L"\u00e9t\u00e9", 0},   {L"\u00e9t", 1},
+                                                   {L"\u00e9t\u00e9s", -1}, {L"", 1},
+                                                   {L"\u00c9t\u00e9", 1},   {L"\U0001F600", -1}};
   for (const auto& [text, sign] : orders) {
     const int order = KyXMLUtilities::compareString(text, accented);
     EXPECT_EQ((order > 0) - (order < 0), sign) << sign;

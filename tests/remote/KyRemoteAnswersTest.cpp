@@ -16,15 +16,17 @@
 
 namespace {
 
-using kytest::Renderer;
 using kytest::RemoteCase;
+using kytest::Renderer;
 using kytest::RequestSnapshot;
 
 class RemoteAnswers : public testing::Test {
 protected:
   void SetUp() override { ASSERT_TRUE(service.ok()) << service.log(); }
 
-  KyRemoteAnalysisService remote() const { return KyRemoteAnalysisService(service.wideUrl().c_str()); }
+  KyRemoteAnalysisService remote() const {
+    return KyRemoteAnalysisService(service.wideUrl().c_str());
+  }
 
   kytest::ServiceProcess service{{"--threads", "2"}};
 };
@@ -58,7 +60,9 @@ TEST_F(RemoteAnswers, EngineErrorsTravelAsTheirCodeAlone) {
   };
   const Case cases[] = {
       {"no finish node",
-       [](RemoteCase& c) { c.input.removeValue(&c.graph, KyAnalysisKey::shortestPaths::graphFinishNode); },
+       [](RemoteCase& c) {
+         c.input.removeValue(&c.graph, KyAnalysisKey::shortestPaths::graphFinishNode);
+       },
        ANALYSIS_ERROR_NO_FINISH_NODE},
       {"no operation",
        [](RemoteCase& c) { c.input.removeValue(nullptr, KyAnalysisKey::all::noneOperation); },

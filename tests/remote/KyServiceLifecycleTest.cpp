@@ -22,8 +22,8 @@
 
 namespace {
 
-using kytest::Renderer;
 using kytest::RemoteCase;
+using kytest::Renderer;
 using kytest::RequestSnapshot;
 
 TEST(ServiceLifecycle, AServiceKilledMidRequestLeavesTheCallersDataAsItWas) {
@@ -61,8 +61,8 @@ TEST(ServiceLifecycle, SigtermAnswersTheRequestsInFlightThenExitsZero) {
                                                  20u + static_cast<unsigned>(i)));
   for (int i = 0; i < kRequests; ++i)
     callers.emplace_back([&, i] {
-      codes[i] = KyRemoteAnalysisService(service.wideUrl().c_str())
-                     .run(&cases[i]->input, &answers[i]);
+      codes[i] =
+          KyRemoteAnalysisService(service.wideUrl().c_str()).run(&cases[i]->input, &answers[i]);
     });
   ASSERT_TRUE(kytest::awaitLoad(service, 1, kRequests - 1));
   EXPECT_EQ(service.stop(), 0) << service.log();
@@ -136,10 +136,10 @@ TEST(ServiceLifecycle, TlsWithATrustedCertificateAndAClientThatRefusesAnUnknownO
     const KyRemoteAnalysisService* service;
     int code;
   };
-  for (const Case& test : {Case{"trusting the certificate", &trusting, ANALYSIS_ERROR_NONE},
-                           Case{"not verifying", &unverifying, ANALYSIS_ERROR_NONE},
-                           Case{"an unknown certificate", &refusing,
-                                ANALYSIS_ERROR_CANNOT_CONNECT}}) {
+  for (const Case& test :
+       {Case{"trusting the certificate", &trusting, ANALYSIS_ERROR_NONE},
+        Case{"not verifying", &unverifying, ANALYSIS_ERROR_NONE},
+        Case{"an unknown certificate", &refusing, ANALYSIS_ERROR_CANNOT_CONNECT}}) {
     SCOPED_TRACE(test.name);
     RemoteCase c(OPERATION_MINIMUM_SPANNING_TREE, 8, 12, 30u);
     const RequestSnapshot before(c);
@@ -172,8 +172,10 @@ TEST(ServiceLifecycle, ServeRefusesWhatItCannotDoSafely) {
       {"an address without port", {"--listen", "127.0.0.1"}, 2, "HOST:PORT"},
       {"a port out of range", {"--listen", "127.0.0.1:70000"}, 2, "HOST:PORT"},
       {"a certificate without key", {"--tls-cert", token.path()}, 2, "--tls-key"},
-      {"a token file that is missing", {"--listen", "127.0.0.1:0", "--token-file", "/nonexistent"},
-       1, "cannot be read"},
+      {"a token file that is missing",
+       {"--listen", "127.0.0.1:0", "--token-file", "/nonexistent"},
+       1,
+       "cannot be read"},
       {"an empty token file",
        {"--listen", "127.0.0.1:0", "--token-file", empty.path()},
        1,

@@ -18,21 +18,18 @@
 
 namespace {
 
-using kytest::Renderer;
 using kytest::RemoteCase;
+using kytest::Renderer;
 
 constexpr int kClients = 16;
 constexpr int kRequestsEach = 25;
 
 // A mix of answers of every shape: lists, lists of lists, pairs, a path
 // graph, constraints.
-constexpr int kMix[] = {OPERATION_SHORTEST_PATHS,
-                        OPERATION_SORTED_PATHS,
-                        OPERATION_ALL_PAIRS_SHORTEST_PATHS,
-                        OPERATION_CONNECTED_COMPONENTS,
-                        OPERATION_CLUSTERING,
-                        OPERATION_MAXIMUM_FLOW,
-                        OPERATION_DEPTH_FIRST_SEARCH};
+constexpr int kMix[] = {
+    OPERATION_SHORTEST_PATHS,       OPERATION_SORTED_PATHS, OPERATION_ALL_PAIRS_SHORTEST_PATHS,
+    OPERATION_CONNECTED_COMPONENTS, OPERATION_CLUSTERING,   OPERATION_MAXIMUM_FLOW,
+    OPERATION_DEPTH_FIRST_SEARCH};
 
 /// Runs `rounds` requests from each of kClients threads at once and counts
 /// the answers that equal the local engine's; the codes of the others go to
@@ -89,7 +86,8 @@ TEST(ServiceLoad, SixteenClientsAtOnceGetEveryAnswerRight) {
   for (std::size_t at = log.find("POST /v1/run"); at != std::string::npos;
        at = log.find("POST /v1/run", at + 1))
     ++lines;
-  EXPECT_EQ(lines, static_cast<std::size_t>(kClients * (rounds + kRequestsEach))) << "one line each";
+  EXPECT_EQ(lines, static_cast<std::size_t>(kClients * (rounds + kRequestsEach)))
+      << "one line each";
 #if !defined(__SANITIZE_ADDRESS__)
   EXPECT_LT(end - start, 8 * 1024) << "kB grown: " << start << " -> " << end;
 #else

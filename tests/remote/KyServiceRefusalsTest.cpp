@@ -72,8 +72,8 @@ protected:
   }
 
   kytest::TempFile tokenFile{std::string(kToken) + "\n"};
-  kytest::ServiceProcess service{{"--threads", "1", "--token-file", tokenFile.path(),
-                                  "--max-request-bytes", "4096"}};
+  kytest::ServiceProcess service{
+      {"--threads", "1", "--token-file", tokenFile.path(), "--max-request-bytes", "4096"}};
   KyRemoteAnalysisService allowed{service.wideUrl().c_str()};
 };
 

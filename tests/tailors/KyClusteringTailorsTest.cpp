@@ -118,9 +118,9 @@ TEST(ClusteringTailorResults, FulfilledIsReadPerConstraintObjectAndClustersAreFr
   EXPECT_EQ(results.fulfilled(&kept), 1);
   EXPECT_EQ(results.fulfilled(&unreported), 0);
   EXPECT_EQ(results.fulfilled(&copy), 0);
-  kytest::checkListOfListsBuilders({kytest::listsBuilder(
-      KyAnalysisKey::clustering::noneClusterList, &KyClusteringOutputTailor::buildClusterList,
-      kytest::Owner::node)});
+  kytest::checkListOfListsBuilders(
+      {kytest::listsBuilder(KyAnalysisKey::clustering::noneClusterList,
+                            &KyClusteringOutputTailor::buildClusterList, kytest::Owner::node)});
 }
 
 } // namespace

@@ -143,9 +143,9 @@ TEST_F(TailorFrameTest, MemberReadsThroughAReusedKeyBufferFollowItsText) {
 TEST_F(TailorFrameTest, ObjectOptionsOfAnotherClassReadAsUnset) {
   KyShortestPathsInputTailor tailor(&input);
   tailor.pGraph(&graph);
-  for (const wchar_t* name : {sp::graphStartNode, sp::graphFinishNode,
-                              key::rootCause::graphEffectNodeList,
-                              key::clustering::graphConstraintManager})
+  for (const wchar_t* name :
+       {sp::graphStartNode, sp::graphFinishNode, key::rootCause::graphEffectNodeList,
+        key::clustering::graphConstraintManager})
     input.setValue(&graph, name, new KyInt(7), 1, 0);
   EXPECT_EQ(tailor.pStartNode(), nullptr);
   EXPECT_EQ(tailor.pFinishNode(), nullptr);

@@ -57,8 +57,8 @@ std::string chainDocument(int nodes) {
           "type=\"KyGraph\"><entry value=\"g0\"/></option><option "
           "key=\"shortestPaths:edge:cost\" type=\"Integer\">";
   for (int i = 1; i < nodes; ++i)
-    text += "<entry owner=\"e" + std::to_string(i) + "\" value=\"" + std::to_string(i % 997) +
-            "\"/>";
+    text +=
+        "<entry owner=\"e" + std::to_string(i) + "\" value=\"" + std::to_string(i % 997) + "\"/>";
   return text + "</option></part></document>";
 }
 

@@ -10,8 +10,8 @@
 #include "InputFile.h"
 #include "Text.h"
 
-#include <kyanalysis/KyAnalysisOperation.h>
 #include <kyanalysis/KyAnalysisErrorEnum.h>
+#include <kyanalysis/KyAnalysisOperation.h>
 
 #include <CLI/CLI.hpp>
 

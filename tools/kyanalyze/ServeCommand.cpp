@@ -15,9 +15,9 @@
 
 #include <CLI/CLI.hpp>
 #include <httplib.h>
+#include <nlohmann/json.hpp>
 #include <xercesc/util/PlatformUtils.hpp>
 #include <xercesc/util/XMLException.hpp>
-#include <nlohmann/json.hpp>
 
 #include <algorithm>
 #include <arpa/inet.h>
@@ -182,8 +182,7 @@ std::string timestamp() {
 /// The service proper: the handlers, the admission of work and the log.
 class Service {
 public:
-  Service(std::ostream& log, int workers, int queue, std::string token,
-          std::size_t maxRequestBytes)
+  Service(std::ostream& log, int workers, int queue, std::string token, std::size_t maxRequestBytes)
       : log_(log), admission_(workers, queue), token_(std::move(token)),
         maxRequestBytes_(maxRequestBytes), analyses_(describeJson()) {}
 
@@ -204,11 +203,11 @@ public:
     server.Post("/v1/run", [this](const httplib::Request& request, httplib::Response& response) {
       run(request, response, nullptr);
     });
-    server.Get("/v1/analyses", [this](const httplib::Request& request,
-                                      httplib::Response& response) {
-      if (authorized(request, response))
-        response.set_content(analyses_, "application/json");
-    });
+    server.Get("/v1/analyses",
+               [this](const httplib::Request& request, httplib::Response& response) {
+                 if (authorized(request, response))
+                   response.set_content(analyses_, "application/json");
+               });
     server.Get("/healthz", [this](const httplib::Request&, httplib::Response& response) {
       response.set_content(admission_.state().dump() + "\n", "application/json");
     });
@@ -321,8 +320,8 @@ private:
             input.getValueAsInteger(nullptr, KyAnalysisKey::all::noneOperation)))
       facts.analysis = toUtf8(word);
     if (graph != nullptr && table.pID(graph.get()) != nullptr)
-      facts.graphSize = std::to_string(graph->numberOfNodes()) + "/" +
-                        std::to_string(graph->numberOfEdges());
+      facts.graphSize =
+          std::to_string(graph->numberOfNodes()) + "/" + std::to_string(graph->numberOfEdges());
 
     KyServiceOutputData output;
     KyLocalAnalysisService().run(&input, &output);
@@ -339,8 +338,8 @@ private:
   void logLine(const httplib::Request& request, const httplib::Response& response) {
     std::ostringstream line;
     line << timestamp() << ' ' << request.remote_addr << ':' << request.remote_port << ' '
-         << request.method << ' ' << request.path << ' ' << facts.analysis << ' '
-         << facts.graphSize << ' ' << response.status << ' ';
+         << request.method << ' ' << request.path << ' ' << facts.analysis << ' ' << facts.graphSize
+         << ' ' << response.status << ' ';
     if (facts.start == Clock::time_point{})
       line << '-';
     else
