@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# Quick start, second command: installs what is missing, then builds and runs
-# every test twice, in a plain build and under AddressSanitizer,
+# Quick start, second command: installs what is missing, checks that the
+# sources are formatted, then builds and runs every test twice, in a plain build and under AddressSanitizer,
 # LeakSanitizer and UndefinedBehaviorSanitizer (any report fails the run),
 # and finally installs the libraries and builds an outside project on them.
 set -euo pipefail
@@ -8,6 +8,9 @@ cd "$(dirname "$0")/.."
 
 tools/deps.sh
 jobs=$(nproc)
+
+echo "== formatting =="
+tools/check-format.sh
 
 echo "== plain build =="
 cmake -S . -B build-test -G Ninja -DKY_WERROR=ON -DKY_BUILD_BENCH=ON >/dev/null
