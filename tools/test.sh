@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Quick start, second command: installs what is missing, checks that the
-# sources are formatted, then builds and runs every test twice, in a plain build and under AddressSanitizer,
-# LeakSanitizer and UndefinedBehaviorSanitizer (any report fails the run),
+# sources are formatted, then builds and runs every test twice, in a plain
+# build and under AddressSanitizer, LeakSanitizer and
+# UndefinedBehaviorSanitizer (any report fails the run),
 # and finally installs the libraries and builds an outside project on them.
 set -euo pipefail
 cd "$(dirname "$0")/.."
