@@ -1,5 +1,6 @@
 #include <kyplatform/KyObjectTable.h>
 #include <kyplatform/KyTopLevelXMLReader.h>
+#include <kyplatform/KyUtf8.h>
 
 #include "KyXMLParserMemory_p.h"
 #include "KyXMLPlatform_p.h"
@@ -281,7 +282,7 @@ int KyTopLevelXMLReader::read() {
   clearFailure();
   std::FILE* file = nullptr;
   if (fromFile_) {
-    file = std::fopen(KyXMLText::toUtf8(fileName_).c_str(), "rb");
+    file = std::fopen(KyUtf8::fromWide(fileName_).c_str(), "rb");
     if (file == nullptr)
       return fail(L"cannot read the file \"" + fileName_ + L"\"");
     const int first = std::fgetc(file);

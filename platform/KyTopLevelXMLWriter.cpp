@@ -3,6 +3,7 @@
 #include <kyplatform/KyNode.h>
 #include <kyplatform/KyObjectTable.h>
 #include <kyplatform/KyTopLevelXMLWriter.h>
+#include <kyplatform/KyUtf8.h>
 #include <kyplatform/KyXMLStream.h>
 
 #include "KyXMLByteBlocks_p.h"
@@ -265,7 +266,7 @@ int KyTopLevelXMLWriter::writeOnce(bool stream) {
 
   const std::size_t size = text.size();
   if (toFile_) {
-    std::ofstream file(KyXMLText::toUtf8(fileName_), std::ios::binary | std::ios::trunc);
+    std::ofstream file(KyUtf8::fromWide(fileName_), std::ios::binary | std::ios::trunc);
     text.forEachBlock([&file](const unsigned char* bytes, std::size_t length) {
       file.write(reinterpret_cast<const char*>(bytes), static_cast<std::streamsize>(length));
     });

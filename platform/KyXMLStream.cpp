@@ -4,6 +4,8 @@
 #include "KyXMLElement_p.h"
 #include "KyXMLText_p.h"
 
+#include <kyplatform/KyUtf8.h>
+
 #include <xercesc/dom/DOMAttr.hpp>
 #include <xercesc/dom/DOMDocument.hpp>
 #include <xercesc/dom/DOMNamedNodeMap.hpp>
@@ -50,19 +52,9 @@ constexpr AsciiTable kAscii;
 // Appends the UTF-8 form of `c` at `end`; false for a character XML cannot
 // carry.
 bool putScalar(unsigned char*& end, char32_t c) {
-  if ((c >= 0xD800 && c < 0xE000) || c == 0xFFFE || c == 0xFFFF || c > 0x10FFFF)
+  if (!KyUtf8::isScalarValue(c) || c == 0xFFFE || c == 0xFFFF)
     return false;
-  if (c < 0x800) {
-    *end++ = static_cast<unsigned char>(0xC0 | (c >> 6));
-  } else if (c < 0x10000) {
-    *end++ = static_cast<unsigned char>(0xE0 | (c >> 12));
-    *end++ = static_cast<unsigned char>(0x80 | ((c >> 6) & 0x3F));
-  } else {
-    *end++ = static_cast<unsigned char>(0xF0 | (c >> 18));
-    *end++ = static_cast<unsigned char>(0x80 | ((c >> 12) & 0x3F));
-    *end++ = static_cast<unsigned char>(0x80 | ((c >> 6) & 0x3F));
-  }
-  *end++ = static_cast<unsigned char>(0x80 | (c & 0x3F));
+  end += KyUtf8::encode(c, reinterpret_cast<char*>(end));
   return true;
 }
 

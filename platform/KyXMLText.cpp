@@ -1,10 +1,10 @@
 #include "KyXMLText_p.h"
 
+#include <kyplatform/KyUtf8.h>
+
 #include <charconv>
 
 namespace {
-constexpr char16_t kReplacement = 0xFFFD;
-
 // Narrow copy of text that is only of interest when it is ASCII; anything
 // else becomes a character that no number parser accepts.
 std::string asciiOf(std::wstring_view text) {
@@ -25,14 +25,6 @@ template <typename Number> bool parseWhole(std::wstring_view text, Number& value
     return false;
   value = parsed;
   return true;
-}
-// The code point at `p`, which is not the end, moving `p` past it: a
-// surrogate pair gives one code point, an unpaired surrogate U+FFFD.
-wchar_t nextCodePoint(const XMLCh*& p) {
-  const char32_t unit = *p++;
-  if (unit >= 0xD800 && unit < 0xDC00 && *p >= 0xDC00 && *p < 0xE000)
-    return static_cast<wchar_t>(0x10000 + ((unit - 0xD800) << 10) + (*p++ - 0xDC00));
-  return static_cast<wchar_t>(unit >= 0xD800 && unit < 0xE000 ? kReplacement : unit);
 }
 } // namespace
 
@@ -69,47 +61,23 @@ void toWide(const XMLCh* text, std::wstring& wide) {
   wide.clear();
   if (text == nullptr)
     return;
-  wide.reserve(std::char_traits<XMLCh>::length(text)); // code points never outnumber units
-  for (const XMLCh* p = text; *p != 0;)
-    wide.push_back(nextCodePoint(p));
+  const std::u16string_view units(text);
+  wide.reserve(units.size()); // code points never outnumber units
+  for (std::size_t i = 0; i < units.size();)
+    wide.push_back(static_cast<wchar_t>(KyUtf8::nextOfUtf16(units, i)));
 }
 
 int compare(const XMLCh* xml, std::wstring_view wide) {
-  const XMLCh* p = xml != nullptr ? xml : u"";
+  const std::u16string_view units(xml != nullptr ? xml : u"");
+  std::size_t i = 0;
   for (const wchar_t expected : wide) {
-    if (*p == 0)
+    if (i == units.size())
       return -1;
-    const wchar_t c = nextCodePoint(p);
+    const auto c = static_cast<wchar_t>(KyUtf8::nextOfUtf16(units, i));
     if (c != expected)
       return std::char_traits<wchar_t>::lt(c, expected) ? -1 : 1;
   }
-  return *p == 0 ? 0 : 1;
-}
-
-std::string toUtf8(std::wstring_view text) {
-  std::string utf8;
-  utf8.reserve(text.size());
-  for (const wchar_t wide : text) {
-    auto c = static_cast<char32_t>(wide);
-    if (c > 0x10FFFF || (c >= 0xD800 && c < 0xE000))
-      c = kReplacement;
-    if (c < 0x80) {
-      utf8.push_back(static_cast<char>(c));
-    } else if (c < 0x800) {
-      utf8.push_back(static_cast<char>(0xC0 | (c >> 6)));
-      utf8.push_back(static_cast<char>(0x80 | (c & 0x3F)));
-    } else if (c < 0x10000) {
-      utf8.push_back(static_cast<char>(0xE0 | (c >> 12)));
-      utf8.push_back(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
-      utf8.push_back(static_cast<char>(0x80 | (c & 0x3F)));
-    } else {
-      utf8.push_back(static_cast<char>(0xF0 | (c >> 18)));
-      utf8.push_back(static_cast<char>(0x80 | ((c >> 12) & 0x3F)));
-      utf8.push_back(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
-      utf8.push_back(static_cast<char>(0x80 | (c & 0x3F)));
-    }
-  }
-  return utf8;
+  return i == units.size() ? 0 : 1;
 }
 
 std::wstring quote(std::wstring_view text) {

@@ -31,8 +31,6 @@ void toWide(const XMLCh* text, std::wstring& wide);
 /// Compares Xerces text (null: the empty text) with wide text as
 /// toWide(xml).compare(wide) would: negative, 0 or positive. Makes no copy.
 int compare(const XMLCh* xml, std::wstring_view wide);
-/// UTF-8 form of wide text, for file names.
-std::string toUtf8(std::wstring_view text);
 
 /// `text` in double quotes for a message of one line: control characters
 /// become spaces, and text beyond 60 characters is cut and marked "...".

@@ -7,6 +7,7 @@
 #include <kyplatform/KyInt.h>
 #include <kyplatform/KyObjectTable.h>
 #include <kyplatform/KyServiceData.h>
+#include <kyplatform/KyUtf8.h>
 #include <kyremote/KyRemoteAnalysisService.h>
 
 #include <httplib.h>
@@ -22,30 +23,6 @@
 
 namespace {
 
-/// `text` as UTF-8.
-std::string utf8(const std::wstring& text) {
-  std::string bytes;
-  for (const wchar_t c : text) {
-    const auto code = static_cast<char32_t>(c);
-    if (code < 0x80) {
-      bytes += static_cast<char>(code);
-    } else if (code < 0x800) {
-      bytes += static_cast<char>(0xC0 | (code >> 6));
-      bytes += static_cast<char>(0x80 | (code & 0x3F));
-    } else if (code < 0x10000) {
-      bytes += static_cast<char>(0xE0 | (code >> 12));
-      bytes += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
-      bytes += static_cast<char>(0x80 | (code & 0x3F));
-    } else {
-      bytes += static_cast<char>(0xF0 | (code >> 18));
-      bytes += static_cast<char>(0x80 | ((code >> 12) & 0x3F));
-      bytes += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
-      bytes += static_cast<char>(0x80 | (code & 0x3F));
-    }
-  }
-  return bytes;
-}
-
 /// Where the requests go: the scheme, host and port httplib connects to,
 /// and the path of the run endpoint.
 struct Endpoint {
@@ -57,7 +34,7 @@ struct Endpoint {
 bool parseUrl(const std::wstring& url, Endpoint& endpoint) {
   static const std::regex form(
       R"(^(https?)://(\[[0-9A-Fa-f:.]+\]|[^/:?#\[\]@]+)(:[0-9]{1,5})?(/[^?#]*)?$)");
-  const std::string text = utf8(url);
+  const std::string text = KyUtf8::fromWide(url);
   std::smatch parts;
   if (!std::regex_match(text, parts, form))
     return false;
@@ -221,11 +198,11 @@ int KyRemoteAnalysisService::run(KyServiceInputData* input, KyServiceOutputData*
     // would hold until the service's delayed acknowledgement.
     client.set_tcp_nodelay(true);
     if (!token_.empty())
-      client.set_bearer_token_auth(utf8(token_));
+      client.set_bearer_token_auth(KyUtf8::fromWide(token_));
     if (endpoint.tls) {
       client.enable_server_certificate_verification(verifyingCertificate_ != 0);
       if (!authorityFile_.empty())
-        client.set_ca_cert_path(utf8(authorityFile_));
+        client.set_ca_cert_path(KyUtf8::fromWide(authorityFile_));
     }
 
     const auto start = std::chrono::steady_clock::now();

@@ -5,6 +5,7 @@
 
 #include <kyplatform/KyEdge.h>
 #include <kyplatform/KyNode.h>
+#include <kyplatform/KyUtf8.h>
 
 #include <xercesc/framework/MemBufInputSource.hpp>
 #include <xercesc/sax/Locator.hpp>
@@ -30,15 +31,7 @@ using xercesc::Attributes;
 
 /// UTF-16 text of the parser as UTF-8.
 std::string utf8Of(const XMLCh* text, std::size_t length) {
-  std::wstring wide;
-  for (std::size_t i = 0; i < length; ++i) {
-    char32_t c = text[i];
-    if (c >= 0xD800 && c < 0xDC00 && i + 1 < length && text[i + 1] >= 0xDC00 &&
-        text[i + 1] < 0xE000)
-      c = 0x10000 + ((c - 0xD800) << 10) + (text[++i] - 0xDC00);
-    wide += static_cast<wchar_t>(c);
-  }
-  return toUtf8(wide.c_str());
+  return KyUtf8::fromUtf16(std::u16string_view(text, length));
 }
 
 std::string utf8Of(const XMLCh* text) {
