@@ -59,9 +59,12 @@ public:
   }
   void removeValue(KyObject* owner, const wchar_t* key) { setValue(owner, key, nullptr, 0, 0); }
   /// Stores under (owner, key) a KyInt, or a KyDouble, holding `value`, as
-  /// storeOwned() stores a new one, but made by the store in its own room:
-  /// pValue() hands out that object, which the store owns, without a heap
-  /// block of its own. `ownerOwned` 1 hands the owner over as setValue()
+  /// storeOwned() stores a new one. The store's own classes keep an integer
+  /// plain and make its KyInt only when pValue() asks for it; a subclass
+  /// gets a new KyInt or KyDouble through setValue(), so that an override
+  /// sees every write. Either way the object pValue() hands out is owned by
+  /// the store and honours claims: one claimed keeps its value until its
+  /// holder releases it. `ownerOwned` 1 hands the owner over as setValue()
   /// does. A null key stores nothing. O(1) on average.
   void storeInteger(KyObject* owner, const wchar_t* key, int value, int ownerOwned = 0);
   void storeDouble(KyObject* owner, const wchar_t* key, double value);
@@ -90,14 +93,15 @@ public:
   }
   /// The values under `key` on every node (`edges` false) or edge of
   /// `graph`, by position, read as integers: a KyInt gives its value,
-  /// another value 0, a member without a value `missing`. O(members).
+  /// another value 0, a member without a value `missing`. O(members); a
+  /// subclass is asked through pValue() for each member.
   std::vector<int> memberIntegers(const wchar_t* key, const KyGraph& graph, bool edges,
                                   int missing) const;
   /// The reverse of memberIntegers(): stores `values[i]` under `key` on the
   /// node (`edges` false) or edge of `graph` at position i, as
   /// storeInteger() would one by one; positions holding `missing` are left
   /// as they are. Values past the last member are ignored. O(values), with
-  /// the key looked up once.
+  /// the key looked up once; a subclass gets each value through setValue().
   void storeMemberIntegers(const wchar_t* key, const KyGraph& graph, bool edges,
                            const std::vector<int>& values, int missing);
   /// Removes every value, releasing what the store owns; the service name
@@ -126,9 +130,10 @@ public:
   }
 
 private:
-  // Whether reads may go straight to the store: true for the store's own
-  // classes, false for a subclass, which may answer pValue() its own way.
-  // Decided on the first read, once the object's class is final.
+  // Whether reads and writes may go straight to the store: true for the
+  // store's own classes, false for a subclass, which may answer pValue()
+  // and setValue() its own way. Decided on the first use, once the
+  // object's class is final.
   bool readsStore() const;
   // The member's value as the store keeps it, read as findInteger() does.
   bool storedMemberInteger(const KyGraphMember& member, const wchar_t* key, int& integer,

@@ -9,7 +9,6 @@
 #include <algorithm>
 #include <cstring>
 #include <cwchar>
-#include <new>
 #include <typeinfo>
 
 namespace {
@@ -49,45 +48,42 @@ KyObject* pointerIn(const Slot& slot) {
 
 void setPointer(Slot& slot, KyObject* object) { std::memcpy(slot.bytes, &object, sizeof object); }
 
-KyInt* integerIn(Slot& slot) { return std::launder(reinterpret_cast<KyInt*>(slot.bytes)); }
+int plainIn(const Slot& slot) {
+  int integer;
+  std::memcpy(&integer, slot.bytes, sizeof integer);
+  return integer;
+}
+
+void setPlain(Slot& slot, int integer) { std::memcpy(slot.bytes, &integer, sizeof integer); }
 
 // The integer a value reads as: a KyInt's own, 0 for any other class.
 int integerOf(const KyObject* value) {
   return typeid(*value) == typeid(KyInt) ? static_cast<const KyInt*>(value)->value() : 0;
 }
 
-// The value a slot holds, or null.
-KyObject* valueOf(const Slot& slot, std::uint8_t holding) {
+// The value a slot holds, or null; a plain integer gets its KyInt now.
+KyObject* valueOf(Slot& slot, std::uint8_t& holding) {
   switch (holding & Holding::kHoldingMask) {
   case Holding::kEmpty:
     return nullptr;
-  case Holding::kMadeInteger:
-    return integerIn(const_cast<Slot&>(slot));
+  case Holding::kPlainInteger: {
+    auto* made = new KyInt(plainIn(slot));
+    setPointer(slot, made);
+    holding = static_cast<std::uint8_t>((holding & Holding::kOwnsOwner) | Holding::kMadeInteger);
+    return made;
+  }
   default:
     return pointerIn(slot);
   }
 }
 
+// What a slot that holds a value reads as an integer, as getInteger() says.
+int integerIn(const Slot& slot, std::uint8_t holding) {
+  return (holding & Holding::kHoldingMask) == Holding::kPlainInteger ? plainIn(slot)
+                                                                     : integerOf(pointerIn(slot));
+}
+
 } // namespace
-
-void* KyValueStore::Room::take() {
-  if (free_ != nullptr) {
-    void* room = free_;
-    std::memcpy(&free_, room, sizeof free_);
-    return room;
-  }
-  constexpr std::size_t kBlock = 256;
-  if (blocks_.empty() || used_ == kBlock) {
-    blocks_.emplace_back(new unsigned char[kBlock * size_]);
-    used_ = 0;
-  }
-  return blocks_.back().get() + size_ * used_++;
-}
-
-void KyValueStore::Room::give(void* room) {
-  std::memcpy(room, &free_, sizeof free_);
-  free_ = room;
-}
 
 // Where one entry keeps its value: a slot that never moves, and how the
 // slot holds it.
@@ -104,15 +100,10 @@ struct KyValueStore::Taken {
 };
 
 // 64 value slots by position. An integer the store made stays a plain int
-// until someone asks for its object, which is then made in a room that
-// never moves; any other value is a pointer. Pair chunks also keep the
-// owners made for their slots.
+// until someone asks for its object, which is then made on the heap and
+// kept beside the int; any other value is a pointer. Pair chunks also keep
+// the owners made for their slots.
 struct KyValueStore::Chunk {
-  struct IntegerRoom {
-    alignas(KyInt) unsigned char bytes[sizeof(KyInt)];
-  };
-
-  KyInt* made(int slot) const { return std::launder(reinterpret_cast<KyInt*>(rooms[slot].bytes)); }
   // The value of a slot, made now when it is a plain integer; null when
   // the slot is empty.
   KyObject* value(int slot) const {
@@ -120,12 +111,10 @@ struct KyValueStore::Chunk {
     case Holding::kEmpty:
       return nullptr;
     case Holding::kPlainInteger:
-      if (rooms == nullptr)
-        rooms.reset(new IntegerRoom[kChunkSize]);
+      if (objects == nullptr)
+        objects.reset(new KyObject*[kChunkSize]);
       holding[slot] = Holding::kMadeInteger;
-      return new (rooms[slot].bytes) KyInt(integers[slot]);
-    case Holding::kMadeInteger:
-      return made(slot);
+      return objects[slot] = new KyInt(integers[slot]);
     default:
       return objects[slot];
     }
@@ -134,16 +123,34 @@ struct KyValueStore::Chunk {
   std::int32_t integers[kChunkSize];
   mutable std::uint8_t holding[kChunkSize] = {};
   int count = 0;
-  std::unique_ptr<KyObject*[]> objects;         // values that are no plain integer
-  mutable std::unique_ptr<IntegerRoom[]> rooms; // KyInts made from `integers`
+  mutable std::unique_ptr<KyObject*[]> objects; // values other than plain integers
   mutable std::unique_ptr<KyObject*[]> owners;  // a pair chunk's owners, when made
+};
+
+// The graph whose members a column or a pair table files by position. A
+// graph is known by its address and its life token: a graph made where a
+// gone one was has another token, so it never finds the gone one's values,
+// and those are never walked.
+struct KyValueStore::GraphKey {
+  explicit GraphKey(const KyGraph* graph)
+      : graph(graph), life(graph->lifeToken()), lifeAddress(graph->lifeAddress()) {}
+
+  // Whether `other`, a graph that is there, is this one.
+  bool is(const KyGraph* other) const {
+    return other == graph && other->lifeAddress() == lifeAddress;
+  }
+  bool gone() const { return life.expired(); }
+
+  const KyGraph* graph;
+  std::weak_ptr<const void> life;
+  const void* lifeAddress;
 };
 
 // One key's entries for owners of one kind of place in one graph: the
 // nodes, or the edges, by position, in chunks of 64 slots.
-struct KyValueStore::Column {
+struct KyValueStore::Column : GraphKey {
   Column(const KyGraph* graph, KyOwnerPlace::Kind kind)
-      : graph(graph), kind(kind),
+      : GraphKey(graph), kind(kind),
         memberClass(kind == KyOwnerPlace::KY_PLACE_EDGE ? typeid(KyEdge) : typeid(KyNode)) {}
 
   // Whether the column surely files `member`'s values: a member of its
@@ -152,7 +159,7 @@ struct KyValueStore::Column {
   // address only, which never confuses two classes. Where a member is not
   // surely held, the general path decides.
   bool holds(const KyGraphMember& member) const {
-    return member.pOwnerGraph() == graph && &typeid(member) == &memberClass;
+    return is(member.pOwnerGraph()) && &typeid(member) == &memberClass;
   }
 
   // What the slot of `position` reads as an integer, as getInteger() says;
@@ -163,7 +170,6 @@ struct KyValueStore::Column {
     return chunk != nullptr && slotInteger(*chunk, position & (kChunkSize - 1), integer);
   }
 
-  const KyGraph* graph;
   KyOwnerPlace::Kind kind;
   const std::type_info& memberClass;
   std::vector<std::unique_ptr<Chunk>> chunks;
@@ -289,7 +295,7 @@ struct KyValueStore::Indexed {
 struct KyValueStore::Found {
   const Chunk* chunk = nullptr;
   int slot = 0;
-  const Indexed::Entry* entry = nullptr;
+  Indexed::Entry* entry = nullptr;
 };
 
 // One key's entries for pairs of nodes of one graph. They go to an index
@@ -299,14 +305,14 @@ struct KyValueStore::Found {
 // nodes, which an answer of every pair fills up. Entries already indexed
 // stay there. No entry keeps the pair it was stored under: its owner is
 // made, and kept, only when someone asks for it.
-struct KyValueStore::PairTable {
+struct KyValueStore::PairTable : GraphKey {
   struct Hash {
     std::size_t operator()(std::uint64_t key) const {
       return static_cast<std::size_t>((key * 0x9E3779B97F4A7C15ull) >> 17);
     }
   };
 
-  explicit PairTable(const KyOwnerPlace& place) : graph(place.graph), make(place.make) {}
+  explicit PairTable(const KyOwnerPlace& place) : GraphKey(place.graph), make(place.make) {}
 
   // The owner of the entry at (first, second) whose made owner is `made`:
   // made now when it is null.
@@ -363,7 +369,6 @@ struct KyValueStore::PairTable {
     return chunks.emplace(key, std::make_unique<Chunk>()).first->second.get();
   }
 
-  const KyGraph* graph;
   KyObject* (*make)(const KyOwnerPlace&);
   Indexed index;
   std::unordered_map<std::uint64_t, std::unique_ptr<Chunk>, Hash> chunks;
@@ -377,13 +382,13 @@ struct KyValueStore::Table {
 
   Column* column(const KyOwnerPlace& place) const {
     for (const auto& c : columns)
-      if (c->graph == place.graph && c->kind == place.kind)
+      if (c->kind == place.kind && c->is(place.graph))
         return c.get();
     return nullptr;
   }
   PairTable* pairs(const KyGraph* graph) const {
     for (const auto& table : pairTables)
-      if (table->graph == graph)
+      if (table->is(graph))
         return table.get();
     return nullptr;
   }
@@ -394,7 +399,7 @@ struct KyValueStore::Table {
   std::vector<std::unique_ptr<PairTable>> pairTables;
 };
 
-KyValueStore::KyValueStore() : doubles_(sizeof(KyDouble)) {}
+KyValueStore::KyValueStore() = default;
 
 KyValueStore::~KyValueStore() { clear(); }
 
@@ -430,13 +435,13 @@ void KyValueStore::clear() {
   size_ = 0;
 }
 
+// A made integer's KyInt is released like a value handed over: whoever
+// claimed it keeps it.
 KyValueStore::Taken KyValueStore::take(Cell cell) {
   Taken taken;
   const std::uint8_t holding = *cell.holding & Holding::kHoldingMask;
-  if (holding == Holding::kMadeInteger)
-    integerIn(*cell.slot)->~KyInt(); // nothing to wait for
-  else if (holding != Holding::kEmpty && holding != Holding::kReferenced)
-    taken = Taken{pointerIn(*cell.slot), holding};
+  if (holding == Holding::kMadeInteger || holding == Holding::kOwned)
+    taken = Taken{pointerIn(*cell.slot), Holding::kOwned};
   *cell.holding &= Holding::kOwnsOwner;
   return taken;
 }
@@ -444,28 +449,23 @@ KyValueStore::Taken KyValueStore::take(Cell cell) {
 KyValueStore::Taken KyValueStore::take(Chunk& chunk, int slot) {
   Taken taken;
   const std::uint8_t holding = chunk.holding[slot];
-  if (holding == Holding::kMadeInteger)
-    chunk.made(slot)->~KyInt(); // nothing to wait for
-  else if (holding == Holding::kOwned || holding == Holding::kMadeDouble)
-    taken = Taken{chunk.objects[slot], holding};
+  if (holding == Holding::kMadeInteger || holding == Holding::kOwned)
+    taken = Taken{chunk.objects[slot], Holding::kOwned};
   chunk.holding[slot] = Holding::kEmpty;
   return taken;
 }
 
 void KyValueStore::release(const Taken& taken) {
-  if (taken.holding == Holding::kMadeDouble) {
-    static_cast<KyDouble*>(taken.object)->~KyDouble();
-    doubles_.give(taken.object);
-  } else if (taken.holding == Holding::kOwned) {
+  if (taken.holding == Holding::kOwned)
     endClaim(taken.object);
-  }
 }
 
 KyValueStore::Taken KyValueStore::putValue(Cell cell, const Put& put) {
   const std::uint8_t owner = *cell.holding & Holding::kOwnsOwner;
   if (put.what == Put::kObject) {
     const std::uint8_t held = *cell.holding & Holding::kHoldingMask;
-    if (held != Holding::kEmpty && valueOf(*cell.slot, held) == put.object) {
+    if (held != Holding::kEmpty && held != Holding::kPlainInteger &&
+        pointerIn(*cell.slot) == put.object) {
       // Storing the held value again keeps the store's hold on it, even
       // when it comes back as a reference: nobody else holds that claim.
       if (held == Holding::kReferenced && put.owns)
@@ -479,11 +479,11 @@ KyValueStore::Taken KyValueStore::putValue(Cell cell, const Put& put) {
   }
   const Taken taken = take(cell);
   if (put.what == Put::kInteger) {
-    new (cell.slot->bytes) KyInt(put.integer);
-    *cell.holding = owner | Holding::kMadeInteger;
+    setPlain(*cell.slot, put.integer);
+    *cell.holding = owner | Holding::kPlainInteger;
   } else {
-    setPointer(*cell.slot, new (doubles_.take()) KyDouble(put.real));
-    *cell.holding = owner | Holding::kMadeDouble;
+    setPointer(*cell.slot, new KyDouble(put.real));
+    *cell.holding = owner | Holding::kOwned;
   }
   return taken;
 }
@@ -497,7 +497,7 @@ KyValueStore::Taken KyValueStore::putValue(Chunk& chunk, int slot, const Put& pu
     return taken;
   }
   if (put.what == Put::kObject && held != Holding::kEmpty && held != Holding::kPlainInteger &&
-      (held == Holding::kMadeInteger ? chunk.made(slot) : chunk.objects[slot]) == put.object) {
+      chunk.objects[slot] == put.object) {
     // Storing the held value again keeps the store's hold on it.
     if (held == Holding::kReferenced && put.owns)
       chunk.holding[slot] = Holding::kOwned;
@@ -510,8 +510,8 @@ KyValueStore::Taken KyValueStore::putValue(Chunk& chunk, int slot, const Put& pu
     chunk.objects[slot] = put.object;
     chunk.holding[slot] = put.owns ? Holding::kOwned : Holding::kReferenced;
   } else {
-    chunk.objects[slot] = new (doubles_.take()) KyDouble(put.real);
-    chunk.holding[slot] = Holding::kMadeDouble;
+    chunk.objects[slot] = new KyDouble(put.real);
+    chunk.holding[slot] = Holding::kOwned;
   }
   return taken;
 }
@@ -609,7 +609,45 @@ void KyValueStore::store(KyObject* owner, const wchar_t* key, const Put* put, bo
 KyValueStore::Column& KyValueStore::columnToFill(Table& t, const KyOwnerPlace& place) {
   if (Column* column = t.column(place))
     return *column;
+  dropGone(t);
   return *t.columns.emplace_back(std::make_unique<Column>(place.graph, place.kind));
+}
+
+void KyValueStore::dropGone(Table& t) {
+  for (auto it = t.columns.begin(); it != t.columns.end();) {
+    Column& column = **it;
+    if (!column.gone()) {
+      ++it;
+      continue;
+    }
+    for (auto& chunk : column.chunks)
+      if (chunk != nullptr)
+        for (int i = 0; i < kChunkSize; ++i)
+          release(take(*chunk, i));
+    size_ -= column.count;
+    it = t.columns.erase(it);
+  }
+  for (auto it = t.pairTables.begin(); it != t.pairTables.end();) {
+    PairTable& pairs = **it;
+    if (!pairs.gone()) {
+      ++it;
+      continue;
+    }
+    size_ -= pairs.index.count;
+    pairs.index.forEach([this](Indexed::Entry& entry) {
+      release(take(Cell{&entry.value, &entry.holding}));
+      endClaim(entry.owner);
+    });
+    for (auto& [key, chunk] : pairs.chunks) {
+      size_ -= static_cast<std::size_t>(chunk->count);
+      for (int i = 0; i < kChunkSize; ++i) {
+        release(take(*chunk, i));
+        if (chunk->owners != nullptr)
+          endClaim(chunk->owners[i]);
+      }
+    }
+    it = t.pairTables.erase(it);
+  }
 }
 
 KyValueStore::Chunk& KyValueStore::chunkToFill(Column& column, std::size_t at) {
@@ -695,6 +733,7 @@ void KyValueStore::storePair(Table& t, const KyOwnerPlace& place, const Put* put
   if (pairs == nullptr) {
     if (put == nullptr)
       return;
+    dropGone(t);
     pairs = t.pairTables.emplace_back(std::make_unique<PairTable>(place)).get();
   }
   const int first = place.first, second = place.second;
@@ -860,17 +899,15 @@ bool KyValueStore::integerInTable(const Table& t, const KyObject* owner, int& in
   KyOwnerPlace place{};
   if (t.columns.size() == 1 && owner != nullptr && owner->ownerPlace(place)) {
     const Column& column = *t.columns.front();
-    if (column.graph == place.graph && column.kind == place.kind)
+    if (column.kind == place.kind && column.is(place.graph))
       return column.integerAt(place.first, integer);
   }
   const Found found = locate(t, owner);
   if (found.chunk != nullptr)
     return slotInteger(*found.chunk, found.slot, integer);
-  const KyObject* value =
-      found.entry != nullptr ? valueOf(found.entry->value, found.entry->holding) : nullptr;
-  if (value == nullptr)
+  if (found.entry == nullptr || (found.entry->holding & Holding::kHoldingMask) == Holding::kEmpty)
     return false;
-  integer = integerOf(value);
+  integer = integerIn(found.entry->value, found.entry->holding);
   return true;
 }
 
@@ -940,36 +977,48 @@ void KyValueStore::forEach(const std::function<void(const KyObject* owner, const
   for (const auto& named : tables_) {
     const Table& t = *named.second;
     const wchar_t* key = t.key.c_str();
-    const auto visitEntry = [&](const Indexed::Entry& entry) {
+    const auto visitEntry = [&](Indexed::Entry& entry) {
       visit(entry.owner, key, valueOf(entry.value, entry.holding));
     };
     t.owners.forEach(visitEntry);
-    for (const auto& column : t.columns)
+    // Values on members of a graph that is gone, or past its members, have
+    // no owner to show.
+    for (const auto& column : t.columns) {
+      if (column->gone())
+        continue;
+      const bool edges = column->kind == KyOwnerPlace::KY_PLACE_EDGE;
+      const int members = edges ? column->graph->numberOfEdges() : column->graph->numberOfNodes();
       for (std::size_t at = 0; at < column->chunks.size(); ++at)
         if (const Chunk* chunk = column->chunks[at].get())
-          for (int i = 0; i < kChunkSize; ++i)
-            if (chunk->holding[i] != Holding::kEmpty) {
-              const int position = static_cast<int>(at << kChunkShift) + i;
-              const KyObject* owner =
-                  column->kind == KyOwnerPlace::KY_PLACE_EDGE
-                      ? static_cast<const KyObject*>(column->graph->pEdgeAt(position))
+          for (int i = 0; i < kChunkSize; ++i) {
+            const int position = static_cast<int>(at << kChunkShift) + i;
+            if (chunk->holding[i] == Holding::kEmpty || position >= members)
+              continue;
+            const KyObject* owner =
+                edges ? static_cast<const KyObject*>(column->graph->pEdgeAt(position))
                       : column->graph->pNodeAt(position);
-              visit(owner, key, chunk->value(i));
-            }
+            visit(owner, key, chunk->value(i));
+          }
+    }
     for (const auto& pairs : t.pairTables) {
+      if (pairs->gone())
+        continue;
+      const int nodes = pairs->graph->numberOfNodes();
       pairs->index.forEach([&](Indexed::Entry& entry) {
-        visit(pairs->owner(entry.owner, entry.first, entry.second), key,
-              valueOf(entry.value, entry.holding));
+        if (entry.first < nodes && entry.second < nodes)
+          visit(pairs->owner(entry.owner, entry.first, entry.second), key,
+                valueOf(entry.value, entry.holding));
       });
       for (const auto& [chunkKey, chunk] : pairs->chunks)
-        for (int i = 0; i < kChunkSize; ++i)
-          if (chunk->holding[i] != Holding::kEmpty) {
-            const int first = static_cast<int>(chunkKey >> 32);
-            const int second = static_cast<int>((chunkKey & 0xFFFFFFFFu) << kChunkShift) + i;
-            if (chunk->owners == nullptr)
-              chunk->owners.reset(new KyObject*[kChunkSize]());
-            visit(pairs->owner(chunk->owners[i], first, second), key, chunk->value(i));
-          }
+        for (int i = 0; i < kChunkSize; ++i) {
+          const int first = static_cast<int>(chunkKey >> 32);
+          const int second = static_cast<int>((chunkKey & 0xFFFFFFFFu) << kChunkShift) + i;
+          if (chunk->holding[i] == Holding::kEmpty || first >= nodes || second >= nodes)
+            continue;
+          if (chunk->owners == nullptr)
+            chunk->owners.reset(new KyObject*[kChunkSize]());
+          visit(pairs->owner(chunk->owners[i], first, second), key, chunk->value(i));
+        }
     }
   }
 }

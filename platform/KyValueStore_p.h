@@ -26,11 +26,11 @@ class KyGraphMember;
 /// hashCode() and equals(). No entry ever moves. A lookup or a store costs
 /// O(length of the key) plus O(1) on average. Values (and owners) handed
 /// over are released with vRelease() when replaced, removed or when the
-/// store goes. An integer the store makes (setInteger) on a node, an edge
-/// or a pair filed by position is kept as a plain int, 5 bytes in all, and
-/// its KyInt made, in a room that never moves, when someone asks for the
-/// object; on other owners it lives in the entry's own slot. Doubles
-/// (setDouble) live in a room of the store's.
+/// store goes. An integer the store makes (setInteger) is kept as a plain
+/// int (5 bytes in all on a member or a pair filed by position) until
+/// someone asks for its object: the KyInt is then made on the heap and held
+/// as a value handed over, so a claim on it keeps it alive past its
+/// replacement. A double (setDouble) is a KyDouble made on the heap at once.
 class KyValueStore {
 public:
   KyValueStore();
@@ -85,34 +85,21 @@ public:
   enum Holding : std::uint8_t {
     kEmpty = 0,
     kPlainInteger, // an integer the store made, its KyInt not made yet
-    kMadeInteger,  // a KyInt the store made
-    kMadeDouble,   // a KyDouble the store made in its room for doubles
-    kOwned,        // a value handed over
+    kMadeInteger,  // that integer with its KyInt made, held as kOwned is
+    kOwned,        // a value handed over, or a KyDouble the store made
     kReferenced,   // a value that stays the caller's
     kHoldingMask = 7,
     kOwnsOwner = 8,
   };
-  /// Room for one value: a pointer to it, or a KyInt the store made there.
+  /// Room for one value: a pointer to it, or a plain integer.
   struct alignas(8) Slot {
-    unsigned char bytes[16];
-  };
-  /// Room for small objects of one size in blocks, reused once given back.
-  class Room {
-  public:
-    explicit Room(std::size_t size) : size_(size) {}
-    void* take();
-    void give(void* room);
-
-  private:
-    std::size_t size_;
-    std::vector<std::unique_ptr<unsigned char[]>> blocks_;
-    std::size_t used_ = 0;
-    void* free_ = nullptr;
+    unsigned char bytes[8];
   };
 
 private:
   struct Cell;
   struct Taken;
+  struct GraphKey;
   struct Found;
   struct Chunk;
   struct Column;
@@ -142,7 +129,10 @@ private:
   void storeMember(Table& table, const KyOwnerPlace& place, const Put* put);
   // The column of `place`'s graph and kind, and its chunk `at`, made when
   // missing; fillSlot() puts `put` in a slot and counts a new entry.
-  static Column& columnToFill(Table& table, const KyOwnerPlace& place);
+  Column& columnToFill(Table& table, const KyOwnerPlace& place);
+  // Drops the columns and pair tables of graphs that are gone, releasing
+  // their values.
+  void dropGone(Table& table);
   static Chunk& chunkToFill(Column& column, std::size_t at);
   void fillSlot(Column& column, Chunk& chunk, int slot, const Put& put);
   void storePair(Table& table, const KyOwnerPlace& place, const Put* put);
@@ -184,5 +174,4 @@ private:
   std::unordered_map<std::wstring_view, std::unique_ptr<Table>> tables_;
   std::array<KnownKey, kKnownKeys> known_{};
   std::size_t size_ = 0;
-  Room doubles_;
 };

@@ -1,5 +1,6 @@
 // The (owner, key) value store behind service input and output data.
 #include "platform/KyProbe.h"
+#include "support/KyDataTesting.h"
 
 #include <kyplatform/KyDouble.h>
 #include <kyplatform/KyEdge.h>
@@ -493,6 +494,142 @@ TEST(KyServiceData, ASubclassAnsweringValuesIsAskedForIntegers) {
       }
     }
   }
+}
+
+// A value the store made and a caller claimed keeps its value past every
+// later store or removal under its owner and key, and past the store
+// itself; the caller's release frees it wherever the store kept it:
+// members by position, the graph and no owner in the index.
+TEST(KyServiceData, ClaimedValuesTheStoreMadeOutliveTheirReplacement) {
+  KyGraph graph;
+  std::vector<KyNode*> nodes;
+  for (int i = 0; i < 70; ++i)
+    nodes.push_back(graph.addNode());
+  KyEdge* far = graph.addEdge(nodes[0], nodes[69]); // edge 0
+  const wchar_t* key = L"k:any:x";
+  const struct {
+    const char* what;
+    KyObject* owner;
+  } owners[] = {{"node in the first block", nodes[1]},
+                {"node past the first block", nodes[69]},
+                {"edge", far},
+                {"graph", &graph},
+                {"no owner", nullptr}};
+  enum Then { kOverwrite, kReplaceByObject, kRemove, kClear, kDropStore };
+  for (const auto& o : owners)
+    for (const bool isDouble : {false, true})
+      for (const Then then : {kOverwrite, kReplaceByObject, kRemove, kClear, kDropStore}) {
+        SCOPED_TRACE(std::string(o.what) + (isDouble ? " double " : " integer ") +
+                     std::to_string(then));
+        auto data = std::make_unique<KyServiceInputData>();
+        const auto store = [&](int value) {
+          if (isDouble)
+            data->storeDouble(o.owner, key, value + 0.5);
+          else
+            data->storeInteger(o.owner, key, value);
+        };
+        const auto number = [&](const KyObject* value) {
+          return isDouble ? dynamic_cast<const KyDouble&>(*value).value()
+                          : dynamic_cast<const KyInt&>(*value).value();
+        };
+        store(5);
+        KyObject* held = data->pValue(o.owner, key);
+        ASSERT_NE(held, nullptr);
+        held->vClaim();
+        switch (then) {
+        case kOverwrite:
+          store(9);
+          store(11);
+          EXPECT_EQ(number(data->pValue(o.owner, key)), isDouble ? 11.5 : 11);
+          break;
+        case kReplaceByObject:
+          data->storeOwned(o.owner, key, new KyInt(12));
+          break;
+        case kRemove:
+          data->removeValue(o.owner, key);
+          store(13);
+          data->pValue(o.owner, key);
+          break;
+        case kClear:
+          data->removeAllValues();
+          break;
+        case kDropStore:
+          data.reset();
+          break;
+        }
+        EXPECT_EQ(number(held), isDouble ? 5.5 : 5);
+        EXPECT_EQ(held->claims(), 1);
+        held->vRelease();
+      }
+}
+
+TEST(KyServiceData, ASubclassOverridingTheStoreSeesEveryWrite) {
+  KyGraph graph;
+  KyNode* node = graph.addNode();
+  KyEdge* edge = graph.addEdge(node, node);
+  kytest::MirroringData data;
+  data.storeInteger(edge, L"k:edge:x", 3);
+  data.storeInteger(nullptr, L"k:none:x", 4);
+  data.storeDouble(&graph, L"k:graph:x", 2.5);
+  data.storeMemberIntegers(L"k:node:y", graph, false, {6}, -1);
+  data.storeMemberIntegers(L"k:node:z", graph, false, {-1, 7}, -1); // missing, then past
+  data.storeInteger(edge, nullptr, 8);
+  EXPECT_EQ(data.writes, 4);
+  EXPECT_EQ(data.numberOfValues(), 0); // nothing reached the store itself
+  EXPECT_EQ(data.getValueAsInteger(edge, L"k:edge:x"), 3);
+  EXPECT_EQ(data.getValueAsInteger(nullptr, L"k:none:x"), 4);
+  EXPECT_EQ(dynamic_cast<KyDouble&>(*data.pValue(&graph, L"k:graph:x")).value(), 2.5);
+  EXPECT_EQ(data.memberIntegers(L"k:node:y", graph, false, -1), std::vector<int>{6});
+  EXPECT_EQ(data.memberIntegers(L"k:node:z", graph, false, -1), std::vector<int>{-1});
+  EXPECT_EQ(data.memberIntegers(L"k:edge:x", graph, true, -1), std::vector<int>{3});
+  int read = 0;
+  EXPECT_TRUE(data.findMemberInteger(edge, L"k:edge:x", read));
+  EXPECT_EQ(read, 3);
+}
+
+// Values on the members of a graph that is gone never show on a graph made
+// at the same address, are never walked, and are released with the store
+// or when the key files a new graph.
+TEST_F(KyServiceDataTest, ValuesOfAGoneGraphNeverShowOnANewOneAtItsAddress) {
+  alignas(KyGraph) unsigned char room[sizeof(KyGraph)];
+  auto* gone = new (room) KyGraph;
+  std::vector<KyNode*> nodes;
+  for (int i = 0; i < 100; ++i)
+    nodes.push_back(gone->addNode());
+  for (int i = 0; i < 99; ++i)
+    gone->addEdge(nodes[i], nodes[i + 1]);
+  KyServiceInputData data;
+  data.storeInteger(&*gone, L"k:graph:x", 1);
+  for (int i = 0; i < 99; ++i) {
+    data.storeInteger(gone->pEdgeAt(i), L"k:edge:cost", i);
+    data.storeOwned(gone->pNodeAt(i), L"k:node:probe", new KyProbe(i));
+  }
+  gone->~KyGraph();
+  auto* made = new (room) KyGraph;
+  ASSERT_EQ(static_cast<void*>(made), static_cast<void*>(room));
+  KyNode* a = made->addNode();
+  KyEdge* loop = made->addEdge(a, a);
+  int read = -1;
+  EXPECT_FALSE(data.findMemberInteger(loop, L"k:edge:cost", read));
+  EXPECT_FALSE(data.findInteger(loop, L"k:edge:cost", read));
+  EXPECT_EQ(data.pValue(loop, L"k:edge:cost"), nullptr);
+  EXPECT_EQ(data.pValue(a, L"k:node:probe"), nullptr);
+  EXPECT_EQ(data.memberIntegers(L"k:edge:cost", *made, true, -1), std::vector<int>{-1});
+  int walked = 0;
+  data.visitValues([&](const KyObject* owner, const wchar_t*, KyObject*) {
+    EXPECT_EQ(dynamic_cast<const KyGraphMember*>(owner), nullptr);
+    ++walked;
+  });
+  EXPECT_EQ(walked, 1); // the value on the graph object itself stays an entry
+  // The new graph's own values, filed under the same key, drop the gone ones.
+  data.storeInteger(loop, L"k:edge:cost", 7);
+  data.storeOwned(a, L"k:node:probe", new KyProbe(100));
+  EXPECT_EQ(KyProbe::live, 1);
+  EXPECT_EQ(data.numberOfValues(), 3);
+  EXPECT_EQ(data.getValueAsInteger(loop, L"k:edge:cost"), 7);
+  EXPECT_EQ(keyOf(data.pValue(a, L"k:node:probe")), 100);
+  data.removeAllValues();
+  made->~KyGraph();
 }
 
 // Emptying the store releases what it holds, whatever the owner, and
