@@ -7,17 +7,12 @@
 #include <kyplatform/KyNode.h>
 
 #include <algorithm>
-#include <cstring>
 #include <cwchar>
-#include <typeinfo>
 
 namespace {
 
-using Slot = KyValueStore::Slot;
-using Holding = KyValueStore::Holding;
-
-constexpr int kChunkShift = 6;
-constexpr int kChunkSize = 1 << kChunkShift;
+constexpr int kChunkShift = KyValueChunk::kShift;
+constexpr int kChunkSize = KyValueChunk::kSize;
 
 std::uint32_t ownerHash(const KyObject* owner) { return owner != nullptr ? owner->hashCode() : 0; }
 
@@ -25,62 +20,9 @@ bool sameOwner(const KyObject* a, const KyObject* b) {
   return a == b || (a != nullptr && b != nullptr && a->equals(b));
 }
 
-// The hash of a pair's two positions: every bit of both reaches the top
-// half, which the index uses, so (a, b), (b, a) and (a, a) spread alike.
-std::uint32_t pairHash(int first, int second) {
-  const std::uint64_t mixed =
-      static_cast<std::uint32_t>(first) * 0x9E3779B97F4A7C15ull ^
-      (static_cast<std::uint64_t>(static_cast<std::uint32_t>(second)) + 0x632BE59BD9B4E019ull) *
-          0xC2B2AE3D27D4EB4Full;
-  return static_cast<std::uint32_t>((mixed ^ (mixed >> 29)) >> 32);
-}
-
 void endClaim(KyObject* object) {
   if (object != nullptr)
     object->vRelease();
-}
-
-KyObject* pointerIn(const Slot& slot) {
-  KyObject* object;
-  std::memcpy(&object, slot.bytes, sizeof object);
-  return object;
-}
-
-void setPointer(Slot& slot, KyObject* object) { std::memcpy(slot.bytes, &object, sizeof object); }
-
-int plainIn(const Slot& slot) {
-  int integer;
-  std::memcpy(&integer, slot.bytes, sizeof integer);
-  return integer;
-}
-
-void setPlain(Slot& slot, int integer) { std::memcpy(slot.bytes, &integer, sizeof integer); }
-
-// The integer a value reads as: a KyInt's own, 0 for any other class.
-int integerOf(const KyObject* value) {
-  return typeid(*value) == typeid(KyInt) ? static_cast<const KyInt*>(value)->value() : 0;
-}
-
-// The value a slot holds, or null; a plain integer gets its KyInt now.
-KyObject* valueOf(Slot& slot, std::uint8_t& holding) {
-  switch (holding & Holding::kHoldingMask) {
-  case Holding::kEmpty:
-    return nullptr;
-  case Holding::kPlainInteger: {
-    auto* made = new KyInt(plainIn(slot));
-    setPointer(slot, made);
-    holding = static_cast<std::uint8_t>((holding & Holding::kOwnsOwner) | Holding::kMadeInteger);
-    return made;
-  }
-  default:
-    return pointerIn(slot);
-  }
-}
-
-// What a slot that holds a value reads as an integer, as getInteger() says.
-int integerIn(const Slot& slot, std::uint8_t holding) {
-  return (holding & Holding::kHoldingMask) == Holding::kPlainInteger ? plainIn(slot)
-                                                                     : integerOf(pointerIn(slot));
 }
 
 } // namespace
@@ -99,282 +41,12 @@ struct KyValueStore::Taken {
   std::uint8_t holding = Holding::kEmpty;
 };
 
-// 64 value slots by position. An integer the store made stays a plain int
-// until someone asks for its object, which is then made on the heap and
-// kept beside the int; any other value is a pointer. Pair chunks also keep
-// the owners made for their slots.
-struct KyValueStore::Chunk {
-  // The value of a slot, made now when it is a plain integer; null when
-  // the slot is empty.
-  KyObject* value(int slot) const {
-    switch (holding[slot]) {
-    case Holding::kEmpty:
-      return nullptr;
-    case Holding::kPlainInteger:
-      if (objects == nullptr)
-        objects.reset(new KyObject*[kChunkSize]);
-      holding[slot] = Holding::kMadeInteger;
-      return objects[slot] = new KyInt(integers[slot]);
-    default:
-      return objects[slot];
-    }
-  }
-
-  std::int32_t integers[kChunkSize];
-  mutable std::uint8_t holding[kChunkSize] = {};
-  int count = 0;
-  mutable std::unique_ptr<KyObject*[]> objects; // values other than plain integers
-  mutable std::unique_ptr<KyObject*[]> owners;  // a pair chunk's owners, when made
-};
-
-// The graph whose members a column or a pair table files by position. A
-// graph is known by its address and its life token: a graph made where a
-// gone one was has another token, so it never finds the gone one's values,
-// and those are never walked.
-struct KyValueStore::GraphKey {
-  explicit GraphKey(const KyGraph* graph)
-      : graph(graph), life(graph->lifeToken()), lifeAddress(graph->lifeAddress()) {}
-
-  // Whether `other`, a graph that is there, is this one.
-  bool is(const KyGraph* other) const {
-    return other == graph && other->lifeAddress() == lifeAddress;
-  }
-  bool gone() const { return life.expired(); }
-
-  const KyGraph* graph;
-  std::weak_ptr<const void> life;
-  const void* lifeAddress;
-};
-
-// One key's entries for owners of one kind of place in one graph: the
-// nodes, or the edges, by position, in chunks of 64 slots.
-struct KyValueStore::Column : GraphKey {
-  Column(const KyGraph* graph, KyOwnerPlace::Kind kind)
-      : GraphKey(graph), kind(kind),
-        memberClass(kind == KyOwnerPlace::KY_PLACE_EDGE ? typeid(KyEdge) : typeid(KyNode)) {}
-
-  // Whether the column surely files `member`'s values: a member of its
-  // graph and of its kind. Nodes and edges have no subclasses, so the
-  // member's class tells its kind; the class records are compared by
-  // address only, which never confuses two classes. Where a member is not
-  // surely held, the general path decides.
-  bool holds(const KyGraphMember& member) const {
-    return is(member.pOwnerGraph()) && &typeid(member) == &memberClass;
-  }
-
-  // What the slot of `position` reads as an integer, as getInteger() says;
-  // false when it holds no value.
-  bool integerAt(int position, int& integer) const {
-    const auto at = static_cast<std::size_t>(position >> kChunkShift);
-    const Chunk* chunk = at < chunks.size() ? chunks[at].get() : nullptr;
-    return chunk != nullptr && slotInteger(*chunk, position & (kChunkSize - 1), integer);
-  }
-
-  KyOwnerPlace::Kind kind;
-  const std::type_info& memberClass;
-  std::vector<std::unique_ptr<Chunk>> chunks;
-  std::size_t count = 0;
-};
-
-// Entries found through an index: linear probing over a power-of-two array
-// of 8-byte slots, kept at most seven eighths full. A slot holds an entry's
-// number plus one (0 marks an empty slot) and its hash, so a probe passes
-// over the slots of other owners without touching their entries; slots are
-// placed by Fibonacci hashing of the hash. Entries sit in pages of 256 and
-// never move: a removed entry's room is taken by the next one added.
-struct KyValueStore::Indexed {
-  struct Entry {
-    Slot value;
-    KyObject* owner;
-    std::uint32_t hash;
-    int first, second; // a pair's positions
-    std::uint8_t holding;
-  };
-  struct IndexSlot {
-    std::uint32_t entry;
-    std::uint32_t hash;
-  };
-  static constexpr std::uint32_t kPageShift = 8;
-
-  Entry& entry(std::uint32_t number) const {
-    return pages[number >> kPageShift][number & ((1u << kPageShift) - 1)];
-  }
-  std::size_t home(std::uint32_t hash) const {
-    return static_cast<std::size_t>((hash * 0x9E3779B97F4A7C15ull) >> shift);
-  }
-
-  // The slot of the entry of `hash` for which same(entry) holds, or the
-  // empty slot where it would go. The index must not be empty.
-  template <class Same> std::size_t find(std::uint32_t hash, Same same) const {
-    const std::size_t mask = index.size() - 1;
-    for (std::size_t i = home(hash);; i = (i + 1) & mask) {
-      const IndexSlot slot = index[i];
-      if (slot.entry == 0 || (slot.hash == hash && same(entry(slot.entry - 1))))
-        return i;
-    }
-  }
-
-  // Rebuilds the index at twice the size (at least 8 slots).
-  void grow() {
-    index.assign(index.size() < 8 ? 8 : index.size() * 2, IndexSlot{0, 0});
-    shift = 64;
-    for (std::size_t n = index.size(); n > 1; n >>= 1)
-      --shift;
-    const std::size_t mask = index.size() - 1;
-    for (std::uint32_t e = 0; e < made; ++e) {
-      const Entry& at = entry(e);
-      if (at.holding == Holding::kEmpty)
-        continue;
-      std::size_t i = home(at.hash);
-      while (index[i].entry != 0)
-        i = (i + 1) & mask;
-      index[i] = IndexSlot{e + 1, at.hash};
-    }
-  }
-
-  // A new entry of `hash`, which must not be present, at the empty slot
-  // `at`, its value still to be put.
-  Entry& insert(std::size_t at, std::uint32_t hash) {
-    std::uint32_t number;
-    if (!holes.empty()) {
-      number = holes.back();
-      holes.pop_back();
-    } else {
-      if ((made & ((1u << kPageShift) - 1)) == 0)
-        pages.emplace_back(new Entry[std::size_t{1} << kPageShift]);
-      number = made++;
-    }
-    Entry& added = entry(number);
-    added.hash = hash;
-    ++count;
-    if (count * 8 > index.size() * 7) {
-      added.holding = Holding::kOwnsOwner; // not empty: grow() must index it
-      grow();
-    } else {
-      index[at] = IndexSlot{number + 1, hash};
-    }
-    return added;
-  }
-
-  // Removes the entry of slot `hole`, whose value is out. Backward-shift
-  // deletion keeps every probe chain unbroken.
-  void erase(std::size_t hole) {
-    const std::uint32_t removed = index[hole].entry - 1;
-    const std::size_t mask = index.size() - 1;
-    for (std::size_t i = (hole + 1) & mask; index[i].entry != 0; i = (i + 1) & mask) {
-      const std::size_t want = home(index[i].hash);
-      if (((i - want) & mask) >= ((i - hole) & mask)) {
-        index[hole] = index[i];
-        hole = i;
-      }
-    }
-    index[hole] = IndexSlot{0, 0};
-    entry(removed).holding = Holding::kEmpty;
-    holes.push_back(removed);
-    --count;
-  }
-
-  // Calls visit(entry) for every entry that holds a value; it may change
-  // the entry, not the index.
-  template <class Visit> void forEach(Visit visit) const {
-    for (std::uint32_t e = 0; e < made; ++e)
-      if (entry(e).holding != Holding::kEmpty)
-        visit(entry(e));
-  }
-
-  std::vector<std::unique_ptr<Entry[]>> pages;
-  std::uint32_t made = 0; // entries ever made
-  std::vector<std::uint32_t> holes;
-  std::vector<IndexSlot> index;
-  unsigned shift = 64;
-  std::size_t count = 0;
-};
-
 // Where a value is: a chunk's slot, or an indexed entry; neither when
 // there is none (a chunk's slot may still be empty).
 struct KyValueStore::Found {
   const Chunk* chunk = nullptr;
   int slot = 0;
   Indexed::Entry* entry = nullptr;
-};
-
-// One key's entries for pairs of nodes of one graph. They go to an index
-// keyed by both positions until the pairs are many for the graph's size (a
-// sixteenth of all pairs, as an all-pairs answer makes); from then on new
-// ones go to chunks of 64 slots, one per first node and block of 64 second
-// nodes, which an answer of every pair fills up. Entries already indexed
-// stay there. No entry keeps the pair it was stored under: its owner is
-// made, and kept, only when someone asks for it.
-struct KyValueStore::PairTable : GraphKey {
-  struct Hash {
-    std::size_t operator()(std::uint64_t key) const {
-      return static_cast<std::size_t>((key * 0x9E3779B97F4A7C15ull) >> 17);
-    }
-  };
-
-  explicit PairTable(const KyOwnerPlace& place) : GraphKey(place.graph), make(place.make) {}
-
-  // The owner of the entry at (first, second) whose made owner is `made`:
-  // made now when it is null.
-  KyObject* owner(KyObject*& made, int first, int second) const {
-    if (made == nullptr)
-      made = make(KyOwnerPlace{graph, KyOwnerPlace::KY_PLACE_NODE_PAIR, first, second, make});
-    return made;
-  }
-  static std::uint64_t chunkKey(int first, int second) {
-    return (static_cast<std::uint64_t>(static_cast<std::uint32_t>(first)) << 32) |
-           static_cast<std::uint32_t>(second >> kChunkShift);
-  }
-  Chunk* chunk(std::uint64_t key) const {
-    if (chunks.empty())
-      return nullptr;
-    if (last != nullptr && lastKey == key)
-      return last;
-    const auto found = chunks.find(key);
-    if (found == chunks.end())
-      return nullptr;
-    lastKey = key;
-    last = found->second.get();
-    return last;
-  }
-  // The indexed entry of (first, second), or null.
-  Indexed::Entry* indexed(int first, int second) const {
-    if (index.count == 0 ||
-        (!chunks.empty() &&
-         (static_cast<std::size_t>(first) >= indexedRows.size() || !indexedRows[first])))
-      return nullptr;
-    const std::uint32_t number =
-        index
-            .index[index.find(pairHash(first, second),
-                              [&](const Indexed::Entry& entry) {
-                                return entry.first == first && entry.second == second;
-                              })]
-            .entry;
-    return number != 0 ? &index.entry(number - 1) : nullptr;
-  }
-  // Whether new pairs go to chunks.
-  bool chunked() const {
-    const auto n = static_cast<std::size_t>(graph->numberOfNodes());
-    return !chunks.empty() || index.count * 16 >= n * n;
-  }
-
-  // Makes the chunk of `key`; the first one marks the rows of the entries
-  // indexed so far, the only rows the index can hold from then on.
-  Chunk* addChunk(std::uint64_t key) {
-    if (chunks.empty()) {
-      indexedRows.assign(static_cast<std::size_t>(graph->numberOfNodes()), false);
-      index.forEach([&](const Indexed::Entry& entry) { indexedRows[entry.first] = true; });
-    }
-    last = nullptr;
-    return chunks.emplace(key, std::make_unique<Chunk>()).first->second.get();
-  }
-
-  KyObject* (*make)(const KyOwnerPlace&);
-  Indexed index;
-  std::unordered_map<std::uint64_t, std::unique_ptr<Chunk>, Hash> chunks;
-  std::vector<bool> indexedRows; // set while there are chunks
-  mutable std::uint64_t lastKey = 0;
-  mutable Chunk* last = nullptr;
 };
 
 struct KyValueStore::Table {
@@ -441,7 +113,7 @@ KyValueStore::Taken KyValueStore::take(Cell cell) {
   Taken taken;
   const std::uint8_t holding = *cell.holding & Holding::kHoldingMask;
   if (holding == Holding::kMadeInteger || holding == Holding::kOwned)
-    taken = Taken{pointerIn(*cell.slot), Holding::kOwned};
+    taken = Taken{cell.slot->pointer(), Holding::kOwned};
   *cell.holding &= Holding::kOwnsOwner;
   return taken;
 }
@@ -465,7 +137,7 @@ KyValueStore::Taken KyValueStore::putValue(Cell cell, const Put& put) {
   if (put.what == Put::kObject) {
     const std::uint8_t held = *cell.holding & Holding::kHoldingMask;
     if (held != Holding::kEmpty && held != Holding::kPlainInteger &&
-        pointerIn(*cell.slot) == put.object) {
+        cell.slot->pointer() == put.object) {
       // Storing the held value again keeps the store's hold on it, even
       // when it comes back as a reference: nobody else holds that claim.
       if (held == Holding::kReferenced && put.owns)
@@ -473,16 +145,16 @@ KyValueStore::Taken KyValueStore::putValue(Cell cell, const Put& put) {
       return Taken{};
     }
     const Taken taken = take(cell);
-    setPointer(*cell.slot, put.object);
+    cell.slot->pointer(put.object);
     *cell.holding = owner | (put.owns ? Holding::kOwned : Holding::kReferenced);
     return taken;
   }
   const Taken taken = take(cell);
   if (put.what == Put::kInteger) {
-    setPlain(*cell.slot, put.integer);
+    cell.slot->plain(put.integer);
     *cell.holding = owner | Holding::kPlainInteger;
   } else {
-    setPointer(*cell.slot, new KyDouble(put.real));
+    cell.slot->pointer(new KyDouble(put.real));
     *cell.holding = owner | Holding::kOwned;
   }
   return taken;
@@ -779,7 +451,7 @@ void KyValueStore::storePair(Table& t, const KyOwnerPlace& place, const Put* put
     Indexed& index = pairs->index;
     if (index.index.empty())
       index.grow();
-    const std::uint32_t hash = pairHash(first, second);
+    const std::uint32_t hash = PairTable::hash(first, second);
     Indexed::Entry& added =
         index.insert(index.find(hash, [](const Indexed::Entry&) { return false; }), hash);
     added.owner = nullptr;
@@ -873,19 +545,7 @@ KyObject* KyValueStore::get(const KyObject* owner, const wchar_t* key) const {
   const Found found = locate(*t, owner);
   if (found.chunk != nullptr)
     return found.chunk->value(found.slot);
-  return found.entry != nullptr ? valueOf(found.entry->value, found.entry->holding) : nullptr;
-}
-
-inline bool KyValueStore::slotInteger(const Chunk& chunk, int slot, int& integer) {
-  const std::uint8_t holding = chunk.holding[slot];
-  if (holding == Holding::kPlainInteger || holding == Holding::kMadeInteger) {
-    integer = chunk.integers[slot];
-    return true;
-  }
-  if (holding == Holding::kEmpty)
-    return false;
-  integer = integerOf(chunk.objects[slot]);
-  return true;
+  return found.entry != nullptr ? found.entry->value.value(found.entry->holding) : nullptr;
 }
 
 bool KyValueStore::getInteger(const KyObject* owner, const wchar_t* key, int& integer) const {
@@ -904,10 +564,10 @@ bool KyValueStore::integerInTable(const Table& t, const KyObject* owner, int& in
   }
   const Found found = locate(t, owner);
   if (found.chunk != nullptr)
-    return slotInteger(*found.chunk, found.slot, integer);
+    return found.chunk->integer(found.slot, integer);
   if (found.entry == nullptr || (found.entry->holding & Holding::kHoldingMask) == Holding::kEmpty)
     return false;
-  integer = integerIn(found.entry->value, found.entry->holding);
+  integer = found.entry->value.integer(found.entry->holding);
   return true;
 }
 
@@ -967,7 +627,7 @@ std::vector<int> KyValueStore::memberIntegers(const wchar_t* key, const KyGraph&
     const std::size_t first = at << kChunkShift;
     const std::size_t end = std::min(values.size(), first + kChunkSize);
     for (std::size_t p = first; p < end; ++p)
-      slotInteger(*chunk, static_cast<int>(p - first), values[p]);
+      chunk->integer(static_cast<int>(p - first), values[p]);
   }
   return values;
 }
@@ -978,7 +638,7 @@ void KyValueStore::forEach(const std::function<void(const KyObject* owner, const
     const Table& t = *named.second;
     const wchar_t* key = t.key.c_str();
     const auto visitEntry = [&](Indexed::Entry& entry) {
-      visit(entry.owner, key, valueOf(entry.value, entry.holding));
+      visit(entry.owner, key, entry.value.value(entry.holding));
     };
     t.owners.forEach(visitEntry);
     // Values on members of a graph that is gone, or past its members, have
@@ -1007,12 +667,12 @@ void KyValueStore::forEach(const std::function<void(const KyObject* owner, const
       pairs->index.forEach([&](Indexed::Entry& entry) {
         if (entry.first < nodes && entry.second < nodes)
           visit(pairs->owner(entry.owner, entry.first, entry.second), key,
-                valueOf(entry.value, entry.holding));
+                entry.value.value(entry.holding));
       });
       for (const auto& [chunkKey, chunk] : pairs->chunks)
         for (int i = 0; i < kChunkSize; ++i) {
-          const int first = static_cast<int>(chunkKey >> 32);
-          const int second = static_cast<int>((chunkKey & 0xFFFFFFFFu) << kChunkShift) + i;
+          const int first = PairTable::firstOf(chunkKey);
+          const int second = PairTable::secondOf(chunkKey, i);
           if (chunk->holding[i] == Holding::kEmpty || first >= nodes || second >= nodes)
             continue;
           if (chunk->owners == nullptr)

@@ -2,6 +2,12 @@
 // stores. Internal to the platform library; not installed.
 #pragma once
 
+#include "KyOwnerIndex_p.h"
+#include "KyPairTable_p.h"
+#include "KyPositionColumn_p.h"
+#include "KyValueChunk_p.h"
+#include "KyValueSlot_p.h"
+
 #include <kyplatform/KyObject.h>
 
 #include <array>
@@ -81,30 +87,16 @@ public:
   void forEach(const std::function<void(const KyObject* owner, const wchar_t* key,
                                         KyObject* value)>& visit) const;
 
-  /// How an entry holds its value, and whether it holds its owner.
-  enum Holding : std::uint8_t {
-    kEmpty = 0,
-    kPlainInteger, // an integer the store made, its KyInt not made yet
-    kMadeInteger,  // that integer with its KyInt made, held as kOwned is
-    kOwned,        // a value handed over, or a KyDouble the store made
-    kReferenced,   // a value that stays the caller's
-    kHoldingMask = 7,
-    kOwnsOwner = 8,
-  };
-  /// Room for one value: a pointer to it, or a plain integer.
-  struct alignas(8) Slot {
-    unsigned char bytes[8];
-  };
-
 private:
+  using Holding = KyValueHolding;
+  using Slot = KyValueSlot;
+  using Chunk = KyValueChunk;
+  using Column = KyPositionColumn;
+  using Indexed = KyOwnerIndex;
+  using PairTable = KyPairTable;
   struct Cell;
   struct Taken;
-  struct GraphKey;
   struct Found;
-  struct Chunk;
-  struct Column;
-  struct Indexed;
-  struct PairTable;
   struct Table;
   // What a store puts in place of an entry's value.
   struct Put {
@@ -154,9 +146,6 @@ private:
   // Takes a cell's, or a chunk slot's, value out, leaving it empty.
   static Taken take(Cell cell);
   static Taken take(Chunk& chunk, int slot);
-  // What a chunk's slot reads as an integer, as getInteger() says; false
-  // when the slot is empty.
-  static bool slotInteger(const Chunk& chunk, int slot, int& integer);
   // Ends the store's hold on a value taken out.
   void release(const Taken& taken);
   // Where the value of `owner` in a key's table is, or would be.
