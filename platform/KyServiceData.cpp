@@ -104,9 +104,11 @@ bool KyServiceData::findInteger(const KyObject* owner, const wchar_t* key, int& 
 }
 
 bool KyServiceData::storedMemberInteger(const KyGraphMember& member, const wchar_t* key,
-                                        int& integer, bool constantKey) const {
-  return values_->getMemberInteger(member, key, integer, constantKey);
+                                        int& integer) const {
+  return values_->getMemberInteger(member, key, integer);
 }
+
+void KyServiceData::trustKeys(KeyTest test) { values_->trustKeys(test); }
 
 void KyServiceData::removeAllValues() { values_->clear(); }
 

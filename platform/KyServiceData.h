@@ -81,16 +81,20 @@ public:
   /// findInteger() for a node or an edge (or a null owner). Once a read has
   /// found the store's own class, the member's value is found by its graph
   /// and position, without a virtual call on the member. O(length of the
-  /// key). `constantKey` true promises that the key's text cannot change
-  /// while the store lives (it lies in read-only memory of a library that
-  /// stays loaded): the store then trusts an address it has filed the key
-  /// under without comparing the text again, and such a read is O(1).
-  bool findMemberInteger(const KyGraphMember* member, const wchar_t* key, int& integer,
-                         bool constantKey = false) const {
-    return readsStore_ > 0 && member != nullptr
-               ? storedMemberInteger(*member, key, integer, constantKey)
-               : findInteger(member, key, integer);
+  /// key); O(1) for a key that trustKeys() vouches for, once a value was
+  /// stored under its address.
+  bool findMemberInteger(const KyGraphMember* member, const wchar_t* key, int& integer) const {
+    return readsStore_ > 0 && member != nullptr ? storedMemberInteger(*member, key, integer)
+                                                : findInteger(member, key, integer);
   }
+  /// Tells which key texts cannot change while the store lives: `test`
+  /// (null: none) is asked about a key address when a value is first
+  /// stored through it, and a read through an address it vouched for is
+  /// then not compared by text. A library passes a test of its own key
+  /// constants. Reads follow the text of any other key, a reused buffer's
+  /// included.
+  using KeyTest = bool (*)(const wchar_t* key);
+  void trustKeys(KeyTest test);
   /// The values under `key` on every node (`edges` false) or edge of
   /// `graph`, by position, read as integers: a KyInt gives its value,
   /// another value 0, a member without a value `missing`. O(members); a
@@ -136,8 +140,7 @@ private:
   // object's class is final.
   bool readsStore() const;
   // The member's value as the store keeps it, read as findInteger() does.
-  bool storedMemberInteger(const KyGraphMember& member, const wchar_t* key, int& integer,
-                           bool constantKey) const;
+  bool storedMemberInteger(const KyGraphMember& member, const wchar_t* key, int& integer) const;
 
   mutable signed char readsStore_ = -1; // -1 until the first read
   std::unique_ptr<KyValueStore> values_;

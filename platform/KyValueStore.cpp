@@ -195,13 +195,13 @@ std::size_t KyValueStore::knownSlot(const wchar_t* key) {
   return static_cast<std::size_t>((bits * 0x9E3779B97F4A7C15ull) >> 58);
 }
 
-inline KyValueStore::Table* KyValueStore::table(const wchar_t* key, bool constantKey) const {
+inline KyValueStore::Table* KyValueStore::table(const wchar_t* key) const {
   // Callers pass the same key constants again and again: try the table last
   // stored through this address, and trust it only if its text still
   // matches (a caller may reuse a buffer for another key). The text matched
   // when the address was filed, so a text that cannot change still does.
   const KnownKey& known = known_[knownSlot(key)];
-  if (known.address == key && (constantKey || std::wcscmp(known.text, key) == 0))
+  if (known.address == key && (known.constant || std::wcscmp(known.text, key) == 0))
     return known.table;
   return tableByText(key);
 }
@@ -218,8 +218,17 @@ KyValueStore::Table* KyValueStore::tableToFill(const wchar_t* key) {
     t = made.get();
     tables_.emplace(std::wstring_view(t->key), std::move(made));
   }
-  known_[knownSlot(key)] = KnownKey{key, t->key.c_str(), t};
+  KnownKey& known = known_[knownSlot(key)];
+  if (known.address != key || known.table != t)
+    known = KnownKey{key, t->key.c_str(), t, keyTest_ != nullptr && keyTest_(key)};
   return t;
+}
+
+void KyValueStore::trustKeys(bool (*test)(const wchar_t* key)) {
+  if (test == keyTest_)
+    return;
+  keyTest_ = test;
+  known_.fill(KnownKey{}); // vouched for by another test
 }
 
 bool KyValueStore::set(KyObject* owner, const wchar_t* key, KyObject* value, bool ownsValue,
@@ -571,9 +580,9 @@ bool KyValueStore::integerInTable(const Table& t, const KyObject* owner, int& in
   return true;
 }
 
-bool KyValueStore::getMemberInteger(const KyGraphMember& member, const wchar_t* key, int& integer,
-                                    bool constantKey) const {
-  const Table* t = key != nullptr ? table(key, constantKey) : nullptr;
+bool KyValueStore::getMemberInteger(const KyGraphMember& member, const wchar_t* key,
+                                    int& integer) const {
+  const Table* t = key != nullptr ? table(key) : nullptr;
   if (t == nullptr)
     return false;
   for (const auto& column : t->columns)

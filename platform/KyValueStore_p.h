@@ -63,11 +63,12 @@ public:
   bool getInteger(const KyObject* owner, const wchar_t* key, int& integer) const;
   /// getInteger() for a node or an edge, found by its graph and position
   /// without asking the member for its place. O(length of the key) plus
-  /// O(columns of the key); with `constantKey` (the key's text cannot
-  /// change while the store lives) a key address filed before is trusted
-  /// without comparing its text.
-  bool getMemberInteger(const KyGraphMember& member, const wchar_t* key, int& integer,
-                        bool constantKey) const;
+  /// O(columns of the key); a key address filed before and vouched for by
+  /// the key test is trusted without comparing its text.
+  bool getMemberInteger(const KyGraphMember& member, const wchar_t* key, int& integer) const;
+  /// The test of key texts that cannot change (null: none); asked when a
+  /// key address is filed.
+  void trustKeys(bool (*test)(const wchar_t* key));
   /// For every node (or edge) of `graph` by position, the value under `key`
   /// read as an integer: a KyInt's own, 0 for another value, `missing` for
   /// none. O(members) plus the key's length.
@@ -112,6 +113,7 @@ private:
     const wchar_t* address = nullptr;
     const wchar_t* text = nullptr; // the table's own copy of the key
     Table* table = nullptr;
+    bool constant = false; // the key test vouched for the address
   };
   static constexpr std::size_t kKnownKeys = 64;
 
@@ -153,14 +155,15 @@ private:
   // getInteger() in a key's table.
   bool integerInTable(const Table& table, const KyObject* owner, int& integer) const;
   // The table of `key`, or null: the one last stored through the same
-  // address when its text still matches (or, for a `constantKey`, without
-  // looking), else tableByText().
-  Table* table(const wchar_t* key, bool constantKey = false) const;
+  // address when its text still matches (or, for an address the key test
+  // vouched for, without looking), else tableByText().
+  Table* table(const wchar_t* key) const;
   Table* tableByText(const wchar_t* key) const;
   Table* tableToFill(const wchar_t* key);
   static std::size_t knownSlot(const wchar_t* key);
 
   std::unordered_map<std::wstring_view, std::unique_ptr<Table>> tables_;
   std::array<KnownKey, kKnownKeys> known_{};
+  bool (*keyTest_)(const wchar_t* key) = nullptr;
   std::size_t size_ = 0;
 };

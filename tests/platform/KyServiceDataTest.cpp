@@ -414,36 +414,53 @@ TEST(KyServiceData, ReadsFollowTheTextOfAReusedKeyBuffer) {
   }
 }
 
-// A key promised constant is trusted by its address once the store has
-// filed a value under that address; before that it is found by its text.
-TEST(KyServiceData, ConstantKeysAreFoundByAddressOnceFiledAndByTextBefore) {
-  static const wchar_t kOne[] = L"k:edge:one";
-  static const wchar_t kTwo[] = L"k:edge:two";
+// A key the key test vouches for is trusted by its address once the store
+// has filed a value under that address; before that, and for every key the
+// test does not vouch for, reads follow the text.
+const wchar_t kOne[] = L"k:edge:one";
+const wchar_t kTwo[] = L"k:edge:two";
+bool oneAndTwo(const wchar_t* key) { return key == kOne || key == kTwo; }
+
+TEST(KyServiceData, TrustedKeysAreFoundByAddressOnceFiledAndByTextBefore) {
   KyGraph graph;
   KyNode* node = graph.addNode();
   KyEdge* edge = graph.addEdge(node, node);
-  KyServiceInputData data;
-  data.storeInteger(edge, std::wstring(kOne).c_str(), 1);
-  const struct {
-    const wchar_t* store; // filed before the reads, when not null
-    const wchar_t* key;
-    const KyGraphMember* member;
-    bool found;
-    int value;
-  } cases[] = {
-      {nullptr, kOne, edge, true, 1}, {nullptr, kTwo, edge, false, 0},
-      {kTwo, kTwo, edge, true, 2},    {nullptr, kTwo, node, false, 0},
-      {kOne, kOne, edge, true, 1},    {nullptr, kOne, nullptr, false, 0},
-  };
-  for (const auto& c : cases) {
-    if (c.store != nullptr)
-      data.storeInteger(edge, c.store, c.store == kOne ? 1 : 2);
-    for (const bool constant : {true, false}) {
+  for (const bool trusted : {true, false}) {
+    SCOPED_TRACE(trusted);
+    KyServiceInputData data;
+    if (trusted)
+      data.trustKeys(&oneAndTwo);
+    data.storeInteger(edge, std::wstring(kOne).c_str(), 1);
+    const struct {
+      const wchar_t* store; // filed before the reads, when not null
+      const wchar_t* key;
+      const KyGraphMember* member;
+      bool found;
+      int value;
+    } cases[] = {
+        {nullptr, kOne, edge, true, 1}, {nullptr, kTwo, edge, false, 0},
+        {kTwo, kTwo, edge, true, 2},    {nullptr, kTwo, node, false, 0},
+        {kOne, kOne, edge, true, 1},    {nullptr, kOne, nullptr, false, 0},
+    };
+    for (const auto& c : cases) {
+      if (c.store != nullptr)
+        data.storeInteger(edge, c.store, c.store == kOne ? 1 : 2);
       int value = -1;
-      EXPECT_EQ(data.findMemberInteger(c.member, c.key, value, constant), c.found) << c.key;
+      EXPECT_EQ(data.findMemberInteger(c.member, c.key, value), c.found) << c.key;
       EXPECT_EQ(value, c.found ? c.value : -1) << c.key;
     }
   }
+  // A buffer the test does not vouch for is followed by its text even
+  // after a value was filed through it.
+  KyServiceInputData data;
+  data.trustKeys(&oneAndTwo);
+  wchar_t buffer[16] = L"k:edge:one";
+  data.storeInteger(edge, buffer, 3);
+  std::wcsncpy(buffer, L"k:edge:two", std::size(buffer));
+  int value = -1;
+  EXPECT_FALSE(data.findMemberInteger(edge, buffer, value));
+  EXPECT_TRUE(data.findMemberInteger(edge, kOne, value));
+  EXPECT_EQ(value, 3);
 }
 
 // A subclass that answers pValue() its own way is asked on every integer
