@@ -116,10 +116,12 @@ private:
   mutable std::vector<KyObject*> packed_; // objects without cells; then first_ is null
 };
 
-/// Walks a KyDList. Direction 1 starts at the first cell and walks forward,
-/// 2 starts at the last cell and walks backward. An iterator on a null or
-/// empty list is finished at once. The list must not lose the current cell
-/// while the iterator stands on it.
+/// Walks a KyDList. Direction 1 starts at the first cell and ++ walks
+/// forward; 2 starts at the last cell and ++ walks backward. -- steps
+/// towards the first cell in either direction, so a walk from the last cell
+/// may step with either. An iterator on a null or empty list is finished at
+/// once. The list must not lose the current cell while the iterator stands
+/// on it.
 class KYPLATFORM_EXPORT KyDListIter {
 public:
   explicit KyDListIter(const KyDList* list, int direction = KY_ITER_FORWARD);
@@ -138,7 +140,7 @@ public:
   }
   KyDListIter& operator--() {
     if (cell_ != nullptr)
-      cell_ = forward_ ? cell_->pPrevious() : cell_->pNext();
+      cell_ = cell_->pPrevious();
     return *this;
   }
   KyDListIter operator--(int) {

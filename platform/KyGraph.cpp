@@ -90,6 +90,42 @@ KyEdge* KyGraph::addEdge(KyNode* source, KyNode* target) {
   return edge;
 }
 
+void KyGraph::removeMembersFrom(int nodes, int edges) {
+  // The newest edges are the last of their nodes' lists: unlink them from
+  // the end.
+  for (int e = numberOfEdges() - 1; e >= edges; --e) {
+    const EdgeLinks links = edges_.links(e);
+    NodeLinks& from = nodes_.links(links.source);
+    NodeLinks& to = nodes_.links(links.target);
+    from.lastOut = links.previousOut;
+    if (from.lastOut >= 0)
+      edges_.links(from.lastOut).nextOut = -1;
+    else
+      from.firstOut = -1;
+    --from.outCount;
+    to.lastIn = links.previousIn;
+    if (to.lastIn >= 0)
+      edges_.links(to.lastIn).nextIn = -1;
+    else
+      to.firstIn = -1;
+    --to.inCount;
+    if (edgeList_ != nullptr)
+      edgeList_->discardCell(edgeList_->pLastCell());
+    pEdgeAt(e)->~KyEdge();
+    edges_.removeLast();
+  }
+  for (int v = numberOfNodes() - 1; v >= nodes; --v) {
+    if (nodeList_ != nullptr)
+      nodeList_->discardCell(nodeList_->pLastCell());
+    pNodeAt(v)->~KyNode();
+    nodes_.removeLast();
+  }
+  if (!edgeNames_.empty())
+    edgeNames_.resize(static_cast<std::size_t>(numberOfEdges()));
+  if (!nodeNames_.empty())
+    nodeNames_.resize(static_cast<std::size_t>(numberOfNodes()));
+}
+
 const KyNodeDList* KyGraph::pNodeList() const {
   if (nodeList_ == nullptr) {
     std::vector<KyObject*> nodes(static_cast<std::size_t>(numberOfNodes()));

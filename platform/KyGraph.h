@@ -60,12 +60,28 @@ public:
 
   std::size_t sizeOf() const override;
 
+  /// A token that lives as long as the graph: a weak reference to it tells
+  /// whether the graph is still there, and while such a reference lives no
+  /// other graph's token has the same address. Value stores key what they
+  /// file by position with it, so that a graph made where a gone one was
+  /// never shows the gone one's values. O(1).
+  std::weak_ptr<const void> lifeToken() const { return life_; }
+  const void* lifeAddress() const { return life_.get(); }
+
   static KyGraph* castDown(const KyObject* object) {
     return static_cast<KyGraph*>(const_cast<KyObject*>(object));
   }
 
 private:
   friend class KyGraphMember;
+  friend class KyGraphXMLReader;
+
+  /// Removes the nodes from position `nodes` and the edges from position
+  /// `edges` on, the newest members, as if they had never been made: a
+  /// failed read takes back what it added. Every edge of a removed node
+  /// must be among the removed edges. O(members removed), plus, when the
+  /// graph's own lists were made, O(their length).
+  void removeMembersFrom(int nodes, int edges);
 
   // Members in blocks that never move: 32, 32, 64, 128, 256 and 512 for
   // the first 1024 positions, so that a small graph stays small, then 1024
@@ -102,6 +118,9 @@ private:
     std::size_t bytes() const {
       return firstOf(rooms_.size()) * sizeof(Room) + linksRoom_ * sizeof(Links);
     }
+    /// Forgets the newest member, which the caller has destroyed; its room
+    /// is kept for the next one.
+    void removeLast() { --count_; }
 
   private:
     static constexpr int kFirstShift = 5;
@@ -172,4 +191,5 @@ private:
   std::size_t nameRoom_ = 0;
   mutable std::unique_ptr<KyNodeDList> nodeList_; // made by the first pNodeList()
   mutable std::unique_ptr<KyEdgeDList> edgeList_;
+  std::shared_ptr<const char> life_ = std::make_shared<const char>(0);
 };

@@ -80,6 +80,10 @@ struct KyGraphXMLReader::Staging {
   std::vector<Waiting> waiting;
   std::unique_ptr<KyXMLFragment> members; // elements for the caller's readers
   bool gatheringNode = false;
+  // The graph's numbers of nodes and edges before the members read were
+  // added to it, so that a failed read can take them back; -1 before.
+  int nodesBefore = -1;
+  int edgesBefore = -1;
 };
 
 KyNodeXMLReader::~KyNodeXMLReader() = default;
@@ -193,7 +197,10 @@ int KyGraphXMLReader::endElement(int depth) {
 }
 
 int KyGraphXMLReader::finishRead(int complete) {
-  staging_.reset();
+  const std::unique_ptr<Staging> staging = std::move(staging_);
+  if (complete == 0 && staging != nullptr && staging->nodesBefore >= 0)
+    if (KyGraph* graph = pGraph())
+      graph->removeMembersFrom(staging->nodesBefore, staging->edgesBefore);
   return complete;
 }
 
@@ -222,6 +229,8 @@ int KyGraphXMLReader::addMembers() {
   }
 
   KyGraph* graph = pGraph();
+  staging.nodesBefore = graph->numberOfNodes();
+  staging.edgesBefore = graph->numberOfEdges();
   std::vector<KyNode*> nodes;
   nodes.reserve(staging.nodes.size());
   for (std::size_t i = 0; i < staging.nodes.size(); ++i) {
@@ -243,9 +252,13 @@ int KyGraphXMLReader::addMembers() {
                         : value >= 0             ? static_cast<KyObject*>(nodes[value])
                                                  : edges[static_cast<std::size_t>(-2 - value)]);
   });
-  // What was kept goes; that a graph was read stays.
+  // What was kept goes; that a graph was read stays, and what it added
+  // until the whole text was read.
+  const int nodesBefore = staging.nodesBefore, edgesBefore = staging.edgesBefore;
   staging_ = std::make_unique<Staging>();
   staging_->sawGraph = true;
+  staging_->nodesBefore = nodesBefore;
+  staging_->edgesBefore = edgesBefore;
   return 1;
 }
 

@@ -26,9 +26,11 @@ class KyGraphMember;
 /// the read fails, leaving the graph untouched, when the part holds anything but one
 /// "graph" element, the graph element anything but nodes and edges, an
 /// identifier is missing, invalid or used twice in the part, an edge names
-/// an end that is not a node of the part, or there is no target graph. A
-/// node or edge reader that fails stops the read with the members made so
-/// far left in the graph; the platform's own never fail. A node or edge
+/// an end that is not a node of the part, or there is no target graph. The
+/// members are added at the end of the graph element, so that later parts
+/// find them, and taken back again when the read fails after all, in this
+/// part (a node or edge reader that fails; the platform's own never do) or
+/// in a later one: a failed read leaves the graph as it was. A node or edge
 /// reader other than this reader's own is handed each element as a DOM
 /// element. Cost O(size of the part); what is kept until the end of the
 /// graph element is its identifiers, names and edge ends, never a DOM of
@@ -52,7 +54,8 @@ public:
 
   int processDOMElement(const xercesc::DOMElement& element) override;
   /// The part as a stream; the graph changes at the end of the graph
-  /// element, once it was all read and found sound.
+  /// element, once it was all read and found sound, and finishRead() with 0
+  /// takes the members added back.
   int readsStream() const override;
   int startElement(const KyXMLStartTag& tag, int depth) override;
   int endElement(int depth) override;

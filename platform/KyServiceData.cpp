@@ -1,9 +1,12 @@
+#include <kyplatform/KyDouble.h>
+#include <kyplatform/KyGraph.h>
 #include <kyplatform/KyInt.h>
 #include <kyplatform/KyServiceData.h>
 #include <kyplatform/KyServiceName.h>
 
 #include "KyValueStore_p.h"
 
+#include <algorithm>
 #include <typeinfo>
 #include <vector>
 
@@ -19,25 +22,55 @@ void KyServiceData::setValue(KyObject* owner, const wchar_t* key, KyObject* valu
   values_->set(owner, key, value, owned != 0, ownerOwned != 0);
 }
 
+// The store's own classes keep made values plain; a subclass may store
+// values its own way, so it is handed a KyInt or KyDouble through setValue().
 void KyServiceData::storeInteger(KyObject* owner, const wchar_t* key, int value, int ownerOwned) {
-  values_->setInteger(owner, key, value, ownerOwned != 0);
+  if (readsStore())
+    values_->setInteger(owner, key, value, ownerOwned != 0);
+  else if (key != nullptr)
+    setValue(owner, key, new KyInt(value), 1, ownerOwned);
+  else if (ownerOwned != 0 && owner != nullptr)
+    owner->vRelease(); // stored nowhere
 }
 
 void KyServiceData::storeDouble(KyObject* owner, const wchar_t* key, double value) {
-  values_->setDouble(owner, key, value);
+  if (readsStore())
+    values_->setDouble(owner, key, value);
+  else if (key != nullptr)
+    setValue(owner, key, new KyDouble(value), 1, 0);
 }
 
 std::vector<int> KyServiceData::memberIntegers(const wchar_t* key, const KyGraph& graph, bool edges,
                                                int missing) const {
-  return values_->memberIntegers(
-      key, graph, edges ? KyOwnerPlace::KY_PLACE_EDGE : KyOwnerPlace::KY_PLACE_NODE, missing);
+  if (readsStore())
+    return values_->memberIntegers(
+        key, graph, edges ? KyOwnerPlace::KY_PLACE_EDGE : KyOwnerPlace::KY_PLACE_NODE, missing);
+  std::vector<int> values(
+      static_cast<std::size_t>(edges ? graph.numberOfEdges() : graph.numberOfNodes()), missing);
+  for (std::size_t i = 0; i < values.size(); ++i) {
+    const auto at = static_cast<int>(i);
+    findInteger(edges ? static_cast<const KyObject*>(graph.pEdgeAt(at)) : graph.pNodeAt(at), key,
+                values[i]);
+  }
+  return values;
 }
 
 void KyServiceData::storeMemberIntegers(const wchar_t* key, const KyGraph& graph, bool edges,
                                         const std::vector<int>& values, int missing) {
-  values_->setMemberIntegers(key, graph,
-                             edges ? KyOwnerPlace::KY_PLACE_EDGE : KyOwnerPlace::KY_PLACE_NODE,
-                             values, missing);
+  if (readsStore()) {
+    values_->setMemberIntegers(key, graph,
+                               edges ? KyOwnerPlace::KY_PLACE_EDGE : KyOwnerPlace::KY_PLACE_NODE,
+                               values, missing);
+    return;
+  }
+  const std::size_t members =
+      static_cast<std::size_t>(edges ? graph.numberOfEdges() : graph.numberOfNodes());
+  for (std::size_t i = 0; i < std::min(values.size(), members); ++i)
+    if (values[i] != missing) {
+      const auto at = static_cast<int>(i);
+      storeInteger(edges ? static_cast<KyObject*>(graph.pEdgeAt(at)) : graph.pNodeAt(at), key,
+                   values[i]);
+    }
 }
 
 KyObject* KyServiceData::pValue(const KyObject* owner, const wchar_t* key) const {
@@ -71,9 +104,11 @@ bool KyServiceData::findInteger(const KyObject* owner, const wchar_t* key, int& 
 }
 
 bool KyServiceData::storedMemberInteger(const KyGraphMember& member, const wchar_t* key,
-                                        int& integer, bool constantKey) const {
-  return values_->getMemberInteger(member, key, integer, constantKey);
+                                        int& integer) const {
+  return values_->getMemberInteger(member, key, integer);
 }
+
+void KyServiceData::trustKeys(KeyTest test) { values_->trustKeys(test); }
 
 void KyServiceData::removeAllValues() { values_->clear(); }
 

@@ -59,9 +59,12 @@ public:
   }
   void removeValue(KyObject* owner, const wchar_t* key) { setValue(owner, key, nullptr, 0, 0); }
   /// Stores under (owner, key) a KyInt, or a KyDouble, holding `value`, as
-  /// storeOwned() stores a new one, but made by the store in its own room:
-  /// pValue() hands out that object, which the store owns, without a heap
-  /// block of its own. `ownerOwned` 1 hands the owner over as setValue()
+  /// storeOwned() stores a new one. The store's own classes keep an integer
+  /// plain and make its KyInt only when pValue() asks for it; a subclass
+  /// gets a new KyInt or KyDouble through setValue(), so that an override
+  /// sees every write. Either way the object pValue() hands out is owned by
+  /// the store and honours claims: one claimed keeps its value until its
+  /// holder releases it. `ownerOwned` 1 hands the owner over as setValue()
   /// does. A null key stores nothing. O(1) on average.
   void storeInteger(KyObject* owner, const wchar_t* key, int value, int ownerOwned = 0);
   void storeDouble(KyObject* owner, const wchar_t* key, double value);
@@ -78,26 +81,31 @@ public:
   /// findInteger() for a node or an edge (or a null owner). Once a read has
   /// found the store's own class, the member's value is found by its graph
   /// and position, without a virtual call on the member. O(length of the
-  /// key). `constantKey` true promises that the key's text cannot change
-  /// while the store lives (it lies in read-only memory of a library that
-  /// stays loaded): the store then trusts an address it has filed the key
-  /// under without comparing the text again, and such a read is O(1).
-  bool findMemberInteger(const KyGraphMember* member, const wchar_t* key, int& integer,
-                         bool constantKey = false) const {
-    return readsStore_ > 0 && member != nullptr
-               ? storedMemberInteger(*member, key, integer, constantKey)
-               : findInteger(member, key, integer);
+  /// key); O(1) for a key that trustKeys() vouches for, once a value was
+  /// stored under its address.
+  bool findMemberInteger(const KyGraphMember* member, const wchar_t* key, int& integer) const {
+    return readsStore_ > 0 && member != nullptr ? storedMemberInteger(*member, key, integer)
+                                                : findInteger(member, key, integer);
   }
+  /// Tells which key texts cannot change while the store lives: `test`
+  /// (null: none) is asked about a key address when a value is first
+  /// stored through it, and a read through an address it vouched for is
+  /// then not compared by text. A library passes a test of its own key
+  /// constants. Reads follow the text of any other key, a reused buffer's
+  /// included.
+  using KeyTest = bool (*)(const wchar_t* key);
+  void trustKeys(KeyTest test);
   /// The values under `key` on every node (`edges` false) or edge of
   /// `graph`, by position, read as integers: a KyInt gives its value,
-  /// another value 0, a member without a value `missing`. O(members).
+  /// another value 0, a member without a value `missing`. O(members); a
+  /// subclass is asked through pValue() for each member.
   std::vector<int> memberIntegers(const wchar_t* key, const KyGraph& graph, bool edges,
                                   int missing) const;
   /// The reverse of memberIntegers(): stores `values[i]` under `key` on the
   /// node (`edges` false) or edge of `graph` at position i, as
   /// storeInteger() would one by one; positions holding `missing` are left
   /// as they are. Values past the last member are ignored. O(values), with
-  /// the key looked up once.
+  /// the key looked up once; a subclass gets each value through setValue().
   void storeMemberIntegers(const wchar_t* key, const KyGraph& graph, bool edges,
                            const std::vector<int>& values, int missing);
   /// Removes every value, releasing what the store owns; the service name
@@ -126,13 +134,13 @@ public:
   }
 
 private:
-  // Whether reads may go straight to the store: true for the store's own
-  // classes, false for a subclass, which may answer pValue() its own way.
-  // Decided on the first read, once the object's class is final.
+  // Whether reads and writes may go straight to the store: true for the
+  // store's own classes, false for a subclass, which may answer pValue()
+  // and setValue() its own way. Decided on the first use, once the
+  // object's class is final.
   bool readsStore() const;
   // The member's value as the store keeps it, read as findInteger() does.
-  bool storedMemberInteger(const KyGraphMember& member, const wchar_t* key, int& integer,
-                           bool constantKey) const;
+  bool storedMemberInteger(const KyGraphMember& member, const wchar_t* key, int& integer) const;
 
   mutable signed char readsStore_ = -1; // -1 until the first read
   std::unique_ptr<KyValueStore> values_;

@@ -1,5 +1,9 @@
 #include <kyplatform/KyConstraintManager.h>
 #include <kyplatform/KyConstraintManagerXMLWriter.h>
+#include <kyplatform/KyDList.h>
+#include <kyplatform/KyDouble.h>
+#include <kyplatform/KyGraphMember.h>
+#include <kyplatform/KyInt.h>
 #include <kyplatform/KyServiceData.h>
 #include <kyplatform/KyServiceInputDataXMLWriter.h>
 #include <kyplatform/KyServiceItemDescription.h>
@@ -17,6 +21,8 @@
 #include <cwchar>
 #include <memory>
 #include <numeric>
+#include <string>
+#include <typeinfo>
 #include <vector>
 
 using namespace xercesc;
@@ -24,6 +30,25 @@ using namespace xercesc;
 namespace {
 // Where the entries of one option go, by the kind of their owner.
 enum class OwnerRank { none = 0, graph = 1, node = 2, edge = 3, other = 4 };
+
+// How a message names a graph, node or edge that the document does not hold.
+std::wstring stranger(const KyObject* object) {
+  switch (kyXMLKindOf(object)) {
+  case KyXMLObjectKind::node:
+  case KyXMLObjectKind::edge:
+    return std::wstring(kyXMLKindOf(object) == KyXMLObjectKind::node ? L"the node" : L"the edge") +
+           L" at position " + std::to_wstring(static_cast<const KyGraphMember*>(object)->index()) +
+           L" of a graph that the document does not hold";
+  default:
+    return L"a graph that the document does not hold";
+  }
+}
+
+// Whether a reader of the document finds `object`, a graph, node or edge:
+// an earlier part wrote it, or the object table names it.
+bool known(KyXMLWriter& writer, const KyObject* object) {
+  return kyXMLKindOf(object) == KyXMLObjectKind::other || writer.pKnownID(object) != nullptr;
+}
 
 } // namespace
 
@@ -96,6 +121,9 @@ int KyServiceInputDataXMLWriter::sortedEntries(const KyServiceInputData& data,
   for (Entry& entry : entries) {
     if (entry.owner == nullptr)
       continue;
+    // An owner the document does not hold would name nothing when read.
+    if (!known(*this, entry.owner))
+      return fail(L"an owner of " + KyXMLText::quote(entry.key) + L" is " + stranger(entry.owner));
     switch (kyXMLKindOf(entry.owner)) {
     case KyXMLObjectKind::node:
     case KyXMLObjectKind::edge:
@@ -180,6 +208,11 @@ int KyServiceInputDataXMLWriter::writeOption(KyXMLStream& out, KyServiceName& se
                   KyXMLText::quote(description->pOwnerType()));
     Text text;
     if (!isManager) {
+      if (const KyObject* unknown = unknownIn(entry->value))
+        return fail(L"the value of " + KyXMLText::quote(entry->key) +
+                    (entry->owner != nullptr ? L" on " + KyXMLText::quote(pID(entry->owner))
+                                             : std::wstring(L" without owner")) +
+                    L" refers to " + stranger(unknown));
       text.reset(service.pConvertValueToString(entry->value, description->pValueType(), this));
       if (text == nullptr)
         return fail(L"a value of the option " + KyXMLText::quote(entry->key) +
@@ -205,6 +238,20 @@ int KyServiceInputDataXMLWriter::writeOption(KyXMLStream& out, KyServiceName& se
   if (open)
     out.end();
   return 1;
+}
+
+// The first graph, node or edge that `value` is or holds (in a list) and
+// that the document does not hold; null when there is none.
+const KyObject* KyServiceInputDataXMLWriter::unknownIn(const KyObject* value) {
+  if (value == nullptr || typeid(*value) == typeid(KyInt) || typeid(*value) == typeid(KyDouble))
+    return nullptr; // the common case, told apart without a cast
+  if (const auto* list = dynamic_cast<const KyDList*>(value)) {
+    for (KyDListIter it(list); it; ++it)
+      if (!known(*this, it.pObject()))
+        return it.pObject();
+    return nullptr;
+  }
+  return value != nullptr && !known(*this, value) ? value : nullptr;
 }
 
 // The text of the description's default value when defaults are left out;

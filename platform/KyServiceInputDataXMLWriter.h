@@ -37,8 +37,13 @@ class KyText;
 /// writeElement() and populateDOMElement() fail when there is no input data, service name or
 /// option description manager, a stored key has no description, a value or
 /// owner does not fit its description's types (owner type "none": no owner;
-/// "KyGraph", "KyNode", "KyEdge": an object of that type or none), or a
-/// manager with constraints meets no constraint writer. Cost O(n log n) in
+/// "KyGraph", "KyNode", "KyEdge": an object of that type or none), an
+/// owner or a value (or an item of a list value) is a graph, node or edge
+/// that the document does not hold, so that a reader would find nothing
+/// under its identifier (no earlier part wrote it and the object table does
+/// not name it: a node of another graph, say), or a manager with
+/// constraints meets no constraint writer. The reason names the option and
+/// the owner. Cost O(n log n) in
 /// the number of values, plus the conversions. Not copyable.
 class KYPLATFORM_EXPORT KyServiceInputDataXMLWriter : public KyXMLWriter {
 public:
@@ -72,6 +77,7 @@ private:
   int writeOption(KyXMLStream& out, KyServiceName& service, const Entry* first, const Entry* last);
   KyText* defaultTextOf(KyServiceName& service, const KyServiceItemDescription& description);
   int writeManager(KyXMLStream& out, KyServiceName& service, const Entry& entry);
+  const KyObject* unknownIn(const KyObject* value);
 
   std::wstring name_;
   int writingDefaults_ = 1;

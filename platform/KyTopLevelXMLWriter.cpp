@@ -66,6 +66,27 @@ struct KyTopLevelXMLWriter::Made {
     return slots[static_cast<std::size_t>(member.index())];
   }
 
+  /// The identifier made for `object`, or null; makes nothing.
+  const wchar_t* find(const KyObject* object) {
+    const KyXMLObjectKind kind = kyXMLKindOf(object);
+    if (kind != KyXMLObjectKind::node && kind != KyXMLObjectKind::edge) {
+      const auto made = ids.find(object);
+      return made != ids.end() ? made->second : nullptr;
+    }
+    const auto& member = *static_cast<const KyGraphMember*>(object);
+    if (member.pOwnerGraph() != lastGraph || lastMembers == nullptr) {
+      const auto graph = members.find(member.pOwnerGraph());
+      if (graph == members.end())
+        return nullptr;
+      lastGraph = graph->first;
+      lastMembers = &graph->second;
+    }
+    const std::vector<const wchar_t*>& slots =
+        lastMembers->of[kind == KyXMLObjectKind::node ? 0 : 1];
+    const auto at = static_cast<std::size_t>(member.index());
+    return at < slots.size() ? slots[at] : nullptr;
+  }
+
   /// Calls `take(object, id)` on every made identifier.
   template <typename Take> void forEach(Take take) const {
     for (const auto& [object, id] : ids)
@@ -203,6 +224,14 @@ const wchar_t* KyTopLevelXMLWriter::pID(const KyObject* object) {
   else
     made_->ids.emplace(object, text);
   return text;
+}
+
+const wchar_t* KyTopLevelXMLWriter::pKnownID(const KyObject* object) {
+  if (object == nullptr || made_ == nullptr)
+    return nullptr;
+  if (const wchar_t* id = made_->find(object))
+    return id;
+  return table_ != nullptr ? table_->pID(object) : nullptr;
 }
 
 int KyTopLevelXMLWriter::write() {

@@ -78,6 +78,9 @@ public:
   /// The object table's identifier, else one made for this write; null for
   /// a null object or outside write().
   const wchar_t* pID(const KyObject* object) override;
+  /// The identifier made for `object` earlier in this write, else the
+  /// object table's; null when there is none. Makes none.
+  const wchar_t* pKnownID(const KyObject* object) override;
 
   static KyTopLevelXMLWriter* castDown(const KyObject* object) {
     return static_cast<KyTopLevelXMLWriter*>(const_cast<KyObject*>(object));

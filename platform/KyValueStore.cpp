@@ -7,18 +7,12 @@
 #include <kyplatform/KyNode.h>
 
 #include <algorithm>
-#include <cstring>
 #include <cwchar>
-#include <new>
-#include <typeinfo>
 
 namespace {
 
-using Slot = KyValueStore::Slot;
-using Holding = KyValueStore::Holding;
-
-constexpr int kChunkShift = 6;
-constexpr int kChunkSize = 1 << kChunkShift;
+constexpr int kChunkShift = KyValueChunk::kShift;
+constexpr int kChunkSize = KyValueChunk::kSize;
 
 std::uint32_t ownerHash(const KyObject* owner) { return owner != nullptr ? owner->hashCode() : 0; }
 
@@ -26,68 +20,12 @@ bool sameOwner(const KyObject* a, const KyObject* b) {
   return a == b || (a != nullptr && b != nullptr && a->equals(b));
 }
 
-// The hash of a pair's two positions: every bit of both reaches the top
-// half, which the index uses, so (a, b), (b, a) and (a, a) spread alike.
-std::uint32_t pairHash(int first, int second) {
-  const std::uint64_t mixed =
-      static_cast<std::uint32_t>(first) * 0x9E3779B97F4A7C15ull ^
-      (static_cast<std::uint64_t>(static_cast<std::uint32_t>(second)) + 0x632BE59BD9B4E019ull) *
-          0xC2B2AE3D27D4EB4Full;
-  return static_cast<std::uint32_t>((mixed ^ (mixed >> 29)) >> 32);
-}
-
 void endClaim(KyObject* object) {
   if (object != nullptr)
     object->vRelease();
 }
 
-KyObject* pointerIn(const Slot& slot) {
-  KyObject* object;
-  std::memcpy(&object, slot.bytes, sizeof object);
-  return object;
-}
-
-void setPointer(Slot& slot, KyObject* object) { std::memcpy(slot.bytes, &object, sizeof object); }
-
-KyInt* integerIn(Slot& slot) { return std::launder(reinterpret_cast<KyInt*>(slot.bytes)); }
-
-// The integer a value reads as: a KyInt's own, 0 for any other class.
-int integerOf(const KyObject* value) {
-  return typeid(*value) == typeid(KyInt) ? static_cast<const KyInt*>(value)->value() : 0;
-}
-
-// The value a slot holds, or null.
-KyObject* valueOf(const Slot& slot, std::uint8_t holding) {
-  switch (holding & Holding::kHoldingMask) {
-  case Holding::kEmpty:
-    return nullptr;
-  case Holding::kMadeInteger:
-    return integerIn(const_cast<Slot&>(slot));
-  default:
-    return pointerIn(slot);
-  }
-}
-
 } // namespace
-
-void* KyValueStore::Room::take() {
-  if (free_ != nullptr) {
-    void* room = free_;
-    std::memcpy(&free_, room, sizeof free_);
-    return room;
-  }
-  constexpr std::size_t kBlock = 256;
-  if (blocks_.empty() || used_ == kBlock) {
-    blocks_.emplace_back(new unsigned char[kBlock * size_]);
-    used_ = 0;
-  }
-  return blocks_.back().get() + size_ * used_++;
-}
-
-void KyValueStore::Room::give(void* room) {
-  std::memcpy(room, &free_, sizeof free_);
-  free_ = room;
-}
 
 // Where one entry keeps its value: a slot that never moves, and how the
 // slot holds it.
@@ -103,273 +41,12 @@ struct KyValueStore::Taken {
   std::uint8_t holding = Holding::kEmpty;
 };
 
-// 64 value slots by position. An integer the store made stays a plain int
-// until someone asks for its object, which is then made in a room that
-// never moves; any other value is a pointer. Pair chunks also keep the
-// owners made for their slots.
-struct KyValueStore::Chunk {
-  struct IntegerRoom {
-    alignas(KyInt) unsigned char bytes[sizeof(KyInt)];
-  };
-
-  KyInt* made(int slot) const { return std::launder(reinterpret_cast<KyInt*>(rooms[slot].bytes)); }
-  // The value of a slot, made now when it is a plain integer; null when
-  // the slot is empty.
-  KyObject* value(int slot) const {
-    switch (holding[slot]) {
-    case Holding::kEmpty:
-      return nullptr;
-    case Holding::kPlainInteger:
-      if (rooms == nullptr)
-        rooms.reset(new IntegerRoom[kChunkSize]);
-      holding[slot] = Holding::kMadeInteger;
-      return new (rooms[slot].bytes) KyInt(integers[slot]);
-    case Holding::kMadeInteger:
-      return made(slot);
-    default:
-      return objects[slot];
-    }
-  }
-
-  std::int32_t integers[kChunkSize];
-  mutable std::uint8_t holding[kChunkSize] = {};
-  int count = 0;
-  std::unique_ptr<KyObject*[]> objects;         // values that are no plain integer
-  mutable std::unique_ptr<IntegerRoom[]> rooms; // KyInts made from `integers`
-  mutable std::unique_ptr<KyObject*[]> owners;  // a pair chunk's owners, when made
-};
-
-// One key's entries for owners of one kind of place in one graph: the
-// nodes, or the edges, by position, in chunks of 64 slots.
-struct KyValueStore::Column {
-  Column(const KyGraph* graph, KyOwnerPlace::Kind kind)
-      : graph(graph), kind(kind),
-        memberClass(kind == KyOwnerPlace::KY_PLACE_EDGE ? typeid(KyEdge) : typeid(KyNode)) {}
-
-  // Whether the column surely files `member`'s values: a member of its
-  // graph and of its kind. Nodes and edges have no subclasses, so the
-  // member's class tells its kind; the class records are compared by
-  // address only, which never confuses two classes. Where a member is not
-  // surely held, the general path decides.
-  bool holds(const KyGraphMember& member) const {
-    return member.pOwnerGraph() == graph && &typeid(member) == &memberClass;
-  }
-
-  // What the slot of `position` reads as an integer, as getInteger() says;
-  // false when it holds no value.
-  bool integerAt(int position, int& integer) const {
-    const auto at = static_cast<std::size_t>(position >> kChunkShift);
-    const Chunk* chunk = at < chunks.size() ? chunks[at].get() : nullptr;
-    return chunk != nullptr && slotInteger(*chunk, position & (kChunkSize - 1), integer);
-  }
-
-  const KyGraph* graph;
-  KyOwnerPlace::Kind kind;
-  const std::type_info& memberClass;
-  std::vector<std::unique_ptr<Chunk>> chunks;
-  std::size_t count = 0;
-};
-
-// Entries found through an index: linear probing over a power-of-two array
-// of 8-byte slots, kept at most seven eighths full. A slot holds an entry's
-// number plus one (0 marks an empty slot) and its hash, so a probe passes
-// over the slots of other owners without touching their entries; slots are
-// placed by Fibonacci hashing of the hash. Entries sit in pages of 256 and
-// never move: a removed entry's room is taken by the next one added.
-struct KyValueStore::Indexed {
-  struct Entry {
-    Slot value;
-    KyObject* owner;
-    std::uint32_t hash;
-    int first, second; // a pair's positions
-    std::uint8_t holding;
-  };
-  struct IndexSlot {
-    std::uint32_t entry;
-    std::uint32_t hash;
-  };
-  static constexpr std::uint32_t kPageShift = 8;
-
-  Entry& entry(std::uint32_t number) const {
-    return pages[number >> kPageShift][number & ((1u << kPageShift) - 1)];
-  }
-  std::size_t home(std::uint32_t hash) const {
-    return static_cast<std::size_t>((hash * 0x9E3779B97F4A7C15ull) >> shift);
-  }
-
-  // The slot of the entry of `hash` for which same(entry) holds, or the
-  // empty slot where it would go. The index must not be empty.
-  template <class Same> std::size_t find(std::uint32_t hash, Same same) const {
-    const std::size_t mask = index.size() - 1;
-    for (std::size_t i = home(hash);; i = (i + 1) & mask) {
-      const IndexSlot slot = index[i];
-      if (slot.entry == 0 || (slot.hash == hash && same(entry(slot.entry - 1))))
-        return i;
-    }
-  }
-
-  // Rebuilds the index at twice the size (at least 8 slots).
-  void grow() {
-    index.assign(index.size() < 8 ? 8 : index.size() * 2, IndexSlot{0, 0});
-    shift = 64;
-    for (std::size_t n = index.size(); n > 1; n >>= 1)
-      --shift;
-    const std::size_t mask = index.size() - 1;
-    for (std::uint32_t e = 0; e < made; ++e) {
-      const Entry& at = entry(e);
-      if (at.holding == Holding::kEmpty)
-        continue;
-      std::size_t i = home(at.hash);
-      while (index[i].entry != 0)
-        i = (i + 1) & mask;
-      index[i] = IndexSlot{e + 1, at.hash};
-    }
-  }
-
-  // A new entry of `hash`, which must not be present, at the empty slot
-  // `at`, its value still to be put.
-  Entry& insert(std::size_t at, std::uint32_t hash) {
-    std::uint32_t number;
-    if (!holes.empty()) {
-      number = holes.back();
-      holes.pop_back();
-    } else {
-      if ((made & ((1u << kPageShift) - 1)) == 0)
-        pages.emplace_back(new Entry[std::size_t{1} << kPageShift]);
-      number = made++;
-    }
-    Entry& added = entry(number);
-    added.hash = hash;
-    ++count;
-    if (count * 8 > index.size() * 7) {
-      added.holding = Holding::kOwnsOwner; // not empty: grow() must index it
-      grow();
-    } else {
-      index[at] = IndexSlot{number + 1, hash};
-    }
-    return added;
-  }
-
-  // Removes the entry of slot `hole`, whose value is out. Backward-shift
-  // deletion keeps every probe chain unbroken.
-  void erase(std::size_t hole) {
-    const std::uint32_t removed = index[hole].entry - 1;
-    const std::size_t mask = index.size() - 1;
-    for (std::size_t i = (hole + 1) & mask; index[i].entry != 0; i = (i + 1) & mask) {
-      const std::size_t want = home(index[i].hash);
-      if (((i - want) & mask) >= ((i - hole) & mask)) {
-        index[hole] = index[i];
-        hole = i;
-      }
-    }
-    index[hole] = IndexSlot{0, 0};
-    entry(removed).holding = Holding::kEmpty;
-    holes.push_back(removed);
-    --count;
-  }
-
-  // Calls visit(entry) for every entry that holds a value; it may change
-  // the entry, not the index.
-  template <class Visit> void forEach(Visit visit) const {
-    for (std::uint32_t e = 0; e < made; ++e)
-      if (entry(e).holding != Holding::kEmpty)
-        visit(entry(e));
-  }
-
-  std::vector<std::unique_ptr<Entry[]>> pages;
-  std::uint32_t made = 0; // entries ever made
-  std::vector<std::uint32_t> holes;
-  std::vector<IndexSlot> index;
-  unsigned shift = 64;
-  std::size_t count = 0;
-};
-
 // Where a value is: a chunk's slot, or an indexed entry; neither when
 // there is none (a chunk's slot may still be empty).
 struct KyValueStore::Found {
   const Chunk* chunk = nullptr;
   int slot = 0;
-  const Indexed::Entry* entry = nullptr;
-};
-
-// One key's entries for pairs of nodes of one graph. They go to an index
-// keyed by both positions until the pairs are many for the graph's size (a
-// sixteenth of all pairs, as an all-pairs answer makes); from then on new
-// ones go to chunks of 64 slots, one per first node and block of 64 second
-// nodes, which an answer of every pair fills up. Entries already indexed
-// stay there. No entry keeps the pair it was stored under: its owner is
-// made, and kept, only when someone asks for it.
-struct KyValueStore::PairTable {
-  struct Hash {
-    std::size_t operator()(std::uint64_t key) const {
-      return static_cast<std::size_t>((key * 0x9E3779B97F4A7C15ull) >> 17);
-    }
-  };
-
-  explicit PairTable(const KyOwnerPlace& place) : graph(place.graph), make(place.make) {}
-
-  // The owner of the entry at (first, second) whose made owner is `made`:
-  // made now when it is null.
-  KyObject* owner(KyObject*& made, int first, int second) const {
-    if (made == nullptr)
-      made = make(KyOwnerPlace{graph, KyOwnerPlace::KY_PLACE_NODE_PAIR, first, second, make});
-    return made;
-  }
-  static std::uint64_t chunkKey(int first, int second) {
-    return (static_cast<std::uint64_t>(static_cast<std::uint32_t>(first)) << 32) |
-           static_cast<std::uint32_t>(second >> kChunkShift);
-  }
-  Chunk* chunk(std::uint64_t key) const {
-    if (chunks.empty())
-      return nullptr;
-    if (last != nullptr && lastKey == key)
-      return last;
-    const auto found = chunks.find(key);
-    if (found == chunks.end())
-      return nullptr;
-    lastKey = key;
-    last = found->second.get();
-    return last;
-  }
-  // The indexed entry of (first, second), or null.
-  Indexed::Entry* indexed(int first, int second) const {
-    if (index.count == 0 ||
-        (!chunks.empty() &&
-         (static_cast<std::size_t>(first) >= indexedRows.size() || !indexedRows[first])))
-      return nullptr;
-    const std::uint32_t number =
-        index
-            .index[index.find(pairHash(first, second),
-                              [&](const Indexed::Entry& entry) {
-                                return entry.first == first && entry.second == second;
-                              })]
-            .entry;
-    return number != 0 ? &index.entry(number - 1) : nullptr;
-  }
-  // Whether new pairs go to chunks.
-  bool chunked() const {
-    const auto n = static_cast<std::size_t>(graph->numberOfNodes());
-    return !chunks.empty() || index.count * 16 >= n * n;
-  }
-
-  // Makes the chunk of `key`; the first one marks the rows of the entries
-  // indexed so far, the only rows the index can hold from then on.
-  Chunk* addChunk(std::uint64_t key) {
-    if (chunks.empty()) {
-      indexedRows.assign(static_cast<std::size_t>(graph->numberOfNodes()), false);
-      index.forEach([&](const Indexed::Entry& entry) { indexedRows[entry.first] = true; });
-    }
-    last = nullptr;
-    return chunks.emplace(key, std::make_unique<Chunk>()).first->second.get();
-  }
-
-  const KyGraph* graph;
-  KyObject* (*make)(const KyOwnerPlace&);
-  Indexed index;
-  std::unordered_map<std::uint64_t, std::unique_ptr<Chunk>, Hash> chunks;
-  std::vector<bool> indexedRows; // set while there are chunks
-  mutable std::uint64_t lastKey = 0;
-  mutable Chunk* last = nullptr;
+  Indexed::Entry* entry = nullptr;
 };
 
 struct KyValueStore::Table {
@@ -377,13 +54,13 @@ struct KyValueStore::Table {
 
   Column* column(const KyOwnerPlace& place) const {
     for (const auto& c : columns)
-      if (c->graph == place.graph && c->kind == place.kind)
+      if (c->kind == place.kind && c->is(place.graph))
         return c.get();
     return nullptr;
   }
   PairTable* pairs(const KyGraph* graph) const {
     for (const auto& table : pairTables)
-      if (table->graph == graph)
+      if (table->is(graph))
         return table.get();
     return nullptr;
   }
@@ -394,7 +71,7 @@ struct KyValueStore::Table {
   std::vector<std::unique_ptr<PairTable>> pairTables;
 };
 
-KyValueStore::KyValueStore() : doubles_(sizeof(KyDouble)) {}
+KyValueStore::KyValueStore() = default;
 
 KyValueStore::~KyValueStore() { clear(); }
 
@@ -430,13 +107,13 @@ void KyValueStore::clear() {
   size_ = 0;
 }
 
+// A made integer's KyInt is released like a value handed over: whoever
+// claimed it keeps it.
 KyValueStore::Taken KyValueStore::take(Cell cell) {
   Taken taken;
   const std::uint8_t holding = *cell.holding & Holding::kHoldingMask;
-  if (holding == Holding::kMadeInteger)
-    integerIn(*cell.slot)->~KyInt(); // nothing to wait for
-  else if (holding != Holding::kEmpty && holding != Holding::kReferenced)
-    taken = Taken{pointerIn(*cell.slot), holding};
+  if (holding == Holding::kMadeInteger || holding == Holding::kOwned)
+    taken = Taken{cell.slot->pointer(), Holding::kOwned};
   *cell.holding &= Holding::kOwnsOwner;
   return taken;
 }
@@ -444,28 +121,23 @@ KyValueStore::Taken KyValueStore::take(Cell cell) {
 KyValueStore::Taken KyValueStore::take(Chunk& chunk, int slot) {
   Taken taken;
   const std::uint8_t holding = chunk.holding[slot];
-  if (holding == Holding::kMadeInteger)
-    chunk.made(slot)->~KyInt(); // nothing to wait for
-  else if (holding == Holding::kOwned || holding == Holding::kMadeDouble)
-    taken = Taken{chunk.objects[slot], holding};
+  if (holding == Holding::kMadeInteger || holding == Holding::kOwned)
+    taken = Taken{chunk.objects[slot], Holding::kOwned};
   chunk.holding[slot] = Holding::kEmpty;
   return taken;
 }
 
 void KyValueStore::release(const Taken& taken) {
-  if (taken.holding == Holding::kMadeDouble) {
-    static_cast<KyDouble*>(taken.object)->~KyDouble();
-    doubles_.give(taken.object);
-  } else if (taken.holding == Holding::kOwned) {
+  if (taken.holding == Holding::kOwned)
     endClaim(taken.object);
-  }
 }
 
 KyValueStore::Taken KyValueStore::putValue(Cell cell, const Put& put) {
   const std::uint8_t owner = *cell.holding & Holding::kOwnsOwner;
   if (put.what == Put::kObject) {
     const std::uint8_t held = *cell.holding & Holding::kHoldingMask;
-    if (held != Holding::kEmpty && valueOf(*cell.slot, held) == put.object) {
+    if (held != Holding::kEmpty && held != Holding::kPlainInteger &&
+        cell.slot->pointer() == put.object) {
       // Storing the held value again keeps the store's hold on it, even
       // when it comes back as a reference: nobody else holds that claim.
       if (held == Holding::kReferenced && put.owns)
@@ -473,17 +145,17 @@ KyValueStore::Taken KyValueStore::putValue(Cell cell, const Put& put) {
       return Taken{};
     }
     const Taken taken = take(cell);
-    setPointer(*cell.slot, put.object);
+    cell.slot->pointer(put.object);
     *cell.holding = owner | (put.owns ? Holding::kOwned : Holding::kReferenced);
     return taken;
   }
   const Taken taken = take(cell);
   if (put.what == Put::kInteger) {
-    new (cell.slot->bytes) KyInt(put.integer);
-    *cell.holding = owner | Holding::kMadeInteger;
+    cell.slot->plain(put.integer);
+    *cell.holding = owner | Holding::kPlainInteger;
   } else {
-    setPointer(*cell.slot, new (doubles_.take()) KyDouble(put.real));
-    *cell.holding = owner | Holding::kMadeDouble;
+    cell.slot->pointer(new KyDouble(put.real));
+    *cell.holding = owner | Holding::kOwned;
   }
   return taken;
 }
@@ -497,7 +169,7 @@ KyValueStore::Taken KyValueStore::putValue(Chunk& chunk, int slot, const Put& pu
     return taken;
   }
   if (put.what == Put::kObject && held != Holding::kEmpty && held != Holding::kPlainInteger &&
-      (held == Holding::kMadeInteger ? chunk.made(slot) : chunk.objects[slot]) == put.object) {
+      chunk.objects[slot] == put.object) {
     // Storing the held value again keeps the store's hold on it.
     if (held == Holding::kReferenced && put.owns)
       chunk.holding[slot] = Holding::kOwned;
@@ -510,8 +182,8 @@ KyValueStore::Taken KyValueStore::putValue(Chunk& chunk, int slot, const Put& pu
     chunk.objects[slot] = put.object;
     chunk.holding[slot] = put.owns ? Holding::kOwned : Holding::kReferenced;
   } else {
-    chunk.objects[slot] = new (doubles_.take()) KyDouble(put.real);
-    chunk.holding[slot] = Holding::kMadeDouble;
+    chunk.objects[slot] = new KyDouble(put.real);
+    chunk.holding[slot] = Holding::kOwned;
   }
   return taken;
 }
@@ -523,13 +195,13 @@ std::size_t KyValueStore::knownSlot(const wchar_t* key) {
   return static_cast<std::size_t>((bits * 0x9E3779B97F4A7C15ull) >> 58);
 }
 
-inline KyValueStore::Table* KyValueStore::table(const wchar_t* key, bool constantKey) const {
+inline KyValueStore::Table* KyValueStore::table(const wchar_t* key) const {
   // Callers pass the same key constants again and again: try the table last
   // stored through this address, and trust it only if its text still
   // matches (a caller may reuse a buffer for another key). The text matched
   // when the address was filed, so a text that cannot change still does.
   const KnownKey& known = known_[knownSlot(key)];
-  if (known.address == key && (constantKey || std::wcscmp(known.text, key) == 0))
+  if (known.address == key && (known.constant || std::wcscmp(known.text, key) == 0))
     return known.table;
   return tableByText(key);
 }
@@ -546,8 +218,17 @@ KyValueStore::Table* KyValueStore::tableToFill(const wchar_t* key) {
     t = made.get();
     tables_.emplace(std::wstring_view(t->key), std::move(made));
   }
-  known_[knownSlot(key)] = KnownKey{key, t->key.c_str(), t};
+  KnownKey& known = known_[knownSlot(key)];
+  if (known.address != key || known.table != t)
+    known = KnownKey{key, t->key.c_str(), t, keyTest_ != nullptr && keyTest_(key)};
   return t;
+}
+
+void KyValueStore::trustKeys(bool (*test)(const wchar_t* key)) {
+  if (test == keyTest_)
+    return;
+  keyTest_ = test;
+  known_.fill(KnownKey{}); // vouched for by another test
 }
 
 bool KyValueStore::set(KyObject* owner, const wchar_t* key, KyObject* value, bool ownsValue,
@@ -609,7 +290,45 @@ void KyValueStore::store(KyObject* owner, const wchar_t* key, const Put* put, bo
 KyValueStore::Column& KyValueStore::columnToFill(Table& t, const KyOwnerPlace& place) {
   if (Column* column = t.column(place))
     return *column;
+  dropGone(t);
   return *t.columns.emplace_back(std::make_unique<Column>(place.graph, place.kind));
+}
+
+void KyValueStore::dropGone(Table& t) {
+  for (auto it = t.columns.begin(); it != t.columns.end();) {
+    Column& column = **it;
+    if (!column.gone()) {
+      ++it;
+      continue;
+    }
+    for (auto& chunk : column.chunks)
+      if (chunk != nullptr)
+        for (int i = 0; i < kChunkSize; ++i)
+          release(take(*chunk, i));
+    size_ -= column.count;
+    it = t.columns.erase(it);
+  }
+  for (auto it = t.pairTables.begin(); it != t.pairTables.end();) {
+    PairTable& pairs = **it;
+    if (!pairs.gone()) {
+      ++it;
+      continue;
+    }
+    size_ -= pairs.index.count;
+    pairs.index.forEach([this](Indexed::Entry& entry) {
+      release(take(Cell{&entry.value, &entry.holding}));
+      endClaim(entry.owner);
+    });
+    for (auto& [key, chunk] : pairs.chunks) {
+      size_ -= static_cast<std::size_t>(chunk->count);
+      for (int i = 0; i < kChunkSize; ++i) {
+        release(take(*chunk, i));
+        if (chunk->owners != nullptr)
+          endClaim(chunk->owners[i]);
+      }
+    }
+    it = t.pairTables.erase(it);
+  }
 }
 
 KyValueStore::Chunk& KyValueStore::chunkToFill(Column& column, std::size_t at) {
@@ -695,6 +414,7 @@ void KyValueStore::storePair(Table& t, const KyOwnerPlace& place, const Put* put
   if (pairs == nullptr) {
     if (put == nullptr)
       return;
+    dropGone(t);
     pairs = t.pairTables.emplace_back(std::make_unique<PairTable>(place)).get();
   }
   const int first = place.first, second = place.second;
@@ -740,7 +460,7 @@ void KyValueStore::storePair(Table& t, const KyOwnerPlace& place, const Put* put
     Indexed& index = pairs->index;
     if (index.index.empty())
       index.grow();
-    const std::uint32_t hash = pairHash(first, second);
+    const std::uint32_t hash = PairTable::hash(first, second);
     Indexed::Entry& added =
         index.insert(index.find(hash, [](const Indexed::Entry&) { return false; }), hash);
     added.owner = nullptr;
@@ -834,19 +554,7 @@ KyObject* KyValueStore::get(const KyObject* owner, const wchar_t* key) const {
   const Found found = locate(*t, owner);
   if (found.chunk != nullptr)
     return found.chunk->value(found.slot);
-  return found.entry != nullptr ? valueOf(found.entry->value, found.entry->holding) : nullptr;
-}
-
-inline bool KyValueStore::slotInteger(const Chunk& chunk, int slot, int& integer) {
-  const std::uint8_t holding = chunk.holding[slot];
-  if (holding == Holding::kPlainInteger || holding == Holding::kMadeInteger) {
-    integer = chunk.integers[slot];
-    return true;
-  }
-  if (holding == Holding::kEmpty)
-    return false;
-  integer = integerOf(chunk.objects[slot]);
-  return true;
+  return found.entry != nullptr ? found.entry->value.value(found.entry->holding) : nullptr;
 }
 
 bool KyValueStore::getInteger(const KyObject* owner, const wchar_t* key, int& integer) const {
@@ -860,23 +568,21 @@ bool KyValueStore::integerInTable(const Table& t, const KyObject* owner, int& in
   KyOwnerPlace place{};
   if (t.columns.size() == 1 && owner != nullptr && owner->ownerPlace(place)) {
     const Column& column = *t.columns.front();
-    if (column.graph == place.graph && column.kind == place.kind)
+    if (column.kind == place.kind && column.is(place.graph))
       return column.integerAt(place.first, integer);
   }
   const Found found = locate(t, owner);
   if (found.chunk != nullptr)
-    return slotInteger(*found.chunk, found.slot, integer);
-  const KyObject* value =
-      found.entry != nullptr ? valueOf(found.entry->value, found.entry->holding) : nullptr;
-  if (value == nullptr)
+    return found.chunk->integer(found.slot, integer);
+  if (found.entry == nullptr || (found.entry->holding & Holding::kHoldingMask) == Holding::kEmpty)
     return false;
-  integer = integerOf(value);
+  integer = found.entry->value.integer(found.entry->holding);
   return true;
 }
 
-bool KyValueStore::getMemberInteger(const KyGraphMember& member, const wchar_t* key, int& integer,
-                                    bool constantKey) const {
-  const Table* t = key != nullptr ? table(key, constantKey) : nullptr;
+bool KyValueStore::getMemberInteger(const KyGraphMember& member, const wchar_t* key,
+                                    int& integer) const {
+  const Table* t = key != nullptr ? table(key) : nullptr;
   if (t == nullptr)
     return false;
   for (const auto& column : t->columns)
@@ -930,7 +636,7 @@ std::vector<int> KyValueStore::memberIntegers(const wchar_t* key, const KyGraph&
     const std::size_t first = at << kChunkShift;
     const std::size_t end = std::min(values.size(), first + kChunkSize);
     for (std::size_t p = first; p < end; ++p)
-      slotInteger(*chunk, static_cast<int>(p - first), values[p]);
+      chunk->integer(static_cast<int>(p - first), values[p]);
   }
   return values;
 }
@@ -940,36 +646,48 @@ void KyValueStore::forEach(const std::function<void(const KyObject* owner, const
   for (const auto& named : tables_) {
     const Table& t = *named.second;
     const wchar_t* key = t.key.c_str();
-    const auto visitEntry = [&](const Indexed::Entry& entry) {
-      visit(entry.owner, key, valueOf(entry.value, entry.holding));
+    const auto visitEntry = [&](Indexed::Entry& entry) {
+      visit(entry.owner, key, entry.value.value(entry.holding));
     };
     t.owners.forEach(visitEntry);
-    for (const auto& column : t.columns)
+    // Values on members of a graph that is gone, or past its members, have
+    // no owner to show.
+    for (const auto& column : t.columns) {
+      if (column->gone())
+        continue;
+      const bool edges = column->kind == KyOwnerPlace::KY_PLACE_EDGE;
+      const int members = edges ? column->graph->numberOfEdges() : column->graph->numberOfNodes();
       for (std::size_t at = 0; at < column->chunks.size(); ++at)
         if (const Chunk* chunk = column->chunks[at].get())
-          for (int i = 0; i < kChunkSize; ++i)
-            if (chunk->holding[i] != Holding::kEmpty) {
-              const int position = static_cast<int>(at << kChunkShift) + i;
-              const KyObject* owner =
-                  column->kind == KyOwnerPlace::KY_PLACE_EDGE
-                      ? static_cast<const KyObject*>(column->graph->pEdgeAt(position))
+          for (int i = 0; i < kChunkSize; ++i) {
+            const int position = static_cast<int>(at << kChunkShift) + i;
+            if (chunk->holding[i] == Holding::kEmpty || position >= members)
+              continue;
+            const KyObject* owner =
+                edges ? static_cast<const KyObject*>(column->graph->pEdgeAt(position))
                       : column->graph->pNodeAt(position);
-              visit(owner, key, chunk->value(i));
-            }
+            visit(owner, key, chunk->value(i));
+          }
+    }
     for (const auto& pairs : t.pairTables) {
+      if (pairs->gone())
+        continue;
+      const int nodes = pairs->graph->numberOfNodes();
       pairs->index.forEach([&](Indexed::Entry& entry) {
-        visit(pairs->owner(entry.owner, entry.first, entry.second), key,
-              valueOf(entry.value, entry.holding));
+        if (entry.first < nodes && entry.second < nodes)
+          visit(pairs->owner(entry.owner, entry.first, entry.second), key,
+                entry.value.value(entry.holding));
       });
       for (const auto& [chunkKey, chunk] : pairs->chunks)
-        for (int i = 0; i < kChunkSize; ++i)
-          if (chunk->holding[i] != Holding::kEmpty) {
-            const int first = static_cast<int>(chunkKey >> 32);
-            const int second = static_cast<int>((chunkKey & 0xFFFFFFFFu) << kChunkShift) + i;
-            if (chunk->owners == nullptr)
-              chunk->owners.reset(new KyObject*[kChunkSize]());
-            visit(pairs->owner(chunk->owners[i], first, second), key, chunk->value(i));
-          }
+        for (int i = 0; i < kChunkSize; ++i) {
+          const int first = PairTable::firstOf(chunkKey);
+          const int second = PairTable::secondOf(chunkKey, i);
+          if (chunk->holding[i] == Holding::kEmpty || first >= nodes || second >= nodes)
+            continue;
+          if (chunk->owners == nullptr)
+            chunk->owners.reset(new KyObject*[kChunkSize]());
+          visit(pairs->owner(chunk->owners[i], first, second), key, chunk->value(i));
+        }
     }
   }
 }

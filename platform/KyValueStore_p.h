@@ -2,6 +2,12 @@
 // stores. Internal to the platform library; not installed.
 #pragma once
 
+#include "KyOwnerIndex_p.h"
+#include "KyPairTable_p.h"
+#include "KyPositionColumn_p.h"
+#include "KyValueChunk_p.h"
+#include "KyValueSlot_p.h"
+
 #include <kyplatform/KyObject.h>
 
 #include <array>
@@ -26,11 +32,11 @@ class KyGraphMember;
 /// hashCode() and equals(). No entry ever moves. A lookup or a store costs
 /// O(length of the key) plus O(1) on average. Values (and owners) handed
 /// over are released with vRelease() when replaced, removed or when the
-/// store goes. An integer the store makes (setInteger) on a node, an edge
-/// or a pair filed by position is kept as a plain int, 5 bytes in all, and
-/// its KyInt made, in a room that never moves, when someone asks for the
-/// object; on other owners it lives in the entry's own slot. Doubles
-/// (setDouble) live in a room of the store's.
+/// store goes. An integer the store makes (setInteger) is kept as a plain
+/// int (5 bytes in all on a member or a pair filed by position) until
+/// someone asks for its object: the KyInt is then made on the heap and held
+/// as a value handed over, so a claim on it keeps it alive past its
+/// replacement. A double (setDouble) is a KyDouble made on the heap at once.
 class KyValueStore {
 public:
   KyValueStore();
@@ -57,11 +63,12 @@ public:
   bool getInteger(const KyObject* owner, const wchar_t* key, int& integer) const;
   /// getInteger() for a node or an edge, found by its graph and position
   /// without asking the member for its place. O(length of the key) plus
-  /// O(columns of the key); with `constantKey` (the key's text cannot
-  /// change while the store lives) a key address filed before is trusted
-  /// without comparing its text.
-  bool getMemberInteger(const KyGraphMember& member, const wchar_t* key, int& integer,
-                        bool constantKey) const;
+  /// O(columns of the key); a key address filed before and vouched for by
+  /// the key test is trusted without comparing its text.
+  bool getMemberInteger(const KyGraphMember& member, const wchar_t* key, int& integer) const;
+  /// The test of key texts that cannot change (null: none); asked when a
+  /// key address is filed.
+  void trustKeys(bool (*test)(const wchar_t* key));
   /// For every node (or edge) of `graph` by position, the value under `key`
   /// read as an integer: a KyInt's own, 0 for another value, `missing` for
   /// none. O(members) plus the key's length.
@@ -81,43 +88,16 @@ public:
   void forEach(const std::function<void(const KyObject* owner, const wchar_t* key,
                                         KyObject* value)>& visit) const;
 
-  /// How an entry holds its value, and whether it holds its owner.
-  enum Holding : std::uint8_t {
-    kEmpty = 0,
-    kPlainInteger, // an integer the store made, its KyInt not made yet
-    kMadeInteger,  // a KyInt the store made
-    kMadeDouble,   // a KyDouble the store made in its room for doubles
-    kOwned,        // a value handed over
-    kReferenced,   // a value that stays the caller's
-    kHoldingMask = 7,
-    kOwnsOwner = 8,
-  };
-  /// Room for one value: a pointer to it, or a KyInt the store made there.
-  struct alignas(8) Slot {
-    unsigned char bytes[16];
-  };
-  /// Room for small objects of one size in blocks, reused once given back.
-  class Room {
-  public:
-    explicit Room(std::size_t size) : size_(size) {}
-    void* take();
-    void give(void* room);
-
-  private:
-    std::size_t size_;
-    std::vector<std::unique_ptr<unsigned char[]>> blocks_;
-    std::size_t used_ = 0;
-    void* free_ = nullptr;
-  };
-
 private:
+  using Holding = KyValueHolding;
+  using Slot = KyValueSlot;
+  using Chunk = KyValueChunk;
+  using Column = KyPositionColumn;
+  using Indexed = KyOwnerIndex;
+  using PairTable = KyPairTable;
   struct Cell;
   struct Taken;
   struct Found;
-  struct Chunk;
-  struct Column;
-  struct Indexed;
-  struct PairTable;
   struct Table;
   // What a store puts in place of an entry's value.
   struct Put {
@@ -133,6 +113,7 @@ private:
     const wchar_t* address = nullptr;
     const wchar_t* text = nullptr; // the table's own copy of the key
     Table* table = nullptr;
+    bool constant = false; // the key test vouched for the address
   };
   static constexpr std::size_t kKnownKeys = 64;
 
@@ -142,7 +123,10 @@ private:
   void storeMember(Table& table, const KyOwnerPlace& place, const Put* put);
   // The column of `place`'s graph and kind, and its chunk `at`, made when
   // missing; fillSlot() puts `put` in a slot and counts a new entry.
-  static Column& columnToFill(Table& table, const KyOwnerPlace& place);
+  Column& columnToFill(Table& table, const KyOwnerPlace& place);
+  // Drops the columns and pair tables of graphs that are gone, releasing
+  // their values.
+  void dropGone(Table& table);
   static Chunk& chunkToFill(Column& column, std::size_t at);
   void fillSlot(Column& column, Chunk& chunk, int slot, const Put& put);
   void storePair(Table& table, const KyOwnerPlace& place, const Put* put);
@@ -164,9 +148,6 @@ private:
   // Takes a cell's, or a chunk slot's, value out, leaving it empty.
   static Taken take(Cell cell);
   static Taken take(Chunk& chunk, int slot);
-  // What a chunk's slot reads as an integer, as getInteger() says; false
-  // when the slot is empty.
-  static bool slotInteger(const Chunk& chunk, int slot, int& integer);
   // Ends the store's hold on a value taken out.
   void release(const Taken& taken);
   // Where the value of `owner` in a key's table is, or would be.
@@ -174,15 +155,15 @@ private:
   // getInteger() in a key's table.
   bool integerInTable(const Table& table, const KyObject* owner, int& integer) const;
   // The table of `key`, or null: the one last stored through the same
-  // address when its text still matches (or, for a `constantKey`, without
-  // looking), else tableByText().
-  Table* table(const wchar_t* key, bool constantKey = false) const;
+  // address when its text still matches (or, for an address the key test
+  // vouched for, without looking), else tableByText().
+  Table* table(const wchar_t* key) const;
   Table* tableByText(const wchar_t* key) const;
   Table* tableToFill(const wchar_t* key);
   static std::size_t knownSlot(const wchar_t* key);
 
   std::unordered_map<std::wstring_view, std::unique_ptr<Table>> tables_;
   std::array<KnownKey, kKnownKeys> known_{};
+  bool (*keyTest_)(const wchar_t* key) = nullptr;
   std::size_t size_ = 0;
-  Room doubles_;
 };

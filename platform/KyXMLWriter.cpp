@@ -9,6 +9,10 @@ const wchar_t* KyXMLWriter::pID(const KyObject* object) {
   return parent_ != nullptr ? parent_->pID(object) : nullptr;
 }
 
+const wchar_t* KyXMLWriter::pKnownID(const KyObject* object) {
+  return parent_ != nullptr ? parent_->pKnownID(object) : nullptr;
+}
+
 int KyXMLWriter::populateDOMElement(xercesc::DOMElement&) { return 1; }
 
 int KyXMLWriter::writeElement(KyXMLStream& out) {

@@ -28,6 +28,12 @@ public:
   /// is writing. The text stays valid until the write ends. The base
   /// passes the call to the parent.
   virtual const wchar_t* pID(const KyObject* object);
+  /// The identifier `object` has already in the current write: one that
+  /// pID() gave it earlier in the write (a part that wrote the object named
+  /// it so) or the object table's. Null when it has none; makes none, so a
+  /// writer can tell an object the document holds from one a reader would
+  /// find nowhere. The base passes the call to the parent.
+  virtual const wchar_t* pKnownID(const KyObject* object);
   /// Writes the target into `element`, an element made for it by the
   /// caller. Returns 1 when written, 0 when the target cannot be written
   /// (the reason is recorded through fail()). The base writes nothing and

@@ -1,5 +1,5 @@
 // The two tailor frames: option lookup with defaults and the result patterns.
-#include "KyLibraryConstants_p.h"
+#include "KyLibraryKeys_p.h"
 
 #include <kyanalysis/KyAnalysisKeys.h>
 #include <kyanalysis/KyAnalysisServiceName.h>
@@ -33,6 +33,9 @@ KyGeneralAnalysisInputTailor::KyGeneralAnalysisInputTailor(KyServiceInputData* i
     : inputData_(inputData), graph_(nullptr) {
   if (inputData_->pServiceName() == nullptr)
     inputData_->pServiceName(new KyAnalysisServiceName);
+  // The accessors pass this library's key constants: their addresses are
+  // enough for the store once filed.
+  inputData_->trustKeys(&KyLibraryKeys::holds);
   graph_ = dynamic_cast<KyGraph*>(storedValue(nullptr, KyAnalysisKey::all::noneGraph));
 }
 
@@ -98,11 +101,7 @@ int KyGeneralAnalysisInputTailor::graphOption(const wchar_t* key, int value) {
 int KyGeneralAnalysisInputTailor::memberOption(const KyGraphMember* member,
                                                const wchar_t* key) const {
   int stored = 0;
-  // The accessors pass this library's key constants: their addresses are
-  // enough for the store.
-  return inputData_->findMemberInteger(member, key, stored, kyIsLibraryConstant(key))
-             ? stored
-             : integerOf(defaultValue(key));
+  return inputData_->findMemberInteger(member, key, stored) ? stored : integerOf(defaultValue(key));
 }
 
 int KyGeneralAnalysisInputTailor::memberOption(KyGraphMember* member, const wchar_t* key,

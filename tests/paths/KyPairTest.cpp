@@ -191,4 +191,51 @@ TEST_F(KyPairTest, AsOwnersPairsMatchAMapUnderRandomChurn) {
   EXPECT_EQ(CountedPair::live, 0);
 }
 
+// Pairs of a graph of 80 nodes fill the pair index, then 64-slot chunks
+// by first node and block of second nodes; nodes past 64 fill a second
+// chunk of their column. A walk gives every value with the owner it was
+// stored under, past the first block of either as in it.
+TEST(KyPairStore, WalksPairsAndMembersPastTheirFirstBlock) {
+  constexpr int kNodes = 80;
+  KyGraph graph;
+  std::vector<KyNode*> nodes;
+  for (int i = 0; i < kNodes; ++i)
+    nodes.push_back(graph.addNode());
+  KyServiceOutputData data;
+  for (int a = 0; a < kNodes; ++a) {
+    data.storeInteger(nodes[a], L"k:node:x", a);
+    for (int b = 0; b < kNodes; ++b)
+      data.storeInteger(new KyPair(nodes[a], nodes[b]), L"k:(KyNode,KyNode):x", a * 1000 + b, 1);
+  }
+  ASSERT_EQ(data.numberOfValues(), kNodes + kNodes * kNodes);
+  std::map<std::pair<int, int>, int> pairs;
+  std::map<int, int> members;
+  data.visitValues([&](const KyObject* owner, const wchar_t*, KyObject* value) {
+    const int read = KyInt::castDown(value)->value();
+    if (const auto* pair = dynamic_cast<const KyPair*>(owner)) {
+      const auto* first = dynamic_cast<const KyNode*>(pair->pFirstObject());
+      const auto* second = dynamic_cast<const KyNode*>(pair->pSecondObject());
+      ASSERT_NE(first, nullptr);
+      ASSERT_NE(second, nullptr);
+      EXPECT_TRUE(pairs.emplace(std::make_pair(first->index(), second->index()), read).second);
+    } else {
+      const auto* node = dynamic_cast<const KyNode*>(owner);
+      ASSERT_NE(node, nullptr);
+      EXPECT_TRUE(members.emplace(node->index(), read).second);
+    }
+  });
+  ASSERT_EQ(pairs.size(), static_cast<std::size_t>(kNodes * kNodes));
+  for (const auto& [at, value] : pairs)
+    ASSERT_EQ(value, at.first * 1000 + at.second) << at.first << ", " << at.second;
+  ASSERT_EQ(members.size(), static_cast<std::size_t>(kNodes));
+  for (const auto& [at, value] : members)
+    ASSERT_EQ(value, at);
+  // A fresh pair finds each value, in the index and in the chunks alike.
+  for (const int a : {0, 1, 63, 64, 79})
+    for (const int b : {0, 1, 63, 64, 79}) {
+      KyPair lookup(nodes[a], nodes[b]);
+      EXPECT_EQ(data.getValueAsInteger(&lookup, L"k:(KyNode,KyNode):x"), a * 1000 + b);
+    }
+}
+
 } // namespace

@@ -2,6 +2,7 @@
 // the service name's constraint hook.
 #include "persistence/KyPersistenceTesting.h"
 
+#include <kyanalysis/KyAnalysisSerializer.h>
 #include <kyanalysis/KyAnalysisXMLReader.h>
 #include <kyanalysis/KyAnalysisXMLWriter.h>
 #include <kyanalysis/KyClusteringInputTailor.h>
@@ -13,6 +14,7 @@
 
 #include <cstdio>
 #include <fstream>
+#include <functional>
 #include <memory>
 #include <sstream>
 #include <string>
@@ -295,6 +297,94 @@ TEST(KyAnalysisConstraintXML, AConstraintOnANodeOfAnotherGraphFailsTheWrite) {
   constraint.removeNode(stranger);
   const Loaded loaded(write(request));
   EXPECT_EQ(loaded.constraints(), std::vector<std::string>{"{0 0 1 : A}"});
+}
+
+// An owner or a value of another graph would be written under an
+// identifier that names nothing in the document: the write fails, names the
+// option and the owner, and hands nothing out. A caller's object table that
+// names the stranger lets it through, as a reader with that table finds it.
+TEST(KyAnalysisXMLWriter, OwnersAndValuesOfAnotherGraphFailTheWrite) {
+  KyGraph other;
+  KyNode* stranger = other.addNode();
+  KyEdge* strangerEdge = other.addEdge(stranger, stranger);
+  const struct {
+    const char* what;
+    std::function<void(Request&)> set;
+    const wchar_t* message;
+  } cases[] = {
+      {"edge owner", [&](Request& r) { KyShortestPathsInputTailor(&r.data).cost(strangerEdge, 4); },
+       L"an owner of \"shortestPaths:edge:cost\" is the edge at position 0 of a graph that the "
+       L"document does not hold"},
+      {"node owner", [&](Request& r) { KyShortestPathsInputTailor(&r.data).cost(stranger, 4); },
+       L"an owner of \"shortestPaths:node:cost\" is the node at position 0"},
+      {"graph owner",
+       [&](Request& r) { r.data.storeInteger(&other, L"shortestPaths:graph:undirected", 1); },
+       L"an owner of \"shortestPaths:graph:undirected\" is a graph that the document does not "
+       L"hold"},
+      {"start node",
+       [&](Request& r) {
+         KyShortestPathsInputTailor tailor(&r.data);
+         tailor.pGraph(&r.graph);
+         tailor.pStartNode(stranger);
+       },
+       L"the value of \"shortestPaths:graph:startNode\" on \"g0\" refers to the node at position 0 "
+       L"of a graph that the document does not hold"},
+      {"node list",
+       [&](Request& r) {
+         auto* list = new KyNodeDList;
+         list->appendNode(r.a);
+         list->appendNode(stranger);
+         r.data.storeOwned(&r.graph, L"rootCause:graph:effectNodeList", list);
+       },
+       L"the value of \"rootCause:graph:effectNodeList\" on \"g0\" refers to the node at position "
+       L"0"},
+      {"graph value",
+       [&](Request& r) { r.data.storeReference(nullptr, L"all:none:graph", &other); },
+       L"the value of \"all:none:graph\" without owner refers to a graph that the document does "
+       L"not hold"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    Request request;
+    c.set(request);
+    unsigned char* buffer = reinterpret_cast<unsigned char*>(&other); // must stay as it is
+    KyObjectTable table;
+    KyAnalysisXMLWriter writer(&buffer, 0, 0);
+    writer.pObjectTable(&table);
+    writer.pGraph(&request.graph);
+    writer.pServiceInputData(&request.data);
+    EXPECT_EQ(writer.write(), 0);
+    EXPECT_NE(std::wstring(writer.pErrorMessage()).find(c.message), std::wstring::npos)
+        << kytest::narrow(writer.pErrorMessage());
+    EXPECT_EQ(buffer, reinterpret_cast<unsigned char*>(&other));
+    EXPECT_EQ(writer.outputSize(), 0u);
+    EXPECT_EQ(table.length(), 0);
+    // The serializer writes the request's own graph: one that is the
+    // stranger is written whole.
+    unsigned char* bytes = nullptr;
+    unsigned long length = 0;
+    const int serialized =
+        KyAnalysisSerializer().pInputDataToString(&request.data, nullptr, bytes, &length);
+    EXPECT_EQ(serialized, std::string(c.what) == "graph value" ? 1 : 0);
+    if (serialized == 0) {
+      EXPECT_EQ(bytes, nullptr);
+    }
+    delete[] bytes;
+
+    // Named by the caller's table, the strangers are found when read back
+    // with that table.
+    KyObjectTable named;
+    named.setID(L"other", &other);
+    named.setID(L"stranger", stranger);
+    named.setID(L"strangerEdge", strangerEdge);
+    unsigned char* written = nullptr;
+    KyAnalysisXMLWriter withTable(&written, 0, 0);
+    withTable.pObjectTable(&named);
+    withTable.pGraph(&request.graph);
+    withTable.pServiceInputData(&request.data);
+    EXPECT_EQ(withTable.write(), 1) << kytest::narrow(withTable.pErrorMessage());
+    delete[] written;
+  }
 }
 
 // A writer on a function hands it the same bytes, in order, that a writer

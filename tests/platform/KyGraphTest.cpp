@@ -60,6 +60,41 @@ TEST(KyGraph, BuildsAMultigraphWithSelfLoops) {
   EXPECT_EQ(it.pEdge(), nullptr);
 }
 
+// Stepping back from past either end returns to that end, from the nearer
+// end of the list, whatever its length and direction.
+TEST(KyGraph, EdgeWalksStepBackFromPastEitherEnd) {
+  for (int count = 1; count <= 6; ++count) {
+    SCOPED_TRACE(count);
+    KyGraph graph;
+    KyNode* hub = graph.addNode();
+    KyNode* other = graph.addNode();
+    for (int e = 0; e < count; ++e) {
+      graph.addEdge(hub, other);
+      graph.addEdge(other, hub);
+    }
+    for (const int direction : {KY_ITER_FORWARD, KY_ITER_BACKWARD}) {
+      const bool forward = direction == KY_ITER_FORWARD;
+      KyOutEdgeIter out(hub, direction);
+      KyInEdgeIter in(hub, direction);
+      for (int e = 0; e < count; ++e) {
+        ++out;
+        ++in;
+      }
+      ASSERT_FALSE(out);
+      ASSERT_FALSE(in);
+      // Back onto the last edge walked, then the one before it.
+      for (int back = 1; back <= std::min(count, 2); ++back) {
+        --out;
+        --in;
+        const int position = forward ? count - back : back - 1;
+        ASSERT_TRUE(out);
+        EXPECT_EQ(out.pEdge()->index(), 2 * position) << back;
+        EXPECT_EQ(in.pEdge()->index(), 2 * position + 1) << back;
+      }
+    }
+  }
+}
+
 // Nodes and edges made in a random interleaving, many more than fit in one
 // block of anything: the lists, the positions and both edge walks of every
 // node keep the order of making, against adjacency a plain model keeps.

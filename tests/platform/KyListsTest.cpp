@@ -99,6 +99,44 @@ TEST_F(KyDListTest, IteratorStepsBothWaysAndStopsOnNull) {
   EXPECT_FALSE(KyDListIter(&empty, KY_ITER_BACKWARD));
 }
 
+// Direction 2 starts at the last cell; a walk from there towards the first
+// may step with -- (as the edge-list walks of the library do) or with ++.
+// The typed iterators step alike.
+TEST_F(KyDListTest, BackwardIteratorsWalkTowardsTheFirstCellWithEitherStep) {
+  KyGraph graph;
+  KyNode* node = graph.addNode();
+  KyEdgeDList edges;
+  std::vector<KyObject*> made;
+  for (int i = 0; i < 4; ++i)
+    made.push_back(edges.appendEdge(graph.addEdge(node, node))->pObject());
+  const std::vector<KyObject*> backward(made.rbegin(), made.rend());
+  const auto walk = [](KyDListIter it, bool decrement) {
+    std::vector<KyObject*> seen;
+    for (; it; decrement ? --it : ++it)
+      seen.push_back(it.pObject());
+    return seen;
+  };
+  for (const bool decrement : {true, false}) {
+    SCOPED_TRACE(decrement ? "--" : "++");
+    EXPECT_EQ(walk(KyDListIter(&edges, KY_ITER_BACKWARD), decrement), backward);
+    EXPECT_EQ(walk(KyEdgeDListIter(&edges, KY_ITER_BACKWARD), decrement), backward);
+    EXPECT_TRUE(walk(KyEdgeDListIter(nullptr, KY_ITER_BACKWARD), decrement).empty());
+  }
+  KyEdgeDListIter it(&edges, KY_ITER_BACKWARD);
+  EXPECT_EQ((it--).pObject(), made[3]);
+  EXPECT_EQ(it.pEdge(), made[2]);
+  --it;
+  --it;
+  EXPECT_EQ(it.pCell(), edges.pFirstCell());
+  --it;
+  EXPECT_FALSE(it);
+  // Forward, -- still steps back towards the first cell.
+  KyEdgeDListIter forward(&edges);
+  ++forward;
+  --forward;
+  EXPECT_EQ(forward.pEdge(), made[0]);
+}
+
 TEST_F(KyDListTest, CopyingIntoItselfDoublesOnce) {
   KyProbe p1(1), p2(2), p3(2);
   std::unique_ptr<KyDList> lists[] = {std::make_unique<KyDList>(), std::make_unique<KyProbeTree>()};

@@ -1,5 +1,6 @@
 // The (owner, key) value store behind service input and output data.
 #include "platform/KyProbe.h"
+#include "support/KyDataTesting.h"
 
 #include <kyplatform/KyDouble.h>
 #include <kyplatform/KyEdge.h>
@@ -413,36 +414,53 @@ TEST(KyServiceData, ReadsFollowTheTextOfAReusedKeyBuffer) {
   }
 }
 
-// A key promised constant is trusted by its address once the store has
-// filed a value under that address; before that it is found by its text.
-TEST(KyServiceData, ConstantKeysAreFoundByAddressOnceFiledAndByTextBefore) {
-  static const wchar_t kOne[] = L"k:edge:one";
-  static const wchar_t kTwo[] = L"k:edge:two";
+// A key the key test vouches for is trusted by its address once the store
+// has filed a value under that address; before that, and for every key the
+// test does not vouch for, reads follow the text.
+const wchar_t kOne[] = L"k:edge:one";
+const wchar_t kTwo[] = L"k:edge:two";
+bool oneAndTwo(const wchar_t* key) { return key == kOne || key == kTwo; }
+
+TEST(KyServiceData, TrustedKeysAreFoundByAddressOnceFiledAndByTextBefore) {
   KyGraph graph;
   KyNode* node = graph.addNode();
   KyEdge* edge = graph.addEdge(node, node);
-  KyServiceInputData data;
-  data.storeInteger(edge, std::wstring(kOne).c_str(), 1);
-  const struct {
-    const wchar_t* store; // filed before the reads, when not null
-    const wchar_t* key;
-    const KyGraphMember* member;
-    bool found;
-    int value;
-  } cases[] = {
-      {nullptr, kOne, edge, true, 1}, {nullptr, kTwo, edge, false, 0},
-      {kTwo, kTwo, edge, true, 2},    {nullptr, kTwo, node, false, 0},
-      {kOne, kOne, edge, true, 1},    {nullptr, kOne, nullptr, false, 0},
-  };
-  for (const auto& c : cases) {
-    if (c.store != nullptr)
-      data.storeInteger(edge, c.store, c.store == kOne ? 1 : 2);
-    for (const bool constant : {true, false}) {
+  for (const bool trusted : {true, false}) {
+    SCOPED_TRACE(trusted);
+    KyServiceInputData data;
+    if (trusted)
+      data.trustKeys(&oneAndTwo);
+    data.storeInteger(edge, std::wstring(kOne).c_str(), 1);
+    const struct {
+      const wchar_t* store; // filed before the reads, when not null
+      const wchar_t* key;
+      const KyGraphMember* member;
+      bool found;
+      int value;
+    } cases[] = {
+        {nullptr, kOne, edge, true, 1}, {nullptr, kTwo, edge, false, 0},
+        {kTwo, kTwo, edge, true, 2},    {nullptr, kTwo, node, false, 0},
+        {kOne, kOne, edge, true, 1},    {nullptr, kOne, nullptr, false, 0},
+    };
+    for (const auto& c : cases) {
+      if (c.store != nullptr)
+        data.storeInteger(edge, c.store, c.store == kOne ? 1 : 2);
       int value = -1;
-      EXPECT_EQ(data.findMemberInteger(c.member, c.key, value, constant), c.found) << c.key;
+      EXPECT_EQ(data.findMemberInteger(c.member, c.key, value), c.found) << c.key;
       EXPECT_EQ(value, c.found ? c.value : -1) << c.key;
     }
   }
+  // A buffer the test does not vouch for is followed by its text even
+  // after a value was filed through it.
+  KyServiceInputData data;
+  data.trustKeys(&oneAndTwo);
+  wchar_t buffer[16] = L"k:edge:one";
+  data.storeInteger(edge, buffer, 3);
+  std::wcsncpy(buffer, L"k:edge:two", std::size(buffer));
+  int value = -1;
+  EXPECT_FALSE(data.findMemberInteger(edge, buffer, value));
+  EXPECT_TRUE(data.findMemberInteger(edge, kOne, value));
+  EXPECT_EQ(value, 3);
 }
 
 // A subclass that answers pValue() its own way is asked on every integer
@@ -493,6 +511,142 @@ TEST(KyServiceData, ASubclassAnsweringValuesIsAskedForIntegers) {
       }
     }
   }
+}
+
+// A value the store made and a caller claimed keeps its value past every
+// later store or removal under its owner and key, and past the store
+// itself; the caller's release frees it wherever the store kept it:
+// members by position, the graph and no owner in the index.
+TEST(KyServiceData, ClaimedValuesTheStoreMadeOutliveTheirReplacement) {
+  KyGraph graph;
+  std::vector<KyNode*> nodes;
+  for (int i = 0; i < 70; ++i)
+    nodes.push_back(graph.addNode());
+  KyEdge* far = graph.addEdge(nodes[0], nodes[69]); // edge 0
+  const wchar_t* key = L"k:any:x";
+  const struct {
+    const char* what;
+    KyObject* owner;
+  } owners[] = {{"node in the first block", nodes[1]},
+                {"node past the first block", nodes[69]},
+                {"edge", far},
+                {"graph", &graph},
+                {"no owner", nullptr}};
+  enum Then { kOverwrite, kReplaceByObject, kRemove, kClear, kDropStore };
+  for (const auto& o : owners)
+    for (const bool isDouble : {false, true})
+      for (const Then then : {kOverwrite, kReplaceByObject, kRemove, kClear, kDropStore}) {
+        SCOPED_TRACE(std::string(o.what) + (isDouble ? " double " : " integer ") +
+                     std::to_string(then));
+        auto data = std::make_unique<KyServiceInputData>();
+        const auto store = [&](int value) {
+          if (isDouble)
+            data->storeDouble(o.owner, key, value + 0.5);
+          else
+            data->storeInteger(o.owner, key, value);
+        };
+        const auto number = [&](const KyObject* value) {
+          return isDouble ? dynamic_cast<const KyDouble&>(*value).value()
+                          : dynamic_cast<const KyInt&>(*value).value();
+        };
+        store(5);
+        KyObject* held = data->pValue(o.owner, key);
+        ASSERT_NE(held, nullptr);
+        held->vClaim();
+        switch (then) {
+        case kOverwrite:
+          store(9);
+          store(11);
+          EXPECT_EQ(number(data->pValue(o.owner, key)), isDouble ? 11.5 : 11);
+          break;
+        case kReplaceByObject:
+          data->storeOwned(o.owner, key, new KyInt(12));
+          break;
+        case kRemove:
+          data->removeValue(o.owner, key);
+          store(13);
+          data->pValue(o.owner, key);
+          break;
+        case kClear:
+          data->removeAllValues();
+          break;
+        case kDropStore:
+          data.reset();
+          break;
+        }
+        EXPECT_EQ(number(held), isDouble ? 5.5 : 5);
+        EXPECT_EQ(held->claims(), 1);
+        held->vRelease();
+      }
+}
+
+TEST(KyServiceData, ASubclassOverridingTheStoreSeesEveryWrite) {
+  KyGraph graph;
+  KyNode* node = graph.addNode();
+  KyEdge* edge = graph.addEdge(node, node);
+  kytest::MirroringData data;
+  data.storeInteger(edge, L"k:edge:x", 3);
+  data.storeInteger(nullptr, L"k:none:x", 4);
+  data.storeDouble(&graph, L"k:graph:x", 2.5);
+  data.storeMemberIntegers(L"k:node:y", graph, false, {6}, -1);
+  data.storeMemberIntegers(L"k:node:z", graph, false, {-1, 7}, -1); // missing, then past
+  data.storeInteger(edge, nullptr, 8);
+  EXPECT_EQ(data.writes, 4);
+  EXPECT_EQ(data.numberOfValues(), 0); // nothing reached the store itself
+  EXPECT_EQ(data.getValueAsInteger(edge, L"k:edge:x"), 3);
+  EXPECT_EQ(data.getValueAsInteger(nullptr, L"k:none:x"), 4);
+  EXPECT_EQ(dynamic_cast<KyDouble&>(*data.pValue(&graph, L"k:graph:x")).value(), 2.5);
+  EXPECT_EQ(data.memberIntegers(L"k:node:y", graph, false, -1), std::vector<int>{6});
+  EXPECT_EQ(data.memberIntegers(L"k:node:z", graph, false, -1), std::vector<int>{-1});
+  EXPECT_EQ(data.memberIntegers(L"k:edge:x", graph, true, -1), std::vector<int>{3});
+  int read = 0;
+  EXPECT_TRUE(data.findMemberInteger(edge, L"k:edge:x", read));
+  EXPECT_EQ(read, 3);
+}
+
+// Values on the members of a graph that is gone never show on a graph made
+// at the same address, are never walked, and are released with the store
+// or when the key files a new graph.
+TEST_F(KyServiceDataTest, ValuesOfAGoneGraphNeverShowOnANewOneAtItsAddress) {
+  alignas(KyGraph) unsigned char room[sizeof(KyGraph)];
+  auto* gone = new (room) KyGraph;
+  std::vector<KyNode*> nodes;
+  for (int i = 0; i < 100; ++i)
+    nodes.push_back(gone->addNode());
+  for (int i = 0; i < 99; ++i)
+    gone->addEdge(nodes[i], nodes[i + 1]);
+  KyServiceInputData data;
+  data.storeInteger(&*gone, L"k:graph:x", 1);
+  for (int i = 0; i < 99; ++i) {
+    data.storeInteger(gone->pEdgeAt(i), L"k:edge:cost", i);
+    data.storeOwned(gone->pNodeAt(i), L"k:node:probe", new KyProbe(i));
+  }
+  gone->~KyGraph();
+  auto* made = new (room) KyGraph;
+  ASSERT_EQ(static_cast<void*>(made), static_cast<void*>(room));
+  KyNode* a = made->addNode();
+  KyEdge* loop = made->addEdge(a, a);
+  int read = -1;
+  EXPECT_FALSE(data.findMemberInteger(loop, L"k:edge:cost", read));
+  EXPECT_FALSE(data.findInteger(loop, L"k:edge:cost", read));
+  EXPECT_EQ(data.pValue(loop, L"k:edge:cost"), nullptr);
+  EXPECT_EQ(data.pValue(a, L"k:node:probe"), nullptr);
+  EXPECT_EQ(data.memberIntegers(L"k:edge:cost", *made, true, -1), std::vector<int>{-1});
+  int walked = 0;
+  data.visitValues([&](const KyObject* owner, const wchar_t*, KyObject*) {
+    EXPECT_EQ(dynamic_cast<const KyGraphMember*>(owner), nullptr);
+    ++walked;
+  });
+  EXPECT_EQ(walked, 1); // the value on the graph object itself stays an entry
+  // The new graph's own values, filed under the same key, drop the gone ones.
+  data.storeInteger(loop, L"k:edge:cost", 7);
+  data.storeOwned(a, L"k:node:probe", new KyProbe(100));
+  EXPECT_EQ(KyProbe::live, 1);
+  EXPECT_EQ(data.numberOfValues(), 3);
+  EXPECT_EQ(data.getValueAsInteger(loop, L"k:edge:cost"), 7);
+  EXPECT_EQ(keyOf(data.pValue(a, L"k:node:probe")), 100);
+  data.removeAllValues();
+  made->~KyGraph();
 }
 
 // Emptying the store releases what it holds, whatever the owner, and

@@ -6,6 +6,7 @@
 #include "support/KyProcess.h"
 
 #include <kyplatform/KyEdge.h>
+#include <kyplatform/KyEdgeIter.h>
 #include <kyplatform/KyEdgeXMLReader.h>
 #include <kyplatform/KyGraphXMLReader.h>
 #include <kyplatform/KyGraphXMLWriter.h>
@@ -219,7 +220,8 @@ TEST(KyXMLStreamTest, FailuresSayWhereTheyAre) {
   }
 }
 
-// A file is read as memory is, also when it fails.
+// A file is read as memory is, also when it fails: then the graph read
+// into keeps the members it had, lists, links and names, and nothing more.
 TEST(KyXMLStreamTest, FilesReadAsMemoryDoes) {
   Three three;
   KyGraphXMLWriter graphWriter;
@@ -230,6 +232,11 @@ TEST(KyXMLStreamTest, FilesReadAsMemoryDoes) {
   for (const std::string& text : {written.text, written.text + std::string(1, '\0') + "x"}) {
     const kytest::TempFile file(text, ".xml");
     KyGraph fromFile;
+    KyNode* before = fromFile.addNode();
+    KyEdge* loop = fromFile.addEdge(before, before);
+    before->pName(L"before");
+    const KyNodeDList* nodes = fromFile.pNodeList();
+    const KyEdgeDList* edges = fromFile.pEdgeList();
     KyGraphXMLReader graphReader;
     const std::wstring path(file.path().begin(), file.path().end());
     KyCompositeXMLReader reader(path.c_str());
@@ -237,7 +244,24 @@ TEST(KyXMLStreamTest, FilesReadAsMemoryDoes) {
     reader.setFirstObjectToRead(L"graph", &fromFile);
     const bool whole = text.size() == written.text.size();
     EXPECT_EQ(reader.read(), whole ? 1 : 0) << kytest::narrow(reader.pErrorMessage());
-    EXPECT_EQ(fromFile.numberOfNodes(), 3) << "the graph part is read before the fault";
+    EXPECT_EQ(fromFile.numberOfNodes(), whole ? 4 : 1);
+    EXPECT_EQ(nodes->length(), fromFile.numberOfNodes());
+    EXPECT_EQ(edges->length(), fromFile.numberOfEdges());
+    EXPECT_EQ(before->numberOfOutEdges(), 1);
+    EXPECT_EQ(before->numberOfInEdges(), 1);
+    EXPECT_STREQ(before->pName(), L"before");
+    if (!whole) {
+      EXPECT_EQ(fromFile.numberOfEdges(), 1);
+      EXPECT_EQ(KyOutEdgeIter(before, KY_ITER_BACKWARD).pEdge(), loop);
+      EXPECT_EQ(KyInEdgeIter(before, KY_ITER_BACKWARD).pEdge(), loop);
+      EXPECT_EQ(edges->pLastCell()->pObject(), loop);
+      // The graph grows on as before.
+      KyNode* after = fromFile.addNode();
+      EXPECT_EQ(after->index(), 1);
+      EXPECT_EQ(after->pName(), nullptr);
+      EXPECT_EQ(fromFile.addEdge(before, after)->index(), 1);
+      EXPECT_EQ(before->numberOfOutEdges(), 2);
+    }
   }
 }
 

@@ -13,7 +13,9 @@
 #include <algorithm>
 #include <cstring>
 #include <functional>
+#include <map>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace kytest {
@@ -55,5 +57,40 @@ describeValues(const KyServiceInputData& data,
   std::sort(lines.begin(), lines.end());
   return lines;
 }
+
+/// Input data that keeps its values elsewhere: every write goes through its
+/// setValue() and every read through its pValue(); `writes` counts the
+/// writes. Nothing reaches the store it derives from.
+class MirroringData : public KyServiceInputData {
+public:
+  void setValue(KyObject* owner, const wchar_t* key, KyObject* value, int owned,
+                int ownerOwned) override {
+    ++writes;
+    Held& held = values_[{owner, key}];
+    if (held.owned && held.value != nullptr && held.value != value)
+      held.value->vRelease();
+    held = Held{value, owned != 0 || (held.value == value && held.owned)};
+    if (ownerOwned != 0 && owner != nullptr)
+      owner->vRelease();
+  }
+  KyObject* pValue(const KyObject* owner, const wchar_t* key) const override {
+    const auto found = values_.find({const_cast<KyObject*>(owner), key});
+    return found != values_.end() ? found->second.value : nullptr;
+  }
+  ~MirroringData() override {
+    for (auto& [at, held] : values_)
+      if (held.owned && held.value != nullptr)
+        held.value->vRelease();
+  }
+
+  int writes = 0;
+
+private:
+  struct Held {
+    KyObject* value = nullptr;
+    bool owned = false;
+  };
+  std::map<std::pair<KyObject*, std::wstring>, Held> values_;
+};
 
 } // namespace kytest

@@ -15,11 +15,13 @@
 #include <kyplatform/KyServiceData.h>
 
 #include "platform/KyProbe.h"
+#include "support/KyDataTesting.h"
 #include "support/KyTailorTesting.h"
 
 #include <gtest/gtest.h>
 
 #include <cwchar>
+#include <functional>
 #include <memory>
 #include <string>
 #include <type_traits>
@@ -230,6 +232,64 @@ TEST_F(TailorFrameTest, MadeAndHandedOverValuesReplaceEachOther) {
   EXPECT_EQ(KyProbe::live, 1);
   input.setValue(a, sp::nodeCost, nullptr, 0, 0);
   EXPECT_EQ(KyProbe::live, 0);
+}
+
+// Every setter of a tailor stores through the input data's setValue(): a
+// subclass that keeps values elsewhere sees each write and its tailors read
+// back what was set, not the defaults.
+TEST_F(TailorFrameTest, EverySetterStoresThroughASubclassesSetValue) {
+  kytest::MirroringData mirror;
+  KyShortestPathsInputTailor paths(&mirror);
+  paths.pGraph(&graph);
+  KyClusteringInputTailor clustering(&mirror);
+  const struct {
+    const char* what;
+    std::function<void()> set;
+    std::function<bool()> readBack;
+  } setters[] = {
+      {"operation", [&] { paths.setAsCurrentOperation(); },
+       [&] { return paths.operationType() == OPERATION_SHORTEST_PATHS; }},
+      {"Boolean", [&] { paths.undirected(1); }, [&] { return paths.undirected() == 1; }},
+      {"enumeration", [&] { clustering.quality(CLUSTERING_QUALITY_PROOF); },
+       [&] { return clustering.quality() == CLUSTERING_QUALITY_PROOF; }},
+      {"double", [&] { clustering.balance(0.125); }, [&] { return clustering.balance() == 0.125; }},
+      {"edge integer", [&] { paths.cost(ab, 17); }, [&] { return paths.cost(ab) == 17; }},
+      {"node integer", [&] { paths.cost(b, 19); }, [&] { return paths.cost(b) == 19; }},
+      {"node", [&] { paths.pStartNode(c); }, [&] { return paths.pStartNode() == c; }},
+  };
+  for (const auto& setter : setters) {
+    SCOPED_TRACE(setter.what);
+    const int before = mirror.writes;
+    setter.set();
+    EXPECT_EQ(mirror.writes, before + 1);
+    EXPECT_TRUE(setter.readBack());
+  }
+  EXPECT_EQ(mirror.numberOfValues(), 0);
+}
+
+// A value a setter made and a caller claimed keeps its value through later
+// setters of the same option, and the caller's release frees it.
+TEST_F(TailorFrameTest, ClaimedValuesOfSettersOutliveLaterSetters) {
+  KyShortestPathsInputTailor paths(&input);
+  paths.pGraph(&graph);
+  KyClusteringInputTailor clustering(&input);
+  paths.cost(ab, 5);
+  KyObject* cost = input.pValue(ab, sp::edgeCost);
+  cost->vClaim();
+  paths.cost(ab, 9);
+  paths.cost(ab, 11);
+  EXPECT_EQ(KyInt::castDown(cost)->value(), 5);
+  EXPECT_EQ(paths.cost(ab), 11);
+  cost->vRelease();
+
+  clustering.balance(0.5);
+  KyObject* balance = input.pValue(&graph, key::clustering::graphBalance);
+  balance->vClaim();
+  clustering.clusterSizeFactor(3.0);
+  clustering.balance(0.75);
+  EXPECT_EQ(KyDouble::castDown(balance)->value(), 0.5);
+  EXPECT_EQ(clustering.balance(), 0.75);
+  balance->vRelease();
 }
 
 TEST_F(TailorFrameTest, OutputTailorsOnNullDataReadNothing) {
