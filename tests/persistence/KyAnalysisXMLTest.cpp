@@ -239,8 +239,7 @@ TEST(KyAnalysisXMLWriter, DefaultsCopiesAndFiles) {
 }
 
 TEST(KyAnalysisXMLReader, TheExampleDocumentHoldsAClusteringRequest) {
-  std::string source = __FILE__;
-  source = source.substr(0, source.rfind("tests/persistence/")) + "docs/examples/request.xml";
+  const std::string source = KY_SOURCE_DIR "/docs/examples/request.xml";
   const std::wstring path(source.begin(), source.end());
   KyGraph graph;
   KyServiceInputData data;

@@ -61,11 +61,10 @@ inline Outcome runProcess(const std::string& program, std::vector<std::string> a
   return outcome;
 }
 
-/// The path of `path`, given from the source tree's root.
-inline std::string sourcePath(const std::string& path) {
-  const std::string header = __FILE__;
-  return header.substr(0, header.rfind("tests/support/")) + path;
-}
+/// The path of `path`, given from the source tree's root. The build names
+/// the root (KY_SOURCE_DIR): __FILE__ may be relative to the build tree, as
+/// a compiler cache makes it, which is no place to start from.
+inline std::string sourcePath(const std::string& path) { return KY_SOURCE_DIR "/" + path; }
 
 /// A temporary file holding `text`, removed with the object.
 class TempFile {
