@@ -27,7 +27,7 @@ public:
   }
 
   /// The fields of the next line that has any; false at the end, or on a
-  /// malformed line with `error` set.
+  /// malformed line with `error` set and failed() true.
   bool next(std::string& error) {
     fields_.clear();
     quoted_.clear();
@@ -43,11 +43,15 @@ public:
       ++line_;
       if (delimiter_ == 0)
         delimiter_ = detect(begin, stop);
-      if (!split(begin, stop, error))
+      if (!split(begin, stop, error)) {
+        failed_ = true;
         return false;
+      }
     }
     return !fields_.empty();
   }
+  /// Whether next() met a malformed line.
+  bool failed() const { return failed_; }
 
   const std::vector<std::string_view>& fields() const { return fields_; }
   bool quoted(std::size_t field) const { return quoted_[field] != 0; }
@@ -160,6 +164,7 @@ private:
   char delimiter_;
   std::size_t at_ = 0;
   int line_ = 0;
+  bool failed_ = false;
   std::vector<std::string_view> fields_;
   std::vector<char> quoted_;
 };
@@ -317,7 +322,7 @@ bool KyEdgeListReader::read(std::string text, const std::string& where, KyGraphD
     if (!rowValues(lines, 2, edge->index(), columns, error))
       return false;
   }
-  if (!error.empty())
+  if (lines.failed())
     return false;
   data = std::move(made);
   return true;
@@ -376,7 +381,7 @@ bool KyEdgeListReader::readNodeTable(std::string text, const std::string& where,
     if (!rowValues(lines, 1, nodes.front(), columns, error))
       return false;
   }
-  if (!error.empty())
+  if (lines.failed())
     return false;
   std::wstring wide;
   for (std::string_view name : made) {
