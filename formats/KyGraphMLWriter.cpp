@@ -10,15 +10,23 @@
 
 namespace {
 
-/// `text` with the characters XML gives meaning escaped; false when it holds
-/// a character XML 1.0 cannot carry.
+/// `text` with the characters XML gives meaning escaped, and carriage
+/// returns as references, as a reader turns a raw one into a line feed;
+/// false when it holds a character XML 1.0 cannot carry (a control
+/// character other than tab, line feed and carriage return, U+FFFE, U+FFFF).
 bool xmlText(const std::string& text, std::string& out) {
   out.clear();
+  if (text.find("\xEF\xBF\xBE") != std::string::npos ||
+      text.find("\xEF\xBF\xBF") != std::string::npos)
+    return false;
   for (char c : text) {
     const auto byte = static_cast<unsigned char>(c);
     if (byte < 0x20 && c != '\t' && c != '\n' && c != '\r')
       return false;
     switch (c) {
+    case '\r':
+      out += "&#13;";
+      break;
     case '&':
       out += "&amp;";
       break;

@@ -114,7 +114,10 @@ TEST(KyGraphMLReader, RefusalsSayWhereAndLeaveTheDataAlone) {
 
 TEST(KyGraphMLWriter, ANameXmlCannotCarryIsRefusedBeforeAnythingIsWritten) {
   std::string out, error;
-  for (const char* name : {"bell\x07", "\x1f"}) {
+  for (const char* name : {"bell\x07", "\x1f",
+                           "not\xEF\xBF\xBE"
+                           "a char",
+                           "\xEF\xBF\xBF"}) {
     KyGraphData data;
     kytest::addNamedNode(data, "fine");
     kytest::addNamedNode(data, name);

@@ -94,8 +94,8 @@ TEST(KyGraphFormats, RandomGraphsReadBackAsTheyWereWritten) {
       "a", "B", "7", "'", "\xc3\xa9", "\xe6\x9d\xb1", "\xf0\x9f\x98\x80"};
   const std::vector<std::string> tableSpecials{" ", "\t",           "#",      "\"",   ",",
                                                ";", "\xEF\xBB\xBF", "source", "node", "x y"};
-  const std::vector<std::string> xmlSpecials{"<",  ">",  "&", "\"",  "'",
-                                             "\t", "\n", " ", "]]>", "&amp;"};
+  const std::vector<std::string> xmlSpecials{"<",  ">",  "&", "\"",  "'",    "\t",
+                                             "\n", "\r", " ", "]]>", "&amp;"};
   const struct {
     const char* name;
     const std::vector<std::string>& specials;
