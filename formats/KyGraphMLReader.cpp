@@ -161,23 +161,35 @@ public:
     for (const auto& [id, isDeclared] : declared_)
       if (!isDeclared)
         refuse("an edge refers to the node '" + escaped(id) + "', which is not declared");
-    for (auto& [id, column] : columns_) {
+    // A key with a default gives every member its value, data or not.
+    for (const auto& [id, key] : keys_) {
+      if (!key.fallback)
+        continue;
+      for (const bool onEdges : {false, true}) {
+        const char* scope = onEdges ? "edge" : "node";
+        KyValueKind kind;
+        if ((key.scope == "all" || key.scope == scope) &&
+            KyValueColumn::kindOf(scope, key.name, kind))
+          columns_.emplace(std::make_pair(id, onEdges), KyValueColumn{{key.name}, kind, {}});
+      }
+    }
+    for (auto& [place, column] : columns_) {
+      const auto& [id, onEdges] = place;
       const Key& key = keys_[id];
       if (key.fallback) {
-        const int count =
-            column.first ? data_.graph->numberOfEdges() : data_.graph->numberOfNodes();
+        const int count = onEdges ? data_.graph->numberOfEdges() : data_.graph->numberOfNodes();
         std::vector<char> given(static_cast<std::size_t>(count), 0);
-        for (const auto& entry : column.second.values)
+        for (const auto& entry : column.values)
           given[static_cast<std::size_t>(entry.first)] = 1;
         int fallback = 0;
         std::string why;
-        if (!KyValueColumn::parse(column.second.kind, key.name, *key.fallback, fallback, why))
+        if (!KyValueColumn::parse(column.kind, key.name, *key.fallback, fallback, why))
           refuse("the default of key '" + escaped(id) + "': " + why);
         for (int i = 0; i < count; ++i)
           if (!given[static_cast<std::size_t>(i)])
-            column.second.values.emplace_back(i, fallback);
+            column.values.emplace_back(i, fallback);
       }
-      (column.first ? data_.edgeColumns : data_.nodeColumns).push_back(std::move(column.second));
+      (onEdges ? data_.edgeColumns : data_.nodeColumns).push_back(std::move(column));
     }
     const int undirected =
         static_cast<int>(std::count(undirectedEdges_.begin(), undirectedEdges_.end(), 1));
@@ -237,14 +249,15 @@ private:
     KyValueKind kind;
     if (!KyValueColumn::kindOf(onEdge_ ? "edge" : "node", key->second.name, kind))
       return;
-    auto [entry, added] = columns_.emplace(keyId, std::make_pair(onEdge_, KyValueColumn{}));
-    if (added)
-      entry->second.second = KyValueColumn{{key->second.name}, kind, {}};
+    KyValueColumn& column =
+        columns_
+            .emplace(std::make_pair(keyId, onEdge_), KyValueColumn{{key->second.name}, kind, {}})
+            .first->second;
     int parsed = 0;
     std::string why;
     if (!KyValueColumn::parse(kind, key->second.name, trimmed(text), parsed, why))
       refuse(why);
-    entry->second.second.values.emplace_back(member_, parsed);
+    column.values.emplace_back(member_, parsed);
   }
 
 public:
@@ -274,7 +287,7 @@ private:
   std::vector<KyNode*> nodeByIndex_;
   std::vector<int> named_;
   std::vector<char> undirectedEdges_;
-  std::map<std::string, std::pair<bool, KyValueColumn>> columns_; // by key id: (on edges, column)
+  std::map<std::pair<std::string, bool>, KyValueColumn> columns_; // by (key id, on edges)
   int member_ = -1;
   bool onEdge_ = false;
   std::string dataKey_;

@@ -78,6 +78,26 @@ TEST(KyGraphMLReader, AGraphIsUndirectedOnlyWhenEveryEdgeIs) {
   }
 }
 
+// A key's default gives every node or edge in its scope the value, also when
+// no member has data of that key; a key for all gives nodes and edges each
+// a column of their own.
+TEST(KyGraphMLReader, DefaultsReachEveryMemberOfTheirScope) {
+  const std::string document =
+      "<graphml>"
+      "<key id=\"k\" for=\"edge\" attr.name=\"capacity\"><default>4</default></key>"
+      "<key id=\"a\" for=\"all\" attr.name=\"cost\"><default>1</default></key>"
+      "<graph><node id=\"x\"><data key=\"a\">5</data></node><node id=\"y\"/>"
+      "<edge source=\"x\" target=\"y\"><data key=\"a\">7</data></edge>"
+      "<edge source=\"y\" target=\"x\"/></graph></graphml>";
+  KyGraphData data;
+  std::string error;
+  ASSERT_TRUE(KyGraphMLReader().read(document, "g", data, error)) << error;
+  const PlainGraph got = plain(data);
+  EXPECT_EQ(got.edgeColumns.at("capacity"), (Column{{0, 4}, {1, 4}}));
+  EXPECT_EQ(got.edgeColumns.at("cost"), (Column{{0, 7}, {1, 1}}));
+  EXPECT_EQ(got.nodeColumns.at("cost"), (Column{{0, 5}, {1, 1}}));
+}
+
 TEST(KyGraphMLReader, RefusalsSayWhereAndLeaveTheDataAlone) {
   const struct {
     std::string text;
@@ -94,6 +114,9 @@ TEST(KyGraphMLReader, RefusalsSayWhereAndLeaveTheDataAlone) {
       {"<graphml><key id=\"k\" for=\"node\" attr.name=\"cost\"/><graph><node id=\"a\">"
        "<data key=\"k\">1.5</data></node></graph></graphml>",
        "the cost '1.5' is not a 32-bit integer"},
+      {"<graphml><key id=\"k\" for=\"node\" attr.name=\"cost\"><default>x</default></key>"
+       "<graph><node id=\"a\"/></graph></graphml>",
+       "the default of key 'k': the cost 'x' is not a 32-bit integer"},
       {"<graphml><graph><node id=\"a\"><data key=\"nokey\">1</data></node></graph></graphml>",
        "the data key 'nokey' is not declared"},
       {"<graphml><graph>", "line 1"},
