@@ -53,10 +53,13 @@ bool KyEdgeListWriter::write(const KyGraphData& data, std::string& edges, std::s
               " holds a line break, which an edge list cannot carry";
       return false;
     }
-    // Quoted: what would split, end or start something, and names a header uses.
+    // Quoted: what would split, end or start something, and names a header
+    // uses. A comma is quoted whatever the delimiter, as a reader that
+    // detects the delimiter takes a comma in the first line for it; so is a
+    // leading byte-order mark, which a reader skips at the start of a text.
     if (name.empty() ||
-        name.find_first_of(std::string(" \t#\"") + delimiter_) != std::string::npos ||
-        name == "source" || name == "node") {
+        name.find_first_of(std::string(" \t#\",") + delimiter_) != std::string::npos ||
+        name.compare(0, 3, "\xEF\xBB\xBF") == 0 || name == "source" || name == "node") {
       std::string quoted = "\"";
       for (char c : name)
         quoted += c == '"' ? std::string("\"\"") : std::string(1, c);

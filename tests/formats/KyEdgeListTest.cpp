@@ -36,11 +36,10 @@ TEST(KyEdgeListReader, EveryDialectReadsAlike) {
       {"a;b;3\n\"c d\"\n", ';'},
       {"source target cost\n\"a\" \"b\" 3\n\"c d\"\n", 0},
   };
-  // The message of one refusal stays in `error` while the next text is read.
-  std::string error;
   for (const auto& test : cases) {
     SCOPED_TRACE(test.text);
     KyGraphData data;
+    std::string error;
     ASSERT_TRUE(read(test.text, data, error, test.delimiter)) << error;
     const PlainGraph got = plain(data);
     EXPECT_EQ(got.nodes, (std::vector<std::string>{"a", "b", "c d"}));
@@ -169,6 +168,33 @@ TEST(KyEdgeListReader, ManyNamesKeepTheirNodesPastTheFirstTableBlock) {
     const KyEdge* edge = data.graph->pEdgeAt(i);
     ASSERT_EQ(KyGraphNames::nameOf(edge->pSourceNode()), "n" + std::to_string(i));
     ASSERT_EQ(KyGraphNames::nameOf(edge->pTargetNode()), "n" + std::to_string((i + 1) % kNames));
+  }
+}
+
+TEST(KyEdgeListWriter, QuotesWhatAReaderWouldSplitAndRefusesLineBreaks) {
+  // Headerless lists, whose delimiter a reader detects from the first line.
+  const std::vector<std::string> names{"\xEF\xBB\xBFmark", "a,b",  "c d",      "#x",
+                                       "source",           "q\"t", "tab\there"};
+  for (const char delimiter : {' ', ',', '\t', ';'}) {
+    SCOPED_TRACE(std::string(1, delimiter));
+    KyGraphData made;
+    for (const std::string& name : names)
+      kytest::addNamedNode(made, name);
+    for (int i = 0; i + 1 < static_cast<int>(names.size()); ++i)
+      made.graph->addEdge(made.graph->pNodeAt(i), made.graph->pNodeAt(i + 1));
+    std::string edges, error;
+    ASSERT_TRUE(KyEdgeListWriter(delimiter).write(made, edges, nullptr, error)) << error;
+    KyGraphData back;
+    ASSERT_TRUE(read(edges, back, error, delimiter == ';' ? ';' : 0)) << error << edges;
+    EXPECT_EQ(plain(back), plain(made)) << edges;
+  }
+  for (const char* name : {"line\nbreak", "carriage\rreturn"}) {
+    KyGraphData made;
+    kytest::addNamedNode(made, "fine");
+    kytest::addNamedNode(made, name);
+    std::string edges, error;
+    EXPECT_FALSE(KyEdgeListWriter().write(made, edges, nullptr, error));
+    EXPECT_EQ(error, "the name of node 1 holds a line break, which an edge list cannot carry");
   }
 }
 
