@@ -87,11 +87,12 @@ bool undirectedAnyway(int operation) {
 
 } // namespace
 
-KyAnalysisRequest::KyAnalysisRequest() = default;
+KyAnalysisRequest::KyAnalysisRequest() : graph_(data_.graph.get()), input_(&fresh_) {}
 
 KyAnalysisRequest::~KyAnalysisRequest() = default;
 
 bool KyAnalysisRequest::start(int operation, KyGraphData data, std::string& error) {
+  forget();
   data_ = std::move(data);
   graph_ = data_.graph.get();
   names_.reset();
@@ -141,11 +142,19 @@ bool KyAnalysisRequest::readDocument(const std::string& path, std::string& error
 }
 
 void KyAnalysisRequest::adopt(KyGraphData data) {
+  forget();
   data_ = std::move(data);
   graph_ = data_.graph.get();
   names_.reset();
   input_ = &data_.document->request;
   originalEdges_ = graph_->numberOfEdges();
+}
+
+void KyAnalysisRequest::forget() {
+  // The values go before the graph they refer to.
+  fresh_.removeAllValues();
+  unused_.clear();
+  names_.reset();
 }
 
 const KyGraphNames& KyAnalysisRequest::names() const {

@@ -22,6 +22,7 @@ class KyGraph;
 /// set("NAME=VALUE") under its graph option NAME. Not copyable.
 class KYFORMATS_EXPORT KyAnalysisRequest {
 public:
+  /// An empty request on an empty graph, naming no analysis.
   KyAnalysisRequest();
   ~KyAnalysisRequest();
   KyAnalysisRequest(const KyAnalysisRequest&) = delete;
@@ -32,15 +33,16 @@ public:
   /// document's request are not taken). Columns that name no option of the
   /// analysis are left out and listed by unusedColumns(). A graph that says
   /// its edges are undirected makes the request undirected (undirected()).
-  /// Call once, on a new request. False, with one line in `error`, when the
-  /// request cannot be undirected; it is then built without that.
+  /// Whatever the request held before goes. False, with one line in
+  /// `error`, when the request cannot be undirected; it is then built
+  /// without that.
   bool start(int operation, KyGraphData data, std::string& error);
   /// The request saved in the analysis document `path`, as it is. False,
   /// with one line in `error` and the request as it was, when the document
   /// cannot be read.
   bool readDocument(const std::string& path, std::string& error);
-  /// The request of the analysis document `data` came from, as it is. Call
-  /// once, on a new request; `data` must hold a document.
+  /// The request of the analysis document `data` came from, as it is;
+  /// `data` must hold a document. Whatever the request held before goes.
   void adopt(KyGraphData data);
   /// Sets a graph-scope option of the request's analysis from "NAME=VALUE":
   /// numbers in decimal, Booleans as 0, 1, true or false, enumerations by
@@ -77,6 +79,8 @@ public:
   static int operationOf(const KyServiceInputData& input);
 
 private:
+  /// Drops the values, labels and notes of the request held so far.
+  void forget();
   void applyColumns(const std::vector<KyValueColumn>& columns, const char* scope);
 
   KyGraphData data_;

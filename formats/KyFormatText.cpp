@@ -12,8 +12,8 @@ namespace {
 
 bool control(char32_t c) { return c < 0x20 || (c >= 0x7F && c <= 0x9F); }
 
-/// The C library's character widths need a UTF-8 locale; the tool's own
-/// locale stays "C", so one is made for the width queries alone.
+/// The C library's character widths need a UTF-8 locale; the program's own
+/// locale is left as it is, so one is made for the width queries alone.
 class Utf8Locale {
 public:
   Utf8Locale() : locale_(newlocale(LC_CTYPE_MASK, "C.UTF-8", static_cast<locale_t>(0))) {}

@@ -68,9 +68,12 @@ bool KyValueColumn::parse(KyValueKind kind, std::string_view name, std::string_v
     return false;
   }
   const char* end = text.data() + text.size();
-  const auto [stop, failure] = std::from_chars(text.data(), end, value);
-  if (failure == std::errc() && stop == end && !text.empty())
+  int parsed = 0;
+  const auto [stop, failure] = std::from_chars(text.data(), end, parsed);
+  if (failure == std::errc() && stop == end && !text.empty()) {
+    value = parsed;
     return true;
+  }
   error = "the " + std::string(name) + " '" + escaped(text) + "' is not a 32-bit integer";
   return false;
 }

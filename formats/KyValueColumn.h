@@ -31,8 +31,8 @@ struct KYFORMATS_EXPORT KyValueColumn {
   /// analysis has that name and scope.
   static bool kindOf(const std::string& scope, const std::string& name, KyValueKind& kind);
   /// Parses a value of a column; false, with "the NAME 'TEXT' is not ..." in
-  /// `error`, when it does not fit the kind. Integers are 32-bit decimal;
-  /// Booleans 0, 1, true or false.
+  /// `error` and `value` untouched, when it does not fit the kind. Integers
+  /// are 32-bit decimal; Booleans 0, 1, true or false.
   static bool parse(KyValueKind kind, std::string_view name, std::string_view text, int& value,
                     std::string& error);
 };

@@ -197,6 +197,26 @@ TEST(KyAnalysisRequest, SetTakesEveryKindOfValueAndChangesNothingWhenRefused) {
   }
 }
 
+TEST(KyAnalysisRequest, StartingAgainReplacesWhatTheRequestHeld) {
+  KyAnalysisRequest request;
+  EXPECT_EQ(request.operation(), OPERATION_NONE);
+  EXPECT_EQ(request.graph().numberOfNodes(), 0);
+  std::string error;
+  for (const char* text : {"a b 1\nb c 2\n", "x y 3\n"}) {
+    KyGraphData data;
+    ASSERT_TRUE(KyGraphReader().readText(text, "text", data, error));
+    ASSERT_TRUE(request.start(OPERATION_MAXIMUM_FLOW, std::move(data), error));
+    ASSERT_TRUE(request.set("sourceNode=" + std::string(1, text[0]), error)) << error;
+  }
+  EXPECT_EQ(request.graph().numberOfNodes(), 2);
+  EXPECT_EQ(request.names().node(0), "x");
+  // The graph, the operation, one capacity and the source.
+  EXPECT_EQ(request.input().numberOfValues(), 4);
+  ASSERT_TRUE(request.readDocument(kytest::sourcePath("docs/examples/request.xml"), error));
+  EXPECT_EQ(request.operation(), OPERATION_CLUSTERING);
+  EXPECT_EQ(request.graph().numberOfNodes(), 4);
+}
+
 TEST(KyAnalysisRequest, UndirectedAddsTwinsOnlyWhereAnOptionCannotSayIt) {
   const struct {
     int operation;
