@@ -15,8 +15,10 @@
 /// edges are all undirected (edgedefault="undirected" and no
 /// directed="true") is marked undirected as a whole; otherwise its
 /// undirected edges get the per-edge option undirected. DTDs, nested
-/// graphs and hyperedges are refused. Holds nothing; reads may run on many
-/// threads at once.
+/// graphs and hyperedges are refused. Holds nothing. A read sets the
+/// Xerces platform up and tears it down around itself, which Xerces does not
+/// guard against other threads: read GraphML on one thread at a time, and
+/// not while another thread reads or writes XML.
 class KYFORMATS_EXPORT KyGraphMLReader {
 public:
   /// Reads the document `bytes`; `where` names it in messages. On success

@@ -13,8 +13,8 @@
 /// KyGraphMLReader, KyAnalysisDocument), chosen as the options say, and
 /// node tables beside them. Every read either succeeds, `data` then holding
 /// what was read, or fails with one line in `error` saying where and why,
-/// `data` then as it was. Holds only its options; const reads may run on
-/// many threads at once.
+/// `data` then as it was. Holds only its options; reads may run on many
+/// threads at once, but for GraphML (see KyGraphMLReader).
 class KYFORMATS_EXPORT KyGraphReader {
 public:
   explicit KyGraphReader(const KyGraphReadOptions& options = KyGraphReadOptions());
