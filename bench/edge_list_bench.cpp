@@ -9,10 +9,9 @@
 #include "KyBenchHeap.h"
 #include "KyBenchReporter.h"
 
-#include "AnalysisRequest.h"
-#include "EdgeListReader.h"
-
 #include <kyanalysis/KyAnalysisEnums.h>
+#include <kyformats/KyAnalysisRequest.h>
+#include <kyformats/KyEdgeListReader.h>
 
 #include <benchmark/benchmark.h>
 #include <igraph.h>
@@ -50,12 +49,11 @@ void BM_EdgeListRead(benchmark::State& state) {
   for (auto _ : state) {
     // The text is copied as reading a file into memory would; the graph and
     // the request go untimed, as igraph's graph does.
-    auto input = std::make_unique<kyanalyze::GraphInput>();
-    auto made = std::make_unique<kyanalyze::AnalysisRequest>();
+    auto input = std::make_unique<KyGraphData>();
+    auto made = std::make_unique<KyAnalysisRequest>();
     std::string error;
     const std::int64_t peak = kybench::peakGrowth([&] {
-      std::string text = edgeList();
-      if (!kyanalyze::readEdgeList(text, "bench", 0, *input, error) ||
+      if (!KyEdgeListReader().read(edgeList(), "bench", *input, error) ||
           input->graph->numberOfEdges() != kEdges ||
           (request && !made->start(OPERATION_SHORTEST_PATHS, std::move(*input), error)))
         std::abort();

@@ -59,6 +59,7 @@ cmake -S tests/consumer -B "$prefix/consumer-build" -G Ninja -DCMAKE_PREFIX_PATH
 cmake --build "$prefix/consumer-build"
 "$prefix/consumer-build/consumer"
 "$prefix/consumer-build/consumer_engine"
+"$prefix/consumer-build/consumer_formats"
 # The installed service on a free loopback port answers the remote consumer.
 "$prefix/bin/kyanalyze" serve --listen 127.0.0.1:0 --threads 1 2>"$prefix/serve.log" &
 service=$!
@@ -76,8 +77,11 @@ c++ -DKY_CONSUMER_ENGINE tests/consumer/main.cpp -o "$prefix/consumer-engine-pc"
   $(pkg-config --cflags --libs kyengine)
 c++ -DKY_CONSUMER_REMOTE tests/consumer/main.cpp -o "$prefix/consumer-remote-pc" \
   $(pkg-config --cflags --libs kyremote)
+c++ tests/consumer/formats.cpp -o "$prefix/consumer-formats-pc" \
+  $(pkg-config --cflags --libs kyformats)
 LD_LIBRARY_PATH="$prefix/lib" "$prefix/consumer-pc"
 LD_LIBRARY_PATH="$prefix/lib" "$prefix/consumer-engine-pc"
+LD_LIBRARY_PATH="$prefix/lib" "$prefix/consumer-formats-pc"
 LD_LIBRARY_PATH="$prefix/lib" "$prefix/consumer-remote-pc" "$url"
 kill "$service"
 wait "$service"

@@ -1,25 +1,17 @@
 #include "ConvertCommand.h"
 
-#include "AnalysisRequest.h"
 #include "AnalysisWords.h"
-#include "Document.h"
-#include "EdgeListWriter.h"
-#include "GraphML.h"
-#include "InputFile.h"
 #include "Text.h"
 
+#include <kyformats/KyAnalysisRequest.h>
+#include <kyformats/KyEdgeListWriter.h>
+#include <kyformats/KyGraphMLWriter.h>
+
 #include <kyanalysis/KyAnalysisEnums.h>
-#include <kyanalysis/KyAnalysisKeys.h>
-#include <kyanalysis/KyAnalysisOperation.h>
-#include <kyplatform/KyEdge.h>
-#include <kyplatform/KyInt.h>
-#include <kyplatform/KyNode.h>
 
 #include <CLI/CLI.hpp>
 
 #include <algorithm>
-#include <fstream>
-#include <map>
 #include <ostream>
 
 namespace kyanalyze {
@@ -28,40 +20,6 @@ namespace {
 bool endsWith(const std::string& text, const std::string& tail) {
   return text.size() >= tail.size() &&
          text.compare(text.size() - tail.size(), tail.size(), tail) == 0;
-}
-
-/// The per-node and per-edge integer options of a document's request, of its
-/// own analysis, as columns of `input`; the keys left out go to `leftOut`.
-void takeRequestColumns(GraphInput& input, std::vector<std::string>& leftOut) {
-  KyServiceInputData& data = input.document->data;
-  const auto* code =
-      dynamic_cast<const KyInt*>(data.pValue(nullptr, KyAnalysisKey::all::noneOperation));
-  const std::string word = code != nullptr && KyAnalysisOperation::word(code->value()) != nullptr
-                               ? toUtf8(KyAnalysisOperation::word(code->value()))
-                               : "";
-  std::map<std::string, Column> nodeColumns, edgeColumns;
-  data.visitValues([&](const KyObject* owner, const wchar_t* wideKey, KyObject* value) {
-    const std::string key = toUtf8(wideKey);
-    const std::string name = key.substr(key.rfind(':') + 1);
-    const auto* integer = dynamic_cast<const KyInt*>(value);
-    const auto* node = dynamic_cast<const KyNode*>(owner);
-    const auto* edge = dynamic_cast<const KyEdge*>(owner);
-    const std::string scope = node != nullptr ? "node" : "edge";
-    Column column;
-    if (integer == nullptr || (node == nullptr && edge == nullptr) ||
-        key != word + ":" + scope + ":" + name || !columnKind(scope, name, column.kind)) {
-      if (owner != nullptr || key.rfind("all:", 0) != 0)
-        leftOut.push_back(escaped(key));
-      return;
-    }
-    auto& columns = node != nullptr ? nodeColumns : edgeColumns;
-    Column& into = columns.emplace(name, Column{{name}, column.kind, {}}).first->second;
-    into.values.emplace_back(node != nullptr ? node->index() : edge->index(), integer->value());
-  });
-  for (auto& entry : nodeColumns)
-    input.nodeColumns.push_back(std::move(entry.second));
-  for (auto& entry : edgeColumns)
-    input.edgeColumns.push_back(std::move(entry.second));
 }
 
 std::string joined(std::vector<std::string> items) {
@@ -89,8 +47,8 @@ CLI::App* ConvertCommand::attach(CLI::App& app) {
 
 int ConvertCommand::run(std::ostream&, std::ostream& err) {
   std::string error;
-  GraphSource source;
-  if (!graph_.source(source, error)) {
+  KyGraphReadOptions options;
+  if (!graph_.readOptions(options, error)) {
     err << "kyanalyze: " << error << '\n';
     return kExitUsage;
   }
@@ -109,24 +67,24 @@ int ConvertCommand::run(std::ostream&, std::ostream& err) {
     err << "kyanalyze: --analysis and --set belong to an analysis document (.xml) output\n";
     return kExitUsage;
   }
-  GraphInput input;
-  if (!readGraph(source, input, error)) {
+  KyGraphData data;
+  if (!graph_.read(options, data, error)) {
     err << "kyanalyze: " << error << '\n';
     return kExitFailure;
   }
   std::vector<std::string> leftOut;
 
   if (document) {
-    AnalysisRequest request;
+    KyAnalysisRequest request;
     bool made = true;
-    if (input.document != nullptr && operation == OPERATION_NONE) {
-      request.adopt(std::move(input));
+    if (data.document != nullptr && operation == OPERATION_NONE) {
+      request.adopt(std::move(data));
     } else if (operation == OPERATION_NONE) {
       err << "kyanalyze: an analysis document holds a request: name its analysis with "
              "--analysis\n";
       return kExitUsage;
     } else {
-      made = request.start(operation, std::move(input), error);
+      made = request.start(operation, std::move(data), error);
     }
     if (!made || (graph_.undirected && !request.undirected(error))) {
       err << "kyanalyze: " << error << '\n';
@@ -139,42 +97,29 @@ int ConvertCommand::run(std::ostream&, std::ostream& err) {
       }
     for (const std::string& column : request.unusedColumns())
       leftOut.push_back(column + " (a column " + analysis_ + " has no option for)");
-    // The file is made only once the document was.
-    std::ofstream file;
-    const auto piece = [&](const unsigned char* bytes, std::size_t length) {
-      if (!file.is_open())
-        file.open(output_, std::ios::binary);
-      file.write(reinterpret_cast<const char*>(bytes), static_cast<std::streamsize>(length));
-    };
-    if (!writeDocument(&request.graph(), request.input(), true, piece, error)) {
-      err << "kyanalyze: " << shownPath(output_) << ": " << error << '\n';
-      return kExitFailure;
-    }
-    file.close();
-    if (!file) {
-      err << "kyanalyze: " << shownPath(output_) << ": cannot be written\n";
+    if (!KyAnalysisDocument::writeFile(&request.graph(), request.input(), output_, error)) {
+      err << "kyanalyze: " << error << '\n';
       return kExitFailure;
     }
   } else {
-    if (input.document != nullptr)
-      takeRequestColumns(input, leftOut);
-    input.undirected = input.undirected || graph_.undirected;
+    data.takeDocumentColumns(leftOut);
+    data.undirected = data.undirected || graph_.undirected;
     if (graphml) {
-      if (!writeGraphML(output_, input, error)) {
+      if (!KyGraphMLWriter().writeFile(data, output_, error)) {
         err << "kyanalyze: " << error << '\n';
         return kExitFailure;
       }
     } else {
-      if (!input.nodeColumns.empty() && nodesOut_.empty()) {
+      if (!data.nodeColumns.empty() && nodesOut_.empty()) {
         err << "kyanalyze: the graph has per-node values; give --nodes-out FILE for them\n";
         return kExitUsage;
       }
-      if (input.undirected)
+      if (data.undirected)
         leftOut.push_back("that the edges are undirected");
       const char delimiter = endsWith(output_, ".csv")   ? ','
                              : endsWith(output_, ".tsv") ? '\t'
                                                          : ' ';
-      if (!writeEdgeList(output_, nodesOut_, delimiter, input, error)) {
+      if (!KyEdgeListWriter(delimiter).writeFiles(data, output_, nodesOut_, error)) {
         err << "kyanalyze: " << error << '\n';
         return kExitFailure;
       }

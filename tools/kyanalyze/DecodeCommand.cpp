@@ -1,14 +1,11 @@
 #include "DecodeCommand.h"
 
-#include "Document.h"
-
-#include <kyplatform/KyXMLUtilities.h>
+#include <kyformats/KyAnalysisDocument.h>
 
 #include <CLI/CLI.hpp>
 
 #include <istream>
 #include <iterator>
-#include <memory>
 #include <ostream>
 
 namespace kyanalyze {
@@ -20,29 +17,17 @@ CLI::App* DecodeCommand::attach(CLI::App& app) {
 
 int DecodeCommand::run(std::ostream& out, std::ostream& err) {
   const char* where = "standard input";
-  LoadedRequest request;
+  KyAnalysisDocument document;
   std::string error;
-  {
-    std::string text{std::istreambuf_iterator<char>(in_), std::istreambuf_iterator<char>()};
-    unsigned long length = 0;
-    const std::unique_ptr<unsigned char[]> document(KyXMLUtilities::decodeBase64(
-        reinterpret_cast<const unsigned char*>(text.c_str()), &length));
-    // A zero byte would end the text early: the decoder would see less than was sent.
-    if (document == nullptr || text.find('\0') != std::string::npos) {
-      err << "kyanalyze: " << where << ": not valid base 64\n";
-      return kExitFailure;
-    }
-    std::string().swap(text); // the text goes before the document is read
-    if (!loadRequest(std::string_view(reinterpret_cast<const char*>(document.get()), length), where,
-                     request, error)) {
-      err << "kyanalyze: " << error << '\n';
-      return kExitFailure;
-    }
-  } // and the document before the request is written
+  if (!document.readBase64({std::istreambuf_iterator<char>(in_), std::istreambuf_iterator<char>()},
+                           where, error)) {
+    err << "kyanalyze: " << error << '\n';
+    return kExitFailure;
+  }
   const auto piece = [&out](const unsigned char* bytes, std::size_t length) {
     out.write(reinterpret_cast<const char*>(bytes), static_cast<std::streamsize>(length));
   };
-  if (!writeDocument(request.graph.get(), request.data, true, piece, error)) {
+  if (!KyAnalysisDocument::write(document.graph.get(), document.request, true, piece, error)) {
     err << "kyanalyze: " << where << ": " << error << '\n';
     return kExitFailure;
   }

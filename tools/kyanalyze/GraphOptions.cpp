@@ -1,7 +1,8 @@
 #include "GraphOptions.h"
 
-#include "InputFile.h"
 #include "Text.h"
+
+#include <kyformats/KyGraphReader.h>
 
 #include <CLI/CLI.hpp>
 
@@ -20,25 +21,30 @@ CLI::Option* GraphOptions::attach(CLI::App& command) {
   return option;
 }
 
-bool GraphOptions::source(GraphSource& source, std::string& error) const {
-  source.path = graph;
-  source.nodes = nodes;
+bool GraphOptions::readOptions(KyGraphReadOptions& options, std::string& error) const {
   if (delimiter.empty())
-    source.delimiter = 0;
+    options.delimiter = 0;
   else if (delimiter == "tab" || delimiter == "\t")
-    source.delimiter = '\t';
+    options.delimiter = '\t';
   else if (delimiter == "blank" || delimiter == " ")
-    source.delimiter = ' ';
+    options.delimiter = ' ';
   else if (delimiter.size() == 1 && delimiter != "\"" && delimiter != "#" &&
            static_cast<unsigned char>(delimiter[0]) > 0x20 &&
            static_cast<unsigned char>(delimiter[0]) < 0x7F)
-    source.delimiter = delimiter[0];
+    options.delimiter = delimiter[0];
   else {
     error = "--delimiter '" + escaped(delimiter) +
             "': expected one character other than a quote or '#', tab or blank";
     return false;
   }
   return true;
+}
+
+bool GraphOptions::read(const KyGraphReadOptions& options, KyGraphData& data,
+                        std::string& error) const {
+  const KyGraphReader reader(options);
+  return reader.readFile(graph, data, error) &&
+         (nodes.empty() || reader.readNodeTableFile(nodes, data, error));
 }
 
 bool GraphOptions::overwrites(const std::string& output) const {

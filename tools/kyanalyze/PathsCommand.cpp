@@ -1,10 +1,8 @@
 #include "PathsCommand.h"
 
-#include "AnalysisRequest.h"
-#include "AnswerModel.h"
-#include "AnswerPrinter.h"
-#include "EngineOutcome.h"
-#include "GraphNames.h"
+#include <kyformats/KyAnalysisRequest.h>
+#include <kyformats/KyAnswerCode.h>
+#include <kyformats/KyPathListing.h>
 
 #include <kyanalysis/KyAnalysisEnums.h>
 #include <kyanalysis/KyAnalysisErrorEnum.h>
@@ -33,23 +31,23 @@ CLI::App* PathsCommand::attach(CLI::App& app) {
 
 int PathsCommand::run(std::ostream& out, std::ostream& err) {
   std::string error;
-  GraphSource source;
-  if (!graph_.source(source, error)) {
+  KyGraphReadOptions options;
+  if (!graph_.readOptions(options, error)) {
     err << "kyanalyze: " << error << '\n';
     return kExitUsage;
   }
-  GraphInput graph;
-  if (!readGraph(source, graph, error)) {
+  KyGraphData graph;
+  if (!graph_.read(options, graph, error)) {
     err << "kyanalyze: " << error << '\n';
     return kExitFailure;
   }
-  AnalysisRequest request;
+  KyAnalysisRequest request;
   if (!request.start(OPERATION_SORTED_PATHS, std::move(graph), error) ||
       (graph_.undirected && !request.undirected(error))) {
     err << "kyanalyze: " << error << '\n';
     return kExitUsage;
   }
-  const GraphNames names(request.graph());
+  const KyGraphNames& names = request.names();
   KyNode* start = names.find(from_, error);
   KyNode* finish = start != nullptr ? names.find(to_, error) : nullptr;
   if (finish == nullptr) {
@@ -65,20 +63,15 @@ int PathsCommand::run(std::ostream& out, std::ostream& err) {
   if (outcome < 0)
     return kExitFailure;
   if (outcome != ANALYSIS_ERROR_NONE) {
-    err << "kyanalyze: sortedPaths: " << engineFailure(outcome, input, output, names) << '\n';
+    err << "kyanalyze: sortedPaths: " << KyAnswerCode::failure(outcome, input, output, names)
+        << '\n';
     return outcome == ANALYSIS_ERROR_INVALID_OPTION ? kExitUsage : kExitFailure;
   }
-  const AnsweredGraph answered(request.graph(), request.originalEdges());
-  const Json paths = pathsJson(output, start, answered, limit_);
-  if (json_) {
-    out << Json{{"from", nodeJson(start)}, {"to", nodeJson(finish)}, {"paths", paths}}.dump(2)
-        << '\n';
-    return kExitOk;
-  }
-  if (paths.empty())
-    out << "no path from " << names.node(start) << " to " << names.node(finish) << '\n';
-  for (const Json& path : paths)
-    out << pathText(path, names) << '\n';
+  const KyPathListing listing(request, output, limit_);
+  if (json_)
+    out << listing.json() << '\n';
+  else
+    listing.writeText(out);
   return kExitOk;
 }
 

@@ -1,14 +1,11 @@
 #include "RunCommand.h"
 
-#include "AnalysisRequest.h"
 #include "AnalysisWords.h"
-#include "AnswerModel.h"
-#include "AnswerPrinter.h"
-#include "DotWriter.h"
-#include "EngineOutcome.h"
-#include "GraphNames.h"
-#include "InputFile.h"
 #include "Text.h"
+
+#include <kyformats/KyAnalysisRequest.h>
+#include <kyformats/KyAnswer.h>
+#include <kyformats/KyAnswerCode.h>
 
 #include <kyanalysis/KyAnalysisErrorEnum.h>
 #include <kyanalysis/KyAnalysisOperation.h>
@@ -45,7 +42,7 @@ CLI::App* RunCommand::attach(CLI::App& app) {
 }
 
 int RunCommand::run(std::ostream& out, std::ostream& err) {
-  AnalysisRequest request;
+  KyAnalysisRequest request;
   std::string error;
   if (!request_.empty()) {
     if (!request.readDocument(request_, error)) {
@@ -62,17 +59,17 @@ int RunCommand::run(std::ostream& out, std::ostream& err) {
       reportUnknownAnalysis(err, analysis_);
       return kExitUsage;
     }
-    GraphSource source;
-    if (!graph_.source(source, error)) {
+    KyGraphReadOptions options;
+    if (!graph_.readOptions(options, error)) {
       err << "kyanalyze: " << error << '\n';
       return kExitUsage;
     }
-    GraphInput input;
-    if (!readGraph(source, input, error)) {
+    KyGraphData data;
+    if (!graph_.read(options, data, error)) {
       err << "kyanalyze: " << error << '\n';
       return kExitFailure;
     }
-    if (!request.start(code, std::move(input), error)) {
+    if (!request.start(code, std::move(data), error)) {
       err << "kyanalyze: " << error << '\n';
       return kExitUsage;
     }
@@ -92,7 +89,7 @@ int RunCommand::run(std::ostream& out, std::ostream& err) {
   }
 
   const int operation = request.operation();
-  const GraphNames& names = request.names();
+  const KyGraphNames& names = request.names();
   KyServiceOutputData output;
   const int outcome = service_.answer(request.input(), output, err);
   if (outcome < 0)
@@ -101,15 +98,14 @@ int RunCommand::run(std::ostream& out, std::ostream& err) {
     err << "kyanalyze: "
         << (operation == OPERATION_NONE ? std::string("the request")
                                         : toUtf8(KyAnalysisOperation::word(operation)))
-        << ": " << engineFailure(outcome, request.input(), output, names) << '\n';
+        << ": " << KyAnswerCode::failure(outcome, request.input(), output, names) << '\n';
     return outcome == ANALYSIS_ERROR_INVALID_OPTION ? kExitUsage : kExitFailure;
   }
 
-  const AnsweredGraph answered(request.graph(), request.originalEdges());
-  const Json answer = answerJson(operation, answered, request.input(), output, kRunPathLimit);
+  const KyAnswer answer(request, output, kRunPathLimit);
   if (!dot_.empty()) {
     std::ofstream dot(dot_, std::ios::binary);
-    writeDot(dot, answered, request.input(), answer, names);
+    answer.writeDot(dot);
     dot.close();
     if (!dot) {
       err << "kyanalyze: " << shownPath(dot_) << ": cannot be written\n";
@@ -117,11 +113,11 @@ int RunCommand::run(std::ostream& out, std::ostream& err) {
     }
   }
   if (json_)
-    out << answer.dump(2) << '\n';
+    out << answer.json() << '\n';
   else if (csv_)
-    writeCsv(out, answer, names);
+    answer.writeCsv(out);
   else
-    writeAnswer(out, answer, names);
+    answer.writeText(out);
   return kExitOk;
 }
 

@@ -1,38 +1,16 @@
-// Text for the tool's input and output: UTF-8 to and from the library's wide
-// text, escaping for terminals, display width for aligned columns.
+// Text: the formats library's text helpers under the tool's namespace,
+// where its commands call them unqualified.
 #pragma once
 
-#include <cstddef>
-#include <string>
-#include <string_view>
+#include <kyformats/KyFormatText.h>
+#include <kyformats/KyInputFile.h>
 
 namespace kyanalyze {
 
-/// `text` encoded as UTF-8; a null text gives the empty string. A wide
-/// character that is no Unicode scalar value (a surrogate, or beyond
-/// U+10FFFF) comes out as U+FFFD, so the result is always valid UTF-8.
-std::string toUtf8(const wchar_t* text);
-
-/// Decodes the UTF-8 `text` into `wide`; false, with `wide` unspecified,
-/// when `text` is not well-formed UTF-8 (overlong forms, surrogates and
-/// code points beyond U+10FFFF included) or holds a zero byte.
-bool fromUtf8(std::string_view text, std::wstring& wide);
-
-/// The offset of the first byte of `text` that is not part of well-formed
-/// UTF-8 (or is a zero byte); text.size() when all is well. O(n), with a
-/// fast path for ASCII.
-std::size_t invalidUtf8At(std::string_view text);
-
-/// `text` safe to show on a terminal: control characters (U+0000 to U+001F,
-/// U+007F to U+009F) become "\xHH", so no escape sequence passes through and
-/// a line stays one line. Bytes that are not UTF-8 become "\xHH" too.
-std::string escaped(std::string_view text);
-
-/// The number of terminal columns the UTF-8 `text` takes: wide East Asian
-/// characters count two, combining marks none.
-std::size_t displayWidth(std::string_view text);
-
-/// `text` followed by blanks up to `width` display columns.
-std::string padded(const std::string& text, std::size_t width);
+using KyFormatText::escaped;
+using KyFormatText::fromUtf8;
+using KyFormatText::toUtf8;
+using KyInputFile::sameFile;
+using KyInputFile::shownPath;
 
 } // namespace kyanalyze

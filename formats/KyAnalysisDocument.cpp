@@ -1,0 +1,133 @@
+#include <kyformats/KyAnalysisDocument.h>
+
+#include <kyformats/KyFormatText.h>
+#include <kyformats/KyInputFile.h>
+
+#include <kyanalysis/KyAnalysisKeys.h>
+#include <kyanalysis/KyAnalysisXMLReader.h>
+#include <kyanalysis/KyAnalysisXMLWriter.h>
+#include <kyplatform/KyBase64Encoder.h>
+#include <kyplatform/KyXMLUtilities.h>
+
+#include <fstream>
+#include <memory>
+#include <ostream>
+#include <vector>
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+using KyFormatText::escaped;
+using KyFormatText::toUtf8;
+
+namespace {
+
+/// Reads the document of `reader` into a fresh graph and `request`; the
+/// graph goes to `graph` only when the whole document was read.
+bool load(KyAnalysisXMLReader& reader, const std::string& where, std::unique_ptr<KyGraph>& graph,
+          KyServiceInputData& request, std::string& error) {
+  auto fresh = std::make_unique<KyGraph>();
+  reader.pGraph(fresh.get());
+  reader.pServiceInputData(&request);
+  if (reader.read() == 0) {
+    error = where + ": " + escaped(toUtf8(reader.pErrorMessage()));
+    return false;
+  }
+  graph = std::move(fresh);
+  return true;
+}
+
+} // namespace
+
+KyAnalysisDocument::KyAnalysisDocument() : graph(std::make_unique<KyGraph>()) {}
+
+KyAnalysisDocument::~KyAnalysisDocument() = default;
+
+bool KyAnalysisDocument::read(std::string_view bytes, const std::string& where,
+                              std::string& error) {
+  if (bytes.size() > 0xffffffffu) {
+    error = where + ": the document is too large";
+    return false;
+  }
+  KyAnalysisXMLReader reader(reinterpret_cast<const unsigned char*>(bytes.data()),
+                             static_cast<unsigned int>(bytes.size()));
+  return load(reader, where, graph, request, error);
+}
+
+bool KyAnalysisDocument::readFile(const std::string& path, std::string& error) {
+  // A regular file goes to the reader by name, which reads it piece by
+  // piece instead of holding it whole; anything else is read first.
+  struct stat status {};
+  std::wstring wide;
+  if (path != "-" && stat(path.c_str(), &status) == 0 && S_ISREG(status.st_mode) &&
+      access(path.c_str(), R_OK) == 0 && KyFormatText::fromUtf8(path, wide)) {
+    KyAnalysisXMLReader reader(wide.c_str());
+    return load(reader, KyInputFile::shownPath(path), graph, request, error);
+  }
+  std::string bytes;
+  return KyInputFile::read(path, bytes, error) && read(bytes, KyInputFile::shownPath(path), error);
+}
+
+bool KyAnalysisDocument::readBase64(std::string text, const std::string& where,
+                                    std::string& error) {
+  unsigned long length = 0;
+  std::unique_ptr<unsigned char[]> document(
+      KyXMLUtilities::decodeBase64(reinterpret_cast<const unsigned char*>(text.c_str()), &length));
+  // A zero byte would end the text early: the decoder would see less than was sent.
+  if (document == nullptr || text.find('\0') != std::string::npos) {
+    error = where + ": not valid base 64";
+    return false;
+  }
+  std::string().swap(text); // the text goes before the document is read
+  return read(std::string_view(reinterpret_cast<const char*>(document.get()), length), where,
+              error);
+}
+
+bool KyAnalysisDocument::write(KyGraph* graph, KyServiceInputData& request, bool indenting,
+                               const KyTopLevelXMLWriter::Pieces& pieces, std::string& error) {
+  KyAnalysisXMLWriter writer(pieces, indenting ? 1 : 0, 0);
+  writer.pGraph(graph);
+  writer.pServiceInputData(&request);
+  if (writer.write() != 0)
+    return true;
+  error = escaped(toUtf8(writer.pErrorMessage()));
+  return false;
+}
+
+bool KyAnalysisDocument::writeFile(KyGraph* graph, KyServiceInputData& request,
+                                   const std::string& path, std::string& error) {
+  std::ofstream file;
+  const auto piece = [&](const unsigned char* bytes, std::size_t length) {
+    if (!file.is_open())
+      file.open(path, std::ios::binary);
+    file.write(reinterpret_cast<const char*>(bytes), static_cast<std::streamsize>(length));
+  };
+  if (!write(graph, request, true, piece, error)) {
+    error = KyInputFile::shownPath(path) + ": " + error;
+    return false;
+  }
+  file.close();
+  if (!file) {
+    error = KyInputFile::shownPath(path) + ": cannot be written";
+    return false;
+  }
+  return true;
+}
+
+bool KyAnalysisDocument::writeBase64(std::ostream& out, std::string& error) {
+  // Each piece's text is written as it comes.
+  KyBase64Encoder encoder;
+  std::vector<unsigned char> text;
+  const auto piece = [&](const unsigned char* bytes, std::size_t length) {
+    text.resize(KyBase64Encoder::encodedLength(length));
+    const unsigned char* end = encoder.add(bytes, length, text.data());
+    out.write(reinterpret_cast<const char*>(text.data()), end - text.data());
+  };
+  // As a request travels: on one line, with the graph the request names.
+  auto* named = dynamic_cast<KyGraph*>(request.pValue(nullptr, KyAnalysisKey::all::noneGraph));
+  if (!write(named, request, false, piece, error))
+    return false;
+  unsigned char last[4];
+  out.write(reinterpret_cast<const char*>(last), encoder.finish(last) - last);
+  return true;
+}

@@ -1,0 +1,103 @@
+#include <kyformats/KyGraphReader.h>
+
+#include <kyformats/KyEdgeListReader.h>
+#include <kyformats/KyGraphMLReader.h>
+#include <kyformats/KyInputFile.h>
+
+#include <istream>
+#include <iterator>
+
+namespace {
+
+bool endsWith(const std::string& text, const char* suffix) {
+  const std::string tail = suffix;
+  return text.size() >= tail.size() &&
+         text.compare(text.size() - tail.size(), tail.size(), tail) == 0;
+}
+
+/// The root element's name of an XML text, or "" when the text does not
+/// start like XML (after a byte-order mark and blanks).
+std::string xmlRoot(const std::string& bytes) {
+  std::size_t at = bytes.compare(0, 3, "\xEF\xBB\xBF") == 0 ? 3 : 0;
+  at = bytes.find_first_not_of(" \t\r\n", at);
+  if (at == std::string::npos || bytes[at] != '<')
+    return "";
+  // Skip the declaration, comments and processing instructions.
+  for (;;) {
+    at = bytes.find('<', at);
+    if (at == std::string::npos)
+      return "";
+    if (bytes.compare(at, 2, "<?") == 0 || bytes.compare(at, 2, "<!") == 0) {
+      at = bytes.find('>', at);
+      continue;
+    }
+    const std::size_t end = bytes.find_first_of(" \t\r\n/>", at + 1);
+    std::string name = bytes.substr(at + 1, end == std::string::npos ? 0 : end - at - 1);
+    const std::size_t colon = name.find(':');
+    return colon == std::string::npos ? name : name.substr(colon + 1);
+  }
+}
+
+} // namespace
+
+KyGraphReader::KyGraphReader(const KyGraphReadOptions& options) : options_(options) {}
+
+bool KyGraphReader::readFile(const std::string& path, KyGraphData& data, std::string& error) const {
+  std::string bytes;
+  if (!KyInputFile::read(path, bytes, error))
+    return false;
+  KyGraphFormat format = options_.format;
+  if (format == KyGraphFormat::detect && endsWith(path, ".xml"))
+    format = KyGraphFormat::analysisDocument;
+  else if (format == KyGraphFormat::detect && endsWith(path, ".graphml"))
+    format = KyGraphFormat::graphML;
+  return read(std::move(bytes), KyInputFile::shownPath(path), format, data, error);
+}
+
+bool KyGraphReader::readStream(std::istream& in, const std::string& where, KyGraphData& data,
+                               std::string& error) const {
+  std::string text{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+  if (in.bad()) {
+    error = where + ": cannot be read";
+    return false;
+  }
+  return readText(std::move(text), where, data, error);
+}
+
+bool KyGraphReader::readText(std::string text, const std::string& where, KyGraphData& data,
+                             std::string& error) const {
+  return read(std::move(text), where, options_.format, data, error);
+}
+
+bool KyGraphReader::readNodeTableFile(const std::string& path, KyGraphData& data,
+                                      std::string& error) const {
+  std::string table;
+  return KyInputFile::read(path, table, error) &&
+         KyEdgeListReader(options_).readNodeTable(std::move(table), KyInputFile::shownPath(path),
+                                                  data, error);
+}
+
+bool KyGraphReader::read(std::string bytes, const std::string& where, KyGraphFormat format,
+                         KyGraphData& data, std::string& error) const {
+  if (format == KyGraphFormat::detect) {
+    const std::string root = xmlRoot(bytes);
+    format = root == "graphml" ? KyGraphFormat::graphML
+             : !root.empty()   ? KyGraphFormat::analysisDocument
+                               : KyGraphFormat::edgeList;
+  }
+  switch (format) {
+  case KyGraphFormat::graphML:
+    return KyGraphMLReader().read(bytes, where, data, error);
+  case KyGraphFormat::analysisDocument: {
+    KyGraphData made;
+    made.document = std::make_unique<KyAnalysisDocument>();
+    if (!made.document->read(bytes, where, error))
+      return false;
+    made.graph = std::move(made.document->graph);
+    data = std::move(made);
+    return true;
+  }
+  default:
+    return KyEdgeListReader(options_).read(std::move(bytes), where, data, error);
+  }
+}

@@ -1,0 +1,201 @@
+// Edge lists and node tables, read from texts and written back: every
+// dialect, every refusal with its line, limits at and one past, node tables
+// that name shared or new names, and tables of more names than the first
+// block of the reader's name table holds.
+#include "formats/KyFormatsTesting.h"
+
+#include <kyformats/KyEdgeListReader.h>
+#include <kyformats/KyEdgeListWriter.h>
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace {
+
+using kytest::plain;
+using kytest::PlainGraph;
+
+bool read(std::string text, KyGraphData& data, std::string& error, char delimiter = 0) {
+  KyGraphReadOptions options;
+  options.delimiter = delimiter;
+  return KyEdgeListReader(options).read(std::move(text), "g", data, error);
+}
+
+TEST(KyEdgeListReader, EveryDialectReadsAlike) {
+  // Each text holds a -> b costing 3 and a lone node "c d".
+  const struct {
+    const char* text;
+    char delimiter;
+  } cases[] = {
+      {"a b 3\n\"c d\"\n", 0},
+      {"\xEF\xBB\xBF# comment\n\n  a\tb   3  # trailing\r\n\"c d\"\r\n", 0},
+      {"source,target,cost\na, b ,3\n\"c d\",,\n", 0},
+      {"source\ttarget\tcost\na\tb\t3\nc d\n", 0},
+      {"a;b;3\n\"c d\"\n", ';'},
+      {"source target cost\n\"a\" \"b\" 3\n\"c d\"\n", 0},
+  };
+  for (const auto& test : cases) {
+    SCOPED_TRACE(test.text);
+    KyGraphData data;
+    std::string error;
+    ASSERT_TRUE(read(test.text, data, error, test.delimiter)) << error;
+    const PlainGraph got = plain(data);
+    EXPECT_EQ(got.nodes, (std::vector<std::string>{"a", "b", "c d"}));
+    EXPECT_EQ(got.edges, (std::vector<std::pair<int, int>>{{0, 1}}));
+    EXPECT_EQ(got.edgeColumns, (std::map<std::string, std::map<int, int>>{{"cost", {{0, 3}}}}));
+  }
+}
+
+TEST(KyEdgeListReader, HeadersNameTheColumnsAndQuotesHoldAnything) {
+  KyGraphData data;
+  std::string error;
+  ASSERT_TRUE(read("source target capacity cost undirected\n"
+                   "\"New York\" \"a \"\"b\"\" # c\" 5 \"\" true\n"
+                   "x y\n"
+                   "\"source\" target 1 2 0\n",
+                   data, error))
+      << error;
+  const PlainGraph got = plain(data);
+  EXPECT_EQ(got.nodes,
+            (std::vector<std::string>{"New York", "a \"b\" # c", "x", "y", "source", "target"}));
+  EXPECT_EQ(got.edgeColumns.at("capacity"), (std::map<int, int>{{0, 5}, {2, 1}}));
+  EXPECT_EQ(got.edgeColumns.at("cost"), (std::map<int, int>{{2, 2}}));
+  EXPECT_EQ(got.edgeColumns.at("undirected"), (std::map<int, int>{{0, 1}, {2, 0}}));
+  // Without a header the third column is the cost, or else the capacity.
+  ASSERT_TRUE(read("a b 4\n", data, error)) << error;
+  EXPECT_EQ(data.edgeColumns.at(0).names, (std::vector<std::string>{"cost", "capacity"}));
+}
+
+TEST(KyEdgeListReader, EveryRefusalNamesItsLineAndLeavesTheDataAlone) {
+  const struct {
+    const char* text;
+    const char* says; // empty: read
+  } cases[] = {
+      {"a b 1 2\n", "g:1: expected 'source target [cost]', found 4 fields"},
+      {"a b 1\n", ""},
+      {"a b\nb c 99999999999\n", "g:2: the cost '99999999999' is not a 32-bit integer"},
+      {"a b 2147483647\nb c -2147483648\n", ""},
+      {"a b 2147483648\n", "g:1: the cost '2147483648' is not a 32-bit integer"},
+      {"a b -2147483649\n", "g:1: the cost '-2147483649' is not a 32-bit integer"},
+      {"a b 1.0\n", "g:1: the cost '1.0' is not a 32-bit integer"},
+      {"x y\n\na \xff\n", "g:3: not valid UTF-8 text"},
+      {"a b\nc \"d\n", "g:2: a quoted name is not closed on its line"},
+      {"\"a\"b c\n", "g:1: text follows a closing quote"},
+      {"source target cpacity\n",
+       "g:1: 'cpacity' is no edge option; edge columns: capacity, cost, undirected"},
+      {"source target cost cost\n", "g:1: the column 'cost' comes twice"},
+      {"source target cost capacity\na b 1 2\n", ""},
+      {"source target cost capacity\na b 1 2 3\n",
+       "g:2: expected at most 4 fields as the header says, found 5 fields"},
+      {"source target undirected\na b yes\n", "g:2: the undirected 'yes' is not 0, 1, true"},
+      {"source,target\n,b\n", "g:2: the source is empty"},
+      {"a \"\" 5\n", "g:1: the target is empty"},
+      // Checks that meet on one line: the count of fields is checked first.
+      {"a b 99999999999 1\n", "g:1: expected 'source target [cost]', found 4 fields"},
+      {"\"\" b 99999999999\n", "g:1: the source is empty"},
+  };
+  // The message of one refusal stays in `error` while the next text is read.
+  std::string error;
+  for (const auto& test : cases) {
+    SCOPED_TRACE(test.text);
+    KyGraphData data;
+    ASSERT_TRUE(read("before after 7\n", data, error)) << error;
+    const PlainGraph before = plain(data);
+    const bool accepted = read(test.text, data, error);
+    EXPECT_EQ(accepted, *test.says == '\0') << error;
+    if (!accepted) {
+      EXPECT_EQ(error.rfind(test.says, 0), 0u) << error;
+      EXPECT_EQ(plain(data), before);
+    }
+  }
+}
+
+TEST(KyEdgeListReader, NodeTablesFindNodesByNameAndRefuseSharedNames) {
+  KyGraphData data;
+  for (const char* name : {"a", "b", "b", "c", "c", "c"})
+    kytest::addNamedNode(data, name);
+  data.graph->addNode(); // a node without a name is named by no table
+  std::string error;
+  ASSERT_TRUE(KyEdgeListReader().readNodeTable("node,weight,cost\na,4,\nnew,,7\nnew,1,\n", "n",
+                                               data, error))
+      << error;
+  PlainGraph got = plain(data);
+  EXPECT_EQ(got.nodes.size(), 8u);
+  EXPECT_EQ(got.nodes.back(), "new");
+  EXPECT_EQ(got.nodeColumns.at("weight"), (std::map<int, int>{{0, 4}, {7, 1}}));
+  EXPECT_EQ(got.nodeColumns.at("cost"), (std::map<int, int>{{7, 7}}));
+
+  const struct {
+    const char* table;
+    const char* says;
+  } refused[] = {
+      {"node cost\nb 1\n", "n:2: 2 nodes are named 'b'"},
+      {"node cost\nc 1\n", "n:2: 3 nodes are named 'c'"},
+      // A new node on an earlier line is not made when a later line fails.
+      {"node cost\nfresh 1\nb 2\n", "n:3: 2 nodes are named 'b'"},
+      {"node cost\nfresh 1\nfresh x\n", "n:3: the cost 'x' is not a 32-bit integer"},
+      {"name cost\n", "n:1: a node table starts with a header 'node NAME...'"},
+      {"\"node\" cost\n", "n:1: a node table starts with a header 'node NAME...'"},
+      {"node height\n", "n:1: 'height' is no node option; node columns: capacity, cost, weight"},
+      {"node cost\na 1\n\"\" 2\n", "n:3: the node is empty"},
+      {"node cost weight\na 1 2 3\n", "n:2: expected at most 3 fields as the header says, found 4"},
+  };
+  for (const auto& test : refused) {
+    SCOPED_TRACE(test.table);
+    EXPECT_FALSE(KyEdgeListReader().readNodeTable(test.table, "n", data, error));
+    EXPECT_EQ(error.rfind(test.says, 0), 0u) << error;
+    EXPECT_EQ(plain(data), got);
+  }
+  ASSERT_TRUE(KyEdgeListReader().readNodeTable("node cost weight\na 1 2\n", "n", data, error))
+      << error;
+}
+
+TEST(KyEdgeListReader, ManyNamesKeepTheirNodesPastTheFirstTableBlock) {
+  // A ring of 5000 names, each named twice: the name table grows many times.
+  constexpr int kNames = 5000;
+  std::string text;
+  for (int i = 0; i < kNames; ++i)
+    text += "n" + std::to_string(i) + " n" + std::to_string((i + 1) % kNames) + " " +
+            std::to_string(i) + "\n";
+  KyGraphData data;
+  std::string error;
+  ASSERT_TRUE(read(text, data, error)) << error;
+  ASSERT_EQ(data.graph->numberOfNodes(), kNames);
+  ASSERT_EQ(data.graph->numberOfEdges(), kNames);
+  for (int i = 0; i < kNames; ++i) {
+    const KyEdge* edge = data.graph->pEdgeAt(i);
+    ASSERT_EQ(KyGraphNames::nameOf(edge->pSourceNode()), "n" + std::to_string(i));
+    ASSERT_EQ(KyGraphNames::nameOf(edge->pTargetNode()), "n" + std::to_string((i + 1) % kNames));
+  }
+}
+
+TEST(KyEdgeListWriter, QuotesWhatAReaderWouldSplitAndRefusesLineBreaks) {
+  // Headerless lists, whose delimiter a reader detects from the first line.
+  const std::vector<std::string> names{"\xEF\xBB\xBFmark", "a,b",  "c d",      "#x",
+                                       "source",           "q\"t", "tab\there"};
+  for (const char delimiter : {' ', ',', '\t', ';'}) {
+    SCOPED_TRACE(std::string(1, delimiter));
+    KyGraphData made;
+    for (const std::string& name : names)
+      kytest::addNamedNode(made, name);
+    for (int i = 0; i + 1 < static_cast<int>(names.size()); ++i)
+      made.graph->addEdge(made.graph->pNodeAt(i), made.graph->pNodeAt(i + 1));
+    std::string edges, error;
+    ASSERT_TRUE(KyEdgeListWriter(delimiter).write(made, edges, nullptr, error)) << error;
+    KyGraphData back;
+    ASSERT_TRUE(read(edges, back, error, delimiter == ';' ? ';' : 0)) << error << edges;
+    EXPECT_EQ(plain(back), plain(made)) << edges;
+  }
+  for (const char* name : {"line\nbreak", "carriage\rreturn"}) {
+    KyGraphData made;
+    kytest::addNamedNode(made, "fine");
+    kytest::addNamedNode(made, name);
+    std::string edges, error;
+    EXPECT_FALSE(KyEdgeListWriter().write(made, edges, nullptr, error));
+    EXPECT_EQ(error, "the name of node 1 holds a line break, which an edge list cannot carry");
+  }
+}
+
+} // namespace

@@ -1,0 +1,165 @@
+// GraphML read and written: keys that become columns, defaults, which edges
+// are undirected, refusals that leave the caller's data alone.
+#include "formats/KyFormatsTesting.h"
+#include "support/KyProcess.h"
+
+#include <kyformats/KyGraphMLReader.h>
+#include <kyformats/KyGraphMLWriter.h>
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace {
+
+using kytest::plain;
+using kytest::PlainGraph;
+
+using Column = std::map<int, int>;
+
+TEST(KyGraphMLReader, KeysBecomeColumnsAndDefaultsFillIn) {
+  const std::string document =
+      "<?xml version=\"1.0\"?>\n"
+      "<graphml xmlns=\"http://graphml.graphdrawing.org/xmlns\">\n"
+      " <key id=\"c\" for=\"edge\" attr.name=\"capacity\" attr.type=\"int\">"
+      "<default>2</default></key>\n"
+      " <key id=\"w\" for=\"node\" attr.name=\"weight\" attr.type=\"int\"/>\n"
+      " <key id=\"l\" for=\"node\" attr.name=\"label\" attr.type=\"string\"/>\n"
+      " <key id=\"n\" for=\"node\" attr.name=\"name\" attr.type=\"string\"/>\n"
+      " <graph edgedefault=\"undirected\">\n"
+      "  <node id=\"s\"><data key=\"w\"> 3 </data><data key=\"l\">ignored</data></node>\n"
+      "  <edge source=\"s\" target=\"t\"><data key=\"c\">9</data></edge>\n"
+      "  <edge source=\"t\" target=\"s\"/>\n"
+      "  <node id=\"t\"><data key=\"n\"> New York </data></node>\n"
+      " </graph>\n</graphml>\n";
+  KyGraphData data;
+  std::string error;
+  ASSERT_TRUE(KyGraphMLReader().read(document, "g", data, error)) << error;
+  const PlainGraph got = plain(data);
+  EXPECT_EQ(got.nodes, (std::vector<std::string>{"s", " New York "}));
+  EXPECT_EQ(got.edgeColumns.at("capacity"), (Column{{0, 9}, {1, 2}}));
+  EXPECT_EQ(got.nodeColumns.at("weight"), (Column{{0, 3}}));
+  EXPECT_TRUE(data.undirected);
+}
+
+// An edge's own "directed" overrides the graph's default: the graph is
+// undirected as a whole only when every edge is; otherwise the undirected
+// edges carry the per-edge option.
+TEST(KyGraphMLReader, AGraphIsUndirectedOnlyWhenEveryEdgeIs) {
+  const struct {
+    const char* edgedefault;
+    std::vector<const char*> directed; // each edge's attribute, "" for none
+    bool undirected;
+    Column column; // of the per-edge option undirected
+  } cases[] = {
+      {"undirected", {"", "", ""}, true, {}},
+      {"undirected", {"", "true", ""}, false, {{0, 1}, {2, 1}}},
+      {"undirected", {"false", "false", "true"}, false, {{0, 1}, {1, 1}}},
+      {"directed", {"", "false", ""}, false, {{1, 1}}},
+      {"directed", {"false", "false"}, false, {{0, 1}, {1, 1}}},
+      {"directed", {"", "true"}, false, {}},
+  };
+  for (const auto& test : cases) {
+    std::string document = std::string("<graphml><graph edgedefault=\"") + test.edgedefault +
+                           "\"><node id=\"a\"/><node id=\"b\"/>";
+    for (const char* directed : test.directed)
+      document += std::string("<edge source=\"a\" target=\"b\"") +
+                  (*directed != '\0' ? std::string(" directed=\"") + directed + "\"" : "") + "/>";
+    document += "</graph></graphml>";
+    SCOPED_TRACE(document);
+    KyGraphData data;
+    std::string error;
+    ASSERT_TRUE(KyGraphMLReader().read(document, "g", data, error)) << error;
+    EXPECT_EQ(data.undirected, test.undirected);
+    const PlainGraph got = plain(data);
+    EXPECT_EQ(got.edgeColumns.count("undirected") > 0 ? got.edgeColumns.at("undirected") : Column(),
+              test.column);
+  }
+}
+
+// A key's default gives every node or edge in its scope the value, also when
+// no member has data of that key; a key for all gives nodes and edges each
+// a column of their own.
+TEST(KyGraphMLReader, DefaultsReachEveryMemberOfTheirScope) {
+  const std::string document =
+      "<graphml>"
+      "<key id=\"k\" for=\"edge\" attr.name=\"capacity\"><default>4</default></key>"
+      "<key id=\"a\" for=\"all\" attr.name=\"cost\"><default>1</default></key>"
+      "<graph><node id=\"x\"><data key=\"a\">5</data></node><node id=\"y\"/>"
+      "<edge source=\"x\" target=\"y\"><data key=\"a\">7</data></edge>"
+      "<edge source=\"y\" target=\"x\"/></graph></graphml>";
+  KyGraphData data;
+  std::string error;
+  ASSERT_TRUE(KyGraphMLReader().read(document, "g", data, error)) << error;
+  const PlainGraph got = plain(data);
+  EXPECT_EQ(got.edgeColumns.at("capacity"), (Column{{0, 4}, {1, 4}}));
+  EXPECT_EQ(got.edgeColumns.at("cost"), (Column{{0, 7}, {1, 1}}));
+  EXPECT_EQ(got.nodeColumns.at("cost"), (Column{{0, 5}, {1, 1}}));
+}
+
+TEST(KyGraphMLReader, RefusalsSayWhereAndLeaveTheDataAlone) {
+  const struct {
+    std::string text;
+    const char* says;
+  } bad[] = {
+      {"<!DOCTYPE graphml [<!ENTITY a \"b\">]><graphml/>", "a document type declaration"},
+      {"<graph/>", "the root element is not 'graphml'"},
+      {"<graphml><graph><edge source=\"a\" target=\"b\"/></graph></graphml>",
+       "an edge refers to the node 'a', which is not declared"},
+      {"<graphml><graph><node id=\"a\"/><node id=\"a\"/></graph></graphml>", "declared twice"},
+      {"<graphml><graph><node/></graph></graphml>", "a node or an edge end has no id"},
+      {"<graphml><graph><hyperedge/></graph></graphml>", "hyperedges"},
+      {"<graphml><graph/><graph/></graphml>", "only one graph"},
+      {"<graphml><key id=\"k\" for=\"node\" attr.name=\"cost\"/><graph><node id=\"a\">"
+       "<data key=\"k\">1.5</data></node></graph></graphml>",
+       "the cost '1.5' is not a 32-bit integer"},
+      {"<graphml><key id=\"k\" for=\"node\" attr.name=\"cost\"><default>x</default></key>"
+       "<graph><node id=\"a\"/></graph></graphml>",
+       "the default of key 'k': the cost 'x' is not a 32-bit integer"},
+      {"<graphml><graph><node id=\"a\"><data key=\"nokey\">1</data></node></graph></graphml>",
+       "the data key 'nokey' is not declared"},
+      {"<graphml><graph>", "line 1"},
+  };
+  KyGraphData data;
+  std::string error;
+  ASSERT_TRUE(KyGraphMLReader().read("<graphml><graph><node id=\"kept\"/></graph></graphml>", "g",
+                                     data, error));
+  const PlainGraph before = plain(data);
+  for (const auto& test : bad) {
+    SCOPED_TRACE(test.text);
+    EXPECT_FALSE(KyGraphMLReader().read(test.text, "g", data, error));
+    EXPECT_NE(error.find(test.says), std::string::npos) << error;
+    EXPECT_EQ(error.rfind("g: ", 0), 0u) << error;
+    EXPECT_EQ(plain(data), before);
+  }
+}
+
+TEST(KyGraphMLWriter, ANameXmlCannotCarryIsRefusedBeforeAnythingIsWritten) {
+  std::string out, error;
+  for (const char* name : {"bell\x07", "\x1f",
+                           "not\xEF\xBF\xBE"
+                           "a char",
+                           "\xEF\xBF\xBF"}) {
+    KyGraphData data;
+    kytest::addNamedNode(data, "fine");
+    kytest::addNamedNode(data, name);
+    EXPECT_FALSE(KyGraphMLWriter().write(data, out, error)) << name;
+    EXPECT_EQ(error, "the name of node 1 holds a character XML cannot carry");
+  }
+  // The last characters before and after those XML refuses pass.
+  KyGraphData edges;
+  for (const char* name : {" ", "\xEF\xBF\xBD", "\xF0\x90\x80\x80", "\x7f"})
+    kytest::addNamedNode(edges, name);
+  EXPECT_TRUE(KyGraphMLWriter().write(edges, out, error)) << error;
+  KyGraphData data;
+  kytest::addNamedNode(data, "fine");
+  kytest::addNamedNode(data, "bell\x07");
+  const kytest::TempFile file("", ".graphml");
+  std::remove(file.path().c_str());
+  EXPECT_FALSE(KyGraphMLWriter().writeFile(data, file.path(), error));
+  EXPECT_EQ(error, file.path() + ": the name of node 1 holds a character XML cannot carry");
+  EXPECT_NE(access(file.path().c_str(), F_OK), 0);
+}
+
+} // namespace
