@@ -1,6 +1,5 @@
-#include <kyanalysis/KyAnalysisEnums.h>
 #include <kyanalysis/KyAnalysisKeys.h>
-#include <kyanalysis/KyAnalysisOperation.h>
+#include <kyanalysis/KyAnalysisRequestCheck.h>
 #include <kyanalysis/KyAnalysisSerializer.h>
 #include <kyanalysis/KyAnalysisServiceName.h>
 #include <kyplatform/KyGraph.h>
@@ -78,19 +77,6 @@ private:
   bool alreadyPending_ = false;
 };
 
-/// Without a graph a request cannot travel: its options name a graph the
-/// document would lack. It is answered here as the engine answers it, which
-/// looks at the operation first.
-int graphlessOutcome(const KyServiceInputData& input) {
-  const auto* operation =
-      dynamic_cast<const KyInt*>(input.pValue(nullptr, KyAnalysisKey::all::noneOperation));
-  if (operation == nullptr || operation->value() == OPERATION_NONE)
-    return ANALYSIS_ERROR_NO_OPERATION;
-  if (KyAnalysisOperation::word(operation->value()) == nullptr)
-    return ANALYSIS_ERROR_OPERATION_NOT_SUPPORTED;
-  return ANALYSIS_ERROR_NO_GRAPH;
-}
-
 /// The code for a request that got no HTTP answer.
 int transportFailure(httplib::Error error, bool tookTheTimeLimit) {
   switch (error) {
@@ -166,9 +152,11 @@ int KyRemoteAnalysisService::run(KyServiceInputData* input, KyServiceOutputData*
   if (input == nullptr)
     return answerAlone(ANALYSIS_ERROR_NO_INPUT_DATA);
 
+  // Without a graph a request cannot travel: its options name a graph the
+  // document would lack. It is answered here as the engine answers it.
   if (dynamic_cast<const KyGraph*>(input->pValue(nullptr, KyAnalysisKey::all::noneGraph)) ==
       nullptr)
-    return answerAlone(graphlessOutcome(*input));
+    return answerAlone(KyAnalysisRequestCheck::outcome(*input));
   try {
     // The request names the caller's objects by the identifiers of this
     // table; the answer is read back through it.
