@@ -2,6 +2,7 @@
 #include <kyanalysis/KyAnalysisRequestCheck.h>
 #include <kyanalysis/KyAnalysisSerializer.h>
 #include <kyanalysis/KyAnalysisServiceName.h>
+#include <kyanalysis/KyAnalysisWireContract.h>
 #include <kyplatform/KyGraph.h>
 #include <kyplatform/KyInt.h>
 #include <kyplatform/KyObjectTable.h>
@@ -42,7 +43,7 @@ bool parseUrl(const std::wstring& url, Endpoint& endpoint) {
   std::string path = parts[4].str();
   while (!path.empty() && path.back() == '/')
     path.pop_back();
-  endpoint.runPath = path + "/v1/run";
+  endpoint.runPath = path + KyAnalysisWireContract::runPath;
   return true;
 }
 
@@ -89,22 +90,6 @@ int transportFailure(httplib::Error error, bool tookTheTimeLimit) {
     return tookTheTimeLimit ? ANALYSIS_ERROR_TIMED_OUT : ANALYSIS_ERROR_UNREADABLE_ANSWER;
   default:
     return ANALYSIS_ERROR_CANNOT_CONNECT;
-  }
-}
-
-/// The code for an HTTP status other than 200.
-int refusal(int status) {
-  switch (status) {
-  case 401:
-    return ANALYSIS_ERROR_UNAUTHORIZED;
-  case 408:
-    return ANALYSIS_ERROR_TIMED_OUT;
-  case 413:
-    return ANALYSIS_ERROR_REQUEST_TOO_LARGE;
-  case 503:
-    return ANALYSIS_ERROR_SERVICE_BUSY;
-  default:
-    return ANALYSIS_ERROR_REQUEST_REFUSED;
   }
 }
 
@@ -197,15 +182,15 @@ int KyRemoteAnalysisService::run(KyServiceInputData* input, KyServiceOutputData*
     httplib::Result answer = [&] {
       const SigpipeGuard guard;
       return client.Post(endpoint.runPath, reinterpret_cast<const char*>(request.get()), length,
-                         "text/plain");
+                         KyAnalysisWireContract::stringContentType);
     }();
     if (!answer) {
       const auto waited = std::chrono::steady_clock::now() - start;
       return answerAlone(
           transportFailure(answer.error(), waited >= std::chrono::milliseconds(readTimeLimit_)));
     }
-    if (answer->status != 200)
-      return answerAlone(refusal(answer->status));
+    if (answer->status != KyAnalysisWireContract::statusOk)
+      return answerAlone(KyAnalysisWireContract::outcomeOfStatus(answer->status));
     if (serializer.pOutputDataFromString(
             reinterpret_cast<const unsigned char*>(answer->body.c_str()), &table, output) == 0)
       return answerAlone(ANALYSIS_ERROR_UNREADABLE_ANSWER);
