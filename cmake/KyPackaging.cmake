@@ -1,11 +1,12 @@
 # The CMake package KyAnalysis, one component a library (kyplatform,
-# kyanalysis, kyengine, kyremote), and one pkg-config file a library.
+# kyanalysis, kyengine, kyremote, kyserver), and one pkg-config file a library.
 include(CMakePackageConfigHelpers)
 
 # Installed programs and libraries find the libraries beside them, wherever
 # the prefix lies.
 file(RELATIVE_PATH KY_BIN_TO_LIB "/prefix/${CMAKE_INSTALL_BINDIR}" "/prefix/${CMAKE_INSTALL_LIBDIR}")
 set_target_properties(kyplatform kyanalysis kyengine kyremote PROPERTIES INSTALL_RPATH "$ORIGIN")
+set_target_properties(kyserver PROPERTIES INSTALL_RPATH "$ORIGIN")
 set(KY_PROGRAM_RPATH "$ORIGIN/${KY_BIN_TO_LIB}")
 
 set(KY_CMAKE_DIR ${CMAKE_INSTALL_LIBDIR}/cmake/KyAnalysis)
@@ -13,6 +14,8 @@ foreach(library kyplatform kyanalysis kyengine kyremote)
   install(EXPORT KyAnalysis_${library} FILE ${library}Targets.cmake NAMESPACE KyAnalysis::
           DESTINATION ${KY_CMAKE_DIR})
 endforeach()
+install(EXPORT KyAnalysis_kyserver FILE kyserverTargets.cmake NAMESPACE KyAnalysis::
+        DESTINATION ${KY_CMAKE_DIR})
 configure_package_config_file(${CMAKE_CURRENT_LIST_DIR}/KyAnalysisConfig.cmake.in
                               ${CMAKE_BINARY_DIR}/KyAnalysisConfig.cmake
                               INSTALL_DESTINATION ${KY_CMAKE_DIR})
@@ -38,3 +41,4 @@ ky_pkg_config(kyplatform xerces-c "Object, graph and service-framework platform 
 ky_pkg_config(kyanalysis kyplatform "${PROJECT_DESCRIPTION}")
 ky_pkg_config(kyengine kyanalysis "Local analysis engine of kyanalysis")
 ky_pkg_config(kyremote kyanalysis "Client of a remote analysis service, over HTTP")
+ky_pkg_config(kyserver kyengine "The analysis service over HTTP, embedded in an application")
