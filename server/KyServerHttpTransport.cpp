@@ -1,5 +1,6 @@
 #include "KyServerHttpTransport_p.h"
 
+#include "KyServerConnectionPool_p.h"
 #include "KyServerEndpoints_p.h"
 
 #include <kyanalysis/KyAnalysisWireContract.h>
@@ -7,8 +8,6 @@
 #include <httplib.h>
 
 #include <chrono>
-#include <csignal>
-#include <pthread.h>
 #include <strings.h>
 #include <sys/socket.h>
 #include <unistd.h>
@@ -68,8 +67,9 @@ void KyServerHttpTransport::route() {
   // Headers and body go out in separate writes: without this, Nagle's
   // algorithm holds the second until the peer's delayed acknowledgement.
   server_->set_tcp_nodelay(true);
-  const int connections = endpoints_.workers() + endpoints_.queue() + kSpareConnections;
-  server_->new_task_queue = [connections] { return new httplib::ThreadPool(connections); };
+  const auto connections =
+      static_cast<std::size_t>(endpoints_.workers() + endpoints_.queue() + kSpareConnections);
+  server_->new_task_queue = [connections] { return new KyServerConnectionPool(connections); };
 
   server_->set_pre_routing_handler([](const httplib::Request&, httplib::Response&) {
     facts = KyServerRequestFacts{};
@@ -175,11 +175,6 @@ int KyServerHttpTransport::listen(const std::string& host, int port) {
     return 0;
   }
   acceptor_ = std::thread([this] {
-    // The connection threads start from this one and keep its mask.
-    sigset_t pipe;
-    sigemptyset(&pipe);
-    sigaddset(&pipe, SIGPIPE);
-    pthread_sigmask(SIG_BLOCK, &pipe, nullptr);
     server_->listen_after_bind();
     acceptingEnded_ = true;
   });

@@ -12,10 +12,11 @@ class Server;
 } // namespace httplib
 
 /// One listening socket and the threads that accept its connections and
-/// read, route and answer their requests: one thread per connection, as
-/// many as there are workers and queue places, and a few spare ones for
-/// health checks and the refusals of a full service. Every thread it starts
-/// blocks SIGPIPE. Not thread-safe; the endpoints must outlive it.
+/// read, route and answer their requests: one thread per connection, at
+/// most as many as there are workers and queue places, and a few spare ones
+/// for health checks and the refusals of a full service. Every thread that
+/// writes to a connection blocks SIGPIPE. Not thread-safe; the endpoints
+/// must outlive it.
 class KyServerHttpTransport {
 public:
   /// Plain HTTP; with both files, HTTPS. valid() false when the

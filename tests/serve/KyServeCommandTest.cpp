@@ -80,6 +80,16 @@ TEST(ServeCommand, EitherStopSignalEndsItWithStatusZero) {
   }
 }
 
+TEST(ServeCommand, TheLongestQueueStartsAndAnswers) {
+  kytest::ServiceProcess service({"--threads", "1", "--queue", "100000"});
+  ASSERT_TRUE(service.ok()) << service.log();
+  RemoteCase c(OPERATION_SHORTEST_PATHS, 5, 3, 1);
+  KyServiceOutputData answer;
+  EXPECT_EQ(KyRemoteAnalysisService(service.wideUrl().c_str()).run(&c.input, &answer),
+            ANALYSIS_ERROR_NONE);
+  EXPECT_EQ(service.stop(), 0) << service.log();
+}
+
 TEST(ServeCommand, ServesWhatDescribeJsonPrints) {
   const kytest::TempFile token("t0ken\n");
   kytest::ServiceProcess service({"--threads", "1", "--token-file", token.path()});
@@ -109,6 +119,7 @@ TEST(ServeCommand, ServeRefusesWhatItCannotDoSafely) {
        2,
        "beyond this machine"},
       {"an address without port", {"--listen", "127.0.0.1"}, 2, "HOST:PORT"},
+      {"a queue one past the longest", {"--queue", "100001"}, 2, "--queue"},
       {"a port out of range", {"--listen", "127.0.0.1:70000"}, 2, "HOST:PORT"},
       {"a certificate without key", {"--tls-cert", token.path()}, 2, "--tls-key"},
       {"a token file that is missing",

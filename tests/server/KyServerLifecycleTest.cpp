@@ -53,6 +53,8 @@ TEST(ServerStart, RefusesOptionsItCannotServe) {
        SERVER_INVALID_OPTIONS},
       {"no queue", options([](Options& o) { o.queue = 0; }), SERVER_STARTED},
       {"a negative queue", options([](Options& o) { o.queue = -1; }), SERVER_INVALID_OPTIONS},
+      {"a queue of 100000, which costs threads only when full",
+       options([](Options& o) { o.queue = 100000; }), SERVER_STARTED},
       {"a body limit of one byte", options([](Options& o) { o.maxRequestBytes = 1; }),
        SERVER_STARTED},
       {"a body limit of nothing", options([](Options& o) { o.maxRequestBytes = 0; }),
