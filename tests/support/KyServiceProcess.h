@@ -89,6 +89,7 @@ public:
     return wait(seconds);
   }
   /// Waits `seconds` at most for the process to exit by itself; as stop().
+  /// Once it returns, log() holds all the process wrote.
   int wait(int seconds) {
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(seconds);
     while (running() && std::chrono::steady_clock::now() < deadline) {
@@ -106,6 +107,9 @@ public:
       exited_ = true;
       status_ = -1;
     }
+    // The process is gone: what it wrote last is read before this returns.
+    if (reader_.joinable())
+      reader_.join();
     return status_;
   }
   bool running() const { return pid_ > 0 && !exited_; }
