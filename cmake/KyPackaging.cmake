@@ -1,22 +1,20 @@
 # The CMake package KyAnalysis, one component a library (kyplatform,
-# kyanalysis, kyengine, kyremote, kyformats), and one pkg-config file a
-# library.
+# kyanalysis, kyengine, kyremote, kyformats, kyserver), and one pkg-config
+# file a library.
 include(CMakePackageConfigHelpers)
 
 # Installed programs and libraries find the libraries beside them, wherever
 # the prefix lies.
 file(RELATIVE_PATH KY_BIN_TO_LIB "/prefix/${CMAKE_INSTALL_BINDIR}" "/prefix/${CMAKE_INSTALL_LIBDIR}")
-set_target_properties(kyplatform kyanalysis kyengine kyremote PROPERTIES INSTALL_RPATH "$ORIGIN")
-set_target_properties(kyformats PROPERTIES INSTALL_RPATH "$ORIGIN")
+set(KY_LIBRARIES kyplatform kyanalysis kyengine kyremote kyformats kyserver)
+set_target_properties(${KY_LIBRARIES} PROPERTIES INSTALL_RPATH "$ORIGIN")
 set(KY_PROGRAM_RPATH "$ORIGIN/${KY_BIN_TO_LIB}")
 
 set(KY_CMAKE_DIR ${CMAKE_INSTALL_LIBDIR}/cmake/KyAnalysis)
-foreach(library kyplatform kyanalysis kyengine kyremote)
+foreach(library IN LISTS KY_LIBRARIES)
   install(EXPORT KyAnalysis_${library} FILE ${library}Targets.cmake NAMESPACE KyAnalysis::
           DESTINATION ${KY_CMAKE_DIR})
 endforeach()
-install(EXPORT KyAnalysis_kyformats FILE kyformatsTargets.cmake NAMESPACE KyAnalysis::
-        DESTINATION ${KY_CMAKE_DIR})
 configure_package_config_file(${CMAKE_CURRENT_LIST_DIR}/KyAnalysisConfig.cmake.in
                               ${CMAKE_BINARY_DIR}/KyAnalysisConfig.cmake
                               INSTALL_DESTINATION ${KY_CMAKE_DIR})
@@ -43,3 +41,4 @@ ky_pkg_config(kyanalysis kyplatform "${PROJECT_DESCRIPTION}")
 ky_pkg_config(kyengine kyanalysis "Local analysis engine of kyanalysis")
 ky_pkg_config(kyremote kyanalysis "Client of a remote analysis service, over HTTP")
 ky_pkg_config(kyformats kyanalysis "Graph file formats and answer renderings of kyanalysis")
+ky_pkg_config(kyserver kyengine "The analysis service over HTTP, embedded in an application")

@@ -1,9 +1,9 @@
 #include <kyanalysis/KyAnalysisEnums.h>
 #include <kyanalysis/KyAnalysisKeys.h>
+#include <kyanalysis/KyAnalysisRequestCheck.h>
 #include <kyanalysis/KyAnalysisServiceName.h>
 #include <kyengine/KyLocalAnalysisService.h>
 #include <kyplatform/KyGraph.h>
-#include <kyplatform/KyInt.h>
 #include <kyplatform/KyServiceData.h>
 #include <kyplatform/KyText.h>
 
@@ -94,18 +94,17 @@ KyAnalysisFunction analysisFor(int operation) {
 }
 
 int answer(KyServiceInputData& input, KyEngineAnswer& writer) {
-  // The operation and the graph are read checked, before any tailor reads
-  // the store, so that a value of the wrong class reads as missing.
-  const auto* operation =
-      dynamic_cast<const KyInt*>(input.pValue(nullptr, KyAnalysisKey::all::noneOperation));
-  if (operation == nullptr || operation->value() == OPERATION_NONE)
-    return ANALYSIS_ERROR_NO_OPERATION;
-  const KyAnalysisFunction analysis = analysisFor(operation->value());
+  // The operation and the graph are checked before any tailor reads the
+  // store; the remote client answers a request it cannot send by the same
+  // check.
+  const int checked = KyAnalysisRequestCheck::outcome(input);
+  if (checked != ANALYSIS_ERROR_NONE)
+    return checked;
+  const KyAnalysisFunction analysis =
+      analysisFor(input.getValueAsInteger(nullptr, KyAnalysisKey::all::noneOperation));
   if (analysis == nullptr)
     return ANALYSIS_ERROR_OPERATION_NOT_SUPPORTED;
-  auto* graph = dynamic_cast<KyGraph*>(input.pValue(nullptr, KyAnalysisKey::all::noneGraph));
-  if (graph == nullptr)
-    return ANALYSIS_ERROR_NO_GRAPH;
+  auto* graph = static_cast<KyGraph*>(input.pValue(nullptr, KyAnalysisKey::all::noneGraph));
 
   const InputNameGuard guard(input);
   return analysis(input, *graph, writer);

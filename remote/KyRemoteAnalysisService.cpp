@@ -1,8 +1,8 @@
-#include <kyanalysis/KyAnalysisEnums.h>
 #include <kyanalysis/KyAnalysisKeys.h>
-#include <kyanalysis/KyAnalysisOperation.h>
+#include <kyanalysis/KyAnalysisRequestCheck.h>
 #include <kyanalysis/KyAnalysisSerializer.h>
 #include <kyanalysis/KyAnalysisServiceName.h>
+#include <kyanalysis/KyAnalysisWireContract.h>
 #include <kyplatform/KyGraph.h>
 #include <kyplatform/KyInt.h>
 #include <kyplatform/KyObjectTable.h>
@@ -43,7 +43,7 @@ bool parseUrl(const std::wstring& url, Endpoint& endpoint) {
   std::string path = parts[4].str();
   while (!path.empty() && path.back() == '/')
     path.pop_back();
-  endpoint.runPath = path + "/v1/run";
+  endpoint.runPath = path + KyAnalysisWireContract::runPath;
   return true;
 }
 
@@ -78,19 +78,6 @@ private:
   bool alreadyPending_ = false;
 };
 
-/// Without a graph a request cannot travel: its options name a graph the
-/// document would lack. It is answered here as the engine answers it, which
-/// looks at the operation first.
-int graphlessOutcome(const KyServiceInputData& input) {
-  const auto* operation =
-      dynamic_cast<const KyInt*>(input.pValue(nullptr, KyAnalysisKey::all::noneOperation));
-  if (operation == nullptr || operation->value() == OPERATION_NONE)
-    return ANALYSIS_ERROR_NO_OPERATION;
-  if (KyAnalysisOperation::word(operation->value()) == nullptr)
-    return ANALYSIS_ERROR_OPERATION_NOT_SUPPORTED;
-  return ANALYSIS_ERROR_NO_GRAPH;
-}
-
 /// The code for a request that got no HTTP answer.
 int transportFailure(httplib::Error error, bool tookTheTimeLimit) {
   switch (error) {
@@ -103,22 +90,6 @@ int transportFailure(httplib::Error error, bool tookTheTimeLimit) {
     return tookTheTimeLimit ? ANALYSIS_ERROR_TIMED_OUT : ANALYSIS_ERROR_UNREADABLE_ANSWER;
   default:
     return ANALYSIS_ERROR_CANNOT_CONNECT;
-  }
-}
-
-/// The code for an HTTP status other than 200.
-int refusal(int status) {
-  switch (status) {
-  case 401:
-    return ANALYSIS_ERROR_UNAUTHORIZED;
-  case 408:
-    return ANALYSIS_ERROR_TIMED_OUT;
-  case 413:
-    return ANALYSIS_ERROR_REQUEST_TOO_LARGE;
-  case 503:
-    return ANALYSIS_ERROR_SERVICE_BUSY;
-  default:
-    return ANALYSIS_ERROR_REQUEST_REFUSED;
   }
 }
 
@@ -166,9 +137,11 @@ int KyRemoteAnalysisService::run(KyServiceInputData* input, KyServiceOutputData*
   if (input == nullptr)
     return answerAlone(ANALYSIS_ERROR_NO_INPUT_DATA);
 
+  // Without a graph a request cannot travel: its options name a graph the
+  // document would lack. It is answered here as the engine answers it.
   if (dynamic_cast<const KyGraph*>(input->pValue(nullptr, KyAnalysisKey::all::noneGraph)) ==
       nullptr)
-    return answerAlone(graphlessOutcome(*input));
+    return answerAlone(KyAnalysisRequestCheck::outcome(*input));
   try {
     // The request names the caller's objects by the identifiers of this
     // table; the answer is read back through it.
@@ -209,15 +182,15 @@ int KyRemoteAnalysisService::run(KyServiceInputData* input, KyServiceOutputData*
     httplib::Result answer = [&] {
       const SigpipeGuard guard;
       return client.Post(endpoint.runPath, reinterpret_cast<const char*>(request.get()), length,
-                         "text/plain");
+                         KyAnalysisWireContract::stringContentType);
     }();
     if (!answer) {
       const auto waited = std::chrono::steady_clock::now() - start;
       return answerAlone(
           transportFailure(answer.error(), waited >= std::chrono::milliseconds(readTimeLimit_)));
     }
-    if (answer->status != 200)
-      return answerAlone(refusal(answer->status));
+    if (answer->status != KyAnalysisWireContract::statusOk)
+      return answerAlone(KyAnalysisWireContract::outcomeOfStatus(answer->status));
     if (serializer.pOutputDataFromString(
             reinterpret_cast<const unsigned char*>(answer->body.c_str()), &table, output) == 0)
       return answerAlone(ANALYSIS_ERROR_UNREADABLE_ANSWER);

@@ -2,8 +2,9 @@
 # Quick start, second command: installs what is missing, checks that the
 # sources are formatted, then builds and runs every test twice, in a plain
 # build and under AddressSanitizer, LeakSanitizer and
-# UndefinedBehaviorSanitizer (any report fails the run),
-# and finally installs the libraries and builds an outside project on them.
+# UndefinedBehaviorSanitizer (any report fails the run), the server and
+# remote tests a third time under ThreadSanitizer, and finally installs the
+# libraries and builds an outside project on them.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -25,6 +26,16 @@ cmake --build build-sanitize -j "$jobs"
 ASAN_OPTIONS=detect_leaks=1:halt_on_error=1:abort_on_error=1 \
 UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1 \
   ctest --test-dir build-sanitize -j "$jobs" --output-on-failure
+
+echo "== thread sanitizer =="
+# The server and its client run many threads: their tests run once more,
+# built (only what they need) with ThreadSanitizer; any report fails the run
+# but those tests/tsan.supp explains.
+cmake -S . -B build-tsan -G Ninja -DKY_WERROR=ON -DKY_SANITIZE_THREAD=ON -DKY_BUILD_BENCH=OFF \
+  -DKY_BUILD_TOOLS=OFF -DKY_BUILD_EXAMPLES=OFF >/dev/null
+cmake --build build-tsan -j "$jobs" --target server_tests remote_tests
+TSAN_OPTIONS="halt_on_error=1 suppressions=$PWD/tests/tsan.supp" \
+  ctest --test-dir build-tsan -L threads -j "$jobs" --output-on-failure
 
 echo "== fuzzing =="
 # The harnesses, everything built with clang and instrumented, run for a
@@ -83,6 +94,11 @@ LD_LIBRARY_PATH="$prefix/lib" "$prefix/consumer-pc"
 LD_LIBRARY_PATH="$prefix/lib" "$prefix/consumer-engine-pc"
 LD_LIBRARY_PATH="$prefix/lib" "$prefix/consumer-formats-pc"
 LD_LIBRARY_PATH="$prefix/lib" "$prefix/consumer-remote-pc" "$url"
+# A server of the consumer's own, on a free loopback port, answers it.
+"$prefix/consumer-build/consumer_server"
+c++ -DKY_CONSUMER_SERVER tests/consumer/main.cpp -o "$prefix/consumer-server-pc" \
+  $(pkg-config --cflags --libs kyserver kyremote)
+LD_LIBRARY_PATH="$prefix/lib" "$prefix/consumer-server-pc"
 kill "$service"
 wait "$service"
 echo "1 passed, 0 failed: installed package consumed through CMake and pkg-config"

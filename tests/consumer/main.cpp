@@ -2,11 +2,15 @@
 // an answer back: proof that the package, its headers and its libraries are
 // usable from outside the source tree. Built with KY_CONSUMER_ENGINE, the
 // local engine answers; with KY_CONSUMER_REMOTE, the service at the URL of
-// the first argument; without either, the answer is written by hand.
+// the first argument; with KY_CONSUMER_SERVER, a server the program starts
+// on a free loopback port; without any, the answer is written by hand.
 #ifdef KY_CONSUMER_ENGINE
 #include <kyengine/kyengine.h>
 #elif defined(KY_CONSUMER_REMOTE)
 #include <kyremote/kyremote.h>
+#elif defined(KY_CONSUMER_SERVER)
+#include <kyremote/kyremote.h>
+#include <kyserver/kyserver.h>
 #else
 #include <kyanalysis/kyanalysis.h>
 #endif
@@ -33,6 +37,16 @@ int main(int argc, char** argv) {
 #elif defined(KY_CONSUMER_REMOTE)
   const bool answered = KyRemoteAnalysisService(std::wstring(url.begin(), url.end()).c_str())
                             .run(&request, &answer) == ANALYSIS_ERROR_NONE;
+#elif defined(KY_CONSUMER_SERVER)
+  KyAnalysisServerOptions options;
+  options.port = 0;
+  options.threads = 1;
+  KyAnalysisServer server(options);
+  const std::string served = server.start() == SERVER_STARTED ? server.url() : "";
+  const bool answered =
+      !served.empty() && KyRemoteAnalysisService(std::wstring(served.begin(), served.end()).c_str())
+                                 .run(&request, &answer) == ANALYSIS_ERROR_NONE;
+  server.stop();
 #else
   answer.storeOwned(b, KyAnalysisKey::breadthFirstSearch::nodeOrderNumber, new KyInt(2));
   const bool answered = true;

@@ -1,5 +1,5 @@
-// A real `kyanalyze serve` answers as the local engine does, on the
-// caller's own objects.
+// A server answers as the local engine does, on the caller's own objects,
+// with the engine's codes for requests it cannot answer.
 #include <kyanalysis/KyAnalysisEnums.h>
 #include <kyanalysis/KyAnalysisErrorEnum.h>
 #include <kyanalysis/KyPath.h>
@@ -10,7 +10,7 @@
 #include <kyremote/KyRemoteAnalysisService.h>
 
 #include "remote/KyRemoteTesting.h"
-#include "support/KyServiceProcess.h"
+#include "support/KyServiceInProcess.h"
 
 #include <gtest/gtest.h>
 
@@ -22,13 +22,19 @@ using kytest::RequestSnapshot;
 
 class RemoteAnswers : public testing::Test {
 protected:
-  void SetUp() override { ASSERT_TRUE(service.ok()) << service.log(); }
+  void SetUp() override { ASSERT_TRUE(service.ok()) << service.started(); }
 
   KyRemoteAnalysisService remote() const {
     return KyRemoteAnalysisService(service.wideUrl().c_str());
   }
 
-  kytest::ServiceProcess service{{"--threads", "2"}};
+  static KyAnalysisServerOptions twoWorkers() {
+    KyAnalysisServerOptions options;
+    options.threads = 2;
+    return options;
+  }
+
+  kytest::ServiceInProcess service{twoWorkers()};
 };
 
 TEST_F(RemoteAnswers, EveryAnalysisAnswersAsTheLocalEngineOnTheCallersObjects) {
@@ -64,17 +70,6 @@ TEST_F(RemoteAnswers, EngineErrorsTravelAsTheirCodeAlone) {
          c.input.removeValue(&c.graph, KyAnalysisKey::shortestPaths::graphFinishNode);
        },
        ANALYSIS_ERROR_NO_FINISH_NODE},
-      {"no operation",
-       [](RemoteCase& c) { c.input.removeValue(nullptr, KyAnalysisKey::all::noneOperation); },
-       ANALYSIS_ERROR_NO_OPERATION},
-      {"no graph",
-       [](RemoteCase& c) { c.input.removeValue(nullptr, KyAnalysisKey::all::noneGraph); },
-       ANALYSIS_ERROR_NO_GRAPH},
-      {"an operation of no analysis",
-       [](RemoteCase& c) {
-         c.input.storeOwned(nullptr, KyAnalysisKey::all::noneOperation, new KyInt(99));
-       },
-       ANALYSIS_ERROR_OPERATION_NOT_SUPPORTED},
       {"a negative capacity, named beside the code",
        [](RemoteCase& c) {
          c.input.storeOwned(c.edge[1], KyAnalysisKey::maximumFlow::edgeCapacity, new KyInt(-1));
@@ -91,6 +86,73 @@ TEST_F(RemoteAnswers, EngineErrorsTravelAsTheirCodeAlone) {
     const Renderer renderer(c.graph, c.input);
     EXPECT_EQ(renderer.lines(remote), renderer.lines(local));
     EXPECT_EQ(remote.getValueAsInteger(nullptr, KyAnalysisKey::errorCode), test.code);
+  }
+}
+
+TEST_F(RemoteAnswers, ChecksThatMeetInOneRequestGiveTheEnginesFirstFailure) {
+  using Spoil = void (*)(RemoteCase&);
+  const Spoil keep = [](RemoteCase&) {};
+  const Spoil noGraph = [](RemoteCase& c) {
+    c.input.removeValue(nullptr, KyAnalysisKey::all::noneGraph);
+  };
+  const Spoil noGraphButANumber = [](RemoteCase& c) {
+    c.input.storeOwned(nullptr, KyAnalysisKey::all::noneGraph, new KyInt(1));
+  };
+  const Spoil noOperation = [](RemoteCase& c) {
+    c.input.removeValue(nullptr, KyAnalysisKey::all::noneOperation);
+  };
+  const Spoil operationNone = [](RemoteCase& c) {
+    c.input.storeOwned(nullptr, KyAnalysisKey::all::noneOperation, new KyInt(OPERATION_NONE));
+  };
+  const Spoil operationAsText = [](RemoteCase& c) {
+    c.input.storeOwned(nullptr, KyAnalysisKey::all::noneOperation, new KyText(L"10"));
+  };
+  const Spoil operation99 = [](RemoteCase& c) {
+    c.input.storeOwned(nullptr, KyAnalysisKey::all::noneOperation, new KyInt(99));
+  };
+  const Spoil operationMinus2 = [](RemoteCase& c) {
+    c.input.storeOwned(nullptr, KyAnalysisKey::all::noneOperation, new KyInt(-2));
+  };
+  const Spoil operation23 = [](RemoteCase& c) {
+    c.input.storeOwned(nullptr, KyAnalysisKey::all::noneOperation,
+                       new KyInt(KyAnalysisOperation::count()));
+  };
+  struct Case {
+    const char* name;
+    Spoil operation;
+    Spoil graph;
+    int code;
+  };
+  const Case cases[] = {
+      {"nothing missing", keep, keep, ANALYSIS_ERROR_NONE},
+      {"no operation", noOperation, keep, ANALYSIS_ERROR_NO_OPERATION},
+      {"OPERATION_NONE", operationNone, keep, ANALYSIS_ERROR_NO_OPERATION},
+      {"operation 99", operation99, keep, ANALYSIS_ERROR_OPERATION_NOT_SUPPORTED},
+      {"operation 23, one past the last", operation23, keep,
+       ANALYSIS_ERROR_OPERATION_NOT_SUPPORTED},
+      {"no graph", keep, noGraph, ANALYSIS_ERROR_NO_GRAPH},
+      {"a number for a graph", keep, noGraphButANumber, ANALYSIS_ERROR_NO_GRAPH},
+      {"no operation and no graph", noOperation, noGraph, ANALYSIS_ERROR_NO_OPERATION},
+      {"OPERATION_NONE and no graph", operationNone, noGraph, ANALYSIS_ERROR_NO_OPERATION},
+      {"an operation as text and no graph", operationAsText, noGraph, ANALYSIS_ERROR_NO_OPERATION},
+      {"operation 99 and no graph", operation99, noGraph, ANALYSIS_ERROR_OPERATION_NOT_SUPPORTED},
+      {"operation -2 and a number for a graph", operationMinus2, noGraphButANumber,
+       ANALYSIS_ERROR_OPERATION_NOT_SUPPORTED},
+  };
+  for (const Case& test : cases) {
+    SCOPED_TRACE(test.name);
+    RemoteCase c(OPERATION_SHORTEST_PATHS, 6, 4, 7u);
+    test.operation(c);
+    test.graph(c);
+    const RequestSnapshot before(c);
+    KyServiceOutputData local, remote;
+    EXPECT_EQ(KyLocalAnalysisService().run(&c.input, &local), test.code);
+    EXPECT_EQ(this->remote().run(&c.input, &remote), test.code);
+    EXPECT_EQ(remote.getValueAsInteger(nullptr, KyAnalysisKey::errorCode), test.code);
+    if (test.code != ANALYSIS_ERROR_NONE) {
+      EXPECT_EQ(remote.numberOfValues(), 1);
+    }
+    EXPECT_TRUE(RequestSnapshot(c) == before);
   }
 }
 

@@ -6,7 +6,6 @@
 #include <condition_variable>
 #include <csignal>
 #include <fcntl.h>
-#include <fstream>
 #include <mutex>
 #include <string>
 #include <sys/prctl.h>
@@ -80,24 +79,17 @@ public:
     const std::string address = url();
     return std::stoi(address.substr(address.rfind(':') + 1));
   }
-  pid_t pid() const { return pid_; }
 
-  /// Sends SIGTERM and waits `seconds` at most; the exit status, or -1 when
-  /// the process did not exit normally in time (it is killed then).
-  int stop(int seconds = 60) {
+  /// Sends `signal` and waits `seconds` at most; the exit status, or -1
+  /// when the process did not exit normally in time (it is killed then).
+  int stop(int seconds = 60, int signal = SIGTERM) {
     if (!running())
       return status_;
-    ::kill(pid_, SIGTERM);
+    ::kill(pid_, signal);
     return wait(seconds);
   }
-  /// Kills the process at once, as a crash would.
-  void kill() {
-    if (running()) {
-      ::kill(pid_, SIGKILL);
-      wait(60);
-    }
-  }
   /// Waits `seconds` at most for the process to exit by itself; as stop().
+  /// Once it returns, log() holds all the process wrote.
   int wait(int seconds) {
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(seconds);
     while (running() && std::chrono::steady_clock::now() < deadline) {
@@ -115,6 +107,9 @@ public:
       exited_ = true;
       status_ = -1;
     }
+    // The process is gone: what it wrote last is read before this returns.
+    if (reader_.joinable())
+      reader_.join();
     return status_;
   }
   bool running() const { return pid_ > 0 && !exited_; }
@@ -123,22 +118,6 @@ public:
   std::string log() const {
     std::lock_guard<std::mutex> lock(mutex_);
     return log_;
-  }
-  /// Waits `seconds` at most for `text` to appear in the log.
-  bool awaitLog(const std::string& text, int seconds) const {
-    std::unique_lock<std::mutex> lock(mutex_);
-    return grew_.wait_for(lock, std::chrono::seconds(seconds), [&] {
-      return log_.find(text) != std::string::npos || logEnded_;
-    }) && log_.find(text) != std::string::npos;
-  }
-  /// The process's resident memory in kB, or -1.
-  long residentKilobytes() const {
-    std::ifstream status("/proc/" + std::to_string(pid_) + "/status");
-    std::string line;
-    while (std::getline(status, line))
-      if (line.rfind("VmRSS:", 0) == 0)
-        return std::stol(line.substr(6));
-    return -1;
   }
 
 private:
@@ -159,13 +138,11 @@ private:
           url_ = log_.substr(from, to - from);
       }
       started_.notify_all();
-      grew_.notify_all();
     }
     close(fd);
     std::lock_guard<std::mutex> lock(mutex_);
     logEnded_ = true;
     started_.notify_all();
-    grew_.notify_all();
   }
 
   pid_t pid_ = -1;
@@ -174,7 +151,6 @@ private:
   std::thread reader_;
   mutable std::mutex mutex_;
   mutable std::condition_variable started_;
-  mutable std::condition_variable grew_;
   std::string log_;
   std::string url_;
   bool logEnded_ = false;

@@ -7,21 +7,10 @@
 
 namespace kyanalyze {
 
-/// Answers analysis requests over HTTP/1.1 (HTTPS with a certificate and
-/// key) with the local engine, until SIGTERM or SIGINT:
-///
-///   POST /v1/run       body: a request as the serializer's base-64 string;
-///                      answer 200 with the answer document in base 64,
-///                      whatever the engine's code
-///   GET  /v1/analyses  what `describe --json` prints
-///   GET  /healthz      {"status": "ok", "workers", "busy", "queued"}
-///
-/// Failures are JSON {"error": word, "message": sentence}: 400 for a body
-/// that is not a request, 401 without the right token, 404, 408 for a
-/// request that does not arrive whole within the read time limit, 413 past
-/// --max-request-bytes, 503 with Retry-After when every worker is busy and
-/// the queue is full. One line per request goes to standard error. The
-/// service keeps nothing between requests. docs/service.md tells the rest.
+/// Runs a KyAnalysisServer (library kyserver) with the options of the
+/// command line until SIGTERM or SIGINT, its log on standard error and
+/// what `describe --json` prints as its description of the analyses.
+/// docs/service.md tells the rest.
 class ServeCommand : public Command {
 public:
   CLI::App* attach(CLI::App& app) override;

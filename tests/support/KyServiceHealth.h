@@ -1,20 +1,19 @@
 // Waiting for a service under test to reach a load, through its /healthz.
 #pragma once
 
-#include "support/KyServiceProcess.h"
-
 #include <httplib.h>
 #include <nlohmann/json.hpp>
 
 #include <chrono>
+#include <string>
 #include <thread>
 
 namespace kytest {
 
-/// Waits, 60 s at most, until the service's /healthz says `busy` workers
-/// are busy and `queued` requests wait.
-inline bool awaitLoad(const ServiceProcess& service, int busy, int queued) {
-  httplib::Client client(service.url());
+/// Waits, 60 s at most, until /healthz of the service at `url` says `busy`
+/// workers are busy and `queued` requests wait.
+inline bool awaitLoad(const std::string& url, int busy, int queued) {
+  httplib::Client client(url);
   for (int i = 0; i < 6000; ++i) {
     if (auto health = client.Get("/healthz")) {
       const auto state = nlohmann::json::parse(health->body);

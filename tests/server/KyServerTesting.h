@@ -1,0 +1,117 @@
+// Requests written by hand and sent over a socket of the test's own, so
+// that a test says exactly which bytes a server gets: how the body is
+// framed, which headers it carries, when it stops.
+#pragma once
+
+#include <kyanalysis/KyAnalysisSerializer.h>
+#include <kyplatform/KyObjectTable.h>
+
+#include "remote/KyRemoteTesting.h"
+
+#include <gtest/gtest.h>
+
+#include <arpa/inet.h>
+#include <cstdio>
+#include <memory>
+#include <netinet/in.h>
+#include <string>
+#include <sys/socket.h>
+#include <unistd.h>
+
+namespace kytest {
+
+/// The serializer's string for `c`'s request.
+inline std::string requestString(RemoteCase& c) {
+  KyObjectTable table;
+  unsigned char* bytes = nullptr;
+  unsigned long length = 0;
+  EXPECT_EQ(KyAnalysisSerializer().pInputDataToString(&c.input, &table, bytes, &length), 1);
+  const std::unique_ptr<unsigned char[]> held(bytes);
+  return std::string(reinterpret_cast<const char*>(bytes), length);
+}
+
+/// `body` in chunks of `piece` bytes (the last one shorter), as
+/// "Transfer-Encoding: chunked" frames it.
+inline std::string chunked(const std::string& body, std::size_t piece) {
+  std::string framed;
+  for (std::size_t at = 0; at < body.size(); at += piece) {
+    const std::string part = body.substr(at, piece);
+    char size[20];
+    std::snprintf(size, sizeof size, "%zx\r\n", part.size());
+    framed += size + part + "\r\n";
+  }
+  return framed + "0\r\n\r\n";
+}
+
+/// A connection to 127.0.0.1:`port` that waits 30 s at most for any read.
+class RawConnection {
+public:
+  explicit RawConnection(int port) : socket_(::socket(AF_INET, SOCK_STREAM, 0)) {
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_port = htons(static_cast<std::uint16_t>(port));
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    connected_ = socket_ >= 0 &&
+                 connect(socket_, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0;
+    const timeval limit{30, 0};
+    setsockopt(socket_, SOL_SOCKET, SO_RCVTIMEO, &limit, sizeof limit);
+  }
+  ~RawConnection() {
+    if (socket_ >= 0)
+      close(socket_);
+  }
+  RawConnection(const RawConnection&) = delete;
+  RawConnection& operator=(const RawConnection&) = delete;
+
+  bool connected() const { return connected_; }
+  bool send(const std::string& bytes) {
+    return ::send(socket_, bytes.data(), bytes.size(), MSG_NOSIGNAL) ==
+           static_cast<ssize_t>(bytes.size());
+  }
+  /// Everything the server sends until it closes the connection; what came
+  /// when 30 s pass without a byte, with `closed` false.
+  std::string receiveAll() {
+    std::string received;
+    char piece[4096];
+    ssize_t got;
+    while ((got = recv(socket_, piece, sizeof piece, 0)) > 0)
+      received.append(piece, static_cast<std::size_t>(got));
+    closed = got == 0;
+    return received;
+  }
+  bool closed = false;
+
+private:
+  int socket_;
+  bool connected_ = false;
+};
+
+/// An answer as it came over the wire.
+struct RawAnswer {
+  int status = 0;
+  std::string head;
+  std::string body;
+  /// The server closed the connection after the answer.
+  bool closed = false;
+};
+
+/// Sends `request` to 127.0.0.1:`port` and reads the answer up to the end
+/// of the connection: `request` should ask for it to be closed, or the
+/// server close it by itself.
+inline RawAnswer exchange(int port, const std::string& request) {
+  RawConnection connection(port);
+  RawAnswer answer;
+  if (!connection.connected() || !connection.send(request))
+    return answer;
+  const std::string received = connection.receiveAll();
+  answer.closed = connection.closed;
+  const std::size_t end = received.find("\r\n\r\n");
+  if (received.rfind("HTTP/1.1 ", 0) != 0 || end == std::string::npos)
+    return answer;
+  answer.status = std::stoi(received.substr(9, 3));
+  answer.head = received.substr(0, end);
+  answer.body = received.substr(end + 4);
+  return answer;
+}
+
+} // namespace kytest
