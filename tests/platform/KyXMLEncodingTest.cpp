@@ -1,0 +1,142 @@
+// Documents in UTF-8, UTF-16 and UTF-32 of both byte orders, read from
+// memory and from a file: which are read and which are refused.
+#include "platform/KyXMLTesting.h"
+#include "support/KyDataTesting.h"
+#include "support/KyProcess.h"
+
+#include <kyplatform/KyGraphXMLReader.h>
+#include <kyplatform/KyUtf8.h>
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+namespace {
+
+struct Encoding {
+  const char* name;
+  int width; // bytes a unit
+  bool bigEndian;
+};
+constexpr Encoding kUtf8{"UTF-8", 1, false};
+constexpr Encoding kWide[] = {
+    {"UTF-16LE", 2, false}, {"UTF-16BE", 2, true}, {"UTF-32LE", 4, false}, {"UTF-32BE", 4, true}};
+
+// `text` in `encoding`, behind a byte-order mark when `mark` is set.
+std::string encoded(std::wstring text, const Encoding& encoding, bool mark) {
+  if (mark)
+    text.insert(text.begin(), L'\uFEFF');
+  if (encoding.width == 1)
+    return KyUtf8::fromWide(text);
+  std::string bytes;
+  const auto put = [&](char32_t unit) {
+    for (int i = 0; i < encoding.width; ++i) {
+      const int shift = 8 * (encoding.bigEndian ? encoding.width - 1 - i : i);
+      bytes.push_back(static_cast<char>(unit >> shift & 0xFF));
+    }
+  };
+  for (const wchar_t c : text) {
+    const auto code = static_cast<char32_t>(c);
+    if (encoding.width == 2 && code >= 0x10000) {
+      put(0xD800 + ((code - 0x10000) >> 10));
+      put(0xDC00 + ((code - 0x10000) & 0x3FF));
+    } else {
+      put(code);
+    }
+  }
+  return bytes;
+}
+
+// A name beyond ASCII, with a character outside the basic plane.
+const std::wstring kName = L"\u00e9t\u00e9 \u6771\u4eac \U0001F600";
+
+std::wstring graphDocument(const std::wstring& declaration, const std::wstring& after = L"") {
+  return declaration + L"<document><part name=\"graph\"><graph id=\"g\"><node id=\"n0\" name=\"" +
+         kName + L"\"/></graph></part></document>" + after;
+}
+
+struct Read {
+  int result;
+  std::wstring error;
+  int nodes;
+  std::wstring name;
+};
+
+// Reads `bytes` from memory or from a file into a new graph.
+Read readGraph(const std::string& bytes, bool fromFile) {
+  KyGraph graph;
+  KyGraphXMLReader graphReader;
+  Read read{};
+  const auto run = [&](KyCompositeXMLReader& reader) {
+    reader.setReader(L"graph", &graphReader);
+    reader.setFirstObjectToRead(L"graph", &graph);
+    read.result = reader.read();
+    read.error = reader.pErrorMessage();
+  };
+  if (fromFile) {
+    const kytest::TempFile file(bytes, ".xml");
+    const std::wstring path(file.path().begin(), file.path().end());
+    KyCompositeXMLReader reader(path.c_str());
+    run(reader);
+  } else {
+    KyCompositeXMLReader reader(reinterpret_cast<const unsigned char*>(bytes.data()),
+                                static_cast<unsigned int>(bytes.size()));
+    run(reader);
+  }
+  read.nodes = graph.numberOfNodes();
+  if (read.nodes == 1 && graph.pNodeAt(0)->pName() != nullptr)
+    read.name = graph.pNodeAt(0)->pName();
+  return read;
+}
+
+// The parser tells UTF-16 and UTF-32 by a byte-order mark or by the XML
+// declaration they begin with; a document with neither is taken for UTF-8
+// and refused. A declaration naming an encoding the bytes are not in is
+// refused too.
+TEST(KyXMLEncodingTest, WideEncodingsAreReadWithAMarkOrADeclaration) {
+  struct Head {
+    const char* what;
+    bool mark;
+    std::wstring declaration;
+    bool read;
+  };
+  for (const Encoding& encoding : kWide) {
+    const std::wstring named = std::wstring(L"<?xml version=\"1.0\" encoding=\"") +
+                               (encoding.width == 2 ? L"UTF-16" : L"UTF-32") + L"\"?>";
+    const Head heads[] = {
+        {"a byte-order mark", true, L"", true},
+        {"a declaration", false, L"<?xml version=\"1.0\"?>", true},
+        {"a declaration naming the encoding", false, named, true},
+        {"a mark and a declaration", true, named, true},
+        {"neither", false, L"", false},
+        {"a mark and a declaration naming UTF-8", true,
+         L"<?xml version=\"1.0\" encoding=\"UTF-8\"?>", false},
+    };
+    for (const Head& head : heads)
+      for (const bool fromFile : {false, true}) {
+        SCOPED_TRACE(std::string(encoding.name) + " with " + head.what +
+                     (fromFile ? ", from a file" : ", from memory"));
+        const Read read =
+            readGraph(encoded(graphDocument(head.declaration), encoding, head.mark), fromFile);
+        EXPECT_EQ(read.result, head.read ? 1 : 0) << kytest::narrow(read.error.c_str());
+        EXPECT_EQ(read.nodes, head.read ? 1 : 0);
+        if (head.read) {
+          EXPECT_EQ(read.name, kName);
+        } else {
+          EXPECT_EQ(read.error.rfind(L"line 1, column ", 0), 0u)
+              << kytest::narrow(read.error.c_str());
+        }
+      }
+  }
+}
+
+TEST(KyXMLEncodingTest, Utf8IsReadWithAndWithoutAMark) {
+  for (const bool mark : {false, true})
+    for (const bool fromFile : {false, true}) {
+      const Read read = readGraph(encoded(graphDocument(L""), kUtf8, mark), fromFile);
+      EXPECT_EQ(read.result, 1) << kytest::narrow(read.error.c_str());
+      EXPECT_EQ(read.name, kName);
+    }
+}
+
+} // namespace
