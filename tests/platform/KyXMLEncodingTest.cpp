@@ -1,5 +1,5 @@
 // Documents in UTF-8, UTF-16 and UTF-32 of both byte orders, read from
-// memory and from a file: which are read and which are refused.
+// memory and from a file: which are read, and which are refused with what.
 #include "platform/KyXMLTesting.h"
 #include "support/KyDataTesting.h"
 #include "support/KyProcess.h"
@@ -137,6 +137,51 @@ TEST(KyXMLEncodingTest, Utf8IsReadWithAndWithoutAMark) {
       EXPECT_EQ(read.result, 1) << kytest::narrow(read.error.c_str());
       EXPECT_EQ(read.name, kName);
     }
+}
+
+// U+0000 is refused in every encoding, wherever it stands: the parser
+// would take it for the end of the text and ignore what follows.
+TEST(KyXMLEncodingTest, AZeroCharacterIsRefusedInEveryEncoding) {
+  const struct {
+    const char* what;
+    std::wstring text;
+    const wchar_t* wide; // the refusal in UTF-16 and UTF-32
+    const wchar_t* utf8; // in UTF-8
+    bool mark = true;    // UTF-16 and UTF-32 behind a byte-order mark, which columns leave out
+  } cases[] = {
+      {"after the document", graphDocument(L"", std::wstring(L"\n\0garbage", 9)),
+       L"line 2, column 1: the document holds the character U+0000, which XML does not allow",
+       L"line 2, column 1: the document holds a zero byte, which XML does not allow"},
+      {"after a document with a declaration and no mark",
+       graphDocument(L"<?xml version=\"1.0\"?>", std::wstring(L"\n\0garbage", 9)),
+       L"line 2, column 1: the document holds the character U+0000",
+       L"line 2, column 1: the document holds a zero byte", false},
+      {"at the end", graphDocument(L"", std::wstring(1, L'\0')),
+       L"line 1, column 101: the document holds the character U+0000",
+       L"line 1, column 110: the document holds a zero byte"},
+      // Past the first piece a file is read in.
+      {"far on", graphDocument(L"", std::wstring(70000, L' ') + L'\0'),
+       L"line 1, column 70101: the document holds the character U+0000",
+       L"line 1, column 70110: the document holds a zero byte"},
+      {"in a name", L"<document><part name=\"gr" + std::wstring(1, L'\0') + L"aph\"/></document>",
+       L"line 1, column 25: the document holds the character U+0000",
+       L"line 1, column 25: the document holds a zero byte"},
+  };
+  for (const auto& c : cases)
+    for (const Encoding& encoding : {kUtf8, kWide[0], kWide[1], kWide[2], kWide[3]})
+      for (const bool fromFile : {false, true}) {
+        SCOPED_TRACE(std::string(c.what) + ", " + encoding.name +
+                     (fromFile ? ", from a file" : ", from memory"));
+        const Read read =
+            readGraph(encoded(c.text, encoding, encoding.width > 1 && c.mark), fromFile);
+        EXPECT_EQ(read.result, 0);
+        EXPECT_EQ(read.error.rfind(encoding.width > 1 ? c.wide : c.utf8, 0), 0u)
+            << kytest::narrow(read.error.c_str());
+        // From memory the zero is found before anything is read.
+        if (!fromFile) {
+          EXPECT_EQ(read.nodes, 0);
+        }
+      }
 }
 
 } // namespace
