@@ -1,9 +1,10 @@
 // Analysis documents compared byte for byte with the ones kept in
 // tests/persistence/golden: every analysis's request with every option set,
 // constraints, names that need escapes, identifiers from the caller's table,
-// a graph of a few thousand members and the documented example, on one
-// line and indented, and one in base 64. The same documents are read back,
-// and written again as one DOM.
+// a graph of a few thousand members, the documented example, and answers
+// with many entries a result, on one line and indented, and one in base 64.
+// The same documents are read back, and written again as one DOM. Answers
+// are kept in golden/answers, apart from the request documents.
 // KY_WRITE_GOLDEN=1 writes the files anew instead of comparing.
 #include "persistence/KyPersistenceTesting.h"
 #include "support/KyProcess.h"
@@ -15,6 +16,7 @@
 #include <kyanalysis/KyAnalysisXMLReader.h>
 #include <kyanalysis/KyAnalysisXMLWriter.h>
 #include <kyanalysis/KyClusteringInputTailor.h>
+#include <kyengine/KyLocalAnalysisService.h>
 #include <kyplatform/KyDouble.h>
 #include <kyplatform/KyInt.h>
 #include <kyplatform/KyObjectTable.h>
@@ -23,6 +25,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <fstream>
 #include <functional>
@@ -306,6 +309,64 @@ TEST(KyGoldenDocument, WritesEveryDocumentAsOneDOMAlike) {
     for (const int indenting : {0, 1})
       expectGolden(each.name + (indenting != 0 ? "-indented.xml" : ".xml"),
                    write(document, indenting, true));
+  }
+}
+
+// The lines of `text`, sorted.
+std::vector<std::string> sortedLines(const std::string& text) {
+  std::vector<std::string> lines;
+  for (std::size_t at = 0; at < text.size();) {
+    const std::size_t end = std::min(text.find('\n', at), text.size());
+    lines.push_back(text.substr(at, end - at));
+    at = end + 1;
+  }
+  std::sort(lines.begin(), lines.end());
+  return lines;
+}
+
+// Answers of the local engine to requests with every option set: many
+// entries under one result, owners that are pairs made to key results,
+// lists of several lists, and a path graph in the graph part. Read back through
+// the identifiers the write made and written again, indented, they hold
+// the same lines (entries in the order the store keeps them, which may
+// differ).
+TEST(KyGoldenDocument, WritesAnswersAsBeforeAndReadsThemBack) {
+  for (const int operation : {OPERATION_DEPTH_FIRST_SEARCH, OPERATION_ALL_PAIRS_SHORTEST_PATHS,
+                              OPERATION_CONNECTED_COMPONENTS, OPERATION_SORTED_PATHS}) {
+    const std::string name = kytest::narrow(KyAnalysisOperation::word(operation));
+    SCOPED_TRACE(name);
+    Document document;
+    // A node apart, so that there are components of more than one.
+    document.request.graph.addNode()->pName(L"D");
+    setEveryOption(document, operation);
+    KyServiceOutputData answer;
+    ASSERT_EQ(KyLocalAnalysisService().run(&document.data(), &answer), 0);
+    const auto answerOf = [](KyServiceOutputData& data) {
+      return [&data](KyAnalysisXMLWriter& writer) {
+        writer.pGraph(dynamic_cast<KyGraph*>(
+            data.pValue(nullptr, KyAnalysisKey::sortedPaths::nonePathGraph)));
+        writer.pServiceOutputData(&data);
+      };
+    };
+    for (const int indenting : {0, 1}) {
+      const std::string file = "answers/" + name + (indenting != 0 ? "-indented.xml" : ".xml");
+      KyObjectTable table;
+      const std::string text = written(indenting, false, &table, answerOf(answer));
+      expectGolden(file, text);
+      expectGolden(file, written(indenting, true, nullptr, answerOf(answer)));
+
+      if (indenting == 0)
+        continue;
+      KyGraph pathGraph;
+      KyServiceOutputData back;
+      KyAnalysisXMLReader reader(reinterpret_cast<const unsigned char*>(text.data()),
+                                 static_cast<unsigned int>(text.size()));
+      reader.pObjectTable(&table);
+      reader.pGraph(&pathGraph);
+      reader.pServiceOutputData(&back);
+      ASSERT_EQ(reader.read(), 1) << kytest::narrow(reader.pErrorMessage());
+      EXPECT_EQ(sortedLines(written(indenting, false, &table, answerOf(back))), sortedLines(text));
+    }
   }
 }
 
