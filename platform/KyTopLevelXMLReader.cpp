@@ -39,15 +39,17 @@ std::wstring place(XMLFileLoc line, XMLFileLoc column) {
   return L"line " + std::to_wstring(line) + L", column " + std::to_wstring(column);
 }
 
-// Looks for U+0000, which XML never holds and which the parser would take
-// for the end of the text, silently ignoring whatever follows: a zero byte
-// in a document of single bytes (UTF-8 and the like), a unit of zero bytes
-// in one of UTF-16 or UTF-32. The first bytes tell which: a byte-order mark,
-// or the "<" that begins a document, in units of two or four bytes of
-// either byte order. Lines and columns are counted on the way, so that the
-// place of a zero can be told: columns by bytes in single bytes, by
-// characters otherwise, the byte-order mark left out.
-class ZeroScan {
+// Looks through a document's bytes for what the parser would pass over in
+// silence. U+0000, which XML never holds and which the parser takes for the
+// end of the text, ignoring whatever follows: a zero byte in a document of
+// single bytes (UTF-8 and the like), a unit of zero bytes in one of UTF-16
+// or UTF-32. And in those, bytes left over after the last whole unit,
+// which the parser drops. The first bytes tell the layout: a byte-order
+// mark, or the "<" that begins a document, in units of two or four bytes
+// of either byte order. Lines and columns are counted on the way, so that
+// the place can be told: columns by bytes in single bytes, by characters
+// otherwise, the byte-order mark left out.
+class ByteScan {
 public:
   /// Takes the layout of the document from its first `got` bytes.
   void begin(const XMLByte* first, std::size_t got);
@@ -56,12 +58,16 @@ public:
   std::size_t scan(const XMLByte* bytes, std::size_t got) {
     return width_ == 1 ? scanBytes(bytes, got) : scanUnits(bytes, got);
   }
-  bool found() const { return found_; }
-  /// Where the zero is, and that XML does not allow it.
+  /// The whole document was scanned.
+  void end() { ended_ = true; }
+  /// True when a zero was found, or the whole document ends inside a unit.
+  bool refuses() const { return found_ || (ended_ && unitBytes_ != 0); }
+  /// Where, and why the document is refused.
   std::wstring refusal() const {
     return place(line_, column_) +
-           (width_ == 1 ? L": the document holds a zero byte, which XML does not allow"
-                        : L": the document holds the character U+0000, which XML does not allow");
+           (!found_       ? L": the document ends inside a character"
+            : width_ == 1 ? L": the document holds a zero byte, which XML does not allow"
+                          : L": the document holds the character U+0000, which XML does not allow");
   }
 
 private:
@@ -71,6 +77,7 @@ private:
   std::size_t width_ = 1; // bytes a unit
   bool bigEndian_ = false;
   bool found_ = false;
+  bool ended_ = false;
   std::size_t line_ = 1;
   std::size_t column_ = 1;
   // The unit being put together, and how many of its bytes it has.
@@ -79,7 +86,7 @@ private:
   bool first_ = true; // no whole unit was looked at yet
 };
 
-void ZeroScan::begin(const XMLByte* first, std::size_t got) {
+void ByteScan::begin(const XMLByte* first, std::size_t got) {
   const auto starts = [first, got](std::initializer_list<XMLByte> bytes) {
     return got >= bytes.size() && std::equal(bytes.begin(), bytes.end(), first);
   };
@@ -94,7 +101,7 @@ void ZeroScan::begin(const XMLByte* first, std::size_t got) {
     width_ = 2;
 }
 
-std::size_t ZeroScan::scanBytes(const XMLByte* bytes, std::size_t got) {
+std::size_t ByteScan::scanBytes(const XMLByte* bytes, std::size_t got) {
   if (const void* at = std::memchr(bytes, 0, got)) {
     got = static_cast<std::size_t>(static_cast<const XMLByte*>(at) - bytes);
     found_ = true;
@@ -110,7 +117,7 @@ std::size_t ZeroScan::scanBytes(const XMLByte* bytes, std::size_t got) {
   return got;
 }
 
-std::size_t ZeroScan::scanUnits(const XMLByte* bytes, std::size_t got) {
+std::size_t ByteScan::scanUnits(const XMLByte* bytes, std::size_t got) {
   // Byte by byte, as a unit may lie across two pieces of a file.
   for (std::size_t i = 0; i < got; ++i) {
     const std::size_t shift = 8 * (bigEndian_ ? width_ - 1 - unitBytes_ : unitBytes_);
@@ -135,26 +142,27 @@ std::size_t ZeroScan::scanUnits(const XMLByte* bytes, std::size_t got) {
 }
 
 // The document's bytes, from memory or from a file read piece by piece,
-// with the zero check on the way for a file (memory is checked before it
-// is parsed).
+// scanned on the way for a file (memory is scanned before it is parsed).
 class Bytes : public BinInputStream {
 public:
-  Bytes(const unsigned char* bytes, std::size_t length, std::FILE* file, ZeroScan& zero)
-      : bytes_(bytes), length_(length), file_(file), zero_(zero) {}
+  Bytes(const unsigned char* bytes, std::size_t length, std::FILE* file, ByteScan& scan)
+      : bytes_(bytes), length_(length), file_(file), scan_(scan) {}
   ~Bytes() override {
     if (file_ != nullptr)
       std::fclose(file_);
   }
   XMLFilePos curPos() const override { return position_; }
   XMLSize_t readBytes(XMLByte* const fill, const XMLSize_t most) override {
-    if (zero_.found())
+    if (scan_.refuses())
       return 0;
     std::size_t got;
     if (file_ != nullptr) {
       got = std::fread(fill, 1, most, file_);
       if (position_ == 0)
-        zero_.begin(fill, got);
-      got = zero_.scan(fill, got);
+        scan_.begin(fill, got);
+      if (got == 0)
+        scan_.end();
+      got = scan_.scan(fill, got);
     } else {
       got = std::min<std::size_t>(most, length_ - position_);
       std::memcpy(fill, bytes_ + position_, got);
@@ -168,7 +176,7 @@ private:
   const unsigned char* bytes_;
   std::size_t length_;
   std::FILE* file_;
-  ZeroScan& zero_;
+  ByteScan& scan_;
   XMLFilePos position_ = 0;
 };
 
@@ -364,15 +372,16 @@ int KyTopLevelXMLReader::read() {
       std::fclose(file);
     return fail(L"the XML platform cannot be initialised");
   }
-  ZeroScan zero;
-  // A document in memory is searched for a zero before it is parsed:
-  // refused either way, it then costs no parse.
+  ByteScan scan;
+  // A document in memory is scanned before it is parsed: refused either
+  // way, it then costs no parse.
   if (file == nullptr) {
-    zero.begin(bytes_, length_);
-    zero.scan(bytes_, length_);
+    scan.begin(bytes_, length_);
+    scan.scan(bytes_, length_);
+    scan.end();
   }
   // From here the stream owns the file, and the source the stream.
-  Source source(std::make_unique<Bytes>(bytes_, length_, file, zero));
+  Source source(std::make_unique<Bytes>(bytes_, length_, file, scan));
   ParserLease parser;
 
   KyXMLIdentifiers<KyObject*> defined;
@@ -385,7 +394,7 @@ int KyTopLevelXMLReader::read() {
   {
     KyPointerScope<KyXMLIdentifiers<KyObject*>> scope(defined_, &defined);
     try {
-      if (!zero.found())
+      if (!scan.refuses())
         parser->parse(source);
     } catch (const Stop&) {
       result = 0;
@@ -395,8 +404,8 @@ int KyTopLevelXMLReader::read() {
       parser.unfit();
       result = fail(L"the document is too large to read");
     }
-    // The parser's reason, or the zero's.
-    const std::wstring refused = zero.found() ? zero.refusal() : events.message();
+    // The scan's reason, or the parser's.
+    const std::wstring refused = scan.refuses() ? scan.refusal() : events.message();
     if (!refused.empty())
       result = 0;
     if (whole == nullptr) {

@@ -10,6 +10,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <tuple>
 
 namespace {
 
@@ -126,6 +127,30 @@ TEST(KyXMLEncodingTest, WideEncodingsAreReadWithAMarkOrADeclaration) {
           EXPECT_EQ(read.error.rfind(L"line 1, column ", 0), 0u)
               << kytest::narrow(read.error.c_str());
         }
+      }
+  }
+}
+
+// Bytes that make no whole document: a mark alone, a document cut inside
+// its last unit, bytes left over after it (which the parser would drop).
+TEST(KyXMLEncodingTest, WideDocumentsOfBrokenUnitsAreRefused) {
+  for (const Encoding& encoding : kWide) {
+    const std::string whole = encoded(graphDocument(L""), encoding, true);
+    const std::string leftOver(static_cast<std::size_t>(encoding.width - 1), '\n');
+    const std::tuple<const char*, std::string, const wchar_t*> cases[] = {
+        {"a mark alone", encoded(L"", encoding, true), L"line 1, column 1: "},
+        {"cut inside the last unit", whole.substr(0, whole.size() - 1),
+         L"line 1, column 100: the document ends inside a character"},
+        {"bytes left over", whole + leftOver,
+         L"line 1, column 101: the document ends inside a character"},
+    };
+    for (const auto& [what, bytes, error] : cases)
+      for (const bool fromFile : {false, true}) {
+        SCOPED_TRACE(std::string(encoding.name) + ", " + what +
+                     (fromFile ? ", from a file" : ", from memory"));
+        const Read read = readGraph(bytes, fromFile);
+        EXPECT_EQ(read.result, 0);
+        EXPECT_EQ(read.error.rfind(error, 0), 0u) << kytest::narrow(read.error.c_str());
       }
   }
 }
