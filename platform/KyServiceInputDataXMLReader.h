@@ -55,12 +55,10 @@ public:
 
 private:
   struct Staging;
-  KyServiceName* pService() const;
   int startOption(const KyXMLStartTag& tag);
   int startEntry(const KyXMLStartTag& tag);
   int startManager(const KyXMLStartTag& tag);
 
   std::wstring name_;
   std::unique_ptr<Staging> staging_; // of the part being read
-  std::wstring text_;                // reused for every owner and value
 };

@@ -53,12 +53,10 @@ public:
 
 private:
   struct Staging;
-  KyServiceName* pService() const;
   int startResult(const KyXMLStartTag& tag);
   int startEntry(const KyXMLStartTag& tag);
   int startList(const KyXMLStartTag& tag);
 
   std::wstring name_;
   std::unique_ptr<Staging> staging_; // of the part being read
-  std::wstring text_;                // reused for every owner and value
 };

@@ -25,7 +25,9 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
+#include <initializer_list>
 #include <memory>
+#include <utility>
 
 using namespace xercesc;
 
@@ -37,66 +39,134 @@ std::wstring place(XMLFileLoc line, XMLFileLoc column) {
   return L"line " + std::to_wstring(line) + L", column " + std::to_wstring(column);
 }
 
-// Where a zero byte was met; in an encoding of single bytes it is a
-// character XML never holds, and the parser would take it for the end of
-// the text, silently ignoring whatever follows.
-struct ZeroByte {
-  bool found = false;
-  std::size_t line = 1;
-  std::size_t column = 1;
+// Looks through a document's bytes for what the parser would pass over in
+// silence. U+0000, which XML never holds and which the parser takes for the
+// end of the text, ignoring whatever follows: a zero byte in a document of
+// single bytes (UTF-8 and the like), a unit of zero bytes in one of UTF-16
+// or UTF-32. And in those, bytes left over after the last whole unit,
+// which the parser drops. The first bytes tell the layout: a byte-order
+// mark, or the "<" that begins a document, in units of two or four bytes
+// of either byte order. Lines and columns are counted on the way, so that
+// the place can be told: columns by bytes in single bytes, by characters
+// otherwise, the byte-order mark left out.
+class ByteScan {
+public:
+  /// Takes the layout of the document from its first `got` bytes.
+  void begin(const XMLByte* first, std::size_t got);
+  /// Looks at the next `got` bytes of the document; returns how many come
+  /// before the first zero, all of them when there is none.
+  std::size_t scan(const XMLByte* bytes, std::size_t got) {
+    return width_ == 1 ? scanBytes(bytes, got) : scanUnits(bytes, got);
+  }
+  /// The whole document was scanned.
+  void end() { ended_ = true; }
+  /// True when a zero was found, or the whole document ends inside a unit.
+  bool refuses() const { return found_ || (ended_ && unitBytes_ != 0); }
+  /// Where, and why the document is refused.
+  std::wstring refusal() const {
+    return place(line_, column_) +
+           (!found_       ? L": the document ends inside a character"
+            : width_ == 1 ? L": the document holds a zero byte, which XML does not allow"
+                          : L": the document holds the character U+0000, which XML does not allow");
+  }
+
+private:
+  std::size_t scanBytes(const XMLByte* bytes, std::size_t got);
+  std::size_t scanUnits(const XMLByte* bytes, std::size_t got);
+
+  std::size_t width_ = 1; // bytes a unit
+  bool bigEndian_ = false;
+  bool found_ = false;
+  bool ended_ = false;
+  std::size_t line_ = 1;
+  std::size_t column_ = 1;
+  // The unit being put together, and how many of its bytes it has.
+  char32_t unit_ = 0;
+  std::size_t unitBytes_ = 0;
+  bool first_ = true; // no whole unit was looked at yet
 };
 
-// Whether a document whose first bytes are `first` (`got` of them) is in
-// an encoding of single bytes: encodings of two or four bytes a character
-// hold zero bytes among the first four; the others never do.
-bool singleBytes(const XMLByte* first, std::size_t got) {
-  return std::memchr(first, 0, std::min<std::size_t>(got, 4)) == nullptr;
+void ByteScan::begin(const XMLByte* first, std::size_t got) {
+  const auto starts = [first, got](std::initializer_list<XMLByte> bytes) {
+    return got >= bytes.size() && std::equal(bytes.begin(), bytes.end(), first);
+  };
+  // Four-byte forms first: a UTF-32LE mark begins as a UTF-16LE one does.
+  if (starts({0, 0, 0xFE, 0xFF}) || starts({0, 0, 0, '<'}))
+    width_ = 4, bigEndian_ = true;
+  else if (starts({0xFF, 0xFE, 0, 0}) || starts({'<', 0, 0, 0}))
+    width_ = 4;
+  else if (starts({0xFE, 0xFF}) || starts({0, '<'}))
+    width_ = 2, bigEndian_ = true;
+  else if (starts({0xFF, 0xFE}) || starts({'<', 0}))
+    width_ = 2;
 }
 
-// Looks for a zero byte in `got` bytes that follow those `zero` has counted:
-// returns how many come before it (all of them when there is none) and
-// counts those, so that `zero` holds the line and column of the byte after.
-std::size_t untilZero(const XMLByte* bytes, std::size_t got, ZeroByte& zero) {
+std::size_t ByteScan::scanBytes(const XMLByte* bytes, std::size_t got) {
   if (const void* at = std::memchr(bytes, 0, got)) {
     got = static_cast<std::size_t>(static_cast<const XMLByte*>(at) - bytes);
-    zero.found = true;
+    found_ = true;
   }
   const XMLByte* lineStart = nullptr;
   for (const XMLByte* at = bytes;
        (at = static_cast<const XMLByte*>(std::memchr(at, '\n', got - (at - bytes)))) != nullptr;
        ++at) {
-    ++zero.line;
+    ++line_;
     lineStart = at + 1;
   }
-  zero.column = lineStart != nullptr ? 1 + (bytes + got - lineStart) : zero.column + got;
+  column_ = lineStart != nullptr ? 1 + (bytes + got - lineStart) : column_ + got;
+  return got;
+}
+
+std::size_t ByteScan::scanUnits(const XMLByte* bytes, std::size_t got) {
+  // Byte by byte, as a unit may lie across two pieces of a file.
+  for (std::size_t i = 0; i < got; ++i) {
+    const std::size_t shift = 8 * (bigEndian_ ? width_ - 1 - unitBytes_ : unitBytes_);
+    unit_ |= char32_t{bytes[i]} << shift;
+    if (++unitBytes_ < width_)
+      continue;
+    const char32_t unit = std::exchange(unit_, 0);
+    unitBytes_ = 0;
+    if (unit == 0) {
+      found_ = true;
+      return i + 1 >= width_ ? i + 1 - width_ : 0;
+    }
+    if (unit == '\n') {
+      ++line_;
+      column_ = 1;
+    } else if (!(first_ && unit == 0xFEFF) && !(width_ == 2 && unit >= 0xDC00 && unit < 0xE000)) {
+      ++column_; // the low half of a surrogate pair is no character of its own
+    }
+    first_ = false;
+  }
   return got;
 }
 
 // The document's bytes, from memory or from a file read piece by piece,
-// with the zero-byte check on the way.
+// scanned on the way for a file (memory is scanned before it is parsed).
 class Bytes : public BinInputStream {
 public:
-  Bytes(const unsigned char* bytes, std::size_t length, std::FILE* file, ZeroByte& zero)
-      : bytes_(bytes), length_(length), file_(file), zero_(zero) {}
+  Bytes(const unsigned char* bytes, std::size_t length, std::FILE* file, ByteScan& scan)
+      : bytes_(bytes), length_(length), file_(file), scan_(scan) {}
   ~Bytes() override {
     if (file_ != nullptr)
       std::fclose(file_);
   }
   XMLFilePos curPos() const override { return position_; }
   XMLSize_t readBytes(XMLByte* const fill, const XMLSize_t most) override {
-    if (zero_.found)
+    if (scan_.refuses())
       return 0;
     std::size_t got;
     if (file_ != nullptr) {
       got = std::fread(fill, 1, most, file_);
+      if (position_ == 0)
+        scan_.begin(fill, got);
+      if (got == 0)
+        scan_.end();
+      got = scan_.scan(fill, got);
     } else {
       got = std::min<std::size_t>(most, length_ - position_);
       std::memcpy(fill, bytes_ + position_, got);
     }
-    if (position_ == 0)
-      singleBytes_ = singleBytes(fill, got);
-    if (singleBytes_)
-      got = untilZero(fill, got, zero_);
     position_ += got;
     return got;
   }
@@ -106,9 +176,8 @@ private:
   const unsigned char* bytes_;
   std::size_t length_;
   std::FILE* file_;
-  ZeroByte& zero_;
+  ByteScan& scan_;
   XMLFilePos position_ = 0;
-  bool singleBytes_ = true;
 };
 
 // Holds the stream until the parser asks for it (once), which then frees
@@ -303,13 +372,16 @@ int KyTopLevelXMLReader::read() {
       std::fclose(file);
     return fail(L"the XML platform cannot be initialised");
   }
-  ZeroByte zero;
-  // A document in memory is searched for a zero byte before it is parsed:
-  // refused either way, it then costs no parse.
-  if (file == nullptr && singleBytes(bytes_, length_))
-    untilZero(bytes_, length_, zero);
+  ByteScan scan;
+  // A document in memory is scanned before it is parsed: refused either
+  // way, it then costs no parse.
+  if (file == nullptr) {
+    scan.begin(bytes_, length_);
+    scan.scan(bytes_, length_);
+    scan.end();
+  }
   // From here the stream owns the file, and the source the stream.
-  Source source(std::make_unique<Bytes>(bytes_, length_, file, zero));
+  Source source(std::make_unique<Bytes>(bytes_, length_, file, scan));
   ParserLease parser;
 
   KyXMLIdentifiers<KyObject*> defined;
@@ -322,7 +394,7 @@ int KyTopLevelXMLReader::read() {
   {
     KyPointerScope<KyXMLIdentifiers<KyObject*>> scope(defined_, &defined);
     try {
-      if (!zero.found)
+      if (!scan.refuses())
         parser->parse(source);
     } catch (const Stop&) {
       result = 0;
@@ -332,12 +404,8 @@ int KyTopLevelXMLReader::read() {
       parser.unfit();
       result = fail(L"the document is too large to read");
     }
-    std::wstring refused; // the parser's reason, or the zero byte's
-    if (zero.found)
-      refused = place(zero.line, zero.column) +
-                L": the document holds a zero byte, which XML does not allow";
-    else
-      refused = events.message();
+    // The scan's reason, or the parser's.
+    const std::wstring refused = scan.refuses() ? scan.refusal() : events.message();
     if (!refused.empty())
       result = 0;
     if (whole == nullptr) {

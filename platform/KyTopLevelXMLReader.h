@@ -18,15 +18,18 @@ template <typename Value> class KyXMLIdentifiers;
 /// Documents are untrusted input. The parser refuses any document with a
 /// document type declaration, so it loads no DTD, expands no entity other
 /// than the five predefined ones and character references, and reaches no
-/// file or network; it validates nothing and drops comments. A zero byte in
-/// a document of single-byte characters is refused wherever it is, also
-/// after the document element; a document in memory is searched for one
-/// before it is parsed, so that one holding a zero byte is refused before
-/// anything in it is read. A file is read piece by piece, never held
-/// whole. read() initialises the Xerces platform itself, so callers need
-/// not; each thread keeps the parser of its first read for the next ones,
-/// and with it the platform initialised, until the thread ends. Copies
-/// share the source, the object table and the parent.
+/// file or network; it validates nothing and drops comments. Documents come
+/// in UTF-8, or in UTF-16 or UTF-32 of either byte order when they begin
+/// with a byte-order mark or an XML declaration; any other is taken for
+/// UTF-8. U+0000 (a zero byte in UTF-8) is refused wherever it is, also
+/// after the document element, and so are bytes left over after the last
+/// whole unit of UTF-16 or UTF-32; a document in memory is searched for
+/// them before it is parsed, so that it is refused before anything in it is
+/// read. A file is read piece by piece, never held whole. read()
+/// initialises the Xerces platform itself, so callers need not; each thread
+/// keeps the parser of its first read for the next ones, and with it the
+/// platform initialised, until the thread ends. Copies share the source,
+/// the object table and the parent.
 class KYPLATFORM_EXPORT KyTopLevelXMLReader : public KyXMLReader {
 public:
   /// Reads the file named `fileName` when read() runs.

@@ -5,15 +5,17 @@
 
 #include <xercesc/dom/DOMElement.hpp>
 
-#include <string>
+#include <memory>
 #include <string_view>
-#include <vector>
 
 class KyXMLByteBlocks;
+class KyXMLSink;
 
 /// The elements of a document being written, in document order: either
 /// the text itself (UTF-8, on one line or indented as DOMLSSerializer lays
-/// it out, byte for byte) or elements appended to a DOM element.
+/// it out, byte for byte) or elements appended to a DOM element. The stream
+/// hands every call to the back-end it was made with, one call per
+/// element or attribute.
 ///
 /// A writer opens an element with start(), gives it attributes, writes
 /// what it holds and closes it with end(). Attributes are kept until the
@@ -64,40 +66,8 @@ public:
   /// The element open now when the stream makes DOM elements; else null.
   xercesc::DOMElement* pOpenElement() const;
   /// The first thing that could not be written (see above).
-  Failure failure() const { return failure_; }
+  Failure failure() const;
 
 private:
-  struct Attribute {
-    std::size_t nameAt; // in names_
-    std::size_t nameLength;
-    std::size_t textAt; // in texts_: ' name="value"', escaped UTF-8
-    std::size_t textLength;
-  };
-  struct Open {
-    std::size_t nameAt; // in openNames_, zero-terminated
-    bool hasContent;
-  };
-
-  Attribute& attributeSlot(std::u16string_view name);
-  template <typename Char> void setAttribute(const XMLCh* name, std::basic_string_view<Char> value);
-  void beginContent();
-  void flushStartTag();
-  void newLine(std::size_t depth);
-  void put(const char* bytes, std::size_t length);
-  void walk(const xercesc::DOMNode& first, bool siblings);
-  void fail(Failure failure) {
-    if (failure_ == Failure::none)
-      failure_ = failure;
-  }
-
-  KyXMLByteBlocks* out_ = nullptr;
-  bool indenting_ = false;
-  std::vector<Open> open_;
-  std::u16string openNames_;          // of the open elements, one after the other
-  std::vector<Attribute> attributes_; // of the element opened last, by name
-  std::u16string names_;              // their names
-  std::string texts_;                 // room for their text as written
-  std::size_t textsUsed_ = 0;         // bytes of texts_ in use
-  xercesc::DOMElement* dom_ = nullptr;
-  Failure failure_ = Failure::none;
+  std::unique_ptr<KyXMLSink> sink_;
 };

@@ -1,8 +1,10 @@
 // Analysis documents compared byte for byte with the ones kept in
 // tests/persistence/golden: every analysis's request with every option set,
 // constraints, names that need escapes, identifiers from the caller's table,
-// a graph of a few thousand members, and the documented example, on one
-// line and indented, and one in base 64. The same documents are read back.
+// a graph of a few thousand members, the documented example, and answers
+// with many entries a result, on one line and indented, and one in base 64.
+// The same documents are read back, and written again as one DOM. Answers
+// are kept in golden/answers, apart from the request documents.
 // KY_WRITE_GOLDEN=1 writes the files anew instead of comparing.
 #include "persistence/KyPersistenceTesting.h"
 #include "support/KyProcess.h"
@@ -14,6 +16,7 @@
 #include <kyanalysis/KyAnalysisXMLReader.h>
 #include <kyanalysis/KyAnalysisXMLWriter.h>
 #include <kyanalysis/KyClusteringInputTailor.h>
+#include <kyengine/KyLocalAnalysisService.h>
 #include <kyplatform/KyDouble.h>
 #include <kyplatform/KyInt.h>
 #include <kyplatform/KyObjectTable.h>
@@ -22,6 +25,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <fstream>
 #include <functional>
@@ -191,19 +195,53 @@ void setDefaults(Document& document) {
                 document.nodes[0], 0, 0);
 }
 
-/// The document of `document` written with `indenting`.
-std::string write(Document& document, int indenting) {
+/// An analysis writer whose document element holds an attribute more, so
+/// that the document is made as one DOM and serialized, not streamed.
+class WholeDOMWriter : public KyAnalysisXMLWriter {
+public:
+  using KyAnalysisXMLWriter::KyAnalysisXMLWriter;
+  int populateDOMElement(xercesc::DOMElement& element) override {
+    element.setAttribute(u"dom", u"1");
+    return KyAnalysisXMLWriter::populateDOMElement(element);
+  }
+  /// `text` as the stream writes it: without the attribute.
+  static std::string streamed(std::string text) {
+    const std::string marked = "<document dom=\"1\"";
+    const std::size_t at = text.find(marked);
+    EXPECT_NE(at, std::string::npos);
+    if (at != std::string::npos)
+      text.replace(at, marked.size(), "<document");
+    return text;
+  }
+};
+
+/// What `setUp` registers, written with `indenting`, streamed or as one
+/// DOM; the text of the stream's form either way.
+template <typename SetUp>
+std::string written(int indenting, bool wholeDOM, KyObjectTable* table, SetUp setUp) {
   unsigned char* buffer = nullptr;
-  KyAnalysisXMLWriter writer(&buffer, indenting, 0);
-  writer.writingDefaults(document.writingDefaults);
-  writer.pObjectTable(document.useTable ? &document.table : nullptr);
-  writer.pGraph(&document.request.graph);
-  writer.pServiceInputData(&document.data());
-  const int written = writer.write();
+  std::unique_ptr<KyAnalysisXMLWriter> writer(wholeDOM
+                                                  ? new WholeDOMWriter(&buffer, indenting, 0)
+                                                  : new KyAnalysisXMLWriter(&buffer, indenting, 0));
+  writer->pObjectTable(table);
+  setUp(*writer);
+  const int result = writer->write();
   const std::unique_ptr<unsigned char[]> owned(buffer);
-  EXPECT_EQ(written, 1) << kytest::narrow(writer.pErrorMessage());
-  return written == 1 ? std::string(reinterpret_cast<const char*>(buffer), writer.outputSize())
-                      : std::string();
+  EXPECT_EQ(result, 1) << kytest::narrow(writer->pErrorMessage());
+  if (result != 1)
+    return {};
+  const std::string text(reinterpret_cast<const char*>(buffer), writer->outputSize());
+  return wholeDOM ? WholeDOMWriter::streamed(text) : text;
+}
+
+/// The document of `document` written with `indenting`.
+std::string write(Document& document, int indenting, bool wholeDOM = false) {
+  return written(indenting, wholeDOM, document.useTable ? &document.table : nullptr,
+                 [&document](KyAnalysisXMLWriter& writer) {
+                   writer.writingDefaults(document.writingDefaults);
+                   writer.pGraph(&document.request.graph);
+                   writer.pServiceInputData(&document.data());
+                 });
 }
 
 /// Reads `text` and writes it again with `indenting`: the same text.
@@ -257,6 +295,77 @@ TEST(KyGoldenDocument, WritesEveryDocumentAsBeforeAndReadsItBack) {
       const std::string text = write(document, indenting);
       expectGolden(each.name + (indenting != 0 ? "-indented.xml" : ".xml"), text);
       expectRewrittenAlike(text, document, indenting);
+    }
+  }
+}
+
+// The stream and one DOM serialized make the same text of every document:
+// the two forms a writer writes into.
+TEST(KyGoldenDocument, WritesEveryDocumentAsOneDOMAlike) {
+  for (const Case& each : cases()) {
+    SCOPED_TRACE(each.name);
+    Document document;
+    each.make(document);
+    for (const int indenting : {0, 1})
+      expectGolden(each.name + (indenting != 0 ? "-indented.xml" : ".xml"),
+                   write(document, indenting, true));
+  }
+}
+
+// The lines of `text`, sorted.
+std::vector<std::string> sortedLines(const std::string& text) {
+  std::vector<std::string> lines;
+  for (std::size_t at = 0; at < text.size();) {
+    const std::size_t end = std::min(text.find('\n', at), text.size());
+    lines.push_back(text.substr(at, end - at));
+    at = end + 1;
+  }
+  std::sort(lines.begin(), lines.end());
+  return lines;
+}
+
+// Answers of the local engine to requests with every option set: many
+// entries under one result, owners that are pairs made to key results,
+// lists of several lists, and a path graph in the graph part. Read back through
+// the identifiers the write made and written again, indented, they hold
+// the same lines (entries in the order the store keeps them, which may
+// differ).
+TEST(KyGoldenDocument, WritesAnswersAsBeforeAndReadsThemBack) {
+  for (const int operation : {OPERATION_DEPTH_FIRST_SEARCH, OPERATION_ALL_PAIRS_SHORTEST_PATHS,
+                              OPERATION_CONNECTED_COMPONENTS, OPERATION_SORTED_PATHS}) {
+    const std::string name = kytest::narrow(KyAnalysisOperation::word(operation));
+    SCOPED_TRACE(name);
+    Document document;
+    // A node apart, so that there are components of more than one.
+    document.request.graph.addNode()->pName(L"D");
+    setEveryOption(document, operation);
+    KyServiceOutputData answer;
+    ASSERT_EQ(KyLocalAnalysisService().run(&document.data(), &answer), 0);
+    const auto answerOf = [](KyServiceOutputData& data) {
+      return [&data](KyAnalysisXMLWriter& writer) {
+        writer.pGraph(dynamic_cast<KyGraph*>(
+            data.pValue(nullptr, KyAnalysisKey::sortedPaths::nonePathGraph)));
+        writer.pServiceOutputData(&data);
+      };
+    };
+    for (const int indenting : {0, 1}) {
+      const std::string file = "answers/" + name + (indenting != 0 ? "-indented.xml" : ".xml");
+      KyObjectTable table;
+      const std::string text = written(indenting, false, &table, answerOf(answer));
+      expectGolden(file, text);
+      expectGolden(file, written(indenting, true, nullptr, answerOf(answer)));
+
+      if (indenting == 0)
+        continue;
+      KyGraph pathGraph;
+      KyServiceOutputData back;
+      KyAnalysisXMLReader reader(reinterpret_cast<const unsigned char*>(text.data()),
+                                 static_cast<unsigned int>(text.size()));
+      reader.pObjectTable(&table);
+      reader.pGraph(&pathGraph);
+      reader.pServiceOutputData(&back);
+      ASSERT_EQ(reader.read(), 1) << kytest::narrow(reader.pErrorMessage());
+      EXPECT_EQ(sortedLines(written(indenting, false, &table, answerOf(back))), sortedLines(text));
     }
   }
 }

@@ -82,6 +82,25 @@ TEST(KyXMLStreamTest, NodeReadersAndWritersOfTheCallersGetTheirElements) {
     EXPECT_NE(written.text.find("<node colour=\"red\" id=\"n0\" name=\"a&amp;b\">"),
               std::string::npos)
         << written.text;
+    // Made as one DOM (the document element holds an attribute more), the
+    // document is the same text.
+    struct WholeDOMWriter : KyCompositeXMLWriter {
+      using KyCompositeXMLWriter::KyCompositeXMLWriter;
+      int populateDOMElement(xercesc::DOMElement& element) override {
+        element.setAttribute(u"dom", u"1");
+        return KyCompositeXMLWriter::populateDOMElement(element);
+      }
+    };
+    unsigned char* buffer = nullptr;
+    WholeDOMWriter whole(&buffer, indenting, 0);
+    whole.setWriter(L"graph", &graphWriter);
+    whole.setObjectToWrite(L"graph", &three.graph);
+    ASSERT_EQ(whole.write(), 1);
+    std::string dom(reinterpret_cast<const char*>(buffer), whole.outputSize());
+    delete[] buffer;
+    const std::string marked = "<document dom=\"1\">";
+    dom.replace(dom.find(marked), marked.size(), "<document>");
+    EXPECT_EQ(dom, written.text);
 
     KyGraph copy;
     KyGraphXMLReader graphReader;
