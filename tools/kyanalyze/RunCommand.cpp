@@ -74,6 +74,7 @@ int RunCommand::run(std::ostream& out, std::ostream& err) {
       return kExitUsage;
     }
   }
+  GraphOptions::writeNotes(err, request.notes());
   if (graph_.undirected && !request.undirected(error)) {
     err << "kyanalyze: " << error << '\n';
     return kExitUsage;
