@@ -128,7 +128,10 @@ bool KyValueColumn::parse(KyValueKind kind, std::string_view name, std::string_v
 bool KyValueColumn::parse(KyValueKind kind, std::string_view name, std::string_view text, int scale,
                           int& value, std::string& error) {
   using KyFormatText::escaped;
-  const std::string said = "the " + std::string(name) + " '" + escaped(text) + "'";
+  const auto refuse = [&](const std::string& why) {
+    error = "the " + std::string(name) + " '" + escaped(text) + "' " + why;
+    return false;
+  };
   if (kind == KyValueKind::boolean) {
     std::string lower(text);
     for (char& c : lower)
@@ -137,32 +140,28 @@ bool KyValueColumn::parse(KyValueKind kind, std::string_view name, std::string_v
       value = lower == "1" || lower == "true" ? 1 : 0;
       return true;
     }
-    error = said + " is not 0, 1, true or false";
-    return false;
+    return refuse("is not 0, 1, true or false");
   }
   // Most values are plain integers: read them without more ado.
   const char* end = text.data() + text.size();
   int parsed = 0;
   const auto [stop, failure] = std::from_chars(text.data(), end, parsed);
-  if (failure == std::errc() && stop == end && !text.empty() && scale == 1) {
-    value = parsed;
+  if (failure == std::errc() && stop == end && !text.empty()) {
+    const long long scaled = static_cast<long long>(parsed) * scale;
+    if (!fits(scaled))
+      return refuse("times the scale " + std::to_string(scale) + " is not a 32-bit integer");
+    value = static_cast<int>(scaled);
     return true;
   }
   bool integral = false;
   long long whole = 0;
-  if (!decimal(text, integral, whole)) {
-    error = said + " is not a 32-bit integer";
-    return false;
-  }
+  if (!decimal(text, integral, whole))
+    return refuse("is not a 32-bit integer");
   if (scale == 1) {
-    if (!integral) {
-      error = said + " is not an integer; --scale N reads such values multiplied by N";
-      return false;
-    }
-    if (!fits(whole)) {
-      error = said + " is not a 32-bit integer";
-      return false;
-    }
+    if (!integral)
+      return refuse("is not an integer; --scale N reads such values multiplied by N");
+    if (!fits(whole))
+      return refuse("is not a 32-bit integer");
     value = static_cast<int>(whole);
     return true;
   }
@@ -171,10 +170,8 @@ bool KyValueColumn::parse(KyValueKind kind, std::string_view name, std::string_v
   const bool read =
       std::from_chars(plain.data(), plain.data() + plain.size(), real).ec == std::errc();
   const double scaled = std::round(real * scale);
-  if (!read || !(std::fabs(scaled) <= INT_MAX)) {
-    error = said + " times the scale " + std::to_string(scale) + " is not a 32-bit integer";
-    return false;
-  }
+  if (!read || !(std::fabs(scaled) <= INT_MAX))
+    return refuse("times the scale " + std::to_string(scale) + " is not a 32-bit integer");
   value = static_cast<int>(scaled);
   return true;
 }
