@@ -433,6 +433,7 @@ TEST(AnalysisCommands, EveryMistakeGetsOneLineAndItsStatus) {
        2,
        "--column capacity=W: the column 'W' is mapped already"},
       {{"run", "treeTest", "--graph", g, "--scale", "0"}, 2, "--scale '0': expected a whole"},
+      {{"run", "--request", kRequest, "--scale", "10"}, 2, "--column and --scale say how to read"},
       {{"run", "treeTest", "--graph", g, "--scale", "1000000001"}, 2, "--scale '1000000001'"},
       {{"convert", "--graph", g, "/tmp/kyanalyze-never.graphml", "--nodes-out", "/tmp/n.txt"},
        2,
