@@ -43,9 +43,10 @@ with open("lesmis-python.csv", "w", newline="") as out:
     for u, v, w in as_floats.edges(data="weight"):
         writer.writerow([u, v, w, True, f"{u} & {v}"])
 
-# The weighted shortest path lengths NetworkX finds, one row per source, in
-# the order of the first line's names.
-lengths = dict(nx.all_pairs_dijkstra_path_length(lesmis))
+# The weighted shortest path lengths NetworkX finds on the file it wrote,
+# read back with its own reader, one row per source, in the order of the
+# first line's names.
+lengths = dict(nx.all_pairs_dijkstra_path_length(nx.read_graphml("lesmis-networkx.graphml")))
 with open("lesmis-distances.txt", "w") as out:
     out.write(" ".join(order) + "\n")
     for source in order:
