@@ -1,5 +1,7 @@
 #include <kyformats/KyEdgeListWriter.h>
 
+#include "KyColumnNames_p.h"
+
 #include <kyformats/KyGraphNames.h>
 #include <kyformats/KyInputFile.h>
 
@@ -16,9 +18,7 @@ namespace {
 bool headerWord(const std::string& name) {
   if (name.size() != 6 && name.size() != 4)
     return false;
-  std::string lower = name;
-  for (char& c : lower)
-    c = c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+  const std::string lower = KyColumnNames::lowered(name);
   return lower == "source" || lower == "node";
 }
 

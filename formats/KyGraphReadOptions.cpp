@@ -1,5 +1,7 @@
 #include <kyformats/KyGraphReadOptions.h>
 
+#include "KyColumnNames_p.h"
+
 #include <kyformats/KyFormatText.h>
 #include <kyformats/KyValueColumn.h>
 
@@ -7,16 +9,6 @@
 #include <charconv>
 
 using KyFormatText::escaped;
-
-namespace {
-
-std::string lowered(std::string text) {
-  for (char& c : text)
-    c = c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
-  return text;
-}
-
-} // namespace
 
 bool KyGraphReadOptions::setDelimiter(const std::string& text, std::string& error) {
   const auto byte = text.size() == 1 ? static_cast<unsigned char>(text[0]) : 0;
@@ -57,7 +49,7 @@ bool KyGraphReadOptions::mapColumn(const std::string& assignment, std::string& e
             "' is no per-node or per-edge option; they are " + known;
     return false;
   }
-  const std::string key = lowered(name);
+  const std::string key = KyColumnNames::lowered(name);
   const bool optionMapped = std::any_of(columns.begin(), columns.end(),
                                         [&](const auto& entry) { return entry.second == option; });
   if (columns.count(key) != 0 || optionMapped) {

@@ -1,5 +1,7 @@
 #include <kyformats/KyValueColumn.h>
 
+#include "KyColumnNames_p.h"
+
 #include <kyformats/KyFormatText.h>
 
 #include <kyanalysis/KyAnalysisServiceName.h>
@@ -133,9 +135,7 @@ bool KyValueColumn::parse(KyValueKind kind, std::string_view name, std::string_v
     return false;
   };
   if (kind == KyValueKind::boolean) {
-    std::string lower(text);
-    for (char& c : lower)
-      c = c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+    const std::string lower = KyColumnNames::lowered(std::string(text));
     if (lower == "0" || lower == "1" || lower == "true" || lower == "false") {
       value = lower == "1" || lower == "true" ? 1 : 0;
       return true;
