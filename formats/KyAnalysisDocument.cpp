@@ -1,6 +1,7 @@
 #include <kyformats/KyAnalysisDocument.h>
 
 #include <kyformats/KyFormatText.h>
+#include <kyformats/KyGraphReader.h>
 #include <kyformats/KyInputFile.h>
 
 #include <kyanalysis/KyAnalysisKeys.h>
@@ -22,6 +23,9 @@ using KyFormatText::toUtf8;
 
 namespace {
 
+/// How much of a text tells whether it may be an analysis document.
+constexpr std::size_t kStart = 1 << 16;
+
 /// Reads the document of `reader` into a fresh graph and `request`; the
 /// graph goes to `graph` only when the whole document was read.
 bool load(KyAnalysisXMLReader& reader, const std::string& where, std::unique_ptr<KyGraph>& graph,
@@ -37,6 +41,27 @@ bool load(KyAnalysisXMLReader& reader, const std::string& where, std::unique_ptr
   return true;
 }
 
+/// Whether the start of a text can begin an analysis document; if not,
+/// `error` says what the text looks like instead.
+bool mayBeDocument(std::string_view start, const std::string& where, std::string& error) {
+  const KyGraphFormat format = KyGraphReader::formatOf(start);
+  std::size_t first = start.compare(0, 3, "\xEF\xBB\xBF") == 0 ? 3 : 0;
+  first = start.find_first_not_of(" \t\r\n", first);
+  if (first == std::string_view::npos) {
+    error = where + ": empty, not an analysis document";
+    return false;
+  }
+  if (format == KyGraphFormat::graphML) {
+    error = where + ": GraphML, not an analysis document; --graph reads it";
+    return false;
+  }
+  if (start[first] != '<') {
+    error = where + ": not XML, so not an analysis document; --graph reads an edge list";
+    return false;
+  }
+  return true;
+}
+
 } // namespace
 
 KyAnalysisDocument::KyAnalysisDocument() : graph(std::make_unique<KyGraph>()) {}
@@ -45,6 +70,8 @@ KyAnalysisDocument::~KyAnalysisDocument() = default;
 
 bool KyAnalysisDocument::read(std::string_view bytes, const std::string& where,
                               std::string& error) {
+  if (!mayBeDocument(bytes.substr(0, kStart), where, error))
+    return false;
   if (bytes.size() > 0xffffffffu) {
     error = where + ": the document is too large";
     return false;
@@ -61,6 +88,12 @@ bool KyAnalysisDocument::readFile(const std::string& path, std::string& error) {
   std::wstring wide;
   if (path != "-" && stat(path.c_str(), &status) == 0 && S_ISREG(status.st_mode) &&
       access(path.c_str(), R_OK) == 0 && KyFormatText::fromUtf8(path, wide)) {
+    std::string start(kStart, '\0');
+    std::ifstream file(path, std::ios::binary);
+    file.read(start.data(), static_cast<std::streamsize>(start.size()));
+    start.resize(static_cast<std::size_t>(file.gcount()));
+    if (!mayBeDocument(start, KyInputFile::shownPath(path), error))
+      return false;
     KyAnalysisXMLReader reader(wide.c_str());
     return load(reader, KyInputFile::shownPath(path), graph, request, error);
   }

@@ -31,7 +31,8 @@ public:
 
   /// Reads the analysis document in `bytes` into an empty document; `where`
   /// names the source in messages ("FILE" or "standard input"). False, with
-  /// "WHERE: ..." in `error`, when it is no readable analysis document.
+  /// "WHERE: ..." in `error`, when it is no readable analysis document; for
+  /// an empty text, GraphML or text that is no XML the message says so.
   bool read(std::string_view bytes, const std::string& where, std::string& error);
   /// The same for the file `path` ("-": standard input). A regular file is
   /// read piece by piece instead of whole.

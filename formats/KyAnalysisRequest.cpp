@@ -17,6 +17,7 @@
 #include <kyplatform/KyServiceName.h>
 #include <kyplatform/KyText.h>
 
+#include <climits>
 #include <memory>
 #include <sstream>
 #include <tuple>
@@ -78,6 +79,14 @@ std::string accepted(const std::wstring& valueType, const KyHashMap* map) {
   return "node names separated by commas";
 }
 
+/// The per-member option whose unit the graph option `name` is in: the
+/// bounds on walks are costs, the desired flow a capacity; "" for others.
+std::string unitOf(const std::string& name) {
+  if (name == "range" || name == "level")
+    return "cost";
+  return name == "desiredFlow" ? "capacity" : "";
+}
+
 /// The analyses that read every edge as undirected whatever the request says.
 bool undirectedAnyway(int operation) {
   return operation == OPERATION_CONNECTED_COMPONENTS ||
@@ -102,10 +111,59 @@ bool KyAnalysisRequest::start(int operation, KyGraphData data, std::string& erro
   originalEdges_ = graph_->numberOfEdges();
   applyColumns(data_.nodeColumns, "node");
   applyColumns(data_.edgeColumns, "edge");
+  scaleDefaults();
   // The request holds the values now.
   data_.nodeColumns = {};
   data_.edgeColumns = {};
+  notes_ = std::move(data_.notes);
+  if (data_.document != nullptr && KyAnalysisOperation::word(operation) != nullptr) {
+    const std::string word = toUtf8(KyAnalysisOperation::word(operation));
+    int values = 0;
+    data_.document->request.visitValues([&](const KyObject*, const wchar_t* key, KyObject*) {
+      values += toUtf8(key).rfind(word + ":", 0) == 0 ? 1 : 0;
+    });
+    if (values > 0)
+      notes_.push_back("the analysis document holds " + std::to_string(values) + " " + word +
+                       (values == 1 ? " option" : " options") +
+                       ", which a graph file does not bring; --request runs the document as "
+                       "saved");
+  }
   return !data_.undirected || undirected(error);
+}
+
+void KyAnalysisRequest::scaleDefaults() {
+  KyServiceName& service = *fresh_.pServiceName();
+  for (const auto& [name, scale] : scales_)
+    for (const bool nodes : {true, false}) {
+      const auto* description = option(service, operation(), nodes ? L"node" : L"edge",
+                                       std::wstring(name.begin(), name.end()));
+      const auto* fallback = description != nullptr
+                                 ? dynamic_cast<const KyInt*>(description->pDefaultValue())
+                                 : nullptr;
+      if (fallback == nullptr || fallback->value() == 0 || fallback->value() == INT_MAX)
+        continue;
+      const long long scaled = static_cast<long long>(fallback->value()) * scale;
+      const int value =
+          static_cast<int>(std::max<long long>(INT_MIN, std::min<long long>(INT_MAX, scaled)));
+      const int count = nodes ? graph_->numberOfNodes() : graph_->numberOfEdges();
+      for (int i = 0; i < count; ++i) {
+        KyObject* owner = nodes ? static_cast<KyObject*>(graph_->pNodeAt(i)) : graph_->pEdgeAt(i);
+        if (fresh_.pValue(owner, description->pKey()) == nullptr)
+          fresh_.storeInteger(owner, description->pKey(), value);
+      }
+    }
+}
+
+int KyAnalysisRequest::scaleOf(const std::string& name) const {
+  const auto found = scales_.find(name);
+  return found != scales_.end() ? found->second : 1;
+}
+
+int KyAnalysisRequest::scale() const {
+  int most = 1;
+  for (const auto& entry : scales_)
+    most = std::max(most, entry.second);
+  return most;
 }
 
 void KyAnalysisRequest::applyColumns(const std::vector<KyValueColumn>& columns, const char* scope) {
@@ -123,6 +181,10 @@ void KyAnalysisRequest::applyColumns(const std::vector<KyValueColumn>& columns, 
     if (description == nullptr) {
       unused_.push_back(std::string(scope) + " " + column.names.front());
       continue;
+    }
+    if (column.scale != 1) {
+      const std::wstring key = description->pKey();
+      scales_[toUtf8(key.substr(key.rfind(L':') + 1).c_str())] = column.scale;
     }
     for (const auto& [position, value] : column.values)
       fresh_.storeInteger(nodes ? static_cast<KyObject*>(graph_->pNodeAt(position))
@@ -154,6 +216,8 @@ void KyAnalysisRequest::forget() {
   // The values go before the graph they refer to.
   fresh_.removeAllValues();
   unused_.clear();
+  notes_.clear();
+  scales_.clear();
   names_.reset();
 }
 
@@ -262,6 +326,13 @@ bool KyAnalysisRequest::set(const std::string& assignment, std::string& error) {
   } else if (type == L"Boolean") {
     if (value == "0" || value == "false" || value == "1" || value == "true")
       owned = std::make_unique<KyInt>(value == "1" || value == "true" ? 1 : 0);
+  } else if (const int scale = type == L"Integer" ? scaleOf(unitOf(nameText)) : 1;
+             scale != 1 && value.rfind('-', 0) != 0) {
+    int scaled = 0;
+    if (KyValueColumn::parse(KyValueKind::integer, nameText, value, scale, scaled, why))
+      owned = std::make_unique<KyInt>(scaled);
+    else
+      why = "scaled by " + std::to_string(scale) + " as the columns are";
   } else if (type == L"Integer" || type == L"Double") {
     if (fromUtf8(value, wide))
       owned.reset(service.pConvertStringToValue(wide.c_str(), type.c_str(), nullptr, ownedFlag));

@@ -24,6 +24,8 @@ KyAnswer::KyAnswer(const KyAnalysisRequest& request, KyServiceOutputData& output
                                      request.names())) {
   model_->answer = KyAnswerModel::answerJson(request.operation(), model_->answered, request.input(),
                                              output, pathLimit);
+  KyAnswerModel::unscale(model_->answer, request.scale(), request.scaleOf("cost"),
+                         request.scaleOf("capacity"));
 }
 
 KyAnswer::KyAnswer(const KyGraph& graph, const KyServiceInputData& request,

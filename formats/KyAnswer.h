@@ -22,7 +22,10 @@ class KyServiceOutputData;
 /// graph are left out. A sorted-paths answer also lists its cheapest paths.
 /// Edges a request added to follow edges both ways (twins) are shown as
 /// their originals, per-edge integers of a twin counting against its
-/// original's (a flow against the edge is negative).
+/// original's (a flow against the edge is negative). When the request's
+/// columns were read with a scale, costs and flows are divided back by it
+/// and every rendering says the scale ("scale": N, "scale: N (...)", a row
+/// "scale,N").
 ///
 /// The request, its graph and the names must outlive the answer; the
 /// answer store may go once the answer is made. Not copyable.

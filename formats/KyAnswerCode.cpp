@@ -6,7 +6,7 @@
 #include <kyformats/KyGraphNames.h>
 #include <kyformats/KyRequestListing.h>
 
-#include <kyanalysis/KyAnalysisErrorEnum.h>
+#include <kyanalysis/KyAnalysisError.h>
 #include <kyanalysis/KyAnalysisKeys.h>
 #include <kyplatform/KyConstraintManager.h>
 #include <kyplatform/KyDList.h>
@@ -23,58 +23,40 @@
 namespace KyAnswerCode {
 namespace {
 
-struct Outcome {
-  int code;
-  const char* name;
-  const char* meaning;
+/// What each outcome code means, indexed by code.
+const char* const kMeanings[] = {
+    "the request was answered",
+    "there is no request",
+    "there is no answer store",
+    "the request holds no graph",
+    "the request names no analysis",
+    "the local engine does not answer this analysis",
+    "the start node option holds no node",
+    "the finish node option holds no node",
+    "the start node is not in the graph",
+    "the finish node is not in the graph",
+    "a cycle of negative cost leaves no cheapest walk",
+    "a cost does not fit in a 32-bit integer",
+    "memory ran out",
+    "an option holds a value the analysis cannot work with",
+    "no connection could be made to the service",
+    "the service did not answer within the time limit",
+    "the service did not accept the token",
+    "the request is larger than the service accepts",
+    "the service is busy; try again later",
+    "no readable answer came back from the service",
+    "the service refused the request",
 };
-
-const Outcome kOutcomes[] = {
-    {ANALYSIS_ERROR_NONE, "ANALYSIS_ERROR_NONE", "the request was answered"},
-    {ANALYSIS_ERROR_NO_INPUT_DATA, "ANALYSIS_ERROR_NO_INPUT_DATA", "there is no request"},
-    {ANALYSIS_ERROR_NO_OUTPUT_DATA, "ANALYSIS_ERROR_NO_OUTPUT_DATA", "there is no answer store"},
-    {ANALYSIS_ERROR_NO_GRAPH, "ANALYSIS_ERROR_NO_GRAPH", "the request holds no graph"},
-    {ANALYSIS_ERROR_NO_OPERATION, "ANALYSIS_ERROR_NO_OPERATION", "the request names no analysis"},
-    {ANALYSIS_ERROR_OPERATION_NOT_SUPPORTED, "ANALYSIS_ERROR_OPERATION_NOT_SUPPORTED",
-     "the local engine does not answer this analysis"},
-    {ANALYSIS_ERROR_NO_START_NODE, "ANALYSIS_ERROR_NO_START_NODE",
-     "the start node option holds no node"},
-    {ANALYSIS_ERROR_NO_FINISH_NODE, "ANALYSIS_ERROR_NO_FINISH_NODE",
-     "the finish node option holds no node"},
-    {ANALYSIS_ERROR_START_NODE_NOT_IN_GRAPH, "ANALYSIS_ERROR_START_NODE_NOT_IN_GRAPH",
-     "the start node is not in the graph"},
-    {ANALYSIS_ERROR_FINISH_NODE_NOT_IN_GRAPH, "ANALYSIS_ERROR_FINISH_NODE_NOT_IN_GRAPH",
-     "the finish node is not in the graph"},
-    {ANALYSIS_ERROR_NEGATIVE_CYCLE, "ANALYSIS_ERROR_NEGATIVE_CYCLE",
-     "a cycle of negative cost leaves no cheapest walk"},
-    {ANALYSIS_ERROR_COST_OVERFLOW, "ANALYSIS_ERROR_COST_OVERFLOW",
-     "a cost does not fit in a 32-bit integer"},
-    {ANALYSIS_ERROR_OUT_OF_MEMORY, "ANALYSIS_ERROR_OUT_OF_MEMORY", "memory ran out"},
-    {ANALYSIS_ERROR_INVALID_OPTION, "ANALYSIS_ERROR_INVALID_OPTION",
-     "an option holds a value the analysis cannot work with"},
-    {ANALYSIS_ERROR_CANNOT_CONNECT, "ANALYSIS_ERROR_CANNOT_CONNECT",
-     "no connection could be made to the service"},
-    {ANALYSIS_ERROR_TIMED_OUT, "ANALYSIS_ERROR_TIMED_OUT",
-     "the service did not answer within the time limit"},
-    {ANALYSIS_ERROR_UNAUTHORIZED, "ANALYSIS_ERROR_UNAUTHORIZED",
-     "the service did not accept the token"},
-    {ANALYSIS_ERROR_REQUEST_TOO_LARGE, "ANALYSIS_ERROR_REQUEST_TOO_LARGE",
-     "the request is larger than the service accepts"},
-    {ANALYSIS_ERROR_SERVICE_BUSY, "ANALYSIS_ERROR_SERVICE_BUSY",
-     "the service is busy; try again later"},
-    {ANALYSIS_ERROR_UNREADABLE_ANSWER, "ANALYSIS_ERROR_UNREADABLE_ANSWER",
-     "no readable answer came back from the service"},
-    {ANALYSIS_ERROR_REQUEST_REFUSED, "ANALYSIS_ERROR_REQUEST_REFUSED",
-     "the service refused the request"},
-};
+static_assert(sizeof(kMeanings) / sizeof(kMeanings[0]) == KyAnalysisError::count(),
+              "one meaning per code");
 
 } // namespace
 
 std::string text(int code) {
-  for (const Outcome& outcome : kOutcomes)
-    if (outcome.code == code)
-      return std::string(outcome.name) + " (" + std::to_string(code) + "): " + outcome.meaning;
-  return "error code " + std::to_string(code);
+  const char* name = KyAnalysisError::name(code);
+  if (name == nullptr)
+    return "error code " + std::to_string(code);
+  return std::string(name) + " (" + std::to_string(code) + "): " + kMeanings[code];
 }
 
 std::string failure(int code, const KyServiceInputData& request, const KyServiceOutputData& answer,

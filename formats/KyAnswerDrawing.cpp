@@ -75,6 +75,9 @@ void write(std::ostream& out, const AnsweredGraph& graph, const KyServiceInputDa
   bool undirected = graph.edges().size() != static_cast<std::size_t>(graph.graph().numberOfEdges());
 
   KyServiceName* service = input.pServiceName();
+  // The request's numbers are scaled as its columns were read; shown divided back.
+  const auto scaled = answer.find("scale");
+  const double scale = scaled != answer.end() ? scaled->get<double>() : 1;
   std::map<std::pair<int, std::string>, std::string> requestLabels; // sorted by edge, name
   input.visitValues([&](const KyObject* owner, const wchar_t* key, KyObject* value) {
     const auto* integer = dynamic_cast<const KyInt*>(value);
@@ -90,7 +93,10 @@ void write(std::ostream& out, const AnsweredGraph& graph, const KyServiceInputDa
         service != nullptr ? service->pInputDescription()->pOption(key) : nullptr;
     if (edge != nullptr && graph.original(edge) == edge && integer != nullptr &&
         description != nullptr && std::wstring(description->pValueType()) == L"Integer")
-      requestLabels[{edge->index(), name}] = name + " " + std::to_string(integer->value());
+      requestLabels[{edge->index(), name}] =
+          name + " " +
+          KyAnswerModel::numberText(scale == 1 ? Json(integer->value())
+                                               : Json(integer->value() / scale));
   });
   for (const auto& [where, label] : requestLabels)
     edges[static_cast<std::size_t>(where.first)].labels.push_back(label);
@@ -127,7 +133,7 @@ void write(std::ostream& out, const AnsweredGraph& graph, const KyServiceInputDa
         edges[entry.at("edge").at("index").get<std::size_t>()].labels.push_back(
             item.name + " " +
             (entry.contains("valueName") ? entry.at("valueName").get<std::string>()
-                                         : entry.at("value").dump()));
+                                         : KyAnswerModel::numberText(entry.at("value"))));
     } else if (item.scope != "none") {
       continue;
     } else if (term.shape == Shape::walks || item.valueType.rfind("List<List<", 0) == 0) {

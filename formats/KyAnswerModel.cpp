@@ -23,6 +23,8 @@
 #include <kyplatform/KyServiceItemDescriptionManager.h>
 
 #include <algorithm>
+#include <charconv>
+#include <climits>
 #include <cstring>
 #include <functional>
 #include <unordered_set>
@@ -292,6 +294,56 @@ Json pathsJson(KyServiceOutputData& output, const KyNode* start, const AnsweredG
     result.push_back(std::move(walk));
   }
   return result;
+}
+
+void unscale(Json& answer, int scale, int costScale, int capacityScale) {
+  if (scale == 1)
+    return;
+  const auto divided = [](Json& number, double by) {
+    if (by != 1 && number.is_number_integer() && number.get<long long>() != INT_MAX)
+      number = static_cast<double>(number.get<long long>()) / by;
+  };
+  Json& results = answer.at("results");
+  for (const ResultItem& item : resultsOf(operationOf(answer))) {
+    double by = 1;
+    switch (KyVocabulary::unitOf(toUtf8(item.key.c_str()))) {
+    case KyVocabulary::Unit::cost:
+      by = costScale;
+      break;
+    case KyVocabulary::Unit::capacity:
+      by = capacityScale;
+      break;
+    case KyVocabulary::Unit::costTimesCapacity:
+      by = static_cast<double>(costScale) * capacityScale;
+      break;
+    case KyVocabulary::Unit::none:
+      continue;
+    }
+    const auto found = results.find(item.name);
+    if (found == results.end())
+      continue;
+    if (found->is_array())
+      for (Json& entry : *found)
+        divided(entry.at("value"), by);
+    else
+      divided(*found, by);
+  }
+  if (const auto paths = answer.find("paths"); paths != answer.end())
+    for (Json& path : *paths)
+      divided(path.at("cost"), costScale);
+  Json scaled{{"analysis", answer.at("analysis")}, {"scale", scale}};
+  for (auto& member : answer.items())
+    if (member.key() != "analysis")
+      scaled[member.key()] = std::move(member.value());
+  answer = std::move(scaled);
+}
+
+std::string numberText(const Json& number) {
+  if (!number.is_number_float())
+    return number.dump();
+  char text[32];
+  const auto end = std::to_chars(text, text + sizeof text, number.get<double>()).ptr;
+  return std::string(text, end);
 }
 
 } // namespace KyAnswerModel

@@ -77,6 +77,18 @@ Json edgeJson(const KyEdge* edge);
 Json answerJson(int operation, const AnsweredGraph& graph, const KyServiceInputData& input,
                 KyServiceOutputData& output, int pathLimit);
 
+/// Counts the numbers of an answer made by answerJson() back into the unit
+/// of the files read, when the request's columns were read with `scale`:
+/// costs are divided by `costScale`, flows by `capacityScale`, the cost of
+/// a minimum-cost flow by both, and the answer gets "scale": `scale` after
+/// "analysis". 2147483647, which marks no walk, stays. Nothing for a scale
+/// of 1.
+void unscale(Json& answer, int scale, int costScale, int capacityScale);
+
+/// A number as text: integers as they are, others in the fewest digits that
+/// read back as the same double ("2.5", "3").
+std::string numberText(const Json& number);
+
 /// The first `limit` paths of a sorted-paths answer, cheapest first: each
 /// {"nodes": [nodes], "edges": [edges], "cost": n}, the nodes following the
 /// edges from `start`; a path without edges is `start` alone.

@@ -15,6 +15,9 @@ using KyFormatText::padded;
 
 namespace {
 
+const char* const scaleMeaning =
+    "the values read were multiplied by it; costs and flows are divided back";
+
 std::string joined(const std::vector<std::string>& parts, const char* separator) {
   std::string text;
   for (const std::string& part : parts)
@@ -31,6 +34,8 @@ bool isWalk(const Json& value) { return value.is_object() && value.contains("edg
 std::string valueText(const Json& value, const KyGraphNames& names) {
   if (value.is_null())
     return "-";
+  if (value.is_number())
+    return KyAnswerModel::numberText(value);
   if (value.is_string())
     return escaped(value.get<std::string>());
   if (isNode(value))
@@ -191,7 +196,7 @@ void writeCsvTable(std::ostream& out, const Table& table) {
 } // namespace
 
 std::string pathText(const Json& path, const KyGraphNames& names) {
-  return valueText(path, names) + "  (cost " + path.at("cost").dump() + ")";
+  return valueText(path, names) + "  (cost " + KyAnswerModel::numberText(path.at("cost")) + ")";
 }
 
 void write(std::ostream& out, const Json& answer, const KyGraphNames& names) {
@@ -199,6 +204,8 @@ void write(std::ostream& out, const Json& answer, const KyGraphNames& names) {
   const auto totalCost = results.find("totalCost");
   const bool costed = totalCost != results.end() && totalCost->is_number();
   std::map<std::string, std::string> scopes = scopesOf(answer);
+  if (const auto scale = answer.find("scale"); scale != answer.end())
+    out << "scale: " << scale->dump() << " (" << scaleMeaning << ")\n";
   for (const auto& [name, value] : results.items()) {
     if (scopes[name] != "none")
       continue;
@@ -210,7 +217,7 @@ void write(std::ostream& out, const Json& answer, const KyGraphNames& names) {
     }
     out << name << ": " << valueText(value, names);
     if (isWalk(value) && !value.at("nodes").empty() && costed)
-      out << "  (cost " << totalCost->dump() << ")";
+      out << "  (cost " << KyAnswerModel::numberText(*totalCost) << ")";
     out << '\n';
   }
   for (const Table& table : ownerTables(answer, false, names)) {
@@ -227,6 +234,8 @@ void write(std::ostream& out, const Json& answer, const KyGraphNames& names) {
 
 void writeCsv(std::ostream& out, const Json& answer, const KyGraphNames& names) {
   Table scalars{{"result", "value"}, {}};
+  if (const auto scale = answer.find("scale"); scale != answer.end())
+    scalars.rows.push_back({"scale", scale->dump()});
   std::map<std::string, std::string> scopes = scopesOf(answer);
   for (const auto& [name, value] : answer.at("results").items())
     if (scopes[name] == "none")

@@ -1,11 +1,14 @@
 #include <kyformats/KyEdgeListReader.h>
 
+#include "KyColumnNames_p.h"
+
 #include <kyformats/KyFormatText.h>
 
 #include <kyplatform/KyEdge.h>
 #include <kyplatform/KyNode.h>
 
 #include <algorithm>
+#include <cstring>
 #include <functional>
 #include <string_view>
 #include <unordered_map>
@@ -41,8 +44,13 @@ public:
       const std::size_t begin = at_;
       at_ = end + 1;
       ++line_;
-      if (delimiter_ == 0)
+      if (delimiter_ == 0) {
         delimiter_ = detect(begin, stop);
+        detected_ = true;
+      } else if (!consistent(begin, stop, error)) {
+        failed_ = true;
+        return false;
+      }
       if (!split(begin, stop, error)) {
         failed_ = true;
         return false;
@@ -59,9 +67,26 @@ public:
   std::string here() const { return where_ + ":" + std::to_string(line_) + ": "; }
 
 private:
-  /// The delimiter of a table whose first significant line is [begin, stop).
+  /// The delimiter of a table whose first significant line is [begin, stop):
+  /// a comma; else a tab when no blank is there; else a semicolon; else a
+  /// bar; else blanks. 0 while the line decides nothing (blank, a comment).
   char detect(std::size_t begin, std::size_t stop) const {
-    bool tab = false, space = false, quote = false;
+    const std::size_t first = text_.find_first_not_of(" \t", begin);
+    if (first >= stop || text_[first] == '#')
+      return 0;
+    const std::string met = separators(begin, stop);
+    for (const char candidate : {',', '\t', ';', '|'})
+      if (met.find(candidate) != std::string::npos &&
+          (candidate != '\t' || met.find(' ') == std::string::npos))
+        return candidate;
+    return ' ';
+  }
+
+  /// The separators that [begin, stop) holds outside quotes and comments,
+  /// each once: ',', ';', '|', tab and blank.
+  std::string separators(std::size_t begin, std::size_t stop) const {
+    std::string met;
+    bool quote = false;
     for (std::size_t i = begin; i < stop; ++i) {
       const char c = text_[i];
       if (c == '"')
@@ -70,18 +95,35 @@ private:
         continue;
       else if (c == '#')
         break;
-      else if (c == ',')
-        return ',';
-      else if (c == '\t')
-        tab = true;
-      else if (c == ' ')
-        space = true;
+      else if ((c == ',' || c == ';' || c == '|' || c == '\t' || c == ' ') &&
+               met.find(c) == std::string::npos)
+        met += c;
     }
-    // Blank lines and comments decide nothing yet.
-    const std::size_t first = text_.find_first_not_of(" \t", begin);
-    if (first >= stop || text_[first] == '#')
-      return 0;
-    return tab && !space ? '\t' : ' ';
+    return met;
+  }
+
+  /// A line of a table whose delimiter was detected holds it, or no other
+  /// separator: a line that another one splits would read as one name.
+  bool consistent(std::size_t begin, std::size_t stop, std::string& error) const {
+    // Most lines hold the delimiter: a look for the byte settles them.
+    if (!detected_ || delimiter_ == ' ' ||
+        std::memchr(text_.data() + begin, delimiter_, stop - begin) != nullptr)
+      return true;
+    const std::string met = separators(begin, stop);
+    if (met.find(delimiter_) != std::string::npos)
+      return true;
+    for (const char other : {',', '\t', ';', '|'})
+      if (met.find(other) != std::string::npos) {
+        error = here() + "fields separated by " + separatorName(other) +
+                ", but the first line separates them by " + separatorName(delimiter_) +
+                "; --delimiter says which one separates fields";
+        return false;
+      }
+    return true;
+  }
+
+  static std::string separatorName(char c) {
+    return c == '\t' ? std::string("tabs") : "'" + std::string(1, c) + "'";
   }
 
   /// Unquotes the field that starts with the quote at `i`, in place; `i`
@@ -162,6 +204,7 @@ private:
   std::string& text_;
   const std::string& where_;
   char delimiter_;
+  bool detected_ = false; // the delimiter was told by the first line
   std::size_t at_ = 0;
   int line_ = 0;
   bool failed_ = false;
@@ -169,44 +212,62 @@ private:
   std::vector<char> quoted_;
 };
 
-/// The columns a header names after its first `skip` fields, each a known
-/// option name of `scope`, none twice.
+bool isWord(std::string_view field, const char* word) {
+  return KyColumnNames::lowered(std::string(field)) == word;
+}
+
+/// The columns a header names after its first `skip` fields, each read as
+/// an option of `scope`, none twice: `slots` gets, for each such field, its
+/// column's place in `columns`, or -1 for a column that is left out.
 bool headerColumns(const TableLines& lines, std::size_t skip, const std::string& scope,
-                   std::vector<KyValueColumn>& columns, std::string& error) {
+                   KyColumnNames& names, std::vector<KyValueColumn>& columns,
+                   std::vector<int>& slots, std::string& error) {
   const auto& fields = lines.fields();
   for (std::size_t i = skip; i < fields.size(); ++i) {
     const std::string name(fields[i]);
     KyValueColumn column;
-    column.names = {name};
-    if (!KyValueColumn::kindOf(scope, name, column.kind)) {
-      std::string known;
-      for (const std::string& each : KyValueColumn::optionNames(scope))
-        known += (known.empty() ? "" : ", ") + each;
-      error = lines.here() + "'" + escaped(name) + "' is no " + scope + " option; " + scope +
-              " columns: " + known;
+    switch (names.resolve(scope, name, column, error)) {
+    case KyColumnNames::Outcome::refused:
+      error = lines.here() + error;
       return false;
+    case KyColumnNames::Outcome::ignored:
+      slots.push_back(-1);
+      continue;
+    case KyColumnNames::Outcome::option:
+      break;
     }
-    for (const KyValueColumn& before : columns)
-      if (before.names.front() == name) {
-        error = lines.here() + "the column '" + name + "' comes twice";
+    for (std::size_t before = skip; before < i; ++before) {
+      const int slot = slots[before - skip];
+      if (slot >= 0 && columns[static_cast<std::size_t>(slot)].names == column.names) {
+        const std::string other(fields[before]);
+        error = lines.here() + (other == name
+                                    ? "the column '" + escaped(name) + "' comes twice"
+                                    : "the columns '" + escaped(other) + "' and '" + escaped(name) +
+                                          "' both give " + column.names.front());
         return false;
       }
+    }
+    slots.push_back(static_cast<int>(columns.size()));
     columns.push_back(std::move(column));
   }
   return true;
 }
 
-/// Stores the values of a row's fields from `first` on in `columns`, for
-/// the member at `position`; empty fields are left unset.
+/// Stores the values of a row's fields from `first` on in their columns
+/// (`slots` as headerColumns() made them), for the member at `position`;
+/// empty fields are left unset.
 bool rowValues(const TableLines& lines, std::size_t first, int position,
-               std::vector<KyValueColumn>& columns, std::string& error) {
+               const std::vector<int>& slots, std::vector<KyValueColumn>& columns,
+               std::string& error) {
   const auto& fields = lines.fields();
   for (std::size_t i = first; i < fields.size(); ++i) {
-    if (fields[i].empty())
+    const int slot = slots[i - first];
+    if (fields[i].empty() || slot < 0)
       continue;
-    KyValueColumn& column = columns[i - first];
+    KyValueColumn& column = columns[static_cast<std::size_t>(slot)];
     int value = 0;
-    if (!KyValueColumn::parse(column.kind, column.names.front(), fields[i], value, error)) {
+    if (!KyValueColumn::parse(column.kind, column.names.front(), fields[i], column.scale, value,
+                              error)) {
       error = lines.here() + error;
       return false;
     }
@@ -286,20 +347,22 @@ bool KyEdgeListReader::read(std::string text, const std::string& where, KyGraphD
   KyGraphData made;
   TableLines lines(text, where, options_.delimiter);
   NodeMaker maker(*made.graph);
+  KyColumnNames names(options_, "column");
   std::vector<KyValueColumn>& columns = made.edgeColumns;
+  std::vector<int> slots;
   bool header = false;
   for (bool first = true; lines.next(error); first = false) {
     const auto& fields = lines.fields();
-    if (first && fields.size() >= 2 && fields[0] == "source" && fields[1] == "target" &&
+    if (first && fields.size() >= 2 && isWord(fields[0], "source") && isWord(fields[1], "target") &&
         !lines.quoted(0) && !lines.quoted(1)) {
       header = true;
-      if (!headerColumns(lines, 2, "edge", columns, error))
+      if (!headerColumns(lines, 2, "edge", names, columns, slots, error))
         return false;
       continue;
     }
     const bool lone = std::all_of(fields.begin() + 1, fields.end(),
                                   [](std::string_view field) { return field.empty(); });
-    const std::size_t most = header ? 2 + columns.size() : 3;
+    const std::size_t most = header ? 2 + slots.size() : 3;
     if (fields.size() > most && !lone) {
       error = lines.here() +
               (header ? "expected at most " + std::to_string(most) + " fields as the header says"
@@ -317,13 +380,18 @@ bool KyEdgeListReader::read(std::string text, const std::string& where, KyGraphD
     }
     KyNode* source = maker.node(fields[0]);
     KyEdge* edge = made.graph->addEdge(source, maker.node(fields[1]));
-    if (!header && fields.size() == 3 && columns.empty())
-      columns.push_back(KyValueColumn{{"cost", "capacity"}, KyValueKind::integer, {}});
-    if (!rowValues(lines, 2, edge->index(), columns, error))
+    if (!header && fields.size() == 3 && columns.empty()) {
+      columns.push_back(
+          KyValueColumn{{"cost", "capacity"}, KyValueKind::integer, {}, options_.scale});
+      slots.push_back(0);
+    }
+    if (!rowValues(lines, 2, edge->index(), slots, columns, error))
       return false;
   }
   if (lines.failed())
     return false;
+  if (const std::string note = names.note(where); !note.empty())
+    made.notes.push_back(note);
   data = std::move(made);
   return true;
 }
@@ -347,20 +415,22 @@ bool KyEdgeListReader::readNodeTable(std::string text, const std::string& where,
   // The table is read whole before the graph changes: nodes it names that
   // the graph lacks are made, and its columns joined, only at the end.
   std::vector<std::string_view> made;
+  KyColumnNames columnNames(options_, "column");
   std::vector<KyValueColumn> columns;
+  std::vector<int> slots;
   for (bool first = true; lines.next(error); first = false) {
     const auto& fields = lines.fields();
     if (first) {
-      if (fields[0] != "node" || lines.quoted(0)) {
+      if (!isWord(fields[0], "node") || lines.quoted(0)) {
         error = lines.here() + "a node table starts with a header 'node NAME...'";
         return false;
       }
-      if (!headerColumns(lines, 1, "node", columns, error))
+      if (!headerColumns(lines, 1, "node", columnNames, columns, slots, error))
         return false;
       continue;
     }
-    if (fields.size() > 1 + columns.size()) {
-      error = lines.here() + "expected at most " + std::to_string(1 + columns.size()) +
+    if (fields.size() > 1 + slots.size()) {
+      error = lines.here() + "expected at most " + std::to_string(1 + slots.size()) +
               " fields as the header says, found " + std::to_string(fields.size()) + " fields";
       return false;
     }
@@ -378,11 +448,13 @@ bool KyEdgeListReader::readNodeTable(std::string text, const std::string& where,
       nodes.push_back(data.graph->numberOfNodes() + static_cast<int>(made.size()));
       made.push_back(fields[0]);
     }
-    if (!rowValues(lines, 1, nodes.front(), columns, error))
+    if (!rowValues(lines, 1, nodes.front(), slots, columns, error))
       return false;
   }
   if (lines.failed())
     return false;
+  if (const std::string note = columnNames.note(where); !note.empty())
+    data.notes.push_back(note);
   std::wstring wide;
   for (std::string_view name : made) {
     fromUtf8(name, wide); // valid: the whole text was checked

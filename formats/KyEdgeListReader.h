@@ -11,20 +11,24 @@
 /// may run on many threads at once.
 ///
 /// An edge list has one edge a line, "source target [cost]", or, after a
-/// header line "source target NAME...", one column per NAME, each a
-/// per-edge option by its short name (cost, capacity, undirected). A line
-/// with one name (or with empty fields after it) adds a lone node; "#"
-/// outside quotes starts a comment; blank lines are skipped; a UTF-8
-/// byte-order mark is skipped. Names in double quotes may hold blanks,
-/// delimiters and "#" ("" is a quote). Fields are separated by the
+/// header line "source target NAME..." (the two words in any case), one
+/// column per NAME, read as the per-edge option of that name in any case
+/// (cost, capacity, undirected) or as the options' columns map it; columns
+/// no option has the name of are left out and listed in a note of the data
+/// read. A line with one name (or with empty fields after it) adds a lone
+/// node; "#" outside quotes starts a comment; blank lines are skipped; a
+/// UTF-8 byte-order mark is skipped. Names in double quotes may hold
+/// blanks, delimiters and "#" ("" is a quote). Fields are separated by the
 /// options' delimiter: ' ' for runs of blanks, any other character for
-/// itself, 0 to detect (a comma outside quotes in the first line: commas;
-/// else tabs but no blanks: tabs; else blanks). Nodes are made in order of
-/// first mention.
+/// itself, 0 to detect it from the first line outside quotes (a comma;
+/// else tabs but no blanks; else a semicolon; else a bar; else blanks), a
+/// later line that holds none of it but another of those being refused.
+/// Values are read as KyValueColumn::parse() reads them, with the options'
+/// scale. Nodes are made in order of first mention.
 ///
-/// A node table has a header "node NAME...", then one node a line with its
-/// per-node options (cost, weight, capacity); an empty field leaves an
-/// option unset.
+/// A node table has a header "node NAME..." ("node" in any case), then one
+/// node a line with its per-node options (cost, weight, capacity); an empty
+/// field leaves an option unset.
 class KYFORMATS_EXPORT KyEdgeListReader {
 public:
   explicit KyEdgeListReader(const KyGraphReadOptions& options = KyGraphReadOptions());

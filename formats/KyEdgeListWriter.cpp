@@ -1,5 +1,7 @@
 #include <kyformats/KyEdgeListWriter.h>
 
+#include "KyColumnNames_p.h"
+
 #include <kyformats/KyGraphNames.h>
 #include <kyformats/KyInputFile.h>
 
@@ -10,6 +12,15 @@
 #include <unordered_map>
 
 namespace {
+
+/// Whether a reader would take `name` at the start of a first line for a
+/// header word: "source" or "node", in any case.
+bool headerWord(const std::string& name) {
+  if (name.size() != 6 && name.size() != 4)
+    return false;
+  const std::string lower = KyColumnNames::lowered(name);
+  return lower == "source" || lower == "node";
+}
 
 /// The cells of each member's row for `columns`, by position; empty when unset.
 std::vector<std::vector<std::string>> cells(const std::vector<KyValueColumn>& columns, int count) {
@@ -54,12 +65,13 @@ bool KyEdgeListWriter::write(const KyGraphData& data, std::string& edges, std::s
       return false;
     }
     // Quoted: what would split, end or start something, and names a header
-    // uses. A comma is quoted whatever the delimiter, as a reader that
-    // detects the delimiter takes a comma in the first line for it; so is a
-    // leading byte-order mark, which a reader skips at the start of a text.
+    // uses. Commas, semicolons and bars are quoted whatever the delimiter,
+    // as a reader that detects the delimiter takes one in the first line for
+    // it, and refuses a line that holds another; so is a leading byte-order
+    // mark, which a reader skips at the start of a text.
     if (name.empty() ||
-        name.find_first_of(std::string(" \t#\",") + delimiter_) != std::string::npos ||
-        name.compare(0, 3, "\xEF\xBB\xBF") == 0 || name == "source" || name == "node") {
+        name.find_first_of(std::string(" \t#\",;|") + delimiter_) != std::string::npos ||
+        name.compare(0, 3, "\xEF\xBB\xBF") == 0 || headerWord(name)) {
       std::string quoted = "\"";
       for (char c : name)
         quoted += c == '"' ? std::string("\"\"") : std::string(1, c);

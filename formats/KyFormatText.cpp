@@ -12,6 +12,22 @@ namespace {
 
 bool control(char32_t c) { return c < 0x20 || (c >= 0x7F && c <= 0x9F); }
 
+/// Unicode format characters (category Cf) but the two joiners: invisible,
+/// and the bidirectional ones reorder the text around them, so a name
+/// could pass for another or turn a line around. The zero-width joiner and
+/// non-joiner stay: scripts and emoji need them and they move nothing.
+bool formatControl(char32_t c) {
+  if (c < 0xAD)
+    return false;
+  return c == 0xAD || (c >= 0x600 && c <= 0x605) || c == 0x61C || c == 0x6DD || c == 0x70F ||
+         c == 0x890 || c == 0x891 || c == 0x8E2 || c == 0x180E || c == 0x200B || c == 0x200E ||
+         c == 0x200F || (c >= 0x202A && c <= 0x202E) || (c >= 0x2060 && c <= 0x2064) ||
+         (c >= 0x2066 && c <= 0x206F) || c == 0xFEFF || (c >= 0xFFF9 && c <= 0xFFFB) ||
+         c == 0x110BD || c == 0x110CD || (c >= 0x13430 && c <= 0x1343F) ||
+         (c >= 0x1BCA0 && c <= 0x1BCA3) || (c >= 0x1D173 && c <= 0x1D17A) || c == 0xE0001 ||
+         (c >= 0xE0020 && c <= 0xE007F);
+}
+
 /// The C library's character widths need a UTF-8 locale; the program's own
 /// locale is left as it is, so one is made for the width queries alone.
 class Utf8Locale {
@@ -68,9 +84,15 @@ std::string escaped(std::string_view text) {
       ++i;
       continue;
     }
-    if (control(c))
+    if (control(c)) {
       hex(static_cast<unsigned>(c));
-    else
+    } else if (formatControl(c)) {
+      // "\u202e", or "\U000e0001" beyond the first plane.
+      const bool wide = c > 0xFFFF;
+      result += wide ? "\\U" : "\\u";
+      for (int shift = wide ? 28 : 12; shift >= 0; shift -= 4)
+        result += "0123456789abcdef"[(c >> shift) & 0xF];
+    } else
       result.append(text.substr(i, length));
     i += length;
   }

@@ -27,7 +27,11 @@ KYFORMATS_EXPORT std::size_t invalidUtf8At(std::string_view text);
 
 /// `text` safe to show on a terminal: control characters (U+0000 to U+001F,
 /// U+007F to U+009F) become "\xHH", so no escape sequence passes through and
-/// a line stays one line. Bytes that are not UTF-8 become "\xHH" too.
+/// a line stays one line; invisible format characters, among them the
+/// bidirectional controls that would turn the text around (U+202E), become
+/// "\uHHHH" ("\UHHHHHHHH" past U+FFFF), but the zero-width joiner and
+/// non-joiner, which scripts and emoji need. Bytes that are not UTF-8
+/// become "\xHH".
 KYFORMATS_EXPORT std::string escaped(std::string_view text);
 
 /// The number of terminal columns the UTF-8 `text` takes: wide East Asian

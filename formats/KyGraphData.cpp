@@ -18,6 +18,7 @@ KyGraphData& KyGraphData::operator=(KyGraphData&& other) noexcept {
   nodeColumns = std::move(other.nodeColumns);
   edgeColumns = std::move(other.edgeColumns);
   undirected = other.undirected;
+  notes = std::move(other.notes);
   document = std::move(other.document);
   return *this;
 }

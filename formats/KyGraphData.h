@@ -28,6 +28,9 @@ struct KYFORMATS_EXPORT KyGraphData {
   std::vector<KyValueColumn> edgeColumns;
   /// The file says its edges run both ways (GraphML edgedefault="undirected").
   bool undirected = false;
+  /// What a person should hear of the files read, one line each: columns
+  /// and keys that were left out, as no option has their names.
+  std::vector<std::string> notes;
   /// The analysis document the graph came from, its graph moved to `graph`
   /// above, else null. Declared last: its request refers to the graph.
   std::unique_ptr<KyAnalysisDocument> document;

@@ -1,5 +1,7 @@
 #include <kyformats/KyGraphMLReader.h>
 
+#include "KyColumnNames_p.h"
+
 #include <kyformats/KyFormatText.h>
 
 #include <kyplatform/KyEdge.h>
@@ -80,7 +82,8 @@ private:
 /// Builds the graph while the parser walks the document.
 class GraphMLHandler : public xercesc::DefaultHandler {
 public:
-  explicit GraphMLHandler(KyGraphData& data) : data_(data) {}
+  GraphMLHandler(KyGraphData& data, const KyGraphReadOptions& options)
+      : data_(data), names_(options, "key") {}
 
   void setDocumentLocator(const xercesc::Locator* const locator) override { locator_ = locator; }
   // The locator ends with the parse; what finish() refuses has no place.
@@ -97,9 +100,15 @@ public:
     if (depth_ == 1 && name != u"graphml")
       refuse("the root element is not 'graphml'");
     if (name == u"key") {
-      Key key{attribute(attributes, u"for"), attribute(attributes, u"attr.name"), std::nullopt};
-      currentKey_ = attribute(attributes, u"id");
-      keys_[currentKey_] = key;
+      // Keys are told apart by their id within their domain: two tools
+      // write a node key and an edge key of one id.
+      std::string domain = attribute(attributes, u"for");
+      currentKey_ = {domain.empty() ? "all" : domain, attribute(attributes, u"id")};
+      if (keys_.count(currentKey_) != 0)
+        refuse("the key '" + escaped(currentKey_.second) + "' is declared twice for " +
+               domainName(currentKey_.first));
+      keys_[currentKey_] = Key{attribute(attributes, u"attr.name"), std::nullopt};
+      keyOrder_.push_back(currentKey_);
     } else if (name == u"default") {
       text_.clear();
       collecting_ = true;
@@ -150,6 +159,8 @@ public:
         value(dataKey_, text_);
     } else if (name == u"node" || name == u"edge") {
       member_ = -1;
+    } else if (depth_ == 0 && graphs_ == 0) {
+      refuse("the document holds no graph element");
     }
   }
 
@@ -162,35 +173,41 @@ public:
       if (!isDeclared)
         refuse("an edge refers to the node '" + escaped(id) + "', which is not declared");
     // A key with a default gives every member its value, data or not.
-    for (const auto& [id, key] : keys_) {
+    for (const auto& place : keyOrder_) {
+      const Key& key = keys_[place];
       if (!key.fallback)
         continue;
       for (const bool onEdges : {false, true}) {
-        const char* scope = onEdges ? "edge" : "node";
-        KyValueKind kind;
-        if ((key.scope == "all" || key.scope == scope) &&
-            KyValueColumn::kindOf(scope, key.name, kind))
-          columns_.emplace(std::make_pair(id, onEdges), KyValueColumn{{key.name}, kind, {}});
-      }
-    }
-    for (auto& [place, column] : columns_) {
-      const auto& [id, onEdges] = place;
-      const Key& key = keys_[id];
-      if (key.fallback) {
+        const char* domain = onEdges ? "edge" : "node";
+        if ((place.first != domain && place.first != "all") ||
+            (!onEdges && KyColumnNames::lowered(key.name) == "name"))
+          continue;
+        const int slot = column(place, onEdges);
+        if (slot < 0)
+          continue;
+        KyValueColumn& filled = columns_[static_cast<std::size_t>(slot)];
         const int count = onEdges ? data_.graph->numberOfEdges() : data_.graph->numberOfNodes();
         std::vector<char> given(static_cast<std::size_t>(count), 0);
-        for (const auto& entry : column.values)
+        for (const auto& entry : filled.values)
           given[static_cast<std::size_t>(entry.first)] = 1;
         int fallback = 0;
         std::string why;
-        if (!KyValueColumn::parse(column.kind, key.name, *key.fallback, fallback, why))
-          refuse("the default of key '" + escaped(id) + "': " + why);
+        if (!KyValueColumn::parse(filled.kind, filled.names.front(), *key.fallback, filled.scale,
+                                  fallback, why))
+          refuse("the default of key '" + escaped(place.second) + "': " + why);
         for (int i = 0; i < count; ++i)
           if (!given[static_cast<std::size_t>(i)])
-            column.values.emplace_back(i, fallback);
+            filled.values.emplace_back(i, fallback);
       }
-      (onEdges ? data_.edgeColumns : data_.nodeColumns).push_back(std::move(column));
     }
+    // Columns come in the order of their keys' ids, whatever the data's order.
+    std::vector<std::size_t> order(columns_.size());
+    for (std::size_t i = 0; i < order.size(); ++i)
+      order[i] = i;
+    std::stable_sort(order.begin(), order.end(),
+                     [&](std::size_t a, std::size_t b) { return columnKeys_[a] < columnKeys_[b]; });
+    for (std::size_t i : order)
+      (columnOnEdges_[i] ? data_.edgeColumns : data_.nodeColumns).push_back(std::move(columns_[i]));
     const int undirected =
         static_cast<int>(std::count(undirectedEdges_.begin(), undirectedEdges_.end(), 1));
     if (undirected > 0 && undirected == data_.graph->numberOfEdges() && undirectedByDefault_) {
@@ -212,13 +229,49 @@ public:
   }
 
 private:
+  /// A key by its domain ("node", "edge", "graph", "all", ...) and its id.
+  using Place = std::pair<std::string, std::string>;
   struct Key {
-    std::string scope; // "node", "edge", "graph", "all"
-    std::string name;
+    std::string name; // attr.name
     std::optional<std::string> fallback;
   };
 
   [[noreturn]] void refuse(const std::string& message) const { throw Refusal{here() + message}; }
+
+  static std::string domainName(const std::string& domain) {
+    return domain == "node" || domain == "edge" ? domain + "s"
+           : domain == "all"                    ? "all domains"
+                                                : "the " + domain;
+  }
+
+  /// The column the key at `place` fills on nodes or edges, made on first
+  /// demand: its place in columns_, or -1 when the key names no option.
+  int column(const Place& place, bool onEdges) {
+    const auto known = slots_.find({place, onEdges});
+    if (known != slots_.end())
+      return known->second;
+    const std::string domain = onEdges ? "edge" : "node";
+    KyValueColumn made;
+    std::string why;
+    int slot = -1;
+    switch (names_.resolve(domain, keys_[place].name, made, why)) {
+    case KyColumnNames::Outcome::refused:
+      refuse(why);
+    case KyColumnNames::Outcome::ignored:
+      break;
+    case KyColumnNames::Outcome::option:
+      for (std::size_t i = 0; i < columns_.size(); ++i)
+        if (columnOnEdges_[i] == onEdges && columns_[i].names == made.names)
+          refuse("the " + domain + " keys '" + escaped(columnKeys_[i]) + "' and '" +
+                 escaped(place.second) + "' both give " + made.names.front());
+      slot = static_cast<int>(columns_.size());
+      columns_.push_back(std::move(made));
+      columnOnEdges_.push_back(onEdges);
+      columnKeys_.push_back(place.second);
+    }
+    slots_[{place, onEdges}] = slot;
+    return slot;
+  }
 
   KyNode* node(const std::string& id) {
     if (id.empty())
@@ -233,34 +286,42 @@ private:
   }
 
   void value(const std::string& keyId, const std::string& text) {
-    const auto key = keys_.find(keyId);
-    if (key == keys_.end())
+    const std::string domain = onEdge_ ? "edge" : "node";
+    Place place{domain, keyId};
+    if (keys_.count(place) == 0)
+      place.first = "all";
+    if (keys_.count(place) == 0) {
+      for (const auto& [other, key] : keys_)
+        if (other.second == keyId)
+          refuse("the key '" + escaped(keyId) + "' is declared for " + domainName(other.first) +
+                 ", not for " + domainName(domain));
       refuse("the data key '" + escaped(keyId) + "' is not declared");
-    const std::string& scope = key->second.scope;
-    if (scope != "all" && scope != (onEdge_ ? "edge" : "node"))
-      return;
-    if (!onEdge_ && key->second.name == "name") { // kept as written, blanks included
+    }
+    const Key& key = keys_[place];
+    if (!onEdge_ &&
+        KyColumnNames::lowered(key.name) == "name") { // kept as written, blanks included
       std::wstring wide;
       fromUtf8(text, wide);
       nodeByIndex_[static_cast<std::size_t>(member_)]->pName(wide.c_str());
       named_.push_back(member_);
       return;
     }
-    KyValueKind kind;
-    if (!KyValueColumn::kindOf(onEdge_ ? "edge" : "node", key->second.name, kind))
+    const int slot = column(place, onEdge_);
+    if (slot < 0)
       return;
-    KyValueColumn& column =
-        columns_
-            .emplace(std::make_pair(keyId, onEdge_), KyValueColumn{{key->second.name}, kind, {}})
-            .first->second;
+    KyValueColumn& into = columns_[static_cast<std::size_t>(slot)];
     int parsed = 0;
     std::string why;
-    if (!KyValueColumn::parse(kind, key->second.name, trimmed(text), parsed, why))
+    if (!KyValueColumn::parse(into.kind, into.names.front(), trimmed(text), into.scale, parsed,
+                              why))
       refuse(why);
-    column.values.emplace_back(member_, parsed);
+    into.values.emplace_back(member_, parsed);
   }
 
 public:
+  /// The note on the keys that no option has the name of, or "".
+  std::string note(const std::string& where) const { return names_.note(where); }
+
   /// Names the nodes that have no "name" data by their ids.
   void nameByIds() {
     std::vector<char> named(static_cast<std::size_t>(data_.graph->numberOfNodes()), 0);
@@ -280,14 +341,19 @@ private:
   int depth_ = 0;
   int graphs_ = 0;
   bool undirectedByDefault_ = false;
-  std::map<std::string, Key> keys_;
-  std::string currentKey_;
+  KyColumnNames names_;
+  std::map<Place, Key> keys_;
+  std::vector<Place> keyOrder_; // as declared
+  Place currentKey_;
   std::unordered_map<std::string, KyNode*> nodes_;
   std::map<std::string, bool> declared_;
   std::vector<KyNode*> nodeByIndex_;
   std::vector<int> named_;
   std::vector<char> undirectedEdges_;
-  std::map<std::pair<std::string, bool>, KyValueColumn> columns_; // by (key id, on edges)
+  std::vector<KyValueColumn> columns_; // in the order first met
+  std::vector<bool> columnOnEdges_;
+  std::vector<std::string> columnKeys_;         // the id of each column's key
+  std::map<std::pair<Place, bool>, int> slots_; // by (key, on edges): place in columns_ or -1
   int member_ = -1;
   bool onEdge_ = false;
   std::string dataKey_;
@@ -296,6 +362,8 @@ private:
 };
 
 } // namespace
+
+KyGraphMLReader::KyGraphMLReader(const KyGraphReadOptions& options) : options_(options) {}
 
 bool KyGraphMLReader::read(std::string_view bytes, const std::string& where, KyGraphData& data,
                            std::string& error) const {
@@ -311,7 +379,7 @@ bool KyGraphMLReader::read(std::string_view bytes, const std::string& where, KyG
   parser->setFeature(xercesc::XMLUni::fgXercesSchema, false);
   parser->setFeature(xercesc::XMLUni::fgXercesLoadExternalDTD, false);
   parser->setFeature(xercesc::XMLUni::fgXercesDisableDefaultEntityResolution, true);
-  GraphMLHandler handler(made);
+  GraphMLHandler handler(made, options_);
   parser->setContentHandler(&handler);
   parser->setErrorHandler(&handler);
   parser->setLexicalHandler(&handler);
@@ -321,6 +389,8 @@ bool KyGraphMLReader::read(std::string_view bytes, const std::string& where, KyG
     parser->parse(source);
     handler.finish();
     handler.nameByIds();
+    if (const std::string note = handler.note(where); !note.empty())
+      made.notes.push_back(note);
     data = std::move(made);
     return true;
   } catch (const Refusal& refusal) {

@@ -9,15 +9,9 @@
 
 namespace {
 
-bool endsWith(const std::string& text, const char* suffix) {
-  const std::string tail = suffix;
-  return text.size() >= tail.size() &&
-         text.compare(text.size() - tail.size(), tail.size(), tail) == 0;
-}
-
 /// The root element's name of an XML text, or "" when the text does not
 /// start like XML (after a byte-order mark and blanks).
-std::string xmlRoot(const std::string& bytes) {
+std::string xmlRoot(std::string_view bytes) {
   std::size_t at = bytes.compare(0, 3, "\xEF\xBB\xBF") == 0 ? 3 : 0;
   at = bytes.find_first_not_of(" \t\r\n", at);
   if (at == std::string::npos || bytes[at] != '<')
@@ -32,7 +26,7 @@ std::string xmlRoot(const std::string& bytes) {
       continue;
     }
     const std::size_t end = bytes.find_first_of(" \t\r\n/>", at + 1);
-    std::string name = bytes.substr(at + 1, end == std::string::npos ? 0 : end - at - 1);
+    std::string name(bytes.substr(at + 1, end == std::string::npos ? 0 : end - at - 1));
     const std::size_t colon = name.find(':');
     return colon == std::string::npos ? name : name.substr(colon + 1);
   }
@@ -46,12 +40,7 @@ bool KyGraphReader::readFile(const std::string& path, KyGraphData& data, std::st
   std::string bytes;
   if (!KyInputFile::read(path, bytes, error))
     return false;
-  KyGraphFormat format = options_.format;
-  if (format == KyGraphFormat::detect && endsWith(path, ".xml"))
-    format = KyGraphFormat::analysisDocument;
-  else if (format == KyGraphFormat::detect && endsWith(path, ".graphml"))
-    format = KyGraphFormat::graphML;
-  return read(std::move(bytes), KyInputFile::shownPath(path), format, data, error);
+  return read(std::move(bytes), KyInputFile::shownPath(path), options_.format, data, error);
 }
 
 bool KyGraphReader::readStream(std::istream& in, const std::string& where, KyGraphData& data,
@@ -77,17 +66,33 @@ bool KyGraphReader::readNodeTableFile(const std::string& path, KyGraphData& data
                                                   data, error);
 }
 
+KyGraphFormat KyGraphReader::formatOf(std::string_view bytes) {
+  const std::string root = xmlRoot(bytes);
+  return root == "graphml" ? KyGraphFormat::graphML
+         : !root.empty()   ? KyGraphFormat::analysisDocument
+                           : KyGraphFormat::edgeList;
+}
+
+const char* KyGraphReader::formatName(KyGraphFormat format) {
+  switch (format) {
+  case KyGraphFormat::edgeList:
+    return "an edge list";
+  case KyGraphFormat::graphML:
+    return "GraphML";
+  case KyGraphFormat::analysisDocument:
+    return "an analysis document";
+  default:
+    return "a graph";
+  }
+}
+
 bool KyGraphReader::read(std::string bytes, const std::string& where, KyGraphFormat format,
                          KyGraphData& data, std::string& error) const {
-  if (format == KyGraphFormat::detect) {
-    const std::string root = xmlRoot(bytes);
-    format = root == "graphml" ? KyGraphFormat::graphML
-             : !root.empty()   ? KyGraphFormat::analysisDocument
-                               : KyGraphFormat::edgeList;
-  }
+  if (format == KyGraphFormat::detect)
+    format = formatOf(bytes);
   switch (format) {
   case KyGraphFormat::graphML:
-    return KyGraphMLReader().read(bytes, where, data, error);
+    return KyGraphMLReader(options_).read(bytes, where, data, error);
   case KyGraphFormat::analysisDocument: {
     KyGraphData made;
     made.document = std::make_unique<KyAnalysisDocument>();

@@ -8,6 +8,7 @@
 
 #include <iosfwd>
 #include <string>
+#include <string_view>
 
 /// Reads graphs in every format the library knows (KyEdgeListReader,
 /// KyGraphMLReader, KyAnalysisDocument), chosen as the options say, and
@@ -20,6 +21,7 @@ public:
   explicit KyGraphReader(const KyGraphReadOptions& options = KyGraphReadOptions());
 
   /// Reads the file `path` ("-": standard input) whole; messages name it.
+  /// A format to detect is told by the content, never by the name.
   bool readFile(const std::string& path, KyGraphData& data, std::string& error) const;
   /// Reads all of `in`; `where` names it in messages. A format to detect is
   /// told by the content.
@@ -33,6 +35,13 @@ public:
   /// Reads the node table in the file `path` ("-": standard input) into
   /// `data`, as KyEdgeListReader::readNodeTable().
   bool readNodeTableFile(const std::string& path, KyGraphData& data, std::string& error) const;
+
+  /// The format `bytes` holds, told by their start: XML whose root element
+  /// is "graphml" (in any namespace) is GraphML, other XML an analysis
+  /// document, anything else an edge list. O(length of the XML prologue).
+  static KyGraphFormat formatOf(std::string_view bytes);
+  /// "an edge list", "GraphML" or "an analysis document", for messages.
+  static const char* formatName(KyGraphFormat format);
 
 private:
   bool read(std::string bytes, const std::string& where, KyGraphFormat format, KyGraphData& data,

@@ -17,6 +17,7 @@ struct KyPathListing::Model {
   const KyNode* start;
   const KyNode* finish;
   Json paths;
+  int scale;
 };
 
 KyPathListing::KyPathListing(const KyAnalysisRequest& request, KyServiceOutputData& output,
@@ -28,7 +29,12 @@ KyPathListing::KyPathListing(const KyAnalysisRequest& request, KyServiceOutputDa
       input.pValue(&request.graph(), KyAnalysisKey::sortedPaths::graphFinishNode));
   const KyAnswerModel::AnsweredGraph answered(request.graph(), request.originalEdges());
   model_ = std::make_unique<Model>(Model{request.names(), start, finish,
-                                         KyAnswerModel::pathsJson(output, start, answered, limit)});
+                                         KyAnswerModel::pathsJson(output, start, answered, limit),
+                                         request.scale()});
+  const int costScale = request.scaleOf("cost");
+  if (costScale != 1)
+    for (Json& path : model_->paths)
+      path["cost"] = path.at("cost").get<double>() / costScale;
 }
 
 KyPathListing::~KyPathListing() = default;
@@ -37,11 +43,17 @@ std::string KyPathListing::json() const {
   const auto node = [](const KyNode* node) {
     return node != nullptr ? KyAnswerModel::nodeJson(node) : Json(nullptr);
   };
-  return Json{{"from", node(model_->start)}, {"to", node(model_->finish)}, {"paths", model_->paths}}
-      .dump(2);
+  Json listing{{"from", node(model_->start)}, {"to", node(model_->finish)}};
+  if (model_->scale != 1)
+    listing["scale"] = model_->scale;
+  listing["paths"] = model_->paths;
+  return listing.dump(2);
 }
 
 void KyPathListing::writeText(std::ostream& out) const {
+  if (model_->scale != 1)
+    out << "scale: " << model_->scale
+        << " (the values read were multiplied by it; costs are divided back)\n";
   if (model_->paths.empty())
     out << "no path from " << model_->names.member(model_->start) << " to "
         << model_->names.member(model_->finish) << '\n';

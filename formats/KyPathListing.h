@@ -26,9 +26,12 @@ public:
 
   /// {"from": node, "to": node, "paths": [{"nodes", "edges", "cost"}...]},
   /// indented by two, without a final line break; nodes and edges as
-  /// KyAnswer::json() writes them.
+  /// KyAnswer::json() writes them. When the request's columns were read
+  /// with a scale, "scale" comes before "paths" and the costs are divided
+  /// by it.
   std::string json() const;
-  /// One path a line, "a -> b -> c  (cost 7)", or "no path from a to c".
+  /// One path a line, "a -> b -> c  (cost 7)", or "no path from a to c";
+  /// after a line "scale: N (...)" when the columns were read with a scale.
   void writeText(std::ostream& out) const;
 
 private:

@@ -1,5 +1,7 @@
 #include <kyformats/KyValueColumn.h>
 
+#include "KyColumnNames_p.h"
+
 #include <kyformats/KyFormatText.h>
 
 #include <kyanalysis/KyAnalysisServiceName.h>
@@ -8,6 +10,8 @@
 #include <kyplatform/KyServiceItemDescriptionManager.h>
 
 #include <charconv>
+#include <climits>
+#include <cmath>
 #include <map>
 
 namespace {
@@ -34,6 +38,68 @@ const std::map<std::string, std::map<std::string, KyValueKind>>& memberOptions()
   return options;
 }
 
+bool digit(char c) { return c >= '0' && c <= '9'; }
+
+/// Whether `text` is a decimal number, "[+-]D[.D][(e|E)[+-]D]" with digits
+/// before or after the point; if so, whether its value is a whole number
+/// and, when it is one that fits, that number.
+bool decimal(std::string_view text, bool& integral, long long& whole) {
+  std::size_t i = 0;
+  const bool negative = i < text.size() && text[i] == '-';
+  if (i < text.size() && (text[i] == '-' || text[i] == '+'))
+    ++i;
+  std::string digits;
+  long long exponent = 0; // the value is digits times 10^exponent
+  const std::size_t start = i;
+  for (; i < text.size() && digit(text[i]); ++i)
+    digits += text[i];
+  bool any = i > start;
+  if (i < text.size() && text[i] == '.') {
+    const std::size_t fraction = ++i;
+    for (; i < text.size() && digit(text[i]); ++i, --exponent)
+      digits += text[i];
+    any = any || i > fraction;
+  }
+  if (!any)
+    return false;
+  if (i < text.size() && (text[i] == 'e' || text[i] == 'E')) {
+    ++i;
+    const bool down = i < text.size() && text[i] == '-';
+    if (i < text.size() && (text[i] == '-' || text[i] == '+'))
+      ++i;
+    const std::size_t first = i;
+    long long power = 0;
+    for (; i < text.size() && digit(text[i]); ++i)
+      power = std::min(power * 10 + (text[i] - '0'), 1000000000LL);
+    if (i == first)
+      return false;
+    exponent += down ? -power : power;
+  }
+  if (i != text.size())
+    return false;
+  digits.erase(0, std::min(digits.find_first_not_of('0'), digits.size()));
+  while (!digits.empty() && digits.back() == '0') {
+    digits.pop_back();
+    ++exponent;
+  }
+  integral = digits.empty() || exponent >= 0;
+  whole = LLONG_MAX; // too large, unless it fits
+  if (digits.empty()) {
+    whole = 0;
+  } else if (integral && static_cast<long long>(digits.size()) + exponent <= 12) {
+    whole = 0;
+    for (char c : digits)
+      whole = whole * 10 + (c - '0');
+    for (long long k = 0; k < exponent; ++k)
+      whole *= 10;
+  }
+  if (negative && whole != LLONG_MAX)
+    whole = -whole;
+  return true;
+}
+
+bool fits(long long value) { return value >= INT_MIN && value <= INT_MAX; }
+
 } // namespace
 
 std::vector<std::string> KyValueColumn::optionNames(const std::string& scope) {
@@ -58,22 +124,54 @@ bool KyValueColumn::kindOf(const std::string& scope, const std::string& name, Ky
 
 bool KyValueColumn::parse(KyValueKind kind, std::string_view name, std::string_view text,
                           int& value, std::string& error) {
+  return parse(kind, name, text, 1, value, error);
+}
+
+bool KyValueColumn::parse(KyValueKind kind, std::string_view name, std::string_view text, int scale,
+                          int& value, std::string& error) {
   using KyFormatText::escaped;
+  const auto refuse = [&](const std::string& why) {
+    error = "the " + std::string(name) + " '" + escaped(text) + "' " + why;
+    return false;
+  };
   if (kind == KyValueKind::boolean) {
-    if (text == "0" || text == "1" || text == "true" || text == "false") {
-      value = text == "1" || text == "true" ? 1 : 0;
+    const std::string lower = KyColumnNames::lowered(std::string(text));
+    if (lower == "0" || lower == "1" || lower == "true" || lower == "false") {
+      value = lower == "1" || lower == "true" ? 1 : 0;
       return true;
     }
-    error = "the " + std::string(name) + " '" + escaped(text) + "' is not 0, 1, true or false";
-    return false;
+    return refuse("is not 0, 1, true or false");
   }
+  // Most values are plain integers: read them without more ado.
   const char* end = text.data() + text.size();
   int parsed = 0;
   const auto [stop, failure] = std::from_chars(text.data(), end, parsed);
   if (failure == std::errc() && stop == end && !text.empty()) {
-    value = parsed;
+    const long long scaled = static_cast<long long>(parsed) * scale;
+    if (!fits(scaled))
+      return refuse("times the scale " + std::to_string(scale) + " is not a 32-bit integer");
+    value = static_cast<int>(scaled);
     return true;
   }
-  error = "the " + std::string(name) + " '" + escaped(text) + "' is not a 32-bit integer";
-  return false;
+  bool integral = false;
+  long long whole = 0;
+  if (!decimal(text, integral, whole))
+    return refuse("is not a 32-bit integer");
+  if (scale == 1) {
+    if (!integral)
+      return refuse("is not an integer; --scale N reads such values multiplied by N");
+    if (!fits(whole))
+      return refuse("is not a 32-bit integer");
+    value = static_cast<int>(whole);
+    return true;
+  }
+  double real = 0;
+  std::string plain(text[0] == '+' ? text.substr(1) : text); // from_chars takes no '+'
+  const bool read =
+      std::from_chars(plain.data(), plain.data() + plain.size(), real).ec == std::errc();
+  const double scaled = std::round(real * scale);
+  if (!read || !(std::fabs(scaled) <= INT_MAX))
+    return refuse("times the scale " + std::to_string(scale) + " is not a 32-bit integer");
+  value = static_cast<int>(scaled);
+  return true;
 }

@@ -23,6 +23,9 @@ struct KYFORMATS_EXPORT KyValueColumn {
   KyValueKind kind = KyValueKind::integer;
   /// (position of the node or edge, value), in the order read.
   std::vector<std::pair<int, int>> values;
+  /// What the file's integer values were multiplied by to give `values`
+  /// (KyGraphReadOptions::scale); 1 for Booleans.
+  int scale = 1;
 
   /// The names of the per-node ("node") or per-edge ("edge") options of all
   /// analyses, sorted, as columns may name them.
@@ -32,7 +35,14 @@ struct KYFORMATS_EXPORT KyValueColumn {
   static bool kindOf(const std::string& scope, const std::string& name, KyValueKind& kind);
   /// Parses a value of a column; false, with "the NAME 'TEXT' is not ..." in
   /// `error` and `value` untouched, when it does not fit the kind. Integers
-  /// are 32-bit decimal; Booleans 0, 1, true or false.
+  /// are decimal numbers with an integral value in 32 bits ("-7", "3.0",
+  /// "1e3"); a fractional one is refused with a message that names the
+  /// scale. Booleans are 0, 1, true or false in any case.
   static bool parse(KyValueKind kind, std::string_view name, std::string_view text, int& value,
                     std::string& error);
+  /// The same, an integer multiplied by `scale` (from 1) and rounded to the
+  /// nearest, halves away from zero; fractional values are then taken.
+  /// False also when the product does not fit in 32 bits.
+  static bool parse(KyValueKind kind, std::string_view name, std::string_view text, int scale,
+                    int& value, std::string& error);
 };

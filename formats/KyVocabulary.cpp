@@ -166,4 +166,13 @@ std::string codeName(const Term& term, int code) {
   return "";
 }
 
+Unit unitOf(const std::string& key) {
+  const std::string name = key.substr(key.rfind(':') + 1);
+  if (name == "totalCost")
+    return key.rfind("minimumCostFlow:", 0) == 0 ? Unit::costTimesCapacity : Unit::cost;
+  if (name == "shortestPathLength" || name == "finishNodeCost")
+    return Unit::cost;
+  return name == "flow" || name == "totalFlow" ? Unit::capacity : Unit::none;
+}
+
 } // namespace KyVocabulary

@@ -43,4 +43,13 @@ const Term& termOf(const std::string& key);
 /// The name of `code` under a named-codes term, or "" when it has none.
 std::string codeName(const Term& term, int code);
 
+/// What the numbers of a result are sums of, so that they can be counted
+/// back when the values they sum were read with a scale.
+enum class Unit { none, cost, capacity, costTimesCapacity };
+
+/// The unit of the result `key`: totals and lengths of walks are costs,
+/// flows capacities, and the total cost of a minimum-cost flow their
+/// product.
+Unit unitOf(const std::string& key);
+
 } // namespace KyVocabulary

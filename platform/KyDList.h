@@ -3,9 +3,12 @@
 
 #include <kyplatform/KyObject.h>
 
+#include <cstddef>
+#include <iterator>
 #include <vector>
 
 class KyDList;
+template <class T> class KyDListIterator;
 
 /// One cell of a KyDList. Cells are made by their list; a cell that a list
 /// hands out unlinked (KyBinTree::searchAndRemoveObject) belongs to the
@@ -36,6 +39,39 @@ private:
   KyDListCell* next_ = nullptr;
   KyDListCell* previous_ = nullptr;
   KyDList* list_ = nullptr;
+};
+
+/// A standard forward iterator over the objects of a KyDList, from the
+/// first to the last, so that lists read in range-based for loops:
+/// `for (KyObject* object : list)`, `for (KyEdge* edge : path)`. It yields
+/// the objects as `T*` without a check, as castDown() does. The list must
+/// keep the current cell while the loop stands on it.
+template <class T> class KyDListIterator {
+public:
+  using iterator_category = std::forward_iterator_tag;
+  using value_type = T*;
+  using difference_type = std::ptrdiff_t;
+  using pointer = T* const*;
+  using reference = T*;
+
+  KyDListIterator() = default;
+  explicit KyDListIterator(const KyDListCell* cell) : cell_(cell) {}
+
+  T* operator*() const { return static_cast<T*>(cell_->pObject()); }
+  KyDListIterator& operator++() {
+    cell_ = cell_->pNext();
+    return *this;
+  }
+  KyDListIterator operator++(int) {
+    KyDListIterator before = *this;
+    cell_ = cell_->pNext();
+    return before;
+  }
+  bool operator==(const KyDListIterator& other) const { return cell_ == other.cell_; }
+  bool operator!=(const KyDListIterator& other) const { return cell_ != other.cell_; }
+
+private:
+  const KyDListCell* cell_ = nullptr;
 };
 
 /// Doubly linked list of object references.
@@ -81,6 +117,10 @@ public:
   KyDList* cloneObject() const { return static_cast<KyDList*>(vCloneObject()); }
 
   int length() const { return length_; }
+  /// The first object, for range-based for loops; gives packed objects
+  /// their cells, as pFirstCell() does.
+  KyDListIterator<KyObject> begin() const { return KyDListIterator<KyObject>(pFirstCell()); }
+  KyDListIterator<KyObject> end() const { return KyDListIterator<KyObject>(); }
   KyDListCell* pFirstCell() const {
     if (!packed_.empty())
       unpack();

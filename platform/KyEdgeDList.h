@@ -2,8 +2,7 @@
 #pragma once
 
 #include <kyplatform/KyDList.h>
-
-class KyEdge;
+#include <kyplatform/KyEdge.h>
 
 /// List of edges. It never owns its edges: they belong to their graph.
 class KYPLATFORM_EXPORT KyEdgeDList : public KyDList {
@@ -14,6 +13,9 @@ public:
   KyDListCell* prependEdge(KyEdge* edge);
   /// The first cell holding `edge`, or null. Cost O(length).
   KyDListCell* searchEdge(const KyEdge* edge) const;
+  /// The first edge, for range-based for loops: `for (KyEdge* edge : list)`.
+  KyDListIterator<KyEdge> begin() const { return KyDListIterator<KyEdge>(pFirstCell()); }
+  KyDListIterator<KyEdge> end() const { return KyDListIterator<KyEdge>(); }
   /// A new list holding the same edges in the same order; the caller owns it.
   KyEdgeDList* cloneObject() const { return static_cast<KyEdgeDList*>(vCloneObject()); }
 

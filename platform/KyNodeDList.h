@@ -2,8 +2,7 @@
 #pragma once
 
 #include <kyplatform/KyDList.h>
-
-class KyNode;
+#include <kyplatform/KyNode.h>
 
 /// List of nodes. It never owns its nodes: they belong to their graph.
 class KYPLATFORM_EXPORT KyNodeDList : public KyDList {
@@ -14,6 +13,9 @@ public:
   KyDListCell* prependNode(KyNode* node);
   /// The first cell holding `node`, or null. Cost O(length).
   KyDListCell* searchNode(const KyNode* node) const;
+  /// The first node, for range-based for loops: `for (KyNode* node : list)`.
+  KyDListIterator<KyNode> begin() const { return KyDListIterator<KyNode>(pFirstCell()); }
+  KyDListIterator<KyNode> end() const { return KyDListIterator<KyNode>(); }
   /// A new list holding the same nodes in the same order; the caller owns it.
   KyNodeDList* cloneObject() const { return static_cast<KyNodeDList*>(vCloneObject()); }
 

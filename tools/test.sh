@@ -88,11 +88,12 @@ c++ -DKY_CONSUMER_ENGINE tests/consumer/main.cpp -o "$prefix/consumer-engine-pc"
   $(pkg-config --cflags --libs kyengine)
 c++ -DKY_CONSUMER_REMOTE tests/consumer/main.cpp -o "$prefix/consumer-remote-pc" \
   $(pkg-config --cflags --libs kyremote)
+# One finds the libraries through the path built in, as README says.
 c++ tests/consumer/formats.cpp -o "$prefix/consumer-formats-pc" \
-  $(pkg-config --cflags --libs kyformats)
+  $(pkg-config --cflags --libs kyformats) -Wl,-rpath,"$(pkg-config --variable=libdir kyformats)"
 LD_LIBRARY_PATH="$prefix/lib" "$prefix/consumer-pc"
 LD_LIBRARY_PATH="$prefix/lib" "$prefix/consumer-engine-pc"
-LD_LIBRARY_PATH="$prefix/lib" "$prefix/consumer-formats-pc"
+"$prefix/consumer-formats-pc"
 LD_LIBRARY_PATH="$prefix/lib" "$prefix/consumer-remote-pc" "$url"
 # A server of the consumer's own, on a free loopback port, answers it.
 "$prefix/consumer-build/consumer_server"

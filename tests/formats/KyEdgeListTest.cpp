@@ -34,6 +34,9 @@ TEST(KyEdgeListReader, EveryDialectReadsAlike) {
       {"source,target,cost\na, b ,3\n\"c d\",,\n", 0},
       {"source\ttarget\tcost\na\tb\t3\nc d\n", 0},
       {"a;b;3\n\"c d\"\n", ';'},
+      {"a;b;3\n\"c d\"\n", 0},
+      {"Source|Target|Cost\na|b|3.0\n\"c d\"\n", 0},
+      {"SOURCE;TARGET;cost;label\na;b;3e0;x\n\"c d\"\n", 0},
       {"source target cost\n\"a\" \"b\" 3\n\"c d\"\n", 0},
   };
   for (const auto& test : cases) {
@@ -79,13 +82,16 @@ TEST(KyEdgeListReader, EveryRefusalNamesItsLineAndLeavesTheDataAlone) {
       {"a b 2147483647\nb c -2147483648\n", ""},
       {"a b 2147483648\n", "g:1: the cost '2147483648' is not a 32-bit integer"},
       {"a b -2147483649\n", "g:1: the cost '-2147483649' is not a 32-bit integer"},
-      {"a b 1.0\n", "g:1: the cost '1.0' is not a 32-bit integer"},
+      {"a b 1.5\n", "g:1: the cost '1.5' is not an integer; --scale N reads such values"},
       {"x y\n\na \xff\n", "g:3: not valid UTF-8 text"},
       {"a b\nc \"d\n", "g:2: a quoted name is not closed on its line"},
       {"\"a\"b c\n", "g:1: text follows a closing quote"},
-      {"source target cpacity\n",
-       "g:1: 'cpacity' is no edge option; edge columns: capacity, cost, undirected"},
       {"source target cost cost\n", "g:1: the column 'cost' comes twice"},
+      {"source target cost Cost\n", "g:1: the columns 'cost' and 'Cost' both give cost"},
+      // A comma header over rows of tabs would read each row as one name.
+      {"source,target,cost\na\tb\t1\n",
+       "g:2: fields separated by tabs, but the first line separates them by ','"},
+      {"a;b\nc|d\n", "g:2: fields separated by '|', but the first line separates them by ';'"},
       {"source target cost capacity\na b 1 2\n", ""},
       {"source target cost capacity\na b 1 2 3\n",
        "g:2: expected at most 4 fields as the header says, found 5 fields"},
@@ -138,7 +144,6 @@ TEST(KyEdgeListReader, NodeTablesFindNodesByNameAndRefuseSharedNames) {
       {"node cost\nfresh 1\nfresh x\n", "n:3: the cost 'x' is not a 32-bit integer"},
       {"name cost\n", "n:1: a node table starts with a header 'node NAME...'"},
       {"\"node\" cost\n", "n:1: a node table starts with a header 'node NAME...'"},
-      {"node height\n", "n:1: 'height' is no node option; node columns: capacity, cost, weight"},
       {"node cost\na 1\n\"\" 2\n", "n:3: the node is empty"},
       {"node cost weight\na 1 2 3\n", "n:2: expected at most 3 fields as the header says, found 4"},
   };
@@ -173,9 +178,9 @@ TEST(KyEdgeListReader, ManyNamesKeepTheirNodesPastTheFirstTableBlock) {
 
 TEST(KyEdgeListWriter, QuotesWhatAReaderWouldSplitAndRefusesLineBreaks) {
   // Headerless lists, whose delimiter a reader detects from the first line.
-  const std::vector<std::string> names{"\xEF\xBB\xBFmark", "a,b",  "c d",      "#x",
-                                       "source",           "q\"t", "tab\there"};
-  for (const char delimiter : {' ', ',', '\t', ';'}) {
+  const std::vector<std::string> names{"\xEF\xBB\xBFmark", "a,b", "c d", "#x",  "source", "q\"t",
+                                       "tab\there",        "x;y", "p|q", "Node"};
+  for (const char delimiter : {' ', ',', '\t', ';', '|'}) {
     SCOPED_TRACE(std::string(1, delimiter));
     KyGraphData made;
     for (const std::string& name : names)
@@ -185,9 +190,20 @@ TEST(KyEdgeListWriter, QuotesWhatAReaderWouldSplitAndRefusesLineBreaks) {
     std::string edges, error;
     ASSERT_TRUE(KyEdgeListWriter(delimiter).write(made, edges, nullptr, error)) << error;
     KyGraphData back;
-    ASSERT_TRUE(read(edges, back, error, delimiter == ';' ? ';' : 0)) << error << edges;
+    ASSERT_TRUE(read(edges, back, error)) << error << edges;
     EXPECT_EQ(plain(back), plain(made)) << edges;
   }
+  // Header words in any case, first on the first line, stay names.
+  KyGraphData made;
+  kytest::addNamedNode(made, "Source");
+  kytest::addNamedNode(made, "TARGET");
+  made.graph->addEdge(made.graph->pNodeAt(0), made.graph->pNodeAt(1));
+  std::string edges, error;
+  ASSERT_TRUE(KyEdgeListWriter(',').write(made, edges, nullptr, error)) << error;
+  EXPECT_EQ(edges, "\"Source\",TARGET\n");
+  KyGraphData back;
+  ASSERT_TRUE(read(edges, back, error)) << error;
+  EXPECT_EQ(plain(back), plain(made));
   for (const char* name : {"line\nbreak", "carriage\rreturn"}) {
     KyGraphData made;
     kytest::addNamedNode(made, "fine");
@@ -196,6 +212,78 @@ TEST(KyEdgeListWriter, QuotesWhatAReaderWouldSplitAndRefusesLineBreaks) {
     EXPECT_FALSE(KyEdgeListWriter().write(made, edges, nullptr, error));
     EXPECT_EQ(error, "the name of node 1 holds a line break, which an edge list cannot carry");
   }
+}
+
+TEST(KyEdgeListReader, ColumnsNoOptionHasAreNotedAndMappedOnesRead) {
+  const struct {
+    const char* text;
+    std::vector<const char*> columns; // OPTION=NAME
+    int scale;
+    PlainGraph::Columns read;
+    const char* note; // "": none
+  } cases[] = {
+      {"Source,Target,Id,Label,Weight,Type\na,b,0,ab,2.0,Directed\n",
+       {},
+       1,
+       {},
+       "g: ignored, as no option has their names: edge column 'Id', edge column 'Label', edge "
+       "column 'Weight', edge column 'Type' (--column OPTION=NAME reads one as an option)"},
+      {"Source,Target,Id,Label,Weight\na,b,0,ab,2.0\n",
+       {"cost=weight"},
+       1,
+       {{"cost", {{0, 2}}}},
+       "g: ignored, as no option has their names: edge column 'Id', edge column 'Label' "
+       "(--column OPTION=NAME reads one as an option)"},
+      {"source target length capacity\na b 2.5 0.25\n",
+       {"cost=Length"},
+       100,
+       {{"cost", {{0, 250}}}, {"capacity", {{0, 25}}}},
+       ""},
+      // Without a header the third column takes the scale too.
+      {"a b 0.125\n", {}, 1000, {{"cost", {{0, 125}}}}, ""},
+      {"source target undirected\na b TRUE\nb a False\n",
+       {},
+       10,
+       {{"undirected", {{0, 1}, {1, 0}}}},
+       ""},
+  };
+  for (const auto& test : cases) {
+    SCOPED_TRACE(test.text);
+    KyGraphReadOptions options;
+    std::string error;
+    for (const char* column : test.columns)
+      ASSERT_TRUE(options.mapColumn(column, error)) << error;
+    options.scale = test.scale;
+    KyGraphData data;
+    ASSERT_TRUE(KyEdgeListReader(options).read(test.text, "g", data, error)) << error;
+    EXPECT_EQ(plain(data).edgeColumns, test.read);
+    EXPECT_EQ(data.notes, *test.note == '\0' ? std::vector<std::string>{}
+                                             : std::vector<std::string>{test.note});
+    for (const KyValueColumn& column : data.edgeColumns)
+      EXPECT_EQ(column.scale, column.kind == KyValueKind::integer ? test.scale : 1);
+  }
+
+  // A mapping that gives an option twice, or one the scope lacks, is refused.
+  KyGraphReadOptions options;
+  std::string error;
+  ASSERT_TRUE(options.mapColumn("cost=weight", error)) << error;
+  ASSERT_TRUE(options.mapColumn("undirected=both", error)) << error;
+  KyGraphData data;
+  EXPECT_FALSE(KyEdgeListReader(options).read("source target cost weight\n", "g", data, error));
+  EXPECT_EQ(error, "g:1: the columns 'cost' and 'weight' both give cost");
+  data.graph->addNode()->pName(L"a");
+  EXPECT_FALSE(KyEdgeListReader(options).readNodeTable("node both\na 1\n", "n", data, error));
+  EXPECT_EQ(error, "n:1: the node column 'both' is mapped to undirected, which is no node "
+                   "option; node options: capacity, cost, weight");
+  // A mapping holds wherever its column stands: a node table's weight is
+  // read as the node cost too.
+  ASSERT_TRUE(
+      KyEdgeListReader(options).readNodeTable("Node,Weight,colour\na,2.0,red\n", "n", data, error))
+      << error;
+  EXPECT_EQ(plain(data).nodeColumns, (PlainGraph::Columns{{"cost", {{0, 2}}}}));
+  EXPECT_EQ(data.notes, (std::vector<std::string>{
+                            "n: ignored, as no option has their names: node column 'colour' "
+                            "(--column OPTION=NAME reads one as an option)"}));
 }
 
 } // namespace

@@ -19,9 +19,10 @@ namespace kytest {
 /// A graph in plain values: node names in order, edges as positions, and
 /// every column as name -> (position -> value).
 struct PlainGraph {
+  using Columns = std::map<std::string, std::map<int, int>>;
   std::vector<std::string> nodes;
   std::vector<std::pair<int, int>> edges;
-  std::map<std::string, std::map<int, int>> nodeColumns, edgeColumns;
+  Columns nodeColumns, edgeColumns;
   bool undirected = false;
   bool operator==(const PlainGraph& other) const {
     return nodes == other.nodes && edges == other.edges && nodeColumns == other.nodeColumns &&

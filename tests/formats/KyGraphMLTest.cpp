@@ -113,7 +113,23 @@ TEST(KyGraphMLReader, RefusalsSayWhereAndLeaveTheDataAlone) {
       {"<graphml><graph/><graph/></graphml>", "only one graph"},
       {"<graphml><key id=\"k\" for=\"node\" attr.name=\"cost\"/><graph><node id=\"a\">"
        "<data key=\"k\">1.5</data></node></graph></graphml>",
-       "the cost '1.5' is not a 32-bit integer"},
+       "the cost '1.5' is not an integer; --scale N reads such values"},
+      // A key is known by its id within its domain.
+      {"<graphml><key id=\"k\" for=\"node\" attr.name=\"cost\"/><graph><node id=\"a\"/>"
+       "<edge source=\"a\" target=\"a\"><data key=\"k\">1</data></edge></graph></graphml>",
+       "line 1, column 122: the key 'k' is declared for nodes, not for edges"},
+      {"<graphml><key id=\"k\" for=\"graph\" attr.name=\"cost\"/><graph><node id=\"a\">"
+       "<data key=\"k\">1</data></node></graph></graphml>",
+       "the key 'k' is declared for the graph, not for nodes"},
+      {"<graphml><key id=\"k\" for=\"edge\"/><key id=\"k\" for=\"edge\"/></graphml>",
+       "line 1, column 58: the key 'k' is declared twice for edges"},
+      {"<graphml>\n<key id=\"k\" for=\"edge\"/>\n</graphml>",
+       "line 3, column 11: the document holds no graph element"},
+      {"<graphml><key id=\"a\" for=\"edge\" attr.name=\"cost\"/>"
+       "<key id=\"b\" for=\"edge\" attr.name=\"Cost\"/><graph><node id=\"x\"/>"
+       "<edge source=\"x\" target=\"x\"><data key=\"a\">1</data><data key=\"b\">2</data>"
+       "</edge></graph></graphml>",
+       "the edge keys 'a' and 'b' both give cost"},
       {"<graphml><key id=\"k\" for=\"node\" attr.name=\"cost\"><default>x</default></key>"
        "<graph><node id=\"a\"/></graph></graphml>",
        "the default of key 'k': the cost 'x' is not a 32-bit integer"},
@@ -160,6 +176,53 @@ TEST(KyGraphMLWriter, ANameXmlCannotCarryIsRefusedBeforeAnythingIsWritten) {
   EXPECT_FALSE(KyGraphMLWriter().writeFile(data, file.path(), error));
   EXPECT_EQ(error, file.path() + ": the name of node 1 holds a character XML cannot carry");
   EXPECT_NE(access(file.path().c_str(), F_OK), 0);
+}
+
+// Two tools write a node key and an edge key of one id; in either order each
+// domain keeps its own values. Keys for all domains, mapped names, names in
+// any case, decimals and Booleans as other tools write them read too.
+TEST(KyGraphMLReader, KeysAreKnownByTheirIdWithinTheirDomain) {
+  const std::string members =
+      " <graph edgedefault=\"directed\">\n"
+      "  <node id=\"s\"><data key=\"capacity\">4</data><data key=\"d\">1.0</data></node>\n"
+      "  <node id=\"t\"/>\n"
+      "  <edge source=\"s\" target=\"t\"><data key=\"capacity\">7.0</data>"
+      "<data key=\"d\">True</data><data key=\"w\">2.5</data><data key=\"l\">x</data></edge>\n"
+      " </graph>\n</graphml>\n";
+  const std::string nodeKey =
+      " <key id=\"capacity\" for=\"node\" attr.name=\"capacity\" attr.type=\"long\"/>\n";
+  const std::string edgeKey =
+      " <key id=\"capacity\" for=\"edge\" attr.name=\"Capacity\" attr.type=\"double\"/>\n";
+  const std::string others = " <key id=\"w\" for=\"edge\" attr.name=\"weight\"/>\n"
+                             " <key id=\"l\" for=\"edge\" attr.name=\"label\"/>\n"
+                             " <key id=\"d\" attr.name=\"undirected\"/>\n";
+  for (const bool mapped : {false, true})
+    for (const std::string& keys : {nodeKey + edgeKey + others, others + edgeKey + nodeKey}) {
+      SCOPED_TRACE(keys + (mapped ? " mapped" : ""));
+      KyGraphReadOptions options;
+      std::string error;
+      if (mapped) {
+        ASSERT_TRUE(options.mapColumn("cost=weight", error)) << error;
+        options.scale = 10;
+      }
+      KyGraphData data;
+      ASSERT_TRUE(KyGraphMLReader(options).read("<graphml>\n" + keys + members, "g", data, error))
+          << error;
+      const PlainGraph got = plain(data);
+      const int scale = mapped ? 10 : 1;
+      EXPECT_EQ(got.nodeColumns, (PlainGraph::Columns{{"capacity", {{0, 4 * scale}}}}));
+      PlainGraph::Columns edges{{"capacity", {{0, 7 * scale}}}, {"undirected", {{0, 1}}}};
+      if (mapped)
+        edges["cost"] = {{0, 25}};
+      EXPECT_EQ(got.edgeColumns, edges);
+      // The key for all domains says "undirected" on a node too: no node option has that name.
+      const std::string note =
+          mapped ? "g: ignored, as no option has their names: node key 'undirected', edge key "
+                   "'label' (--column OPTION=NAME reads one as an option)"
+                 : "g: ignored, as no option has their names: node key 'undirected', edge key "
+                   "'weight', edge key 'label' (--column OPTION=NAME reads one as an option)";
+      EXPECT_EQ(data.notes, std::vector<std::string>{note});
+    }
 }
 
 } // namespace

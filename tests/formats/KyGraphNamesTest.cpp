@@ -86,6 +86,31 @@ TEST(KyFormatText, TextIsMadeSafeAndMeasuredForTerminals) {
     EXPECT_EQ(KyFormatText::padded(test.text, 6).size(),
               test.text.size() + (test.width < 6 ? 6 - test.width : 0));
   }
+  // Invisible format characters, the bidirectional ones first, are shown
+  // by their code; the joiners that scripts and emoji need are kept.
+  const struct {
+    const char* text;
+    const char* escaped;
+  } formats[] = {
+      {"ab\xe2\x80\xae"
+       "cd",
+       "ab\\u202ecd"},                                  // right-to-left override
+      {"\xe2\x80\xaa\xe2\x80\xac", "\\u202a\\u202c"},   // the first and last embeddings
+      {"\xe2\x81\xa6x\xe2\x81\xa9", "\\u2066x\\u2069"}, // isolates
+      {"\xe2\x80\x8e\xe2\x80\x8f", "\\u200e\\u200f"},   // marks
+      {"\xd8\x9c", "\\u061c"},                          // the Arabic letter mark
+      {"a\xe2\x80\x8b"
+       "b",
+       "a\\u200bb"},                                            // zero width space
+      {"\xef\xbb\xbf", "\\ufeff"},                              // a byte-order mark inside text
+      {"\xc2\xad", "\\u00ad"},                                  // soft hyphen
+      {"\xf3\xa0\x80\x81", "\\U000e0001"},                      // a language tag
+      {"\xe2\x80\x8c\xe2\x80\x8d", "\xe2\x80\x8c\xe2\x80\x8d"}, // the joiners stay
+      {"\xe2\x80\xaf\xe2\x81\x9f", "\xe2\x80\xaf\xe2\x81\x9f"}, // spaces, not controls
+      {"\x1b\xe2\x80\xae", "\\x1b\\u202e"},                     // beside a control character
+  };
+  for (const auto& test : formats)
+    EXPECT_EQ(KyFormatText::escaped(test.text), test.escaped);
   std::wstring wide;
   EXPECT_FALSE(KyFormatText::fromUtf8(std::string("a\0b", 3), wide));
   EXPECT_EQ(KyFormatText::invalidUtf8At(std::string("ab\0", 3)), 2u);

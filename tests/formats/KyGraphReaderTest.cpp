@@ -24,7 +24,7 @@ std::string documentText() {
   return {std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
 }
 
-TEST(KyGraphReader, TheFormatIsToldByTheNameElseByTheContent) {
+TEST(KyGraphReader, TheFormatIsToldByTheContentWhateverTheName) {
   const std::string document = documentText();
   const struct {
     std::string content;
@@ -43,8 +43,9 @@ TEST(KyGraphReader, TheFormatIsToldByTheNameElseByTheContent) {
       {document, ".xml", KyGraphFormat::detect, 4, true},
       {document, ".txt", KyGraphFormat::detect, 4, true},
       {"a b 1\n", ".txt", KyGraphFormat::detect, 2, false},
-      {"a b 1\n", ".xml", KyGraphFormat::detect, -1, false},
-      {"a b 1\n", ".graphml", KyGraphFormat::detect, -1, false},
+      {"a b 1\n", ".xml", KyGraphFormat::detect, 2, false},
+      {"a b 1\n", ".graphml", KyGraphFormat::detect, 2, false},
+      {kGraphML, ".xml", KyGraphFormat::detect, 1, false},
       {kGraphML, ".graphml", KyGraphFormat::edgeList, -1, false}, // six fields on a line
       {document, ".txt", KyGraphFormat::graphML, -1, false},
       {kGraphML, ".xml", KyGraphFormat::analysisDocument, -1, false},
@@ -148,6 +149,10 @@ TEST(KyAnalysisDocument, TravelsInBase64AndRefusesWhatIsNone) {
       {"not base 64!", "text: not valid base 64"},
       {encoded.str() + std::string(1, '\0'), "text: not valid base 64"},
       {"PGdyYXBoLz4=", "text: "}, // "<graph/>": base 64, but no document
+      // Base 64 of GraphML, of an edge list and of blanks: said what they are.
+      {"PGdyYXBobWwvPg==", "text: GraphML, not an analysis document; --graph reads it"},
+      {"YSBiIDEK", "text: not XML, so not an analysis document; --graph reads an edge list"},
+      {"IAo=", "text: empty, not an analysis document"},
   };
   for (const auto& test : refused) {
     KyAnalysisDocument kept;
@@ -155,6 +160,21 @@ TEST(KyAnalysisDocument, TravelsInBase64AndRefusesWhatIsNone) {
     EXPECT_EQ(error.rfind(test.says, 0), 0u) << error;
     EXPECT_EQ(kept.graph->numberOfNodes(), 0);
     EXPECT_EQ(kept.request.numberOfValues(), 0);
+  }
+  // Files too, whatever their names; the start of a file tells.
+  const kytest::TempFile graphml(kGraphML, ".xml");
+  const kytest::TempFile edges("\xEF\xBB\xBF a b 1\n", ".xml");
+  const kytest::TempFile longProlog("<?xml version=\"1.0\"?><!--" + std::string(1 << 17, '-') +
+                                    "--><graphml/>");
+  for (const auto& [file, says] :
+       {std::make_pair(&graphml, ": GraphML, not an analysis document; --graph reads it"),
+        std::make_pair(&edges,
+                       ": not XML, so not an analysis document; --graph reads an edge list"),
+        // Told only past the start: the document reader says what is wrong.
+        std::make_pair(&longProlog, ": ")}) {
+    KyAnalysisDocument kept;
+    EXPECT_FALSE(kept.readFile(file->path(), error));
+    EXPECT_EQ(error.rfind(file->path() + says, 0), 0u) << error;
   }
   EXPECT_FALSE(KyAnalysisDocument::writeFile(decoded.graph.get(), decoded.request,
                                              "/nonexistent/out.xml", error));

@@ -13,14 +13,17 @@
 namespace {
 
 // The probe keys of a list walked one way; also checks that the backward
-// walk mirrors the forward one and that length() agrees.
+// walk and a range-based for loop agree with it and that length() does.
 std::vector<int> keys(const KyDList& list) {
-  std::vector<int> forward, backward;
+  std::vector<int> forward, backward, ranged;
   for (KyDListIter it(&list); it; ++it)
     forward.push_back(static_cast<KyProbe*>(it.pObject())->key());
   for (KyDListIter it(&list, KY_ITER_BACKWARD); it; it++)
     backward.insert(backward.begin(), static_cast<KyProbe*>(it.pObject())->key());
+  for (KyObject* object : list)
+    ranged.push_back(static_cast<KyProbe*>(object)->key());
   EXPECT_EQ(forward, backward);
+  EXPECT_EQ(forward, ranged);
   EXPECT_EQ(static_cast<int>(forward.size()), list.length());
   return forward;
 }
@@ -263,6 +266,41 @@ TEST(KyGraphLists, ClonesKeepTypeAndOrderAndSearchFindsTheFirstCell) {
   // Graph members ignore releases, so a list of them may "release" freely.
   nodeCopy->deleteAllCellsAndObjects();
   EXPECT_EQ(graph.numberOfNodes(), 2);
+}
+
+TEST(KyGraphLists, RangeForYieldsNodesAndEdgesInOrder) {
+  KyGraph graph;
+  KyNode* a = graph.addNode();
+  KyNode* b = graph.addNode();
+  KyNode* c = graph.addNode();
+  KyEdge* ab = graph.addEdge(a, b);
+  KyEdge* bc = graph.addEdge(b, c);
+
+  KyEdgeDList path;
+  for (KyEdge* edge : path)
+    ADD_FAILURE() << "an empty list yields nothing, edge " << edge->index();
+  path.appendEdge(ab);
+  path.appendEdge(bc);
+  std::vector<KyNode*> walked{a};
+  for (KyEdge* edge : path)
+    walked.push_back(edge->pTargetNode());
+  EXPECT_EQ(walked, (std::vector<KyNode*>{a, b, c}));
+
+  // The graph's own lists, standard algorithms, and both steps.
+  std::vector<KyNode*> nodes(graph.pNodeList()->begin(), graph.pNodeList()->end());
+  EXPECT_EQ(nodes, (std::vector<KyNode*>{a, b, c}));
+  const KyNodeDList& list = *graph.pNodeList();
+  EXPECT_EQ(std::distance(list.begin(), list.end()), 3);
+  EXPECT_EQ(*std::find(list.begin(), list.end(), b), b);
+  EXPECT_EQ(std::find(list.begin(), list.end(), nullptr), list.end());
+  auto it = list.begin();
+  EXPECT_EQ(*it++, a);
+  EXPECT_EQ(*it, b);
+  EXPECT_EQ(*++it, c);
+  EXPECT_EQ(++it, list.end());
+  EXPECT_EQ(std::count_if(graph.pEdgeList()->begin(), graph.pEdgeList()->end(),
+                          [&](const KyEdge* edge) { return edge->pSourceNode() == b; }),
+            1);
 }
 
 using KyBinTreeTest = KyProbeTest;

@@ -1,4 +1,6 @@
-// The two names of every operation code and the lookups between them.
+// The two names of every operation code and the lookups between them, and
+// the names of the outcome codes.
+#include <kyanalysis/KyAnalysisError.h>
 #include <kyanalysis/KyAnalysisOperation.h>
 
 #include <gtest/gtest.h>
@@ -44,4 +46,26 @@ TEST(KyAnalysisOperationTest, UnknownWordsGiveNoOperation) {
     EXPECT_EQ(KyAnalysisOperation::fromWord(word), OPERATION_NONE)
         << (word != nullptr ? word : L"(null)");
 }
+TEST(KyAnalysisErrorTest, EveryCodeIsNamedAsItsEnumeratorAndNoOtherIs) {
+  const struct {
+    int code;
+    const char* name;
+  } named[] = {
+      {ANALYSIS_ERROR_NONE, "ANALYSIS_ERROR_NONE"},
+      {ANALYSIS_ERROR_NO_OPERATION, "ANALYSIS_ERROR_NO_OPERATION"},
+      {ANALYSIS_ERROR_START_NODE_NOT_IN_GRAPH, "ANALYSIS_ERROR_START_NODE_NOT_IN_GRAPH"},
+      {ANALYSIS_ERROR_FINISH_NODE_NOT_IN_GRAPH, "ANALYSIS_ERROR_FINISH_NODE_NOT_IN_GRAPH"},
+      {ANALYSIS_ERROR_INVALID_OPTION, "ANALYSIS_ERROR_INVALID_OPTION"},
+      {ANALYSIS_ERROR_CANNOT_CONNECT, "ANALYSIS_ERROR_CANNOT_CONNECT"},
+      {ANALYSIS_ERROR_REQUEST_REFUSED, "ANALYSIS_ERROR_REQUEST_REFUSED"},
+  };
+  for (const auto& test : named)
+    EXPECT_STREQ(KyAnalysisError::name(test.code), test.name) << test.code;
+  EXPECT_EQ(KyAnalysisError::count(), ANALYSIS_ERROR_REQUEST_REFUSED + 1);
+  for (int code = 0; code < KyAnalysisError::count(); ++code)
+    EXPECT_EQ(std::string(KyAnalysisError::name(code)).rfind("ANALYSIS_ERROR_", 0), 0u) << code;
+  for (const int code : {INT_MIN, -1, KyAnalysisError::count(), INT_MAX})
+    EXPECT_EQ(KyAnalysisError::name(code), nullptr) << code;
+}
+
 } // namespace

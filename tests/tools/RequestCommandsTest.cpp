@@ -118,7 +118,9 @@ TEST(RequestCommands, UnreadableInputGetsOneLineAndStatusOne) {
   } cases[] = {
       {{"show", "/nonexistent/request.xml"}, "", "/nonexistent/request.xml: cannot be read"},
       {{"encode", "/nonexistent/request.xml"}, "", "cannot be read"},
-      {{"show", KYANALYZE_PATH}, "", "line 1"},
+      {{"show", KYANALYZE_PATH}, "", "not XML, so not an analysis document"},
+      {{"show", "-"}, "<graphml/>", "standard input: GraphML, not an analysis document"},
+      {{"show", "-"}, "<?xml version='1.0'?><document/>", "standard input: the document has no"},
       {{"decode"}, "not base 64!", "standard input: not valid base 64"},
       {{"decode"}, "PGRvY3VtZW50Lz4=", "standard input: "}, // <document/>
       {{"decode"}, "PHJlcXVlc3QvPg==", "standard input: "}, // <request/>

@@ -67,6 +67,11 @@ int ConvertCommand::run(std::ostream&, std::ostream& err) {
     err << "kyanalyze: --analysis and --set belong to an analysis document (.xml) output\n";
     return kExitUsage;
   }
+  if ((document || graphml) && !nodesOut_.empty()) {
+    err << "kyanalyze: --nodes-out belongs to an edge list output; "
+        << (document ? "an analysis document" : "GraphML") << " keeps the node values itself\n";
+    return kExitUsage;
+  }
   KyGraphData data;
   if (!graph_.read(options, data, error)) {
     err << "kyanalyze: " << error << '\n';
@@ -90,6 +95,7 @@ int ConvertCommand::run(std::ostream&, std::ostream& err) {
       err << "kyanalyze: " << error << '\n';
       return kExitUsage;
     }
+    GraphOptions::writeNotes(err, request.notes());
     for (const std::string& setting : settings_)
       if (!request.set(setting, error)) {
         err << "kyanalyze: " << error << '\n';
@@ -102,6 +108,7 @@ int ConvertCommand::run(std::ostream&, std::ostream& err) {
       return kExitFailure;
     }
   } else {
+    GraphOptions::writeNotes(err, data.notes);
     data.takeDocumentColumns(leftOut);
     data.undirected = data.undirected || graph_.undirected;
     if (graphml) {
@@ -128,6 +135,9 @@ int ConvertCommand::run(std::ostream&, std::ostream& err) {
   if (!leftOut.empty())
     err << "kyanalyze: note: " << shownPath(output_) << " does not keep " << joined(leftOut)
         << '\n';
+  if (options.scale != 1)
+    err << "kyanalyze: note: " << shownPath(output_) << " holds the values read times "
+        << options.scale << ", the scale\n";
   return kExitOk;
 }
 

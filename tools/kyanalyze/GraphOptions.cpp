@@ -6,6 +6,8 @@
 
 #include <CLI/CLI.hpp>
 
+#include <ostream>
+
 namespace kyanalyze {
 
 CLI::Option* GraphOptions::attach(CLI::App& command) {
@@ -14,30 +16,27 @@ CLI::Option* GraphOptions::attach(CLI::App& command) {
       "Graph: an edge list, GraphML (.graphml) or an analysis document (.xml); - reads "
       "standard input");
   command.add_option("--nodes", nodes, "Node table: a header 'node NAME...', then one node a line");
-  command.add_option("--delimiter", delimiter,
-                     "Field separator of text tables: a character, tab or blank (default: "
-                     "detected)");
+  delimiterOption_ = command.add_option(
+      "--delimiter", delimiter,
+      "Field separator of text tables: a character, tab or blank (default: detected)");
+  command.add_option("--column", columns,
+                     "OPTION=NAME: read the column or GraphML attribute NAME as the per-node or "
+                     "per-edge option OPTION (cost=weight)");
+  command.add_option("--scale", scale,
+                     "Multiply every number of the columns by N (1 to 1000000000) and round, so "
+                     "that fractional values read; answers are divided back");
   command.add_flag("--undirected", undirected, "Follow every edge both ways");
   return option;
 }
 
 bool GraphOptions::readOptions(KyGraphReadOptions& options, std::string& error) const {
-  if (delimiter.empty())
-    options.delimiter = 0;
-  else if (delimiter == "tab" || delimiter == "\t")
-    options.delimiter = '\t';
-  else if (delimiter == "blank" || delimiter == " ")
-    options.delimiter = ' ';
-  else if (delimiter.size() == 1 && delimiter != "\"" && delimiter != "#" &&
-           static_cast<unsigned char>(delimiter[0]) > 0x20 &&
-           static_cast<unsigned char>(delimiter[0]) < 0x7F)
-    options.delimiter = delimiter[0];
-  else {
-    error = "--delimiter '" + escaped(delimiter) +
-            "': expected one character other than a quote or '#', tab or blank";
+  if (delimiterOption_ != nullptr && delimiterOption_->count() > 0 &&
+      !options.setDelimiter(delimiter, error))
     return false;
-  }
-  return true;
+  for (const std::string& column : columns)
+    if (!options.mapColumn(column, error))
+      return false;
+  return scale.empty() || options.setScale(scale, error);
 }
 
 bool GraphOptions::read(const KyGraphReadOptions& options, KyGraphData& data,
@@ -49,6 +48,11 @@ bool GraphOptions::read(const KyGraphReadOptions& options, KyGraphData& data,
 
 bool GraphOptions::overwrites(const std::string& output) const {
   return sameFile(output, graph) || (!nodes.empty() && sameFile(output, nodes));
+}
+
+void GraphOptions::writeNotes(std::ostream& err, const std::vector<std::string>& notes) {
+  for (const std::string& note : notes)
+    err << "kyanalyze: note: " << note << '\n';
 }
 
 } // namespace kyanalyze

@@ -47,6 +47,7 @@ int PathsCommand::run(std::ostream& out, std::ostream& err) {
     err << "kyanalyze: " << error << '\n';
     return kExitUsage;
   }
+  GraphOptions::writeNotes(err, request.notes());
   const KyGraphNames& names = request.names();
   KyNode* start = names.find(from_, error);
   KyNode* finish = start != nullptr ? names.find(to_, error) : nullptr;

@@ -45,6 +45,11 @@ int RunCommand::run(std::ostream& out, std::ostream& err) {
   KyAnalysisRequest request;
   std::string error;
   if (!request_.empty()) {
+    if (!graph_.columns.empty() || !graph_.scale.empty()) {
+      err << "kyanalyze: --column and --scale say how to read --graph; a saved request is "
+             "run as it is\n";
+      return kExitUsage;
+    }
     if (!request.readDocument(request_, error)) {
       err << "kyanalyze: " << error << '\n';
       return kExitFailure;
@@ -74,6 +79,7 @@ int RunCommand::run(std::ostream& out, std::ostream& err) {
       return kExitUsage;
     }
   }
+  GraphOptions::writeNotes(err, request.notes());
   if (graph_.undirected && !request.undirected(error)) {
     err << "kyanalyze: " << error << '\n';
     return kExitUsage;
