@@ -66,9 +66,15 @@ KyAnalysisServerStartEnum KyAnalysisServer::start() {
   auto running = std::make_unique<Running>(options_, workers());
   if (!running->transport.valid())
     return SERVER_TLS_UNREADABLE;
-  running->port = running->transport.listen(options_.host, options_.port);
-  if (running->port == 0)
+  switch (running->transport.listen(options_.host, options_.port)) {
+  case KyServerHttpTransport::LISTENING:
+    break;
+  case KyServerHttpTransport::TLS_REFUSED:
+    return SERVER_TLS_UNREADABLE;
+  case KyServerHttpTransport::CANNOT_BIND:
     return SERVER_CANNOT_LISTEN;
+  }
+  running->port = running->transport.port();
   const bool v6 = options_.host.find(':') != std::string::npos;
   running->url = std::string(tls ? "https://" : "http://") + (v6 ? "[" : "") + options_.host +
                  (v6 ? "]" : "") + ":" + std::to_string(running->port);

@@ -60,7 +60,7 @@ KyServerReply KyServerReply::refusal(KyAnalysisRefusalEnum refusal, const std::s
 }
 
 KyServerEndpoints::KyServerEndpoints(const KyAnalysisServerOptions& options, int workers)
-    : options_(options), admission_(workers, options.queue) {}
+    : options_(options), workers_(workers, options.queue) {}
 
 bool KyServerEndpoints::authorized(const std::string& authorization) const {
   if (options_.token.empty())
@@ -85,14 +85,14 @@ KyServerReply KyServerEndpoints::tooLarge() const {
                                     " bytes this service accepts");
 }
 
-KyServerReply KyServerEndpoints::run(const std::string& body, KyServerRequestFacts& facts) {
-  const KyServerWorker worker(admission_);
-  if (!worker) {
-    KyServerReply reply =
-        KyServerReply::refusal(REFUSAL_SERVICE_BUSY, "every worker is busy and the queue is full");
-    reply.headers.emplace_back(retryAfterHeader, "1");
-    return reply;
-  }
+KyServerReply KyServerEndpoints::busy() {
+  KyServerReply reply =
+      KyServerReply::refusal(REFUSAL_SERVICE_BUSY, "every worker is busy and the queue is full");
+  reply.headers.emplace_back(retryAfterHeader, "1");
+  return reply;
+}
+
+KyServerReply KyServerEndpoints::run(const std::string& body, KyServerRequestFacts& facts) const {
   if (body.empty())
     return KyServerReply::refusal(REFUSAL_BAD_REQUEST, "the request is empty");
   // The serializer reads up to the first zero byte; a body that holds one
@@ -145,7 +145,7 @@ KyServerReply KyServerEndpoints::analyses() const {
 }
 
 KyServerReply KyServerEndpoints::health() const {
-  const KyServerAdmission::Load load = admission_.load();
+  const KyServerWorkerPool::Load load = workers_.load();
   KyServerReply reply;
   reply.body =
       nlohmann::json{

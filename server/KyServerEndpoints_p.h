@@ -1,13 +1,14 @@
 // KyServerEndpoints: what the service answers, whatever carries requests.
 #pragma once
 
-#include "KyServerAdmission_p.h"
 #include "KyServerReply_p.h"
+#include "KyServerWorkerPool_p.h"
 
 #include <kyserver/KyAnalysisServerOptions.h>
 
 #include <chrono>
 #include <cstddef>
+#include <functional>
 #include <mutex>
 #include <string>
 
@@ -35,12 +36,16 @@ public:
   /// The 401 for a request whose `authorization` is not accepted.
   static KyServerReply unauthorized(const std::string& authorization);
 
+  /// Has a worker run `job` (a request of POST /v1/run) when one is free;
+  /// false, running nothing, when every worker is busy and the queue full.
+  bool submit(std::function<void()> job) { return workers_.submit(std::move(job)); }
+  /// The 503 of a full service.
+  static KyServerReply busy();
   /// POST /v1/run with a whole body within the limit, from an authorized
-  /// sender: waits for a worker (503 when none can be had), reads the
-  /// request (400 when it cannot be), has the engine answer it and writes
-  /// the answer (500 when it cannot be). Notes the analysis and the graph's
-  /// size in `facts`.
-  KyServerReply run(const std::string& body, KyServerRequestFacts& facts);
+  /// sender, on a worker: reads the request (400 when it cannot be), has
+  /// the engine answer it and writes the answer (500 when it cannot be).
+  /// Notes the analysis and the graph's size in `facts`.
+  KyServerReply run(const std::string& body, KyServerRequestFacts& facts) const;
   /// POST /v1/run with a body past the limit.
   KyServerReply tooLarge() const;
   /// GET /v1/analyses, from an authorized sender.
@@ -53,12 +58,12 @@ public:
 
   std::size_t maxRequestBytes() const { return options_.maxRequestBytes; }
   int readSeconds() const { return options_.readSeconds; }
-  int workers() const { return admission_.load().workers; }
+  int workers() const { return workers_.load().workers; }
   /// The queue: requests that may wait for a worker.
   int queue() const { return options_.queue; }
 
 private:
   const KyAnalysisServerOptions& options_;
-  KyServerAdmission admission_;
+  KyServerWorkerPool workers_;
   std::mutex logMutex_;
 };
