@@ -66,6 +66,8 @@ const Outcome kOutcomes[] = {
      "no readable answer came back from the service"},
     {ANALYSIS_ERROR_REQUEST_REFUSED, "ANALYSIS_ERROR_REQUEST_REFUSED",
      "the service refused the request"},
+    {ANALYSIS_ERROR_STOPPED, "ANALYSIS_ERROR_STOPPED",
+     "the analysis was stopped at the time limit before its end"},
 };
 
 } // namespace

@@ -29,7 +29,11 @@ namespace {
 bool validOptions(const KyAnalysisServerOptions& options) {
   return !options.host.empty() && options.port >= 0 && options.port <= 65535 &&
          options.threads >= 0 && options.queue >= 0 && options.maxRequestBytes > 0 &&
-         options.readSeconds >= 1 &&
+         options.readSeconds >= 1 && options.headerSeconds >= 1 && options.requestSeconds >= 1 &&
+         options.drainSeconds >= 1 && options.maxConnections >= 1 &&
+         options.maxConnectionsPerAddress >= 0 && options.maxHeaders >= 1 &&
+         options.maxHeaderBytes >= 1024 && options.memoryBudgetBytes > 0 &&
+         options.maxAnswerValues > 0 &&
          options.tlsCertificateFile.empty() == options.tlsKeyFile.empty();
 }
 

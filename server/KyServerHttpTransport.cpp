@@ -12,6 +12,7 @@
 #include <fcntl.h>
 #include <fstream>
 #include <iterator>
+#include <malloc.h>
 #include <netdb.h>
 #include <netinet/in.h>
 #include <strings.h>
@@ -58,6 +59,33 @@ std::string peerOf(MHD_Connection* connection) {
 
 void quiet(void*, const char*, va_list) {}
 
+/// The header fields of `connection` named `name`, in any case.
+int fieldsNamed(MHD_Connection* connection, const char* name) {
+  struct Count {
+    const char* name;
+    int found;
+  } count{name, 0};
+  MHD_get_connection_values(
+      connection, MHD_HEADER_KIND,
+      [](void* cls, MHD_ValueKind, const char* key, const char*) {
+        auto* count = static_cast<Count*>(cls);
+        count->found += strcasecmp(key, count->name) == 0 ? 1 : 0;
+        return MHD_YES;
+      },
+      &count);
+  return count.found;
+}
+
+/// True when `text` is a decimal number of at most 18 digits, nothing else.
+bool decimal(const std::string& text) {
+  return !text.empty() && text.size() <= 18 &&
+         text.find_first_not_of("0123456789") == std::string::npos;
+}
+
+/// Requests larger than this give their memory back to the system once
+/// answered, so that a worker's peak does not stay with the process.
+constexpr std::size_t kTrimAfterBytes = std::size_t{64} << 20;
+
 /// Threads that read and write connections: each waits on many at once.
 int ioThreads() {
   return static_cast<int>(std::clamp(std::thread::hardware_concurrency(), 1u, 4u));
@@ -66,55 +94,81 @@ int ioThreads() {
 } // namespace
 
 /// One request on its way: what its headers said, its body as it comes,
-/// and, once a worker has answered it, the reply.
+/// the memory it holds, and, once a worker has answered it, the reply.
 class KyServerExchange {
 public:
   KyServerExchange(KyServerHttpTransport& transport, MHD_Connection* connection, const char* method,
                    const char* path)
       : transport_(transport), endpoints_(transport.endpoints_), connection_(connection),
-        method_(method), path_(path), peer_(peerOf(connection)) {
+        method_(method), path_(path), peer_(peerOf(connection)),
+        hold_(transport.endpoints_.budget()) {
     facts_.start = std::chrono::steady_clock::now();
+    facts_.id = endpoints_.nextId();
   }
 
-  /// The headers are in: answers at once what needs no body.
+  /// The headers are in: answers at once what needs no body, and refuses
+  /// at once what cannot be read.
   MHD_Result begin() {
-    if (method_ == "POST" && path_ == runPath) {
-      authorization_ = header(connection_, authorizationHeader);
-      allowed_ = endpoints_.authorized(authorization_);
-      // Without a length or chunks, HTTP says there is no body.
-      const bool announced =
-          MHD_lookup_connection_value(connection_, MHD_HEADER_KIND, "Content-Length") != nullptr ||
-          strcasecmp(header(connection_, "Transfer-Encoding").c_str(), "chunked") == 0;
-      if (announced)
-        return MHD_YES;
-      KyServerReply reply = allowed_ ? endpoints_.run(std::string(), facts_)
-                                     : KyServerEndpoints::unauthorized(authorization_);
-      reply.closing = true;
-      return queue(std::move(reply));
-    }
-    if (method_ == "GET" && path_ == analysesPath && !endpoints_.analyses().body.empty()) {
-      const std::string authorization = header(connection_, authorizationHeader);
-      return queue(endpoints_.authorized(authorization)
-                       ? endpoints_.analyses()
-                       : KyServerEndpoints::unauthorized(authorization));
-    }
+    transport_.watch_.requestBegan(connection_);
+    const KyAnalysisServerOptions& options = endpoints_.options();
+    if (static_cast<int>(MHD_get_connection_values(connection_, MHD_HEADER_KIND, nullptr,
+                                                   nullptr)) > options.maxHeaders)
+      return close(KyServerReply::refusal(
+          REFUSAL_HEADERS_TOO_LARGE,
+          "the request has more than " + std::to_string(options.maxHeaders) + " header fields"));
+    if (method_ == "POST" && path_ == runPath)
+      return beginRun();
+    const std::string authorization = header(connection_, authorizationHeader);
+    const bool allowed = endpoints_.authorized(authorization);
+    if (method_ == "GET" && path_ == analysesPath && !endpoints_.analyses().body.empty())
+      return queue(allowed ? endpoints_.analyses()
+                           : KyServerEndpoints::unauthorized(authorization));
+    if (method_ == "GET" && path_ == metricsPath)
+      return queue(allowed ? endpoints_.metrics(transport_.watch_.open())
+                           : KyServerEndpoints::unauthorized(authorization));
     if (method_ == "GET" && path_ == healthPath)
       return queue(endpoints_.health());
+    if (method_ == "GET" && path_ == readinessPath)
+      return queue(endpoints_.readiness());
     return queue(
         KyServerReply::refusal(REFUSAL_NOT_FOUND, "no such endpoint: " + method_ + " " + path_));
   }
 
-  /// The next bytes of the body. Only a body within the limit, from an
+  /// The next bytes of the body; false when the body comes too slowly and
+  /// the connection is to be closed. Only a body within the limits, from an
   /// authorized sender, is kept; the rest is read and dropped, so that a
   /// client still sending gets the refusal.
-  void receive(const char* data, std::size_t size) {
-    if (!allowed_ || tooLarge_)
-      return;
-    tooLarge_ = size > endpoints_.maxRequestBytes() - body_.size();
-    if (tooLarge_)
+  bool receive(const char* data, std::size_t size) {
+    const KyAnalysisServerOptions& options = endpoints_.options();
+    facts_.received += size;
+    const double seconds =
+        std::chrono::duration<double>(std::chrono::steady_clock::now() - facts_.start).count();
+    if (options.minimumBytesPerSecond > 0 && seconds > options.readSeconds &&
+        static_cast<double>(facts_.received) <
+            seconds * static_cast<double>(options.minimumBytesPerSecond)) {
+      facts_.outcome = "tooSlow";
+      return false;
+    }
+    if (!keeping())
+      return true;
+    if (size > options.maxRequestBytes - body_.size()) {
+      tooLarge_ = true;
       std::string().swap(body_);
-    else
-      body_.append(data, size);
+      return true;
+    }
+    // A body of announced length was taken whole at its headers; one in
+    // chunks takes its room as the string grows.
+    if (body_.size() + size > body_.capacity()) {
+      const std::size_t room = std::max(body_.size() + size, 2 * body_.capacity());
+      if (!hold_.grow(room - std::min(room, hold_.held()))) {
+        overBudget_ = room;
+        std::string().swap(body_);
+        return true;
+      }
+      body_.reserve(room);
+    }
+    body_.append(data, size);
+    return true;
   }
 
   /// The body is in, or a worker has answered it.
@@ -126,29 +180,112 @@ public:
     }
     if (!allowed_)
       return queue(KyServerEndpoints::unauthorized(authorization_));
+    if (compressed_)
+      return queue(KyServerReply::refusal(
+          REFUSAL_UNSUPPORTED_ENCODING,
+          "the service reads request bodies as they are, without a Content-Encoding"));
     if (tooLarge_)
       return queue(endpoints_.tooLarge());
+    if (overBudget_ != 0)
+      return queue(endpoints_.overBudget(overBudget_));
     {
       const std::lock_guard<std::mutex> lock(transport_.mutex_);
       ++transport_.running_;
     }
+    transport_.watch_.watch(connection_, stop_,
+                            std::chrono::steady_clock::now() +
+                                std::chrono::seconds(endpoints_.options().requestSeconds));
+    if (transport_.runsStopped_)
+      stop_.request(KyAnalysisStop::TIME_LIMIT);
     // The connection is set aside until the worker has answered, or, when
     // none can be had, until it is called again for the refusal; the
     // exchange lives until then.
     MHD_suspend_connection(connection_);
-    if (!endpoints_.submit([this] { settle(endpoints_.run(body_, facts_)); }))
+    if (!endpoints_.submit([this] { work(); }))
       settle(KyServerEndpoints::busy());
     return MHD_YES;
   }
 
-  /// Hands the line of the request to the log.
-  void log() const { endpoints_.log(peer_, method_, path_, facts_, status_); }
+  /// The request has ended with `toe`: notes it and gives its memory back.
+  void ended(MHD_RequestTerminationCode toe) {
+    if (toe == MHD_REQUEST_TERMINATED_TIMEOUT_REACHED && facts_.outcome.empty())
+      facts_.outcome = "timedOut";
+    else if (toe != MHD_REQUEST_TERMINATED_COMPLETED_OK && facts_.outcome.empty())
+      facts_.outcome =
+          toe == MHD_REQUEST_TERMINATED_DAEMON_SHUTDOWN ? "shutDown" : "connectionLost";
+    endpoints_.ended(peer_, method_, path_, facts_, status_,
+                     toe == MHD_REQUEST_TERMINATED_COMPLETED_OK ? sent_ : 0);
+  }
+  std::size_t held() const { return hold_.held(); }
 
 private:
+  MHD_Result beginRun() {
+    authorization_ = header(connection_, authorizationHeader);
+    allowed_ = endpoints_.authorized(authorization_);
+    // The framing of the body must be beyond doubt, or the next request on
+    // the connection would start in the wrong place: one length, digits
+    // only, or chunks, never both.
+    const int lengths = fieldsNamed(connection_, "Content-Length");
+    const int codings = fieldsNamed(connection_, "Transfer-Encoding");
+    const std::string length = header(connection_, "Content-Length");
+    if (lengths > 1)
+      return close(KyServerReply::refusal(REFUSAL_BAD_REQUEST,
+                                          "the request gives its Content-Length more than once"));
+    if (lengths == 1 && codings > 0)
+      return close(KyServerReply::refusal(
+          REFUSAL_BAD_REQUEST, "the request gives both a Content-Length and a Transfer-Encoding"));
+    if (lengths == 1 && !decimal(length))
+      return close(KyServerReply::refusal(REFUSAL_BAD_REQUEST,
+                                          "the Content-Length is not a decimal number"));
+    if (codings > 0 && (codings > 1 || strcasecmp(header(connection_, "Transfer-Encoding").c_str(),
+                                                  "chunked") != 0))
+      return close(KyServerReply::refusal(
+          REFUSAL_BAD_REQUEST, "the only Transfer-Encoding the service reads is chunked"));
+    const std::string encoding = header(connection_, "Content-Encoding");
+    compressed_ = !encoding.empty() && strcasecmp(encoding.c_str(), "identity") != 0;
+    // Without a length or chunks, HTTP says there is no body.
+    if (lengths == 0 && codings == 0) {
+      KyServerReply reply =
+          allowed_ ? KyServerReply::refusal(REFUSAL_BAD_REQUEST, "the request is empty")
+                   : KyServerEndpoints::unauthorized(authorization_);
+      return close(std::move(reply));
+    }
+    if (lengths == 1 && keeping()) {
+      const std::size_t announced = std::stoull(length);
+      if (announced > endpoints_.options().maxRequestBytes)
+        tooLarge_ = true;
+      else if (!hold_.grow(announced))
+        overBudget_ = announced;
+      else
+        body_.reserve(announced);
+    }
+    return MHD_YES;
+  }
+
+  /// True while the body is worth keeping.
+  bool keeping() const { return allowed_ && !compressed_ && !tooLarge_ && overBudget_ == 0; }
+
+  /// On a worker: the engine's answer, unless the run was stopped while it
+  /// waited.
+  void work() {
+    if (stop_.requested()) {
+      facts_.outcome = stop_.reason() == KyAnalysisStop::WITHDRAWN ? "withdrawn" : "timeLimit";
+      return settle(withRetry(KyServerReply::refusal(
+          REFUSAL_SERVICE_BUSY, "the request waited past the time limit and was not run")));
+    }
+    settle(endpoints_.run(body_, facts_, stop_, hold_));
+  }
+
+  static KyServerReply withRetry(KyServerReply reply) {
+    reply.headers.emplace_back(retryAfterHeader, "1");
+    return reply;
+  }
+
   /// Hands `reply` back to the connection's thread. Touches nothing of the
   /// exchange once the connection is resumed, since it may end at once.
   void settle(KyServerReply&& reply) {
     std::string().swap(body_);
+    transport_.watch_.unwatched(connection_);
     MHD_Connection* connection = connection_;
     KyServerHttpTransport& transport = transport_;
     {
@@ -160,6 +297,12 @@ private:
     transport.ran();
   }
 
+  /// Answers `reply` and closes the connection after it.
+  MHD_Result close(KyServerReply&& reply) {
+    reply.closing = true;
+    return queue(std::move(reply));
+  }
+
   MHD_Result queue(KyServerReply&& reply) {
     auto* body = new std::string(std::move(reply.body));
     MHD_Response* response = MHD_create_response_from_buffer_with_free_callback_cls(
@@ -169,10 +312,12 @@ private:
       delete body;
       return MHD_NO;
     }
+    sent_ = body->size();
     MHD_add_response_header(response, "Content-Type", reply.contentType.c_str());
+    MHD_add_response_header(response, "X-Request-Id", facts_.id.c_str());
     for (const auto& [name, value] : reply.headers)
       MHD_add_response_header(response, name.c_str(), value.c_str());
-    if (reply.closing)
+    if (reply.closing || endpoints_.draining())
       MHD_add_response_header(response, "Connection", "close");
     status_ = reply.status;
     const MHD_Result queued =
@@ -188,11 +333,17 @@ private:
   const std::string path_;
   const std::string peer_;
   KyServerRequestFacts facts_;
+  KyServerMemoryHold hold_;
+  KyAnalysisStop stop_;
   std::string authorization_;
   bool allowed_ = false;
+  bool compressed_ = false;
   bool tooLarge_ = false;
+  /// The bytes a body needed when the budget could not take them.
+  std::size_t overBudget_ = 0;
   std::string body_;
   int status_ = 0;
+  std::size_t sent_ = 0;
   /// The worker's answer, set on the worker's thread and read on the
   /// connection's.
   std::mutex mutex_;
@@ -203,7 +354,7 @@ private:
 KyServerHttpTransport::KyServerHttpTransport(KyServerEndpoints& endpoints,
                                              const std::string& certificateFile,
                                              const std::string& keyFile)
-    : endpoints_(endpoints) {
+    : endpoints_(endpoints), watch_(std::chrono::seconds(endpoints.options().headerSeconds)) {
   if (!certificateFile.empty()) {
     certificate_ = readFile(certificateFile, valid_);
     key_ = readFile(keyFile, valid_);
@@ -218,6 +369,8 @@ struct KyServerHttpTransport::Callbacks {
                            std::size_t* size, void** context);
   static void completed(void* self, MHD_Connection* connection, void** context,
                         MHD_RequestTerminationCode toe);
+  static void connection(void* self, MHD_Connection* connection, void** socketContext,
+                         MHD_ConnectionNotificationCode toe);
 };
 
 MHD_Result KyServerHttpTransport::Callbacks::handle(void* self, MHD_Connection* connection,
@@ -236,22 +389,39 @@ MHD_Result KyServerHttpTransport::Callbacks::handle(void* self, MHD_Connection* 
     return exchange->begin();
   }
   if (*size != 0) {
-    exchange->receive(data, *size);
+    const bool going = exchange->receive(data, *size);
     *size = 0;
-    return MHD_YES;
+    return going ? MHD_YES : MHD_NO;
   }
   return exchange->end();
 }
 
-void KyServerHttpTransport::Callbacks::completed(void* self, MHD_Connection*, void** context,
-                                                 MHD_RequestTerminationCode) {
+void KyServerHttpTransport::Callbacks::connection(void* self, MHD_Connection* connection, void**,
+                                                  MHD_ConnectionNotificationCode toe) {
+  auto& transport = *static_cast<KyServerHttpTransport*>(self);
+  if (toe == MHD_CONNECTION_NOTIFY_CLOSED) {
+    transport.watch_.closed(connection);
+    return;
+  }
+  const MHD_ConnectionInfo* info =
+      MHD_get_connection_info(connection, MHD_CONNECTION_INFO_CONNECTION_FD);
+  if (info != nullptr)
+    transport.watch_.opened(connection, info->connect_fd);
+}
+
+void KyServerHttpTransport::Callbacks::completed(void* self, MHD_Connection* connection,
+                                                 void** context, MHD_RequestTerminationCode toe) {
   auto& transport = *static_cast<KyServerHttpTransport*>(self);
   auto* exchange = static_cast<KyServerExchange*>(*context);
   if (exchange == nullptr)
     return;
   *context = nullptr;
-  exchange->log();
+  transport.watch_.requestEnded(connection);
+  exchange->ended(toe);
+  const bool large = exchange->held() > kTrimAfterBytes;
   delete exchange;
+  if (large)
+    malloc_trim(0);
   {
     const std::lock_guard<std::mutex> lock(transport.mutex_);
     --transport.exchanges_;
@@ -302,11 +472,19 @@ KyServerHttpTransport::Listening KyServerHttpTransport::listen(const std::string
                    : reinterpret_cast<sockaddr_in*>(&bound)->sin_port);
 
   const bool tls = !certificate_.empty();
+  const KyAnalysisServerOptions& settings = endpoints_.options();
+  // The request line and headers share a connection's room with its read
+  // buffer; the HTTP layer refuses headers that do not fit.
+  const std::size_t room = std::max<std::size_t>(2 * settings.maxHeaderBytes, 8192);
   std::vector<MHD_OptionItem> options = {
       {MHD_OPTION_LISTEN_SOCKET, listening_, nullptr},
       {MHD_OPTION_THREAD_POOL_SIZE, ioThreads(), nullptr},
-      {MHD_OPTION_CONNECTION_TIMEOUT, endpoints_.readSeconds(), nullptr},
+      {MHD_OPTION_CONNECTION_TIMEOUT, settings.readSeconds, nullptr},
+      {MHD_OPTION_CONNECTION_LIMIT, settings.maxConnections, nullptr},
+      {MHD_OPTION_PER_IP_CONNECTION_LIMIT, settings.maxConnectionsPerAddress, nullptr},
+      {MHD_OPTION_CONNECTION_MEMORY_LIMIT, static_cast<intptr_t>(room), nullptr},
       {MHD_OPTION_NOTIFY_COMPLETED, reinterpret_cast<intptr_t>(&Callbacks::completed), this},
+      {MHD_OPTION_NOTIFY_CONNECTION, reinterpret_cast<intptr_t>(&Callbacks::connection), this},
       {MHD_OPTION_EXTERNAL_LOGGER, reinterpret_cast<intptr_t>(&quiet), nullptr},
   };
   if (tls) {
@@ -334,12 +512,25 @@ KyServerHttpTransport::Listening KyServerHttpTransport::listen(const std::string
 void KyServerHttpTransport::stop() {
   if (daemon_ == nullptr)
     return;
+  const auto drain = std::chrono::seconds(endpoints_.options().drainSeconds);
+  const auto deadline = std::chrono::steady_clock::now() + drain;
+  // Runs still going this long before the deadline are stopped, so that
+  // their answers go out in time.
+  const auto stopRuns =
+      deadline - std::min<std::chrono::steady_clock::duration>(std::chrono::seconds(1), drain / 2);
+  endpoints_.drain();
   MHD_quiesce_daemon(daemon_);
   {
-    // Every request accepted is answered: those under way end, those set
-    // aside for a worker come back.
     std::unique_lock<std::mutex> lock(mutex_);
-    settled_.wait(lock, [this] { return exchanges_ == 0 && running_ == 0; });
+    const auto idle = [this] { return exchanges_ == 0 && running_ == 0; };
+    if (!settled_.wait_until(lock, stopRuns, idle)) {
+      runsStopped_ = true;
+      watch_.stopAll();
+      settled_.wait_until(lock, deadline, idle);
+    }
+    // The HTTP layer may not stop while a connection is set aside: the
+    // runs stopped come back within a second.
+    settled_.wait(lock, [this] { return running_ == 0; });
   }
   MHD_stop_daemon(daemon_);
   daemon_ = nullptr;

@@ -1,7 +1,9 @@
 // KyServerHttpTransport: carries requests to the endpoints over HTTP/1.1.
 #pragma once
 
-#include <chrono>
+#include "KyServerConnectionWatch_p.h"
+
+#include <atomic>
 #include <condition_variable>
 #include <mutex>
 #include <string>
@@ -13,9 +15,12 @@ struct MHD_Daemon;
 /// One listening socket and the event-driven HTTP layer on it: a few
 /// threads, each waiting on many connections at once, read requests, route
 /// them and write the answers; a connection costs memory, no thread, while
-/// its client is slow. Runs of the engine go to the endpoints' workers,
-/// the connection set aside meanwhile. Not thread-safe; the endpoints must
-/// outlive it.
+/// its client is slow. Every connection is bounded: its header fields in
+/// number and size, its headers and body in time, its body in memory
+/// against the endpoints' budget; and connections are bounded in all and
+/// per client address. Runs of the engine go to the endpoints' workers,
+/// the connection set aside meanwhile and watched for its client leaving.
+/// Not thread-safe; the endpoints must outlive it.
 class KyServerHttpTransport {
 public:
   /// Plain HTTP; with both files, HTTPS. valid() false when the
@@ -33,8 +38,10 @@ public:
   /// once connections are accepted. port() then tells the port.
   Listening listen(const std::string& host, int port);
   int port() const { return port_; }
-  /// Stops accepting, lets every request accepted finish, and ends every
-  /// thread. Does nothing before listen() succeeded.
+  /// Stops accepting, lets the requests accepted be answered for the
+  /// options' drain time (runs still going a second before its end are
+  /// stopped), closes what is left and ends every thread. Does nothing
+  /// before listen() succeeded.
   void stop();
 
 private:
@@ -48,9 +55,12 @@ private:
   std::string certificate_;
   std::string key_;
   bool valid_ = true;
+  KyServerConnectionWatch watch_;
   MHD_Daemon* daemon_ = nullptr;
   int listening_ = -1;
   int port_ = 0;
+  /// Set once stop() has stopped the runs: later ones stop at once.
+  std::atomic<bool> runsStopped_{false};
   std::mutex mutex_;
   std::condition_variable settled_;
   /// Requests under way (from their headers to their end), and those of

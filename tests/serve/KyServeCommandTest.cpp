@@ -53,7 +53,8 @@ TEST(ServeCommand, SigtermAnswersTheRequestsInFlightThenExitsZero) {
   const std::string log = service.log();
   EXPECT_NE(log.find("kyanalyze serve: stopped"), std::string::npos) << log;
   std::size_t lines = 0;
-  const std::string answered = " POST /v1/run allPairsShortestPaths 200/999 200 ";
+  const std::string answered =
+      R"("method":"POST","path":"/v1/run","analysis":"allPairsShortestPaths","graph":"200/999","status":200,)";
   for (std::size_t at = log.find(answered); at != std::string::npos;
        at = log.find(answered, at + 1))
     ++lines;
@@ -75,7 +76,11 @@ TEST(ServeCommand, EitherStopSignalEndsItWithStatusZero) {
     EXPECT_EQ(log.rfind("kyanalyze serve: listening on " + service.url() + " with 1 workers\n", 0),
               0u)
         << log;
-    EXPECT_NE(log.find(" POST /v1/run shortestPaths 5/7 200 "), std::string::npos) << log;
+    EXPECT_NE(
+        log.find(
+            R"("method":"POST","path":"/v1/run","analysis":"shortestPaths","graph":"5/7","status":200,)"),
+        std::string::npos)
+        << log;
     EXPECT_EQ(log.substr(log.size() - 25), "kyanalyze serve: stopped\n") << log;
   }
 }

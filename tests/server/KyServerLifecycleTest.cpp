@@ -14,10 +14,12 @@
 
 #include <gtest/gtest.h>
 #include <httplib.h>
+#include <nlohmann/json.hpp>
 
 #include <functional>
 #include <memory>
 #include <regex>
+#include <set>
 #include <thread>
 #include <vector>
 
@@ -172,8 +174,10 @@ TEST(ServerStop, AnswersEveryRequestAcceptedThenReturns) {
   ASSERT_TRUE(kytest::awaitLoad(service.url(), 1, kRequests - 1));
   service.stop();
   std::size_t answered = 0;
-  for (const std::string& line : service.log())
-    answered += line.find("POST /v1/run allPairsShortestPaths 200/") != std::string::npos;
+  for (const std::string& line : service.log()) {
+    const auto fields = nlohmann::json::parse(line);
+    answered += fields.at("analysis") == "allPairsShortestPaths" && fields.at("status") == 200;
+  }
   EXPECT_EQ(answered, static_cast<std::size_t>(kRequests))
       << "stop() returned before every request was answered:\n"
       << service.logText();
@@ -229,7 +233,7 @@ TEST(ServerTls, ATrustedCertificateIsAnsweredAndAnUnknownOneRefused) {
   }
 }
 
-TEST(ServerLog, OneLinePerRequestWithWhatItAskedAndHowItWasAnswered) {
+TEST(ServerLog, OneJsonLinePerRequestWithWhatItAskedAndHowItWasAnswered) {
   kytest::ServiceInProcess service(options([](KyAnalysisServerOptions& o) { o.token = "t"; }));
   ASSERT_TRUE(service.ok());
   KyRemoteAnalysisService allowed(service.wideUrl().c_str());
@@ -239,7 +243,11 @@ TEST(ServerLog, OneLinePerRequestWithWhatItAskedAndHowItWasAnswered) {
   struct Case {
     const char* name;
     std::function<void()> request;
-    const char* line;
+    const char* method;
+    std::string path;
+    const char* analysis;
+    const char* graph;
+    int status;
   };
   const Case cases[] = {
       {"an answered request",
@@ -248,7 +256,7 @@ TEST(ServerLog, OneLinePerRequestWithWhatItAskedAndHowItWasAnswered) {
          KyServiceOutputData answer;
          allowed.run(&c.input, &answer);
        },
-       "POST /v1/run shortestPaths 5/7 200 [0-9]+ ms"},
+       "POST", "/v1/run", "shortestPaths", "5/7", 200},
       {"an engine error travels as an answer",
        [&] {
          RemoteCase c(OPERATION_SHORTEST_PATHS, 4, 0, 1);
@@ -256,32 +264,49 @@ TEST(ServerLog, OneLinePerRequestWithWhatItAskedAndHowItWasAnswered) {
          KyServiceOutputData answer;
          allowed.run(&c.input, &answer);
        },
-       "POST /v1/run - 4/3 200 [0-9]+ ms"},
+       "POST", "/v1/run", "-", "4/3", 200},
       {"a refused token",
        [&] {
          RemoteCase c(OPERATION_SHORTEST_PATHS, 5, 3, 1);
          KyServiceOutputData answer;
          anonymous.run(&c.input, &answer);
        },
-       "POST /v1/run - - 401 [0-9]+ ms"},
+       "POST", "/v1/run", "-", "-", 401},
       {"a body that is no request",
        [&] {
          client.Post("/v1/run", {{"Authorization", "Bearer t"}}, "AAAA", "text/plain");
        },
-       "POST /v1/run - - 400 [0-9]+ ms"},
-      {"the health", [&] { client.Get("/healthz"); }, "GET /healthz - - 200 [0-9]+ ms"},
-      {"no endpoint", [&] { client.Get("/nothing"); }, "GET /nothing - - 404 [0-9]+ ms"},
+       "POST", "/v1/run", "-", "-", 400},
+      {"the health", [&] { client.Get("/healthz"); }, "GET", "/healthz", "-", "-", 200},
+      {"no endpoint", [&] { client.Get("/nothing"); }, "GET", "/nothing", "-", "-", 404},
+      // A path that would end the line and start a forged one stays inside
+      // its field.
+      {"a line end in the path", [&] { client.Get("/x%0a2024-05-01T00:00:00.000Z%22forged"); },
+       "GET", "/x\n2024-05-01T00:00:00.000Z\"forged", "-", "-", 404},
+      {"bytes that are not UTF-8", [&] { client.Get("/%ff%fe"); }, "GET",
+       "/\xEF\xBF\xBD\xEF\xBF\xBD", "-", "-", 404},
   };
-  const std::string stamp = "[0-9]{4}-[0-9]{2}-[0-9]{2}T[0-9]{2}:[0-9]{2}:[0-9]{2}\\.[0-9]{3}Z";
+  const std::regex stamp("[0-9]{4}-[0-9]{2}-[0-9]{2}T[0-9]{2}:[0-9]{2}:[0-9]{2}\\.[0-9]{3}Z");
+  std::set<std::string> ids;
   for (const Case& test : cases) {
     SCOPED_TRACE(test.name);
     const std::size_t before = service.log().size();
     test.request();
     const std::vector<std::string> log = service.awaitLog(before + 1);
     ASSERT_EQ(log.size(), before + 1) << service.logText();
+    EXPECT_EQ(log.back().find('\n'), std::string::npos);
+    const auto line = nlohmann::json::parse(log.back());
+    EXPECT_TRUE(std::regex_match(line.at("time").get<std::string>(), stamp)) << log.back();
     EXPECT_TRUE(
-        std::regex_match(log.back(), std::regex(stamp + " 127\\.0\\.0\\.1:[0-9]+ " + test.line)))
+        std::regex_match(line.at("peer").get<std::string>(), std::regex("127\\.0\\.0\\.1:[0-9]+")))
         << log.back();
+    EXPECT_EQ(line.at("method"), test.method);
+    EXPECT_EQ(line.at("path"), test.path);
+    EXPECT_EQ(line.at("analysis"), test.analysis);
+    EXPECT_EQ(line.at("graph"), test.graph);
+    EXPECT_EQ(line.at("status"), test.status);
+    EXPECT_GE(line.at("ms").get<int>(), 0);
+    EXPECT_TRUE(ids.insert(line.at("id").get<std::string>()).second) << "ids are unique";
   }
 }
 

@@ -83,7 +83,7 @@ int ServeCommand::run(std::ostream&, std::ostream& err) {
   options.tlsKeyFile = tlsKey_;
   options.maxRequestBytes = static_cast<std::size_t>(maxRequestBytes_);
   options.insecure = insecure_;
-  options.log = [&err](const std::string& line) { err << line << '\n' << std::flush; };
+  options.log = [&err](const std::string& line) { err << line + '\n' << std::flush; };
   options.analyses = describeJson();
 
   // Every thread the server starts inherits the blocked stop signals; this
@@ -108,8 +108,11 @@ int ServeCommand::run(std::ostream&, std::ostream& err) {
     err << "kyanalyze: cannot listen on " << listen_ << '\n';
     return kExitFailure;
   }
-  err << "kyanalyze serve: listening on " << server.url() << " with " << server.workers()
-      << " workers" << std::endl;
+  // Each line goes out in one piece: the server's log writes from a thread
+  // of its own.
+  err << "kyanalyze serve: listening on " + server.url() + " with " +
+             std::to_string(server.workers()) + " workers\n"
+      << std::flush;
   int signal = 0;
   sigwait(&stopSignals, &signal);
   server.stop();
