@@ -3,6 +3,14 @@
 #include <cstring>
 #include <poll.h>
 
+namespace {
+
+/// How long a request runs before its client closing its side counts as
+/// leaving: a client may half-close once its request is sent.
+constexpr std::chrono::seconds kLeavingGrace(1);
+
+} // namespace
+
 KyServerConnectionWatch::KyServerConnectionWatch(std::chrono::milliseconds headerTime)
     : headerTime_(headerTime), thread_([this] { sweep(); }) {}
 
@@ -53,6 +61,7 @@ void KyServerConnectionWatch::watch(const void* connection, KyAnalysisStop& stop
   const auto found = connections_.find(connection);
   if (found != connections_.end()) {
     found->second.stop = &stop;
+    found->second.watchedSince = std::chrono::steady_clock::now();
     found->second.deadline = deadline;
   }
 }
@@ -95,7 +104,8 @@ void KyServerConnectionWatch::sweep() {
         watched.cut = true;
       } else if (watched.stop != nullptr) {
         pollfd client{watched.fd, POLLRDHUP, 0};
-        if (poll(&client, 1, 0) == 1 && (client.revents & (POLLRDHUP | POLLHUP | POLLERR)) != 0)
+        if (now - watched.watchedSince >= kLeavingGrace && poll(&client, 1, 0) == 1 &&
+            (client.revents & (POLLRDHUP | POLLHUP | POLLERR)) != 0)
           watched.stop->request(KyAnalysisStop::WITHDRAWN);
         else if (now >= watched.deadline)
           watched.stop->request(KyAnalysisStop::TIME_LIMIT);

@@ -13,8 +13,10 @@
 /// Watches every open connection from a thread of its own, ten times a
 /// second: cuts one whose request headers take longer than `headerTime`
 /// (counted from its opening, or from the end of its previous request),
-/// and stops the run of a request whose client has closed its side of the
-/// connection or whose time limit has passed. Thread-safe.
+/// and stops the run of a request whose time limit has passed, or whose
+/// client has closed its side of the connection once the request has
+/// waited or run for a second (a client that only half-closes after its
+/// request still gets the answer of a shorter run). Thread-safe.
 class KyServerConnectionWatch {
 public:
   explicit KyServerConnectionWatch(std::chrono::milliseconds headerTime);
@@ -53,6 +55,7 @@ private:
     bool inRequest = false;
     bool cut = false;
     KyAnalysisStop* stop = nullptr;
+    std::chrono::steady_clock::time_point watchedSince;
     std::chrono::steady_clock::time_point deadline;
   };
   void sweep();

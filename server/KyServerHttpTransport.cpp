@@ -118,19 +118,21 @@ public:
           "the request has more than " + std::to_string(options.maxHeaders) + " header fields"));
     if (method_ == "POST" && path_ == runPath)
       return beginRun();
+    // Answered once the request is in (a body, if any, read and dropped):
+    // an answer queued before would close the connection.
     const std::string authorization = header(connection_, authorizationHeader);
     const bool allowed = endpoints_.authorized(authorization);
     if (method_ == "GET" && path_ == analysesPath && !endpoints_.analyses().body.empty())
-      return queue(allowed ? endpoints_.analyses()
-                           : KyServerEndpoints::unauthorized(authorization));
+      return answerLater(allowed ? endpoints_.analyses()
+                                 : KyServerEndpoints::unauthorized(authorization));
     if (method_ == "GET" && path_ == metricsPath)
-      return queue(allowed ? endpoints_.metrics(transport_.watch_.open())
-                           : KyServerEndpoints::unauthorized(authorization));
+      return answerLater(allowed ? endpoints_.metrics(transport_.watch_.open())
+                                 : KyServerEndpoints::unauthorized(authorization));
     if (method_ == "GET" && path_ == healthPath)
-      return queue(endpoints_.health());
+      return answerLater(endpoints_.health());
     if (method_ == "GET" && path_ == readinessPath)
-      return queue(endpoints_.readiness());
-    return queue(
+      return answerLater(endpoints_.readiness());
+    return answerLater(
         KyServerReply::refusal(REFUSAL_NOT_FOUND, "no such endpoint: " + method_ + " " + path_));
   }
 
@@ -178,6 +180,8 @@ public:
       if (answered_)
         return queue(std::move(reply_));
     }
+    if (later_)
+      return queue(std::move(reply_));
     if (!allowed_)
       return queue(KyServerEndpoints::unauthorized(authorization_));
     if (compressed_)
@@ -263,7 +267,16 @@ private:
   }
 
   /// True while the body is worth keeping.
-  bool keeping() const { return allowed_ && !compressed_ && !tooLarge_ && overBudget_ == 0; }
+  bool keeping() const {
+    return allowed_ && !later_ && !compressed_ && !tooLarge_ && overBudget_ == 0;
+  }
+
+  /// Keeps `reply` for the end of the request.
+  MHD_Result answerLater(KyServerReply&& reply) {
+    reply_ = std::move(reply);
+    later_ = true;
+    return MHD_YES;
+  }
 
   /// On a worker: the engine's answer, unless the run was stopped while it
   /// waited.
@@ -337,6 +350,8 @@ private:
   KyAnalysisStop stop_;
   std::string authorization_;
   bool allowed_ = false;
+  /// reply_ holds the answer, to be given once the request is in.
+  bool later_ = false;
   bool compressed_ = false;
   bool tooLarge_ = false;
   /// The bytes a body needed when the budget could not take them.
@@ -519,7 +534,11 @@ void KyServerHttpTransport::stop() {
   const auto stopRuns =
       deadline - std::min<std::chrono::steady_clock::duration>(std::chrono::seconds(1), drain / 2);
   endpoints_.drain();
+  // No connection is accepted from here on, and those the system would
+  // still queue are refused, so that a balancer turns to another service
+  // at once. The socket itself stays open until the HTTP layer has ended.
   MHD_quiesce_daemon(daemon_);
+  shutdown(listening_, SHUT_RDWR);
   {
     std::unique_lock<std::mutex> lock(mutex_);
     const auto idle = [this] { return exchanges_ == 0 && running_ == 0; };
