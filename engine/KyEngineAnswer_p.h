@@ -2,7 +2,6 @@
 // Internal to the engine; not installed.
 #pragma once
 
-#include "KyEngineStop_p.h"
 #include <kyanalysis/KyAnalysisErrorEnum.h>
 #include <kyplatform/KyEdge.h>
 #include <kyplatform/KyEdgeDList.h>
@@ -11,6 +10,8 @@
 #include <kyplatform/KyNodeDList.h>
 #include <kyplatform/KyOwningDList.h>
 #include <kyplatform/KyServiceData.h>
+
+#include "KyEngineStop_p.h"
 
 #include <memory>
 #include <vector>
@@ -54,6 +55,7 @@ public:
   }
   /// Hands `object` over to the output data, stored under (owner, key).
   void handOver(const KyObject* owner, const wchar_t* key, std::unique_ptr<KyObject> object) {
+    KyEngineStop::check();
     output_.storeOwned(const_cast<KyObject*>(owner), key, object.get());
     object.release();
   }

@@ -108,6 +108,7 @@ int answer(KyServiceInputData& input, KyEngineAnswer& writer) {
   auto* graph = static_cast<KyGraph*>(input.pValue(nullptr, KyAnalysisKey::all::noneGraph));
 
   const InputNameGuard guard(input);
+  KyEngineStop::check();
   return analysis(input, *graph, writer);
 }
 
