@@ -186,8 +186,14 @@ KyServerReply KyServerEndpoints::run(const std::string& body, KyServerRequestFac
     return overBudget(hold.held() + values * kBytesPerAnswerValue);
 
   KyServiceOutputData output;
-  if (KyLocalAnalysisService().run(&input, &output, &stop) == ANALYSIS_ERROR_STOPPED)
+  KyLocalAnalysisService().run(&input, &output, &stop);
+  if (stop.requested()) {
+    // Asked while the engine ran, or just after: the answer, however far
+    // it got, is not written out (a long one takes a while).
     facts.outcome = stop.reason() == KyAnalysisStop::WITHDRAWN ? "withdrawn" : "timeLimit";
+    output.removeAllValues();
+    output.storeInteger(nullptr, KyAnalysisKey::errorCode, ANALYSIS_ERROR_STOPPED);
+  }
   unsigned char* written = nullptr;
   unsigned long length = 0;
   if (serializer.pOutputDataToString(&output, &table, written, &length) == 0)
