@@ -7,6 +7,7 @@
 #include <kyremote/KyRemoteAnalysisService.h>
 
 #include "remote/KyRemoteTesting.h"
+#include "server/KyServerTesting.h"
 #include "support/KyProcess.h"
 #include "support/KyServiceHealth.h"
 #include "support/KyServiceProcess.h"
@@ -59,6 +60,34 @@ TEST(ServeCommand, SigtermAnswersTheRequestsInFlightThenExitsZero) {
        at = log.find(answered, at + 1))
     ++lines;
   EXPECT_EQ(lines, static_cast<std::size_t>(kRequests)) << log;
+}
+
+TEST(ServeCommand, SigtermWithASlowClientOpenEndsWithinTheDrainTime) {
+  kytest::ServiceProcess service({"--threads", "1", "--drain-seconds", "2"});
+  ASSERT_TRUE(service.ok()) << service.log();
+  // A run far longer than the drain time, and a client that sends its
+  // headers one line at a time.
+  RemoteCase c(OPERATION_ALL_PAIRS_SHORTEST_PATHS, 2000, 8000, 11u);
+  KyServiceOutputData answer;
+  int code = -1;
+  std::thread caller(
+      [&] { code = KyRemoteAnalysisService(service.wideUrl().c_str()).run(&c.input, &answer); });
+  ASSERT_TRUE(kytest::awaitLoad(service.url(), 1, 0));
+  std::thread trickle([&] {
+    kytest::RawConnection line(service.port());
+    line.send("POST /v1/run HTTP/1.1\r\n");
+    for (int i = 0; i < 40 && line.send("X-Slow: 1\r\n"); ++i)
+      std::this_thread::sleep_for(std::chrono::milliseconds(100));
+  });
+  std::this_thread::sleep_for(std::chrono::milliseconds(200));
+  const auto start = std::chrono::steady_clock::now();
+  EXPECT_EQ(service.stop(10), 0) << service.log();
+  const auto took = std::chrono::steady_clock::now() - start;
+  caller.join();
+  trickle.join();
+  EXPECT_LT(took, std::chrono::milliseconds(3500)) << "the drain time is 2 s";
+  EXPECT_EQ(code, ANALYSIS_ERROR_STOPPED) << "the run accepted was answered";
+  EXPECT_NE(service.log().find(R"("outcome":"timeLimit")"), std::string::npos) << service.log();
 }
 
 TEST(ServeCommand, EitherStopSignalEndsItWithStatusZero) {
