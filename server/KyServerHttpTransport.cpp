@@ -437,18 +437,16 @@ void KyServerHttpTransport::Callbacks::completed(void* self, MHD_Connection* con
   delete exchange;
   if (large)
     malloc_trim(0);
-  {
-    const std::lock_guard<std::mutex> lock(transport.mutex_);
-    --transport.exchanges_;
-  }
+  // Told under the lock: once stop() sees the count, the transport may go.
+  const std::lock_guard<std::mutex> lock(transport.mutex_);
+  --transport.exchanges_;
   transport.settled_.notify_all();
 }
 
 void KyServerHttpTransport::ran() {
-  {
-    const std::lock_guard<std::mutex> lock(mutex_);
-    --running_;
-  }
+  // Told under the lock: once stop() sees the count, the transport may go.
+  const std::lock_guard<std::mutex> lock(mutex_);
+  --running_;
   settled_.notify_all();
 }
 

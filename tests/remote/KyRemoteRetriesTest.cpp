@@ -53,7 +53,7 @@ TEST(RemoteRetries, ABusyServiceIsAskedAgainAfterItsRetryAfter) {
   options.queue = 0;
   kytest::ServiceInProcess service(options);
   ASSERT_TRUE(service.ok());
-  RemoteCase busy(OPERATION_ALL_PAIRS_SHORTEST_PATHS, 300, 1200, 2u);
+  RemoteCase busy(OPERATION_ALL_PAIRS_SHORTEST_PATHS, 150, 600, 2u);
   KyServiceOutputData busyAnswer;
   std::thread worker(
       [&] { KyRemoteAnalysisService(service.wideUrl().c_str()).run(&busy.input, &busyAnswer); });
@@ -63,7 +63,7 @@ TEST(RemoteRetries, ABusyServiceIsAskedAgainAfterItsRetryAfter) {
   KyRemoteAnalysisService impatient(service.wideUrl().c_str());
   EXPECT_EQ(impatient.run(&c.input, &answer), ANALYSIS_ERROR_SERVICE_BUSY);
   KyRemoteAnalysisService patient(service.wideUrl().c_str());
-  patient.retries(5);
+  patient.retries(10);
   EXPECT_EQ(patient.run(&c.input, &answer), ANALYSIS_ERROR_NONE);
   worker.join();
 }

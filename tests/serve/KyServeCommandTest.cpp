@@ -26,7 +26,7 @@ namespace {
 using kytest::RemoteCase;
 
 TEST(ServeCommand, SigtermAnswersTheRequestsInFlightThenExitsZero) {
-  kytest::ServiceProcess service({"--threads", "1", "--queue", "4"});
+  kytest::ServiceProcess service({"--threads", "1", "--queue", "4", "--drain-seconds", "300"});
   ASSERT_TRUE(service.ok()) << service.log();
   constexpr int kRequests = 3;
   std::vector<std::unique_ptr<RemoteCase>> cases;
