@@ -40,9 +40,10 @@ struct KyAnalysisServerOptions {
   /// The slowest a body may arrive, in bytes per second, once it has taken
   /// `readSeconds`; a slower one has its connection closed. 0: no minimum.
   std::size_t minimumBytesPerSecond = 1024;
-  /// Connections open at once, in all and from one client address; a
-  /// connection beyond them is closed at once. 0 per address: no limit but
-  /// the total.
+  /// Connections open at once, in all and from one client address: past
+  /// the total a new connection waits to be accepted until one closes; past
+  /// the limit of its address it is closed at once. 0 per address: no limit
+  /// but the total.
   int maxConnections = 1024;
   int maxConnectionsPerAddress = 128;
   /// Header fields of one request at most, and the bytes of its request

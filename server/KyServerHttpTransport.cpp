@@ -9,7 +9,6 @@
 #include <algorithm>
 #include <arpa/inet.h>
 #include <cstdarg>
-#include <fcntl.h>
 #include <fstream>
 #include <iterator>
 #include <malloc.h>
@@ -25,6 +24,8 @@ namespace {
 
 using namespace KyAnalysisWireContract;
 
+/// The whole file at `path`; `ok` turns false when it cannot be read or is
+/// empty.
 std::string readFile(const std::string& path, bool& ok) {
   std::ifstream in(path, std::ios::binary);
   std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
