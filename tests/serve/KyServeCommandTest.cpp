@@ -85,7 +85,8 @@ TEST(ServeCommand, SigtermWithASlowClientOpenEndsWithinTheDrainTime) {
   const auto took = std::chrono::steady_clock::now() - start;
   caller.join();
   trickle.join();
-  EXPECT_LT(took, std::chrono::milliseconds(3500)) << "the drain time is 2 s";
+  // The drain time, and the second a stopped run may take to come back.
+  EXPECT_LT(took, std::chrono::seconds(4)) << "the drain time is 2 s";
   EXPECT_EQ(code, ANALYSIS_ERROR_STOPPED) << "the run accepted was answered";
   EXPECT_NE(service.log().find(R"("outcome":"timeLimit")"), std::string::npos) << service.log();
 }

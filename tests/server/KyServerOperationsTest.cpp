@@ -207,9 +207,13 @@ TEST(ServerSlowClients, SlowHeadersAndBodiesLeaveTheServiceToOthersAndAreCut) {
   }
   EXPECT_EQ(right, static_cast<int>(latencies.size())) << "every answer right";
   EXPECT_GT(right, 10);
+#if !defined(__SANITIZE_ADDRESS__) && !defined(__SANITIZE_THREAD__)
+  // The target itself is shown by bench/server_limits_bench; this bound
+  // says only that the steady client was never held up for long.
   std::sort(latencies.begin(), latencies.end());
   const double p99 = latencies[latencies.size() * 99 / 100];
   EXPECT_LT(p99, 2.0) << "p99 of " << latencies.size() << " answers";
+#endif
   // By now every slow client is past its deadline: the headers' 2 s, the
   // body's rate after 1 s.
   EXPECT_EQ(slow.closed(), 300);
