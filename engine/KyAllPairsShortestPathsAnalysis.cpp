@@ -24,6 +24,7 @@
 #include "KyEngineRequest_p.h"
 #include "KyEngineSearch_p.h"
 #include "KyEngineShortestPaths_p.h"
+#include "KyEngineStop_p.h"
 
 #include <algorithm>
 #include <vector>
@@ -57,6 +58,7 @@ int runAllPairsShortestPathsAnalysis(KyServiceInputData& input, KyGraph& graph,
 
   KyEngineWalkTree tree;
   for (int from = 0; from < net.nodeCount(); ++from) {
+    KyEngineStop::check();
     search.search(from, kEngineUnreached, tree);
     for (int to = 0; to < net.nodeCount(); ++to) {
       const bool roundTrip = to == from && tree.closedCost < 0;

@@ -28,6 +28,7 @@
 #include "KyEngineComponents_p.h"
 #include "KyEngineNetwork_p.h"
 #include "KyEngineRequest_p.h"
+#include "KyEngineStop_p.h"
 
 #include <algorithm>
 #include <cstdint>
@@ -205,6 +206,7 @@ void improveOrder(const Component& c, std::vector<int>& order) {
   // (place of a neighbour, change in backward arcs when v moves past it).
   std::vector<std::pair<double, int>> marks;
   for (int pass = 0; pass < kImprovementPasses; ++pass) {
+    KyEngineStop::check();
     bool moved = false;
     for (int v : order) {
       marks.clear();

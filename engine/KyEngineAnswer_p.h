@@ -11,6 +11,8 @@
 #include <kyplatform/KyOwningDList.h>
 #include <kyplatform/KyServiceData.h>
 
+#include "KyEngineStop_p.h"
+
 #include <memory>
 #include <vector>
 
@@ -19,7 +21,8 @@
 /// Integers are made by the output data in its own room, and lists keep
 /// their items packed until someone walks their cells, so an answer of
 /// millions of results takes a few bytes for each. Each store costs
-/// O(length of the key) plus O(1) on average. Not copyable.
+/// O(length of the key) plus O(1) on average; a store of one value throws
+/// KyEngineStop::Stopped when the run is asked to stop. Not copyable.
 class KyEngineAnswer {
 public:
   explicit KyEngineAnswer(KyServiceOutputData& output) : output_(output) {}
@@ -28,6 +31,7 @@ public:
 
   /// Stores `value` under (owner, key) as a KyInt.
   void integer(const KyObject* owner, const wchar_t* key, int value) {
+    KyEngineStop::check();
     output_.storeInteger(const_cast<KyObject*>(owner), key, value);
   }
   /// Stores values[v] under `key` on the node at position v of `graph`, as
@@ -46,10 +50,12 @@ public:
   /// Stores a reference to `object`, which lives elsewhere: a member of the
   /// analysed graph, or a member of a graph the answer owns.
   void reference(const KyObject* owner, const wchar_t* key, KyObject* object) {
+    KyEngineStop::check();
     output_.storeReference(const_cast<KyObject*>(owner), key, object);
   }
   /// Hands `object` over to the output data, stored under (owner, key).
   void handOver(const KyObject* owner, const wchar_t* key, std::unique_ptr<KyObject> object) {
+    KyEngineStop::check();
     output_.storeOwned(const_cast<KyObject*>(owner), key, object.get());
     object.release();
   }

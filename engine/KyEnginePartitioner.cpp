@@ -20,6 +20,7 @@
 #include "KyEnginePartitioner_p.h"
 
 #include "KyEngineNetwork_p.h"
+#include "KyEngineStop_p.h"
 
 #include <algorithm>
 #include <cmath>
@@ -115,6 +116,7 @@ public:
     std::vector<int> best = cluster;
     auto bestState = std::make_tuple(brokenConflicts(), excessWeight(), cutCost());
     for (int pass = 0, stale = 0; pass < r_.passes && stale < kStalePasses; ++pass) {
+      KyEngineStop::check();
       const bool moved = refinePass(cap_ + slack);
       rebalance();
       const auto state = std::make_tuple(brokenConflicts(), excessWeight(), cutCost());
@@ -214,6 +216,7 @@ private:
     // A pass that moves fewer than one node in kSettledShare ends the level:
     // what is left is noise the coarser levels and the refinement settle.
     for (int pass = 0; pass < kMaxLocalPasses; ++pass) {
+      KyEngineStop::check();
       int moved = 0;
       for (int i : order) {
         const int own = community[i];

@@ -9,6 +9,7 @@
 
 #include "KyEngineAnalyses_p.h"
 #include "KyEngineAnswer_p.h"
+#include "KyEngineStop_p.h"
 
 #include <new>
 
@@ -107,6 +108,7 @@ int answer(KyServiceInputData& input, KyEngineAnswer& writer) {
   auto* graph = static_cast<KyGraph*>(input.pValue(nullptr, KyAnalysisKey::all::noneGraph));
 
   const InputNameGuard guard(input);
+  KyEngineStop::check();
   return analysis(input, *graph, writer);
 }
 
@@ -114,7 +116,14 @@ int answer(KyServiceInputData& input, KyEngineAnswer& writer) {
 
 KyLocalAnalysisService::~KyLocalAnalysisService() = default;
 
+thread_local const KyAnalysisStop* KyEngineStop::current = nullptr;
+
 int KyLocalAnalysisService::run(KyServiceInputData* input, KyServiceOutputData* output) const {
+  return run(input, output, nullptr);
+}
+
+int KyLocalAnalysisService::run(KyServiceInputData* input, KyServiceOutputData* output,
+                                const KyAnalysisStop* stop) const {
   if (output == nullptr)
     return input == nullptr ? ANALYSIS_ERROR_NO_INPUT_DATA : ANALYSIS_ERROR_NO_OUTPUT_DATA;
   output->removeAllValues();
@@ -124,10 +133,13 @@ int KyLocalAnalysisService::run(KyServiceInputData* input, KyServiceOutputData* 
   int code = ANALYSIS_ERROR_NO_INPUT_DATA;
   KyEngineAnswer writer(*output);
   if (input != nullptr) {
+    const KyEngineStop::Watching watching(stop);
     try {
       code = answer(*input, writer);
     } catch (const std::bad_alloc&) {
       code = ANALYSIS_ERROR_OUT_OF_MEMORY;
+    } catch (const KyEngineStop::Stopped&) {
+      code = ANALYSIS_ERROR_STOPPED;
     }
   }
   if (code != ANALYSIS_ERROR_NONE)

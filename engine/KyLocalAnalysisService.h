@@ -5,6 +5,7 @@
 #include <kyengine/KyEngineExport.h>
 #include <kyplatform/KyObject.h>
 
+class KyAnalysisStop;
 class KyServiceInputData;
 class KyServiceOutputData;
 
@@ -33,6 +34,10 @@ public:
   /// is left exactly as it was, service name included. Cost: that of the
   /// analysis, plus O(values held) to empty the output data.
   int run(KyServiceInputData* input, KyServiceOutputData* output) const;
+  /// As run(input, output), and stops early when another thread asks
+  /// `stop` (which may be null: never): the answer then holds
+  /// ANALYSIS_ERROR_STOPPED alone, within a second of the request.
+  int run(KyServiceInputData* input, KyServiceOutputData* output, const KyAnalysisStop* stop) const;
 
   static KyLocalAnalysisService* castDown(const KyObject* object) {
     return static_cast<KyLocalAnalysisService*>(const_cast<KyObject*>(object));

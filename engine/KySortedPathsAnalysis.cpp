@@ -34,6 +34,7 @@
 #include "KyEngineNetwork_p.h"
 #include "KyEngineRequest_p.h"
 #include "KyEngineShortestPaths_p.h"
+#include "KyEngineStop_p.h"
 
 #include <algorithm>
 #include <cstdint>
@@ -256,6 +257,7 @@ void writePathGraph(const Network& net, const SidetrackHeaps& heaps,
   if (heapRoot[start] != kNone)
     link(rootNode, heapRoot[start], SORTED_PATHS_EDGE_APPEND, heaps.cell(heapRoot[start]).detour);
   while (!pending.empty()) {
+    KyEngineStop::check();
     const int cell = pending.back();
     pending.pop_back();
     const SidetrackHeaps::Cell& here = heaps.cell(cell);

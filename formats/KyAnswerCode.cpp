@@ -46,6 +46,7 @@ const char* const kMeanings[] = {
     "the service is busy; try again later",
     "no readable answer came back from the service",
     "the service refused the request",
+    "the analysis was stopped at the time limit before its end",
 };
 static_assert(sizeof(kMeanings) / sizeof(kMeanings[0]) == KyAnalysisError::count(),
               "one meaning per code");

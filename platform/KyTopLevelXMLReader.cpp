@@ -191,6 +191,9 @@ private:
   mutable std::unique_ptr<BinInputStream> stream_;
 };
 
+/// The deepest elements may nest in a document.
+constexpr int kDeepest = 256;
+
 // Hands the parser's events to the reader (or to a DOM of the whole
 // document for a reader that must be handed one), and records the reason
 // and place of the first fault.
@@ -203,6 +206,10 @@ public:
                     const Attributes& attributes) override {
     if (depth_ == 0 && !XMLString::equals(name, u"document"))
       stop(L"the document element is \"" + KyXMLText::toWide(name) + L"\", not \"document\"");
+    // No document of the libraries nests more than a few levels; a deep
+    // one would cost the parser memory for every level before any fault.
+    if (depth_ >= kDeepest)
+      stop(where() + L": the elements nest deeper than " + std::to_wstring(kDeepest) + L" levels");
     const KyXMLStartTag tag(name, attributes);
     if (whole_ != nullptr) {
       if (!whole_->start(tag))

@@ -12,6 +12,7 @@
 
 #include <httplib.h>
 
+#include <algorithm>
 #include <chrono>
 #include <csignal>
 #include <ctime>
@@ -20,6 +21,7 @@
 #include <pthread.h>
 #include <regex>
 #include <string>
+#include <thread>
 
 namespace {
 
@@ -91,6 +93,16 @@ int transportFailure(httplib::Error error, bool tookTheTimeLimit) {
   default:
     return ANALYSIS_ERROR_CANNOT_CONNECT;
   }
+}
+
+/// How long to wait before attempt `attempt` + 2: 100 ms, doubled with
+/// each attempt up to 2 s, or the seconds of the service's Retry-After (at
+/// most 10).
+std::chrono::milliseconds backoff(int attempt, const std::string& retryAfter) {
+  if (!retryAfter.empty() && retryAfter.size() <= 2 &&
+      retryAfter.find_first_not_of("0123456789") == std::string::npos)
+    return std::chrono::seconds(std::min(std::stoi(retryAfter), 10));
+  return std::chrono::milliseconds(100 << std::min(attempt, 4));
 }
 
 void setTimeLimit(int milliseconds, void (httplib::Client::*set)(time_t, time_t),
@@ -178,19 +190,38 @@ int KyRemoteAnalysisService::run(KyServiceInputData* input, KyServiceOutputData*
         client.set_ca_cert_path(KyUtf8::fromWide(authorityFile_));
     }
 
-    const auto start = std::chrono::steady_clock::now();
-    httplib::Result answer = [&] {
+    // A request may be sent again whenever nothing of it can have been
+    // kept: the service holds no state between requests, so even one that
+    // broke off mid-run is safe to send once more. Not after a time limit:
+    // the service may still be at work on it.
+    auto start = std::chrono::steady_clock::now();
+    const auto post = [&] {
       const SigpipeGuard guard;
+      start = std::chrono::steady_clock::now();
       return client.Post(endpoint.runPath, reinterpret_cast<const char*>(request.get()), length,
                          KyAnalysisWireContract::stringContentType);
-    }();
-    if (!answer) {
-      const auto waited = std::chrono::steady_clock::now() - start;
-      return answerAlone(
-          transportFailure(answer.error(), waited >= std::chrono::milliseconds(readTimeLimit_)));
+    };
+    httplib::Result answer = post();
+    for (int attempt = 0;; ++attempt) {
+      if (attempt > 0)
+        answer = post();
+      int failed = ANALYSIS_ERROR_NONE;
+      if (!answer)
+        failed = transportFailure(answer.error(), std::chrono::steady_clock::now() - start >=
+                                                      std::chrono::milliseconds(readTimeLimit_));
+      else if (answer->status != KyAnalysisWireContract::statusOk)
+        failed = KyAnalysisWireContract::outcomeOfStatus(answer->status);
+      if (failed == ANALYSIS_ERROR_NONE)
+        break;
+      const bool again = failed == ANALYSIS_ERROR_CANNOT_CONNECT ||
+                         failed == ANALYSIS_ERROR_SERVICE_BUSY ||
+                         failed == ANALYSIS_ERROR_UNREADABLE_ANSWER;
+      if (!again || attempt >= retries_)
+        return answerAlone(failed);
+      std::this_thread::sleep_for(backoff(
+          attempt, answer ? answer->get_header_value(KyAnalysisWireContract::retryAfterHeader)
+                          : std::string()));
     }
-    if (answer->status != KyAnalysisWireContract::statusOk)
-      return answerAlone(KyAnalysisWireContract::outcomeOfStatus(answer->status));
     if (serializer.pOutputDataFromString(
             reinterpret_cast<const unsigned char*>(answer->body.c_str()), &table, output) == 0)
       return answerAlone(ANALYSIS_ERROR_UNREADABLE_ANSWER);

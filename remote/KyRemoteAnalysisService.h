@@ -32,6 +32,12 @@ class KyServiceOutputData;
 ///   accepts any certificate (testing only).
 /// - pCertificateAuthorityFile(): a PEM file of the authorities to trust
 ///   instead of the system's; empty at first.
+/// - retries(): how many times a request is sent again when that is safe:
+///   no connection could be made, the service was busy (503; after its
+///   Retry-After, at most 10 s), or the connection broke off before the
+///   answer (the service keeps nothing of a request, so none is done
+///   twice); never after a time limit. Waits 100 ms before the first, twice
+///   as long before each next one, up to 2 s. 0 at first.
 ///
 /// The object keeps no state between runs and opens a connection per run;
 /// one object may serve several threads at once while its settings stay
@@ -81,6 +87,8 @@ public:
   int verifyingCertificate(int verifying) { return verifyingCertificate_ = verifying; }
   const wchar_t* pCertificateAuthorityFile() const { return authorityFile_.c_str(); }
   const wchar_t* pCertificateAuthorityFile(const wchar_t* path);
+  int retries() const { return retries_; }
+  int retries(int times) { return retries_ = times; }
 
   static KyRemoteAnalysisService* castDown(const KyObject* object) {
     return static_cast<KyRemoteAnalysisService*>(const_cast<KyObject*>(object));
@@ -93,4 +101,5 @@ private:
   int readTimeLimit_ = 300000;
   int verifyingCertificate_ = 1;
   std::wstring authorityFile_;
+  int retries_ = 0;
 };

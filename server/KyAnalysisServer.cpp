@@ -29,7 +29,11 @@ namespace {
 bool validOptions(const KyAnalysisServerOptions& options) {
   return !options.host.empty() && options.port >= 0 && options.port <= 65535 &&
          options.threads >= 0 && options.queue >= 0 && options.maxRequestBytes > 0 &&
-         options.readSeconds >= 1 &&
+         options.readSeconds >= 1 && options.headerSeconds >= 1 && options.requestSeconds >= 1 &&
+         options.drainSeconds >= 1 && options.maxConnections >= 1 &&
+         options.maxConnectionsPerAddress >= 0 && options.maxHeaders >= 1 &&
+         options.maxHeaderBytes >= 1024 && options.memoryBudgetBytes > 0 &&
+         options.maxAnswerValues > 0 &&
          options.tlsCertificateFile.empty() == options.tlsKeyFile.empty();
 }
 
@@ -66,9 +70,15 @@ KyAnalysisServerStartEnum KyAnalysisServer::start() {
   auto running = std::make_unique<Running>(options_, workers());
   if (!running->transport.valid())
     return SERVER_TLS_UNREADABLE;
-  running->port = running->transport.listen(options_.host, options_.port);
-  if (running->port == 0)
+  switch (running->transport.listen(options_.host, options_.port)) {
+  case KyServerHttpTransport::LISTENING:
+    break;
+  case KyServerHttpTransport::TLS_REFUSED:
+    return SERVER_TLS_UNREADABLE;
+  case KyServerHttpTransport::CANNOT_BIND:
     return SERVER_CANNOT_LISTEN;
+  }
+  running->port = running->transport.port();
   const bool v6 = options_.host.find(':') != std::string::npos;
   running->url = std::string(tls ? "https://" : "http://") + (v6 ? "[" : "") + options_.host +
                  (v6 ? "]" : "") + ":" + std::to_string(running->port);

@@ -12,8 +12,10 @@ enum KyAnalysisServerStartEnum : int {
   /// The server listens and answers.
   SERVER_STARTED = 0,
   /// An option is out of its range: a port outside 0..65535, a negative
-  /// thread or queue count, a body limit of 0, a read time under 1 s, an
-  /// empty host, or one TLS file without the other.
+  /// thread or queue count, a body limit of 0, a read, header, request or
+  /// drain time under 1 s, a connection limit under 1, a header limit under
+  /// 1 field or 1024 bytes, a memory budget or answer cap of 0, an empty
+  /// host, or one TLS file without the other.
   SERVER_INVALID_OPTIONS = 1,
   /// The host lies beyond the loopback interface and the options give
   /// neither a token and TLS nor `insecure`.
@@ -35,14 +37,22 @@ enum KyAnalysisServerStartEnum : int {
 ///                      engine's code
 ///   GET  /v1/analyses  the options' `analyses` document
 ///   GET  /healthz      {"busy", "queued", "status": "ok", "workers"}; no token
+///   GET  /readyz       200 while it takes requests, 503 while it drains or
+///                      its memory budget is nearly taken; no token
+///   GET  /metrics      counts and gauges in the Prometheus text format
 ///
 /// Refusals are JSON {"error": word, "message": sentence}, with the statuses
-/// of KyAnalysisWireContract: 400 for a body that is not a request, 401
-/// without the right token, 404, 408 for a body that does not arrive whole
-/// within the read time, 413 past the body limit, 503 with Retry-After when
-/// every worker is busy and the queue is full, 500 when an answer cannot be
-/// written. A refused body is still read to its end, so that a client still
-/// sending gets the refusal. The service keeps nothing between requests.
+/// of KyAnalysisWireContract: 400 for a body that is not a request or is
+/// framed in doubt, 401 without the right token, 404, 413 past the body
+/// limit, the answer cap or the whole memory budget, 415 for a compressed
+/// body, 431 past the header limits, 503 with Retry-After when every worker
+/// is busy and the queue is full or the memory budget cannot take the
+/// request now, 500 when an answer cannot be written. A refused body is
+/// still read to its end, so that a client still sending gets the refusal.
+/// A connection whose request does not arrive within the time limits is
+/// closed without an answer; a run past its time limit, or whose client
+/// has gone, is stopped and answered ANALYSIS_ERROR_STOPPED. The service
+/// keeps nothing between requests. docs/service.md tells every option.
 ///
 /// While it runs, the server keeps the XML platform set up, and its threads
 /// block SIGPIPE (a peer that goes away fails a write instead of ending the
@@ -60,9 +70,11 @@ public:
   /// Checks the options, binds the address and starts answering; returns
   /// once the server accepts connections. A server starts once.
   KyAnalysisServerStartEnum start();
-  /// Stops accepting connections, answers every request already accepted
-  /// (those waiting for a worker too), and returns when they are answered
-  /// and the server's threads have ended. Does nothing on a server that is
+  /// Drains the server: stops accepting connections (new ones are refused),
+  /// lets every request already accepted (those waiting for a worker too)
+  /// be answered for the options' `drainSeconds`, stopping the runs still
+  /// going a second before that time is up, closes what is left and returns
+  /// once the server's threads have ended. Does nothing on a server that is
   /// not running.
   void stop();
 

@@ -3,6 +3,7 @@
 #include <kyanalysis/KyAnalysisKeys.h>
 #include <kyanalysis/KyAnalysisOperation.h>
 #include <kyanalysis/KyAnalysisSerializer.h>
+#include <kyanalysis/KyAnalysisWorkEstimate.h>
 #include <kyengine/KyLocalAnalysisService.h>
 #include <kyplatform/KyGraph.h>
 #include <kyplatform/KyObjectTable.h>
@@ -15,7 +16,7 @@
 #include <cstdio>
 #include <ctime>
 #include <memory>
-#include <sstream>
+#include <random>
 
 namespace {
 
@@ -49,18 +50,47 @@ std::string timestamp() {
   return text;
 }
 
+/// Memory taken to read a request, for each byte of its body: the decoded
+/// document, the graph and the stored options.
+constexpr std::size_t kReadBytesPerBodyByte = 8;
+/// Memory taken by one value of an answer: the stored value and its text in
+/// the answer string.
+constexpr std::size_t kBytesPerAnswerValue = 64;
+/// Lines the log may hold back before it drops new ones.
+constexpr std::size_t kLogBacklog = 10000;
+
+std::string sizeText(std::uint64_t bytes) { return std::to_string(bytes) + " bytes"; }
+
+KyServerReply withRetry(KyServerReply reply) {
+  reply.headers.emplace_back(retryAfterHeader, "1");
+  return reply;
+}
+
+/// A prefix that sets this process's request ids apart from another's.
+std::string idPrefix() {
+  std::random_device random;
+  char text[16];
+  std::snprintf(text, sizeof text, "%08x", random());
+  return text;
+}
+
 } // namespace
 
 KyServerReply KyServerReply::refusal(KyAnalysisRefusalEnum refusal, const std::string& message) {
   const Refusal& what = refusalOf(refusal);
   KyServerReply reply;
   reply.status = what.status;
-  reply.body = nlohmann::json{{"error", what.error}, {"message", message}}.dump() + "\n";
+  // A message may quote what a client sent: bytes that are not UTF-8 are
+  // replaced rather than refused.
+  reply.body = nlohmann::json{{"error", what.error}, {"message", message}}.dump(
+                   -1, ' ', false, nlohmann::json::error_handler_t::replace) +
+               "\n";
   return reply;
 }
 
 KyServerEndpoints::KyServerEndpoints(const KyAnalysisServerOptions& options, int workers)
-    : options_(options), admission_(workers, options.queue) {}
+    : options_(options), budget_(options.memoryBudgetBytes), idPrefix_(idPrefix()),
+      log_(options.log, kLogBacklog), workers_(workers, options.queue) {}
 
 bool KyServerEndpoints::authorized(const std::string& authorization) const {
   if (options_.token.empty())
@@ -85,14 +115,25 @@ KyServerReply KyServerEndpoints::tooLarge() const {
                                     " bytes this service accepts");
 }
 
-KyServerReply KyServerEndpoints::run(const std::string& body, KyServerRequestFacts& facts) {
-  const KyServerWorker worker(admission_);
-  if (!worker) {
-    KyServerReply reply =
-        KyServerReply::refusal(REFUSAL_SERVICE_BUSY, "every worker is busy and the queue is full");
-    reply.headers.emplace_back(retryAfterHeader, "1");
-    return reply;
-  }
+KyServerReply KyServerEndpoints::busy() {
+  return withRetry(
+      KyServerReply::refusal(REFUSAL_SERVICE_BUSY, "every worker is busy and the queue is full"));
+}
+
+KyServerReply KyServerEndpoints::overBudget(std::size_t bytes) const {
+  if (bytes > budget_.limit())
+    return KyServerReply::refusal(REFUSAL_REQUEST_TOO_LARGE,
+                                  "the request needs about " + sizeText(bytes) +
+                                      " of memory, more than the " + sizeText(budget_.limit()) +
+                                      " this service has for requests");
+  return withRetry(KyServerReply::refusal(
+      REFUSAL_SERVICE_BUSY, "the memory this service has for requests is taken; the request needs "
+                            "about " +
+                                sizeText(bytes)));
+}
+
+KyServerReply KyServerEndpoints::run(const std::string& body, KyServerRequestFacts& facts,
+                                     const KyAnalysisStop& stop, KyServerMemoryHold& hold) const {
   if (body.empty())
     return KyServerReply::refusal(REFUSAL_BAD_REQUEST, "the request is empty");
   // The serializer reads up to the first zero byte; a body that holds one
@@ -100,6 +141,21 @@ KyServerReply KyServerEndpoints::run(const std::string& body, KyServerRequestFac
   if (body.find('\0') != std::string::npos)
     return KyServerReply::refusal(REFUSAL_BAD_REQUEST,
                                   "not an analysis request: the text is not base 64");
+  const auto* text = reinterpret_cast<const unsigned char*>(body.c_str());
+  // A first estimate from the text alone refuses most requests too large
+  // to answer before any of them is read; the request read is checked
+  // again below.
+  const auto tooMuchWork = [this](std::uint64_t values) {
+    return KyServerReply::refusal(REFUSAL_REQUEST_TOO_LARGE,
+                                  "the answer would hold up to " + std::to_string(values) +
+                                      " values; this service answers at most " +
+                                      std::to_string(options_.maxAnswerValues));
+  };
+  std::uint64_t values = KyAnalysisWorkEstimate::answerValues(text);
+  if (values > options_.maxAnswerValues)
+    return tooMuchWork(values);
+  if (!hold.grow(body.size() * kReadBytesPerBodyByte))
+    return overBudget(hold.held() + body.size() * kReadBytesPerBodyByte);
 
   // Declared first so that it goes last: the request and the answer refer
   // to the graph read from the request.
@@ -108,8 +164,7 @@ KyServerReply KyServerEndpoints::run(const std::string& body, KyServerRequestFac
   KyServiceInputData input;
   const KyAnalysisSerializer serializer;
   std::wstring reason;
-  if (serializer.pInputDataFromString(reinterpret_cast<const unsigned char*>(body.c_str()), &table,
-                                      &input, reason) == 0)
+  if (serializer.pInputDataFromString(text, &table, &input, reason) == 0)
     return KyServerReply::refusal(REFUSAL_BAD_REQUEST,
                                   "not an analysis request: " + KyUtf8::fromWide(reason));
   graph.reset(dynamic_cast<KyGraph*>(input.pValue(nullptr, KyAnalysisKey::all::noneGraph)));
@@ -124,9 +179,21 @@ KyServerReply KyServerEndpoints::run(const std::string& body, KyServerRequestFac
   if (named)
     facts.graphSize =
         std::to_string(graph->numberOfNodes()) + "/" + std::to_string(graph->numberOfEdges());
+  values = KyAnalysisWorkEstimate::answerValues(input);
+  if (values > options_.maxAnswerValues)
+    return tooMuchWork(values);
+  if (!hold.grow(values * kBytesPerAnswerValue))
+    return overBudget(hold.held() + values * kBytesPerAnswerValue);
 
   KyServiceOutputData output;
-  KyLocalAnalysisService().run(&input, &output);
+  KyLocalAnalysisService().run(&input, &output, &stop);
+  if (stop.requested()) {
+    // Asked while the engine ran, or just after: the answer, however far
+    // it got, is not written out (a long one takes a while).
+    facts.outcome = stop.reason() == KyAnalysisStop::WITHDRAWN ? "withdrawn" : "timeLimit";
+    output.removeAllValues();
+    output.storeInteger(nullptr, KyAnalysisKey::errorCode, ANALYSIS_ERROR_STOPPED);
+  }
   unsigned char* written = nullptr;
   unsigned long length = 0;
   if (serializer.pOutputDataToString(&output, &table, written, &length) == 0)
@@ -145,7 +212,7 @@ KyServerReply KyServerEndpoints::analyses() const {
 }
 
 KyServerReply KyServerEndpoints::health() const {
-  const KyServerAdmission::Load load = admission_.load();
+  const KyServerWorkerPool::Load load = workers_.load();
   KyServerReply reply;
   reply.body =
       nlohmann::json{
@@ -155,21 +222,60 @@ KyServerReply KyServerEndpoints::health() const {
   return reply;
 }
 
-void KyServerEndpoints::log(const std::string& peer, const std::string& method,
-                            const std::string& path, const KyServerRequestFacts& facts,
-                            int status) {
-  if (!options_.log)
+KyServerReply KyServerEndpoints::readiness() const {
+  // Nearly full: a tenth of the budget is left, too little for most
+  // requests to be taken.
+  const bool full = budget_.used() > budget_.limit() - budget_.limit() / 10;
+  const char* status = draining_ ? "draining" : full ? "full" : "ready";
+  KyServerReply reply;
+  if (draining_ || full)
+    reply.status = refusalOf(REFUSAL_SERVICE_BUSY).status;
+  reply.body = nlohmann::json{{"status", status},
+                              {"memoryUsed", budget_.used()},
+                              {"memoryBudget", budget_.limit()}}
+                   .dump() +
+               "\n";
+  return reply;
+}
+
+KyServerReply KyServerEndpoints::metrics(int connections) const {
+  const KyServerWorkerPool::Load load = workers_.load();
+  const bool ready = readiness().status == statusOk;
+  KyServerReply reply;
+  reply.contentType = "text/plain; version=0.0.4";
+  reply.body = metrics_.text({load.workers, load.busy, load.queued, connections, budget_.used(),
+                              budget_.limit(), log_.dropped(), ready});
+  return reply;
+}
+
+std::string KyServerEndpoints::nextId() {
+  char text[24];
+  std::snprintf(text, sizeof text, "-%llx", ++ids_);
+  return idPrefix_ + text;
+}
+
+void KyServerEndpoints::ended(const std::string& peer, const std::string& method,
+                              const std::string& path, const KyServerRequestFacts& facts,
+                              int status, std::size_t sent) {
+  const auto took = std::chrono::steady_clock::now() - facts.start;
+  metrics_.ended(status, facts.analysis, took, facts.received, sent);
+  if (!log_.wanted())
     return;
-  std::ostringstream line;
-  line << timestamp() << ' ' << peer << ' ' << method << ' ' << path << ' ' << facts.analysis << ' '
-       << facts.graphSize << ' ' << status << ' ';
-  if (facts.start == std::chrono::steady_clock::time_point{})
-    line << '-';
-  else
-    line << std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() -
-                                                                  facts.start)
-                .count();
-  line << " ms";
-  const std::lock_guard<std::mutex> lock(logMutex_);
-  options_.log(line.str());
+  nlohmann::ordered_json line = {
+      {"time", timestamp()},
+      {"id", facts.id},
+      {"peer", peer},
+      {"method", method},
+      {"path", path},
+      {"analysis", facts.analysis},
+      {"graph", facts.graphSize},
+      {"status", status},
+      {"ms", std::chrono::duration_cast<std::chrono::milliseconds>(took).count()},
+      {"received", facts.received},
+      {"sent", sent}};
+  if (!facts.outcome.empty())
+    line["outcome"] = facts.outcome;
+  // Whatever a client sent (a path of control characters, bytes that are
+  // not UTF-8) is escaped: a line is one line.
+  log_.add(line.dump(-1, ' ', false, nlohmann::ordered_json::error_handler_t::replace));
 }

@@ -1,22 +1,26 @@
 // KyServerHttpTransport: carries requests to the endpoints over HTTP/1.1.
 #pragma once
 
+#include "KyServerConnectionWatch_p.h"
+
 #include <atomic>
-#include <memory>
+#include <condition_variable>
+#include <mutex>
 #include <string>
-#include <thread>
 
 class KyServerEndpoints;
-namespace httplib {
-class Server;
-} // namespace httplib
+class KyServerExchange;
+struct MHD_Daemon;
 
-/// One listening socket and the threads that accept its connections and
-/// read, route and answer their requests: one thread per connection, at
-/// most as many as there are workers and queue places, and a few spare ones
-/// for health checks and the refusals of a full service. Every thread that
-/// writes to a connection blocks SIGPIPE. Not thread-safe; the endpoints
-/// must outlive it.
+/// One listening socket and the event-driven HTTP layer on it: a few
+/// threads, each waiting on many connections at once, read requests, route
+/// them and write the answers; a connection costs memory, no thread, while
+/// its client is slow. Every connection is bounded: its header fields in
+/// number and size, its headers and body in time, its body in memory
+/// against the endpoints' budget; and connections are bounded in all and
+/// per client address. Runs of the engine go to the endpoints' workers,
+/// the connection set aside meanwhile and watched for its client leaving.
+/// Not thread-safe; the endpoints must outlive it.
 class KyServerHttpTransport {
 public:
   /// Plain HTTP; with both files, HTTPS. valid() false when the
@@ -27,21 +31,40 @@ public:
   KyServerHttpTransport(const KyServerHttpTransport&) = delete;
   KyServerHttpTransport& operator=(const KyServerHttpTransport&) = delete;
 
-  bool valid() const;
-  /// Binds `host` and `port` (0: a free port) and starts accepting; returns
-  /// the port, or 0 when the address cannot be bound. Returns once
-  /// connections are accepted.
-  int listen(const std::string& host, int port);
-  /// Stops accepting, lets every connection accepted finish its request,
-  /// and joins every thread. Does nothing before listen() succeeded.
+  bool valid() const { return valid_; }
+  /// What listen() found.
+  enum Listening { LISTENING, CANNOT_BIND, TLS_REFUSED };
+  /// Binds `host` and `port` (0: a free port) and starts answering; returns
+  /// once connections are accepted. port() then tells the port.
+  Listening listen(const std::string& host, int port);
+  int port() const { return port_; }
+  /// Stops accepting, lets the requests accepted be answered for the
+  /// options' drain time (runs still going a second before its end are
+  /// stopped), closes what is left and ends every thread. Does nothing
+  /// before listen() succeeded.
   void stop();
 
 private:
-  void route();
+  friend class KyServerExchange;
+  /// What the HTTP layer calls.
+  struct Callbacks;
+  /// Called once a run handed to a worker is answered.
+  void ran();
 
   KyServerEndpoints& endpoints_;
-  std::unique_ptr<httplib::Server> server_;
+  std::string certificate_;
+  std::string key_;
+  bool valid_ = true;
+  KyServerConnectionWatch watch_;
+  MHD_Daemon* daemon_ = nullptr;
   int listening_ = -1;
-  std::thread acceptor_;
-  std::atomic<bool> acceptingEnded_{false};
+  int port_ = 0;
+  /// Set once stop() has stopped the runs: later ones stop at once.
+  std::atomic<bool> runsStopped_{false};
+  std::mutex mutex_;
+  std::condition_variable settled_;
+  /// Requests under way (from their headers to their end), and those of
+  /// them set aside for a worker.
+  int exchanges_ = 0;
+  int running_ = 0;
 };

@@ -5,7 +5,7 @@ set -euo pipefail
 
 packages=(cmake ninja-build g++ pkgconf libgtest-dev libgmock-dev libbenchmark-dev
           libcli11-dev nlohmann-json3-dev libxerces-c-dev libigraph-dev
-          liblemon-dev libcpp-httplib-dev libssl-dev clang libclang-rt-14-dev
+          liblemon-dev libcpp-httplib-dev libssl-dev libmicrohttpd-dev haproxy clang libclang-rt-14-dev
           clang-format)
 
 missing=()

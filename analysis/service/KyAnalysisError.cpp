@@ -25,6 +25,7 @@ constexpr const char* kNames[] = {
     "ANALYSIS_ERROR_SERVICE_BUSY",
     "ANALYSIS_ERROR_UNREADABLE_ANSWER",
     "ANALYSIS_ERROR_REQUEST_REFUSED",
+    "ANALYSIS_ERROR_STOPPED",
 };
 static_assert(sizeof(kNames) / sizeof(kNames[0]) == KyAnalysisError::count(), "one name per code");
 

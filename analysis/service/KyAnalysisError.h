@@ -9,7 +9,7 @@
 class KYANALYSIS_EXPORT KyAnalysisError {
 public:
   /// Number of codes; they run from 0 to count() - 1.
-  static constexpr int count() { return ANALYSIS_ERROR_REQUEST_REFUSED + 1; }
+  static constexpr int count() { return ANALYSIS_ERROR_STOPPED + 1; }
   /// The name of `code` (a static text), or null for a code outside 0 to
   /// count() - 1. O(1).
   static const char* name(int code);

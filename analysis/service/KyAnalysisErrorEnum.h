@@ -6,9 +6,11 @@
 /// ANALYSIS_ERROR_NONE holds "errorCode" and nothing else.
 ///
 /// Codes 0 to 13 are the engine's own: a remote service answers with them
-/// as the local engine does. Codes from 14 on say that a request did not
+/// as the local engine does. Codes 14 to 20 say that a request did not
 /// reach a service or its answer did not come back; only the remote client
-/// gives them, and it then leaves the caller's input data as it was.
+/// gives them, and it then leaves the caller's input data as it was. Code
+/// 21 says that a run was stopped before its end, which a service does at
+/// its time limit.
 enum KyAnalysisErrorEnum : int {
   /// The request was answered.
   ANALYSIS_ERROR_NONE = 0,
@@ -62,5 +64,10 @@ enum KyAnalysisErrorEnum : int {
   ANALYSIS_ERROR_UNREADABLE_ANSWER = 19,
   /// The service refused the request as unreadable or answered with a
   /// status the client does not know (HTTP 400, 404, 500, ...).
-  ANALYSIS_ERROR_REQUEST_REFUSED = 20
+  ANALYSIS_ERROR_REQUEST_REFUSED = 20,
+  /// The run was stopped before its end: a service's time limit for one
+  /// request passed, or the caller of the local engine asked it to stop
+  /// (KyAnalysisStop). Nothing was answered; a smaller request, or a
+  /// service with a longer time limit, may be answered.
+  ANALYSIS_ERROR_STOPPED = 21
 };

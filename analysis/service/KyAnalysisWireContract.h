@@ -17,6 +17,11 @@ inline constexpr char runPath[] = "/v1/run";
 inline constexpr char analysesPath[] = "/v1/analyses";
 /// GET: how busy the service is, as JSON; needs no token.
 inline constexpr char healthPath[] = "/healthz";
+/// GET: 200 while the service takes requests, 503 while it drains or is
+/// full, as JSON; needs no token. What a load balancer checks.
+inline constexpr char readinessPath[] = "/readyz";
+/// GET: counts and gauges of the service in the Prometheus text format.
+inline constexpr char metricsPath[] = "/metrics";
 
 /// The content type of request and answer strings.
 inline constexpr char stringContentType[] = "text/plain";
@@ -50,7 +55,12 @@ enum KyAnalysisRefusalEnum : int {
   /// Every worker is busy and the queue is full: send it again later.
   REFUSAL_SERVICE_BUSY = 5,
   /// The answer could not be written.
-  REFUSAL_INTERNAL_ERROR = 6
+  REFUSAL_INTERNAL_ERROR = 6,
+  /// The body is compressed (Content-Encoding other than identity).
+  REFUSAL_UNSUPPORTED_ENCODING = 7,
+  /// The request has more header fields, or longer ones, than the service
+  /// reads.
+  REFUSAL_HEADERS_TOO_LARGE = 8
 };
 
 /// One refusal: its status, the word of its JSON body
@@ -70,7 +80,9 @@ inline constexpr Refusal refusals[] = {
     {REFUSAL_REQUEST_TIMEOUT, 408, "requestTimeout", ANALYSIS_ERROR_TIMED_OUT},
     {REFUSAL_REQUEST_TOO_LARGE, 413, "requestTooLarge", ANALYSIS_ERROR_REQUEST_TOO_LARGE},
     {REFUSAL_SERVICE_BUSY, 503, "serviceBusy", ANALYSIS_ERROR_SERVICE_BUSY},
-    {REFUSAL_INTERNAL_ERROR, 500, "internalError", ANALYSIS_ERROR_REQUEST_REFUSED}};
+    {REFUSAL_INTERNAL_ERROR, 500, "internalError", ANALYSIS_ERROR_REQUEST_REFUSED},
+    {REFUSAL_UNSUPPORTED_ENCODING, 415, "unsupportedEncoding", ANALYSIS_ERROR_REQUEST_REFUSED},
+    {REFUSAL_HEADERS_TOO_LARGE, 431, "headersTooLarge", ANALYSIS_ERROR_REQUEST_REFUSED}};
 
 constexpr bool refusalsInOrder() {
   for (int i = 0; i < static_cast<int>(sizeof refusals / sizeof refusals[0]); ++i)

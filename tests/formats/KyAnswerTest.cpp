@@ -250,8 +250,8 @@ TEST(KyAnswerCode, NamesEveryCodeAndExplainsAnInvalidOption) {
   EXPECT_EQ(KyAnswerCode::text(ANALYSIS_ERROR_NO_START_NODE),
             "ANALYSIS_ERROR_NO_START_NODE (6): the start node option holds no node");
   EXPECT_EQ(KyAnswerCode::text(-5), "error code -5");
-  EXPECT_EQ(KyAnswerCode::text(ANALYSIS_ERROR_REQUEST_REFUSED + 1),
-            "error code " + std::to_string(ANALYSIS_ERROR_REQUEST_REFUSED + 1));
+  EXPECT_EQ(KyAnswerCode::text(ANALYSIS_ERROR_STOPPED + 1),
+            "error code " + std::to_string(ANALYSIS_ERROR_STOPPED + 1));
 
   KyGraphData data;
   std::string error;

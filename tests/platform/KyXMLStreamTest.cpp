@@ -188,6 +188,31 @@ TEST(KyXMLStreamTest, NamesDOMRefusesFailTheRead) {
   }
 }
 
+/// A document whose elements nest `levels` deep, in a part no reader takes.
+std::string deep(int levels) {
+  std::string text = "<document><part name=\"graph\"/><part name=\"other\">";
+  for (int i = 2; i < levels; ++i)
+    text += "<a>";
+  for (int i = 2; i < levels; ++i)
+    text += "</a>";
+  return text + "</part></document>";
+}
+
+TEST(KyXMLStreamTest, ElementsNestUpToTheDeepest) {
+  KyGraph graph;
+  KyGraphXMLReader graphReader;
+  std::wstring error;
+  EXPECT_EQ(readDocument(
+                deep(256),
+                [&](KyCompositeXMLReader& reader) {
+                  reader.setReader(L"graph", &graphReader);
+                  reader.setFirstObjectToRead(L"graph", &graph);
+                },
+                &error),
+            1)
+      << kytest::narrow(error.c_str());
+}
+
 // What the parser refuses starts with its place; what a reader refuses
 // ends with the place of the tag being read. Nothing of a refused document
 // reaches the graph.
@@ -209,6 +234,11 @@ TEST(KyXMLStreamTest, FailuresSayWhereTheyAre) {
        L"line 2, column 1: the document holds a zero byte, which XML does not allow"},
       {"text after the document", "<document><part name=\"graph\"/></document>text",
        L"line 1, column "},
+      // A part no reader takes is skipped at any depth, up to the deepest.
+      {"elements 257 deep", deep(257),
+       L"line 1, column 815: the elements nest deeper than 256 levels"},
+      {"elements 10^6 deep", deep(1000000),
+       L"line 1, column 815: the elements nest deeper than 256 levels"},
       // A document in memory is searched for a zero byte before anything
       // in it is read, so the zero byte is the reason given even after an
       // earlier fault of the parser's.

@@ -7,6 +7,7 @@
 #include <kyremote/KyRemoteAnalysisService.h>
 
 #include "remote/KyRemoteTesting.h"
+#include "server/KyServerTesting.h"
 #include "support/KyProcess.h"
 #include "support/KyServiceHealth.h"
 #include "support/KyServiceProcess.h"
@@ -25,7 +26,7 @@ namespace {
 using kytest::RemoteCase;
 
 TEST(ServeCommand, SigtermAnswersTheRequestsInFlightThenExitsZero) {
-  kytest::ServiceProcess service({"--threads", "1", "--queue", "4"});
+  kytest::ServiceProcess service({"--threads", "1", "--queue", "4", "--drain-seconds", "300"});
   ASSERT_TRUE(service.ok()) << service.log();
   constexpr int kRequests = 3;
   std::vector<std::unique_ptr<RemoteCase>> cases;
@@ -53,11 +54,41 @@ TEST(ServeCommand, SigtermAnswersTheRequestsInFlightThenExitsZero) {
   const std::string log = service.log();
   EXPECT_NE(log.find("kyanalyze serve: stopped"), std::string::npos) << log;
   std::size_t lines = 0;
-  const std::string answered = " POST /v1/run allPairsShortestPaths 200/999 200 ";
+  const std::string answered =
+      R"("method":"POST","path":"/v1/run","analysis":"allPairsShortestPaths","graph":"200/999","status":200,)";
   for (std::size_t at = log.find(answered); at != std::string::npos;
        at = log.find(answered, at + 1))
     ++lines;
   EXPECT_EQ(lines, static_cast<std::size_t>(kRequests)) << log;
+}
+
+TEST(ServeCommand, SigtermWithASlowClientOpenEndsWithinTheDrainTime) {
+  kytest::ServiceProcess service({"--threads", "1", "--drain-seconds", "2"});
+  ASSERT_TRUE(service.ok()) << service.log();
+  // A run far longer than the drain time, and a client that sends its
+  // headers one line at a time.
+  RemoteCase c(OPERATION_ALL_PAIRS_SHORTEST_PATHS, 2000, 8000, 11u);
+  KyServiceOutputData answer;
+  int code = -1;
+  std::thread caller(
+      [&] { code = KyRemoteAnalysisService(service.wideUrl().c_str()).run(&c.input, &answer); });
+  ASSERT_TRUE(kytest::awaitLoad(service.url(), 1, 0));
+  std::thread trickle([&] {
+    kytest::RawConnection line(service.port());
+    line.send("POST /v1/run HTTP/1.1\r\n");
+    for (int i = 0; i < 40 && line.send("X-Slow: 1\r\n"); ++i)
+      std::this_thread::sleep_for(std::chrono::milliseconds(100));
+  });
+  std::this_thread::sleep_for(std::chrono::milliseconds(200));
+  const auto start = std::chrono::steady_clock::now();
+  EXPECT_EQ(service.stop(10), 0) << service.log();
+  const auto took = std::chrono::steady_clock::now() - start;
+  caller.join();
+  trickle.join();
+  // The drain time, and the second a stopped run may take to come back.
+  EXPECT_LT(took, std::chrono::seconds(4)) << "the drain time is 2 s";
+  EXPECT_EQ(code, ANALYSIS_ERROR_STOPPED) << "the run accepted was answered";
+  EXPECT_NE(service.log().find(R"("outcome":"timeLimit")"), std::string::npos) << service.log();
 }
 
 TEST(ServeCommand, EitherStopSignalEndsItWithStatusZero) {
@@ -75,7 +106,11 @@ TEST(ServeCommand, EitherStopSignalEndsItWithStatusZero) {
     EXPECT_EQ(log.rfind("kyanalyze serve: listening on " + service.url() + " with 1 workers\n", 0),
               0u)
         << log;
-    EXPECT_NE(log.find(" POST /v1/run shortestPaths 5/7 200 "), std::string::npos) << log;
+    EXPECT_NE(
+        log.find(
+            R"("method":"POST","path":"/v1/run","analysis":"shortestPaths","graph":"5/7","status":200,)"),
+        std::string::npos)
+        << log;
     EXPECT_EQ(log.substr(log.size() - 25), "kyanalyze serve: stopped\n") << log;
   }
 }

@@ -14,10 +14,12 @@
 
 #include <gtest/gtest.h>
 #include <httplib.h>
+#include <nlohmann/json.hpp>
 
 #include <functional>
 #include <memory>
 #include <regex>
+#include <set>
 #include <thread>
 #include <vector>
 
@@ -63,6 +65,35 @@ TEST(ServerStart, RefusesOptionsItCannotServe) {
       {"a read time of 0 s", options([](Options& o) { o.readSeconds = 0; }),
        SERVER_INVALID_OPTIONS},
       {"no host", options([](Options& o) { o.host.clear(); }), SERVER_INVALID_OPTIONS},
+      {"a header time of 1 s", options([](Options& o) { o.headerSeconds = 1; }), SERVER_STARTED},
+      {"a header time of 0 s", options([](Options& o) { o.headerSeconds = 0; }),
+       SERVER_INVALID_OPTIONS},
+      {"a request time of 1 s", options([](Options& o) { o.requestSeconds = 1; }), SERVER_STARTED},
+      {"a request time of 0 s", options([](Options& o) { o.requestSeconds = 0; }),
+       SERVER_INVALID_OPTIONS},
+      {"a drain time of 1 s", options([](Options& o) { o.drainSeconds = 1; }), SERVER_STARTED},
+      {"a drain time of 0 s", options([](Options& o) { o.drainSeconds = 0; }),
+       SERVER_INVALID_OPTIONS},
+      {"one connection", options([](Options& o) { o.maxConnections = 1; }), SERVER_STARTED},
+      {"no connection", options([](Options& o) { o.maxConnections = 0; }), SERVER_INVALID_OPTIONS},
+      {"no limit per address", options([](Options& o) { o.maxConnectionsPerAddress = 0; }),
+       SERVER_STARTED},
+      {"a negative limit per address", options([](Options& o) { o.maxConnectionsPerAddress = -1; }),
+       SERVER_INVALID_OPTIONS},
+      {"one header field", options([](Options& o) { o.maxHeaders = 1; }), SERVER_STARTED},
+      {"no header field", options([](Options& o) { o.maxHeaders = 0; }), SERVER_INVALID_OPTIONS},
+      {"headers of 1024 bytes", options([](Options& o) { o.maxHeaderBytes = 1024; }),
+       SERVER_STARTED},
+      {"headers of 1023 bytes", options([](Options& o) { o.maxHeaderBytes = 1023; }),
+       SERVER_INVALID_OPTIONS},
+      {"a budget of one byte", options([](Options& o) { o.memoryBudgetBytes = 1; }),
+       SERVER_STARTED},
+      {"a budget of nothing", options([](Options& o) { o.memoryBudgetBytes = 0; }),
+       SERVER_INVALID_OPTIONS},
+      {"an answer of one value", options([](Options& o) { o.maxAnswerValues = 1; }),
+       SERVER_STARTED},
+      {"an answer of no value", options([](Options& o) { o.maxAnswerValues = 0; }),
+       SERVER_INVALID_OPTIONS},
       {"a certificate without key",
        options([&](Options& o) { o.tlsCertificateFile = notPem.path(); }), SERVER_INVALID_OPTIONS},
       {"a key without certificate", options([&](Options& o) { o.tlsKeyFile = notPem.path(); }),
@@ -154,7 +185,11 @@ TEST(ServerStart, AnIpv6LoopbackAddressIsBracketedInTheUrl) {
 }
 
 TEST(ServerStop, AnswersEveryRequestAcceptedThenReturns) {
-  kytest::ServiceInProcess service(options([](KyAnalysisServerOptions& o) { o.queue = 4; }));
+  // Time enough to drain whatever the build: these runs are not stopped.
+  kytest::ServiceInProcess service(options([](KyAnalysisServerOptions& o) {
+    o.queue = 4;
+    o.drainSeconds = 300;
+  }));
   ASSERT_TRUE(service.ok());
   constexpr int kRequests = 3;
   std::vector<std::unique_ptr<RemoteCase>> cases;
@@ -172,8 +207,10 @@ TEST(ServerStop, AnswersEveryRequestAcceptedThenReturns) {
   ASSERT_TRUE(kytest::awaitLoad(service.url(), 1, kRequests - 1));
   service.stop();
   std::size_t answered = 0;
-  for (const std::string& line : service.log())
-    answered += line.find("POST /v1/run allPairsShortestPaths 200/") != std::string::npos;
+  for (const std::string& line : service.log()) {
+    const auto fields = nlohmann::json::parse(line);
+    answered += fields.at("analysis") == "allPairsShortestPaths" && fields.at("status") == 200;
+  }
   EXPECT_EQ(answered, static_cast<std::size_t>(kRequests))
       << "stop() returned before every request was answered:\n"
       << service.logText();
@@ -229,7 +266,7 @@ TEST(ServerTls, ATrustedCertificateIsAnsweredAndAnUnknownOneRefused) {
   }
 }
 
-TEST(ServerLog, OneLinePerRequestWithWhatItAskedAndHowItWasAnswered) {
+TEST(ServerLog, OneJsonLinePerRequestWithWhatItAskedAndHowItWasAnswered) {
   kytest::ServiceInProcess service(options([](KyAnalysisServerOptions& o) { o.token = "t"; }));
   ASSERT_TRUE(service.ok());
   KyRemoteAnalysisService allowed(service.wideUrl().c_str());
@@ -239,7 +276,11 @@ TEST(ServerLog, OneLinePerRequestWithWhatItAskedAndHowItWasAnswered) {
   struct Case {
     const char* name;
     std::function<void()> request;
-    const char* line;
+    const char* method;
+    std::string path;
+    const char* analysis;
+    const char* graph;
+    int status;
   };
   const Case cases[] = {
       {"an answered request",
@@ -248,7 +289,7 @@ TEST(ServerLog, OneLinePerRequestWithWhatItAskedAndHowItWasAnswered) {
          KyServiceOutputData answer;
          allowed.run(&c.input, &answer);
        },
-       "POST /v1/run shortestPaths 5/7 200 [0-9]+ ms"},
+       "POST", "/v1/run", "shortestPaths", "5/7", 200},
       {"an engine error travels as an answer",
        [&] {
          RemoteCase c(OPERATION_SHORTEST_PATHS, 4, 0, 1);
@@ -256,32 +297,49 @@ TEST(ServerLog, OneLinePerRequestWithWhatItAskedAndHowItWasAnswered) {
          KyServiceOutputData answer;
          allowed.run(&c.input, &answer);
        },
-       "POST /v1/run - 4/3 200 [0-9]+ ms"},
+       "POST", "/v1/run", "-", "4/3", 200},
       {"a refused token",
        [&] {
          RemoteCase c(OPERATION_SHORTEST_PATHS, 5, 3, 1);
          KyServiceOutputData answer;
          anonymous.run(&c.input, &answer);
        },
-       "POST /v1/run - - 401 [0-9]+ ms"},
+       "POST", "/v1/run", "-", "-", 401},
       {"a body that is no request",
        [&] {
          client.Post("/v1/run", {{"Authorization", "Bearer t"}}, "AAAA", "text/plain");
        },
-       "POST /v1/run - - 400 [0-9]+ ms"},
-      {"the health", [&] { client.Get("/healthz"); }, "GET /healthz - - 200 [0-9]+ ms"},
-      {"no endpoint", [&] { client.Get("/nothing"); }, "GET /nothing - - 404 [0-9]+ ms"},
+       "POST", "/v1/run", "-", "-", 400},
+      {"the health", [&] { client.Get("/healthz"); }, "GET", "/healthz", "-", "-", 200},
+      {"no endpoint", [&] { client.Get("/nothing"); }, "GET", "/nothing", "-", "-", 404},
+      // A path that would end the line and start a forged one stays inside
+      // its field.
+      {"a line end in the path", [&] { client.Get("/x%0a2024-05-01T00:00:00.000Z%22forged"); },
+       "GET", "/x\n2024-05-01T00:00:00.000Z\"forged", "-", "-", 404},
+      {"bytes that are not UTF-8", [&] { client.Get("/%ff%fe"); }, "GET",
+       "/\xEF\xBF\xBD\xEF\xBF\xBD", "-", "-", 404},
   };
-  const std::string stamp = "[0-9]{4}-[0-9]{2}-[0-9]{2}T[0-9]{2}:[0-9]{2}:[0-9]{2}\\.[0-9]{3}Z";
+  const std::regex stamp("[0-9]{4}-[0-9]{2}-[0-9]{2}T[0-9]{2}:[0-9]{2}:[0-9]{2}\\.[0-9]{3}Z");
+  std::set<std::string> ids;
   for (const Case& test : cases) {
     SCOPED_TRACE(test.name);
     const std::size_t before = service.log().size();
     test.request();
     const std::vector<std::string> log = service.awaitLog(before + 1);
     ASSERT_EQ(log.size(), before + 1) << service.logText();
+    EXPECT_EQ(log.back().find('\n'), std::string::npos);
+    const auto line = nlohmann::json::parse(log.back());
+    EXPECT_TRUE(std::regex_match(line.at("time").get<std::string>(), stamp)) << log.back();
     EXPECT_TRUE(
-        std::regex_match(log.back(), std::regex(stamp + " 127\\.0\\.0\\.1:[0-9]+ " + test.line)))
+        std::regex_match(line.at("peer").get<std::string>(), std::regex("127\\.0\\.0\\.1:[0-9]+")))
         << log.back();
+    EXPECT_EQ(line.at("method"), test.method);
+    EXPECT_EQ(line.at("path"), test.path);
+    EXPECT_EQ(line.at("analysis"), test.analysis);
+    EXPECT_EQ(line.at("graph"), test.graph);
+    EXPECT_EQ(line.at("status"), test.status);
+    EXPECT_GE(line.at("ms").get<int>(), 0);
+    EXPECT_TRUE(ids.insert(line.at("id").get<std::string>()).second) << "ids are unique";
   }
 }
 

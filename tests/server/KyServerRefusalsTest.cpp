@@ -16,6 +16,7 @@
 #include <httplib.h>
 #include <nlohmann/json.hpp>
 
+#include <chrono>
 #include <memory>
 #include <thread>
 
@@ -229,7 +230,7 @@ TEST(ServerBodies, ABodyWithoutLengthOrChunksIsNoneAndTheConnectionCloses) {
   EXPECT_TRUE(answer.closed);
 }
 
-TEST(ServerBodies, ASlowClientGetsRequestTimeoutWhileOthersAreAnswered) {
+TEST(ServerBodies, AStalledBodyIsCutOffWhileOthersAreAnswered) {
   KyAnalysisServerOptions options = tokenOptions(4096);
   options.readSeconds = 1;
   kytest::ServiceInProcess service(options);
@@ -245,11 +246,11 @@ TEST(ServerBodies, ASlowClientGetsRequestTimeoutWhileOthersAreAnswered) {
   allowed.pToken(L"s3cret-token");
   KyServiceOutputData output;
   EXPECT_EQ(allowed.run(&c.input, &output), ANALYSIS_ERROR_NONE);
+  const auto start = std::chrono::steady_clock::now();
   const std::string response = slow.receiveAll();
-  EXPECT_TRUE(slow.closed) << "no answer within 30 s";
-  EXPECT_EQ(response.rfind("HTTP/1.1 408", 0), 0u) << response;
-  EXPECT_NE(response.find("\"requestTimeout\""), std::string::npos) << response;
-  EXPECT_NE(response.find("waits 1 seconds"), std::string::npos) << response;
+  EXPECT_TRUE(slow.closed) << "still open after 30 s";
+  EXPECT_EQ(response, "") << "a request that never arrived gets no answer";
+  EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(5));
 }
 
 TEST(ServerBusy, TheQueueTakesItsLengthAndRefusesOneMore) {

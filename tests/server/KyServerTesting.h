@@ -17,6 +17,7 @@
 #include <string>
 #include <sys/socket.h>
 #include <unistd.h>
+#include <vector>
 
 namespace kytest {
 
@@ -43,10 +44,16 @@ inline std::string chunked(const std::string& body, std::size_t piece) {
   return framed + "0\r\n\r\n";
 }
 
-/// A connection to 127.0.0.1:`port` that waits 30 s at most for any read.
+/// A connection to 127.0.0.1:`port`, from the loopback address `from`,
+/// that waits 30 s at most for any read.
 class RawConnection {
 public:
-  explicit RawConnection(int port) : socket_(::socket(AF_INET, SOCK_STREAM, 0)) {
+  explicit RawConnection(int port, const char* from = "127.0.0.1")
+      : socket_(::socket(AF_INET, SOCK_STREAM, 0)) {
+    sockaddr_in source{};
+    source.sin_family = AF_INET;
+    inet_pton(AF_INET, from, &source.sin_addr);
+    bind(socket_, reinterpret_cast<sockaddr*>(&source), sizeof source);
     sockaddr_in address{};
     address.sin_family = AF_INET;
     address.sin_port = htons(static_cast<std::uint16_t>(port));
@@ -64,9 +71,18 @@ public:
   RawConnection& operator=(const RawConnection&) = delete;
 
   bool connected() const { return connected_; }
+  int fd() const { return socket_; }
   bool send(const std::string& bytes) {
     return ::send(socket_, bytes.data(), bytes.size(), MSG_NOSIGNAL) ==
            static_cast<ssize_t>(bytes.size());
+  }
+  /// Closes the sending side only: the server sees the end of the request
+  /// stream and may still answer.
+  void shutdownWrite() { shutdown(socket_, SHUT_WR); }
+  /// Sets how long a read waits at most.
+  void readLimit(int milliseconds) {
+    const timeval limit{milliseconds / 1000, (milliseconds % 1000) * 1000};
+    setsockopt(socket_, SOL_SOCKET, SO_RCVTIMEO, &limit, sizeof limit);
   }
   /// Everything the server sends until it closes the connection; what came
   /// when 30 s pass without a byte, with `closed` false.
@@ -95,6 +111,29 @@ struct RawAnswer {
   bool closed = false;
 };
 
+/// The answers in `received`, one after the other, each framed by its
+/// Content-Length; what does not read as one ends the list.
+inline std::vector<RawAnswer> answersIn(const std::string& received) {
+  std::vector<RawAnswer> answers;
+  std::size_t at = 0;
+  while (received.compare(at, 9, "HTTP/1.1 ") == 0) {
+    const std::size_t end = received.find("\r\n\r\n", at);
+    if (end == std::string::npos)
+      break;
+    RawAnswer answer;
+    answer.status = std::stoi(received.substr(at + 9, 3));
+    answer.head = received.substr(at, end - at);
+    std::size_t length = received.size() - end - 4;
+    const std::size_t field = answer.head.find("Content-Length: ");
+    if (field != std::string::npos)
+      length = std::stoul(answer.head.substr(field + 16));
+    answer.body = received.substr(end + 4, length);
+    answers.push_back(answer);
+    at = end + 4 + length;
+  }
+  return answers;
+}
+
 /// Sends `request` to 127.0.0.1:`port` and reads the answer up to the end
 /// of the connection: `request` should ask for it to be closed, or the
 /// server close it by itself.
@@ -103,14 +142,10 @@ inline RawAnswer exchange(int port, const std::string& request) {
   RawAnswer answer;
   if (!connection.connected() || !connection.send(request))
     return answer;
-  const std::string received = connection.receiveAll();
+  const std::vector<RawAnswer> answers = answersIn(connection.receiveAll());
+  if (!answers.empty())
+    answer = answers.front();
   answer.closed = connection.closed;
-  const std::size_t end = received.find("\r\n\r\n");
-  if (received.rfind("HTTP/1.1 ", 0) != 0 || end == std::string::npos)
-    return answer;
-  answer.status = std::stoi(received.substr(9, 3));
-  answer.head = received.substr(0, end);
-  answer.body = received.substr(end + 4);
   return answer;
 }
 

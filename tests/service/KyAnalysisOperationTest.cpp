@@ -58,10 +58,11 @@ TEST(KyAnalysisErrorTest, EveryCodeIsNamedAsItsEnumeratorAndNoOtherIs) {
       {ANALYSIS_ERROR_INVALID_OPTION, "ANALYSIS_ERROR_INVALID_OPTION"},
       {ANALYSIS_ERROR_CANNOT_CONNECT, "ANALYSIS_ERROR_CANNOT_CONNECT"},
       {ANALYSIS_ERROR_REQUEST_REFUSED, "ANALYSIS_ERROR_REQUEST_REFUSED"},
+      {ANALYSIS_ERROR_STOPPED, "ANALYSIS_ERROR_STOPPED"},
   };
   for (const auto& test : named)
     EXPECT_STREQ(KyAnalysisError::name(test.code), test.name) << test.code;
-  EXPECT_EQ(KyAnalysisError::count(), ANALYSIS_ERROR_REQUEST_REFUSED + 1);
+  EXPECT_EQ(KyAnalysisError::count(), ANALYSIS_ERROR_STOPPED + 1);
   for (int code = 0; code < KyAnalysisError::count(); ++code)
     EXPECT_EQ(std::string(KyAnalysisError::name(code)).rfind("ANALYSIS_ERROR_", 0), 0u) << code;
   for (const int code : {INT_MIN, -1, KyAnalysisError::count(), INT_MAX})

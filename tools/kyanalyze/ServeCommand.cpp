@@ -56,11 +56,37 @@ CLI::App* ServeCommand::attach(CLI::App& app) {
       ->check(CLI::Range(1LL, 1LL << 40));
   command->add_flag("--insecure", insecure_,
                     "Allow listening beyond the loopback interface without a token and TLS");
+  const auto limit = [command](const char* name, auto& field, const char* what, auto least,
+                               auto most) {
+    command->add_option(name, field, what)->capture_default_str()->check(CLI::Range(least, most));
+  };
+  limit("--read-seconds", limits_.readSeconds,
+        "Seconds to wait for the next bytes of a request or an idle connection", 1, 3600);
+  limit("--header-seconds", limits_.headerSeconds,
+        "Seconds a request's line and headers may take to arrive whole", 1, 3600);
+  limit("--min-bytes-per-second", limits_.minimumBytesPerSecond,
+        "Slowest a body may arrive once it has taken --read-seconds (0: no minimum)",
+        std::size_t{0}, std::size_t{1} << 40);
+  limit("--max-connections", limits_.maxConnections, "Connections open at once", 1, 1000000);
+  limit("--max-connections-per-address", limits_.maxConnectionsPerAddress,
+        "Connections open at once from one client address (0: no limit of its own)", 0, 1000000);
+  limit("--max-headers", limits_.maxHeaders, "Header fields of one request", 1, 10000);
+  limit("--max-header-bytes", limits_.maxHeaderBytes, "Bytes of a request's line and headers",
+        std::size_t{1024}, std::size_t{1} << 20);
+  limit("--memory-budget", limits_.memoryBudgetBytes,
+        "Bytes every request in flight may take together", std::size_t{1}, std::size_t{1} << 50);
+  limit("--max-answer-values", limits_.maxAnswerValues,
+        "Most values an answer may hold, as estimated before the engine starts", std::size_t{1},
+        std::size_t{1} << 50);
+  limit("--request-seconds", limits_.requestSeconds,
+        "Seconds one request may take from its body to its answer", 1, 86400);
+  limit("--drain-seconds", limits_.drainSeconds,
+        "Seconds a stop signal leaves the requests accepted to be answered", 1, 3600);
   return command;
 }
 
 int ServeCommand::run(std::ostream&, std::ostream& err) {
-  KyAnalysisServerOptions options;
+  KyAnalysisServerOptions options = limits_;
   if (!parseListen(listen_, options)) {
     err << "kyanalyze: --listen: expected HOST:PORT, got " << listen_ << '\n';
     return kExitUsage;
@@ -83,7 +109,7 @@ int ServeCommand::run(std::ostream&, std::ostream& err) {
   options.tlsKeyFile = tlsKey_;
   options.maxRequestBytes = static_cast<std::size_t>(maxRequestBytes_);
   options.insecure = insecure_;
-  options.log = [&err](const std::string& line) { err << line << '\n' << std::flush; };
+  options.log = [&err](const std::string& line) { err << line + '\n' << std::flush; };
   options.analyses = describeJson();
 
   // Every thread the server starts inherits the blocked stop signals; this
@@ -108,8 +134,11 @@ int ServeCommand::run(std::ostream&, std::ostream& err) {
     err << "kyanalyze: cannot listen on " << listen_ << '\n';
     return kExitFailure;
   }
-  err << "kyanalyze serve: listening on " << server.url() << " with " << server.workers()
-      << " workers" << std::endl;
+  // Each line goes out in one piece: the server's log writes from a thread
+  // of its own.
+  err << "kyanalyze serve: listening on " + server.url() + " with " +
+             std::to_string(server.workers()) + " workers\n"
+      << std::flush;
   int signal = 0;
   sigwait(&stopSignals, &signal);
   server.stop();

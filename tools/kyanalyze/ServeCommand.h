@@ -3,6 +3,8 @@
 
 #include "Command.h"
 
+#include <kyserver/KyAnalysisServerOptions.h>
+
 #include <string>
 
 namespace kyanalyze {
@@ -30,6 +32,8 @@ private:
   std::string tlsKey_;
   long long maxRequestBytes_ = 512LL << 20;
   bool insecure_ = false;
+  /// The limits, deadlines and budgets, set straight from their options.
+  KyAnalysisServerOptions limits_;
 };
 
 } // namespace kyanalyze

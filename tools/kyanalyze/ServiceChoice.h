@@ -14,10 +14,12 @@ class App;
 namespace kyanalyze {
 
 /// Where `run` and `paths` send their request: the local engine, or the
-/// service at --service URL, with the token of --token-file.
+/// service at --service URL, with the token of --token-file, the
+/// authorities of --ca-file, --timeout seconds to wait and --retries.
 class ServiceChoice {
 public:
-  /// Adds --service and --token-file to `command`.
+  /// Adds --service, --token-file, --ca-file, --timeout and --retries to
+  /// `command`.
   void attach(CLI::App& command);
   /// Has the chosen service answer `input` into `output` and returns the
   /// outcome code; -1, with one line on `err`, when the token file cannot
@@ -27,6 +29,9 @@ public:
 private:
   std::string url_;
   std::string tokenFile_;
+  std::string authorityFile_;
+  int timeout_ = 300;
+  int retries_ = 2;
 };
 
 /// The first line of `path` without surrounding white space: a service's
