@@ -480,7 +480,7 @@ PYBIND11_MODULE(_kyanalysis, module) {
       .def_readonly("code", &Answer::code)
       .def("results", [](Answer& answer) { return results(*answer.run); })
       .def("error_option", [](Answer& answer) { return errorOption(*answer.run); })
-      .def("walks", [](Answer& answer) { return Walks(answer.run); });
+      .def("walks", [](Answer& answer) { return std::make_unique<Walks>(answer.run); });
 
   py::class_<Walks>(module, "Walks")
       .def("__iter__", [](Walks& walks) -> Walks& { return walks; })

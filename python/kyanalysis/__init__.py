@@ -40,11 +40,9 @@ def describe(analysis=None):
     spec = _catalog.analysis(analysis)
     item = _copy.deepcopy(spec.described)
     for option in item["options"]:
-        found = spec.options[option["key"].rsplit(":", 1)[-1]]
-        scope = {"KyGraph": "graph", "KyNode": "node", "KyEdge": "edge"}[option["ownerType"]]
-        word = option["key"].rsplit(":", 1)[-1]
-        option["scope"] = scope
-        option["name"] = word if found.key == option["key"] else scope + word[0].upper() + word[1:]
+        option["name"] = spec.name_of[option["key"]]
+        option["scope"] = {"KyGraph": "graph", "KyNode": "node", "KyEdge": "edge"}[
+            option["ownerType"]]
     for result in item["results"]:
         result["name"] = _catalog.snake(result["key"].rsplit(":", 1)[-1])
     return item

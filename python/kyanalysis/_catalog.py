@@ -38,6 +38,8 @@ class Analysis:
     own word (``startNode``) and its snake-case form (``start_node``), each
     also after its scope (``edgeCost``, ``edge_cost``). A bare word that
     several scopes share names the graph option, else the edge option.
+    ``name_of`` gives by key one name per option, the shortest that is
+    unambiguous.
     """
 
     def __init__(self, item):
@@ -46,6 +48,7 @@ class Analysis:
         self.results = item["results"]
         self.described = item
         self.options = {}
+        self.name_of = {}
         order = {"graph": 0, "edge": 1, "node": 2}
         items = sorted((Option(o) for o in item["options"]), key=lambda o: order[o.scope])
         for option in items:
@@ -54,6 +57,12 @@ class Analysis:
                 self.options[name] = option
             for name in (option.word, snake(option.word)):
                 self.options.setdefault(name, option)
+            self.name_of[option.key] = (option.word if self.options[option.word] is option
+                                        else scoped)
+        if "constraintManager" in self.options:
+            # The clustering constraints, by what they are rather than by
+            # what holds them.
+            self.options["constraints"] = self.options["constraintManager"]
 
     def member_options(self, scope):
         """The options of `scope` (node or edge), by their own words."""

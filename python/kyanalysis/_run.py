@@ -99,7 +99,7 @@ def _request(analysis, graph, options):
     for name, value in options.items():
         option = analysis.options.get(name)
         if option is None:
-            names = sorted(n for n in analysis.options if "_" not in n)
+            names = sorted(analysis.name_of.values())
             raise TypeError(f"{analysis.word} has no option {name!r}; its options: "
                             + (", ".join(names) or "none"))
         if option.key in given:
