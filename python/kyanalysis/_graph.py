@@ -14,6 +14,8 @@ _MEMBER_WORDS = {
 
 def _integer_array(value, name):
     array = np.asarray(value)
+    if array.size == 0 and array.ndim == 1:
+        return np.zeros(0, dtype=np.int64)
     if array.dtype.kind not in "iu":
         raise TypeError(f"{name} must be an integer array, not {array.dtype}")
     if array.ndim != 1:
