@@ -105,7 +105,7 @@ class Answer:
         graph = self.graph
         begin = graph.position(start, "start")
         end = graph.position(finish, "finish")
-        costs, last = self._pairs()
+        costs, last = self._pairs("totalCost"), self._pairs("lastEdge")
         if (begin, end) not in costs:
             return None
         sources, targets = graph.ends()
@@ -122,14 +122,13 @@ class Answer:
 
     # ---- conversion ----
 
-    def _pairs(self):
-        if "_pairs" not in self._cache:
-            cost_from, cost_to, costs = self._raw["totalCost"]
-            edge_from, edge_to, edges = self._raw["lastEdge"]
-            self._cache["_pairs"] = (
-                {(int(a), int(b)): int(c) for a, b, c in zip(cost_from, cost_to, costs)},
-                {(int(a), int(b)): int(e) for a, b, e in zip(edge_from, edge_to, edges)})
-        return self._cache["_pairs"]
+    def _pairs(self, word):
+        """The pair result `word` ("totalCost" or "lastEdge") by pairs of
+        positions."""
+        if word not in self._cache:
+            start, end, values = (a.tolist() for a in self._raw[word])
+            self._cache[word] = dict(zip(zip(start, end), values))
+        return self._cache[word]
 
     def _walk(self, start, positions):
         """Nodes and oriented edges of the walk along `positions` from the
@@ -154,12 +153,14 @@ class Answer:
         graph = self.graph
         owner, kind = item["ownerType"], item["valueType"]
         if owner == "KyPair":
-            costs, last = self._pairs()
-            pairs = costs if kind == "Integer" else last
             node = graph.nodes
             if kind == "Integer":
-                return {(node[a], node[b]): c for (a, b), c in pairs.items()}
-            return {(node[a], node[b]): graph.edge(e) for (a, b), e in pairs.items()}
+                costs = self._pairs("totalCost")
+                if isinstance(node, range):
+                    return costs
+                return {(node[a], node[b]): c for (a, b), c in costs.items()}
+            return {(node[a], node[b]): graph.edge(e)
+                    for (a, b), e in self._pairs("lastEdge").items()}
         if owner == "KyClusteringConstraint":
             return [None if v is None else bool(v) for v in raw]
         if owner in ("KyNode", "KyEdge"):
@@ -167,9 +168,10 @@ class Answer:
             if kind in ("Integer", "Boolean"):
                 values, present = raw
                 cast = bool if kind == "Boolean" else int
-                return {member(i): cast(values[i]) for i in np.flatnonzero(present)}
+                at = np.flatnonzero(present)
+                return {member(i): cast(v) for i, v in zip(at.tolist(), values[at].tolist())}
             if kind == "KyNode":
-                return {member(i): graph.nodes[p] for i, p in enumerate(raw) if p >= 0}
+                return {member(i): graph.nodes[p] for i, p in enumerate(raw.tolist()) if p >= 0}
             return {member(int(i)): [graph.nodes[p] for p in nodes] for i, nodes in raw.items()}
         if kind == "Boolean":
             return None if raw is None else bool(raw)
@@ -178,9 +180,9 @@ class Answer:
         if kind == "KyNode":
             return None if raw is None else graph.nodes[raw]
         if kind == "List<KyNode>":
-            return [graph.nodes[p] for p in raw]
+            return [graph.nodes[p] for p in raw.tolist()]
         if kind == "List<List<KyNode>>":
-            return [[graph.nodes[p] for p in inner] for inner in raw]
+            return [[graph.nodes[p] for p in inner.tolist()] for inner in raw]
         walk = item["key"] in _WALKS
         if kind == "List<KyEdge>":
             return self._walk(self._start, raw)[1] if walk else [graph.edge(p) for p in raw]
