@@ -112,6 +112,56 @@ py::dict dictAttribute(const py::object& graph, const char* name) {
   return py::reinterpret_borrow<py::dict>(value);
 }
 
+/// Node positions by the hash of the node key, in an open-addressing table
+/// of a few bytes a slot. The dicts of a NetworkX graph store each key's
+/// hash beside it, and every key of its adjacency is one of its nodes: a
+/// hash that one node alone has finds the node without touching the key
+/// object, a cache miss saved per edge. Hashes several nodes share are
+/// marked, and their keys looked up by equality instead.
+class HashPositions {
+public:
+  static constexpr std::int64_t kShared = -2;
+  static constexpr std::int64_t kMissing = -1;
+
+  explicit HashPositions(std::size_t count) {
+    std::size_t size = 16;
+    while (size < 2 * count)
+      size *= 2;
+    slots_.assign(size, Slot{0, kMissing});
+  }
+  void add(Py_hash_t hash, std::int64_t position) {
+    Slot& slot = find(hash);
+    slot.position = slot.position == kMissing ? position : kShared;
+    slot.hash = hash;
+  }
+  std::int64_t position(Py_hash_t hash) { return find(hash).position; }
+
+private:
+  struct Slot {
+    Py_hash_t hash;
+    std::int64_t position;
+  };
+  Slot& find(Py_hash_t hash) {
+    const std::size_t mask = slots_.size() - 1;
+    for (std::size_t at = static_cast<std::size_t>(hash) & mask;; at = (at + 1) & mask)
+      if (slots_[at].position == kMissing || slots_[at].hash == hash)
+        return slots_[at];
+  }
+  std::vector<Slot> slots_;
+};
+
+/// PyDict_Next() that also gives the hash the dict keeps for the key.
+int nextItem(PyObject* dict, Py_ssize_t* at, PyObject** key, PyObject** value, Py_hash_t* hash) {
+#if PY_VERSION_HEX < 0x030D0000
+  return _PyDict_Next(dict, at, key, value, hash);
+#else
+  if (!PyDict_Next(dict, at, key, value))
+    return 0;
+  *hash = PyObject_Hash(*key);
+  return 1;
+#endif
+}
+
 } // namespace
 
 int integer(PyObject* value, const std::string& what) {
@@ -130,19 +180,22 @@ py::dict read(const py::object& graph, const std::vector<std::string>& nodeAttri
 
   py::list nodes(static_cast<py::ssize_t>(nodeCount));
   py::dict index;
+  HashPositions byHash(nodeCount);
   std::vector<Column> nodeColumns = columnsOf(nodeAttributes, nodeCount);
   {
     Py_ssize_t at = 0;
     PyObject* key = nullptr;
     PyObject* data = nullptr;
+    Py_hash_t hash = 0;
     std::size_t position = 0;
-    while (PyDict_Next(nodeData.ptr(), &at, &key, &data)) {
+    while (nextItem(nodeData.ptr(), &at, &key, &data, &hash)) {
       if (position == nodeCount)
         fail(PyExc_RuntimeError, "the graph changed while it was read");
       py::object hold = py::reinterpret_borrow<py::object>(data);
       Py_INCREF(key);
       PyList_SET_ITEM(nodes.ptr(), static_cast<py::ssize_t>(position), key);
       index[key] = py::int_(position);
+      byHash.add(hash, static_cast<std::int64_t>(position));
       for (Column& column : nodeColumns)
         column.read(data, position, [key] { return "node " + reprOf(key); });
       ++position;
@@ -155,7 +208,10 @@ py::dict read(const py::object& graph, const std::vector<std::string>& nodeAttri
   std::vector<std::int64_t> targets;
   py::list keys;
   std::vector<Column> edgeColumns = columnsOf(edgeAttributes, 0);
-  auto positionOf = [&index](PyObject* node) {
+  auto positionOf = [&index, &byHash](PyObject* node, Py_hash_t hash) {
+    const std::int64_t position = byHash.position(hash);
+    if (position >= 0)
+      return position;
     PyObject* found = PyDict_GetItemWithError(index.ptr(), node);
     if (found == nullptr) {
       if (PyErr_Occurred())
@@ -187,16 +243,23 @@ py::dict read(const py::object& graph, const std::vector<std::string>& nodeAttri
   Py_ssize_t at = 0;
   PyObject* u = nullptr;
   PyObject* neighbours = nullptr;
-  while (PyDict_Next(adjacency.ptr(), &at, &u, &neighbours)) {
-    py::object holdU = py::reinterpret_borrow<py::object>(u);
+  Py_hash_t hashU = 0;
+  while (nextItem(adjacency.ptr(), &at, &u, &neighbours, &hashU)) {
     py::object holdNeighbours = py::reinterpret_borrow<py::object>(neighbours);
-    const std::int64_t from = positionOf(u);
+    const std::int64_t from = positionOf(u, hashU);
     Py_ssize_t at2 = 0;
     PyObject* v = nullptr;
     PyObject* data = nullptr;
-    while (PyDict_Next(neighbours, &at2, &v, &data)) {
-      py::object holdData = py::reinterpret_borrow<py::object>(data);
-      const std::int64_t to = positionOf(v);
+    Py_hash_t hashV = 0;
+    if (!PyDict_Check(neighbours))
+      fail(PyExc_TypeError, "the adjacency of node " + reprOf(u) + " is no dict");
+    while (nextItem(neighbours, &at2, &v, &data, &hashV)) {
+      // The data dict is held only when it is read: touching it for its
+      // reference count alone would cost a cache miss per edge.
+      py::object holdData;
+      if (multigraph || !edgeColumns.empty())
+        holdData = py::reinterpret_borrow<py::object>(data);
+      const std::int64_t to = positionOf(v, hashV);
       if (!directed && to < from)
         continue;
       if (!multigraph) {
