@@ -120,41 +120,76 @@ struct Outcome {
   std::exception_ptr failure;
 };
 
+/// The runs whose worker threads have not ended, so that the interpreter
+/// can wait for them at exit: libraries unloaded under a running engine
+/// would crash it. Made once and never destroyed, as a worker may end
+/// after the module's statics are gone.
+struct Workers {
+  std::mutex mutex;
+  std::condition_variable idle;
+  int running = 0;
+};
+
+Workers& workers() {
+  static auto* all = new Workers;
+  return *all;
+}
+
+/// Waits with the GIL released, waking every 50 ms to let Python handle
+/// signals, until `done` holds; a signal handler's exception
+/// (KeyboardInterrupt) ends the wait and propagates.
+template <class Done>
+void waitReleased(std::mutex& mutex, std::condition_variable& signal, Done done) {
+  py::gil_scoped_release release;
+  for (;;) {
+    std::unique_lock<std::mutex> hold(mutex);
+    if (signal.wait_for(hold, std::chrono::milliseconds(50), done))
+      return;
+    hold.unlock();
+    py::gil_scoped_acquire acquire;
+    if (PyErr_CheckSignals() != 0)
+      throw py::error_already_set();
+  }
+}
+
 /// Runs the request on a thread of its own while the caller waits with the
-/// GIL released, waking every 50 ms to let Python handle signals. On
-/// KeyboardInterrupt (or another exception a signal handler raises) the
-/// wait ends at once with that exception; the worker finishes the run on
-/// its own and then releases it, as it shares the run and the graph.
+/// GIL released. On KeyboardInterrupt (or another exception a signal
+/// handler raises) the wait ends at once with that exception; the worker
+/// finishes the run on its own and then releases it, as it shares the run
+/// and the graph.
 int execute(const std::shared_ptr<KyPythonRun>& run,
             const std::optional<KyRemoteAnalysisService>& service) {
   auto outcome = std::make_shared<Outcome>();
-  std::thread([run, service, outcome] {
-    int code = 0;
-    std::exception_ptr failure;
-    try {
-      code = run->execute(service);
-    } catch (...) {
-      failure = std::current_exception();
-    }
-    std::lock_guard<std::mutex> hold(outcome->mutex);
-    outcome->code = code;
-    outcome->failure = failure;
-    outcome->finished = true;
-    outcome->done.notify_all();
-  }).detach();
   {
-    py::gil_scoped_release release;
-    for (;;) {
-      std::unique_lock<std::mutex> hold(outcome->mutex);
-      if (outcome->done.wait_for(hold, std::chrono::milliseconds(50),
-                                 [&] { return outcome->finished; }))
-        break;
-      hold.unlock();
-      py::gil_scoped_acquire acquire;
-      if (PyErr_CheckSignals() != 0)
-        throw py::error_already_set();
-    }
+    std::lock_guard<std::mutex> hold(workers().mutex);
+    ++workers().running;
   }
+  try {
+    std::thread([run, service, outcome] {
+      int code = 0;
+      std::exception_ptr failure;
+      try {
+        code = run->execute(service);
+      } catch (...) {
+        failure = std::current_exception();
+      }
+      {
+        std::lock_guard<std::mutex> hold(outcome->mutex);
+        outcome->code = code;
+        outcome->failure = failure;
+        outcome->finished = true;
+        outcome->done.notify_all();
+      }
+      std::lock_guard<std::mutex> hold(workers().mutex);
+      --workers().running;
+      workers().idle.notify_all();
+    }).detach();
+  } catch (...) {
+    std::lock_guard<std::mutex> hold(workers().mutex);
+    --workers().running;
+    throw;
+  }
+  waitReleased(outcome->mutex, outcome->done, [&] { return outcome->finished; });
   if (outcome->failure)
     std::rethrow_exception(outcome->failure);
   return outcome->code;
@@ -504,6 +539,9 @@ PYBIND11_MODULE(_kyanalysis, module) {
       py::arg("graph"), py::arg("operation"), py::arg("options"), py::arg("twins"),
       py::arg("service").none(true));
 
+  module.def("wait_for_runs", [] {
+    waitReleased(workers().mutex, workers().idle, [] { return workers().running == 0; });
+  });
   module.def("networkx", &KyPythonNetworkx::read, py::arg("graph"), py::arg("node_attributes"),
              py::arg("edge_attributes"));
   module.def("read_file", &readFile, py::arg("path"), py::arg("format"), py::arg("delimiter"));

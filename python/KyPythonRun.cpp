@@ -9,6 +9,8 @@
 
 #include <limits>
 #include <mutex>
+#include <stdexcept>
+#include <string>
 
 KyPythonRun::KyPythonRun(std::shared_ptr<const KyPythonGraph> graph, int operation, bool twins)
     : shared_(std::move(graph)), graph_(&shared_->graph()), operation_(operation) {
@@ -41,14 +43,21 @@ void KyPythonRun::setDouble(const wchar_t* key, double value) {
   input_.storeDouble(graph_, key, value);
 }
 
+KyNode* KyPythonRun::node(int position) const {
+  if (position < 0 || position >= graph_->numberOfNodes())
+    throw std::out_of_range("node position " + std::to_string(position) + " outside a graph of " +
+                            std::to_string(graph_->numberOfNodes()) + " nodes");
+  return graph_->pNodeAt(position);
+}
+
 void KyPythonRun::setNode(const wchar_t* key, int position) {
-  input_.storeReference(graph_, key, graph_->pNodeAt(position));
+  input_.storeReference(graph_, key, node(position));
 }
 
 void KyPythonRun::setNodeList(const wchar_t* key, const std::vector<int>& positions) {
   auto list = std::make_unique<KyNodeDList>();
   for (int position : positions)
-    list->appendNode(graph_->pNodeAt(position));
+    list->appendNode(node(position));
   input_.storeOwned(graph_, key, list.release());
 }
 
@@ -71,10 +80,12 @@ void KyPythonRun::setMemberIntegers(const wchar_t* key, bool edges,
 }
 
 void KyPythonRun::addConstraint(int type, const std::vector<int>& positions) {
-  KyClusteringInputTailor tailor(&input_);
+  if (type < CLUSTERING_CONSTRAINT_SAME_CLUSTER || type > CLUSTERING_CONSTRAINT_COMPLETE_CLUSTER)
+    throw std::invalid_argument("no clustering constraint has the type " + std::to_string(type));
   KyNodeDList nodes;
   for (int position : positions)
-    nodes.appendNode(graph_->pNodeAt(position));
+    nodes.appendNode(node(position));
+  KyClusteringInputTailor tailor(&input_);
   KyClusteringConstraint* constraint = nullptr;
   if (type == CLUSTERING_CONSTRAINT_SAME_CLUSTER)
     constraint = tailor.addSameClusterConstraint(&nodes);

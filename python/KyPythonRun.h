@@ -14,6 +14,7 @@
 
 class KyClusteringConstraint;
 class KyGraph;
+class KyNode;
 
 /// A request for one analysis on a KyPythonGraph and, once execute() has
 /// run, its answer. With `twins` the request runs on a graph of its own
@@ -30,6 +31,8 @@ public:
   KyPythonRun(const KyPythonRun&) = delete;
   KyPythonRun& operator=(const KyPythonRun&) = delete;
 
+  /// Node positions outside the graph throw std::out_of_range, a
+  /// constraint type outside the three std::invalid_argument.
   void setInteger(const wchar_t* key, int value);
   void setDouble(const wchar_t* key, double value);
   void setNode(const wchar_t* key, int position);
@@ -56,6 +59,8 @@ public:
   const std::vector<KyClusteringConstraint*>& constraints() const { return constraints_; }
 
 private:
+  KyNode* node(int position) const;
+
   std::shared_ptr<const KyPythonGraph> shared_;
   // Declared before the stores, which refer to the graphs and go first.
   std::unique_ptr<KyGraph> twinGraph_;

@@ -10,6 +10,7 @@ service.
 See ``describe()`` for the analyses, their options and their results.
 """
 
+import atexit as _atexit
 import copy as _copy
 
 from . import _catalog, _kyanalysis
@@ -18,6 +19,10 @@ from ._graph import Graph, read_graph
 from ._run import run, shortest_walks
 from .errors import (AnalysisError, CostOverflowError, InvalidOptionError, NegativeCycleError,
                      ServiceError, ServiceTimeoutError)
+
+# Runs abandoned on KeyboardInterrupt go on in the background; the
+# interpreter waits for them before it unloads the libraries they use.
+_atexit.register(_kyanalysis.wait_for_runs)
 
 __all__ = ["AnalysisError", "Answer", "CostOverflowError", "Graph", "InvalidOptionError",
            "NegativeCycleError", "RemoteService", "ServiceError", "ServiceTimeoutError", "Walk",

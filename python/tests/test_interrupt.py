@@ -1,6 +1,8 @@
 """KeyboardInterrupt during a long run, and runs from several threads."""
 
 import _thread
+import subprocess
+import sys
 import threading
 import time
 
@@ -50,3 +52,20 @@ def test_runs_from_several_threads_share_a_graph():
     for thread in threads:
         thread.join(60)
     assert answers == [expected] * 4
+
+
+def test_the_interpreter_exits_cleanly_after_an_abandoned_run():
+    script = """
+import _thread, threading, numpy as np, kyanalysis as ky
+rng = np.random.default_rng(1)
+graph = ky.Graph.from_arrays(rng.integers(0, 1200, 4800), rng.integers(0, 1200, 4800), 1200)
+threading.Timer(0.2, _thread.interrupt_main).start()
+try:
+    ky.run("allPairsShortestPaths", graph)
+except KeyboardInterrupt:
+    print("interrupted")
+"""
+    finished = subprocess.run([sys.executable, "-c", script], capture_output=True, text=True,
+                              timeout=120)
+    assert finished.returncode == 0, finished.stderr
+    assert finished.stdout == "interrupted\n"
