@@ -89,7 +89,7 @@ def weighted_digraph(nodes, edges, seed, acyclic=False):
     return graph
 
 
-def networkx_benchmark(rounds):
+def networkx_benchmark(rounds, budget):
     graph = weighted_digraph(20_000, 100_000, 7)
     lengths = nx.single_source_dijkstra_path_length(graph, 0, weight="weight")
     finish = max(lengths, key=lengths.get)  # the farthest: NetworkX searches nearly all
@@ -120,16 +120,22 @@ def networkx_benchmark(rounds):
         walks = ky.shortest_walks(dag, start, finish, cost="weight")
         our_walks.result = [w.cost for w in itertools.islice(walks, k)]
 
-    def their_paths():
-        paths = nx.shortest_simple_paths(dag, start, finish, weight="weight")
-        their_paths.result = [nx.path_weight(dag, p, "weight") for p in itertools.islice(paths, k)]
-
     our_seconds = median_seconds(our_walks, rounds)
-    their_seconds = median_seconds(their_paths, 1)
-    assert our_walks.result == their_paths.result
+    # Yen's algorithm may take minutes for 100 paths here: it runs for at
+    # most `budget` seconds, and the paths it found by then bound its time
+    # for 100 from below, and so the speed-up.
+    theirs = []
+    started = time.perf_counter()
+    for path in nx.shortest_simple_paths(dag, start, finish, weight="weight"):
+        theirs.append(nx.path_weight(dag, path, "weight"))
+        if len(theirs) == k or time.perf_counter() - started > budget:
+            break
+    their_seconds = time.perf_counter() - started
+    assert our_walks.result[:len(theirs)] == theirs
     walk_speedup = their_seconds / our_seconds
+    bound = "" if len(theirs) == k else f" (at least: it found {len(theirs)} paths by then)"
     print(f"python 100 cheapest walks on a NetworkX DAG of 10^5 edges (conversion and run): "
-          f"{our_seconds:.4f} s against shortest_simple_paths' {their_seconds:.3f} s, "
+          f"{our_seconds:.4f} s against shortest_simple_paths' {their_seconds:.3f} s{bound}, "
           f"{walk_speedup:.0f} times faster (target at least 100)")
     return speedup >= 10 and walk_speedup >= 100
 
@@ -139,9 +145,11 @@ def main():
     parser.add_argument("--baseline", default="build-test/bench/array_shortest_path",
                         help="the array_shortest_path program")
     parser.add_argument("--rounds", type=int, default=5)
+    parser.add_argument("--budget", type=float, default=120,
+                        help="seconds NetworkX may take for its 100 paths")
     arguments = parser.parse_args()
     met = arrays_benchmark(arguments.baseline, arguments.rounds)
-    met = networkx_benchmark(arguments.rounds) and met
+    met = networkx_benchmark(arguments.rounds, arguments.budget) and met
     print("targets met" if met else "targets missed")
     return 0 if met else 1
 

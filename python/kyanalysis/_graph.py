@@ -68,9 +68,15 @@ class Graph:
         must be integers (Booleans and integral floats count). O(n + m),
         without a Python call per edge.
         """
+        return cls._read(graph, node_attributes, edge_attributes, _MEMBER_WORDS)
+
+    @classmethod
+    def _read(cls, graph, node_attributes, edge_attributes, words):
+        """from_networkx() reading, besides the mapped attributes, those
+        named like the words of `words` ({scope: [words]}) only."""
         mapping = {"node": _mapping(node_attributes), "edge": _mapping(edge_attributes)}
         names = {
-            scope: sorted(set(mapping[scope].values()) | set(_MEMBER_WORDS[scope]))
+            scope: sorted(set(mapping[scope].values()) | set(words[scope]))
             for scope in ("node", "edge")
         }
         read = _kyanalysis.networkx(graph, names["node"], names["edge"])

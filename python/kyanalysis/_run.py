@@ -30,8 +30,9 @@ def _graph_for(analysis, graph, options):
         option = analysis.options.get(name)
         if option is not None and option.scope != "graph" and isinstance(value, str):
             wanted[option.scope].add(value)
-    return Graph.from_networkx(graph, node_attributes=sorted(wanted["node"]) or None,
-                               edge_attributes=sorted(wanted["edge"]) or None)
+    words = {scope: list(analysis.member_options(scope)) for scope in ("node", "edge")}
+    return Graph._read(graph, sorted(wanted["node"]) or None, sorted(wanted["edge"]) or None,
+                       words)
 
 
 def _integer(value, what, boolean=False):
