@@ -6,7 +6,7 @@ set -euo pipefail
 packages=(cmake ninja-build g++ pkgconf libgtest-dev libgmock-dev libbenchmark-dev
           libcli11-dev nlohmann-json3-dev libxerces-c-dev libigraph-dev
           liblemon-dev libcpp-httplib-dev libssl-dev libmicrohttpd-dev haproxy clang libclang-rt-14-dev
-          clang-format)
+          clang-format pybind11-dev python3-dev python3-numpy python3-networkx python3-pytest)
 
 missing=()
 for package in "${packages[@]}"; do

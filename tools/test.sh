@@ -2,7 +2,8 @@
 # Quick start, second command: installs what is missing, checks that the
 # sources are formatted, then builds and runs every test twice, in a plain
 # build and under AddressSanitizer, LeakSanitizer and
-# UndefinedBehaviorSanitizer (any report fails the run), the server and
+# UndefinedBehaviorSanitizer (any report fails the run; the Python
+# package's tests run in the plain build), the server and
 # remote tests a third time under ThreadSanitizer, and finally installs the
 # libraries and builds an outside project on them.
 set -euo pipefail
@@ -66,6 +67,11 @@ prefix=$(mktemp -d)
 trap 'rm -rf "$prefix"' EXIT
 cmake --install build-test --prefix "$prefix" >/dev/null
 "$prefix/bin/kyanalyze" describe shortestPaths >/dev/null
+# The installed Python package imports from the prefix's site folder and
+# answers there, finding the libraries in lib/.
+PYTHONPATH=$(echo "$prefix"/lib/python3*/dist-packages) /usr/bin/python3 -c \
+  'import kyanalysis as ky, networkx as nx
+assert ky.run("shortestPaths", nx.path_graph(3), startNode=0, finishNode=2).total_cost == 2'
 cmake -S tests/consumer -B "$prefix/consumer-build" -G Ninja -DCMAKE_PREFIX_PATH="$prefix" >/dev/null
 cmake --build "$prefix/consumer-build"
 "$prefix/consumer-build/consumer"
