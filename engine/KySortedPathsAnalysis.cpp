@@ -88,8 +88,8 @@ bool cheapestWalksToFinish(const Network& net, int start, int finish, Tree& tree
     onWalks[v] = onWalks[v] && toFinish[v];
   if (!onWalks[finish])
     return true;
-  KyEngineWalkSearch search(reversed, net.nodeCost, net.edgeCost);
-  search.keepOnly(onWalks);
+  KyEngineWalkSearch search(reversedNet, net.nodeCost, net.edgeCost);
+  search.keepOnly(std::move(onWalks));
   if (!search.prepare())
     return false;
   KyEngineWalkTree walks;
