@@ -12,7 +12,6 @@
 #include "KyEngineFlowNetwork_p.h"
 #include "KyEngineLemon_p.h"
 #include "KyEngineNetwork_p.h"
-#include "KyEngineRequest_p.h"
 
 #include <lemon/preflow.h>
 
@@ -56,16 +55,16 @@ std::vector<char> residualReach(const Graph& graph, const KyEngineEdgeAmounts& c
 
 int runMinimumCutAnalysis(KyServiceInputData& input, KyGraph& graph, KyEngineAnswer& answer) {
   const KyMinimumCutInputTailor request(&input);
-  int source = 0, sink = 0;
-  if (const int code = readSourceAndSink(request.pSourceNode(), request.pSinkNode(), graph,
-                                         key::graphSinkNode, source, sink, answer);
+  KyEngineFlowRequest flowRequest;
+  // The edge costs are the capacities of the flow whose cut this is.
+  if (const int code = readFlowRequest(request.pSourceNode(), request.pSinkNode(), input, graph,
+                                       {key::graphSinkNode, key::edgeCost}, flowRequest, answer);
       code != ANALYSIS_ERROR_NONE)
     return code;
 
   const KyEngineNetwork net(graph);
-  std::vector<int> edgeCapacity = edgeIntegers(input, graph, key::edgeCost);
-  if (const int edge = firstNegative(edgeCapacity); edge >= 0)
-    return answer.invalidOption(graph.pEdgeAt(edge), key::edgeCost);
+  const int source = flowRequest.source, sink = flowRequest.sink;
+  std::vector<int>& edgeCapacity = flowRequest.amounts.edgeCapacity;
 
   closeLoops(net, edgeCapacity);
   const KyEngineDigraph digraph(net);
