@@ -3,7 +3,7 @@
 #pragma once
 
 #include "KyEngineAnswer_p.h"
-#include "KyEngineLemon_p.h"
+#include "KyEngineFlatDigraph_p.h"
 #include "KyEngineNetwork_p.h"
 
 #include <kyplatform/KyGraph.h>
@@ -69,15 +69,15 @@ private:
 };
 
 /// Edge amounts by position (capacities, say) as a LEMON read map, 64 bits
-/// wide, on the digraph of a graph's view, whose arc ids are the edges'
-/// positions. A flow without bounded nodes or costs runs on that digraph,
-/// its self-loops closed (closeLoops()), as it would on a
-/// KyEngineFlowNetwork, without the copy.
+/// wide, on the flat digraph of a graph's view, whose arc ids are the
+/// edges' positions. A flow without bounded nodes or costs runs on that
+/// digraph, its self-loops closed (closeLoops()), as it would on a
+/// KyEngineFlowNetwork, without making the amounts maps.
 struct KyEngineEdgeAmounts {
-  using Key = KyEngineDigraph::Graph::Arc;
+  using Key = KyEngineFlatDigraph::Arc;
   using Value = std::int64_t;
-  Value operator[](const Key& arc) const { return (*amounts)[KyEngineDigraph::Graph::id(arc)]; }
-  const std::vector<int>* amounts;
+  Value operator[](const Key& arc) const { return amounts[KyEngineFlatDigraph::id(arc)]; }
+  const int* amounts;
 };
 
 /// Sets the capacity of every self-loop of `net` to 0. A loop without

@@ -55,12 +55,12 @@ int runMaximumFlowAnalysis(KyServiceInputData& input, KyGraph& graph, KyEngineAn
 
   if (std::all_of(amounts.nodeCapacity.begin(), amounts.nodeCapacity.end(),
                   [](int capacity) { return capacity == kEngineUnboundedCapacity; })) {
-    using Graph = KyEngineDigraph::Graph;
+    using Graph = KyEngineFlatDigraph;
     closeLoops(net, amounts.edgeCapacity);
-    const KyEngineDigraph digraph(net);
+    const Graph digraph(net);
     return answerMaximumFlow(
-        digraph.graph, KyEngineEdgeAmounts{&amounts.edgeCapacity}, digraph.node(source),
-        digraph.node(sink), net, [](int e) { return Graph::arcFromId(e); }, answer);
+        digraph, KyEngineEdgeAmounts{amounts.edgeCapacity.data()}, Graph::nodeFromId(source),
+        Graph::nodeFromId(sink), net, [](int e) { return Graph::arcFromId(e); }, answer);
   }
   const KyEngineFlowNetwork flow(net, amounts);
   return answerMaximumFlow(

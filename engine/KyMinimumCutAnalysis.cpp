@@ -9,8 +9,8 @@
 
 #include "KyEngineAnalyses_p.h"
 #include "KyEngineAnswer_p.h"
+#include "KyEngineFlatDigraph_p.h"
 #include "KyEngineFlowNetwork_p.h"
-#include "KyEngineLemon_p.h"
 #include "KyEngineNetwork_p.h"
 
 #include <lemon/preflow.h>
@@ -22,7 +22,7 @@
 namespace {
 
 namespace key = KyAnalysisKey::minimumCut;
-using Graph = KyEngineDigraph::Graph;
+using Graph = KyEngineFlatDigraph;
 
 // The nodes `from` reaches along arcs with room left and against arcs that
 // carry flow, marked by position. O(n + m).
@@ -67,16 +67,16 @@ int runMinimumCutAnalysis(KyServiceInputData& input, KyGraph& graph, KyEngineAns
   std::vector<int>& edgeCapacity = flowRequest.amounts.edgeCapacity;
 
   closeLoops(net, edgeCapacity);
-  const KyEngineDigraph digraph(net);
-  const KyEngineEdgeAmounts capacity{&edgeCapacity};
-  lemon::Preflow<Graph, KyEngineEdgeAmounts> preflow(digraph.graph, capacity, digraph.node(source),
-                                                     digraph.node(sink));
+  const Graph digraph(net);
+  const KyEngineEdgeAmounts capacity{edgeCapacity.data()};
+  lemon::Preflow<Graph, KyEngineEdgeAmounts> preflow(digraph, capacity, Graph::nodeFromId(source),
+                                                     Graph::nodeFromId(sink));
   preflow.run();
   if (preflow.flowValue() > std::numeric_limits<std::int32_t>::max())
     return ANALYSIS_ERROR_COST_OVERFLOW;
 
   const std::vector<char> sourceSide =
-      residualReach(digraph.graph, capacity, preflow, digraph.node(source));
+      residualReach(digraph, capacity, preflow, Graph::nodeFromId(source));
   std::vector<KyEdge*> cut;
   for (int e = 0; e < net.edgeCount(); ++e)
     if (sourceSide[net.source(e)] && !sourceSide[net.target(e)])
