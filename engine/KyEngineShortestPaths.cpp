@@ -36,8 +36,10 @@ std::vector<char> reachTo(const KyEngineDigraph& digraph, int node) {
 bool fewestEdgesPath(const KyEngineDigraph& digraph, int start, int finish,
                      std::vector<int>& edges) {
   edges.clear();
+  if (start == finish)
+    return true;
   lemon::Bfs<Graph> bfs(digraph.graph);
-  if (!bfs.run(digraph.node(start), digraph.node(finish)) && start != finish)
+  if (!bfs.run(digraph.node(start), digraph.node(finish)))
     return false;
   for (Graph::Node v = digraph.node(finish); v != digraph.node(start);) {
     const Graph::Arc arc = bfs.predArc(v);
