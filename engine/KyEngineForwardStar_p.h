@@ -1,6 +1,7 @@
 // KyEngineForwardStar: the ways out of every node of a network side by
-// side, with a weight each, as a LEMON digraph for the cheapest-walk
-// searches. Internal to the engine; not installed.
+// side, with a weight each when asked, as a LEMON digraph for the
+// cheapest-walk searches and as plain runs for the engine's own walks.
+// Internal to the engine; not installed.
 #pragma once
 
 #include "KyEngineNetwork_p.h"
@@ -19,11 +20,10 @@
 /// for the same network: a node's ways out last way first.
 class KyEngineForwardStarBase {
 public:
-  /// One way copied: where it leads, its edge and its weight.
+  /// One way copied: where it leads and its edge.
   struct Slot {
     int target;
     int edge;
-    std::int64_t weight;
   };
 
   class Node {
@@ -89,9 +89,17 @@ public:
   using NodeNumTag = lemon::True;
   int nodeNum() const { return nodeCount(); }
 
-  /// The way an arc copies: its edge and its weight.
+  /// The way an arc copies: its edge and, when the star has weights, its
+  /// weight.
   int edge(const Arc& arc) const { return slots_[arc.id].edge; }
-  std::int64_t weight(const Arc& arc) const { return slots_[arc.id].weight; }
+  std::int64_t weight(const Arc& arc) const { return weights_[arc.id]; }
+
+  /// The arcs out of the node at position v by id, from begin(v) to
+  /// end(v) - 1: the node's ways last way first, so that a walk from
+  /// end(v) - 1 down takes them in order of making.
+  int begin(int v) const { return start_[v]; }
+  int end(int v) const { return start_[v + 1]; }
+  const Slot& slot(int id) const { return slots_[id]; }
 
 protected:
   KyEngineForwardStarBase() = default;
@@ -102,6 +110,7 @@ protected:
   // The arcs out of node v are start_[v] to start_[v + 1] - 1.
   std::vector<int> start_;
   std::vector<Slot> slots_;
+  std::vector<std::int64_t> weights_; // by arc, when weighted
 
 private:
   // Moves `arc.from` down to the node whose run holds `arc.id` (id -1 when
@@ -115,32 +124,24 @@ private:
 };
 
 /// The kept ways of a network, those out of each node side by side in
-/// LEMON's order, each with a weight, as a LEMON digraph on the network's
-/// node positions (see KyEngineForwardStarBase). A search that walks a
+/// LEMON's order, each with a weight when asked, as a LEMON digraph on the
+/// network's node positions (see KyEngineForwardStarBase). A walk along a
 /// node's arcs reads one run of memory instead of following the graph's
-/// links edge by edge. Making it costs O(n + m) and 16 bytes per way kept;
-/// it keeps nothing of the network. Not copyable.
+/// links edge by edge, a cache miss each. Making it costs O(n + m) and 8
+/// bytes per way kept, 16 with weights; it keeps nothing of the network.
+/// Not copyable.
 class KyEngineForwardStar : public lemon::DigraphExtender<KyEngineForwardStarBase> {
 public:
+  /// The ways of `net` for which kept(way) holds.
+  template <class Kept> KyEngineForwardStar(const KyEngineNetwork& net, Kept kept) {
+    build(
+        net, kept, [](int) { return std::int64_t{0}; }, false);
+  }
   /// The ways of `net` for which kept(way) holds, each weighing
   /// weight(way).
   template <class Kept, class Weight>
   KyEngineForwardStar(const KyEngineNetwork& net, Kept kept, Weight weight) {
-    const int n = net.nodeCount();
-    // start_[v + 1] counts the ways out of v, then, summed, ends its run.
-    start_.assign(static_cast<std::size_t>(n) + 1, 0);
-    for (int way = 0; way < net.wayCount(); ++way)
-      if (kept(way))
-        ++start_[net.wayFrom(way) + 1];
-    for (int v = 0; v < n; ++v)
-      start_[v + 1] += start_[v];
-    slots_.resize(static_cast<std::size_t>(start_[n]));
-    // Ways from last to first, each into the first free slot of its node's
-    // run, so that a run lists its node's ways last way first.
-    std::vector<int> next(start_.begin(), start_.end() - 1);
-    for (int way = net.wayCount() - 1; way >= 0; --way)
-      if (kept(way))
-        slots_[next[net.wayFrom(way)]++] = Slot{net.wayTo(way), net.wayEdge(way), weight(way)};
+    build(net, kept, weight, true);
   }
   KyEngineForwardStar(const KyEngineForwardStar&) = delete;
   KyEngineForwardStar& operator=(const KyEngineForwardStar&) = delete;
@@ -152,4 +153,30 @@ public:
     Value operator[](const Key& arc) const { return star->weight(arc); }
     const KyEngineForwardStar* star;
   };
+
+private:
+  template <class Kept, class Weight>
+  void build(const KyEngineNetwork& net, Kept kept, Weight weight, bool weighted) {
+    const int n = net.nodeCount();
+    // start_[v + 1] counts the ways out of v, then, summed, ends its run.
+    start_.assign(static_cast<std::size_t>(n) + 1, 0);
+    for (int way = 0; way < net.wayCount(); ++way)
+      if (kept(way))
+        ++start_[net.wayFrom(way) + 1];
+    for (int v = 0; v < n; ++v)
+      start_[v + 1] += start_[v];
+    slots_.resize(static_cast<std::size_t>(start_[n]));
+    if (weighted)
+      weights_.resize(slots_.size());
+    // Ways from last to first, each into the first free slot of its node's
+    // run, so that a run lists its node's ways last way first.
+    std::vector<int> next(start_.begin(), start_.end() - 1);
+    for (int way = net.wayCount() - 1; way >= 0; --way)
+      if (kept(way)) {
+        const int at = next[net.wayFrom(way)]++;
+        slots_[at] = Slot{net.wayTo(way), net.wayEdge(way)};
+        if (weighted)
+          weights_[at] = weight(way);
+      }
+  }
 };
