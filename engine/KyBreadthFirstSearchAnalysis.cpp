@@ -39,14 +39,13 @@ std::vector<int> visitOrder(const KyEngineNetwork& net, int start) {
     order.push_back(root);
     while (head < order.size()) {
       const int node = order[head++];
-      // A node's run lists its ways last first.
-      for (int way = ways.end(node) - 1; way >= ways.begin(node); --way) {
+      ways.forOut(node, [&](int way) {
         const int to = ways.slot(way).target;
         if (!reached[to]) {
           reached[to] = 1;
           order.push_back(to);
         }
-      }
+      });
     }
   });
   return order;

@@ -100,6 +100,13 @@ public:
   int begin(int v) const { return start_[v]; }
   int end(int v) const { return start_[v + 1]; }
   const Slot& slot(int id) const { return slots_[id]; }
+  std::int64_t slotWeight(int id) const { return weights_[id]; }
+  /// Calls visit(id) for every arc out of the node at position v, in order
+  /// of making of their ways.
+  template <class Visit> void forOut(int v, Visit visit) const {
+    for (int id = end(v) - 1; id >= begin(v); --id)
+      visit(id);
+  }
 
 protected:
   KyEngineForwardStarBase() = default;

@@ -33,6 +33,19 @@ std::vector<char> reachTo(const KyEngineDigraph& digraph, int node) {
   return reached(digraph, lemon::reverseDigraph(digraph.graph), node);
 }
 
+std::vector<char> reachFrom(const KyEngineForwardStar& star, int node) {
+  std::vector<char> marks(static_cast<std::size_t>(lemon::countNodes(star)), 0);
+  std::vector<int> queue{node};
+  marks[node] = 1;
+  for (std::size_t i = 0; i < queue.size(); ++i)
+    for (int arc = star.begin(queue[i]); arc < star.end(queue[i]); ++arc)
+      if (const int to = star.slot(arc).target; !marks[to]) {
+        marks[to] = 1;
+        queue.push_back(to);
+      }
+  return marks;
+}
+
 bool fewestEdgesPath(const KyEngineDigraph& digraph, int start, int finish,
                      std::vector<int>& edges) {
   edges.clear();

@@ -34,6 +34,9 @@ inline bool fitsAnswer(std::int64_t cost) {
 /// is marked. Breadth-first, O(n + m).
 std::vector<char> reachFrom(const KyEngineDigraph& digraph, int node);
 std::vector<char> reachTo(const KyEngineDigraph& digraph, int node);
+/// reachFrom() along the arcs of a forward star, which it reads run by
+/// run. O(n + m).
+std::vector<char> reachFrom(const KyEngineForwardStar& star, int node);
 
 /// The edges of a walk from `start` to `finish` with the fewest edges, in
 /// order; empty when start is finish; false when there is none.
