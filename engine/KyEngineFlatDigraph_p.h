@@ -70,8 +70,6 @@ public:
 
   using NodeNumTag = lemon::True;
   int nodeNum() const { return static_cast<int>(nodes_.size()); }
-  using ArcNumTag = lemon::True;
-  int arcNum() const { return static_cast<int>(arcs_.size()); }
 
 protected:
   KyEngineFlatDigraphBase() = default;

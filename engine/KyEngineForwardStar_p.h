@@ -17,7 +17,9 @@
 /// k-th way copied. An arc carries the node it leaves, so that stepping to
 /// the next arc out of a node and finding an arc's source read no memory
 /// but the node's end of run. Arcs come as KyEngineLemonGraph lists them
-/// for the same network: a node's ways out last way first.
+/// for the same network: a node's ways out last way first. Only the arcs
+/// out of a node can be walked, not all arcs at once nor those into a
+/// node.
 class KyEngineForwardStarBase {
 public:
   /// One way copied: where it leads and its edge.
@@ -47,7 +49,6 @@ public:
   protected:
     int id;
     int from;
-    Arc(int id, int from) : id(id), from(from) {}
 
   public:
     Arc() = default;
@@ -62,15 +63,6 @@ public:
 
   void first(Node& node) const { node.id = nodeCount() - 1; }
   static void next(Node& node) { --node.id; }
-  void first(Arc& arc) const {
-    arc.id = arcCount() - 1;
-    arc.from = nodeCount() - 1;
-    settle(arc);
-  }
-  void next(Arc& arc) const {
-    --arc.id;
-    settle(arc);
-  }
   void firstOut(Arc& arc, const Node& node) const {
     arc.from = node.id;
     arc.id = start_[node.id] < start_[node.id + 1] ? start_[node.id] : -1;
@@ -118,16 +110,6 @@ protected:
   std::vector<int> start_;
   std::vector<Slot> slots_;
   std::vector<std::int64_t> weights_; // by arc, when weighted
-
-private:
-  // Moves `arc.from` down to the node whose run holds `arc.id` (id -1 when
-  // past the first arc).
-  void settle(Arc& arc) const {
-    while (arc.from >= 0 && arc.id < start_[arc.from])
-      --arc.from;
-    if (arc.from < 0)
-      arc.id = -1;
-  }
 };
 
 /// The kept ways of a network, those out of each node side by side in
