@@ -50,8 +50,7 @@ int runAllPairsShortestPathsAnalysis(KyServiceInputData& input, KyGraph& graph,
                                      KyEngineAnswer& answer) {
   const KyAllPairsShortestPathsInputTailor request(&input);
   const KyEngineNetwork net = readSearchNetwork(input, graph, request, key::edgeUndirected);
-  const KyEngineDigraph digraph(net);
-  KyEngineWalkSearch search(digraph, nodeIntegers(input, graph, key::nodeCost),
+  KyEngineWalkSearch search(net, nodeIntegers(input, graph, key::nodeCost),
                             edgeIntegers(input, graph, key::edgeCost));
   if (!search.prepare())
     return ANALYSIS_ERROR_NEGATIVE_CYCLE;

@@ -10,6 +10,7 @@
 
 #include "KyEngineAnalyses_p.h"
 #include "KyEngineAnswer_p.h"
+#include "KyEngineForwardStar_p.h"
 #include "KyEngineNetwork_p.h"
 #include "KyEngineSearch_p.h"
 
@@ -21,8 +22,11 @@ namespace {
 
 namespace key = KyAnalysisKey::breadthFirstSearch;
 
-// The positions of the nodes in the order the search reaches them.
+// The positions of the nodes in the order the search reaches them. The
+// search walks the ways of each node side by side, a run of memory, rather
+// than the graph's links.
 std::vector<int> visitOrder(const KyEngineNetwork& net, int start) {
+  const KyEngineForwardStar ways(net, [](int) { return true; });
   std::vector<int> order;
   order.reserve(static_cast<std::size_t>(net.nodeCount()));
   std::vector<char> reached(static_cast<std::size_t>(net.nodeCount()), 0);
@@ -35,8 +39,8 @@ std::vector<int> visitOrder(const KyEngineNetwork& net, int start) {
     order.push_back(root);
     while (head < order.size()) {
       const int node = order[head++];
-      net.forOut(node, [&](int edge) {
-        const int to = net.other(edge, node);
+      ways.forOut(node, [&](int way) {
+        const int to = ways.slot(way).target;
         if (!reached[to]) {
           reached[to] = 1;
           order.push_back(to);

@@ -20,6 +20,7 @@
 
 #include "KyEngineAnalyses_p.h"
 #include "KyEngineAnswer_p.h"
+#include "KyEngineForwardStar_p.h"
 #include "KyEngineNetwork_p.h"
 #include "KyEngineSearch_p.h"
 
@@ -48,39 +49,53 @@ struct Forest {
 
 Forest search(const KyEngineNetwork& net, int start) {
   Forest forest(net);
-  // cursor[v]: the next way out of v to examine, -1 when none is left.
+  // The ways out of each node side by side: the walk then reads runs of
+  // memory instead of following the graph's links, a cache miss a way.
+  const KyEngineForwardStar ways(net, [](int) { return true; });
+  // An edge has a way out of each end only when it may be followed both
+  // ways; only then may it have been seen from its other end.
+  const bool twoWays = net.wayCount() != net.edgeCount();
+  // cursor[v]: the next way out of v to examine, below ways.begin(v) when
+  // none is left; runs list a node's ways last first.
   std::vector<int> cursor(static_cast<std::size_t>(net.nodeCount()));
   for (int v = 0; v < net.nodeCount(); ++v)
-    cursor[v] = net.firstWayOut(v);
+    cursor[v] = ways.end(v) - 1;
+  // Nodes on the stack, and finished ones: a byte each, so that the state
+  // of a node an edge leads to is read from a small array.
+  enum State : char { kUnreached, kOpen, kDone };
+  std::vector<char> state(static_cast<std::size_t>(net.nodeCount()), kUnreached);
   std::vector<int> stack;
   int finished = 0;
   const auto reach = [&](int node) {
     forest.visited.push_back(node);
     forest.order[node] = static_cast<int>(forest.visited.size());
+    state[node] = kOpen;
     stack.push_back(node);
   };
   forSearchRoots(start, net.nodeCount(), [&](int root) {
-    if (forest.order[root] != 0)
+    if (state[root] != kUnreached)
       return;
     reach(root);
     while (!stack.empty()) {
       const int node = stack.back();
       const int way = cursor[node];
-      if (way < 0) {
+      if (way < ways.begin(node)) {
         forest.completion[node] = ++finished;
+        state[node] = kDone;
         stack.pop_back();
         continue;
       }
-      cursor[node] = net.nextWayOut(way);
-      const int edge = net.wayEdge(way);
-      if (forest.edgeType[edge] != EDGE_TYPE_NONE)
+      cursor[node] = way - 1;
+      const KyEngineForwardStar::Slot& slot = ways.slot(way);
+      const int edge = slot.edge;
+      if (twoWays && forest.edgeType[edge] != EDGE_TYPE_NONE)
         continue; // seen from its other end already
-      const int to = net.other(edge, node);
-      if (forest.order[to] == 0) {
+      const int to = slot.target;
+      if (state[to] == kUnreached) {
         forest.edgeType[edge] = EDGE_TYPE_TREE;
         forest.parent[to] = node;
         reach(to);
-      } else if (forest.completion[to] == 0) {
+      } else if (state[to] == kOpen) {
         forest.edgeType[edge] = EDGE_TYPE_BACK;
       } else {
         forest.edgeType[edge] =

@@ -17,7 +17,7 @@
 
 #include "KyEngineAnalyses_p.h"
 #include "KyEngineAnswer_p.h"
-#include "KyEngineLemon_p.h"
+#include "KyEngineFlatDigraph_p.h"
 #include "KyEngineNetwork_p.h"
 #include "KyEngineRequest_p.h"
 
@@ -29,9 +29,9 @@
 namespace {
 
 namespace key = KyAnalysisKey::disjointPaths;
-using Graph = KyEngineDigraph::Graph;
+using Graph = KyEngineFlatDigraph;
 
-// The graph as a built network (whose LEMON digraph lists a node's
+// The graph as a built network (whose LEMON digraphs list a node's
 // incoming arcs as a LEMON graph built arc by arc does, on which
 // Suurballe's choice among equal paths rests). With `split`, every node v
 // but `start` and `finish` is split into v_in = v and v_out = n + v, joined
@@ -69,15 +69,17 @@ int runDisjointPathsAnalysis(KyServiceInputData& input, KyGraph& graph, KyEngine
   } else {
     const KyEngineNetwork net =
         flowNetwork(graph, request.nodeDisjointPaths() != 0, start->index(), finish->index());
-    const KyEngineDigraph flow(net);
-    Graph::ArcMap<int> length(flow.graph);
+    // Suurballe walks every arc again for each path: on a flat copy.
+    const Graph flow(net);
+    const Graph::Node from = Graph::nodeFromId(start->index());
+    Graph::ArcMap<int> length(flow);
     int most = 0; // no more paths than edges leave the start
-    for (Graph::ArcIt a(flow.graph); a != lemon::INVALID; ++a) {
+    for (Graph::ArcIt a(flow); a != lemon::INVALID; ++a) {
       length[a] = flow.edge(a) < graph.numberOfEdges() ? 1 : 0;
-      most += flow.graph.source(a) == flow.node(start->index()) ? 1 : 0;
+      most += flow.source(a) == from ? 1 : 0;
     }
-    lemon::Suurballe<Graph, Graph::ArcMap<int>> suurballe(flow.graph, length);
-    suurballe.run(flow.node(start->index()), flow.node(finish->index()), most);
+    lemon::Suurballe<Graph, Graph::ArcMap<int>> suurballe(flow, length);
+    suurballe.run(from, Graph::nodeFromId(finish->index()), most);
     for (int i = 0; i < suurballe.pathNum(); ++i) {
       std::vector<KyEdge*>& edges = paths.emplace_back();
       for (int k = 0; k < suurballe.path(i).length(); ++k)

@@ -56,13 +56,31 @@ void closeLoops(const KyEngineNetwork& net, std::vector<int>& capacity) {
       capacity[static_cast<std::size_t>(e)] = 0;
 }
 
-int readSourceAndSink(const KyNode* from, const KyNode* to, const KyGraph& graph,
-                      const wchar_t* sinkKey, int& source, int& sink, KyEngineAnswer& answer) {
-  if (const int code = checkEndNodes(from, to, graph); code != ANALYSIS_ERROR_NONE)
+int readFlowRequest(const KyNode* source, const KyNode* sink, const KyServiceInputData& input,
+                    const KyGraph& graph, const KyEngineFlowKeys& keys,
+                    KyEngineFlowRequest& request, KyEngineAnswer& answer) {
+  if (const int code = checkEndNodes(source, sink, graph); code != ANALYSIS_ERROR_NONE)
     return code;
-  if (from == to)
-    return answer.invalidOption(&graph, sinkKey);
-  source = from->index();
-  sink = to->index();
+  if (source == sink)
+    return answer.invalidOption(&graph, keys.sinkNode);
+  request.source = source->index();
+  request.sink = sink->index();
+  KyEngineFlowAmounts& amounts = request.amounts;
+  amounts.edgeCapacity = edgeIntegers(input, graph, keys.edgeCapacity);
+  if (keys.nodeCapacity != nullptr)
+    amounts.nodeCapacity = nodeIntegers(input, graph, keys.nodeCapacity);
+  if (keys.edgeCost != nullptr)
+    amounts.edgeCost = edgeIntegers(input, graph, keys.edgeCost);
+  if (keys.nodeCost != nullptr)
+    amounts.nodeCost = nodeIntegers(input, graph, keys.nodeCost);
+  if (keys.desiredFlow != nullptr) {
+    request.desiredFlow = graphInteger(input, graph, keys.desiredFlow);
+    if (request.desiredFlow < 0)
+      return answer.invalidOption(&graph, keys.desiredFlow);
+  }
+  if (const int edge = firstNegative(amounts.edgeCapacity); edge >= 0)
+    return answer.invalidOption(graph.pEdgeAt(edge), keys.edgeCapacity);
+  if (const int node = firstNegative(amounts.nodeCapacity); node >= 0)
+    return answer.invalidOption(graph.pNodeAt(node), keys.nodeCapacity);
   return ANALYSIS_ERROR_NONE;
 }

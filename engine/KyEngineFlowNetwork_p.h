@@ -3,7 +3,7 @@
 #pragma once
 
 #include "KyEngineAnswer_p.h"
-#include "KyEngineLemon_p.h"
+#include "KyEngineFlatDigraph_p.h"
 #include "KyEngineNetwork_p.h"
 
 #include <kyplatform/KyGraph.h>
@@ -69,15 +69,15 @@ private:
 };
 
 /// Edge amounts by position (capacities, say) as a LEMON read map, 64 bits
-/// wide, on the digraph of a graph's view, whose arc ids are the edges'
-/// positions. A flow without bounded nodes or costs runs on that digraph,
-/// its self-loops closed (closeLoops()), as it would on a
-/// KyEngineFlowNetwork, without the copy.
+/// wide, on the flat digraph of a graph's view, whose arc ids are the
+/// edges' positions. A flow without bounded nodes or costs runs on that
+/// digraph, its self-loops closed (closeLoops()), as it would on a
+/// KyEngineFlowNetwork, without making the amounts maps.
 struct KyEngineEdgeAmounts {
-  using Key = KyEngineDigraph::Graph::Arc;
+  using Key = KyEngineFlatDigraph::Arc;
   using Value = std::int64_t;
-  Value operator[](const Key& arc) const { return (*amounts)[KyEngineDigraph::Graph::id(arc)]; }
-  const std::vector<int>* amounts;
+  Value operator[](const Key& arc) const { return amounts[KyEngineFlatDigraph::id(arc)]; }
+  const int* amounts;
 };
 
 /// Sets the capacity of every self-loop of `net` to 0. A loop without
@@ -102,9 +102,34 @@ void writeEdgeFlows(const KyEngineNetwork& net, const wchar_t* key, ArcOf arcOf,
   }
 }
 
-/// Checks the source and sink nodes a flow tailor gives: the codes of
-/// checkEndNodes(), then ANALYSIS_ERROR_INVALID_OPTION, noted on the sink
-/// option `sinkKey`, when both are one node. On success `source` and `sink`
-/// hold their positions.
-int readSourceAndSink(const KyNode* from, const KyNode* to, const KyGraph& graph,
-                      const wchar_t* sinkKey, int& source, int& sink, KyEngineAnswer& answer);
+/// The keys under which a flow analysis reads its request. A null key
+/// reads nothing: no node bounded, no costs, no desired amount.
+struct KyEngineFlowKeys {
+  const wchar_t* sinkNode; // the graph option a sink equal to the source is blamed on
+  const wchar_t* edgeCapacity;
+  const wchar_t* nodeCapacity = nullptr;
+  const wchar_t* edgeCost = nullptr;
+  const wchar_t* nodeCost = nullptr;
+  const wchar_t* desiredFlow = nullptr; // a graph option
+};
+
+/// A flow request as read: source and sink by position, the desired
+/// amount (0 without a key for it) and the amounts by position.
+struct KyEngineFlowRequest {
+  int source = 0;
+  int sink = 0;
+  int desiredFlow = 0;
+  KyEngineFlowAmounts amounts;
+};
+
+/// Reads the request of a flow analysis from the source and sink nodes its
+/// tailor gives and the options under `keys`, and checks it, in this
+/// order: the codes of checkEndNodes(); ANALYSIS_ERROR_INVALID_OPTION noted
+/// on the sink option when source and sink are one node; then, each
+/// ANALYSIS_ERROR_INVALID_OPTION noted on its owner and key, a desired
+/// amount below 0, the first negative edge capacity and the first negative
+/// node capacity. Returns ANALYSIS_ERROR_NONE or the code of the first
+/// check that fails. O(n + m).
+int readFlowRequest(const KyNode* source, const KyNode* sink, const KyServiceInputData& input,
+                    const KyGraph& graph, const KyEngineFlowKeys& keys,
+                    KyEngineFlowRequest& request, KyEngineAnswer& answer);

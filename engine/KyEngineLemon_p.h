@@ -75,6 +75,10 @@ protected:
 
 /// A KyEngineNetwork as a LEMON digraph (see KyEngineLemonBase), with
 /// LEMON's iterators and maps. Made in O(1); the network must outlive it.
+/// It follows the graph's own links, spread over blocks, a cache miss a
+/// step on a large graph: an algorithm that walks every arc many times runs
+/// faster on a KyEngineFlatDigraph, one that only walks the arcs out of
+/// nodes on a KyEngineForwardStar; both cost a pass to make.
 class KyEngineLemonGraph : public lemon::DigraphExtender<KyEngineLemonBase> {
 public:
   explicit KyEngineLemonGraph(const KyEngineNetwork& net) { net_ = &net; }

@@ -27,6 +27,11 @@ int defaultInteger(const KyServiceInputData& input, const wchar_t* key) {
 
 } // namespace
 
+int graphInteger(const KyServiceInputData& input, const KyGraph& graph, const wchar_t* key) {
+  int stored = 0;
+  return input.findInteger(&graph, key, stored) ? stored : defaultInteger(input, key);
+}
+
 std::vector<int> nodeIntegers(const KyServiceInputData& input, const KyGraph& graph,
                               const wchar_t* key) {
   return input.memberIntegers(key, graph, false, defaultInteger(input, key));

@@ -51,6 +51,11 @@ inline int firstNegative(const std::vector<int>& values) {
   return found == values.end() ? -1 : static_cast<int>(found - values.begin());
 }
 
+/// The integer option under (graph, key), read as the input tailors read
+/// it: a stored KyInt gives its value, another stored value 0, and no
+/// value the option's default. O(length of the key).
+int graphInteger(const KyServiceInputData& input, const KyGraph& graph, const wchar_t* key);
+
 /// The integer option under `key` of every node (nodeIntegers) or edge
 /// (edgeIntegers) of `graph`, by position, read as the input tailors read
 /// it: a stored KyInt gives its value, another stored value 0, and a

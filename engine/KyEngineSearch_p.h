@@ -11,6 +11,7 @@
 #include <kyplatform/KyGraph.h>
 #include <kyplatform/KyServiceData.h>
 
+#include <algorithm>
 #include <utility>
 #include <vector>
 
@@ -44,6 +45,8 @@ KyEngineNetwork readSearchNetwork(const KyServiceInputData& input, const KyGraph
   std::vector<char> undirected(static_cast<std::size_t>(m), 1);
   if (request.undirected() == 0) {
     const std::vector<int> flags = edgeIntegers(input, graph, edgeUndirected);
+    if (std::all_of(flags.begin(), flags.end(), [](int flag) { return flag == 0; }))
+      return KyEngineNetwork(graph);
     for (int e = 0; e < m; ++e)
       undirected[e] = flags[e] != 0 ? 1 : 0;
   }

@@ -6,6 +6,7 @@
 #include <lemon/dijkstra.h>
 
 #include <algorithm>
+#include <cstddef>
 #include <utility>
 
 namespace {
@@ -32,11 +33,26 @@ std::vector<char> reachTo(const KyEngineDigraph& digraph, int node) {
   return reached(digraph, lemon::reverseDigraph(digraph.graph), node);
 }
 
+std::vector<char> reachFrom(const KyEngineForwardStar& star, int node) {
+  std::vector<char> marks(static_cast<std::size_t>(lemon::countNodes(star)), 0);
+  std::vector<int> queue{node};
+  marks[node] = 1;
+  for (std::size_t i = 0; i < queue.size(); ++i)
+    for (int arc = star.begin(queue[i]); arc < star.end(queue[i]); ++arc)
+      if (const int to = star.slot(arc).target; !marks[to]) {
+        marks[to] = 1;
+        queue.push_back(to);
+      }
+  return marks;
+}
+
 bool fewestEdgesPath(const KyEngineDigraph& digraph, int start, int finish,
                      std::vector<int>& edges) {
   edges.clear();
+  if (start == finish)
+    return true;
   lemon::Bfs<Graph> bfs(digraph.graph);
-  if (!bfs.run(digraph.node(start), digraph.node(finish)) && start != finish)
+  if (!bfs.run(digraph.node(start), digraph.node(finish)))
     return false;
   for (Graph::Node v = digraph.node(finish); v != digraph.node(start);) {
     const Graph::Arc arc = bfs.predArc(v);
@@ -55,83 +71,57 @@ std::vector<int> KyEngineWalkTree::walkTo(int node) const {
   return edges;
 }
 
-// The LEMON side: the kept arcs as a filter, and the weights as LEMON's
-// read maps.
-struct KyEngineWalkSearch::Lemon {
-  using Kept = lemon::FilterArcs<const Graph, Graph::ArcMap<bool>>;
-  struct Weight {
-    using Key = Graph::Arc;
-    using Value = std::int64_t;
-    Value operator[](const Key& arc) const { return search->weight(arc, reduced); }
-    const KyEngineWalkSearch* search;
-    bool reduced;
-  };
-
-  explicit Lemon(const KyEngineDigraph& digraph)
-      : kept(digraph.graph, true), arcs(digraph.graph, kept) {}
-
-  Graph::ArcMap<bool> kept;
-  Kept arcs;
-};
-
-KyEngineWalkSearch::KyEngineWalkSearch(const KyEngineDigraph& digraph, std::vector<int> nodeCost,
+KyEngineWalkSearch::KyEngineWalkSearch(const KyEngineNetwork& net, std::vector<int> nodeCost,
                                        std::vector<int> edgeCost)
-    : digraph_(digraph), nodeCost_(std::move(nodeCost)), edgeCost_(std::move(edgeCost)),
-      lemon_(std::make_unique<Lemon>(digraph)) {}
+    : net_(net), nodeCost_(std::move(nodeCost)), edgeCost_(std::move(edgeCost)) {
+  const auto negative = [](const std::vector<int>& costs) {
+    return std::any_of(costs.begin(), costs.end(), [](int cost) { return cost < 0; });
+  };
+  negativeCost_ = negative(nodeCost_) || negative(edgeCost_);
+  nodeCosts_ = std::any_of(nodeCost_.begin(), nodeCost_.end(), [](int cost) { return cost != 0; });
+}
 
 KyEngineWalkSearch::~KyEngineWalkSearch() = default;
 
-std::int64_t KyEngineWalkSearch::weight(Graph::Arc arc, bool reduced) const {
-  const int from = digraph_.position(digraph_.graph.source(arc));
-  const std::int64_t given = std::int64_t{nodeCost_[from]} + edgeCost_[digraph_.edge(arc)];
-  return reduced
-             ? given + potential_[from] - potential_[digraph_.position(digraph_.graph.target(arc))]
-             : given;
-}
-
-void KyEngineWalkSearch::keepOnly(const std::vector<char>& keep) {
-  Lemon& l = *lemon_;
-  for (Graph::ArcIt a(digraph_.graph); a != lemon::INVALID; ++a) {
-    l.kept[a] = keep[digraph_.position(digraph_.graph.source(a))] &&
-                keep[digraph_.position(digraph_.graph.target(a))];
-    filtered_ = filtered_ || !l.kept[a];
-  }
-}
+void KyEngineWalkSearch::keepOnly(std::vector<char> keep) { keep_ = std::move(keep); }
 
 bool KyEngineWalkSearch::hasNegativeArc() const {
-  for (Lemon::Kept::ArcIt a(lemon_->arcs); a != lemon::INVALID; ++a)
-    if (weight(a, false) < 0)
+  if (!negativeCost_)
+    return false;
+  for (int way = 0; way < net_.wayCount(); ++way)
+    if (kept(way) && weight(way) < 0)
       return true;
   return false;
 }
 
 bool KyEngineWalkSearch::prepare() {
-  if (!hasNegativeArc())
-    return true;
-  // Bellman-Ford from every node at once: the distances are potentials
-  // under which every kept arc weighs at least 0.
-  const Lemon::Weight given{this, false};
-  lemon::BellmanFord<Lemon::Kept, Lemon::Weight> bellmanFord(lemon_->arcs, given);
-  bellmanFord.init(0);
-  if (!bellmanFord.checkedStart())
-    return false;
-  potential_.resize(nodeCost_.size());
-  for (int v = 0; v < nodeCount(); ++v)
-    potential_[v] = bellmanFord.dist(digraph_.node(v));
+  const auto keptWay = [this](int way) { return kept(way); };
+  const auto given = [this](int way) { return weight(way); };
+  if (hasNegativeArc()) {
+    // Bellman-Ford from every node at once: the distances are potentials
+    // under which every kept way weighs at least 0.
+    const KyEngineForwardStar ways(net_, keptWay, given);
+    const KyEngineForwardStar::WeightMap weights{&ways};
+    lemon::BellmanFord<KyEngineForwardStar, KyEngineForwardStar::WeightMap> bellmanFord(ways,
+                                                                                        weights);
+    bellmanFord.init(0);
+    if (!bellmanFord.checkedStart())
+      return false;
+    potential_.resize(nodeCost_.size());
+    for (int v = 0; v < nodeCount(); ++v)
+      potential_[v] = bellmanFord.dist(KyEngineForwardStar::nodeFromId(v));
+    star_ = std::make_unique<KyEngineForwardStar>(net_, keptWay, [this](int way) {
+      return weight(way) + potential_[net_.wayFrom(way)] - potential_[net_.wayTo(way)];
+    });
+  } else {
+    star_ = std::make_unique<KyEngineForwardStar>(net_, keptWay, given);
+  }
   return true;
 }
 
 void KyEngineWalkSearch::search(int start, std::int64_t limit, KyEngineWalkTree& tree,
                                 int finish) const {
-  if (filtered_)
-    search(lemon_->arcs, start, limit, tree, finish);
-  else
-    search(digraph_.graph, start, limit, tree, finish);
-}
-
-template <class Arcs>
-void KyEngineWalkSearch::search(const Arcs& arcs, int start, std::int64_t limit,
-                                KyEngineWalkTree& tree, int finish) const {
+  using Star = KyEngineForwardStar;
   const std::size_t n = nodeCost_.size();
   tree.cost.assign(n, kEngineUnreached);
   tree.lastEdge.assign(n, -1);
@@ -145,47 +135,52 @@ void KyEngineWalkSearch::search(const Arcs& arcs, int start, std::int64_t limit,
   const auto costOf = [&](int v, std::int64_t distance) {
     return distance - nodeCost_[start] + potential(v) - potential(start);
   };
-  const Lemon::Weight weights{this, !potential_.empty()};
-  lemon::Dijkstra<Arcs, Lemon::Weight> dijkstra(arcs, weights);
-  const Graph::Node source = digraph_.node(start);
+  const Star& star = *star_;
+  const Star::WeightMap weights{&star};
+  lemon::Dijkstra<Star, Star::WeightMap> dijkstra(star, weights);
   dijkstra.init();
-  dijkstra.addSource(source, 0);
+  dijkstra.addSource(Star::nodeFromId(start), 0);
   dijkstra.processNextNode();
   const bool toFinish = finish >= 0 && finish != start;
   while (!dijkstra.emptyQueue()) {
-    if (toFinish && dijkstra.processed(digraph_.node(finish)))
+    if (toFinish && dijkstra.processed(Star::nodeFromId(finish)))
       break;
-    const Graph::Node next = dijkstra.nextNode();
-    if (potential_.empty() && costOf(digraph_.position(next), dijkstra.currentDist(next)) > limit)
+    const Star::Node next = dijkstra.nextNode();
+    if (potential_.empty() && costOf(Star::id(next), dijkstra.currentDist(next)) > limit)
       break;
     dijkstra.processNextNode();
   }
 
-  for (int v = 0; v < nodeCount(); ++v) {
-    const Graph::Node node = digraph_.node(v);
-    if (v == start || !dijkstra.processed(node))
-      continue;
-    const Graph::Arc arc = dijkstra.predArc(node);
+  const auto fill = [&](int v) {
+    const Star::Node node = Star::nodeFromId(v);
+    const Star::Arc arc = dijkstra.predArc(node);
     tree.cost[v] = costOf(v, dijkstra.dist(node));
-    tree.lastEdge[v] = digraph_.edge(arc);
-    tree.previous[v] = digraph_.position(digraph_.graph.source(arc));
+    tree.lastEdge[v] = star.edge(arc);
+    tree.previous[v] = Star::id(star.source(arc));
+  };
+  if (toFinish) {
+    for (int v = finish; v != start && dijkstra.processed(Star::nodeFromId(v));
+         v = tree.previous[v])
+      fill(v);
+  } else {
+    for (int v = 0; v < nodeCount(); ++v)
+      if (v != start && dijkstra.processed(Star::nodeFromId(v)))
+        fill(v);
   }
-
   tree.cost[start] = 0;
   if (toFinish)
     return;
   // Walks back to the start: the label of the start as a node walked from
   // is -cost(start), its leaving ways paying cost(start) once more. Of
   // equal walks the one whose last way leaves the greatest node by the
-  // greatest edge wins, the way LEMON lists first among a node's incoming
-  // arcs when the arcs are made way by way.
-  for (typename Arcs::InArcIt a(arcs, source); a != lemon::INVALID; ++a) {
-    const int from = digraph_.position(digraph_.graph.source(a));
-    if (from != start && tree.cost[from] == kEngineUnreached)
+  // greatest edge wins, whatever order the ways come in.
+  for (int way = net_.lastWayIn(start); way >= 0; way = net_.previousWayIn(way)) {
+    const int from = net_.wayFrom(way);
+    if (!kept(way) || (from != start && tree.cost[from] == kEngineUnreached))
       continue;
     const std::int64_t closed =
-        (from == start ? -std::int64_t{nodeCost_[start]} : tree.cost[from]) + weight(a, false);
-    const int edge = digraph_.edge(a);
+        (from == start ? -std::int64_t{nodeCost_[start]} : tree.cost[from]) + weight(way);
+    const int edge = net_.wayEdge(way);
     if (closed < tree.closedCost ||
         (closed == tree.closedCost &&
          (from > tree.closedPrevious || (from == tree.closedPrevious && edge > tree.closedEdge)))) {
@@ -195,4 +190,47 @@ void KyEngineWalkSearch::search(const Arcs& arcs, int start, std::int64_t limit,
     }
   }
   tree.cost[start] = std::min<std::int64_t>(0, tree.closedCost);
+}
+
+std::vector<int> KyEngineWalkSearch::nodesWithin(int start, std::int64_t limit) const {
+  using Star = KyEngineForwardStar;
+  std::vector<int> nodes;
+  if (negativeCost_) {
+    KyEngineWalkTree tree;
+    search(start, limit, tree);
+    for (int v = 0; v < nodeCount(); ++v)
+      if (tree.cost[v] <= limit)
+        nodes.push_back(v);
+    std::sort(nodes.begin(), nodes.end(), [&](int a, int b) {
+      return tree.cost[a] != tree.cost[b] ? tree.cost[a] < tree.cost[b] : a < b;
+    });
+    return nodes;
+  }
+  // Without negative costs Dijkstra settles the nodes in order of cost, the
+  // start first at 0 (a walk back to it cannot cost less, and every other
+  // walk costs at least 0): only nodes of equal cost need sorting.
+  if (limit < 0)
+    return nodes;
+  std::vector<std::int64_t> costs;
+  const Star::WeightMap weights{star_.get()};
+  lemon::Dijkstra<Star, Star::WeightMap> dijkstra(*star_, weights);
+  dijkstra.init();
+  dijkstra.addSource(Star::nodeFromId(start), 0);
+  while (!dijkstra.emptyQueue()) {
+    const Star::Node next = dijkstra.nextNode();
+    const int v = Star::id(next);
+    const std::int64_t cost = v == start ? 0 : dijkstra.currentDist(next) - nodeCost_[start];
+    if (cost > limit)
+      break;
+    dijkstra.processNextNode();
+    nodes.push_back(v);
+    costs.push_back(cost);
+  }
+  for (std::size_t first = 0, end = 0; first < nodes.size(); first = end) {
+    while (end < nodes.size() && costs[end] == costs[first])
+      ++end;
+    std::sort(nodes.begin() + static_cast<std::ptrdiff_t>(first),
+              nodes.begin() + static_cast<std::ptrdiff_t>(end));
+  }
+  return nodes;
 }

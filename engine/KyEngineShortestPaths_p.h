@@ -11,6 +11,7 @@
 // going round it once.
 #pragma once
 
+#include "KyEngineForwardStar_p.h"
 #include "KyEngineLemon_p.h"
 #include "KyEngineNetwork_p.h"
 
@@ -33,6 +34,9 @@ inline bool fitsAnswer(std::int64_t cost) {
 /// is marked. Breadth-first, O(n + m).
 std::vector<char> reachFrom(const KyEngineDigraph& digraph, int node);
 std::vector<char> reachTo(const KyEngineDigraph& digraph, int node);
+/// reachFrom() along the arcs of a forward star, which it reads run by
+/// run. O(n + m).
+std::vector<char> reachFrom(const KyEngineForwardStar& star, int node);
 
 /// The edges of a walk from `start` to `finish` with the fewest edges, in
 /// order; empty when start is finish; false when there is none.
@@ -60,54 +64,66 @@ struct KyEngineWalkTree {
   std::vector<int> walkTo(int node) const;
 };
 
-/// Cheapest-walk searches on a digraph under given costs, among the kept
-/// nodes (arcs with an end that is not kept are left out; every node is
-/// kept until keepOnly()). Costs are added in 64 bits. Searches run
-/// Dijkstra's algorithm; when some kept arc weighs less than 0, prepare()
-/// first finds Johnson's potentials with Bellman-Ford, so that every search
-/// still runs Dijkstra. An arc's weight is worked out when a search asks
-/// for it, so the search keeps O(n + m) costs and one bit per arc; the
-/// digraph must outlive it. Not copyable.
+/// Cheapest-walk searches on a network under given costs, among the kept
+/// nodes (ways with an end that is not kept are left out; every node is
+/// kept until keepOnly()). Costs are added in 64 bits. Searches run LEMON's
+/// Dijkstra on a forward star of the kept ways (KyEngineForwardStar) that
+/// prepare() makes; when some kept way weighs less than 0, prepare() first
+/// finds Johnson's potentials with Bellman-Ford, so that every search still
+/// runs Dijkstra. The search holds O(n + m) costs and 16 bytes per kept
+/// way; the network must outlive it. Not copyable.
 class KyEngineWalkSearch {
 public:
-  /// Costs by node and edge position. Building costs O(m / 64).
-  KyEngineWalkSearch(const KyEngineDigraph& digraph, std::vector<int> nodeCost,
+  /// Costs by node and edge position. Building costs O(n + m): one pass
+  /// over the costs finds whether any is negative and whether every node
+  /// cost is 0, which spares the searches the work those cases need.
+  KyEngineWalkSearch(const KyEngineNetwork& net, std::vector<int> nodeCost,
                      std::vector<int> edgeCost);
   ~KyEngineWalkSearch();
   KyEngineWalkSearch(const KyEngineWalkSearch&) = delete;
   KyEngineWalkSearch& operator=(const KyEngineWalkSearch&) = delete;
 
-  /// Keeps only the nodes marked in `keep`, by position. O(m).
-  void keepOnly(const std::vector<char>& keep);
-  /// Whether some kept arc weighs less than 0. O(m).
+  /// Keeps only the nodes marked in `keep`, by position. O(n).
+  void keepOnly(std::vector<char> keep);
+  /// Whether some kept way weighs less than 0: O(1) when no cost is
+  /// negative, else O(m).
   bool hasNegativeArc() const;
-  /// Readies the searches; false when a cycle of negative cost joins kept
-  /// nodes (then no search may run). O(m) when no kept arc is negative,
-  /// else O(n m).
+  /// Readies the searches, which may run only after it; false when a
+  /// cycle of negative cost joins kept nodes (then no search may run).
+  /// O(n + m) when no kept way is negative, else O(n m).
   bool prepare();
-  /// Fills `tree` with the cheapest walks from `start`. When no arc is
+  /// Fills `tree` with the cheapest walks from `start`. When no way is
   /// negative the search stops at walks costing more than `limit`, which
   /// may then be left unreached. A `finish` other than -1 and `start` ends
-  /// the search once its cheapest walk is known: nodes not settled by then
-  /// are left unreached, and the walk back to the start is not looked
-  /// for. O(m log n).
+  /// the search once its cheapest walk is known: then only the finish and
+  /// the nodes of its walk are filled in, every other node is left
+  /// unreached, and the walk back to the start is not looked for.
+  /// O(m log n).
   void search(int start, std::int64_t limit, KyEngineWalkTree& tree, int finish = -1) const;
+  /// The nodes whose cheapest walk from `start` costs at most `limit`, in
+  /// order of that cost, then of position; `start` among them at the cost
+  /// search() gives it. When no cost is negative the search settles those
+  /// nodes alone, in order of cost; else it fills a tree as search() does
+  /// and sorts. O(m log n).
+  std::vector<int> nodesWithin(int start, std::int64_t limit) const;
 
 private:
-  struct Lemon;
   int nodeCount() const { return static_cast<int>(nodeCost_.size()); }
-  /// search() on the kept arcs, or on the whole digraph when all are kept.
-  template <class Arcs>
-  void search(const Arcs& arcs, int start, std::int64_t limit, KyEngineWalkTree& tree,
-              int finish) const;
-  /// The weight of `arc`: the cost of the node it leaves plus the cost of
-  /// its edge, and, when `reduced`, plus the potential of the node it
-  /// leaves less that of the node it enters.
-  std::int64_t weight(KyEngineDigraph::Graph::Arc arc, bool reduced) const;
+  bool kept(int way) const {
+    return keep_.empty() || (keep_[net_.wayFrom(way)] && keep_[net_.wayTo(way)]);
+  }
+  /// The weight of `way` without potentials: the cost of the node it
+  /// leaves plus the cost of its edge.
+  std::int64_t weight(int way) const {
+    return (nodeCosts_ ? std::int64_t{nodeCost_[net_.wayFrom(way)]} : 0) +
+           edgeCost_[net_.wayEdge(way)];
+  }
 
-  const KyEngineDigraph& digraph_;
+  const KyEngineNetwork& net_;
   std::vector<int> nodeCost_, edgeCost_;
-  std::unique_ptr<Lemon> lemon_;
-  bool filtered_ = false;               // some arc is not kept
-  std::vector<std::int64_t> potential_; // empty while every kept arc is >= 0
+  std::vector<char> keep_;                    // empty while every node is kept
+  bool negativeCost_ = false;                 // some node or edge cost is below 0
+  bool nodeCosts_ = false;                    // some node cost is not 0
+  std::vector<std::int64_t> potential_;       // empty while every kept way is >= 0
+  std::unique_ptr<KyEngineForwardStar> star_; // the kept ways, made by prepare()
 };

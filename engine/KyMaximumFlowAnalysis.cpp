@@ -9,7 +9,6 @@
 #include "KyEngineAnswer_p.h"
 #include "KyEngineFlowNetwork_p.h"
 #include "KyEngineNetwork_p.h"
-#include "KyEngineRequest_p.h"
 
 #include <lemon/preflow.h>
 
@@ -43,29 +42,25 @@ int answerMaximumFlow(const Graph& graph, const Capacity& capacity, typename Gra
 
 int runMaximumFlowAnalysis(KyServiceInputData& input, KyGraph& graph, KyEngineAnswer& answer) {
   const KyMaximumFlowInputTailor request(&input);
-  int source = 0, sink = 0;
-  if (const int code = readSourceAndSink(request.pSourceNode(), request.pSinkNode(), graph,
-                                         key::graphSinkNode, source, sink, answer);
+  KyEngineFlowRequest flowRequest;
+  if (const int code = readFlowRequest(request.pSourceNode(), request.pSinkNode(), input, graph,
+                                       {key::graphSinkNode, key::edgeCapacity, key::nodeCapacity},
+                                       flowRequest, answer);
       code != ANALYSIS_ERROR_NONE)
     return code;
 
   const KyEngineNetwork net(graph);
-  KyEngineFlowAmounts amounts;
-  amounts.edgeCapacity = edgeIntegers(input, graph, key::edgeCapacity);
-  amounts.nodeCapacity = nodeIntegers(input, graph, key::nodeCapacity);
-  if (const int edge = firstNegative(amounts.edgeCapacity); edge >= 0)
-    return answer.invalidOption(graph.pEdgeAt(edge), key::edgeCapacity);
-  if (const int node = firstNegative(amounts.nodeCapacity); node >= 0)
-    return answer.invalidOption(graph.pNodeAt(node), key::nodeCapacity);
+  const int source = flowRequest.source, sink = flowRequest.sink;
+  KyEngineFlowAmounts& amounts = flowRequest.amounts;
 
   if (std::all_of(amounts.nodeCapacity.begin(), amounts.nodeCapacity.end(),
                   [](int capacity) { return capacity == kEngineUnboundedCapacity; })) {
-    using Graph = KyEngineDigraph::Graph;
+    using Graph = KyEngineFlatDigraph;
     closeLoops(net, amounts.edgeCapacity);
-    const KyEngineDigraph digraph(net);
+    const Graph digraph(net);
     return answerMaximumFlow(
-        digraph.graph, KyEngineEdgeAmounts{&amounts.edgeCapacity}, digraph.node(source),
-        digraph.node(sink), net, [](int e) { return Graph::arcFromId(e); }, answer);
+        digraph, KyEngineEdgeAmounts{amounts.edgeCapacity.data()}, Graph::nodeFromId(source),
+        Graph::nodeFromId(sink), net, [](int e) { return Graph::arcFromId(e); }, answer);
   }
   const KyEngineFlowNetwork flow(net, amounts);
   return answerMaximumFlow(

@@ -11,7 +11,6 @@
 #include "KyEngineAnswer_p.h"
 #include "KyEngineFlowNetwork_p.h"
 #include "KyEngineNetwork_p.h"
-#include "KyEngineRequest_p.h"
 
 #include <lemon/network_simplex.h>
 #include <lemon/preflow.h>
@@ -32,27 +31,17 @@ __extension__ using WideAmount = __int128;
 
 int runMinimumCostFlowAnalysis(KyServiceInputData& input, KyGraph& graph, KyEngineAnswer& answer) {
   const KyMinimumCostFlowInputTailor request(&input);
-  int source = 0, sink = 0;
-  if (const int code = readSourceAndSink(request.pSourceNode(), request.pSinkNode(), graph,
-                                         key::graphSinkNode, source, sink, answer);
+  KyEngineFlowRequest flowRequest;
+  if (const int code = readFlowRequest(request.pSourceNode(), request.pSinkNode(), input, graph,
+                                       {key::graphSinkNode, key::edgeCapacity, key::nodeCapacity,
+                                        key::edgeCost, key::nodeCost, key::graphDesiredFlow},
+                                       flowRequest, answer);
       code != ANALYSIS_ERROR_NONE)
     return code;
 
   const KyEngineNetwork net(graph);
-  KyEngineFlowAmounts amounts;
-  amounts.edgeCapacity = edgeIntegers(input, graph, key::edgeCapacity);
-  amounts.nodeCapacity = nodeIntegers(input, graph, key::nodeCapacity);
-  amounts.edgeCost = edgeIntegers(input, graph, key::edgeCost);
-  amounts.nodeCost = nodeIntegers(input, graph, key::nodeCost);
-  const int desired = request.desiredFlow();
-  if (desired < 0)
-    return answer.invalidOption(&graph, key::graphDesiredFlow);
-  if (const int edge = firstNegative(amounts.edgeCapacity); edge >= 0)
-    return answer.invalidOption(graph.pEdgeAt(edge), key::edgeCapacity);
-  if (const int node = firstNegative(amounts.nodeCapacity); node >= 0)
-    return answer.invalidOption(graph.pNodeAt(node), key::nodeCapacity);
-
-  const KyEngineFlowNetwork flow(net, amounts);
+  const int source = flowRequest.source, sink = flowRequest.sink, desired = flowRequest.desiredFlow;
+  const KyEngineFlowNetwork flow(net, flowRequest.amounts);
   Amount sent = 0;
   if (desired > 0) {
     lemon::Preflow<Graph, KyEngineFlowNetwork::AmountMap> preflow(

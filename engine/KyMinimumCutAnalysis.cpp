@@ -9,10 +9,9 @@
 
 #include "KyEngineAnalyses_p.h"
 #include "KyEngineAnswer_p.h"
+#include "KyEngineFlatDigraph_p.h"
 #include "KyEngineFlowNetwork_p.h"
-#include "KyEngineLemon_p.h"
 #include "KyEngineNetwork_p.h"
-#include "KyEngineRequest_p.h"
 
 #include <lemon/preflow.h>
 
@@ -23,7 +22,7 @@
 namespace {
 
 namespace key = KyAnalysisKey::minimumCut;
-using Graph = KyEngineDigraph::Graph;
+using Graph = KyEngineFlatDigraph;
 
 // The nodes `from` reaches along arcs with room left and against arcs that
 // carry flow, marked by position. O(n + m).
@@ -56,28 +55,28 @@ std::vector<char> residualReach(const Graph& graph, const KyEngineEdgeAmounts& c
 
 int runMinimumCutAnalysis(KyServiceInputData& input, KyGraph& graph, KyEngineAnswer& answer) {
   const KyMinimumCutInputTailor request(&input);
-  int source = 0, sink = 0;
-  if (const int code = readSourceAndSink(request.pSourceNode(), request.pSinkNode(), graph,
-                                         key::graphSinkNode, source, sink, answer);
+  KyEngineFlowRequest flowRequest;
+  // The edge costs are the capacities of the flow whose cut this is.
+  if (const int code = readFlowRequest(request.pSourceNode(), request.pSinkNode(), input, graph,
+                                       {key::graphSinkNode, key::edgeCost}, flowRequest, answer);
       code != ANALYSIS_ERROR_NONE)
     return code;
 
   const KyEngineNetwork net(graph);
-  std::vector<int> edgeCapacity = edgeIntegers(input, graph, key::edgeCost);
-  if (const int edge = firstNegative(edgeCapacity); edge >= 0)
-    return answer.invalidOption(graph.pEdgeAt(edge), key::edgeCost);
+  const int source = flowRequest.source, sink = flowRequest.sink;
+  std::vector<int>& edgeCapacity = flowRequest.amounts.edgeCapacity;
 
   closeLoops(net, edgeCapacity);
-  const KyEngineDigraph digraph(net);
-  const KyEngineEdgeAmounts capacity{&edgeCapacity};
-  lemon::Preflow<Graph, KyEngineEdgeAmounts> preflow(digraph.graph, capacity, digraph.node(source),
-                                                     digraph.node(sink));
+  const Graph digraph(net);
+  const KyEngineEdgeAmounts capacity{edgeCapacity.data()};
+  lemon::Preflow<Graph, KyEngineEdgeAmounts> preflow(digraph, capacity, Graph::nodeFromId(source),
+                                                     Graph::nodeFromId(sink));
   preflow.run();
   if (preflow.flowValue() > std::numeric_limits<std::int32_t>::max())
     return ANALYSIS_ERROR_COST_OVERFLOW;
 
   const std::vector<char> sourceSide =
-      residualReach(digraph.graph, capacity, preflow, digraph.node(source));
+      residualReach(digraph, capacity, preflow, Graph::nodeFromId(source));
   std::vector<KyEdge*> cut;
   for (int e = 0; e < net.edgeCount(); ++e)
     if (sourceSide[net.source(e)] && !sourceSide[net.target(e)])

@@ -26,8 +26,7 @@
 
 #include <lemon/bfs.h>
 
-#include <algorithm>
-#include <tuple>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -61,24 +60,23 @@ int runReachableNodesAnalysis(KyServiceInputData& input, KyGraph& graph, KyEngin
 
   const KyEngineNetwork net = readSearchNetwork(input, graph, request, key::edgeUndirected);
   const KyEngineDigraph digraph(net);
-  std::vector<int> reached = breadthFirst(digraph, start->index());
-  if (range >= 0) {
-    // Only cycles the start reaches matter: the search keeps those nodes.
-    std::vector<char> keep(static_cast<std::size_t>(net.nodeCount()), 0);
-    for (int v : reached)
-      keep[v] = 1;
-    KyEngineWalkSearch search(digraph, nodeIntegers(input, graph, key::nodeCost),
+  std::vector<int> reached;
+  if (range < 0) {
+    reached = breadthFirst(digraph, start->index());
+  } else {
+    KyEngineWalkSearch search(net, nodeIntegers(input, graph, key::nodeCost),
                               edgeIntegers(input, graph, key::edgeCost));
-    search.keepOnly(keep);
+    // Only cycles the start reaches matter: with a negative arc the search
+    // keeps those nodes alone.
+    if (search.hasNegativeArc()) {
+      std::vector<char> keep(static_cast<std::size_t>(net.nodeCount()), 0);
+      for (int v : breadthFirst(digraph, start->index()))
+        keep[v] = 1;
+      search.keepOnly(std::move(keep));
+    }
     if (!search.prepare())
       return ANALYSIS_ERROR_NEGATIVE_CYCLE;
-    KyEngineWalkTree tree;
-    search.search(start->index(), range, tree);
-    reached.erase(
-        std::remove_if(reached.begin(), reached.end(), [&](int v) { return tree.cost[v] > range; }),
-        reached.end());
-    std::sort(reached.begin(), reached.end(),
-              [&](int a, int b) { return std::tie(tree.cost[a], a) < std::tie(tree.cost[b], b); });
+    reached = search.nodesWithin(start->index(), range);
   }
 
   std::vector<KyNode*> nodes;

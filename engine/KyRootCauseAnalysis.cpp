@@ -28,7 +28,6 @@
 
 #include "KyEngineAnalyses_p.h"
 #include "KyEngineAnswer_p.h"
-#include "KyEngineLemon_p.h"
 #include "KyEngineNetwork_p.h"
 #include "KyEngineRequest_p.h"
 #include "KyEngineSearch_p.h"
@@ -116,8 +115,7 @@ int runRootCauseAnalysis(KyServiceInputData& input, KyGraph& graph, KyEngineAnsw
 
   const std::vector<int> nodeCost = nodeIntegers(input, graph, key::nodeCost);
   const std::vector<int> edgeCost = edgeIntegers(input, graph, key::edgeCost);
-  const KyEngineDigraph reversed(net);
-  KyEngineWalkSearch search(reversed, nodeCost, edgeCost);
+  KyEngineWalkSearch search(net, nodeCost, edgeCost);
   if (!search.prepare())
     return ANALYSIS_ERROR_NEGATIVE_CYCLE;
   const std::int64_t limit = range == -1 ? kEngineUnreached : range;

@@ -27,6 +27,7 @@
 #include "KyEngineSearch_p.h"
 #include "KyEngineShortestPaths_p.h"
 
+#include <utility>
 #include <vector>
 
 namespace {
@@ -44,14 +45,14 @@ int runShortestPathsAnalysis(KyServiceInputData& input, KyGraph& graph, KyEngine
   const KyEngineDigraph digraph(net);
   const int s = start->index();
   const int t = finish->index();
-  KyEngineWalkSearch search(digraph, nodeIntegers(input, graph, key::nodeCost),
+  KyEngineWalkSearch search(net, nodeIntegers(input, graph, key::nodeCost),
                             edgeIntegers(input, graph, key::edgeCost));
   if (search.hasNegativeArc()) {
     std::vector<char> onWalks = reachFrom(digraph, s);
     const std::vector<char> toFinish = reachTo(digraph, t);
     for (std::size_t v = 0; v < onWalks.size(); ++v)
       onWalks[v] = onWalks[v] && toFinish[v];
-    search.keepOnly(onWalks);
+    search.keepOnly(std::move(onWalks));
   }
   if (!search.prepare())
     return ANALYSIS_ERROR_NEGATIVE_CYCLE;

@@ -30,6 +30,7 @@
 
 #include "KyEngineAnalyses_p.h"
 #include "KyEngineAnswer_p.h"
+#include "KyEngineForwardStar_p.h"
 #include "KyEngineLemon_p.h"
 #include "KyEngineNetwork_p.h"
 #include "KyEngineRequest_p.h"
@@ -58,18 +59,24 @@ constexpr int kEndlessWalks = -1;
 struct Network : KyEngineNetwork {
   Network(const KyServiceInputData& input, const KyGraph& graph)
       : KyEngineNetwork(graph), nodeCost(nodeIntegers(input, graph, key::nodeCost)),
-        edgeCost(edgeIntegers(input, graph, key::edgeCost)) {}
+        edgeCost(edgeIntegers(input, graph, key::edgeCost)),
+        out(
+            *this, [](int) { return true; }, [this](int e) { return weight(e); }) {}
   // What following edge `e` adds to a walk towards the finish: w(e).
   std::int64_t weight(int e) const { return std::int64_t{edgeCost[e]} + nodeCost[target(e)]; }
 
   std::vector<int> nodeCost, edgeCost;
+  // The edges out of each node side by side, each weighing w(e): the walks
+  // below take a node's edges from one run of memory.
+  KyEngineForwardStar out;
 };
 
-// Least costs d(v) towards the finish and the edge by which each node
-// leaves on a cheapest walk (kNone at the finish and off the walks).
+// Least costs d(v) towards the finish, the edge by which each node leaves
+// on a cheapest walk and the node that edge leads to (kNone at the finish
+// and off the walks).
 struct Tree {
   std::vector<std::int64_t> dist;
-  std::vector<int> edge;
+  std::vector<int> edge, next;
 };
 
 // Fills `tree` for the nodes that the start reaches and that reach the
@@ -81,16 +88,22 @@ struct Tree {
 bool cheapestWalksToFinish(const Network& net, int start, int finish, Tree& tree) {
   tree.dist.assign(static_cast<std::size_t>(net.nodeCount()), kEngineUnreached);
   tree.edge.assign(static_cast<std::size_t>(net.nodeCount()), kNone);
-  const KyEngineNetwork reversedNet = net.reversed();
-  const KyEngineDigraph reversed(reversedNet);
-  std::vector<char> onWalks = reachTo(reversed, start);
-  const std::vector<char> toFinish = reachFrom(reversed, finish);
-  for (std::size_t v = 0; v < onWalks.size(); ++v)
-    onWalks[v] = onWalks[v] && toFinish[v];
+  tree.next.assign(static_cast<std::size_t>(net.nodeCount()), kNone);
+  std::vector<char> onWalks = reachFrom(net.out, start);
   if (!onWalks[finish])
     return true;
-  KyEngineWalkSearch search(reversed, net.nodeCost, net.edgeCost);
-  search.keepOnly(onWalks);
+  const KyEngineNetwork reversedNet = net.reversed();
+  KyEngineWalkSearch search(reversedNet, net.nodeCost, net.edgeCost);
+  // The search from the finish meets only nodes that reach it, and every
+  // node of a walk of theirs reaches it too: without a negative arc, which
+  // could make a cycle elsewhere matter, keeping the nodes the start
+  // reaches keeps exactly those on walks.
+  if (search.hasNegativeArc()) {
+    const std::vector<char> toFinish = reachFrom(KyEngineDigraph(reversedNet), finish);
+    for (std::size_t v = 0; v < onWalks.size(); ++v)
+      onWalks[v] = onWalks[v] && toFinish[v];
+  }
+  search.keepOnly(std::move(onWalks));
   if (!search.prepare())
     return false;
   KyEngineWalkTree walks;
@@ -100,6 +113,7 @@ bool cheapestWalksToFinish(const Network& net, int start, int finish, Tree& tree
     if (v != finish && walks.cost[v] != kEngineUnreached) {
       tree.dist[v] = walks.cost[v] + net.nodeCost[finish];
       tree.edge[v] = walks.lastEdge[v];
+      tree.next[v] = walks.previous[v]; // the search walked the edge backwards
     }
   return true;
 }
@@ -107,17 +121,20 @@ bool cheapestWalksToFinish(const Network& net, int start, int finish, Tree& tree
 // Kahn's order of the kept nodes along the edges between them; shorter than
 // the number of kept nodes exactly when those edges close a cycle.
 std::vector<int> topologicalOrder(const Network& net, const std::vector<char>& keep) {
+  const KyEngineForwardStar& out = net.out;
   std::vector<int> inDegree(static_cast<std::size_t>(net.nodeCount()), 0);
-  for (std::size_t e = 0; e < static_cast<std::size_t>(net.edgeCount()); ++e)
-    if (keep[net.source(e)] && keep[net.target(e)])
-      ++inDegree[net.target(e)];
+  for (int node = 0; node < net.nodeCount(); ++node)
+    if (keep[node])
+      for (int arc = out.begin(node); arc < out.end(node); ++arc)
+        if (keep[out.slot(arc).target])
+          ++inDegree[out.slot(arc).target];
   std::vector<int> order;
   for (int node = 0; node < net.nodeCount(); ++node)
     if (keep[node] && inDegree[node] == 0)
       order.push_back(node);
   for (std::size_t i = 0; i < order.size(); ++i)
-    net.forOut(order[i], [&](int e) {
-      const int to = net.target(e);
+    out.forOut(order[i], [&](int arc) {
+      const int to = out.slot(arc).target;
       if (keep[to] && --inDegree[to] == 0)
         order.push_back(to);
     });
@@ -134,9 +151,9 @@ int countWalks(const Network& net, const std::vector<char>& onWalks, int start, 
   std::vector<std::int64_t> walks(static_cast<std::size_t>(net.nodeCount()), 0);
   for (auto it = order.rbegin(); it != order.rend(); ++it) {
     std::int64_t count = *it == finish ? 1 : 0;
-    net.forOut(*it, [&](int e) {
-      if (onWalks[net.target(e)])
-        count = std::min(kInt32Max, count + walks[net.target(e)]);
+    net.out.forOut(*it, [&](int arc) {
+      if (const int to = net.out.slot(arc).target; onWalks[to])
+        count = std::min(kInt32Max, count + walks[to]);
     });
     walks[*it] = count;
   }
@@ -149,17 +166,22 @@ int countWalks(const Network& net, const std::vector<char>& onWalks, int start, 
 // them, and changes in place only cells made since beginNode().
 class SidetrackHeaps {
 public:
+  // What a walk through the heaps reads of a cell, in 16 bytes: the detour
+  // of its sidetrack (never above the detour limit, which fits 31 bits),
+  // the node the sidetrack's edge leads to and the cell's children. The
+  // edge and the rank lie apart.
   struct Cell {
-    std::int64_t detour;
-    int edge;
+    std::int32_t detour;
+    int target;
     int left;
     int right;
-    int rank; // length of the rightmost path
   };
 
   void beginNode() { firstFresh_ = cells_.size(); }
-  int single(std::int64_t detour, int edge) {
-    cells_.push_back(Cell{detour, edge, kNone, kNone, 1});
+  int single(std::int64_t detour, int edge, int target) {
+    cells_.push_back(Cell{static_cast<std::int32_t>(detour), target, kNone, kNone});
+    edges_.push_back(edge);
+    ranks_.push_back(1);
     return static_cast<int>(cells_.size()) - 1;
   }
   int merge(int a, int b) {
@@ -175,22 +197,29 @@ public:
     cell.right = right;
     if (rank(cell.left) < rank(cell.right))
       std::swap(cell.left, cell.right);
-    cell.rank = rank(cell.right) + 1;
+    ranks_[top] = static_cast<std::uint8_t>(rank(cell.right) + 1);
     return top;
   }
   const Cell& cell(int index) const { return cells_[index]; }
+  const int& edge(int index) const { return edges_[index]; }
   std::size_t size() const { return cells_.size(); }
 
 private:
-  int rank(int index) const { return index == kNone ? 0 : cells_[index].rank; }
+  // The length of a cell's rightmost path: at most 32 in a heap of fewer
+  // than 2^31 cells.
+  int rank(int index) const { return index == kNone ? 0 : ranks_[index]; }
   int mutableCell(int index) {
     if (static_cast<std::size_t>(index) >= firstFresh_)
       return index;
     cells_.push_back(cells_[index]);
+    edges_.push_back(edges_[index]);
+    ranks_.push_back(ranks_[index]);
     return static_cast<int>(cells_.size()) - 1;
   }
 
   std::vector<Cell> cells_;
+  std::vector<int> edges_;
+  std::vector<std::uint8_t> ranks_;
   std::size_t firstFresh_ = 0;
 };
 
@@ -198,7 +227,7 @@ private:
 std::vector<int> treeOrder(const Network& net, const Tree& tree, int finish) {
   std::vector<int> successor(static_cast<std::size_t>(net.nodeCount()));
   for (int node = 0; node < net.nodeCount(); ++node)
-    successor[node] = tree.edge[node] == kNone ? net.nodeCount() : net.target(tree.edge[node]);
+    successor[node] = tree.next[node] == kNone ? net.nodeCount() : tree.next[node];
   std::vector<int> start;
   std::vector<int> children;
   groupByKey(net.nodeCount() + 1, successor, start, children);
@@ -218,44 +247,83 @@ std::vector<int> buildHeaps(const Network& net, const Tree& tree, int finish,
   for (int node : treeOrder(net, tree, finish)) {
     heaps.beginNode();
     int own = kNone;
-    net.forOut(node, [&](int e) {
-      const int to = net.target(e);
+    net.out.forOut(node, [&](int arc) {
+      const auto [to, e] = net.out.slot(arc);
       if (e == tree.edge[node] || tree.dist[to] == kEngineUnreached)
         return;
-      const std::int64_t detour = net.weight(e) + tree.dist[to] - tree.dist[node];
+      const std::int64_t detour = net.out.slotWeight(arc) + tree.dist[to] - tree.dist[node];
       if (detour <= detourLimit)
-        own = heaps.merge(own, heaps.single(detour, e));
+        own = heaps.merge(own, heaps.single(detour, e, to));
     });
-    const int inherited = node == finish ? kNone : root[net.target(tree.edge[node])];
+    const int inherited = node == finish ? kNone : root[tree.next[node]];
     root[node] = heaps.merge(own, inherited);
   }
   return root;
 }
 
-// Adds to `pathGraph`, which holds its root node alone, a node per heap
-// cell that a path from the root reaches, with its heap and cross edges.
-void writePathGraph(const Network& net, const SidetrackHeaps& heaps,
-                    const std::vector<int>& heapRoot, int start, KyGraph& pathGraph,
-                    KyNode* rootNode, KyEngineAnswer& answer) {
-  std::vector<KyNode*> nodeOfCell(heaps.size(), nullptr);
+// The path graph as lists: a node per heap cell that a path from the root
+// reaches, in the order a walk from the root meets the cells (the root node
+// is 0, the node of cellOfNode[i] is i + 1), and the heap and cross edges
+// in the order the walk takes them, with their costs and types.
+struct PathGraphShape {
+  std::vector<int> cellOfNode;
+  std::vector<int> from, to, costs, types;
+};
+
+// The shape of the path graph, from the heaps alone. The heaps are far
+// larger than the caches and the walk reads them out of order: finding a
+// cell, it asks for the memory of the cells it leads to, which it reads
+// when it takes the cell from its stack.
+PathGraphShape shapeOf(const SidetrackHeaps& heaps, const std::vector<int>& heapRoot, int start) {
+  // The detour of each node's heap root beside the root, so that a cross
+  // edge reads a small array rather than a cell anywhere in the heaps.
+  std::vector<std::int64_t> rootDetour(heapRoot.size(), 0);
+  for (std::size_t v = 0; v < heapRoot.size(); ++v)
+    if (heapRoot[v] != kNone)
+      rootDetour[v] = heaps.cell(heapRoot[v]).detour;
+  // Every cell has at most its children and one cross edge, and most cells
+  // are reached: room for that many edges spares the lists their growth.
+  std::size_t most = 1;
+  for (std::size_t cell = 0; cell < heaps.size(); ++cell) {
+    const SidetrackHeaps::Cell& c = heaps.cell(static_cast<int>(cell));
+    most += (c.left != kNone) + (c.right != kNone) + (heapRoot[c.target] != kNone);
+  }
+  PathGraphShape shape;
+  shape.cellOfNode.reserve(heaps.size());
+  for (std::vector<int>* list : {&shape.from, &shape.to, &shape.costs, &shape.types})
+    list->reserve(most);
+
+  // The node of each cell, 0 (the root's) for none yet.
+  std::vector<int> nodeOfCell(heaps.size(), 0);
   std::vector<int> pending;
+  const auto prefetchCell = [&](int cell) {
+    if (cell != kNone) {
+      __builtin_prefetch(&heaps.cell(cell));
+      __builtin_prefetch(&nodeOfCell[cell]);
+    }
+  };
   const auto nodeFor = [&](int cell) {
-    if (nodeOfCell[cell] == nullptr) {
-      nodeOfCell[cell] = pathGraph.addNode();
-      answer.reference(nodeOfCell[cell], key::nodeSidetrackEdge, net.edge(heaps.cell(cell).edge));
+    if (nodeOfCell[cell] == 0) {
+      const SidetrackHeaps::Cell& found = heaps.cell(cell);
+      shape.cellOfNode.push_back(cell);
+      nodeOfCell[cell] = static_cast<int>(shape.cellOfNode.size());
       pending.push_back(cell);
+      // Its children and its cross edge's end are read when it is taken
+      // from the stack, soon.
+      prefetchCell(found.left);
+      prefetchCell(found.right);
+      prefetchCell(heapRoot[found.target]);
     }
     return nodeOfCell[cell];
   };
-  // Edge results by position, stored once the edges are made.
-  std::vector<int> costs, types;
-  const auto link = [&](KyNode* from, int cell, int type, std::int64_t cost) {
-    pathGraph.addEdge(from, nodeFor(cell));
-    costs.push_back(static_cast<int>(cost));
-    types.push_back(type);
+  const auto link = [&](int fromNode, int cell, int type, std::int64_t cost) {
+    shape.from.push_back(fromNode);
+    shape.to.push_back(nodeFor(cell));
+    shape.costs.push_back(static_cast<int>(cost));
+    shape.types.push_back(type);
   };
   if (heapRoot[start] != kNone)
-    link(rootNode, heapRoot[start], SORTED_PATHS_EDGE_APPEND, heaps.cell(heapRoot[start]).detour);
+    link(0, heapRoot[start], SORTED_PATHS_EDGE_APPEND, rootDetour[start]);
   while (!pending.empty()) {
     KyEngineStop::check();
     const int cell = pending.back();
@@ -265,13 +333,38 @@ void writePathGraph(const Network& net, const SidetrackHeaps& heaps,
       if (child != kNone)
         link(nodeOfCell[cell], child, SORTED_PATHS_EDGE_REPLACE,
              heaps.cell(child).detour - here.detour);
-    const int across = heapRoot[net.target(here.edge)];
-    if (across != kNone)
-      link(nodeOfCell[cell], across, SORTED_PATHS_EDGE_APPEND, heaps.cell(across).detour);
+    if (const int across = heapRoot[here.target]; across != kNone)
+      link(nodeOfCell[cell], across, SORTED_PATHS_EDGE_APPEND, rootDetour[here.target]);
+  }
+  return shape;
+}
+
+// Adds to `pathGraph`, which holds its root node alone, the nodes and edges
+// of `shape` with their results. Each step asks for the memory that the
+// step some steps ahead reads, the graph being far larger than the caches.
+void writePathGraph(const Network& net, const SidetrackHeaps& heaps, const PathGraphShape& shape,
+                    KyGraph& pathGraph, KyEngineAnswer& answer) {
+  constexpr std::size_t kAhead = 8;
+  const std::vector<int>& cells = shape.cellOfNode;
+  for (std::size_t i = 0; i < cells.size(); ++i) {
+    if (i + kAhead < cells.size())
+      __builtin_prefetch(&heaps.edge(cells[i + kAhead]));
+    answer.reference(pathGraph.addNode(), key::nodeSidetrackEdge, net.edge(heaps.edge(cells[i])));
+  }
+  // Adding an edge reads the links of both its ends and of the last edges
+  // out of and into them.
+  const std::vector<int>& from = shape.from;
+  const std::vector<int>& to = shape.to;
+  for (std::size_t e = 0; e < from.size(); ++e) {
+    if (e + kAhead < from.size()) {
+      __builtin_prefetch(pathGraph.pNodeAt(to[e + kAhead]));
+      __builtin_prefetch(&pathGraph.nodeLinks(to[e + kAhead]));
+    }
+    pathGraph.addEdge(pathGraph.pNodeAt(from[e]), pathGraph.pNodeAt(to[e]));
   }
   // Detours, and so costs, are never negative: -1 marks no edge.
-  answer.edgeIntegers(pathGraph, key::edgeCost, costs, -1);
-  answer.edgeIntegers(pathGraph, key::edgeType, types, -1);
+  answer.edgeIntegers(pathGraph, key::edgeCost, shape.costs, -1);
+  answer.edgeIntegers(pathGraph, key::edgeType, shape.types, -1);
 }
 
 } // namespace
@@ -328,7 +421,7 @@ int runSortedPathsAnalysis(KyServiceInputData& input, KyGraph& graph, KyEngineAn
         kInt32Max - std::max({std::int64_t{0}, shortest, shortest - finishCost});
     SidetrackHeaps heaps;
     const std::vector<int> heapRoot = buildHeaps(net, tree, t, detourLimit, heaps);
-    writePathGraph(net, heaps, heapRoot, s, pathGraph, rootNode, answer);
+    writePathGraph(net, heaps, shapeOf(heaps, heapRoot, s), pathGraph, answer);
   }
   return ANALYSIS_ERROR_NONE;
 }

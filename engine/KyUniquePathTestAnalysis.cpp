@@ -9,6 +9,14 @@
 // through nodes off P makes a second simple path. So the search labels
 // every node off P with the least i from which it is reached without
 // touching P, and looks for an edge to a later node of P. O(n + m).
+//
+// Most graphs with a path have a second one, and there is a cheap way to
+// see it: every simple path other than P misses some edge of P (one that
+// takes in all of P's edges is P itself), so a path that avoids P's first
+// edge is a second path. The search finds P, and that path, by
+// breadth-first search from both ends at once, which on a large graph
+// with short paths meets after few nodes; only when no path avoids P's
+// first edge does the bypass search above run.
 #include <kyanalysis/KyAnalysisErrorEnum.h>
 #include <kyanalysis/KyAnalysisKeys.h>
 #include <kyanalysis/KyUniquePathTestInputTailor.h>
@@ -17,10 +25,11 @@
 
 #include "KyEngineAnalyses_p.h"
 #include "KyEngineAnswer_p.h"
+#include "KyEngineNetwork_p.h"
 #include "KyEngineRequest_p.h"
 #include "KyEngineSearch_p.h"
-#include "KyEngineShortestPaths_p.h"
 
+#include <algorithm>
 #include <vector>
 
 namespace {
@@ -64,6 +73,57 @@ bool hasBypass(const KyEngineNetwork& net, int start, const std::vector<int>& pa
   return false;
 }
 
+// Finds a simple path from `start` to `finish` (not the same node) that
+// avoids the edge `avoided` (-1 for none), into `path` as edges in order;
+// false when there is none. Breadth-first from both ends, a level of the
+// side with fewer waiting nodes at a time, until a node reached from one
+// side is reached from the other: as it is the first node both reach, the
+// two halves of its path share no other node. O(n + m).
+bool findPath(const KyEngineNetwork& net, int start, int finish, int avoided,
+              std::vector<int>& path) {
+  constexpr int kUnreached = -2, kEnd = -1;
+  // The way by which each side reached a node (kEnd at its own end).
+  std::vector<int> forward(static_cast<std::size_t>(net.nodeCount()), kUnreached);
+  std::vector<int> backward(forward.size(), kUnreached);
+  forward[start] = kEnd;
+  backward[finish] = kEnd;
+  std::vector<int> forwardLevel{start}, backwardLevel{finish}, next;
+  int meeting = -1;
+  while (meeting < 0 && !forwardLevel.empty() && !backwardLevel.empty()) {
+    const bool ahead = forwardLevel.size() <= backwardLevel.size();
+    std::vector<int>& level = ahead ? forwardLevel : backwardLevel;
+    std::vector<int>& mine = ahead ? forward : backward;
+    const std::vector<int>& theirs = ahead ? backward : forward;
+    next.clear();
+    const auto reach = [&](int node, int way) {
+      if (meeting >= 0 || net.wayEdge(way) == avoided || mine[node] != kUnreached)
+        return;
+      mine[node] = way;
+      next.push_back(node);
+      if (theirs[node] != kUnreached)
+        meeting = node;
+    };
+    for (std::size_t i = 0; i < level.size() && meeting < 0; ++i) {
+      if (ahead)
+        for (int way = net.firstWayOut(level[i]); way >= 0; way = net.nextWayOut(way))
+          reach(net.wayTo(way), way);
+      else
+        for (int way = net.lastWayIn(level[i]); way >= 0; way = net.previousWayIn(way))
+          reach(net.wayFrom(way), way);
+    }
+    level.swap(next);
+  }
+  if (meeting < 0)
+    return false;
+  path.clear();
+  for (int v = meeting; forward[v] != kEnd; v = net.wayFrom(forward[v]))
+    path.push_back(net.wayEdge(forward[v]));
+  std::reverse(path.begin(), path.end());
+  for (int v = meeting; backward[v] != kEnd; v = net.wayTo(backward[v]))
+    path.push_back(net.wayEdge(backward[v]));
+  return true;
+}
+
 } // namespace
 
 int runUniquePathTestAnalysis(KyServiceInputData& input, KyGraph& graph, KyEngineAnswer& answer) {
@@ -74,10 +134,12 @@ int runUniquePathTestAnalysis(KyServiceInputData& input, KyGraph& graph, KyEngin
     return code;
 
   const KyEngineNetwork net = readSearchNetwork(input, graph, request, key::edgeUndirected);
-  std::vector<int> path;
-  const bool unique =
-      fewestEdgesPath(KyEngineDigraph(net), start->index(), finish->index(), path) &&
-      !hasBypass(net, start->index(), path);
+  const int s = start->index(), t = finish->index();
+  // When start is finish the empty path is the only one.
+  bool unique = s == t;
+  std::vector<int> path, second;
+  if (!unique && findPath(net, s, t, -1, path))
+    unique = !findPath(net, s, t, path.front(), second) && !hasBypass(net, s, path);
   std::vector<KyEdge*> edges;
   for (int e : unique ? path : std::vector<int>{})
     edges.push_back(net.edge(e));

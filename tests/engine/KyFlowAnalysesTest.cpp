@@ -223,6 +223,47 @@ TEST(KyEngineFlows, SelfLoopsChangeNoFlowAndNoCut) {
   }
 }
 
+// Three chains of 1,500 edges each from node 0 to node 1, made one after
+// the other, so that the edges out of the source and into the sink lie
+// blocks of links apart; chain c carries c + 1 on every edge.
+TEST(KyEngineFlows, LongChainsWhoseEndsLieBlocksApart) {
+  constexpr int kChains = 3, kLength = 1500;
+  kytest::Edges edges;
+  int nodes = 2;
+  for (int c = 0; c < kChains; ++c) {
+    int at = 0;
+    for (int i = 0; i + 1 < kLength; ++i, at = nodes++)
+      edges.emplace_back(at, nodes);
+    edges.emplace_back(at, 1);
+  }
+  EngineCase c(nodes, edges);
+  const auto amount = [](int e) { return e / kLength + 1; };
+
+  KyMaximumFlowInputTailor most(&c.input);
+  kytest::ask(most, c).pSourceNode(c.node[0]);
+  most.pSinkNode(c.node[1]);
+  for (std::size_t e = 0; e < c.edge.size(); ++e)
+    most.capacity(c.edge[e], amount(static_cast<int>(e)));
+  ASSERT_EQ(c.run(), ANALYSIS_ERROR_NONE);
+  const KyMaximumFlowOutputTailor flow(&c.output);
+  EXPECT_EQ(flow.totalFlow(), 6);
+  for (std::size_t e = 0; e < c.edge.size(); ++e)
+    ASSERT_EQ(flow.flow(c.edge[e]), amount(static_cast<int>(e))) << e;
+
+  // The cut nearest the source: each chain's first edge.
+  KyMinimumCutInputTailor cut(&c.input);
+  kytest::ask(cut, c).pSourceNode(c.node[0]);
+  cut.pSinkNode(c.node[1]);
+  for (std::size_t e = 0; e < c.edge.size(); ++e)
+    cut.cost(c.edge[e], amount(static_cast<int>(e)));
+  ASSERT_EQ(c.run(), ANALYSIS_ERROR_NONE);
+  const KyMinimumCutOutputTailor least(&c.output);
+  EXPECT_EQ(least.totalCost(), 6);
+  KyEdgeDList list;
+  least.buildEdgeList(list);
+  EXPECT_EQ(kytest::positions(list), (std::vector<int>{0, kLength, 2 * kLength}));
+}
+
 TEST(KyEngineMinimumSpanningTree, IsASpanningForestOfLeastCost) {
   for (unsigned seed = 1; seed <= 200; ++seed) {
     Random draw(seed);

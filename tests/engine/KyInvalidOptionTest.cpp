@@ -67,6 +67,40 @@ TEST(InvalidOption, TheAnswerNamesTheOptionAndItsOwner) {
          integer(c, &c.graph, key::minimumCostFlow::graphDesiredFlow, -2);
        },
        -1, key::minimumCostFlow::graphDesiredFlow},
+      // The flow analyses check their requests alike: the sink first, then
+      // the desired amount, then edge capacities, then node capacities.
+      {OPERATION_MAXIMUM_FLOW,
+       [&](auto& c) {
+         ends(c, key::maximumFlow::graphSourceNode, key::maximumFlow::graphSinkNode, 0);
+         integer(c, c.edge[0], key::maximumFlow::edgeCapacity, -1);
+       },
+       -1, key::maximumFlow::graphSinkNode},
+      {OPERATION_MINIMUM_CUT,
+       [&](auto& c) {
+         ends(c, key::minimumCut::graphSourceNode, key::minimumCut::graphSinkNode, 2);
+         integer(c, c.edge[0], key::minimumCut::edgeCost, -1);
+       },
+       100, key::minimumCut::edgeCost},
+      {OPERATION_MINIMUM_COST_FLOW,
+       [&](auto& c) {
+         ends(c, key::minimumCostFlow::graphSourceNode, key::minimumCostFlow::graphSinkNode, 2);
+         integer(c, &c.graph, key::minimumCostFlow::graphDesiredFlow, -1);
+         integer(c, c.edge[1], key::minimumCostFlow::edgeCapacity, -1);
+       },
+       -1, key::minimumCostFlow::graphDesiredFlow},
+      {OPERATION_MINIMUM_COST_FLOW,
+       [&](auto& c) {
+         ends(c, key::minimumCostFlow::graphSourceNode, key::minimumCostFlow::graphSinkNode, 2);
+         integer(c, c.node[1], key::minimumCostFlow::nodeCapacity, -1);
+         integer(c, c.edge[1], key::minimumCostFlow::edgeCapacity, -1);
+       },
+       101, key::minimumCostFlow::edgeCapacity},
+      {OPERATION_MINIMUM_COST_FLOW,
+       [&](auto& c) {
+         ends(c, key::minimumCostFlow::graphSourceNode, key::minimumCostFlow::graphSinkNode, 2);
+         integer(c, c.node[1], key::minimumCostFlow::nodeCapacity, -4);
+       },
+       1, key::minimumCostFlow::nodeCapacity},
       {OPERATION_REACHABLE_NODES,
        [&](auto& c) {
          c.input.storeReference(&c.graph, key::reachableNodes::graphStartNode, c.node[0]);

@@ -241,18 +241,30 @@ TEST(KyEngineSortedPaths, MatchesBruteForceOnRandomSmallGraphs) {
   EXPECT_GT(endless, 100);
 }
 
-TEST(KyEngineSortedPaths, LeavesOutAWalkWhoseLengthPasses32Bits) {
-  Case c;
-  c.nodes = 3;
-  c.nodeCost = {0, 0, 0};
-  c.from = {0, 0, 2};
-  c.to = {1, 2, 1};
-  c.edgeCost = {10, 2147483647, 1}; // 0 -> 2 -> 1 costs 2^31
-  c.finish = 1;
-  const Answer answer = runEngine(c, kFirst);
-  ASSERT_EQ(answer.code, ANALYSIS_ERROR_NONE);
-  EXPECT_EQ(answer.lengths, (std::vector<std::int64_t>{10}));
-  EXPECT_EQ(answer.numberOfPaths, 2);
+TEST(KyEngineSortedPaths, KeepsAWalkOf32BitsAndLeavesOutOneLonger) {
+  // 0 -> 1 costs 10, 0 -> 2 -> 1 costs the first edge's cost plus 1: its
+  // sidetrack's detour lies exactly at the limit, then one past it.
+  const struct {
+    int cost;
+    std::vector<std::int64_t> lengths;
+  } cases[] = {
+      {2147483646, {10, 2147483647}},
+      {2147483647, {10}},
+  };
+  for (const auto& test : cases) {
+    SCOPED_TRACE(test.cost);
+    Case c;
+    c.nodes = 3;
+    c.nodeCost = {0, 0, 0};
+    c.from = {0, 0, 2};
+    c.to = {1, 2, 1};
+    c.edgeCost = {10, test.cost, 1};
+    c.finish = 1;
+    const Answer answer = runEngine(c, kFirst);
+    ASSERT_EQ(answer.code, ANALYSIS_ERROR_NONE);
+    EXPECT_EQ(answer.lengths, test.lengths);
+    EXPECT_EQ(answer.numberOfPaths, 2);
+  }
 }
 
 } // namespace
