@@ -98,6 +98,17 @@ private:
   }
 };
 
+/// All pairs on 4,000 nodes: the engine stores 3.2 x 10^7 values, for
+/// seconds even on a fast machine, so that a stop asked a second or two in
+/// always finds the engine running (a run that ended first would have its
+/// whole answer written, which no stop cuts short). A service takes it
+/// when it allows kLongRunValues answer values (two for each pair, one for
+/// each member) and 64 bytes of budget for each.
+constexpr std::size_t kLongRunValues = 2 * 4000 * 4000 + 4000 + 19999;
+inline RemoteCase longRun(unsigned seed) {
+  return RemoteCase(OPERATION_ALL_PAIRS_SHORTEST_PATHS, 4000, 16000, seed);
+}
+
 /// Writes objects as text naming the request's own objects: "n3", "e7" and
 /// "graph" for the request graph and its members, "pn3", "pe7" and
 /// "pathGraph" for another graph (a path graph) and its members,

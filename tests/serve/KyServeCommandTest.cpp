@@ -63,11 +63,14 @@ TEST(ServeCommand, SigtermAnswersTheRequestsInFlightThenExitsZero) {
 }
 
 TEST(ServeCommand, SigtermWithASlowClientOpenEndsWithinTheDrainTime) {
-  kytest::ServiceProcess service({"--threads", "1", "--drain-seconds", "2"});
+  const std::string values = std::to_string(kytest::kLongRunValues);
+  const std::string budget = std::to_string(kytest::kLongRunValues * 64 * 2);
+  kytest::ServiceProcess service({"--threads", "1", "--drain-seconds", "2", "--max-answer-values",
+                                  values, "--memory-budget", budget});
   ASSERT_TRUE(service.ok()) << service.log();
   // A run far longer than the drain time, and a client that sends its
   // headers one line at a time.
-  RemoteCase c(OPERATION_ALL_PAIRS_SHORTEST_PATHS, 2000, 8000, 11u);
+  RemoteCase c = kytest::longRun(11u);
   KyServiceOutputData answer;
   int code = -1;
   std::thread caller(

@@ -134,18 +134,21 @@ TEST(ServerWork, AnAnswerPastTheCapIsRefusedBeforeTheEngineStarts) {
   }
 }
 
-/// All pairs on a graph large enough that the engine runs for seconds.
-RemoteCase longRun(unsigned seed) {
-  return RemoteCase(OPERATION_ALL_PAIRS_SHORTEST_PATHS, 2000, 8000, seed);
+/// Options of a service with one worker that takes kytest::longRun().
+KyAnalysisServerOptions oneWorkerForLongRuns() {
+  KyAnalysisServerOptions options;
+  options.threads = 1;
+  options.maxAnswerValues = kytest::kLongRunValues;
+  options.memoryBudgetBytes = kytest::kLongRunValues * 64 * 2;
+  return options;
 }
 
 TEST(ServerTimeLimit, ARunPastItsTimeLimitStopsAndSaysSo) {
-  KyAnalysisServerOptions options;
-  options.threads = 1;
+  KyAnalysisServerOptions options = oneWorkerForLongRuns();
   options.requestSeconds = 1;
   kytest::ServiceInProcess service(options);
   ASSERT_TRUE(service.ok());
-  RemoteCase c = longRun(1u);
+  RemoteCase c = kytest::longRun(1u);
   KyServiceOutputData answer;
   const auto start = std::chrono::steady_clock::now();
   EXPECT_EQ(KyRemoteAnalysisService(service.wideUrl().c_str()).run(&c.input, &answer),
@@ -163,11 +166,9 @@ TEST(ServerTimeLimit, ARunPastItsTimeLimitStopsAndSaysSo) {
 }
 
 TEST(ServerTimeLimit, AClientThatLeavesMidRunFreesItsWorker) {
-  KyAnalysisServerOptions options;
-  options.threads = 1;
-  kytest::ServiceInProcess service(options);
+  kytest::ServiceInProcess service(oneWorkerForLongRuns());
   ASSERT_TRUE(service.ok());
-  RemoteCase c = longRun(3u);
+  RemoteCase c = kytest::longRun(3u);
   const std::string body = kytest::requestString(c);
   {
     kytest::RawConnection leaving(service.port());

@@ -97,11 +97,13 @@ TEST(ServerDrain, StopAnswersWhatItAcceptedWithinTheDrainTime) {
   options.threads = 1;
   options.queue = 2;
   options.drainSeconds = 2;
+  options.maxAnswerValues = kytest::kLongRunValues;
+  options.memoryBudgetBytes = kytest::kLongRunValues * 64 * 2;
   kytest::ServiceInProcess service(options);
   ASSERT_TRUE(service.ok());
   // A run far longer than the drain time, and a client that never sends
   // its body.
-  RemoteCase c(OPERATION_ALL_PAIRS_SHORTEST_PATHS, 2000, 8000, 5u);
+  RemoteCase c = kytest::longRun(5u);
   KyServiceOutputData answer;
   int code = -1;
   std::thread caller(
