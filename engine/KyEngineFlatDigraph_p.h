@@ -3,6 +3,7 @@
 // arc over and over. Internal to the engine; not installed.
 #pragma once
 
+#include "KyEngineLemonItem_p.h"
 #include "KyEngineNetwork_p.h"
 
 #include <lemon/bits/graph_extender.h>
@@ -19,35 +20,8 @@
 /// node's arcs touches one line of memory per arc.
 class KyEngineFlatDigraphBase {
 public:
-  class Node {
-    friend class KyEngineFlatDigraphBase;
-
-  protected:
-    int id;
-    explicit Node(int id) : id(id) {}
-
-  public:
-    Node() = default;
-    Node(lemon::Invalid) : id(-1) {}
-    bool operator==(const Node& node) const { return id == node.id; }
-    bool operator!=(const Node& node) const { return id != node.id; }
-    bool operator<(const Node& node) const { return id < node.id; }
-  };
-
-  class Arc {
-    friend class KyEngineFlatDigraphBase;
-
-  protected:
-    int id;
-    explicit Arc(int id) : id(id) {}
-
-  public:
-    Arc() = default;
-    Arc(lemon::Invalid) : id(-1) {}
-    bool operator==(const Arc& arc) const { return id == arc.id; }
-    bool operator!=(const Arc& arc) const { return id != arc.id; }
-    bool operator<(const Arc& arc) const { return id < arc.id; }
-  };
+  using Node = KyEngineLemonItem<KyEngineFlatDigraphBase, KyEngineLemonNodeKind>;
+  using Arc = KyEngineLemonItem<KyEngineFlatDigraphBase, KyEngineLemonArcKind>;
 
   Node source(const Arc& arc) const { return Node(arcs_[arc.id].source); }
   Node target(const Arc& arc) const { return Node(arcs_[arc.id].target); }

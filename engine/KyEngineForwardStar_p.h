@@ -4,6 +4,7 @@
 // Internal to the engine; not installed.
 #pragma once
 
+#include "KyEngineLemonItem_p.h"
 #include "KyEngineNetwork_p.h"
 
 #include <lemon/bits/graph_extender.h>
@@ -28,21 +29,7 @@ public:
     int edge;
   };
 
-  class Node {
-    friend class KyEngineForwardStarBase;
-
-  protected:
-    int id;
-    explicit Node(int id) : id(id) {}
-
-  public:
-    Node() = default;
-    Node(lemon::Invalid) : id(-1) {}
-    bool operator==(const Node& node) const { return id == node.id; }
-    bool operator!=(const Node& node) const { return id != node.id; }
-    bool operator<(const Node& node) const { return id < node.id; }
-  };
-
+  using Node = KyEngineLemonItem<KyEngineForwardStarBase, KyEngineLemonNodeKind>;
   class Arc {
     friend class KyEngineForwardStarBase;
 

@@ -2,6 +2,7 @@
 // LEMON provides. Internal to the engine; not installed.
 #pragma once
 
+#include "KyEngineLemonItem_p.h"
 #include "KyEngineNetwork_p.h"
 
 #include <lemon/bits/graph_extender.h>
@@ -15,35 +16,8 @@
 /// way first too.
 class KyEngineLemonBase {
 public:
-  class Node {
-    friend class KyEngineLemonBase;
-
-  protected:
-    int id;
-    explicit Node(int id) : id(id) {}
-
-  public:
-    Node() = default;
-    Node(lemon::Invalid) : id(-1) {}
-    bool operator==(const Node& node) const { return id == node.id; }
-    bool operator!=(const Node& node) const { return id != node.id; }
-    bool operator<(const Node& node) const { return id < node.id; }
-  };
-
-  class Arc {
-    friend class KyEngineLemonBase;
-
-  protected:
-    int id;
-    explicit Arc(int id) : id(id) {}
-
-  public:
-    Arc() = default;
-    Arc(lemon::Invalid) : id(-1) {}
-    bool operator==(const Arc& arc) const { return id == arc.id; }
-    bool operator!=(const Arc& arc) const { return id != arc.id; }
-    bool operator<(const Arc& arc) const { return id < arc.id; }
-  };
+  using Node = KyEngineLemonItem<KyEngineLemonBase, KyEngineLemonNodeKind>;
+  using Arc = KyEngineLemonItem<KyEngineLemonBase, KyEngineLemonArcKind>;
 
   Node source(const Arc& arc) const { return Node(net_->wayFrom(arc.id)); }
   Node target(const Arc& arc) const { return Node(net_->wayTo(arc.id)); }
