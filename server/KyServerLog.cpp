@@ -1,7 +1,6 @@
 #include "KyServerLog_p.h"
 
-#include <csignal>
-#include <pthread.h>
+#include "KyServerBrokenPipe_p.h"
 
 KyServerLog::KyServerLog(std::function<void(const std::string&)> write, std::size_t most)
     : write_(std::move(write)), most_(most) {
@@ -34,10 +33,7 @@ void KyServerLog::add(std::string line) {
 }
 
 void KyServerLog::run() {
-  sigset_t pipe;
-  sigemptyset(&pipe);
-  sigaddset(&pipe, SIGPIPE);
-  pthread_sigmask(SIG_BLOCK, &pipe, nullptr);
+  KyServerBrokenPipe::ignoreOnThisThread();
   std::unique_lock<std::mutex> lock(mutex_);
   for (;;) {
     ready_.wait(lock, [this] { return !waiting_.empty() || ending_; });

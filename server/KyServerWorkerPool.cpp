@@ -1,7 +1,6 @@
 #include "KyServerWorkerPool_p.h"
 
-#include <csignal>
-#include <pthread.h>
+#include "KyServerBrokenPipe_p.h"
 
 KyServerWorkerPool::KyServerWorkerPool(int workers, int queue) : workers_(workers), queue_(queue) {
   threads_.reserve(static_cast<std::size_t>(workers));
@@ -36,10 +35,7 @@ KyServerWorkerPool::Load KyServerWorkerPool::load() const {
 }
 
 void KyServerWorkerPool::work() {
-  sigset_t pipe;
-  sigemptyset(&pipe);
-  sigaddset(&pipe, SIGPIPE);
-  pthread_sigmask(SIG_BLOCK, &pipe, nullptr);
+  KyServerBrokenPipe::ignoreOnThisThread();
   std::unique_lock<std::mutex> lock(mutex_);
   for (;;) {
     ready_.wait(lock, [this] { return !waiting_.empty() || stopping_; });
