@@ -6,6 +6,7 @@
 #include <kyanalysis/KyAnalysisKeys.h>
 #include <kyanalysis/KyAnalysisOperation.h>
 #include <kyanalysis/KyAnalysisOptionDescriptionManager.h>
+#include <kyanalysis/KyAnalysisSerializer.h>
 #include <kyanalysis/KyClusteringConstraint.h>
 #include <kyanalysis/KyClusteringInputTailor.h>
 #include <kyanalysis/KyPair.h>
@@ -18,13 +19,17 @@
 #include <kyplatform/KyInt.h>
 #include <kyplatform/KyNode.h>
 #include <kyplatform/KyNodeDList.h>
+#include <kyplatform/KyObjectTable.h>
 #include <kyplatform/KyServiceData.h>
 #include <kyplatform/KyServiceItemDescription.h>
 #include <kyplatform/KyServiceItemDescriptionManager.h>
 #include <kyplatform/KyText.h>
 
+#include <gtest/gtest.h>
+
 #include <algorithm>
 #include <cwchar>
+#include <memory>
 #include <random>
 #include <string>
 #include <vector>
@@ -107,6 +112,16 @@ private:
 constexpr std::size_t kLongRunValues = 2 * 4000 * 4000 + 4000 + 19999;
 inline RemoteCase longRun(unsigned seed) {
   return RemoteCase(OPERATION_ALL_PAIRS_SHORTEST_PATHS, 4000, 16000, seed);
+}
+
+/// The serializer's string for `c`'s request.
+inline std::string requestString(RemoteCase& c) {
+  KyObjectTable table;
+  unsigned char* bytes = nullptr;
+  unsigned long length = 0;
+  EXPECT_EQ(KyAnalysisSerializer().pInputDataToString(&c.input, &table, bytes, &length), 1);
+  const std::unique_ptr<unsigned char[]> held(bytes);
+  return std::string(reinterpret_cast<const char*>(bytes), length);
 }
 
 /// Writes objects as text naming the request's own objects: "n3", "e7" and

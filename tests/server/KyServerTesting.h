@@ -3,9 +3,6 @@
 // framed, which headers it carries, when it stops.
 #pragma once
 
-#include <kyanalysis/KyAnalysisSerializer.h>
-#include <kyplatform/KyObjectTable.h>
-
 #include "remote/KyRemoteTesting.h"
 
 #include <gtest/gtest.h>
@@ -20,16 +17,6 @@
 #include <vector>
 
 namespace kytest {
-
-/// The serializer's string for `c`'s request.
-inline std::string requestString(RemoteCase& c) {
-  KyObjectTable table;
-  unsigned char* bytes = nullptr;
-  unsigned long length = 0;
-  EXPECT_EQ(KyAnalysisSerializer().pInputDataToString(&c.input, &table, bytes, &length), 1);
-  const std::unique_ptr<unsigned char[]> held(bytes);
-  return std::string(reinterpret_cast<const char*>(bytes), length);
-}
 
 /// `body` in chunks of `piece` bytes (the last one shorter), as
 /// "Transfer-Encoding: chunked" frames it.

@@ -20,15 +20,6 @@ namespace {
 
 using kytest::RemoteCase;
 
-std::string requestString(RemoteCase& c) {
-  KyObjectTable table;
-  unsigned char* bytes = nullptr;
-  unsigned long length = 0;
-  EXPECT_EQ(KyAnalysisSerializer().pInputDataToString(&c.input, &table, bytes, &length), 1);
-  const std::unique_ptr<unsigned char[]> held(bytes);
-  return std::string(reinterpret_cast<const char*>(bytes), length);
-}
-
 std::string base64(const std::string& text) {
   unsigned long length = 0;
   const std::unique_ptr<unsigned char[]> encoded(KyXMLUtilities::encodeBase64(
@@ -47,7 +38,7 @@ TEST(AnalysisWorkEstimate, TheTextTellsWhatTheRequestTellsForEveryAnalysis) {
     SCOPED_TRACE(operation);
     RemoteCase c(operation, 12, 9, static_cast<unsigned>(operation));
     const std::uint64_t values = KyAnalysisWorkEstimate::answerValues(c.input);
-    EXPECT_EQ(ofText(requestString(c)), values);
+    EXPECT_EQ(ofText(kytest::requestString(c)), values);
     // The bound holds for what the engine answers.
     KyServiceOutputData answer;
     KyLocalAnalysisService().run(&c.input, &answer);
