@@ -7,6 +7,7 @@
 #include <kyplatform/KyEdge.h>
 #include <kyplatform/KyNode.h>
 #include <kyplatform/KyUtf8.h>
+#include <kyplatform/KyXMLPlatformHold.h>
 
 #include <xercesc/framework/MemBufInputSource.hpp>
 #include <xercesc/sax/Locator.hpp>
@@ -15,7 +16,6 @@
 #include <xercesc/sax2/DefaultHandler.hpp>
 #include <xercesc/sax2/SAX2XMLReader.hpp>
 #include <xercesc/sax2/XMLReaderFactory.hpp>
-#include <xercesc/util/PlatformUtils.hpp>
 #include <xercesc/util/XMLException.hpp>
 #include <xercesc/util/XMLUni.hpp>
 
@@ -55,28 +55,6 @@ std::string trimmed(const std::string& text) {
 /// A refusal of the document, thrown out of the parser's callbacks.
 struct Refusal {
   std::string message;
-};
-
-/// Initialises the Xerces platform for the life of the object; the calls nest.
-class XercesScope {
-public:
-  XercesScope() {
-    try {
-      xercesc::XMLPlatformUtils::Initialize();
-      ready_ = true;
-    } catch (const xercesc::XMLException&) {
-    }
-  }
-  ~XercesScope() {
-    if (ready_)
-      xercesc::XMLPlatformUtils::Terminate();
-  }
-  XercesScope(const XercesScope&) = delete;
-  XercesScope& operator=(const XercesScope&) = delete;
-  bool ready() const { return ready_; }
-
-private:
-  bool ready_ = false;
 };
 
 /// Builds the graph while the parser walks the document.
@@ -367,7 +345,8 @@ KyGraphMLReader::KyGraphMLReader(const KyGraphReadOptions& options) : options_(o
 
 bool KyGraphMLReader::read(std::string_view bytes, const std::string& where, KyGraphData& data,
                            std::string& error) const {
-  const XercesScope xerces;
+  // Through the platform's lock: another thread may be reading a document.
+  const KyXMLPlatformHold xerces;
   if (!xerces.ready()) {
     error = where + ": the XML parser cannot be started";
     return false;

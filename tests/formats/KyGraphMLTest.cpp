@@ -6,9 +6,18 @@
 #include <kyformats/KyGraphMLReader.h>
 #include <kyformats/KyGraphMLWriter.h>
 
+#include <kyanalysis/KyAnalysisKeys.h>
+#include <kyanalysis/KyAnalysisSerializer.h>
+#include <kyplatform/KyGraph.h>
+#include <kyplatform/KyObjectTable.h>
+#include <kyplatform/KyServiceData.h>
+
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <memory>
 #include <string>
+#include <thread>
 #include <vector>
 
 namespace {
@@ -223,6 +232,48 @@ TEST(KyGraphMLReader, KeysAreKnownByTheirIdWithinTheirDomain) {
                    "'weight', edge key 'label' (--column OPTION=NAME reads one as an option)";
       EXPECT_EQ(data.notes, std::vector<std::string>{note});
     }
+}
+
+// The reader sets the XML platform up and tears it down through the same
+// lock as the documents of the analysis library, so reads on many threads
+// at once, of either kind, all succeed.
+TEST(KyGraphMLReader, ReadsOnThreadsBesideDocumentsReadOnOthers) {
+  const std::string graphml =
+      "<graphml><graph edgedefault=\"directed\"><node id=\"a\"/><node id=\"b\"/>"
+      "<edge source=\"a\" target=\"b\"/></graph></graphml>";
+  KyGraph graph;
+  graph.addEdge(graph.addNode(), graph.addNode());
+  KyServiceInputData request;
+  request.storeReference(nullptr, KyAnalysisKey::all::noneGraph, &graph);
+  KyObjectTable table;
+  unsigned char* bytes = nullptr;
+  unsigned long length = 0;
+  ASSERT_EQ(KyAnalysisSerializer().pInputDataToString(&request, &table, bytes, &length), 1);
+  const std::unique_ptr<unsigned char[]> document(bytes);
+
+  std::atomic<int> failures{0};
+  std::vector<std::thread> threads;
+  for (int t = 0; t < 4; ++t)
+    threads.emplace_back([&, t] {
+      for (int i = 0; i < 1000; ++i) {
+        if (t % 2 == 0) {
+          KyGraphData data;
+          std::string error;
+          if (!KyGraphMLReader().read(graphml, "g", data, error) ||
+              data.graph->numberOfEdges() != 1)
+            ++failures;
+        } else {
+          KyObjectTable names;
+          KyServiceInputData read;
+          if (KyAnalysisSerializer().pInputDataFromString(document.get(), &names, &read) == 0)
+            ++failures;
+          delete read.pValue(nullptr, KyAnalysisKey::all::noneGraph);
+        }
+      }
+    });
+  for (std::thread& thread : threads)
+    thread.join();
+  EXPECT_EQ(failures, 0);
 }
 
 } // namespace
