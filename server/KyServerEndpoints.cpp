@@ -9,6 +9,7 @@
 #include <kyplatform/KyObjectTable.h>
 #include <kyplatform/KyServiceData.h>
 #include <kyplatform/KyUtf8.h>
+#include <kyplatform/KyXMLWriteStop.h>
 
 #include <nlohmann/json.hpp>
 
@@ -187,16 +188,24 @@ KyServerReply KyServerEndpoints::run(const std::string& body, KyServerRequestFac
 
   KyServiceOutputData output;
   KyLocalAnalysisService().run(&input, &output, &stop);
-  if (stop.requested()) {
-    // Asked while the engine ran, or just after: the answer, however far
-    // it got, is not written out (a long one takes a while).
+  unsigned char* written = nullptr;
+  unsigned long length = 0;
+  int wrote = 0;
+  if (!stop.requested()) {
+    // A long answer takes a while to write: a stop asked meanwhile ends
+    // the write too.
+    const KyXMLWriteStop writeStop([&stop] { return stop.requested(); });
+    wrote = serializer.pOutputDataToString(&output, &table, written, &length);
+  }
+  if (wrote == 0 && stop.requested()) {
+    // Asked while the engine ran or while its answer was written: the
+    // answer, however far it got, is not sent; its code says why.
     facts.outcome = stop.reason() == KyAnalysisStop::WITHDRAWN ? "withdrawn" : "timeLimit";
     output.removeAllValues();
     output.storeInteger(nullptr, KyAnalysisKey::errorCode, ANALYSIS_ERROR_STOPPED);
+    wrote = serializer.pOutputDataToString(&output, &table, written, &length);
   }
-  unsigned char* written = nullptr;
-  unsigned long length = 0;
-  if (serializer.pOutputDataToString(&output, &table, written, &length) == 0)
+  if (wrote == 0)
     return KyServerReply::refusal(REFUSAL_INTERNAL_ERROR, "the answer cannot be written");
   const std::unique_ptr<unsigned char[]> held(written);
   KyServerReply reply;

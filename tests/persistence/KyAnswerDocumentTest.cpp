@@ -12,11 +12,15 @@
 #include <kyplatform/KyObjectTable.h>
 #include <kyplatform/KyServiceData.h>
 #include <kyplatform/KyXMLUtilities.h>
+#include <kyplatform/KyXMLWriteStop.h>
+
+#include "remote/KyRemoteTesting.h"
 
 #include <gtest/gtest.h>
 
 #include <memory>
 #include <string>
+#include <thread>
 
 namespace {
 
@@ -177,6 +181,50 @@ TEST(KyAnswerDocument, AGraphWithMembersStaysWithTheAnswerWhateverItNamesThere) 
       dynamic_cast<const KyNode*>(output.pValue(nullptr, KyAnalysisKey::sortedPaths::noneRootNode));
   ASSERT_NE(root, nullptr);
   EXPECT_EQ(root->pOwnerGraph(), graph);
+}
+
+// A stop living on the writing thread is asked as the results are written
+// and ends the write once it says so; one on another thread, or one that
+// says no, changes nothing.
+TEST(KyAnswerDocument, AStopOnTheWritingThreadEndsTheWriteOfALongAnswer) {
+  // All pairs along a chain of 60 nodes: 3,660 pair results and more.
+  kytest::RemoteCase chain(OPERATION_ALL_PAIRS_SHORTEST_PATHS, 60, 0, 1u);
+  KyServiceOutputData answer;
+  ASSERT_EQ(KyLocalAnalysisService().run(&chain.input, &answer), 0);
+  const auto write = [&answer](unsigned long& length) {
+    KyObjectTable table;
+    unsigned char* bytes = nullptr;
+    length = 0;
+    const int wrote = KyAnalysisSerializer().pOutputDataToString(&answer, &table, bytes, &length);
+    const std::unique_ptr<unsigned char[]> held(bytes);
+    EXPECT_EQ(wrote == 0, bytes == nullptr);
+    return wrote;
+  };
+  unsigned long plain = 0;
+  ASSERT_EQ(write(plain), 1);
+
+  unsigned long length = 0;
+  int asked = 0;
+  {
+    const KyXMLWriteStop never([&asked] { return ++asked < 0; });
+    EXPECT_EQ(write(length), 1);
+    EXPECT_EQ(length, plain);
+    EXPECT_GE(asked, 1) << "asked while the results are written";
+  }
+  asked = 0;
+  {
+    const KyXMLWriteStop second([&asked] { return ++asked == 2; });
+    EXPECT_EQ(write(length), 0) << "stopped when asked the second time";
+    EXPECT_EQ(asked, 2);
+    EXPECT_EQ(length, 0u);
+    {
+      const KyXMLWriteStop inner([] { return false; });
+      EXPECT_EQ(write(length), 1) << "the innermost stop decides";
+    }
+    std::thread elsewhere([&] { EXPECT_EQ(write(length), 1) << "another thread goes on"; });
+    elsewhere.join();
+  }
+  EXPECT_EQ(write(length), 1) << "no stop once the scope has ended";
 }
 
 } // namespace
