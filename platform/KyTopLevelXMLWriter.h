@@ -39,11 +39,14 @@ public:
   /// What takes a document in pieces: `length` bytes at `bytes`, valid
   /// during the call only.
   using Pieces = std::function<void(const unsigned char* bytes, std::size_t length)>;
-  /// Writes to `pieces`: a successful write() hands it the whole document
-  /// in order, in pieces of up to a megabyte, after the document was made,
-  /// so the text is never copied into one array; a failed write() hands it
-  /// nothing. During the calls outputSize() already gives the size of the
-  /// whole document.
+  /// Writes to `pieces`: write() makes the document once to learn that it
+  /// can be written and its size, handing nothing, then makes it again and
+  /// hands it over in order as it is made, in pieces of up to a megabyte,
+  /// so the text is never held whole (twice the time of making it once). A
+  /// failed write() hands nothing, unless memory runs out during the second
+  /// making, after part was handed. During the calls outputSize() already
+  /// gives the size of the whole document; the object table gets the
+  /// identifiers after the last call.
   KyTopLevelXMLWriter(Pieces pieces, int indenting, int usingTemplates);
   KyTopLevelXMLWriter(const KyTopLevelXMLWriter&) = default;
   KyTopLevelXMLWriter& operator=(const KyTopLevelXMLWriter&) = default;
@@ -67,8 +70,9 @@ public:
   /// object table are unchanged, no file is made or replaced (but for a
   /// failure while writing the file itself), outputSize() is 0 and
   /// pErrorMessage() says why. Cost O(size of the document) plus what
-  /// populateDOMElement() costs; twice that, and a DOM of the whole
-  /// document, for a document that the stream does not carry.
+  /// populateDOMElement() costs, twice that to pieces; and a DOM of the
+  /// whole document, held whole, for a document that the stream does not
+  /// carry.
   int write();
   /// Bytes written by the latest write(); 0 before and after a failure.
   unsigned long outputSize() const { return outputSize_; }
@@ -95,9 +99,12 @@ protected:
 private:
   struct Made;
 
+  /// What one attempt does with the text: keeps it whole, then hands it
+  /// on; counts it and drops it; hands it on as it is made.
+  enum class Output { keep, count, hand };
   /// One attempt of write(): as a stream or as one DOM. Returns 1 or 0 as
   /// write() does, or -1 when the stream cannot carry the document.
-  int writeOnce(bool stream);
+  int writeOnce(bool stream, Output output);
 
   std::wstring fileName_;
   unsigned char** buffer_ = nullptr;
