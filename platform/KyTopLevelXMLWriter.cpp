@@ -244,12 +244,12 @@ int KyTopLevelXMLWriter::write() {
     return fail(L"the XML platform cannot be initialised");
   // Written as a stream of elements; a document that holds what the stream
   // does not carry is written again as one DOM, which gives the same text.
-  // A document that goes on to a taker of pieces is streamed twice: once
-  // to learn that it can be written and its size, handing nothing on, then
-  // again handed on as it is made, so that its text is never held whole. A
-  // file is written only from a whole text, so that a failure never leaves
-  // part of one.
-  const bool handed = static_cast<bool>(pieces_);
+  // A document that goes on to a taker of pieces as it is made is streamed
+  // twice: once to learn that it can be written and its size, handing
+  // nothing on, then again handed on as it is made, so that its text is
+  // never held whole. A file is written only from a whole text, so that a
+  // failure never leaves part of one.
+  const bool handed = pieces_ && handingAsMade_ != 0;
   const int streamed = writeOnce(true, handed ? Output::count : Output::keep);
   if (streamed == 1 && handed)
     return writeOnce(true, Output::hand);
