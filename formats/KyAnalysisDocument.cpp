@@ -119,6 +119,7 @@ bool KyAnalysisDocument::readBase64(std::string text, const std::string& where,
 bool KyAnalysisDocument::write(KyGraph* graph, KyServiceInputData& request, bool indenting,
                                const KyTopLevelXMLWriter::Pieces& pieces, std::string& error) {
   KyAnalysisXMLWriter writer(pieces, indenting ? 1 : 0, 0);
+  writer.handingAsMade(1);
   writer.pGraph(graph);
   writer.pServiceInputData(&request);
   if (writer.write() != 0)

@@ -44,9 +44,10 @@ public:
 
   /// Writes `graph` with `request` as an analysis document: indented, as
   /// files are laid out, or on one line, as requests travel. The text goes
-  /// to `pieces` in order once the whole document was made, and is never
-  /// copied into one array. False, with the writer's message in `error` and
-  /// nothing handed to `pieces`, when the request cannot be written.
+  /// to `pieces` in order as it is made, once the document was found
+  /// writable, and is never held whole. False, with the writer's message in
+  /// `error` and nothing handed to `pieces`, when the request cannot be
+  /// written.
   static bool write(KyGraph* graph, KyServiceInputData& request, bool indenting,
                     const KyTopLevelXMLWriter::Pieces& pieces, std::string& error);
   /// Writes the document indented into the file `path`, which is made only

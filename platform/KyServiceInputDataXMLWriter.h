@@ -4,6 +4,7 @@
 #include <kyplatform/KyXMLWriter.h>
 
 #include <string>
+#include <utility>
 #include <vector>
 
 class KyServiceInputData;
@@ -72,7 +73,10 @@ public:
 
 private:
   struct Entry;
-  int sortedEntries(const KyServiceInputData& data, std::vector<Entry>& entries);
+  /// The entries of one option: [first, last) of the entries.
+  using Run = std::pair<std::size_t, std::size_t>;
+  int sortedEntries(const KyServiceInputData& data, std::vector<Entry>& entries,
+                    std::vector<Run>& options);
   static void numberKeys(std::vector<Entry>& entries);
   int writeOption(KyXMLStream& out, KyServiceName& service, const Entry* first, const Entry* last);
   KyText* defaultTextOf(KyServiceName& service, const KyServiceItemDescription& description);

@@ -93,10 +93,12 @@ int KyServiceOutputDataXMLReader::startEntry(const KyXMLStartTag& tag) {
                   L" has a value instead of lists");
     staging.lists = new KyOwningDList;
     entry.value = staging.lists;
-    entry.owned = 1;
+    entry.owned = true;
     return 1;
   }
-  entry.value = staging.pValue(value, entry.owned);
+  int owned = 0;
+  entry.value = staging.pValue(value, owned);
+  entry.owned = owned != 0;
   return entry.value != nullptr ? 1 : 0;
 }
 

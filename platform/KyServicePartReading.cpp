@@ -1,5 +1,6 @@
 #include "KyServicePartReading_p.h"
 
+#include <kyplatform/KyInt.h>
 #include <kyplatform/KyServiceData.h>
 #include <kyplatform/KyServiceItemDescription.h>
 #include <kyplatform/KyServiceItemDescriptionManager.h>
@@ -7,6 +8,8 @@
 #include <kyplatform/KyXMLStartTag.h>
 
 #include "KyXMLText_p.h"
+
+#include <typeinfo>
 
 namespace {
 // How messages name the data, its items and their descriptions.
@@ -25,9 +28,9 @@ KyServicePartReading::KyServicePartReading(Part part, KyXMLReader& reader) : par
 
 KyServicePartReading::~KyServicePartReading() {
   for (const Entry& entry : entries_) {
-    if (entry.owned != 0 && entry.value != nullptr)
+    if (entry.owned && entry.value != nullptr)
       entry.value->vRelease();
-    if (entry.ownerOwned != 0)
+    if (entry.ownerOwned)
       entry.owner->vRelease();
   }
 }
@@ -53,6 +56,7 @@ int KyServicePartReading::startItem(const KyXMLStartTag& tag) {
   if (description_ == nullptr)
     return fail(std::wstring(L"the ") + words.item + L" " + KyXMLText::quote(key_) +
                 L" is unknown");
+  keys_.emplace_back(entries_.size(), description_->pKey());
   const XMLCh* type = tag.pAttribute(u"type");
   if (KyXMLText::compare(type, description_->pValueType()) != 0)
     return fail(std::wstring(L"the ") + words.item + L" " + KyXMLText::quote(key_) +
@@ -82,14 +86,30 @@ const std::wstring& KyServicePartReading::wide(const XMLCh* text) {
 
 KyServicePartReading::Entry& KyServicePartReading::keep(KyObject* owner, int ownerOwned,
                                                         KyObject* value, int owned) {
-  return entries_.emplace_back(Entry{owner, ownerOwned, description_->pKey(), value, owned});
+  // KyInt is final: an exact type test is the whole check.
+  if (owned != 0 && value != nullptr && typeid(*value) == typeid(KyInt)) {
+    const int integer = static_cast<const KyInt*>(value)->value();
+    value->vRelease();
+    return entries_.emplace_back(Entry{owner, nullptr, integer, false, ownerOwned != 0, true});
+  }
+  return entries_.emplace_back(Entry{owner, value, 0, owned != 0, ownerOwned != 0, false});
 }
 
 int KyServicePartReading::finish(int complete) {
   if (complete == 0 || data_ == nullptr)
     return complete;
-  for (const Entry& entry : entries_)
-    data_->setValue(entry.owner, entry.key, entry.value, entry.owned, entry.ownerOwned);
+  std::size_t item = 0;
+  for (std::size_t i = 0; i < entries_.size(); ++i) {
+    while (item + 1 < keys_.size() && keys_[item + 1].first <= i)
+      ++item;
+    const wchar_t* key = keys_[item].second;
+    const Entry& entry = entries_[i];
+    if (entry.plain)
+      data_->storeInteger(entry.owner, key, entry.integer, entry.ownerOwned ? 1 : 0);
+    else
+      data_->setValue(entry.owner, key, entry.value, entry.owned ? 1 : 0, entry.ownerOwned ? 1 : 0);
+  }
   entries_.clear();
+  keys_.clear();
   return complete;
 }

@@ -4,7 +4,9 @@
 
 #include <kyplatform/KyXMLReader.h>
 
+#include <deque>
 #include <string>
+#include <utility>
 #include <vector>
 
 class KyServiceData;
@@ -30,12 +32,15 @@ public:
 
   /// A value kept for the data: stored there by finish(), else released
   /// when `owned` (the value) or `ownerOwned` (its owner) says this holds it.
+  /// An integer handed over as a KyInt is kept as `integer` alone (`plain`,
+  /// no value) and stored as the data stores the integers it makes.
   struct Entry {
     KyObject* owner;
-    int ownerOwned;
-    const wchar_t* key;
     KyObject* value;
-    int owned;
+    int integer;
+    bool owned;
+    bool ownerOwned;
+    bool plain;
   };
 
   /// A read of `part` for the part reader `reader`.
@@ -67,7 +72,8 @@ public:
   const std::wstring& wide(const XMLCh* text);
 
   /// Keeps a value of the item begun last for `owner`, until finish().
-  /// Returns the entry, whose value may be set later.
+  /// Returns the entry, whose value may be set later; it stays where it is
+  /// while more are kept. 24 bytes an entry, the key kept once per item.
   Entry& keep(KyObject* owner, int ownerOwned, KyObject* value, int owned);
   /// `complete` 1: stores every value kept in the data, which takes what
   /// the entries held. Returns `complete`.
@@ -77,7 +83,10 @@ private:
   Part part_;
   KyServiceData* data_ = nullptr;
   KyServiceName* service_ = nullptr;
-  std::vector<Entry> entries_;
+  // Entries in blocks, so that many cost no copy as they grow; the key of
+  // each item with the number of the item's first entry.
+  std::deque<Entry> entries_;
+  std::vector<std::pair<std::size_t, const wchar_t*>> keys_;
   const KyServiceItemDescription* description_ = nullptr;
   std::wstring key_;
   std::wstring text_;

@@ -292,8 +292,13 @@ SAX2XMLReader* newParser(SecurityManager& limits, KyXMLParserMemory& memory) {
 
 // A parser and what it works in. A thread keeps one for its next read, as
 // making one costs more than reading a small document; it holds the Xerces
-// platform up while it lives, until its thread ends.
+// platform up while it lives, until its thread ends. A parser holding more
+// than kKeptBytes after a read is not kept: it keeps the list of children
+// it grew for the element with most children, which for a large document is
+// as large as a list of all its nodes and edges.
 struct KeptParser {
+  static constexpr std::size_t kKeptBytes = 1 << 22;
+
   KyXMLPlatform platform;
   SecurityManager limits;
   KyXMLParserMemory memory;
@@ -325,7 +330,7 @@ public:
     parser_->setErrorHandler(nullptr);
     parser_->setLexicalHandler(nullptr);
     if (kept_ != nullptr) {
-      if (unfit_)
+      if (unfit_ || kept_->memory.heldBytes() > KeptParser::kKeptBytes)
         kept_->parser.reset();
       kept_->busy = false;
     }

@@ -244,15 +244,38 @@ int KyTopLevelXMLWriter::write() {
     return fail(L"the XML platform cannot be initialised");
   // Written as a stream of elements; a document that holds what the stream
   // does not carry is written again as one DOM, which gives the same text.
-  if (const int streamed = writeOnce(true); streamed != -1)
+  // A document that goes on to a taker of pieces as it is made is streamed
+  // twice: once to learn that it can be written and its size, handing
+  // nothing on, then again handed on as it is made, so that its text is
+  // never held whole. A file is written only from a whole text, so that a
+  // failure never leaves part of one.
+  const bool handed = pieces_ && handingAsMade_ != 0;
+  const int streamed = writeOnce(true, handed ? Output::count : Output::keep);
+  if (streamed == 1 && handed)
+    return writeOnce(true, Output::hand);
+  if (streamed != -1)
     return streamed;
-  return writeOnce(false);
+  return writeOnce(false, Output::keep);
 }
 
-int KyTopLevelXMLWriter::writeOnce(bool stream) {
+int KyTopLevelXMLWriter::writeOnce(bool stream, Output output) {
   clearFailure();
+  const unsigned long counted = std::exchange(outputSize_, 0);
   Made made;
   KyXMLByteBlocks text;
+  if (output == Output::count) {
+    text.handOff([](const unsigned char*, std::size_t) {});
+  } else if (output == Output::hand) {
+    // Set first: the taker of pieces may ask it to make room for all of them.
+    outputSize_ = counted;
+    text.handOff(pieces_);
+  }
+  // A failure of the second of two passes can only be running out of
+  // memory, after part of the document was handed on: the size goes too.
+  const auto failed = [this](int result) {
+    outputSize_ = 0;
+    return result;
+  };
   try {
     DOMImplementation* implementation = DOMImplementationRegistry::getDOMImplementation(u"LS");
     Owned<DOMDocument> document(implementation->createDocument(nullptr, u"document", nullptr));
@@ -269,15 +292,15 @@ int KyTopLevelXMLWriter::writeOnce(bool stream) {
       populated = populateDOMElement(*root);
     }
     if (populated == 0)
-      return failure().empty() ? fail(L"the document cannot be written") : 0;
+      return failed(failure().empty() ? fail(L"the document cannot be written") : 0);
     if (stream) {
       // The document element must hold nothing but what went into the
       // stream, and the stream must have carried all of it.
       if (out.failure() == KyXMLStream::Failure::character)
-        return fail(L"the document cannot be written: invalid or illegal XML character");
+        return failed(fail(L"the document cannot be written: invalid or illegal XML character"));
       if (out.failure() != KyXMLStream::Failure::none || root->hasAttributes() ||
           root->hasChildNodes())
-        return -1;
+        return failed(-1);
       out.end();
       out.finish();
     } else if (const std::wstring error =
@@ -285,15 +308,23 @@ int KyTopLevelXMLWriter::writeOnce(bool stream) {
                !error.empty()) {
       return fail(error);
     }
+    if (output != Output::keep)
+      text.flush();
   } catch (const DOMException& error) {
-    return fail(L"the document cannot be written: " + KyXMLText::toWide(error.getMessage()));
+    return failed(
+        fail(L"the document cannot be written: " + KyXMLText::toWide(error.getMessage())));
   } catch (const XMLException& error) {
-    return fail(L"the document cannot be written: " + KyXMLText::toWide(error.getMessage()));
+    return failed(
+        fail(L"the document cannot be written: " + KyXMLText::toWide(error.getMessage())));
   } catch (const OutOfMemoryException&) {
-    return fail(L"the document is too large to write");
+    return failed(fail(L"the document is too large to write"));
   }
 
   const std::size_t size = text.size();
+  if (output == Output::count) {
+    outputSize_ = static_cast<unsigned long>(size);
+    return 1;
+  }
   if (toFile_) {
     std::ofstream file(KyUtf8::fromWide(fileName_), std::ios::binary | std::ios::trunc);
     text.forEachBlock([&file](const unsigned char* bytes, std::size_t length) {
@@ -303,8 +334,9 @@ int KyTopLevelXMLWriter::writeOnce(bool stream) {
     if (!file)
       return fail(L"cannot write the file \"" + fileName_ + L"\"");
   }
-  // The identifiers go to the table and are freed before the document is
-  // handed over: they and what the taker makes of it are not held at once.
+  // The identifiers go to the table and are freed before a document held
+  // whole is handed over: they and what the taker makes of it are not held
+  // at once.
   if (table_ != nullptr)
     made.forEach([this](const KyObject* object, const wchar_t* id) {
       table_->setID(id, const_cast<KyObject*>(object));
@@ -312,9 +344,9 @@ int KyTopLevelXMLWriter::writeOnce(bool stream) {
   made = Made();
   // Set first: the taker of pieces may ask it to make room for all of them.
   outputSize_ = static_cast<unsigned long>(size);
-  if (pieces_)
+  if (output == Output::keep && pieces_)
     text.forEachBlock(pieces_);
-  else if (!toFile_)
+  else if (output == Output::keep && !toFile_)
     *buffer_ = text.release();
   return 1;
 }

@@ -41,9 +41,9 @@ public:
   using Pieces = std::function<void(const unsigned char* bytes, std::size_t length)>;
   /// Writes to `pieces`: a successful write() hands it the whole document
   /// in order, in pieces of up to a megabyte, after the document was made,
-  /// so the text is never copied into one array; a failed write() hands it
-  /// nothing. During the calls outputSize() already gives the size of the
-  /// whole document.
+  /// so the text is never copied into one array; or, with handingAsMade(),
+  /// as it is made. A failed write() hands it nothing. During the calls
+  /// outputSize() already gives the size of the whole document.
   KyTopLevelXMLWriter(Pieces pieces, int indenting, int usingTemplates);
   KyTopLevelXMLWriter(const KyTopLevelXMLWriter&) = default;
   KyTopLevelXMLWriter& operator=(const KyTopLevelXMLWriter&) = default;
@@ -57,6 +57,14 @@ public:
   /// 1: the document is laid out on indented lines; 0: on one line.
   int indenting() const { return indenting_; }
   int indenting(int indenting) { return indenting_ = indenting; }
+  /// For a writer on pieces, 1: write() makes the document once to learn
+  /// that it can be written and its size, handing nothing, then again,
+  /// handing each piece over as it is made, so that the text is never held
+  /// whole, in twice the time; memory running out during the second making
+  /// leaves part handed over. The object table gets the identifiers after
+  /// the last piece. 0 (the default): made once, held whole, then handed.
+  int handingAsMade() const { return handingAsMade_; }
+  int handingAsMade(int handingAsMade) { return handingAsMade_ = handingAsMade; }
   /// The templates setting that part writers consult (KyXMLWriter).
   int usingTemplates() const override { return usingTemplates_; }
   int usingTemplates(int usingTemplates) { return usingTemplates_ = usingTemplates; }
@@ -67,8 +75,9 @@ public:
   /// object table are unchanged, no file is made or replaced (but for a
   /// failure while writing the file itself), outputSize() is 0 and
   /// pErrorMessage() says why. Cost O(size of the document) plus what
-  /// populateDOMElement() costs; twice that, and a DOM of the whole
-  /// document, for a document that the stream does not carry.
+  /// populateDOMElement() costs, twice that when handing pieces as they are
+  /// made; and a DOM of the whole document, held whole, for a document that
+  /// the stream does not carry.
   int write();
   /// Bytes written by the latest write(); 0 before and after a failure.
   unsigned long outputSize() const { return outputSize_; }
@@ -95,9 +104,12 @@ protected:
 private:
   struct Made;
 
+  /// What one attempt does with the text: keeps it whole, then hands it
+  /// on; counts it and drops it; hands it on as it is made.
+  enum class Output { keep, count, hand };
   /// One attempt of write(): as a stream or as one DOM. Returns 1 or 0 as
   /// write() does, or -1 when the stream cannot carry the document.
-  int writeOnce(bool stream);
+  int writeOnce(bool stream, Output output);
 
   std::wstring fileName_;
   unsigned char** buffer_ = nullptr;
@@ -105,6 +117,7 @@ private:
   bool toFile_;
   int indenting_;
   int usingTemplates_;
+  int handingAsMade_ = 0;
   KyObjectTable* table_ = nullptr;
   unsigned long outputSize_ = 0;
   // The identifiers made by the write in progress; set only during write().

@@ -11,13 +11,25 @@ constexpr std::size_t kLargestBlock = std::size_t(1) << 20;
 } // namespace
 
 std::size_t KyXMLByteBlocks::size() const {
-  std::size_t total = lastUsed();
+  std::size_t total = handed_ + lastUsed();
   for (std::size_t i = 0; i + 1 < blocks_.size(); ++i)
     total += used_[i];
   return total;
 }
 
 void KyXMLByteBlocks::grow(std::size_t size) {
+  if (take_) {
+    // One block of the largest size, written again once handed off.
+    flush();
+    if (!blocks_.empty() && static_cast<std::size_t>(limit_ - end_) >= size)
+      return;
+    const std::size_t capacity = std::max(kLargestBlock, size);
+    blocks_.clear();
+    blocks_.emplace_back(new unsigned char[capacity]);
+    end_ = blocks_.back().get();
+    limit_ = end_ + capacity;
+    return;
+  }
   if (!blocks_.empty())
     used_.push_back(lastUsed());
   const std::size_t next =
@@ -29,6 +41,14 @@ void KyXMLByteBlocks::grow(std::size_t size) {
   blocks_.emplace_back(new unsigned char[capacity]);
   end_ = blocks_.back().get();
   limit_ = end_ + capacity;
+}
+
+void KyXMLByteBlocks::flush() {
+  if (blocks_.empty() || end_ == blocks_.back().get())
+    return;
+  take_(blocks_.back().get(), lastUsed());
+  handed_ += lastUsed();
+  end_ = blocks_.back().get();
 }
 
 void KyXMLByteBlocks::append(const unsigned char* bytes, std::size_t length) {

@@ -48,6 +48,7 @@ void* KyXMLParserMemory::allocate(XMLSize_t size) {
     throw xercesc::OutOfMemoryException();
   }
   header->size = room;
+  heldBytes_ += sizeof(Header) + room;
   return header + 1;
 }
 
@@ -56,11 +57,11 @@ void KyXMLParserMemory::deallocate(void* block) {
     return;
   Header* header = static_cast<Header*>(block) - 1;
   const std::size_t size = header->size;
+  if (size > kLargestKept || (size <= kSmallBlock && smallBytes_ + size > kKeptBytes)) {
+    release(header);
+    return;
+  }
   if (size <= kSmallBlock) {
-    if (smallBytes_ + size > kKeptBytes) {
-      ::operator delete(header);
-      return;
-    }
     Header*& list = small_[smallList(size)];
     header->next = list;
     list = header;
@@ -68,10 +69,15 @@ void KyXMLParserMemory::deallocate(void* block) {
     return;
   }
   if (large_.size() == kKeptLarge) {
-    ::operator delete(large_.front());
+    release(large_.front());
     large_.erase(large_.begin());
   }
   large_.push_back(header);
+}
+
+void KyXMLParserMemory::release(Header* header) {
+  heldBytes_ -= sizeof(Header) + header->size;
+  ::operator delete(header);
 }
 
 xercesc::MemoryManager* KyXMLParserMemory::getExceptionMemoryManager() {

@@ -18,9 +18,11 @@
 ///
 /// A freed block of up to kSmallBlock bytes goes to a list for its size,
 /// rounded up to kStep bytes, while the kept small blocks stay within
-/// kKeptBytes; a larger one goes to a list of at most kKeptLarge blocks,
-/// the oldest dropped first, which an allocation of the same size takes
-/// back. Everything else goes back to the heap at once. One instance serves
+/// kKeptBytes; a larger one of up to kLargestKept bytes goes to a list of
+/// at most kKeptLarge blocks, the oldest dropped first, which an allocation
+/// of the same size takes back. Everything else goes back to the heap at
+/// once: the lists of children that the parser grows by a quarter at a time
+/// for an element with many children are not kept. One instance serves
 /// one parser on one thread and must outlive it; what it keeps is freed
 /// with it. Failing allocations throw OutOfMemoryException, as Xerces' own
 /// memory manager does.
@@ -30,6 +32,7 @@ public:
   static constexpr std::size_t kSmallBlock = 4096;
   static constexpr std::size_t kKeptBytes = 1 << 20;
   static constexpr std::size_t kKeptLarge = 8;
+  static constexpr std::size_t kLargestKept = 1 << 18;
 
   KyXMLParserMemory() { large_.reserve(kKeptLarge); }
   ~KyXMLParserMemory() override;
@@ -43,6 +46,8 @@ public:
   void deallocate(void* block) override;
   /// Xerces' own memory manager; exceptions outlive the parser.
   xercesc::MemoryManager* getExceptionMemoryManager() override;
+  /// Bytes taken from the heap and not given back: blocks in use and kept.
+  std::size_t heldBytes() const { return heldBytes_; }
 
 private:
   // In front of every block: its size (rounded up for a small block), or,
@@ -56,7 +61,11 @@ private:
 
   static constexpr std::size_t kSmallLists = kSmallBlock / kStep;
 
+  // Gives a block back to the heap.
+  void release(Header* header);
+
   std::array<Header*, kSmallLists> small_{}; // by size: kStep, 2 kStep, ...
   std::size_t smallBytes_ = 0;               // bytes of the kept small blocks
   std::vector<Header*> large_;               // oldest first
+  std::size_t heldBytes_ = 0;
 };

@@ -18,6 +18,7 @@
 #include <memory>
 #include <sstream>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -389,8 +390,9 @@ TEST(KyAnalysisXMLWriter, OwnersAndValuesOfAnotherGraphFailTheWrite) {
 
 // A writer on a function hands it the same bytes, in order, that a writer
 // on a buffer makes, in several pieces for a document of some megabytes,
-// and gives the object table the same identifiers; a failed write hands it
-// nothing and names nothing.
+// and gives the object table the same identifiers, whether it hands them
+// as they are made or after; a failed write hands it nothing and names
+// nothing.
 TEST(KyAnalysisXMLWriter, PiecesHoldTheDocumentABufferHolds) {
   Request request;
   KyShortestPathsInputTailor tailor(&request.data);
@@ -402,7 +404,9 @@ TEST(KyAnalysisXMLWriter, PiecesHoldTheDocumentABufferHolds) {
     tailor.cost(request.graph.addEdge(last, node), i);
     last = node;
   }
-  for (const int indenting : {0, 1}) {
+  for (const auto& [indenting, asMade] :
+       {std::pair(0, 0), std::pair(1, 0), std::pair(0, 1), std::pair(1, 1)}) {
+    SCOPED_TRACE("indenting " + std::to_string(indenting) + ", as made " + std::to_string(asMade));
     unsigned char* buffer = nullptr;
     KyObjectTable bufferTable;
     KyAnalysisXMLWriter whole(&buffer, indenting, 0);
@@ -421,6 +425,7 @@ TEST(KyAnalysisXMLWriter, PiecesHoldTheDocumentABufferHolds) {
           ++count;
         },
         indenting, 0);
+    inPieces.handingAsMade(asMade);
     inPieces.pObjectTable(&piecesTable);
     inPieces.pGraph(&request.graph);
     inPieces.pServiceInputData(&request.data);
@@ -439,16 +444,19 @@ TEST(KyAnalysisXMLWriter, PiecesHoldTheDocumentABufferHolds) {
   KyNodeDList members;
   members.appendNode(other.addNode());
   KyClusteringInputTailor(&request.data).addSameClusterConstraint(&members);
-  int count = 0;
-  KyObjectTable table;
-  KyAnalysisXMLWriter failing([&count](const unsigned char*, std::size_t) { ++count; }, 1, 0);
-  failing.pObjectTable(&table);
-  failing.pGraph(&request.graph);
-  failing.pServiceInputData(&request.data);
-  EXPECT_EQ(failing.write(), 0);
-  EXPECT_EQ(count, 0);
-  EXPECT_EQ(failing.outputSize(), 0u);
-  EXPECT_EQ(table.length(), 0);
+  for (const int asMade : {0, 1}) {
+    int count = 0;
+    KyObjectTable table;
+    KyAnalysisXMLWriter failing([&count](const unsigned char*, std::size_t) { ++count; }, 1, 0);
+    failing.handingAsMade(asMade);
+    failing.pObjectTable(&table);
+    failing.pGraph(&request.graph);
+    failing.pServiceInputData(&request.data);
+    EXPECT_EQ(failing.write(), 0) << asMade;
+    EXPECT_EQ(count, 0) << asMade;
+    EXPECT_EQ(failing.outputSize(), 0u) << asMade;
+    EXPECT_EQ(table.length(), 0) << asMade;
+  }
 }
 
 // A manager without "parent" was read as a manager of no graph, which the
