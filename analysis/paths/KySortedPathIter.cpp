@@ -65,10 +65,13 @@ struct KySortedPathIter::Candidate {
   KyNode* lastNode;
   const Link* chain;
 
-  // The heap order: true when `a` goes out after `b`.
-  static bool later(const Candidate& a, const Candidate& b) {
-    return a.rank != b.rank ? a.rank > b.rank : a.added > b.added;
-  }
+  // The heap order: true when `a` goes out after `b`. A type rather than a
+  // function, so that the heap operations inline it.
+  struct Later {
+    bool operator()(const Candidate& a, const Candidate& b) const {
+      return a.rank != b.rank ? a.rank > b.rank : a.added > b.added;
+    }
+  };
 };
 
 // The answer's shortest-path tree, read node by node on first use into
@@ -212,7 +215,7 @@ struct KySortedPathIter::Tree {
                     const Link* links) {
     candidates.push_back(Candidate{saturated(modifiedLength - finishNodeCost), added++,
                                    modifiedLength, lastNode, links});
-    std::push_heap(candidates.begin(), candidates.end(), Candidate::later);
+    std::push_heap(candidates.begin(), candidates.end(), Candidate::Later());
   }
 };
 
@@ -284,7 +287,7 @@ void KySortedPathIter::storeNextPath() {
     std::vector<Candidate>& heap = tree_->candidates;
     const Candidate best = heap.front();
     if (emptyPath_ == nullptr || emptyPath_->length() > best.rank) {
-      std::pop_heap(heap.begin(), heap.end(), Candidate::later);
+      std::pop_heap(heap.begin(), heap.end(), Candidate::Later());
       heap.pop_back();
       if (!addPathExtensions(best))
         discardCandidates(); // best itself is complete: it is still handed out
