@@ -33,14 +33,18 @@ int readAll(int descriptor, std::string& bytes) {
   if (fstat(descriptor, &status) == 0) {
     if (S_ISDIR(status.st_mode))
       return EISDIR;
+    // One byte more, so that the read which meets the end finds room left
+    // and the buffer never grows past the file.
     if (S_ISREG(status.st_mode))
-      bytes.reserve(static_cast<std::size_t>(status.st_size));
+      bytes.reserve(static_cast<std::size_t>(status.st_size) + 1);
   }
   constexpr std::size_t kBlock = 1 << 20;
   for (;;) {
+    // Fill the room the buffer has; only a full buffer grows, by a block.
     const std::size_t used = bytes.size();
-    bytes.resize(used + kBlock);
-    const ssize_t got = ::read(descriptor, bytes.data() + used, kBlock);
+    const std::size_t room = bytes.capacity() > used ? bytes.capacity() - used : kBlock;
+    bytes.resize(used + room);
+    const ssize_t got = ::read(descriptor, bytes.data() + used, room);
     if (got < 0 && errno == EINTR) {
       bytes.resize(used);
       continue;

@@ -13,10 +13,10 @@ namespace KyInputFile {
 KYFORMATS_EXPORT std::string shownPath(const std::string& path);
 
 /// Reads the whole file `path` ("-": standard input) into `bytes` in one
-/// buffer, growing it by 1 MiB at a time where the size is not known
-/// beforehand. False, with "PATH: cannot be read: REASON" in `error` (no
-/// such file, is a directory, permission denied, ...), when it cannot be
-/// read; `bytes` is then unspecified.
+/// buffer: sized to a regular file beforehand (one byte to spare), grown
+/// as it fills where the size is not known. False, with "PATH: cannot be read: REASON" in `error`
+/// (no such file, is a directory, permission denied, ...), when it cannot be read; `bytes` is then
+/// unspecified.
 KYFORMATS_EXPORT bool read(const std::string& path, std::string& bytes, std::string& error);
 
 /// Whether `output` names a file that exists and is the same file as

@@ -2,7 +2,6 @@
 #include <kyanalysis/KyAnalysisKeys.h>
 #include <kyanalysis/KyPath.h>
 #include <kyanalysis/KySortedPathIter.h>
-#include <kyanalysis/KySortedPathsBinTree.h>
 #include <kyanalysis/KySortedPathsOutputTailor.h>
 #include <kyplatform/KyEdge.h>
 #include <kyplatform/KyEdgeDList.h>
@@ -11,6 +10,7 @@
 #include <kyplatform/KyNode.h>
 #include <kyplatform/KyServiceData.h>
 
+#include <algorithm>
 #include <climits>
 #include <cstdint>
 #include <deque>
@@ -53,23 +53,25 @@ constexpr int kOnWalk = -3;  // while a walk to the finish is being measured
 } // namespace
 
 // A candidate path: its last node, its modified length in 64 bits, and its
-// edges as a sidetrack chain instead of a list. The path set ranks it by
-// the modifiedLength() of its KyPath base, which holds its length (modified
-// length less the finish node cost) held within 32 bits: the same order,
-// as the finish node cost is one number, but lengths that can be reported
-// stay apart from those that cannot.
-class KySortedPathIter::Candidate final : public KyPath {
-public:
-  Candidate(KyNode* lastNode, std::int64_t modifiedLength, int finishNodeCost, const Link* chain)
-      : KyPath(lastNode, saturated(modifiedLength - finishNodeCost), nullptr),
-        modifiedLength_(modifiedLength), chain_(chain) {}
-  std::int64_t wideModifiedLength() const { return modifiedLength_; }
-  int rank() const { return modifiedLength(); }
-  const Link* chain() const { return chain_; }
+// edges as a sidetrack chain instead of a list. Candidates are ranked by
+// their length (modified length less the finish node cost) held within 32
+// bits: the same order, as the finish node cost is one number, but lengths
+// that can be reported stay apart from those that cannot. Equal ranks go
+// out in their order of adding.
+struct KySortedPathIter::Candidate {
+  int rank;
+  std::uint64_t added;
+  std::int64_t modifiedLength;
+  KyNode* lastNode;
+  const Link* chain;
 
-private:
-  std::int64_t modifiedLength_;
-  const Link* chain_;
+  // The heap order: true when `a` goes out after `b`. A type rather than a
+  // function, so that the heap operations inline it.
+  struct Later {
+    bool operator()(const Candidate& a, const Candidate& b) const {
+      return a.rank != b.rank ? a.rank > b.rank : a.added > b.added;
+    }
+  };
 };
 
 // The answer's shortest-path tree, read node by node on first use into
@@ -205,7 +207,16 @@ struct KySortedPathIter::Tree {
   std::vector<int> toFinish;
   std::vector<int> stack;
   std::deque<Link> links;
-  std::vector<const Link*> chain; // scratch: a chain in order
+  std::vector<const Link*> chain;    // scratch: a chain in order
+  std::vector<Candidate> candidates; // a binary heap, the next one out first
+  std::uint64_t added = 0;           // candidates made so far
+
+  void addCandidate(KyNode* lastNode, std::int64_t modifiedLength, int finishNodeCost,
+                    const Link* links) {
+    candidates.push_back(Candidate{saturated(modifiedLength - finishNodeCost), added++,
+                                   modifiedLength, lastNode, links});
+    std::push_heap(candidates.begin(), candidates.end(), Candidate::Later());
+  }
 };
 
 KySortedPathIter::KySortedPathIter(const KySortedPathsOutputTailor* tailor) { init(tailor); }
@@ -217,7 +228,6 @@ void KySortedPathIter::init(const KySortedPathsOutputTailor* tailor) {
   if (tailor == nullptr || tailor->pServiceOutputData() == nullptr)
     return;
   const KyServiceOutputData* data = outputData_ = tailor->pServiceOutputData();
-  pathSet_ = new KySortedPathsBinTree;
   finishNodeCost_ = data->getValueAsInteger(nullptr, key::noneFinishNodeCost);
   if (data->getValueAsInteger(nullptr, key::nonePathExists) != 0) {
     KyNode* start = nodeResult(data, nullptr, key::noneStartNode);
@@ -229,16 +239,17 @@ void KySortedPathIter::init(const KySortedPathsOutputTailor* tailor) {
     }
     if (tree_ != nullptr) {
       const int shortest = data->getValueAsInteger(nullptr, key::noneShortestPathLength);
-      auto* root = new Candidate(nodeResult(data, nullptr, key::noneRootNode), shortest,
-                                 finishNodeCost_, nullptr);
+      KyNode* root = nodeResult(data, nullptr, key::noneRootNode);
       if (start == finish) {
         // The empty path's length is its modified length, nothing taken off.
-        const int complete = addPathExtensions(*root);
-        emptyPath_ = completePath(root, shortest);
+        const Candidate empty{saturated(std::int64_t{shortest} - finishNodeCost_), 0, shortest,
+                              root, nullptr};
+        const int complete = addPathExtensions(empty);
+        emptyPath_ = completePath(empty, shortest);
         if (!complete)
           discardCandidates();
       } else {
-        pathSet_->addObject(root);
+        tree_->addCandidate(root, shortest, finishNodeCost_, nullptr);
       }
     }
   }
@@ -263,9 +274,6 @@ void KySortedPathIter::cleanup() {
   if (!hasBeenReturned_ && nextPath_ != nullptr)
     nextPath_->vRelease();
   discardCandidates();
-  if (pathSet_ != nullptr)
-    pathSet_->vRelease();
-  pathSet_ = nullptr;
   outputData_ = nullptr;
   finishNodeCost_ = 0;
   hasBeenReturned_ = 0;
@@ -275,13 +283,15 @@ void KySortedPathIter::cleanup() {
 
 void KySortedPathIter::storeNextPath() {
   hasBeenReturned_ = 0;
-  if (pathSet_ != nullptr && pathSet_->length() > 0) {
-    auto* best = static_cast<Candidate*>(KyPath::castDown(pathSet_->pFirstCell()->pObject()));
-    if (emptyPath_ == nullptr || emptyPath_->length() > best->rank()) {
-      pathSet_->searchAndRemoveObject(best)->vRelease();
-      if (!addPathExtensions(*best))
+  if (tree_ != nullptr && !tree_->candidates.empty()) {
+    std::vector<Candidate>& heap = tree_->candidates;
+    const Candidate best = heap.front();
+    if (emptyPath_ == nullptr || emptyPath_->length() > best.rank) {
+      std::pop_heap(heap.begin(), heap.end(), Candidate::Later());
+      heap.pop_back();
+      if (!addPathExtensions(best))
         discardCandidates(); // best itself is complete: it is still handed out
-      nextPath_ = completePath(best, reported(best->wideModifiedLength() - finishNodeCost_));
+      nextPath_ = completePath(best, reported(best.modifiedLength - finishNodeCost_));
       return;
     }
   }
@@ -295,16 +305,16 @@ int KySortedPathIter::addPathExtensions(const Candidate& path) {
   // both cuts once: an appending extension keeps the chain up to the path's
   // last sidetrack edge, a replacing one up to the sidetrack edge before it.
   // A null cut keeps nothing.
-  const Link* appendCut = tree.lastSidetrack(path.chain());
+  const Link* appendCut = tree.lastSidetrack(path.chain);
   const Link* replaceCut = appendCut != nullptr ? tree.lastSidetrack(appendCut->previous) : nullptr;
-  for (KyOutEdgeIter it(path.pLastNode()); it; ++it) {
+  for (KyOutEdgeIter it(path.lastNode); it; ++it) {
     KyEdge* extension = it.pEdge();
     KyNode* target = extension->pTargetNode();
     KyEdge* sidetrack = edgeResult(outputData_, target, key::nodeSidetrackEdge);
     if (sidetrack == nullptr)
       return 0;
     const std::int64_t modifiedLength =
-        path.wideModifiedLength() + outputData_->getValueAsInteger(extension, key::edgeCost);
+        path.modifiedLength + outputData_->getValueAsInteger(extension, key::edgeCost);
     const bool replaces =
         outputData_->getValueAsInteger(extension, key::edgeType) == SORTED_PATHS_EDGE_REPLACE;
     const Link* cut = replaces ? replaceCut : appendCut;
@@ -313,15 +323,15 @@ int KySortedPathIter::addPathExtensions(const Candidate& path) {
         !tree.reaches(sidetrack->pTargetNode(), tree.finish))
       return 0;
     tree.links.push_back(Link{cut, sidetrack});
-    pathSet_->addObject(new Candidate(target, modifiedLength, finishNodeCost_, &tree.links.back()));
+    tree.addCandidate(target, modifiedLength, finishNodeCost_, &tree.links.back());
   }
   return 1;
 }
 
-KyPath* KySortedPathIter::completePath(Candidate* candidate, int length) {
+KyPath* KySortedPathIter::completePath(const Candidate& candidate, int length) {
   Tree& tree = *tree_;
   tree.chain.clear();
-  for (const Link* link = candidate->chain(); link != nullptr; link = link->previous)
+  for (const Link* link = candidate.chain; link != nullptr; link = link->previous)
     tree.chain.push_back(link);
   // Every walk below was checked when the candidate was made.
   auto* edges = new KyEdgeDList;
@@ -332,10 +342,8 @@ KyPath* KySortedPathIter::completePath(Candidate* candidate, int length) {
     from = (*it)->sidetrack->pTargetNode();
   }
   appendTreeEdges(from, tree.finish, edges);
-  auto* path =
-      new KyPath(candidate->pLastNode(), saturated(candidate->wideModifiedLength()), edges);
+  auto* path = new KyPath(candidate.lastNode, saturated(candidate.modifiedLength), edges);
   path->length(length);
-  candidate->vRelease();
   return path;
 }
 
@@ -344,8 +352,8 @@ int KySortedPathIter::appendTreeEdges(KyNode* from, KyNode* to, KyEdgeDList* lis
 }
 
 void KySortedPathIter::discardCandidates() {
-  if (pathSet_ != nullptr)
-    pathSet_->deleteAllCellsAndObjects();
+  if (tree_ != nullptr)
+    tree_->candidates.clear();
   if (emptyPath_ != nullptr)
     emptyPath_->vRelease();
   emptyPath_ = nullptr;

@@ -11,7 +11,6 @@ class KyEdgeDList;
 class KyNode;
 class KyPath;
 class KyServiceOutputData;
-class KySortedPathsBinTree;
 class KySortedPathsOutputTailor;
 
 /// Enumerates, lazily and in order of increasing length, the paths from the
@@ -19,12 +18,11 @@ class KySortedPathsOutputTailor;
 ///
 /// The answer is compact: a shortest-path tree towards the finish node and a
 /// path graph whose nodes stand for sidetrack edges. The iterator keeps the
-/// candidate paths in a KySortedPathsBinTree; each step takes the cheapest
-/// one out, turns every out-edge of its path-graph node into a new candidate
-/// and stands on it. A candidate holds no edge list, only its sidetrack
-/// edges as a chain shared with the candidate it extends; its edges are
-/// built once, when it is handed out, from the tree edges read once per node
-/// into arrays by node position. A step thus costs O(log c) for c
+/// candidate paths in a binary heap, equal lengths first in, first out; each
+/// step takes the cheapest one out, turns every out-edge of its path-graph node into a new
+/// candidate and stands on it. A candidate holds no edge list, only its sidetrack edges as a chain
+/// shared with the candidate it extends; its edges are built once, when it is handed out, from the
+/// tree edges read once per node into arrays by node position. A step thus costs O(log c) for c
 /// candidates, O(1) store reads and a check of the tree walks per out-edge,
 /// and the building of the one edge list handed out. Nothing is computed
 /// for paths never asked for. When the path graph allows endless extension
@@ -78,38 +76,37 @@ public:
   }
 
 private:
-  class Candidate;
+  struct Candidate;
   struct Tree;
 
   KySortedPathIter(const KySortedPathIter&) = delete;
   KySortedPathIter& operator=(const KySortedPathIter&) = delete;
 
-  /// Releases the path not taken, the empty path, the candidates and the
-  /// path set, and sets every field to null or 0.
+  /// Releases the path not taken, the empty path and the candidates, and sets every field to null
+  /// or 0.
   void cleanup();
   /// Stands on the next path: the cheaper of the best candidate and the
   /// waiting empty path (the empty path on a tie).
   void storeNextPath();
-  /// Adds to the path set a candidate per out-edge of `path`'s last node.
-  /// Returns 0 when the answer lacks an edge one of them needs; the
-  /// candidates added by then stay in the path set.
+  /// Adds a candidate per out-edge of `path`'s last node. Returns 0 when the
+  /// answer lacks an edge one of them needs; the candidates added by then
+  /// stay.
   int addPathExtensions(const Candidate& path);
   /// The path handed out for `candidate`, with its edge list built and the
-  /// given length; the candidate is released. Cost O(edges of the path).
-  KyPath* completePath(Candidate* candidate, int length);
+  /// given length. Cost O(edges of the path).
+  KyPath* completePath(const Candidate& candidate, int length);
   /// Appends to `list` the tree edges from `from` to `to`. Returns 0 when a
   /// tree edge is missing or the walk outgrows the analysed graph.
   int appendTreeEdges(KyNode* from, KyNode* to, KyEdgeDList* list) const;
   /// Releases every candidate and the waiting empty path.
   void discardCandidates();
 
-  KySortedPathsBinTree* pathSet_ = nullptr;
   const KyServiceOutputData* outputData_ = nullptr;
   int finishNodeCost_ = 0;
   KyPath* emptyPath_ = nullptr;
   int hasBeenReturned_ = 0;
   KyPath* nextPath_ = nullptr;
-  /// The tree edges read so far and the candidates' sidetrack chains; null
-  /// while the iterator is empty.
+  /// The tree edges read so far, the candidates and their sidetrack chains;
+  /// null while the iterator is empty.
   std::unique_ptr<Tree> tree_;
 };
