@@ -127,12 +127,15 @@ inline std::vector<RawAnswer> answersIn(const std::string& received) {
 inline RawAnswer exchange(int port, const std::string& request) {
   RawConnection connection(port);
   RawAnswer answer;
-  if (!connection.connected() || !connection.send(request))
+  if (!connection.connected())
     return answer;
+  // A server that refuses a long request may close the connection before
+  // all of it is sent: the send then fails, and what came is still read.
+  const bool sent = connection.send(request);
   const std::vector<RawAnswer> answers = answersIn(connection.receiveAll());
   if (!answers.empty())
     answer = answers.front();
-  answer.closed = connection.closed;
+  answer.closed = connection.closed || !sent;
   return answer;
 }
 
