@@ -23,6 +23,9 @@
 
 KyServiceItemDescriptionManager* KyServiceName::pInputDescription() { return nullptr; }
 KyServiceItemDescriptionManager* KyServiceName::pOutputDescription() { return nullptr; }
+const KyServiceItemDescriptionManager* KyServiceName::pInputDescriptionForLookup() {
+  return pInputDescription();
+}
 KySerializer* KyServiceName::pSerializer() { return nullptr; }
 KyServiceItemDescription* KyServiceName::pResultDescription(const wchar_t* key) {
   KyServiceItemDescriptionManager* results = pOutputDescription();

@@ -92,7 +92,7 @@ int KyServiceInputDataXMLWriter::writeElement(KyXMLStream& out) {
   if (data == nullptr)
     return fail(L"no input data to write");
   KyServiceName* service = data->pServiceName();
-  if (service == nullptr || service->pInputDescription() == nullptr)
+  if (service == nullptr || service->pInputDescriptionForLookup() == nullptr)
     return fail(L"the input data has no service name with option descriptions");
   std::vector<Entry> entries;
   std::vector<Run> options;
@@ -227,7 +227,8 @@ void KyServiceInputDataXMLWriter::numberKeys(std::vector<Entry>& entries) {
 // when every value is left out as a default.
 int KyServiceInputDataXMLWriter::writeOption(KyXMLStream& out, KyServiceName& service,
                                              const Entry* first, const Entry* last) {
-  const KyServiceItemDescription* description = service.pInputDescription()->pOption(first->key);
+  const KyServiceItemDescription* description =
+      service.pInputDescriptionForLookup()->pOption(first->key);
   if (description == nullptr)
     return fail(L"the option " + KyXMLText::quote(first->key) + L" has no description");
   const bool isManager = description->pValueType() == KyServiceInputDataXML::kConstraintManagerType;

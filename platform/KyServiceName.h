@@ -33,6 +33,11 @@ public:
 
   virtual KyServiceItemDescriptionManager* pInputDescription();
   virtual KyServiceItemDescriptionManager* pOutputDescription();
+  /// The option descriptions as documents and defaults look keys up in
+  /// them, changing nothing: the base gives pInputDescription(); a service
+  /// may give a set it shares between its names instead of making each
+  /// name's own.
+  virtual const KyServiceItemDescriptionManager* pInputDescriptionForLookup();
   /// The description of the result `key` as answers carry it: the base asks
   /// pOutputDescription(); a service may describe more (a note beside an
   /// error code, say) without listing it there. Null when there is none.

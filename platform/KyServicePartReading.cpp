@@ -40,7 +40,7 @@ int KyServicePartReading::begin(KyServiceData* data) {
   if (data == nullptr)
     return fail(std::wstring(L"no ") + words.data + L" data to read into");
   service_ = data->pServiceName();
-  if (service_ == nullptr || (part_ == Part::input ? service_->pInputDescription()
+  if (service_ == nullptr || (part_ == Part::input ? service_->pInputDescriptionForLookup()
                                                    : service_->pOutputDescription()) == nullptr)
     return fail(std::wstring(L"the ") + words.data + L" data has no service name with " +
                 words.descriptions);
@@ -51,8 +51,9 @@ int KyServicePartReading::begin(KyServiceData* data) {
 int KyServicePartReading::startItem(const KyXMLStartTag& tag) {
   const Words& words = part_ == Part::input ? kInput : kOutput;
   key_ = KyXMLText::toWide(tag.pAttribute(u"key"));
-  description_ = part_ == Part::input ? service_->pInputDescription()->pOption(key_.c_str())
-                                      : service_->pResultDescription(key_.c_str());
+  description_ = part_ == Part::input
+                     ? service_->pInputDescriptionForLookup()->pOption(key_.c_str())
+                     : service_->pResultDescription(key_.c_str());
   if (description_ == nullptr)
     return fail(std::wstring(L"the ") + words.item + L" " + KyXMLText::quote(key_) +
                 L" is unknown");

@@ -5,8 +5,12 @@
 #include <kyplatform/KyDouble.h>
 #include <kyplatform/KyHashMap.h>
 #include <kyplatform/KyInt.h>
+#include <kyplatform/KyServiceData.h>
 #include <kyplatform/KyServiceItemDescription.h>
+#include <kyplatform/KyServiceName.h>
 #include <kyplatform/KyText.h>
+
+#include <typeinfo>
 
 namespace {
 enum class Enumeration { none, operation, clusteringQuality, cycleBreakingQuality };
@@ -237,3 +241,20 @@ KyAnalysisOptionDescriptionManager::KyAnalysisOptionDescriptionManager() {
 }
 
 KyAnalysisOptionDescriptionManager::~KyAnalysisOptionDescriptionManager() = default;
+
+const KyAnalysisOptionDescriptionManager& KyAnalysisOptionDescriptionManager::built() {
+  static const KyAnalysisOptionDescriptionManager descriptions;
+  return descriptions;
+}
+
+int KyAnalysisOptionDescriptionManager::defaultInteger(const KyServiceInputData& input,
+                                                       const wchar_t* key) {
+  KyServiceName* name = input.pServiceName();
+  const KyServiceItemDescriptionManager* options =
+      name != nullptr ? name->pInputDescriptionForLookup() : nullptr;
+  const auto* option = options != nullptr
+                           ? dynamic_cast<const KyServiceOptionDescription*>(options->pOption(key))
+                           : nullptr;
+  const KyObject* value = option != nullptr ? option->pDefaultValue() : nullptr;
+  return value != nullptr && typeid(*value) == typeid(KyInt) ? KyInt::castDown(value)->value() : 0;
+}

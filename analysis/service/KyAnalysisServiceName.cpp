@@ -21,6 +21,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <typeinfo>
 
 KyAnalysisServiceName::KyAnalysisServiceName()
     : serializer_(new KyAnalysisSerializer), constraintWriter_(new KyAnalysisConstraintXMLWriter),
@@ -38,6 +39,12 @@ KyServiceItemDescriptionManager* KyAnalysisServiceName::pInputDescription() {
   if (inputDescription_ == nullptr)
     inputDescription_ = new KyAnalysisOptionDescriptionManager;
   return inputDescription_;
+}
+
+const KyServiceItemDescriptionManager* KyAnalysisServiceName::pInputDescriptionForLookup() {
+  if (inputDescription_ == nullptr && typeid(*this) == typeid(KyAnalysisServiceName))
+    return &KyAnalysisOptionDescriptionManager::built();
+  return pInputDescription();
 }
 
 KyServiceItemDescriptionManager* KyAnalysisServiceName::pOutputDescription() {

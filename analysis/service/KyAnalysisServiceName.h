@@ -23,6 +23,10 @@ public:
 
   /// The option descriptions; the same manager on every call.
   KyServiceItemDescriptionManager* pInputDescription() override;
+  /// The option descriptions built once for the process, while this name
+  /// has not made its own and is of this class: names need not each make a
+  /// set only to look keys up. Else pInputDescription().
+  const KyServiceItemDescriptionManager* pInputDescriptionForLookup() override;
   /// The result descriptions; the same manager on every call.
   KyServiceItemDescriptionManager* pOutputDescription() override;
   /// As the base, and "errorOption", the key of the option at fault beside

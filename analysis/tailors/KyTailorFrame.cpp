@@ -2,6 +2,7 @@
 #include "KyLibraryKeys_p.h"
 
 #include <kyanalysis/KyAnalysisKeys.h>
+#include <kyanalysis/KyAnalysisOptionDescriptionManager.h>
 #include <kyanalysis/KyAnalysisServiceName.h>
 #include <kyanalysis/KyBaseAnalysisOutputTailor.h>
 #include <kyanalysis/KyGeneralAnalysisInputTailor.h>
@@ -20,12 +21,6 @@ namespace {
 template <class T> const T* exactly(const KyObject* object) {
   return object != nullptr && typeid(*object) == typeid(T) ? static_cast<const T*>(object)
                                                            : nullptr;
-}
-
-// What a default reads as: a KyInt's value, 0 for none or another class.
-int integerOf(const KyObject* value) {
-  const KyInt* integer = exactly<KyInt>(value);
-  return integer != nullptr ? integer->value() : 0;
 }
 } // namespace
 
@@ -80,7 +75,9 @@ int KyGeneralAnalysisInputTailor::getValueAsInteger(const KyObject* owner,
                                                     const wchar_t* key) const {
   // Stored integers are read without making their objects.
   int stored = 0;
-  return inputData_->findInteger(owner, key, stored) ? stored : integerOf(defaultValue(key));
+  return inputData_->findInteger(owner, key, stored)
+             ? stored
+             : KyAnalysisOptionDescriptionManager::defaultInteger(*inputData_, key);
 }
 
 double KyGeneralAnalysisInputTailor::getValueAsDouble(const KyObject* owner,
@@ -101,7 +98,9 @@ int KyGeneralAnalysisInputTailor::graphOption(const wchar_t* key, int value) {
 int KyGeneralAnalysisInputTailor::memberOption(const KyGraphMember* member,
                                                const wchar_t* key) const {
   int stored = 0;
-  return inputData_->findMemberInteger(member, key, stored) ? stored : integerOf(defaultValue(key));
+  return inputData_->findMemberInteger(member, key, stored)
+             ? stored
+             : KyAnalysisOptionDescriptionManager::defaultInteger(*inputData_, key);
 }
 
 int KyGeneralAnalysisInputTailor::memberOption(KyGraphMember* member, const wchar_t* key,

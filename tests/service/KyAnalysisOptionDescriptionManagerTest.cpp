@@ -1,10 +1,14 @@
 // The option descriptions: their order, scopes and enumeration maps.
 #include "support/KyDescriptionTesting.h"
 
+#include <kyanalysis/KyAnalysisKeys.h>
 #include <kyanalysis/KyAnalysisOperation.h>
 #include <kyanalysis/KyAnalysisOptionDescriptionManager.h>
+#include <kyanalysis/KyAnalysisServiceName.h>
 #include <kyplatform/KyHashMap.h>
 #include <kyplatform/KyInt.h>
+#include <kyplatform/KyServiceData.h>
+#include <kyplatform/KyServiceItemDescription.h>
 #include <kyplatform/KyText.h>
 
 #include <gtest/gtest.h>
@@ -107,4 +111,47 @@ TEST_F(OptionDescriptionsTest, ResultKeysAreNotOptions) {
   EXPECT_EQ(manager.pOption(L"clustering:node:clusterNumber"), nullptr);
   EXPECT_EQ(manager.pOption(L"errorCode"), nullptr);
 }
+// A request's defaults come from the descriptions its service name looks
+// keys up in: the library's own name shares one set built for the process
+// until its own are made (and may then be changed); another name's are
+// its own.
+TEST(OptionDefaults, ARequestReadsTheDefaultsItsNameLooksUp) {
+  const wchar_t* own = L"custom:graph:weight";
+  const wchar_t* known = KyAnalysisKey::allPairsShortestPaths::edgeCost;
+  const auto* built =
+      dynamic_cast<const KyInt*>(dynamic_cast<const KyServiceOptionDescription*>(
+                                     KyAnalysisOptionDescriptionManager::built().pOption(known))
+                                     ->pDefaultValue());
+  ASSERT_NE(built, nullptr);
+  const int knownDefault = built->value();
+  struct OtherName : KyAnalysisServiceName {
+    KyServiceItemDescriptionManager* pInputDescription() override { return &descriptions; }
+    KyServiceItemDescriptionManager descriptions;
+  };
+
+  KyServiceInputData unnamed;
+  EXPECT_EQ(KyAnalysisOptionDescriptionManager::defaultInteger(unnamed, known), 0);
+
+  KyServiceInputData request;
+  auto* name = new KyAnalysisServiceName;
+  request.pServiceName(name);
+  EXPECT_EQ(KyAnalysisOptionDescriptionManager::defaultInteger(request, known), knownDefault);
+  EXPECT_EQ(KyAnalysisOptionDescriptionManager::defaultInteger(request, own), 0);
+  EXPECT_EQ(name->pInputDescriptionForLookup(), &KyAnalysisOptionDescriptionManager::built());
+  name->pInputDescription()->pOption(new KyServiceOptionDescription(
+      own, L"KyGraph", L"Integer", nullptr, 0, 1, nullptr, new KyInt(7)));
+  EXPECT_EQ(name->pInputDescriptionForLookup(), name->pInputDescription());
+  EXPECT_EQ(KyAnalysisOptionDescriptionManager::defaultInteger(request, own), 7);
+  EXPECT_EQ(KyAnalysisOptionDescriptionManager::defaultInteger(request, known), knownDefault);
+  EXPECT_EQ(KyAnalysisOptionDescriptionManager::built().pOption(own), nullptr)
+      << "the shared set is not changed";
+
+  KyServiceInputData other;
+  auto* otherName = new OtherName;
+  other.pServiceName(otherName);
+  otherName->descriptions.pOption(new KyServiceOptionDescription(
+      known, L"KyEdge", L"Integer", nullptr, 0, 1, nullptr, new KyInt(knownDefault + 1)));
+  EXPECT_EQ(KyAnalysisOptionDescriptionManager::defaultInteger(other, known), knownDefault + 1);
+}
+
 } // namespace
