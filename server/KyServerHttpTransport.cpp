@@ -87,10 +87,6 @@ bool decimal(const std::string& text) {
 /// answered, so that a worker's peak does not stay with the process.
 constexpr std::size_t kTrimAfterBytes = std::size_t{64} << 20;
 
-/// Threads that read and write connections: each waits on many at once.
-int ioThreads() {
-  return static_cast<int>(std::clamp(std::thread::hardware_concurrency(), 1u, 4u));
-}
 
 } // namespace
 
@@ -492,7 +488,6 @@ KyServerHttpTransport::Listening KyServerHttpTransport::listen(const std::string
   const std::size_t room = std::max<std::size_t>(2 * settings.maxHeaderBytes, 8192);
   std::vector<MHD_OptionItem> options = {
       {MHD_OPTION_LISTEN_SOCKET, listening_, nullptr},
-      {MHD_OPTION_THREAD_POOL_SIZE, ioThreads(), nullptr},
       {MHD_OPTION_CONNECTION_TIMEOUT, settings.readSeconds, nullptr},
       {MHD_OPTION_CONNECTION_LIMIT, settings.maxConnections, nullptr},
       {MHD_OPTION_PER_IP_CONNECTION_LIMIT, settings.maxConnectionsPerAddress, nullptr},
