@@ -11,7 +11,6 @@
 #include <cstdarg>
 #include <fstream>
 #include <iterator>
-#include <malloc.h>
 #include <netdb.h>
 #include <netinet/in.h>
 #include <strings.h>
@@ -86,7 +85,6 @@ bool decimal(const std::string& text) {
 /// Requests larger than this give their memory back to the system once
 /// answered, so that a worker's peak does not stay with the process.
 constexpr std::size_t kTrimAfterBytes = std::size_t{64} << 20;
-
 
 } // namespace
 
@@ -433,7 +431,7 @@ void KyServerHttpTransport::Callbacks::completed(void* self, MHD_Connection* con
   const bool large = exchange->held() > kTrimAfterBytes;
   delete exchange;
   if (large)
-    malloc_trim(0);
+    transport.trim_.ask();
   // Told under the lock: once stop() sees the count, the transport may go.
   const std::lock_guard<std::mutex> lock(transport.mutex_);
   --transport.exchanges_;

@@ -2,6 +2,7 @@
 #pragma once
 
 #include "KyServerConnectionWatch_p.h"
+#include "KyServerMemoryTrim_p.h"
 
 #include <atomic>
 #include <condition_variable>
@@ -56,6 +57,7 @@ private:
   std::string key_;
   bool valid_ = true;
   KyServerConnectionWatch watch_;
+  KyServerMemoryTrim trim_;
   MHD_Daemon* daemon_ = nullptr;
   int listening_ = -1;
   int port_ = 0;
