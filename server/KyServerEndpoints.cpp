@@ -62,11 +62,6 @@ constexpr std::size_t kLogBacklog = 10000;
 
 std::string sizeText(std::uint64_t bytes) { return std::to_string(bytes) + " bytes"; }
 
-KyServerReply withRetry(KyServerReply reply) {
-  reply.headers.emplace_back(retryAfterHeader, "1");
-  return reply;
-}
-
 /// A prefix that sets this process's request ids apart from another's.
 std::string idPrefix() {
   std::random_device random;
@@ -76,6 +71,12 @@ std::string idPrefix() {
 }
 
 } // namespace
+
+KyServerReply KyServerReply::retryLater(KyAnalysisRefusalEnum refusal, const std::string& message) {
+  KyServerReply reply = KyServerReply::refusal(refusal, message);
+  reply.headers.emplace_back(retryAfterHeader, "1");
+  return reply;
+}
 
 KyServerReply KyServerReply::refusal(KyAnalysisRefusalEnum refusal, const std::string& message) {
   const Refusal& what = refusalOf(refusal);
@@ -117,8 +118,8 @@ KyServerReply KyServerEndpoints::tooLarge() const {
 }
 
 KyServerReply KyServerEndpoints::busy() {
-  return withRetry(
-      KyServerReply::refusal(REFUSAL_SERVICE_BUSY, "every worker is busy and the queue is full"));
+  return KyServerReply::retryLater(REFUSAL_SERVICE_BUSY,
+                                   "every worker is busy and the queue is full");
 }
 
 KyServerReply KyServerEndpoints::overBudget(std::size_t bytes) const {
@@ -127,10 +128,10 @@ KyServerReply KyServerEndpoints::overBudget(std::size_t bytes) const {
                                   "the request needs about " + sizeText(bytes) +
                                       " of memory, more than the " + sizeText(budget_.limit()) +
                                       " this service has for requests");
-  return withRetry(KyServerReply::refusal(
+  return KyServerReply::retryLater(
       REFUSAL_SERVICE_BUSY, "the memory this service has for requests is taken; the request needs "
                             "about " +
-                                sizeText(bytes)));
+                                sizeText(bytes));
 }
 
 KyServerReply KyServerEndpoints::run(const std::string& body, KyServerRequestFacts& facts,

@@ -278,15 +278,10 @@ private:
   void work() {
     if (stop_.requested()) {
       facts_.outcome = stop_.reason() == KyAnalysisStop::WITHDRAWN ? "withdrawn" : "timeLimit";
-      return settle(withRetry(KyServerReply::refusal(
-          REFUSAL_SERVICE_BUSY, "the request waited past the time limit and was not run")));
+      return settle(KyServerReply::retryLater(
+          REFUSAL_SERVICE_BUSY, "the request waited past the time limit and was not run"));
     }
     settle(endpoints_.run(body_, facts_, stop_, hold_));
-  }
-
-  static KyServerReply withRetry(KyServerReply reply) {
-    reply.headers.emplace_back(retryAfterHeader, "1");
-    return reply;
   }
 
   /// Hands `reply` back to the connection's thread. Touches nothing of the

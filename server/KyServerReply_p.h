@@ -19,4 +19,7 @@ struct KyServerReply {
   /// The refusal `refusal` as JSON {"error": WORD, "message": `message`}.
   static KyServerReply refusal(KyAnalysisWireContract::KyAnalysisRefusalEnum refusal,
                                const std::string& message);
+  /// refusal(), telling the client to try again in a second (Retry-After).
+  static KyServerReply retryLater(KyAnalysisWireContract::KyAnalysisRefusalEnum refusal,
+                                  const std::string& message);
 };
