@@ -3,6 +3,7 @@
 #include <kyanalysis/KyAnalysisKeys.h>
 #include <kyanalysis/KyAnalysisOperation.h>
 #include <kyanalysis/KyAnalysisSerializer.h>
+#include <kyanalysis/KyAnalysisServiceName.h>
 #include <kyanalysis/KyAnalysisWorkEstimate.h>
 #include <kyengine/KyLocalAnalysisService.h>
 #include <kyplatform/KyGraph.h>
@@ -57,6 +58,10 @@ constexpr std::size_t kReadBytesPerBodyByte = 8;
 /// Memory taken by one value of an answer: the stored value and its text in
 /// the answer string.
 constexpr std::size_t kBytesPerAnswerValue = 64;
+/// Values past which what a request leaves is freed on the disposer's
+/// thread rather than the worker's: freeing an answer of millions of values
+/// takes a good part of a second.
+constexpr int kFreeAsideValues = 10000;
 /// Lines the log may hold back before it drops new ones.
 constexpr std::size_t kLogBacklog = 10000;
 
@@ -69,6 +74,28 @@ std::string idPrefix() {
   std::snprintf(text, sizeof text, "%08x", random());
   return text;
 }
+
+/// The objects of one request: its graph, the table of its names, the
+/// request and the answer. The graph is declared first so that it goes
+/// last: the request and the answer refer to it.
+struct Answering {
+  std::unique_ptr<KyGraph> graph;
+  KyObjectTable table;
+  KyServiceInputData input;
+  KyServiceOutputData output;
+};
+
+/// Frees a request's objects: a large one on the disposer's thread, so
+/// that its worker takes the next request at once.
+struct Disposal {
+  KyServerDisposer& disposer;
+  void operator()(Answering* objects) const {
+    if (objects->input.numberOfValues() + objects->output.numberOfValues() > kFreeAsideValues)
+      disposer.dispose([objects] { delete objects; });
+    else
+      delete objects;
+  }
+};
 
 } // namespace
 
@@ -159,11 +186,10 @@ KyServerReply KyServerEndpoints::run(const std::string& body, KyServerRequestFac
   if (!hold.grow(body.size() * kReadBytesPerBodyByte))
     return overBudget(hold.held() + body.size() * kReadBytesPerBodyByte);
 
-  // Declared first so that it goes last: the request and the answer refer
-  // to the graph read from the request.
-  std::unique_ptr<KyGraph> graph;
-  KyObjectTable table;
-  KyServiceInputData input;
+  const std::unique_ptr<Answering, Disposal> objects(new Answering, Disposal{disposer_});
+  std::unique_ptr<KyGraph>& graph = objects->graph;
+  KyObjectTable& table = objects->table;
+  KyServiceInputData& input = objects->input;
   const KyAnalysisSerializer serializer;
   std::wstring reason;
   if (serializer.pInputDataFromString(text, &table, &input, reason) == 0)
@@ -187,7 +213,7 @@ KyServerReply KyServerEndpoints::run(const std::string& body, KyServerRequestFac
   if (!hold.grow(values * kBytesPerAnswerValue))
     return overBudget(hold.held() + values * kBytesPerAnswerValue);
 
-  KyServiceOutputData output;
+  KyServiceOutputData& output = objects->output;
   KyLocalAnalysisService().run(&input, &output, &stop);
   unsigned char* written = nullptr;
   unsigned long length = 0;
@@ -200,11 +226,13 @@ KyServerReply KyServerEndpoints::run(const std::string& body, KyServerRequestFac
   }
   if (wrote == 0 && stop.requested()) {
     // Asked while the engine ran or while its answer was written: the
-    // answer, however far it got, is not sent; its code says why.
+    // answer, however far it got, is not sent (it is freed with the
+    // request); its code says why.
     facts.outcome = stop.reason() == KyAnalysisStop::WITHDRAWN ? "withdrawn" : "timeLimit";
-    output.removeAllValues();
-    output.storeInteger(nullptr, KyAnalysisKey::errorCode, ANALYSIS_ERROR_STOPPED);
-    wrote = serializer.pOutputDataToString(&output, &table, written, &length);
+    KyServiceOutputData stopped;
+    stopped.pServiceName(new KyAnalysisServiceName);
+    stopped.storeInteger(nullptr, KyAnalysisKey::errorCode, ANALYSIS_ERROR_STOPPED);
+    wrote = serializer.pOutputDataToString(&stopped, &table, written, &length);
   }
   if (wrote == 0)
     return KyServerReply::refusal(REFUSAL_INTERNAL_ERROR, "the answer cannot be written");

@@ -1,6 +1,7 @@
 // KyServerEndpoints: what the service answers, whatever carries requests.
 #pragma once
 
+#include "KyServerDisposer_p.h"
 #include "KyServerLog_p.h"
 #include "KyServerMemoryBudget_p.h"
 #include "KyServerMetrics_p.h"
@@ -84,6 +85,7 @@ public:
   bool draining() const { return draining_; }
 
   KyServerMemoryBudget& budget() { return budget_; }
+  KyServerDisposer& disposer() const { return disposer_; }
   const KyAnalysisServerOptions& options() const { return options_; }
   int workers() const { return workers_.load().workers; }
 
@@ -94,6 +96,9 @@ private:
   std::atomic<bool> draining_{false};
   std::atomic<unsigned long long> ids_{0};
   const std::string idPrefix_;
+  // Frees what large requests leave; thread-safe, so usable from const
+  // members. Dropped after the workers, whose requests hand it work.
+  mutable KyServerDisposer disposer_;
   // Made last and dropped first: the workers finish what they run before
   // the log and the metrics go.
   KyServerLog log_;

@@ -426,7 +426,7 @@ void KyServerHttpTransport::Callbacks::completed(void* self, MHD_Connection* con
   const bool large = exchange->held() > kTrimAfterBytes;
   delete exchange;
   if (large)
-    transport.trim_.ask();
+    transport.endpoints_.disposer().trim();
   // Told under the lock: once stop() sees the count, the transport may go.
   const std::lock_guard<std::mutex> lock(transport.mutex_);
   --transport.exchanges_;

@@ -2,7 +2,6 @@
 #pragma once
 
 #include "KyServerConnectionWatch_p.h"
-#include "KyServerMemoryTrim_p.h"
 
 #include <atomic>
 #include <condition_variable>
@@ -57,7 +56,6 @@ private:
   std::string key_;
   bool valid_ = true;
   KyServerConnectionWatch watch_;
-  KyServerMemoryTrim trim_;
   MHD_Daemon* daemon_ = nullptr;
   int listening_ = -1;
   int port_ = 0;
