@@ -16,9 +16,11 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cstring>
 #include <ctime>
 #include <memory>
 #include <random>
+#include <strings.h>
 
 namespace {
 
@@ -124,9 +126,11 @@ KyServerEndpoints::KyServerEndpoints(const KyAnalysisServerOptions& options, int
 bool KyServerEndpoints::authorized(const std::string& authorization) const {
   if (options_.token.empty())
     return true;
-  const std::string scheme = tokenScheme;
-  return authorization.compare(0, scheme.size(), scheme) == 0 &&
-         sameToken(authorization.substr(scheme.size()), options_.token);
+  // An authentication scheme's name is matched whatever its letters' case.
+  const std::size_t length = std::strlen(tokenScheme);
+  return authorization.size() >= length &&
+         strncasecmp(authorization.c_str(), tokenScheme, length) == 0 &&
+         sameToken(authorization.substr(length), options_.token);
 }
 
 KyServerReply KyServerEndpoints::unauthorized(const std::string& authorization) {
