@@ -1,6 +1,7 @@
 #include <kyformats/KyAnalysisRequest.h>
 
 #include <kyformats/KyFormatText.h>
+#include <kyformats/KyValueColumn.h>
 
 #include <kyanalysis/KyAnalysisKeys.h>
 #include <kyanalysis/KyAnalysisOperation.h>
@@ -324,8 +325,11 @@ bool KyAnalysisRequest::set(const std::string& assignment, std::string& error) {
   if (map != nullptr) {
     owned = enumerationValue(*map, value);
   } else if (type == L"Boolean") {
-    if (value == "0" || value == "false" || value == "1" || value == "true")
-      owned = std::make_unique<KyInt>(value == "1" || value == "true" ? 1 : 0);
+    // Read as a Boolean column is: 0, 1, true or false in any case.
+    int flag = 0;
+    std::string unused;
+    if (KyValueColumn::parse(KyValueKind::boolean, nameText, value, flag, unused))
+      owned = std::make_unique<KyInt>(flag);
   } else if (const int scale = type == L"Integer" ? scaleOf(unitOf(nameText)) : 1;
              scale != 1 && value.rfind('-', 0) != 0) {
     int scaled = 0;

@@ -82,10 +82,14 @@ TEST(AnalysisCommands, WalksFollowTheirEdgesFromTheStart) {
       expectSuccess({"paths", "--graph", back.path(), "--from", "A", "--to", "C", "-k", "3"}).out,
       "A -> C  (cost 5)\nA -> B -> A -> C  (cost 7)\nA -> B -> A -> B -> A -> C  (cost 9)\n");
   const TempFile reversed("b a 4\n");
-  EXPECT_NE(expectSuccess({"run", "shortestPaths", "--graph", reversed.path(), "--set",
-                           "startNode=a", "--set", "finishNode=b", "--set", "undirected=1"})
-                .out.find("edgeList: a -> b  (cost 4)\n"),
-            std::string::npos);
+  // A Boolean option reads as a Boolean column does, in any case.
+  for (const char* yes : {"1", "true", "True", "TRUE"})
+    EXPECT_NE(
+        expectSuccess({"run", "shortestPaths", "--graph", reversed.path(), "--set", "startNode=a",
+                       "--set", "finishNode=b", "--set", std::string("undirected=") + yes})
+            .out.find("edgeList: a -> b  (cost 4)\n"),
+        std::string::npos)
+        << yes;
 
   // Any path of any multigraph: its nodes run from the start to the finish
   // along its edges, each edge from the node before to the node after.
