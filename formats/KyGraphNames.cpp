@@ -13,6 +13,24 @@
 using KyFormatText::escaped;
 using KyFormatText::toUtf8;
 
+namespace {
+
+/// Appends `name` to `text` when it is printable ASCII alone, which labels
+/// as it is, as most names are; false, and `text` as it was, otherwise.
+bool appendPrintable(const wchar_t* name, std::string& text) {
+  const std::size_t size = text.size();
+  for (const wchar_t* c = name; *c != L'\0'; ++c) {
+    if (*c < 0x20 || *c > 0x7e) {
+      text.resize(size);
+      return false;
+    }
+    text += static_cast<char>(*c);
+  }
+  return true;
+}
+
+} // namespace
+
 std::string KyGraphNames::nameOf(const KyNode* node) { return KyFormatText::toUtf8(node->pName()); }
 
 KyGraphNames::KyGraphNames(const KyGraph& graph) : graph_(&graph) {
@@ -21,7 +39,11 @@ KyGraphNames::KyGraphNames(const KyGraph& graph) : graph_(&graph) {
   start_.push_back(0);
   for (int index = 0; index < count; ++index) {
     const KyNode* node = graph.pNodeAt(index);
-    text_ += node->pName() != nullptr ? escaped(nameOf(node)) : "node " + std::to_string(index);
+    const wchar_t* name = node->pName();
+    if (name == nullptr)
+      text_ += "node " + std::to_string(index);
+    else if (!appendPrintable(name, text_))
+      text_ += escaped(nameOf(node));
     start_.push_back(text_.size());
   }
   // A label no other node has stays; the others get "#N" appended, and again
