@@ -269,11 +269,13 @@ private:
           at_ = 3;
       }
       if (started_) {
-        // Complete lines end at the last line break, or at the end.
-        const std::size_t last = text_.rfind('\n');
+        // Complete lines end at the last line break, or at the end; only
+        // the text past what was checked can hold a new one, so that a
+        // long line is searched once.
+        const std::size_t last = std::string_view(text_).substr(checked_).rfind('\n');
         const std::size_t stop = ended_                      ? text_.size()
                                  : last == std::string::npos ? checked_
-                                                             : last + 1;
+                                                             : checked_ + last + 1;
         if (stop > checked_ && !check(stop))
           return false;
         end_ = std::max(end_, stop);

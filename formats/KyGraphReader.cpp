@@ -48,14 +48,19 @@ bool KyGraphReader::readFile(const std::string& path, KyGraphData& data, std::st
   std::string bytes;
   bool more = true;
   std::size_t first = std::string::npos; // the first byte that is not blank
-  while (more && first == std::string::npos) {
+  for (std::size_t searched = 0; more && first == std::string::npos;) {
     std::string failure;
     more = input.next(bytes, kPiece, failure);
     if (!failure.empty()) {
       error = failure;
       return false;
     }
-    first = bytes.find_first_not_of(" \t\r\n", bytes.compare(0, 3, "\xEF\xBB\xBF") == 0 ? 3 : 0);
+    if (bytes.size() < 3 && more)
+      continue; // too short to tell a byte-order mark
+    if (searched == 0 && bytes.compare(0, 3, "\xEF\xBB\xBF") == 0)
+      searched = 3;
+    first = bytes.find_first_not_of(" \t\r\n", searched);
+    searched = bytes.size();
   }
   const std::string where = KyInputFile::shownPath(path);
   const bool edgeList = options_.format == KyGraphFormat::edgeList ||
