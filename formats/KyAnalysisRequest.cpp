@@ -19,6 +19,7 @@
 #include <kyplatform/KyText.h>
 
 #include <climits>
+#include <limits>
 #include <memory>
 #include <sstream>
 #include <tuple>
@@ -186,6 +187,21 @@ void KyAnalysisRequest::applyColumns(const std::vector<KyValueColumn>& columns, 
     if (column.scale != 1) {
       const std::wstring key = description->pKey();
       scales_[toUtf8(key.substr(key.rfind(L':') + 1).c_str())] = column.scale;
+    }
+    // The values by position, stored in one pass; a column that holds the
+    // value marking an empty position is stored value by value.
+    constexpr int missing = std::numeric_limits<int>::min();
+    std::vector<int> byPosition(
+        static_cast<std::size_t>(nodes ? graph_->numberOfNodes() : graph_->numberOfEdges()),
+        missing);
+    bool marked = false;
+    for (const auto& [position, value] : column.values) {
+      byPosition[static_cast<std::size_t>(position)] = value;
+      marked = marked || value == missing;
+    }
+    if (!marked) {
+      fresh_.storeMemberIntegers(description->pKey(), *graph_, !nodes, byPosition, missing);
+      continue;
     }
     for (const auto& [position, value] : column.values)
       fresh_.storeInteger(nodes ? static_cast<KyObject*>(graph_->pNodeAt(position))

@@ -8,6 +8,8 @@
 #include <kyplatform/KyNode.h>
 
 #include <algorithm>
+#include <array>
+#include <cstdint>
 #include <cstring>
 #include <functional>
 #include <string_view>
@@ -19,25 +21,34 @@ using KyFormatText::invalidUtf8At;
 
 namespace {
 
-/// The lines of a text table split into fields, one line at a time. Fields
-/// are views into the text; quoted fields are unquoted in place.
+/// The lines of a text table split into fields, one line at a time, from
+/// a text held whole or from one that comes in pieces, of which only the
+/// lines not read yet are kept. Fields are views into the text, valid until
+/// the next line is asked for; quoted fields are unquoted in place. The
+/// text is checked to be UTF-8 as its lines arrive.
 class TableLines {
 public:
-  TableLines(std::string& text, const std::string& where, char delimiter)
-      : text_(text), where_(where), delimiter_(delimiter) {
-    if (text_.compare(0, 3, "\xEF\xBB\xBF") == 0)
-      at_ = 3;
-  }
+  TableLines(std::string text, KyEdgeListReader::Pieces more, const std::string& where,
+             char delimiter)
+      : text_(std::move(text)), more_(std::move(more)), where_(where), delimiter_(delimiter),
+        ended_(!more_) {}
 
   /// The fields of the next line that has any; false at the end, or on a
-  /// malformed line with `error` set and failed() true.
+  /// malformed line or text with `error` set and failed() true.
   bool next(std::string& error) {
     fields_.clear();
     quoted_.clear();
-    while (fields_.empty() && at_ < text_.size()) {
+    while (fields_.empty()) {
+      if (at_ >= end_ && !refill()) {
+        if (problem_.empty())
+          return false;
+        error = problem_;
+        failed_ = true;
+        return false;
+      }
       std::size_t end = text_.find('\n', at_);
-      if (end == std::string::npos)
-        end = text_.size();
+      if (end == std::string::npos || end > end_)
+        end = end_;
       std::size_t stop = end;
       if (stop > at_ && text_[stop - 1] == '\r')
         --stop;
@@ -56,8 +67,26 @@ public:
         return false;
       }
     }
-    return !fields_.empty();
+    return true;
   }
+
+  /// Goes through the rest of the text, so that a byte anywhere in it that
+  /// is not UTF-8, or a failure to read it, is told rather than what the
+  /// lines held: false, with that in `error`, when there is one.
+  bool rest(std::string& error) {
+    for (;;) {
+      line_ += static_cast<int>(std::count(text_.begin() + static_cast<long>(std::min(at_, end_)),
+                                           text_.begin() + static_cast<long>(end_), '\n'));
+      at_ = end_;
+      if (!refill())
+        break;
+    }
+    if (problem_.empty())
+      return true;
+    error = problem_;
+    return false;
+  }
+
   /// Whether next() met a malformed line.
   bool failed() const { return failed_; }
 
@@ -175,7 +204,8 @@ private:
         }
       } else {
         const std::size_t begin = i;
-        while (!ended() && (blanks ? !isBlank(text_[i]) : text_[i] != delimiter_))
+        const std::array<char, 256>& ends = fieldEnds();
+        while (i < stop && ends[static_cast<unsigned char>(text_[i])] == 0)
           ++i;
         std::size_t end = i;
         while (end > begin && isBlank(text_[end - 1]))
@@ -196,18 +226,110 @@ private:
     }
   }
 
+  /// The bytes that end an unquoted field under the current delimiter:
+  /// blanks or the delimiter, and "#". Remade when the delimiter changes.
+  const std::array<char, 256>& fieldEnds() {
+    if (endsFor_ != delimiter_ || !endsMade_) {
+      endsMade_ = true;
+      endsFor_ = delimiter_;
+      ends_.fill(0);
+      ends_['#'] = 1;
+      if (delimiter_ == ' ' || delimiter_ == 0)
+        ends_[' '] = ends_['\t'] = 1;
+      else
+        ends_[static_cast<unsigned char>(delimiter_)] = 1;
+    }
+    return ends_;
+  }
+
   void push(std::string_view field, bool quoted) {
     fields_.push_back(field);
     quoted_.push_back(quoted ? 1 : 0);
   }
 
-  std::string& text_;
+  /// Makes [at_, end_) hold complete lines, checked: those of the text
+  /// held, or, once they are read, of the pieces that follow, which take
+  /// the place of the lines read. False at the end, or with problem_ set
+  /// when the text is not UTF-8 or cannot be read.
+  bool refill() {
+    if (!problem_.empty())
+      return false;
+    if (more_ && at_ > 0) {
+      const std::size_t used = std::min(at_, end_);
+      text_.erase(0, used);
+      at_ -= used;
+      end_ -= used;
+      checked_ -= used;
+    }
+    for (;;) {
+      // A byte-order mark is skipped once the text is long enough to tell.
+      if (!started_ && (text_.size() >= 3 || ended_)) {
+        started_ = true;
+        if (text_.compare(0, 3, "\xEF\xBB\xBF") == 0)
+          at_ = 3;
+      }
+      if (started_) {
+        // Complete lines end at the last line break, or at the end; only
+        // the text past what was checked can hold a new one, so that a
+        // long line is searched once.
+        const std::size_t last = std::string_view(text_).substr(checked_).rfind('\n');
+        const std::size_t stop = ended_                      ? text_.size()
+                                 : last == std::string::npos ? checked_
+                                                             : checked_ + last + 1;
+        if (stop > checked_ && !check(stop))
+          return false;
+        end_ = std::max(end_, stop);
+        if (at_ < end_)
+          return true;
+      }
+      if (ended_)
+        return false;
+      std::string failure;
+      if (!more_(text_, failure)) {
+        ended_ = true;
+        if (!failure.empty()) {
+          problem_ = failure;
+          return false;
+        }
+      }
+    }
+  }
+
+  /// Checks that [checked_, stop) is UTF-8 without zero bytes; else sets
+  /// problem_ to "WHERE:LINE: not valid UTF-8 text".
+  bool check(std::size_t stop) {
+    const std::string_view piece = std::string_view(text_).substr(checked_, stop - checked_);
+    const std::size_t bad = invalidUtf8At(piece);
+    if (bad == piece.size()) {
+      checked_ = stop;
+      return true;
+    }
+    const std::size_t at = checked_ + bad;
+    const std::size_t from = std::min(at_, at);
+    problem_ = where_ + ":" +
+               std::to_string(line_ + 1 +
+                              std::count(text_.begin() + static_cast<long>(from),
+                                         text_.begin() + static_cast<long>(at), '\n')) +
+               ": not valid UTF-8 text";
+    return false;
+  }
+
+  std::string text_;
+  KyEdgeListReader::Pieces more_; // the pieces that follow the text, or empty
   const std::string& where_;
   char delimiter_;
-  bool detected_ = false; // the delimiter was told by the first line
-  std::size_t at_ = 0;
-  int line_ = 0;
+  bool detected_ = false;   // the delimiter was told by the first line
+  bool ended_;              // no piece follows
+  bool started_ = false;    // a leading byte-order mark was looked for
+  std::size_t at_ = 0;      // where the next line starts
+  std::size_t end_ = 0;     // the end of the complete lines held
+  std::size_t checked_ = 0; // the text before is UTF-8
+  int line_ = 0;            // the lines before at_
   bool failed_ = false;
+  std::string problem_; // what made the text stop: not UTF-8, or not read
+  std::array<char, 256> ends_{};
+  char endsFor_ = 0;
+  bool endsMade_ = false;
   std::vector<std::string_view> fields_;
   std::vector<char> quoted_;
 };
@@ -276,36 +398,33 @@ bool rowValues(const TableLines& lines, std::size_t first, int position,
   return true;
 }
 
-bool validText(const std::string& text, const std::string& where, std::string& error) {
-  const std::size_t bad = invalidUtf8At(text);
-  if (bad == text.size())
-    return true;
-  const auto line = 1 + std::count(text.begin(), text.begin() + static_cast<long>(bad), '\n');
-  error = where + ":" + std::to_string(line) + ": not valid UTF-8 text";
-  return false;
-}
-
-/// Makes nodes named as in the file, each once. Names are found in an
-/// open-addressing table of (hash, name, node) slots in one array, which
-/// stays in cache far better than a node-based map: the lookups are most of
-/// the reading.
+/// Makes nodes named as in the file, each once. The names read are kept in
+/// one text, each after its length, and found through an open-addressing
+/// table of (where, hash, node) slots of 16 bytes, which stays in cache far
+/// better than a node-based map: the lookups are most of the reading, and
+/// one costs a slot and the name it points to. The file's text itself need
+/// not be kept.
 class NodeMaker {
 public:
   explicit NodeMaker(KyGraph& graph) : graph_(graph), slots_(1024) {}
   KyNode* node(std::string_view name) {
-    const std::size_t hash = std::hash<std::string_view>()(name);
-    std::size_t at = hash & (slots_.size() - 1);
-    for (;; at = (at + 1) & (slots_.size() - 1)) {
-      Slot& slot = slots_[at];
-      if (slot.node == nullptr)
+    const auto hash = static_cast<std::uint32_t>(std::hash<std::string_view>()(name));
+    const std::size_t mask = slots_.size() - 1;
+    std::size_t at = hash & mask;
+    for (;; at = (at + 1) & mask) {
+      const Slot& slot = slots_[at];
+      if (slot.node < 0)
         break;
-      if (slot.hash == hash && slot.name == name)
-        return slot.node;
+      if (slot.hash == hash && nameAt(slot.at) == name)
+        return graph_.pNodeAt(slot.node);
     }
-    fromUtf8(name, wide_); // valid: the whole text was checked
+    fromUtf8(name, wide_); // valid: the text was checked
     KyNode* made = graph_.addNode();
     made->pName(wide_.c_str());
-    slots_[at] = Slot{hash, name, made};
+    const std::size_t size = name.size();
+    slots_[at] = Slot{names_.size(), hash, made->index()};
+    names_.append(reinterpret_cast<const char*>(&size), sizeof size);
+    names_.append(name);
     if (2 * ++used_ > slots_.size())
       grow();
     return made;
@@ -313,19 +432,26 @@ public:
 
 private:
   struct Slot {
-    std::size_t hash = 0;
-    std::string_view name;
-    KyNode* node = nullptr;
+    std::size_t at = 0; // where the name's length is in names_
+    std::uint32_t hash = 0;
+    std::int32_t node = -1; // its position, -1 in a free slot
   };
+
+  std::string_view nameAt(std::size_t at) const {
+    std::size_t size = 0;
+    std::memcpy(&size, names_.data() + at, sizeof size);
+    return std::string_view(names_).substr(at + sizeof size, size);
+  }
 
   void grow() {
     std::vector<Slot> old(slots_.size() * 2);
     old.swap(slots_);
+    const std::size_t mask = slots_.size() - 1;
     for (const Slot& slot : old)
-      if (slot.node != nullptr) {
-        std::size_t at = slot.hash & (slots_.size() - 1);
-        while (slots_[at].node != nullptr)
-          at = (at + 1) & (slots_.size() - 1);
+      if (slot.node >= 0) {
+        std::size_t at = slot.hash & mask;
+        while (slots_[at].node >= 0)
+          at = (at + 1) & mask;
         slots_[at] = slot;
       }
   }
@@ -333,6 +459,7 @@ private:
   KyGraph& graph_;
   std::vector<Slot> slots_; // a power of two, at most half full
   std::size_t used_ = 0;
+  std::string names_; // each name made after its length, one after another
   std::wstring wide_;
 };
 
@@ -342,53 +469,62 @@ KyEdgeListReader::KyEdgeListReader(const KyGraphReadOptions& options) : options_
 
 bool KyEdgeListReader::read(std::string text, const std::string& where, KyGraphData& data,
                             std::string& error) const {
-  if (!validText(text, where, error))
-    return false;
+  return read(std::move(text), Pieces(), where, data, error);
+}
+
+bool KyEdgeListReader::read(std::string start, const Pieces& more, const std::string& where,
+                            KyGraphData& data, std::string& error) const {
   KyGraphData made;
-  TableLines lines(text, where, options_.delimiter);
+  TableLines lines(std::move(start), more, where, options_.delimiter);
   NodeMaker maker(*made.graph);
   KyColumnNames names(options_, "column");
   std::vector<KyValueColumn>& columns = made.edgeColumns;
   std::vector<int> slots;
   bool header = false;
-  for (bool first = true; lines.next(error); first = false) {
-    const auto& fields = lines.fields();
-    if (first && fields.size() >= 2 && isWord(fields[0], "source") && isWord(fields[1], "target") &&
-        !lines.quoted(0) && !lines.quoted(1)) {
-      header = true;
-      if (!headerColumns(lines, 2, "edge", names, columns, slots, error))
+  const auto rows = [&] {
+    for (bool first = true; lines.next(error); first = false) {
+      const auto& fields = lines.fields();
+      if (first && fields.size() >= 2 && isWord(fields[0], "source") &&
+          isWord(fields[1], "target") && !lines.quoted(0) && !lines.quoted(1)) {
+        header = true;
+        if (!headerColumns(lines, 2, "edge", names, columns, slots, error))
+          return false;
+        continue;
+      }
+      const bool lone = std::all_of(fields.begin() + 1, fields.end(),
+                                    [](std::string_view field) { return field.empty(); });
+      const std::size_t most = header ? 2 + slots.size() : 3;
+      if (fields.size() > most && !lone) {
+        error = lines.here() +
+                (header ? "expected at most " + std::to_string(most) + " fields as the header says"
+                        : std::string("expected 'source target [cost]'")) +
+                ", found " + std::to_string(fields.size()) + " fields";
         return false;
-      continue;
+      }
+      if (fields[0].empty() || (!lone && fields[1].empty())) {
+        error = lines.here() + (fields[0].empty() ? "the source" : "the target") + " is empty";
+        return false;
+      }
+      if (lone) {
+        maker.node(fields[0]);
+        continue;
+      }
+      KyNode* source = maker.node(fields[0]);
+      KyEdge* edge = made.graph->addEdge(source, maker.node(fields[1]));
+      if (!header && fields.size() == 3 && columns.empty()) {
+        columns.push_back(
+            KyValueColumn{{"cost", "capacity"}, KyValueKind::integer, {}, options_.scale});
+        slots.push_back(0);
+      }
+      if (!rowValues(lines, 2, edge->index(), slots, columns, error))
+        return false;
     }
-    const bool lone = std::all_of(fields.begin() + 1, fields.end(),
-                                  [](std::string_view field) { return field.empty(); });
-    const std::size_t most = header ? 2 + slots.size() : 3;
-    if (fields.size() > most && !lone) {
-      error = lines.here() +
-              (header ? "expected at most " + std::to_string(most) + " fields as the header says"
-                      : std::string("expected 'source target [cost]'")) +
-              ", found " + std::to_string(fields.size()) + " fields";
-      return false;
-    }
-    if (fields[0].empty() || (!lone && fields[1].empty())) {
-      error = lines.here() + (fields[0].empty() ? "the source" : "the target") + " is empty";
-      return false;
-    }
-    if (lone) {
-      maker.node(fields[0]);
-      continue;
-    }
-    KyNode* source = maker.node(fields[0]);
-    KyEdge* edge = made.graph->addEdge(source, maker.node(fields[1]));
-    if (!header && fields.size() == 3 && columns.empty()) {
-      columns.push_back(
-          KyValueColumn{{"cost", "capacity"}, KyValueKind::integer, {}, options_.scale});
-      slots.push_back(0);
-    }
-    if (!rowValues(lines, 2, edge->index(), slots, columns, error))
-      return false;
-  }
-  if (lines.failed())
+    return !lines.failed();
+  };
+  const bool read = rows();
+  // A byte that is not UTF-8, or a failure to read, anywhere in the text is
+  // told before what a line held.
+  if (!lines.rest(error) || !read)
     return false;
   if (const std::string note = names.note(where); !note.empty())
     made.notes.push_back(note);
@@ -398,9 +534,7 @@ bool KyEdgeListReader::read(std::string text, const std::string& where, KyGraphD
 
 bool KyEdgeListReader::readNodeTable(std::string text, const std::string& where, KyGraphData& data,
                                      std::string& error) const {
-  if (!validText(text, where, error))
-    return false;
-  TableLines lines(text, where, options_.delimiter);
+  TableLines lines(std::move(text), Pieces(), where, options_.delimiter);
   std::unordered_map<std::string_view, std::vector<int>> named; // positions by name
   std::vector<std::string> names; // the graph's names, which `named` views
   names.reserve(static_cast<std::size_t>(data.graph->numberOfNodes()));

@@ -5,6 +5,7 @@
 #include <kyformats/KyGraphData.h>
 #include <kyformats/KyGraphReadOptions.h>
 
+#include <functional>
 #include <string>
 
 /// Reads edge lists and node tables. Holds only its options; const reads
@@ -31,6 +32,11 @@
 /// field leaves an option unset.
 class KYFORMATS_EXPORT KyEdgeListReader {
 public:
+  /// Where a text that comes in pieces gets its next one: appends it to
+  /// `text` and returns true; returns false at the end, `error` untouched,
+  /// or when the text cannot be read, with one line in `error`.
+  using Pieces = std::function<bool(std::string& text, std::string& error)>;
+
   explicit KyEdgeListReader(const KyGraphReadOptions& options = KyGraphReadOptions());
 
   /// Reads the edge list `text`; `where` names it in messages. Quoted
@@ -39,6 +45,14 @@ public:
   /// with its edge columns, and nothing else; false, with "WHERE:LINE: ..."
   /// in `error`, at the first malformed line, and `data` is as it was.
   bool read(std::string text, const std::string& where, KyGraphData& data,
+            std::string& error) const;
+  /// Reads the edge list that starts with `start` and goes on with what
+  /// `more` hands out, as read() reads the whole text, holding only the
+  /// lines not read yet besides the graph: the names of its nodes are kept
+  /// once each, in one text. Whatever a line holds, the rest is still read
+  /// through, so that a byte that is not UTF-8 anywhere, or a failure to
+  /// read (the message of `more`), is what `error` tells.
+  bool read(std::string start, const Pieces& more, const std::string& where, KyGraphData& data,
             std::string& error) const;
 
   /// Reads the node table `text` into `data`: a node is found by its name,

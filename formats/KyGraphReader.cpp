@@ -3,7 +3,9 @@
 #include <kyformats/KyEdgeListReader.h>
 #include <kyformats/KyGraphMLReader.h>
 #include <kyformats/KyInputFile.h>
+#include <kyformats/KyInputPieces.h>
 
+#include <algorithm>
 #include <istream>
 #include <iterator>
 
@@ -37,10 +39,53 @@ std::string xmlRoot(std::string_view bytes) {
 KyGraphReader::KyGraphReader(const KyGraphReadOptions& options) : options_(options) {}
 
 bool KyGraphReader::readFile(const std::string& path, KyGraphData& data, std::string& error) const {
-  std::string bytes;
-  if (!KyInputFile::read(path, bytes, error))
+  // An edge list is read in pieces, so that the file's text is never held
+  // whole; XML, told by its first byte, is read whole.
+  constexpr std::size_t kPiece = 1 << 18;
+  KyInputPieces input;
+  if (!input.open(path, error))
     return false;
-  return read(std::move(bytes), KyInputFile::shownPath(path), options_.format, data, error);
+  std::string bytes;
+  bool more = true;
+  std::size_t first = std::string::npos; // the first byte that is not blank
+  for (std::size_t searched = 0; more && first == std::string::npos;) {
+    std::string failure;
+    more = input.next(bytes, kPiece, failure);
+    if (!failure.empty()) {
+      error = failure;
+      return false;
+    }
+    if (bytes.size() < 3 && more)
+      continue; // too short to tell a byte-order mark
+    if (searched == 0 && bytes.compare(0, 3, "\xEF\xBB\xBF") == 0)
+      searched = 3;
+    first = bytes.find_first_not_of(" \t\r\n", searched);
+    searched = bytes.size();
+  }
+  const std::string where = KyInputFile::shownPath(path);
+  const bool edgeList = options_.format == KyGraphFormat::edgeList ||
+                        (options_.format == KyGraphFormat::detect && first != std::string::npos &&
+                         bytes[first] != '<');
+  if (edgeList && more)
+    return KyEdgeListReader(options_).read(
+        std::move(bytes),
+        [&input](std::string& text, std::string& failure) {
+          return input.next(text, kPiece, failure);
+        },
+        where, data, error);
+  // The rest into a buffer sized to the file (one byte to spare, so that
+  // the read which meets the end finds room left): it never grows past it.
+  bytes.reserve(std::max(bytes.size(), input.size()) + 1);
+  while (more) {
+    std::string failure;
+    more = input.next(
+        bytes, bytes.capacity() > bytes.size() ? bytes.capacity() - bytes.size() : kPiece, failure);
+    if (!failure.empty()) {
+      error = failure;
+      return false;
+    }
+  }
+  return read(std::move(bytes), where, options_.format, data, error);
 }
 
 bool KyGraphReader::readStream(std::istream& in, const std::string& where, KyGraphData& data,

@@ -20,8 +20,10 @@ class KYFORMATS_EXPORT KyGraphReader {
 public:
   explicit KyGraphReader(const KyGraphReadOptions& options = KyGraphReadOptions());
 
-  /// Reads the file `path` ("-": standard input) whole; messages name it.
-  /// A format to detect is told by the content, never by the name.
+  /// Reads the file `path` ("-": standard input); messages name it. A
+  /// format to detect is told by the content, never by the name. An edge
+  /// list is read in pieces of 256 KiB, so that its text is never held
+  /// whole (KyEdgeListReader); XML is read whole.
   bool readFile(const std::string& path, KyGraphData& data, std::string& error) const;
   /// Reads all of `in`; `where` names it in messages. A format to detect is
   /// told by the content.

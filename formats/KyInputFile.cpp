@@ -63,6 +63,10 @@ std::string shownPath(const std::string& path) {
   return path == "-" ? "standard input" : KyFormatText::escaped(path);
 }
 
+std::string cannotRead(const std::string& path, int failure) {
+  return shownPath(path) + ": cannot be read: " + reason(failure);
+}
+
 bool read(const std::string& path, std::string& bytes, std::string& error) {
   bytes.clear();
   int failure = 0;
@@ -78,7 +82,7 @@ bool read(const std::string& path, std::string& bytes, std::string& error) {
     }
   }
   if (failure != 0)
-    error = shownPath(path) + ": cannot be read: " + reason(failure);
+    error = cannotRead(path, failure);
   return failure == 0;
 }
 

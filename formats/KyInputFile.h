@@ -12,6 +12,11 @@ namespace KyInputFile {
 /// path with control characters escaped.
 KYFORMATS_EXPORT std::string shownPath(const std::string& path);
 
+/// "PATH: cannot be read: REASON" for `path`, which could not be read for
+/// the errno `failure`: "no such file", "is a directory", "permission
+/// denied", ...
+KYFORMATS_EXPORT std::string cannotRead(const std::string& path, int failure);
+
 /// Reads the whole file `path` ("-": standard input) into `bytes` in one
 /// buffer: sized to a regular file beforehand (one byte to spare), grown
 /// as it fills where the size is not known. False, with "PATH: cannot be read: REASON" in `error`

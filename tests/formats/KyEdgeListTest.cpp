@@ -9,6 +9,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -115,6 +116,103 @@ TEST(KyEdgeListReader, EveryRefusalNamesItsLineAndLeavesTheDataAlone) {
       EXPECT_EQ(error.rfind(test.says, 0), 0u) << error;
       EXPECT_EQ(plain(data), before);
     }
+  }
+}
+
+/// What a read gave: whether it took the text, its message and the data.
+struct Outcome {
+  bool read;
+  std::string error;
+  PlainGraph data;
+  std::vector<std::string> notes;
+  bool operator==(const Outcome& other) const {
+    return read == other.read && error == other.error && data == other.data && notes == other.notes;
+  }
+};
+
+/// Reads `text` handed out `piece` bytes at a time (0: whole), into data
+/// that held an edge before.
+Outcome readInPieces(const std::string& text, std::size_t piece) {
+  KyGraphData data;
+  std::string error;
+  read("before after 7\n", data, error);
+  bool read = false;
+  if (piece == 0) {
+    read = KyEdgeListReader().read(text, "g", data, error);
+  } else {
+    std::size_t at = std::min(piece, text.size());
+    read = KyEdgeListReader().read(
+        text.substr(0, at),
+        [&](std::string& more, std::string&) {
+          if (at == text.size())
+            return false;
+          more += text.substr(at, piece);
+          at = std::min(at + piece, text.size());
+          return true;
+        },
+        "g", data, error);
+  }
+  return {read, read ? "" : error, plain(data), data.notes};
+}
+
+TEST(KyEdgeListReader, TextInPiecesReadsAsTheWholeText) {
+  const std::string longName(300, 'x');
+  const std::string texts[] = {
+      "\xEF\xBB\xBF# comment\n\n  a\tb   3  # trailing\r\n\"c d\"\r\n",
+      "\xEF\xBB\xBF",
+      "\xEF\xBB",
+      "",
+      "\n\n\n",
+      "source,target,cost,label\na, b ,3,x\n\"c d\",,\n" + longName + "," + longName + ",4,y",
+      "a b 1\r\nb \"c \"\"d\"\"\" 2\r\n" + longName + " a\n",
+      "\xe6\x9d\xb1 \xe4\xba\xac 5\nn\xc3\xa9 \xe6\x9d\xb1\n",
+      // Refusals: the first wrong line, but a byte that is not UTF-8 anywhere
+      // before all else, whatever piece it comes in.
+      "a b\nb c 1 2\nc d\n",
+      "a b\nb c 1 2\nc d\n\n\nd \xff\n",
+      "a b\nb \"c\n" + longName + " \xe6\x9d\n",
+      "a;b\nc|d\ne \xc3",
+      "a b\n\xef\xbb\xbf c\n",
+      std::string("a b 1\nc\0 d\n", 11),
+  };
+  for (const std::string& text : texts) {
+    SCOPED_TRACE(text.substr(0, 40));
+    const Outcome whole = readInPieces(text, 0);
+    for (const std::size_t piece : {1, 2, 3, 7, 64, 4096}) {
+      SCOPED_TRACE(piece);
+      EXPECT_EQ(readInPieces(text, piece), whole) << readInPieces(text, piece).error;
+    }
+  }
+  // The messages the whole texts give.
+  EXPECT_EQ(readInPieces(texts[8], 0).error,
+            "g:2: expected 'source target [cost]', found 4 fields");
+  EXPECT_EQ(readInPieces(texts[9], 0).error, "g:6: not valid UTF-8 text");
+  EXPECT_EQ(readInPieces(texts[10], 0).error, "g:3: not valid UTF-8 text");
+}
+
+TEST(KyEdgeListReader, AFailedPieceIsToldAndLeavesTheDataAlone) {
+  // The text fails to come after its first lines, before or after one of
+  // them was refused: the failure is told either way.
+  for (const char* start : {"a b 1\nb c 2\n", "a b 1 2 3\nb c\n", "a b \""}) {
+    SCOPED_TRACE(start);
+    KyGraphData data;
+    std::string error;
+    read("before after 7\n", data, error);
+    const PlainGraph before = plain(data);
+    int calls = 0;
+    EXPECT_FALSE(KyEdgeListReader().read(
+        start,
+        [&](std::string& more, std::string& failure) {
+          if (++calls == 1) {
+            more += "c d 3\n";
+            return true;
+          }
+          failure = "g: cannot be read: input/output error";
+          return false;
+        },
+        "g", data, error));
+    EXPECT_EQ(error, "g: cannot be read: input/output error");
+    EXPECT_EQ(plain(data), before);
   }
 }
 

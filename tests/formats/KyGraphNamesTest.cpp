@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -64,6 +65,33 @@ TEST(KyGraphNames, FindsANodeByLabelOrByTheOneNameItHas) {
   EXPECT_EQ(names.member(data.graph->pEdgeAt(0)), "edge 0 (a#0 -> a#1#1)");
   EXPECT_EQ(names.member(data.graph.get()), "graph");
   EXPECT_EQ(names.member(nullptr), "-");
+}
+
+TEST(KyGraphNames, ManyLabelsAreFoundAndNoneOutsideTheGraph) {
+  // 3000 names, every third one given twice: the twins take "#N".
+  KyGraphData data;
+  for (int i = 0; i < 3000; ++i) {
+    kytest::addNamedNode(data, "n" + std::to_string(i));
+    if (i % 3 == 0)
+      kytest::addNamedNode(data, "n" + std::to_string(i));
+  }
+  const KyGraphNames names(*data.graph);
+  for (int position = 0; position < data.graph->numberOfNodes(); ++position) {
+    const std::string label = names.node(position);
+    std::string error;
+    const KyNode* found = names.find(label, error);
+    ASSERT_NE(found, nullptr) << label << ": " << error;
+    EXPECT_EQ(found->index(), position) << label;
+  }
+  EXPECT_EQ(names.node(0), "n0#0");
+  EXPECT_EQ(names.node(2), "n1");
+  data.graph->addNode(); // made after the labels: none of them
+  EXPECT_THROW(names.node(data.graph->numberOfNodes() - 1), std::out_of_range);
+  EXPECT_THROW(names.node(-1), std::out_of_range);
+  const KyGraph empty;
+  std::string error;
+  EXPECT_EQ(KyGraphNames(empty).find("a", error), nullptr);
+  EXPECT_EQ(error, "the graph has no node named 'a'");
 }
 
 TEST(KyFormatText, TextIsMadeSafeAndMeasuredForTerminals) {

@@ -96,6 +96,23 @@ TEST(KyGraphReader, FilesAreReadWholePastTheirFirstBlock) {
   }
 }
 
+TEST(KyGraphReader, AnEdgeListFileRefusedEarlyStillTellsABadByteFarOn) {
+  // A file of many pieces: a line of four fields first, then, with
+  // `bad`, a byte that is not UTF-8 on its last line.
+  std::string lines = "a b 1 2\n";
+  for (int i = 0; i < 100000; ++i)
+    lines += "n" + std::to_string(i) + " m 1\n";
+  for (const bool bad : {false, true}) {
+    const kytest::TempFile file(lines + (bad ? "x \xff\n" : "x y\n"));
+    KyGraphData data;
+    std::string error;
+    EXPECT_FALSE(KyGraphReader().readFile(file.path(), data, error));
+    EXPECT_EQ(error, file.path() + (bad ? ":100002: not valid UTF-8 text"
+                                        : ":1: expected 'source target [cost]', found 4 fields"));
+    EXPECT_EQ(data.graph->numberOfNodes(), 0);
+  }
+}
+
 TEST(KyGraphReader, UnreadableFilesSayWhyAndLeaveTheDataAlone) {
   const kytest::TempFile table("node weight\nnew 3\n");
   const kytest::TempFile badTable("node weight\nnew heavy\n");
