@@ -37,6 +37,8 @@
 #include "KyEngineShortestPaths_p.h"
 #include "KyEngineStop_p.h"
 
+#include <lemon/dijkstra.h>
+
 #include <algorithm>
 #include <cstdint>
 #include <limits>
@@ -55,17 +57,59 @@ constexpr int kNone = -1;
 constexpr int kNoLength = 2147483647;
 constexpr int kEndlessWalks = -1;
 
+// Ways numbered as a KyEngineNetwork view numbers them, way e being edge e
+// from from[e] to to[e], over arrays: a forward star is made from them
+// without reading the graph's links.
+struct EdgeWays {
+  int nodeCount() const { return nodes; }
+  int wayCount() const { return edges; }
+  int wayFrom(int way) const { return from[way]; }
+  int wayTo(int way) const { return to[way]; }
+  static int wayEdge(int way) { return way; }
+
+  int nodes, edges;
+  const int* from;
+  const int* to;
+};
+
+// The ends of every edge by position.
+struct EdgeEnds {
+  std::vector<int> source, target;
+};
+
+// The ends of the edges of `graph`, read once and in order. O(m).
+EdgeEnds endsOf(const KyGraph& graph) {
+  EdgeEnds ends;
+  const auto m = static_cast<std::size_t>(graph.numberOfEdges());
+  ends.source.resize(m);
+  ends.target.resize(m);
+  for (std::size_t e = 0; e < m; ++e) {
+    const KyGraph::EdgeLinks& links = graph.edgeLinks(static_cast<int>(e));
+    ends.source[e] = links.source;
+    ends.target[e] = links.target;
+  }
+  return ends;
+}
+
 // The analysed graph with the request's node and edge costs.
 struct Network : KyEngineNetwork {
   Network(const KyServiceInputData& input, const KyGraph& graph)
       : KyEngineNetwork(graph), nodeCost(nodeIntegers(input, graph, key::nodeCost)),
-        edgeCost(edgeIntegers(input, graph, key::edgeCost)),
+        edgeCost(edgeIntegers(input, graph, key::edgeCost)), ends(endsOf(graph)),
         out(
-            *this, [](int) { return true; }, [this](int e) { return weight(e); }) {}
+            ways(), [](int) { return true; }, [this](int e) { return weight(e); }) {}
   // What following edge `e` adds to a walk towards the finish: w(e).
-  std::int64_t weight(int e) const { return std::int64_t{edgeCost[e]} + nodeCost[target(e)]; }
+  std::int64_t weight(int e) const { return std::int64_t{edgeCost[e]} + nodeCost[ends.target[e]]; }
+  // The edges as ways, followed forwards or backwards.
+  EdgeWays ways() const {
+    return EdgeWays{nodeCount(), edgeCount(), ends.source.data(), ends.target.data()};
+  }
+  EdgeWays reversedWays() const {
+    return EdgeWays{nodeCount(), edgeCount(), ends.target.data(), ends.source.data()};
+  }
 
   std::vector<int> nodeCost, edgeCost;
+  EdgeEnds ends;
   // The edges out of each node side by side, each weighing w(e): the walks
   // below take a node's edges from one run of memory.
   KyEngineForwardStar out;
@@ -79,12 +123,39 @@ struct Tree {
   std::vector<int> edge, next;
 };
 
+// Dijkstra from the finish over the reversed edges between nodes that
+// `onWalks` marks, none of which weighs less than 0: fills `tree` as the
+// shared walk search would, the same arcs in the same order giving the
+// same tree, without the copies of the costs and of the network it makes.
+// O(m log n).
+void dijkstraToFinish(const Network& net, const std::vector<char>& onWalks, int finish,
+                      Tree& tree) {
+  using Star = KyEngineForwardStar;
+  const Star into(
+      net.reversedWays(),
+      [&](int e) { return onWalks[net.ends.source[e]] && onWalks[net.ends.target[e]]; },
+      [&](int e) { return net.weight(e); });
+  const Star::WeightMap weights{&into};
+  lemon::Dijkstra<Star, Star::WeightMap> dijkstra(into, weights);
+  dijkstra.run(Star::nodeFromId(finish));
+  tree.dist[finish] = 0;
+  for (int v = 0; v < net.nodeCount(); ++v)
+    if (const Star::Node node = Star::nodeFromId(v); v != finish && dijkstra.processed(node)) {
+      const Star::Arc arc = dijkstra.predArc(node);
+      tree.dist[v] = dijkstra.dist(node);
+      tree.edge[v] = into.edge(arc);
+      tree.next[v] = Star::id(into.source(arc)); // the search walked the edge backwards
+    }
+}
+
 // Fills `tree` for the nodes that the start reaches and that reach the
 // finish, the only ones on walks from one to the other; false when a cycle
-// of negative cost lies among them. The shared walk search runs from the
-// finish over the reversed edges: there each edge is followed out of its
-// target, so it weighs cost(e) + cost(target of e) = w(e), and the search's
-// cost of v is d(v) - cost(finish). O(m log n), O(n m) with negative costs.
+// of negative cost lies among them. Without an edge of negative w(e)
+// between nodes the start reaches, Dijkstra from the finish over the
+// reversed edges finds them; else the shared walk search does, which
+// first finds potentials. There each edge is followed out of its target,
+// so it weighs cost(e) + cost(target of e) = w(e), and the search's cost of
+// v is d(v) - cost(finish). O(m log n), O(n m) with negative costs.
 bool cheapestWalksToFinish(const Network& net, int start, int finish, Tree& tree) {
   tree.dist.assign(static_cast<std::size_t>(net.nodeCount()), kEngineUnreached);
   tree.edge.assign(static_cast<std::size_t>(net.nodeCount()), kNone);
@@ -92,17 +163,22 @@ bool cheapestWalksToFinish(const Network& net, int start, int finish, Tree& tree
   std::vector<char> onWalks = reachFrom(net.out, start);
   if (!onWalks[finish])
     return true;
+  bool negative = false;
+  for (int e = 0; e < net.edgeCount() && !negative; ++e)
+    negative = net.weight(e) < 0 && onWalks[net.ends.source[e]] && onWalks[net.ends.target[e]];
+  if (!negative) {
+    dijkstraToFinish(net, onWalks, finish, tree);
+    return true;
+  }
   const KyEngineNetwork reversedNet = net.reversed();
   KyEngineWalkSearch search(reversedNet, net.nodeCost, net.edgeCost);
   // The search from the finish meets only nodes that reach it, and every
   // node of a walk of theirs reaches it too: without a negative arc, which
   // could make a cycle elsewhere matter, keeping the nodes the start
   // reaches keeps exactly those on walks.
-  if (search.hasNegativeArc()) {
-    const std::vector<char> toFinish = reachFrom(KyEngineDigraph(reversedNet), finish);
-    for (std::size_t v = 0; v < onWalks.size(); ++v)
-      onWalks[v] = onWalks[v] && toFinish[v];
-  }
+  const std::vector<char> toFinish = reachFrom(KyEngineDigraph(reversedNet), finish);
+  for (std::size_t v = 0; v < onWalks.size(); ++v)
+    onWalks[v] = onWalks[v] && toFinish[v];
   search.keepOnly(std::move(onWalks));
   if (!search.prepare())
     return false;
