@@ -400,8 +400,9 @@ PathGraphShape shapeOf(const SidetrackHeaps& heaps, const std::vector<int>& heap
   };
   if (heapRoot[start] != kNone)
     link(0, heapRoot[start], SORTED_PATHS_EDGE_APPEND, rootDetour[start]);
-  while (!pending.empty()) {
-    KyEngineStop::check();
+  for (std::size_t taken = 0; !pending.empty(); ++taken) {
+    if (taken % KyEngineAnswer::kStoresPerCheck == 0)
+      KyEngineStop::check();
     const int cell = pending.back();
     pending.pop_back();
     const SidetrackHeaps::Cell& here = heaps.cell(cell);
@@ -420,23 +421,39 @@ PathGraphShape shapeOf(const SidetrackHeaps& heaps, const std::vector<int>& heap
 // step some steps ahead reads, the graph being far larger than the caches.
 void writePathGraph(const Network& net, const SidetrackHeaps& heaps, const PathGraphShape& shape,
                     KyGraph& pathGraph, KyEngineAnswer& answer) {
-  constexpr std::size_t kAhead = 8;
+  constexpr int kAhead = 8;
   const std::vector<int>& cells = shape.cellOfNode;
-  for (std::size_t i = 0; i < cells.size(); ++i) {
-    if (i + kAhead < cells.size())
-      __builtin_prefetch(&heaps.edge(cells[i + kAhead]));
-    answer.reference(pathGraph.addNode(), key::nodeSidetrackEdge, net.edge(heaps.edge(cells[i])));
-  }
-  // Adding an edge reads the links of both its ends and of the last edges
-  // out of and into them.
+  const int cellCount = static_cast<int>(cells.size());
+  // The nodes by position, so that adding an edge finds its ends at once.
+  std::vector<KyNode*> nodes;
+  nodes.reserve(cells.size() + 1);
+  nodes.push_back(pathGraph.pNodeAt(0));
+  answer.references(
+      key::nodeSidetrackEdge, cellCount,
+      [&](int) {
+        nodes.push_back(pathGraph.addNode());
+        return nodes.back();
+      },
+      [&](int i) {
+        if (i + kAhead < cellCount)
+          __builtin_prefetch(&heaps.edge(cells[i + kAhead]));
+        return net.edge(heaps.edge(cells[i]));
+      });
+  // Adding an edge reads both its ends, their links and the links of the
+  // last edge into its target, which it changes: asked for in two stages,
+  // the last edge being known once the target's links are at hand.
   const std::vector<int>& from = shape.from;
   const std::vector<int>& to = shape.to;
-  for (std::size_t e = 0; e < from.size(); ++e) {
-    if (e + kAhead < from.size()) {
-      __builtin_prefetch(pathGraph.pNodeAt(to[e + kAhead]));
+  const std::size_t edgeCount = from.size();
+  for (std::size_t e = 0; e < edgeCount; ++e) {
+    if (e + kAhead < edgeCount) {
+      __builtin_prefetch(nodes[to[e + kAhead]]);
       __builtin_prefetch(&pathGraph.nodeLinks(to[e + kAhead]));
     }
-    pathGraph.addEdge(pathGraph.pNodeAt(from[e]), pathGraph.pNodeAt(to[e]));
+    if (e + kAhead / 2 < edgeCount)
+      if (const int lastIn = pathGraph.nodeLinks(to[e + kAhead / 2]).lastIn; lastIn >= 0)
+        __builtin_prefetch(&pathGraph.edgeLinks(lastIn));
+    pathGraph.addEdge(nodes[from[e]], nodes[to[e]]);
   }
   // Detours, and so costs, are never negative: -1 marks no edge.
   answer.edgeIntegers(pathGraph, key::edgeCost, shape.costs, -1);
@@ -481,9 +498,9 @@ int runSortedPathsAnalysis(KyServiceInputData& input, KyGraph& graph, KyEngineAn
                   .size() == static_cast<std::size_t>(net.nodeCount())
           ? 1
           : 0);
-  for (int node = 0; node < net.nodeCount(); ++node)
-    if (tree.edge[node] != kNone)
-      answer.reference(net.node(node), key::nodeTreeEdge, net.edge(tree.edge[node]));
+  answer.references(
+      key::nodeTreeEdge, net.nodeCount(), [&](int node) { return net.node(node); },
+      [&](int node) { return tree.edge[node] != kNone ? net.edge(tree.edge[node]) : nullptr; });
 
   auto owned = std::make_unique<KyGraph>();
   KyGraph& pathGraph = *owned;
