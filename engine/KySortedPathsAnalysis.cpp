@@ -339,10 +339,11 @@ std::vector<int> buildHeaps(const Network& net, const Tree& tree, int finish,
 
 // The path graph as lists: a node per heap cell that a path from the root
 // reaches, in the order a walk from the root meets the cells (the root node
-// is 0, the node of cellOfNode[i] is i + 1), and the heap and cross edges
-// in the order the walk takes them, with their costs and types.
+// is 0, node i + 1 has the sidetrack edge sidetrackOfNode[i]), and the heap
+// and cross edges in the order the walk takes them, with their costs and
+// types.
 struct PathGraphShape {
-  std::vector<int> cellOfNode;
+  std::vector<int> sidetrackOfNode;
   std::vector<int> from, to, costs, types;
 };
 
@@ -365,7 +366,7 @@ PathGraphShape shapeOf(const SidetrackHeaps& heaps, const std::vector<int>& heap
     most += (c.left != kNone) + (c.right != kNone) + (heapRoot[c.target] != kNone);
   }
   PathGraphShape shape;
-  shape.cellOfNode.reserve(heaps.size());
+  shape.sidetrackOfNode.reserve(heaps.size());
   for (std::vector<int>* list : {&shape.from, &shape.to, &shape.costs, &shape.types})
     list->reserve(most);
 
@@ -375,14 +376,15 @@ PathGraphShape shapeOf(const SidetrackHeaps& heaps, const std::vector<int>& heap
   const auto prefetchCell = [&](int cell) {
     if (cell != kNone) {
       __builtin_prefetch(&heaps.cell(cell));
+      __builtin_prefetch(&heaps.edge(cell));
       __builtin_prefetch(&nodeOfCell[cell]);
     }
   };
   const auto nodeFor = [&](int cell) {
     if (nodeOfCell[cell] == 0) {
       const SidetrackHeaps::Cell& found = heaps.cell(cell);
-      shape.cellOfNode.push_back(cell);
-      nodeOfCell[cell] = static_cast<int>(shape.cellOfNode.size());
+      shape.sidetrackOfNode.push_back(heaps.edge(cell));
+      nodeOfCell[cell] = static_cast<int>(shape.sidetrackOfNode.size());
       pending.push_back(cell);
       // Its children and its cross edge's end are read when it is taken
       // from the stack, soon.
@@ -417,28 +419,23 @@ PathGraphShape shapeOf(const SidetrackHeaps& heaps, const std::vector<int>& heap
 }
 
 // Adds to `pathGraph`, which holds its root node alone, the nodes and edges
-// of `shape` with their results. Each step asks for the memory that the
-// step some steps ahead reads, the graph being far larger than the caches.
-void writePathGraph(const Network& net, const SidetrackHeaps& heaps, const PathGraphShape& shape,
-                    KyGraph& pathGraph, KyEngineAnswer& answer) {
+// of `shape` with their results, its sidetracks being edges of `graph`.
+// Each step asks for the memory that the step some steps ahead reads, the
+// graph being far larger than the caches.
+void writePathGraph(const KyGraph& graph, const PathGraphShape& shape, KyGraph& pathGraph,
+                    KyEngineAnswer& answer) {
   constexpr int kAhead = 8;
-  const std::vector<int>& cells = shape.cellOfNode;
-  const int cellCount = static_cast<int>(cells.size());
   // The nodes by position, so that adding an edge finds its ends at once.
   std::vector<KyNode*> nodes;
-  nodes.reserve(cells.size() + 1);
+  nodes.reserve(shape.sidetrackOfNode.size() + 1);
   nodes.push_back(pathGraph.pNodeAt(0));
   answer.references(
-      key::nodeSidetrackEdge, cellCount,
+      key::nodeSidetrackEdge, static_cast<int>(shape.sidetrackOfNode.size()),
       [&](int) {
         nodes.push_back(pathGraph.addNode());
         return nodes.back();
       },
-      [&](int i) {
-        if (i + kAhead < cellCount)
-          __builtin_prefetch(&heaps.edge(cells[i + kAhead]));
-        return net.edge(heaps.edge(cells[i]));
-      });
+      [&](int i) { return graph.pEdgeAt(shape.sidetrackOfNode[i]); });
   // Adding an edge reads both its ends, their links and the links of the
   // last edge into its target, which it changes: asked for in two stages,
   // the last edge being known once the target's links are at hand.
@@ -512,9 +509,14 @@ int runSortedPathsAnalysis(KyServiceInputData& input, KyGraph& graph, KyEngineAn
     // be reported: its sidetrack is left out.
     const std::int64_t detourLimit =
         kInt32Max - std::max({std::int64_t{0}, shortest, shortest - finishCost});
-    SidetrackHeaps heaps;
-    const std::vector<int> heapRoot = buildHeaps(net, tree, t, detourLimit, heaps);
-    writePathGraph(net, heaps, shapeOf(heaps, heapRoot, s), pathGraph, answer);
+    // The heaps go before the path graph, far larger, is written.
+    PathGraphShape shape;
+    {
+      SidetrackHeaps heaps;
+      const std::vector<int> heapRoot = buildHeaps(net, tree, t, detourLimit, heaps);
+      shape = shapeOf(heaps, heapRoot, s);
+    }
+    writePathGraph(graph, shape, pathGraph, answer);
   }
   return ANALYSIS_ERROR_NONE;
 }
