@@ -37,7 +37,7 @@
 #include "KyEngineShortestPaths_p.h"
 #include "KyEngineStop_p.h"
 
-#include <lemon/dijkstra.h>
+#include <lemon/bin_heap.h>
 
 #include <algorithm>
 #include <cstdint>
@@ -123,29 +123,57 @@ struct Tree {
   std::vector<int> edge, next;
 };
 
+// The heap places of LEMON's binary heap by node position.
+struct HeapPlaces {
+  using Key = int;
+  using Value = int;
+  int& operator[](int v) { return place[v]; }
+  int operator[](int v) const { return place[v]; }
+  void set(int v, int value) { place[v] = value; }
+  std::vector<int> place;
+};
+
 // Dijkstra from the finish over the reversed edges between nodes that
 // `onWalks` marks, none of which weighs less than 0: fills `tree` as the
-// shared walk search would, the same arcs in the same order giving the
-// same tree, without the copies of the costs and of the network it makes.
-// O(m log n).
+// shared walk search would. The arcs, their order and the heap are those
+// of LEMON's Dijkstra on the search's forward star, so the tree is the
+// same; the search's copies of the costs and of the network and its
+// algorithm's maps are spared. O(m log n).
 void dijkstraToFinish(const Network& net, const std::vector<char>& onWalks, int finish,
                       Tree& tree) {
-  using Star = KyEngineForwardStar;
-  const Star into(
+  const KyEngineForwardStar into(
       net.reversedWays(),
       [&](int e) { return onWalks[net.ends.source[e]] && onWalks[net.ends.target[e]]; },
       [&](int e) { return net.weight(e); });
-  const Star::WeightMap weights{&into};
-  lemon::Dijkstra<Star, Star::WeightMap> dijkstra(into, weights);
-  dijkstra.run(Star::nodeFromId(finish));
-  tree.dist[finish] = 0;
-  for (int v = 0; v < net.nodeCount(); ++v)
-    if (const Star::Node node = Star::nodeFromId(v); v != finish && dijkstra.processed(node)) {
-      const Star::Arc arc = dijkstra.predArc(node);
-      tree.dist[v] = dijkstra.dist(node);
-      tree.edge[v] = into.edge(arc);
-      tree.next[v] = Star::id(into.source(arc)); // the search walked the edge backwards
+  using Heap = lemon::BinHeap<std::int64_t, HeapPlaces>;
+  HeapPlaces places{std::vector<int>(static_cast<std::size_t>(net.nodeCount()), Heap::PRE_HEAP)};
+  Heap heap(places);
+  heap.push(finish, 0);
+  while (!heap.empty()) {
+    const int v = heap.top();
+    const std::int64_t d = heap.prio();
+    heap.pop();
+    tree.dist[v] = d;
+    for (int arc = into.begin(v); arc < into.end(v); ++arc) {
+      const int w = into.slot(arc).target;
+      const std::int64_t through = d + into.slotWeight(arc);
+      switch (heap.state(w)) {
+      case Heap::PRE_HEAP:
+        heap.push(w, through);
+        break;
+      case Heap::IN_HEAP:
+        if (through >= heap[w])
+          continue;
+        heap.decrease(w, through);
+        break;
+      case Heap::POST_HEAP:
+        continue;
+      }
+      // The search walked the edge backwards.
+      tree.edge[w] = into.slot(arc).edge;
+      tree.next[w] = v;
     }
+  }
 }
 
 // Fills `tree` for the nodes that the start reaches and that reach the
@@ -270,6 +298,7 @@ public:
     const int top = mutableCell(a);
     const int right = merge(cells_[top].right, b);
     Cell& cell = cells_[top];
+    links_ += cell.right == kNone;
     cell.right = right;
     if (rank(cell.left) < rank(cell.right))
       std::swap(cell.left, cell.right);
@@ -277,8 +306,10 @@ public:
     return top;
   }
   const Cell& cell(int index) const { return cells_[index]; }
-  const int& edge(int index) const { return edges_[index]; }
+  // The number of cells, and of their children all told.
   std::size_t size() const { return cells_.size(); }
+  std::size_t links() const { return links_; }
+  const int& edge(int index) const { return edges_[index]; }
 
 private:
   // The length of a cell's rightmost path: at most 32 in a heap of fewer
@@ -288,6 +319,7 @@ private:
     if (static_cast<std::size_t>(index) >= firstFresh_)
       return index;
     cells_.push_back(cells_[index]);
+    links_ += (cells_.back().left != kNone) + (cells_.back().right != kNone);
     edges_.push_back(edges_[index]);
     ranks_.push_back(ranks_[index]);
     return static_cast<int>(cells_.size()) - 1;
@@ -297,6 +329,7 @@ private:
   std::vector<int> edges_;
   std::vector<std::uint8_t> ranks_;
   std::size_t firstFresh_ = 0;
+  std::size_t links_ = 0;
 };
 
 // The nodes on walks to the finish, each after its tree successor.
@@ -360,11 +393,7 @@ PathGraphShape shapeOf(const SidetrackHeaps& heaps, const std::vector<int>& heap
       rootDetour[v] = heaps.cell(heapRoot[v]).detour;
   // Every cell has at most its children and one cross edge, and most cells
   // are reached: room for that many edges spares the lists their growth.
-  std::size_t most = 1;
-  for (std::size_t cell = 0; cell < heaps.size(); ++cell) {
-    const SidetrackHeaps::Cell& c = heaps.cell(static_cast<int>(cell));
-    most += (c.left != kNone) + (c.right != kNone) + (heapRoot[c.target] != kNone);
-  }
+  const std::size_t most = 1 + heaps.links() + heaps.size();
   PathGraphShape shape;
   shape.sidetrackOfNode.reserve(heaps.size());
   for (std::vector<int>* list : {&shape.from, &shape.to, &shape.costs, &shape.types})
