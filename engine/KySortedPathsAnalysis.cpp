@@ -332,7 +332,10 @@ private:
   std::size_t links_ = 0;
 };
 
-// The nodes on walks to the finish, each after its tree successor.
+// The nodes on walks to the finish, each after its tree successor, depth
+// first: a node's heap is then made soon after the heap it is merged with,
+// whose cells are still in the caches, and the cells of one tree path lie
+// near each other for the walk through the heaps.
 std::vector<int> treeOrder(const Network& net, const Tree& tree, int finish) {
   std::vector<int> successor(static_cast<std::size_t>(net.nodeCount()));
   for (int node = 0; node < net.nodeCount(); ++node)
@@ -340,10 +343,15 @@ std::vector<int> treeOrder(const Network& net, const Tree& tree, int finish) {
   std::vector<int> start;
   std::vector<int> children;
   groupByKey(net.nodeCount() + 1, successor, start, children);
-  std::vector<int> order{finish};
-  for (std::size_t i = 0; i < order.size(); ++i)
-    for (int c = start[order[i]]; c < start[order[i] + 1]; ++c)
-      order.push_back(children[c]);
+  std::vector<int> order;
+  std::vector<int> stack{finish};
+  while (!stack.empty()) {
+    const int v = stack.back();
+    stack.pop_back();
+    order.push_back(v);
+    for (int c = start[v + 1] - 1; c >= start[v]; --c)
+      stack.push_back(children[c]);
+  }
   return order;
 }
 
