@@ -53,6 +53,23 @@ public:
     KyEngineStop::check();
     output_.storeReference(const_cast<KyObject*>(owner), key, object);
   }
+  /// Stores under `key`, for i from 0 to count - 1 in order, a reference to
+  /// object(i) on owner(i), as reference() would one by one; owner(i) is
+  /// asked only when object(i) is not null, and a null object stores
+  /// nothing. Checks for a stop once per kStoresPerCheck stores rather than
+  /// at each. O(count) stores.
+  template <class Owner, class Object>
+  void references(const wchar_t* key, int count, Owner owner, Object object) {
+    for (int i = 0; i < count; ++i) {
+      if (i % kStoresPerCheck == 0)
+        KyEngineStop::check();
+      if (KyObject* found = object(i)) {
+        const KyObject* on = owner(i);
+        output_.storeReference(const_cast<KyObject*>(on), key, found);
+      }
+    }
+  }
+  static constexpr int kStoresPerCheck = 4096;
   /// Hands `object` over to the output data, stored under (owner, key).
   void handOver(const KyObject* owner, const wchar_t* key, std::unique_ptr<KyObject> object) {
     KyEngineStop::check();

@@ -108,15 +108,17 @@ protected:
 /// Not copyable.
 class KyEngineForwardStar : public lemon::DigraphExtender<KyEngineForwardStarBase> {
 public:
-  /// The ways of `net` for which kept(way) holds.
-  template <class Kept> KyEngineForwardStar(const KyEngineNetwork& net, Kept kept) {
+  /// The ways of `net` for which kept(way) holds. `net` is a
+  /// KyEngineNetwork, or anything that numbers its nodes and ways as one
+  /// does: nodeCount(), wayCount(), wayFrom(), wayTo() and wayEdge().
+  template <class Net, class Kept> KyEngineForwardStar(const Net& net, Kept kept) {
     build(
         net, kept, [](int) { return std::int64_t{0}; }, false);
   }
   /// The ways of `net` for which kept(way) holds, each weighing
   /// weight(way).
-  template <class Kept, class Weight>
-  KyEngineForwardStar(const KyEngineNetwork& net, Kept kept, Weight weight) {
+  template <class Net, class Kept, class Weight>
+  KyEngineForwardStar(const Net& net, Kept kept, Weight weight) {
     build(net, kept, weight, true);
   }
   KyEngineForwardStar(const KyEngineForwardStar&) = delete;
@@ -131,8 +133,8 @@ public:
   };
 
 private:
-  template <class Kept, class Weight>
-  void build(const KyEngineNetwork& net, Kept kept, Weight weight, bool weighted) {
+  template <class Net, class Kept, class Weight>
+  void build(const Net& net, Kept kept, Weight weight, bool weighted) {
     const int n = net.nodeCount();
     // start_[v + 1] counts the ways out of v, then, summed, ends its run.
     start_.assign(static_cast<std::size_t>(n) + 1, 0);

@@ -37,6 +37,8 @@
 #include "KyEngineShortestPaths_p.h"
 #include "KyEngineStop_p.h"
 
+#include <lemon/bin_heap.h>
+
 #include <algorithm>
 #include <cstdint>
 #include <limits>
@@ -55,17 +57,59 @@ constexpr int kNone = -1;
 constexpr int kNoLength = 2147483647;
 constexpr int kEndlessWalks = -1;
 
+// Ways numbered as a KyEngineNetwork view numbers them, way e being edge e
+// from from[e] to to[e], over arrays: a forward star is made from them
+// without reading the graph's links.
+struct EdgeWays {
+  int nodeCount() const { return nodes; }
+  int wayCount() const { return edges; }
+  int wayFrom(int way) const { return from[way]; }
+  int wayTo(int way) const { return to[way]; }
+  static int wayEdge(int way) { return way; }
+
+  int nodes, edges;
+  const int* from;
+  const int* to;
+};
+
+// The ends of every edge by position.
+struct EdgeEnds {
+  std::vector<int> source, target;
+};
+
+// The ends of the edges of `graph`, read once and in order. O(m).
+EdgeEnds endsOf(const KyGraph& graph) {
+  EdgeEnds ends;
+  const auto m = static_cast<std::size_t>(graph.numberOfEdges());
+  ends.source.resize(m);
+  ends.target.resize(m);
+  for (std::size_t e = 0; e < m; ++e) {
+    const KyGraph::EdgeLinks& links = graph.edgeLinks(static_cast<int>(e));
+    ends.source[e] = links.source;
+    ends.target[e] = links.target;
+  }
+  return ends;
+}
+
 // The analysed graph with the request's node and edge costs.
 struct Network : KyEngineNetwork {
   Network(const KyServiceInputData& input, const KyGraph& graph)
       : KyEngineNetwork(graph), nodeCost(nodeIntegers(input, graph, key::nodeCost)),
-        edgeCost(edgeIntegers(input, graph, key::edgeCost)),
+        edgeCost(edgeIntegers(input, graph, key::edgeCost)), ends(endsOf(graph)),
         out(
-            *this, [](int) { return true; }, [this](int e) { return weight(e); }) {}
+            ways(), [](int) { return true; }, [this](int e) { return weight(e); }) {}
   // What following edge `e` adds to a walk towards the finish: w(e).
-  std::int64_t weight(int e) const { return std::int64_t{edgeCost[e]} + nodeCost[target(e)]; }
+  std::int64_t weight(int e) const { return std::int64_t{edgeCost[e]} + nodeCost[ends.target[e]]; }
+  // The edges as ways, followed forwards or backwards.
+  EdgeWays ways() const {
+    return EdgeWays{nodeCount(), edgeCount(), ends.source.data(), ends.target.data()};
+  }
+  EdgeWays reversedWays() const {
+    return EdgeWays{nodeCount(), edgeCount(), ends.target.data(), ends.source.data()};
+  }
 
   std::vector<int> nodeCost, edgeCost;
+  EdgeEnds ends;
   // The edges out of each node side by side, each weighing w(e): the walks
   // below take a node's edges from one run of memory.
   KyEngineForwardStar out;
@@ -79,12 +123,67 @@ struct Tree {
   std::vector<int> edge, next;
 };
 
+// The heap places of LEMON's binary heap by node position.
+struct HeapPlaces {
+  using Key = int;
+  using Value = int;
+  int& operator[](int v) { return place[v]; }
+  int operator[](int v) const { return place[v]; }
+  void set(int v, int value) { place[v] = value; }
+  std::vector<int> place;
+};
+
+// Dijkstra from the finish over the reversed edges between nodes that
+// `onWalks` marks, none of which weighs less than 0: fills `tree` as the
+// shared walk search would. The arcs, their order and the heap are those
+// of LEMON's Dijkstra on the search's forward star, so the tree is the
+// same; the search's copies of the costs and of the network and its
+// algorithm's maps are spared. O(m log n).
+void dijkstraToFinish(const Network& net, const std::vector<char>& onWalks, int finish,
+                      Tree& tree) {
+  const KyEngineForwardStar into(
+      net.reversedWays(),
+      [&](int e) { return onWalks[net.ends.source[e]] && onWalks[net.ends.target[e]]; },
+      [&](int e) { return net.weight(e); });
+  using Heap = lemon::BinHeap<std::int64_t, HeapPlaces>;
+  HeapPlaces places{std::vector<int>(static_cast<std::size_t>(net.nodeCount()), Heap::PRE_HEAP)};
+  Heap heap(places);
+  heap.push(finish, 0);
+  while (!heap.empty()) {
+    const int v = heap.top();
+    const std::int64_t d = heap.prio();
+    heap.pop();
+    tree.dist[v] = d;
+    for (int arc = into.begin(v); arc < into.end(v); ++arc) {
+      const int w = into.slot(arc).target;
+      const std::int64_t through = d + into.slotWeight(arc);
+      switch (heap.state(w)) {
+      case Heap::PRE_HEAP:
+        heap.push(w, through);
+        break;
+      case Heap::IN_HEAP:
+        if (through >= heap[w])
+          continue;
+        heap.decrease(w, through);
+        break;
+      case Heap::POST_HEAP:
+        continue;
+      }
+      // The search walked the edge backwards.
+      tree.edge[w] = into.slot(arc).edge;
+      tree.next[w] = v;
+    }
+  }
+}
+
 // Fills `tree` for the nodes that the start reaches and that reach the
 // finish, the only ones on walks from one to the other; false when a cycle
-// of negative cost lies among them. The shared walk search runs from the
-// finish over the reversed edges: there each edge is followed out of its
-// target, so it weighs cost(e) + cost(target of e) = w(e), and the search's
-// cost of v is d(v) - cost(finish). O(m log n), O(n m) with negative costs.
+// of negative cost lies among them. Without an edge of negative w(e)
+// between nodes the start reaches, Dijkstra from the finish over the
+// reversed edges finds them; else the shared walk search does, which
+// first finds potentials. There each edge is followed out of its target,
+// so it weighs cost(e) + cost(target of e) = w(e), and the search's cost of
+// v is d(v) - cost(finish). O(m log n), O(n m) with negative costs.
 bool cheapestWalksToFinish(const Network& net, int start, int finish, Tree& tree) {
   tree.dist.assign(static_cast<std::size_t>(net.nodeCount()), kEngineUnreached);
   tree.edge.assign(static_cast<std::size_t>(net.nodeCount()), kNone);
@@ -92,17 +191,22 @@ bool cheapestWalksToFinish(const Network& net, int start, int finish, Tree& tree
   std::vector<char> onWalks = reachFrom(net.out, start);
   if (!onWalks[finish])
     return true;
+  bool negative = false;
+  for (int e = 0; e < net.edgeCount() && !negative; ++e)
+    negative = net.weight(e) < 0 && onWalks[net.ends.source[e]] && onWalks[net.ends.target[e]];
+  if (!negative) {
+    dijkstraToFinish(net, onWalks, finish, tree);
+    return true;
+  }
   const KyEngineNetwork reversedNet = net.reversed();
   KyEngineWalkSearch search(reversedNet, net.nodeCost, net.edgeCost);
   // The search from the finish meets only nodes that reach it, and every
   // node of a walk of theirs reaches it too: without a negative arc, which
   // could make a cycle elsewhere matter, keeping the nodes the start
   // reaches keeps exactly those on walks.
-  if (search.hasNegativeArc()) {
-    const std::vector<char> toFinish = reachFrom(KyEngineDigraph(reversedNet), finish);
-    for (std::size_t v = 0; v < onWalks.size(); ++v)
-      onWalks[v] = onWalks[v] && toFinish[v];
-  }
+  const std::vector<char> toFinish = reachFrom(KyEngineDigraph(reversedNet), finish);
+  for (std::size_t v = 0; v < onWalks.size(); ++v)
+    onWalks[v] = onWalks[v] && toFinish[v];
   search.keepOnly(std::move(onWalks));
   if (!search.prepare())
     return false;
@@ -194,6 +298,7 @@ public:
     const int top = mutableCell(a);
     const int right = merge(cells_[top].right, b);
     Cell& cell = cells_[top];
+    links_ += cell.right == kNone;
     cell.right = right;
     if (rank(cell.left) < rank(cell.right))
       std::swap(cell.left, cell.right);
@@ -201,8 +306,10 @@ public:
     return top;
   }
   const Cell& cell(int index) const { return cells_[index]; }
-  const int& edge(int index) const { return edges_[index]; }
+  // The number of cells, and of their children all told.
   std::size_t size() const { return cells_.size(); }
+  std::size_t links() const { return links_; }
+  const int& edge(int index) const { return edges_[index]; }
 
 private:
   // The length of a cell's rightmost path: at most 32 in a heap of fewer
@@ -212,6 +319,7 @@ private:
     if (static_cast<std::size_t>(index) >= firstFresh_)
       return index;
     cells_.push_back(cells_[index]);
+    links_ += (cells_.back().left != kNone) + (cells_.back().right != kNone);
     edges_.push_back(edges_[index]);
     ranks_.push_back(ranks_[index]);
     return static_cast<int>(cells_.size()) - 1;
@@ -221,9 +329,13 @@ private:
   std::vector<int> edges_;
   std::vector<std::uint8_t> ranks_;
   std::size_t firstFresh_ = 0;
+  std::size_t links_ = 0;
 };
 
-// The nodes on walks to the finish, each after its tree successor.
+// The nodes on walks to the finish, each after its tree successor, depth
+// first: a node's heap is then made soon after the heap it is merged with,
+// whose cells are still in the caches, and the cells of one tree path lie
+// near each other for the walk through the heaps.
 std::vector<int> treeOrder(const Network& net, const Tree& tree, int finish) {
   std::vector<int> successor(static_cast<std::size_t>(net.nodeCount()));
   for (int node = 0; node < net.nodeCount(); ++node)
@@ -231,10 +343,15 @@ std::vector<int> treeOrder(const Network& net, const Tree& tree, int finish) {
   std::vector<int> start;
   std::vector<int> children;
   groupByKey(net.nodeCount() + 1, successor, start, children);
-  std::vector<int> order{finish};
-  for (std::size_t i = 0; i < order.size(); ++i)
-    for (int c = start[order[i]]; c < start[order[i] + 1]; ++c)
-      order.push_back(children[c]);
+  std::vector<int> order;
+  std::vector<int> stack{finish};
+  while (!stack.empty()) {
+    const int v = stack.back();
+    stack.pop_back();
+    order.push_back(v);
+    for (int c = start[v + 1] - 1; c >= start[v]; --c)
+      stack.push_back(children[c]);
+  }
   return order;
 }
 
@@ -263,10 +380,11 @@ std::vector<int> buildHeaps(const Network& net, const Tree& tree, int finish,
 
 // The path graph as lists: a node per heap cell that a path from the root
 // reaches, in the order a walk from the root meets the cells (the root node
-// is 0, the node of cellOfNode[i] is i + 1), and the heap and cross edges
-// in the order the walk takes them, with their costs and types.
+// is 0, node i + 1 has the sidetrack edge sidetrackOfNode[i]), and the heap
+// and cross edges in the order the walk takes them, with their costs and
+// types.
 struct PathGraphShape {
-  std::vector<int> cellOfNode;
+  std::vector<int> sidetrackOfNode;
   std::vector<int> from, to, costs, types;
 };
 
@@ -283,13 +401,9 @@ PathGraphShape shapeOf(const SidetrackHeaps& heaps, const std::vector<int>& heap
       rootDetour[v] = heaps.cell(heapRoot[v]).detour;
   // Every cell has at most its children and one cross edge, and most cells
   // are reached: room for that many edges spares the lists their growth.
-  std::size_t most = 1;
-  for (std::size_t cell = 0; cell < heaps.size(); ++cell) {
-    const SidetrackHeaps::Cell& c = heaps.cell(static_cast<int>(cell));
-    most += (c.left != kNone) + (c.right != kNone) + (heapRoot[c.target] != kNone);
-  }
+  const std::size_t most = 1 + heaps.links() + heaps.size();
   PathGraphShape shape;
-  shape.cellOfNode.reserve(heaps.size());
+  shape.sidetrackOfNode.reserve(heaps.size());
   for (std::vector<int>* list : {&shape.from, &shape.to, &shape.costs, &shape.types})
     list->reserve(most);
 
@@ -299,14 +413,15 @@ PathGraphShape shapeOf(const SidetrackHeaps& heaps, const std::vector<int>& heap
   const auto prefetchCell = [&](int cell) {
     if (cell != kNone) {
       __builtin_prefetch(&heaps.cell(cell));
+      __builtin_prefetch(&heaps.edge(cell));
       __builtin_prefetch(&nodeOfCell[cell]);
     }
   };
   const auto nodeFor = [&](int cell) {
     if (nodeOfCell[cell] == 0) {
       const SidetrackHeaps::Cell& found = heaps.cell(cell);
-      shape.cellOfNode.push_back(cell);
-      nodeOfCell[cell] = static_cast<int>(shape.cellOfNode.size());
+      shape.sidetrackOfNode.push_back(heaps.edge(cell));
+      nodeOfCell[cell] = static_cast<int>(shape.sidetrackOfNode.size());
       pending.push_back(cell);
       // Its children and its cross edge's end are read when it is taken
       // from the stack, soon.
@@ -324,8 +439,9 @@ PathGraphShape shapeOf(const SidetrackHeaps& heaps, const std::vector<int>& heap
   };
   if (heapRoot[start] != kNone)
     link(0, heapRoot[start], SORTED_PATHS_EDGE_APPEND, rootDetour[start]);
-  while (!pending.empty()) {
-    KyEngineStop::check();
+  for (std::size_t taken = 0; !pending.empty(); ++taken) {
+    if (taken % KyEngineAnswer::kStoresPerCheck == 0)
+      KyEngineStop::check();
     const int cell = pending.back();
     pending.pop_back();
     const SidetrackHeaps::Cell& here = heaps.cell(cell);
@@ -340,27 +456,38 @@ PathGraphShape shapeOf(const SidetrackHeaps& heaps, const std::vector<int>& heap
 }
 
 // Adds to `pathGraph`, which holds its root node alone, the nodes and edges
-// of `shape` with their results. Each step asks for the memory that the
-// step some steps ahead reads, the graph being far larger than the caches.
-void writePathGraph(const Network& net, const SidetrackHeaps& heaps, const PathGraphShape& shape,
-                    KyGraph& pathGraph, KyEngineAnswer& answer) {
-  constexpr std::size_t kAhead = 8;
-  const std::vector<int>& cells = shape.cellOfNode;
-  for (std::size_t i = 0; i < cells.size(); ++i) {
-    if (i + kAhead < cells.size())
-      __builtin_prefetch(&heaps.edge(cells[i + kAhead]));
-    answer.reference(pathGraph.addNode(), key::nodeSidetrackEdge, net.edge(heaps.edge(cells[i])));
-  }
-  // Adding an edge reads the links of both its ends and of the last edges
-  // out of and into them.
+// of `shape` with their results, its sidetracks being edges of `graph`.
+// Each step asks for the memory that the step some steps ahead reads, the
+// graph being far larger than the caches.
+void writePathGraph(const KyGraph& graph, const PathGraphShape& shape, KyGraph& pathGraph,
+                    KyEngineAnswer& answer) {
+  constexpr int kAhead = 8;
+  // The nodes by position, so that adding an edge finds its ends at once.
+  std::vector<KyNode*> nodes;
+  nodes.reserve(shape.sidetrackOfNode.size() + 1);
+  nodes.push_back(pathGraph.pNodeAt(0));
+  answer.references(
+      key::nodeSidetrackEdge, static_cast<int>(shape.sidetrackOfNode.size()),
+      [&](int) {
+        nodes.push_back(pathGraph.addNode());
+        return nodes.back();
+      },
+      [&](int i) { return graph.pEdgeAt(shape.sidetrackOfNode[i]); });
+  // Adding an edge reads both its ends, their links and the links of the
+  // last edge into its target, which it changes: asked for in two stages,
+  // the last edge being known once the target's links are at hand.
   const std::vector<int>& from = shape.from;
   const std::vector<int>& to = shape.to;
-  for (std::size_t e = 0; e < from.size(); ++e) {
-    if (e + kAhead < from.size()) {
-      __builtin_prefetch(pathGraph.pNodeAt(to[e + kAhead]));
+  const std::size_t edgeCount = from.size();
+  for (std::size_t e = 0; e < edgeCount; ++e) {
+    if (e + kAhead < edgeCount) {
+      __builtin_prefetch(nodes[to[e + kAhead]]);
       __builtin_prefetch(&pathGraph.nodeLinks(to[e + kAhead]));
     }
-    pathGraph.addEdge(pathGraph.pNodeAt(from[e]), pathGraph.pNodeAt(to[e]));
+    if (e + kAhead / 2 < edgeCount)
+      if (const int lastIn = pathGraph.nodeLinks(to[e + kAhead / 2]).lastIn; lastIn >= 0)
+        __builtin_prefetch(&pathGraph.edgeLinks(lastIn));
+    pathGraph.addEdge(nodes[from[e]], nodes[to[e]]);
   }
   // Detours, and so costs, are never negative: -1 marks no edge.
   answer.edgeIntegers(pathGraph, key::edgeCost, shape.costs, -1);
@@ -405,9 +532,9 @@ int runSortedPathsAnalysis(KyServiceInputData& input, KyGraph& graph, KyEngineAn
                   .size() == static_cast<std::size_t>(net.nodeCount())
           ? 1
           : 0);
-  for (int node = 0; node < net.nodeCount(); ++node)
-    if (tree.edge[node] != kNone)
-      answer.reference(net.node(node), key::nodeTreeEdge, net.edge(tree.edge[node]));
+  answer.references(
+      key::nodeTreeEdge, net.nodeCount(), [&](int node) { return net.node(node); },
+      [&](int node) { return tree.edge[node] != kNone ? net.edge(tree.edge[node]) : nullptr; });
 
   auto owned = std::make_unique<KyGraph>();
   KyGraph& pathGraph = *owned;
@@ -419,9 +546,14 @@ int runSortedPathsAnalysis(KyServiceInputData& input, KyGraph& graph, KyEngineAn
     // be reported: its sidetrack is left out.
     const std::int64_t detourLimit =
         kInt32Max - std::max({std::int64_t{0}, shortest, shortest - finishCost});
-    SidetrackHeaps heaps;
-    const std::vector<int> heapRoot = buildHeaps(net, tree, t, detourLimit, heaps);
-    writePathGraph(net, heaps, shapeOf(heaps, heapRoot, s), pathGraph, answer);
+    // The heaps go before the path graph, far larger, is written.
+    PathGraphShape shape;
+    {
+      SidetrackHeaps heaps;
+      const std::vector<int> heapRoot = buildHeaps(net, tree, t, detourLimit, heaps);
+      shape = shapeOf(heaps, heapRoot, s);
+    }
+    writePathGraph(graph, shape, pathGraph, answer);
   }
   return ANALYSIS_ERROR_NONE;
 }

@@ -5,7 +5,10 @@
 #include <kyanalysis/KySortedPathIter.h>
 #include <kyanalysis/KySortedPathsInputTailor.h>
 #include <kyanalysis/KySortedPathsOutputTailor.h>
+#include <kyplatform/KyEdge.h>
 #include <kyplatform/KyEdgeDList.h>
+#include <kyplatform/KyGraph.h>
+#include <kyplatform/KyNode.h>
 
 #include "support/KyEngineTesting.h"
 
@@ -13,6 +16,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <iterator>
 #include <random>
 #include <vector>
 
@@ -264,6 +268,74 @@ TEST(KyEngineSortedPaths, KeepsAWalkOf32BitsAndLeavesOutOneLonger) {
     ASSERT_EQ(answer.code, ANALYSIS_ERROR_NONE);
     EXPECT_EQ(answer.lengths, test.lengths);
     EXPECT_EQ(answer.numberOfPaths, 2);
+  }
+}
+
+// A fingerprint of everything the answer holds but the iterator's order of
+// equal paths hides: the tree edge of every node and the path graph, node by
+// node and edge by edge with costs and types. FNV-1a over the values.
+std::uint64_t answerFingerprint(const kytest::EngineCase& run) {
+  std::uint64_t hash = 14695981039346656037ull;
+  const auto mix = [&](std::int64_t value) {
+    hash = (hash ^ static_cast<std::uint64_t>(value)) * 1099511628211ull;
+  };
+  const auto position = [](const KyObject* member) {
+    const auto* edge = dynamic_cast<const KyEdge*>(member);
+    return edge != nullptr ? edge->index() : -1;
+  };
+  for (const KyNode* node : run.node)
+    mix(position(run.output.pValue(node, k::nodeTreeEdge)));
+  const auto* pathGraph =
+      dynamic_cast<const KyGraph*>(run.output.pValue(nullptr, k::nonePathGraph));
+  if (pathGraph == nullptr)
+    return hash;
+  mix(pathGraph->numberOfNodes());
+  for (int v = 0; v < pathGraph->numberOfNodes(); ++v)
+    mix(position(run.output.pValue(pathGraph->pNodeAt(v), k::nodeSidetrackEdge)));
+  for (int e = 0; e < pathGraph->numberOfEdges(); ++e) {
+    mix(pathGraph->edgeLinks(e).source);
+    mix(pathGraph->edgeLinks(e).target);
+    mix(run.output.getValueAsInteger(pathGraph->pEdgeAt(e), k::edgeCost));
+    mix(run.output.getValueAsInteger(pathGraph->pEdgeAt(e), k::edgeType));
+  }
+  return hash;
+}
+
+// Among walks of equal cost the answer picks its tree edges, and so its
+// path graph, one way only; how it finds them must not change which. Seeded
+// graphs of 6 to 29 nodes with costs 0..2, full of ties: node costs on odd
+// seeds, negative edge costs from node potentials on every fourth (so found
+// with potentials first). The fingerprints were taken from the answers of an
+// earlier, independent search.
+TEST(KyEngineSortedPaths, TiesResolveAsTheyAlwaysHave) {
+  const std::uint64_t expected[] = {
+      0x2074a975a9370c0cull, 0x501493fe754b34b1ull, 0x5caa1a35e8a8e954ull, 0xa1de6e88c807de73ull,
+      0xcd7b15eb6c71d922ull, 0xb057e720e93f65a3ull, 0x4a58a14627b8c634ull, 0x3d3e2ada26abb8e3ull,
+      0xb4a081b4c3d71c2cull, 0xc1b5fa4c560277b2ull, 0x1f09e72b726d3835ull, 0x2fc313a0d6f76c9cull,
+      0x859dcbf78bac824eull, 0xcd5cfdcb9af253a9ull, 0x63c606e4f4366efaull, 0xcd7002e5144f023full,
+      0xa42e2978cf93afa1ull, 0xe9513d145243f1ceull, 0x0cac8b4f78411242ull, 0xc7ab62be3d64e7f1ull,
+      0x93fce2dbf6497f7cull, 0x355af79018f46240ull, 0x7411b43844a60882ull, 0x965a6f3e5cdd16afull};
+  for (unsigned seed = 1; seed <= std::size(expected); ++seed) {
+    SCOPED_TRACE(::testing::Message() << "seed " << seed);
+    std::mt19937 random(seed);
+    const int nodes = 6 + static_cast<int>(seed % 24);
+    const kytest::Edges edges = kytest::randomEdges(random, nodes, 3 * nodes);
+    std::vector<int> potential(static_cast<std::size_t>(nodes), 0);
+    if (seed % 4 == 0)
+      for (int& p : potential)
+        p = static_cast<int>(random() % 4);
+    kytest::EngineCase run(nodes, edges);
+    KySortedPathsInputTailor request(&run.input);
+    kytest::ask(request, run).pStartNode(run.node[random() % nodes]);
+    request.pFinishNode(run.node[random() % nodes]);
+    for (std::size_t e = 0; e < edges.size(); ++e)
+      request.cost(run.edge[e], static_cast<int>(random() % 3) + potential[edges[e].first] -
+                                    potential[edges[e].second]);
+    if (seed % 2 == 1)
+      for (int v = 0; v < nodes; ++v)
+        request.cost(run.node[v], static_cast<int>(random() % 2));
+    ASSERT_EQ(run.run(), ANALYSIS_ERROR_NONE);
+    EXPECT_EQ(answerFingerprint(run), expected[seed - 1]);
   }
 }
 
