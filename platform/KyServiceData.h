@@ -134,6 +134,7 @@ public:
   }
 
 private:
+  friend struct KyServiceDataStore; // the library's writers walk the store
   // Whether reads and writes may go straight to the store: true for the
   // store's own classes, false for a subclass, which may answer pValue()
   // and setValue() its own way. Decided on the first use, once the

@@ -20,6 +20,7 @@
 #include <initializer_list>
 #include <memory>
 #include <string_view>
+#include <typeinfo>
 
 KyServiceItemDescriptionManager* KyServiceName::pInputDescription() { return nullptr; }
 KyServiceItemDescriptionManager* KyServiceName::pOutputDescription() { return nullptr; }
@@ -160,6 +161,10 @@ KyObject* KyServiceName::pConvertStringToOwner(const wchar_t* text, const wchar_
                  KyServiceInputDataXML::ownerFits(owner, ownerType != nullptr ? ownerType : L"")
              ? owner
              : nullptr;
+}
+
+int KyServiceName::plainTexts() {
+  return typeid(*this) == typeid(KyServiceName) ? kIntegerTexts : 0;
 }
 
 namespace {

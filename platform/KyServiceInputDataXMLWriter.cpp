@@ -12,6 +12,7 @@
 #include <kyplatform/KyText.h>
 #include <kyplatform/KyXMLStream.h>
 
+#include "KyServiceDataStore_p.h"
 #include "KyServiceInputDataXML_p.h"
 #include "KyXMLObjectKind_p.h"
 #include "KyXMLScope_p.h"
@@ -29,7 +30,7 @@ using namespace xercesc;
 
 namespace {
 // Where the entries of one option go, by the kind of their owner.
-enum class OwnerRank { none = 0, graph = 1, node = 2, edge = 3, other = 4 };
+enum class OwnerRank : std::uint8_t { none = 0, graph = 1, node = 2, edge = 3, other = 4 };
 
 // How a message names a graph, node or edge that the document does not hold.
 std::wstring stranger(const KyObject* object) {
@@ -54,15 +55,14 @@ bool known(KyXMLWriter& writer, const KyObject* object) {
 
 struct KyServiceInputDataXMLWriter::Entry {
   const KyObject* owner;
-  const wchar_t* key;
-  KyObject* value;
-  int keyOrder; // the key's place among the keys in text order
-  OwnerRank rank;
-  // One of the two, by rank, so that a million entries take less room.
+  // The value; an integer whose text is written without its object is
+  // kept as the number (`plain`), so that a million costs make no object.
   union {
-    int position;      // of a node or edge in its graph
-    const wchar_t* id; // of a graph or other owner (pID(), valid for the write)
+    KyObject* value;
+    int integer;
   };
+  OwnerRank rank;
+  bool plain;
 };
 
 namespace {
@@ -96,10 +96,11 @@ int KyServiceInputDataXMLWriter::writeElement(KyXMLStream& out) {
     return fail(L"the input data has no service name with option descriptions");
   std::vector<Entry> entries;
   std::vector<Run> options;
-  if (sortedEntries(*data, entries, options) == 0)
+  if (sortedEntries(*data, *service, entries, options) == 0)
     return 0;
-  for (const auto& [first, last] : options)
-    if (writeOption(out, *service, entries.data() + first, entries.data() + last) == 0)
+  for (const Run& run : options)
+    if (writeOption(out, *service, run.key, entries.data() + run.first,
+                    entries.data() + run.last) == 0)
       return 0;
   return 1;
 }
@@ -109,40 +110,64 @@ int KyServiceInputDataXMLWriter::writeElement(KyXMLStream& out) {
 // other owner; graphs and other owners by identifier. `options` gets the
 // entries of each key, in the order of the keys.
 int KyServiceInputDataXMLWriter::sortedEntries(const KyServiceInputData& data,
-                                               std::vector<Entry>& entries,
+                                               KyServiceName& service, std::vector<Entry>& entries,
                                                std::vector<Run>& options) {
   entries.reserve(static_cast<std::size_t>(data.numberOfValues()));
-  data.visitValues([&entries](const KyObject* owner, const wchar_t* key, KyObject* value) {
-    entries.push_back(Entry{owner, key, value, 0, OwnerRank::none, {0}});
-  });
-  numberKeys(entries);
-  for (Entry& entry : entries) {
-    if (entry.owner == nullptr)
-      continue;
-    // An owner the document does not hold would name nothing when read.
-    if (!known(*this, entry.owner))
-      return fail(L"an owner of " + KyXMLText::quote(entry.key) + L" is " + stranger(entry.owner));
-    switch (kyXMLKindOf(entry.owner)) {
-    case KyXMLObjectKind::node:
-    case KyXMLObjectKind::edge:
-      entry.rank =
-          kyXMLKindOf(entry.owner) == KyXMLObjectKind::node ? OwnerRank::node : OwnerRank::edge;
-      entry.position = static_cast<const KyGraphMember*>(entry.owner)->index();
-      continue;
-    case KyXMLObjectKind::graph:
-      entry.rank = OwnerRank::graph;
-      break;
-    case KyXMLObjectKind::other:
-      entry.rank = OwnerRank::other;
-      break;
+  // The store hands out the keys in text order, each once with its
+  // entries together: each key's entries are one run.
+  const int plain = service.plainTexts();
+  const KyServiceItemDescriptionManager* descriptions = service.pInputDescriptionForLookup();
+  bool integerTexts = false;
+  KyServiceDataStore::of(data).walk([&](const KyStoredEntry& stored) {
+    if (options.empty() || stored.key() != options.back().key) {
+      if (!options.empty())
+        options.back().last = entries.size();
+      options.push_back(Run{stored.key(), entries.size(), entries.size()});
+      const KyServiceItemDescription* description = descriptions->pOption(stored.key());
+      const std::wstring_view type =
+          description != nullptr ? description->pValueType() : std::wstring_view();
+      integerTexts =
+          (plain & KyServiceName::kIntegerTexts) != 0 && (type == L"Integer" || type == L"Boolean");
     }
-    entry.id = pID(entry.owner);
-    if (entry.id == nullptr)
-      return fail(L"input data is written only within a document");
-  }
-  const auto before = [](const Entry& a, const Entry& b) {
-    if (a.keyOrder != b.keyOrder)
-      return a.keyOrder < b.keyOrder;
+    Entry& entry = entries.emplace_back();
+    entry.owner = stored.owner();
+    entry.rank = OwnerRank::none;
+    entry.plain = integerTexts && stored.integer(entry.integer);
+    if (!entry.plain)
+      entry.value = stored.value();
+    return true;
+  });
+  if (!options.empty())
+    options.back().last = entries.size();
+  for (const Run& run : options)
+    for (std::size_t i = run.first; i < run.last; ++i) {
+      Entry& entry = entries[i];
+      if (entry.owner == nullptr)
+        continue;
+      // An owner the document does not hold would name nothing when read.
+      if (!known(*this, entry.owner))
+        return fail(L"an owner of " + KyXMLText::quote(run.key) + L" is " + stranger(entry.owner));
+      switch (kyXMLKindOf(entry.owner)) {
+      case KyXMLObjectKind::node:
+        entry.rank = OwnerRank::node;
+        continue;
+      case KyXMLObjectKind::edge:
+        entry.rank = OwnerRank::edge;
+        continue;
+      case KyXMLObjectKind::graph:
+        entry.rank = OwnerRank::graph;
+        break;
+      case KyXMLObjectKind::other:
+        entry.rank = OwnerRank::other;
+        break;
+      }
+      if (pID(entry.owner) == nullptr)
+        return fail(L"input data is written only within a document");
+    }
+  const auto position = [](const Entry& entry) {
+    return static_cast<const KyGraphMember*>(entry.owner)->index();
+  };
+  const auto before = [this, &position](const Entry& a, const Entry& b) {
     if (a.rank != b.rank)
       return a.rank < b.rank;
     switch (a.rank) {
@@ -150,111 +175,66 @@ int KyServiceInputDataXMLWriter::sortedEntries(const KyServiceInputData& data,
       return false;
     case OwnerRank::node:
     case OwnerRank::edge:
-      return a.position < b.position;
+      return position(a) < position(b);
     case OwnerRank::graph:
     case OwnerRank::other:
       break;
     }
-    return std::wcscmp(a.id, b.id) < 0;
+    // Identifiers stay as the first pID() gave them for the write.
+    return std::wcscmp(pID(a.owner), pID(b.owner)) < 0;
   };
-  // The store hands out its values key by key, and those of nodes and
-  // edges by position: then each key's entries are one run, mostly sorted
-  // already, and only the runs are put in order, which saves the sort and
-  // the room it takes (half the entries) where a run is sorted. A merge
-  // sort: the store's order drove std::sort into its heap-sort fallback.
-  const auto split = [&entries, &options] {
-    options.clear();
-    for (std::size_t first = 0; first < entries.size();) {
-      std::size_t last = first + 1;
-      while (last < entries.size() && entries[last].keyOrder == entries[first].keyOrder)
-        ++last;
-      options.emplace_back(first, last);
-      first = last;
-    }
-  };
-  split();
-  const auto keyOrder = [&entries](const Run& run) { return entries[run.first].keyOrder; };
-  std::sort(options.begin(), options.end(),
-            [&keyOrder](const Run& a, const Run& b) { return keyOrder(a) < keyOrder(b); });
-  const auto repeated =
-      std::adjacent_find(options.begin(), options.end(), [&keyOrder](const Run& a, const Run& b) {
-        return keyOrder(a) == keyOrder(b);
-      });
-  if (repeated != options.end()) {
-    // A key in more than one run: all are sorted as one.
-    std::stable_sort(entries.begin(), entries.end(), before);
-    split();
-    return 1;
-  }
-  for (const auto& [first, last] : options) {
-    const auto begin = entries.begin() + static_cast<std::ptrdiff_t>(first);
-    const auto end = entries.begin() + static_cast<std::ptrdiff_t>(last);
+  // Those of nodes and edges come by position, so a run is mostly sorted
+  // already, and is sorted only where it is not, which saves the sort and
+  // the room it takes (half the entries). A merge sort: the store's order
+  // drove std::sort into its heap-sort fallback.
+  for (const Run& run : options) {
+    const auto begin = entries.begin() + static_cast<std::ptrdiff_t>(run.first);
+    const auto end = entries.begin() + static_cast<std::ptrdiff_t>(run.last);
     if (!std::is_sorted(begin, end, before))
       std::stable_sort(begin, end, before);
   }
   return 1;
 }
 
-// Sets the key order of every entry, so that sorting compares numbers, not
-// texts: the keys are a few texts, each mostly behind the same pointer.
-// Equal texts behind different pointers get the same number.
-void KyServiceInputDataXMLWriter::numberKeys(std::vector<Entry>& entries) {
-  std::vector<const wchar_t*> keys; // distinct pointers; entries hold indices first
-  std::size_t last = 0;
-  for (Entry& entry : entries) {
-    if (last >= keys.size() || keys[last] != entry.key) {
-      last =
-          static_cast<std::size_t>(std::find(keys.begin(), keys.end(), entry.key) - keys.begin());
-      if (last == keys.size())
-        keys.push_back(entry.key);
-    }
-    entry.keyOrder = static_cast<int>(last);
-  }
-  std::vector<int> byText(keys.size());
-  std::iota(byText.begin(), byText.end(), 0);
-  std::sort(byText.begin(), byText.end(),
-            [&keys](int a, int b) { return std::wcscmp(keys[a], keys[b]) < 0; });
-  std::vector<int> order(keys.size());
-  for (std::size_t i = 0; i < byText.size(); ++i)
-    order[byText[i]] = i > 0 && std::wcscmp(keys[byText[i - 1]], keys[byText[i]]) == 0
-                           ? order[byText[i - 1]]
-                           : static_cast<int>(i);
-  for (Entry& entry : entries)
-    entry.keyOrder = order[entry.keyOrder];
-}
-
 // One "option" element for the entries [first, last) of one key; none
 // when every value is left out as a default.
 int KyServiceInputDataXMLWriter::writeOption(KyXMLStream& out, KyServiceName& service,
-                                             const Entry* first, const Entry* last) {
-  const KyServiceItemDescription* description =
-      service.pInputDescriptionForLookup()->pOption(first->key);
+                                             const wchar_t* key, const Entry* first,
+                                             const Entry* last) {
+  const KyServiceItemDescription* description = service.pInputDescriptionForLookup()->pOption(key);
   if (description == nullptr)
-    return fail(L"the option " + KyXMLText::quote(first->key) + L" has no description");
+    return fail(L"the option " + KyXMLText::quote(key) + L" has no description");
   const bool isManager = description->pValueType() == KyServiceInputDataXML::kConstraintManagerType;
   const Text defaultText(isManager ? nullptr : defaultTextOf(service, *description));
+  const bool booleans = std::wstring_view(description->pValueType()) == L"Boolean";
   bool open = false;
+  wchar_t digits[16];
   for (const Entry* entry = first; entry != last; ++entry) {
     if (!KyServiceInputDataXML::ownerFits(entry->owner, description->pOwnerType()))
-      return fail(L"an owner of " + KyXMLText::quote(entry->key) + L" is not of the type " +
+      return fail(L"an owner of " + KyXMLText::quote(key) + L" is not of the type " +
                   KyXMLText::quote(description->pOwnerType()));
-    Text text;
-    if (!isManager) {
+    Text converted;
+    std::wstring_view text;
+    if (entry->plain) {
+      text = booleans ? std::wstring_view(entry->integer != 0 ? L"true" : L"false")
+                      : KyXMLText::formatInteger(entry->integer, digits);
+    } else if (!isManager) {
       if (const KyObject* unknown = unknownIn(entry->value))
-        return fail(L"the value of " + KyXMLText::quote(entry->key) +
+        return fail(L"the value of " + KyXMLText::quote(key) +
                     (entry->owner != nullptr ? L" on " + KyXMLText::quote(pID(entry->owner))
                                              : std::wstring(L" without owner")) +
                     L" refers to " + stranger(unknown));
-      text.reset(service.pConvertValueToString(entry->value, description->pValueType(), this));
-      if (text == nullptr)
-        return fail(L"a value of the option " + KyXMLText::quote(entry->key) +
-                    L" is not of the type " + KyXMLText::quote(description->pValueType()));
-      if (defaultText != nullptr && text->equals(defaultText.get()))
-        continue;
+      converted.reset(service.pConvertValueToString(entry->value, description->pValueType(), this));
+      if (converted == nullptr)
+        return fail(L"a value of the option " + KyXMLText::quote(key) + L" is not of the type " +
+                    KyXMLText::quote(description->pValueType()));
+      text = converted->pValue();
     }
+    if (!isManager && defaultText != nullptr && text == defaultText->pValue())
+      continue;
     if (!open) {
       out.start(u"option");
-      out.attribute(u"key", entry->key);
+      out.attribute(u"key", key);
       out.attribute(u"type", description->pValueType());
       open = true;
     }
@@ -262,8 +242,8 @@ int KyServiceInputDataXMLWriter::writeOption(KyXMLStream& out, KyServiceName& se
     if (entry->owner != nullptr)
       out.attribute(u"owner", pID(entry->owner));
     if (!isManager)
-      out.attribute(u"value", text->pValue());
-    else if (writeManager(out, service, *entry) == 0)
+      out.attribute(u"value", text);
+    else if (writeManager(out, service, key, *entry) == 0)
       return 0;
     out.end();
   }
@@ -300,10 +280,10 @@ KyText* KyServiceInputDataXMLWriter::defaultTextOf(KyServiceName& service,
 // A constraint manager, written by a manager writer with the service's
 // constraint writer.
 int KyServiceInputDataXMLWriter::writeManager(KyXMLStream& out, KyServiceName& service,
-                                              const Entry& entry) {
+                                              const wchar_t* key, const Entry& entry) {
   auto* manager = dynamic_cast<KyConstraintManager*>(entry.value);
   if (manager == nullptr)
-    return fail(L"a value of the option " + KyXMLText::quote(entry.key) +
+    return fail(L"a value of the option " + KyXMLText::quote(key) +
                 L" is not a constraint manager");
   KyConstraintManagerXMLWriter managerWriter;
   managerWriter.pConstraintWriter(service.pConstraintWriter());

@@ -3,8 +3,8 @@
 
 #include <kyplatform/KyXMLWriter.h>
 
+#include <cstddef>
 #include <string>
-#include <utility>
 #include <vector>
 
 class KyServiceInputData;
@@ -73,14 +73,18 @@ public:
 
 private:
   struct Entry;
-  /// The entries of one option: [first, last) of the entries.
-  using Run = std::pair<std::size_t, std::size_t>;
-  int sortedEntries(const KyServiceInputData& data, std::vector<Entry>& entries,
-                    std::vector<Run>& options);
-  static void numberKeys(std::vector<Entry>& entries);
-  int writeOption(KyXMLStream& out, KyServiceName& service, const Entry* first, const Entry* last);
+  /// The entries of one option: its key, and [first, last) of the entries.
+  struct Run {
+    const wchar_t* key;
+    std::size_t first, last;
+  };
+  int sortedEntries(const KyServiceInputData& data, KyServiceName& service,
+                    std::vector<Entry>& entries, std::vector<Run>& options);
+  int writeOption(KyXMLStream& out, KyServiceName& service, const wchar_t* key, const Entry* first,
+                  const Entry* last);
   KyText* defaultTextOf(KyServiceName& service, const KyServiceItemDescription& description);
-  int writeManager(KyXMLStream& out, KyServiceName& service, const Entry& entry);
+  int writeManager(KyXMLStream& out, KyServiceName& service, const wchar_t* key,
+                   const Entry& entry);
   const KyObject* unknownIn(const KyObject* value);
 
   std::wstring name_;

@@ -93,6 +93,17 @@ public:
   /// object of the document or of the caller (the base's only case).
   virtual KyObject* pConvertStringToOwner(const wchar_t* text, const wchar_t* ownerType,
                                           KyXMLReader* reader, int& owned);
+  /// What a writer may write without asking the converters, as their
+  /// text is known: kIntegerTexts, an integer value of the type "Integer"
+  /// or "Boolean" in the forms pConvertValueToString() of the base writes;
+  /// kPairTexts, an owner of the type "KyPair" that is a pair of two nodes
+  /// of a graph, as the identifiers (KyXMLWriter::pID) of the two nodes
+  /// separated by a space. Writers ask the converters for everything else.
+  /// The base gives kIntegerTexts for an object of this class itself and
+  /// nothing for a subclass, whose converters may differ; a subclass that
+  /// says more promises that its converters give those texts. O(1).
+  enum PlainTexts : int { kIntegerTexts = 1, kPairTexts = 2 };
+  virtual int plainTexts();
 
   static KyServiceName* castDown(const KyObject* object) {
     return static_cast<KyServiceName*>(const_cast<KyObject*>(object));

@@ -8,15 +8,14 @@
 #include <kyplatform/KyXMLStream.h>
 #include <kyplatform/KyXMLWriteStop.h>
 
+#include "KyServiceDataStore_p.h"
 #include "KyServiceOutputDataXML_p.h"
 #include "KyXMLText_p.h"
 
 #include <algorithm>
-#include <cstdint>
-#include <cwchar>
 #include <memory>
-#include <unordered_map>
-#include <vector>
+#include <string>
+#include <string_view>
 
 using namespace xercesc;
 
@@ -26,58 +25,6 @@ struct TextRelease {
   void operator()(KyText* text) const { text->vRelease(); }
 };
 using Text = std::unique_ptr<KyText, TextRelease>;
-
-struct Entry {
-  const KyObject* owner;
-  const wchar_t* key;
-  KyObject* value;
-};
-
-/// `entries` in the order of their keys' texts, those of one text in the
-/// order given: what a stable sort by key gives, in O(entries) plus a sort
-/// of the few distinct key texts (an answer of millions of values has a
-/// handful of keys, mostly as one pointer each).
-std::vector<Entry> byKey(std::vector<Entry> entries) {
-  std::unordered_map<const wchar_t*, std::uint32_t> slotOf;
-  std::vector<const wchar_t*> keys;
-  std::vector<std::uint32_t> slots(entries.size());
-  const wchar_t* lastKey = nullptr;
-  std::uint32_t lastSlot = 0;
-  for (std::size_t i = 0; i < entries.size(); ++i) {
-    if (entries[i].key != lastKey || i == 0) {
-      lastKey = entries[i].key;
-      const auto found = slotOf.emplace(lastKey, static_cast<std::uint32_t>(keys.size()));
-      if (found.second)
-        keys.push_back(lastKey);
-      lastSlot = found.first->second;
-    }
-    slots[i] = lastSlot;
-  }
-  // Each key's rank among the texts; equal texts at different addresses
-  // share one.
-  std::vector<std::size_t> order(keys.size());
-  for (std::size_t k = 0; k < order.size(); ++k)
-    order[k] = k;
-  std::sort(order.begin(), order.end(),
-            [&keys](std::size_t a, std::size_t b) { return std::wcscmp(keys[a], keys[b]) < 0; });
-  std::vector<std::size_t> rank(keys.size());
-  std::size_t ranks = 0;
-  for (std::size_t k = 0; k < order.size(); ++k) {
-    if (k > 0 && std::wcscmp(keys[order[k - 1]], keys[order[k]]) != 0)
-      ++ranks;
-    rank[order[k]] = ranks;
-  }
-  // A counting sort on the ranks keeps the given order within each.
-  std::vector<std::size_t> start(keys.empty() ? 0 : ranks + 2, 0);
-  for (std::uint32_t slot : slots)
-    ++start[rank[slot] + 1];
-  for (std::size_t r = 1; r < start.size(); ++r)
-    start[r] += start[r - 1];
-  std::vector<Entry> sorted(entries.size());
-  for (std::size_t i = 0; i < entries.size(); ++i)
-    sorted[start[rank[slots[i]]]++] = entries[i];
-  return sorted;
-}
 
 } // namespace
 
@@ -103,52 +50,79 @@ int KyServiceOutputDataXMLWriter::writeElement(KyXMLStream& out) {
   if (service == nullptr || service->pOutputDescription() == nullptr)
     return fail(L"the output data has no service name with result descriptions");
 
-  std::vector<Entry> entries;
-  entries.reserve(static_cast<std::size_t>(data->numberOfValues()));
-  data->visitValues([&entries](const KyObject* owner, const wchar_t* key, KyObject* value) {
-    entries.push_back(Entry{owner, key, value});
-  });
   if (KyXMLWriteStop::requested())
     return fail(L"the write was stopped");
-  entries = byKey(std::move(entries));
-
+  // Integers and pairs of nodes are written here, without an object per
+  // value, where the name's converters are known to write them so.
+  const int plain = service->plainTexts();
+  const wchar_t* key = nullptr;
   const KyServiceItemDescription* description = nullptr;
   std::wstring_view inner;
-  for (std::size_t i = 0; i < entries.size(); ++i) {
-    if (i % 1024 == 1023 && KyXMLWriteStop::requested())
+  bool integerTexts = false, booleanTexts = false, pairTexts = false;
+  std::wstring pairText;
+  wchar_t digits[16];
+  std::size_t count = 0;
+  int result = 1;
+  const auto write = [&](const KyStoredEntry& entry) {
+    if (++count % 1024 == 0 && KyXMLWriteStop::requested())
       return fail(L"the write was stopped");
-    const Entry& entry = entries[i];
-    if (description == nullptr || std::wcscmp(description->pKey(), entry.key) != 0) {
+    // The walk hands each key text once, its entries together.
+    if (entry.key() != key) {
+      key = entry.key();
       if (description != nullptr)
         out.end();
-      description = service->pResultDescription(entry.key);
+      description = service->pResultDescription(entry.key());
       if (description == nullptr)
-        return fail(L"the result " + KyXMLText::quote(entry.key) + L" has no description");
-      inner = KyServiceOutputDataXML::innerListType(description->pValueType());
+        return fail(L"the result " + KyXMLText::quote(entry.key()) + L" has no description");
+      const std::wstring_view valueType = description->pValueType();
+      inner = KyServiceOutputDataXML::innerListType(valueType);
+      integerTexts = (plain & KyServiceName::kIntegerTexts) != 0 && valueType == L"Integer";
+      booleanTexts = (plain & KyServiceName::kIntegerTexts) != 0 && valueType == L"Boolean";
+      pairTexts = (plain & KyServiceName::kPairTexts) != 0 &&
+                  std::wstring_view(description->pOwnerType()) == L"KyPair";
       out.start(u"result");
-      out.attribute(u"key", entry.key);
+      out.attribute(u"key", entry.key());
       out.attribute(u"type", description->pValueType());
     }
     out.start(u"entry");
-    if (entry.owner != nullptr) {
+    const auto ownerFault = [&] {
+      return fail(L"an owner of " + KyXMLText::quote(entry.key()) + L" is not of the type " +
+                  KyXMLText::quote(description->pOwnerType()));
+    };
+    if (pairTexts && entry.ownerKind() == KyStoredEntry::Owner::pair) {
+      const wchar_t* first = pID(entry.graph()->pNodeAt(entry.first()));
+      const wchar_t* second =
+          first != nullptr ? pID(entry.graph()->pNodeAt(entry.second())) : nullptr;
+      if (second == nullptr)
+        return ownerFault();
+      pairText.assign(first);
+      pairText.push_back(L' ');
+      pairText.append(second);
+      out.attribute(u"owner", pairText);
+    } else if (entry.ownerKind() != KyStoredEntry::Owner::none) {
       const Text owner(
-          service->pConvertOwnerToString(entry.owner, description->pOwnerType(), this));
+          service->pConvertOwnerToString(entry.owner(), description->pOwnerType(), this));
       if (owner == nullptr)
-        return fail(L"an owner of " + KyXMLText::quote(entry.key) + L" is not of the type " +
-                    KyXMLText::quote(description->pOwnerType()));
+        return ownerFault();
       out.attribute(u"owner", owner->pValue());
     }
-    auto valueFault = [&] {
-      return fail(L"a value of the result " + KyXMLText::quote(entry.key) + L" is not a " +
+    const auto valueFault = [&] {
+      return fail(L"a value of the result " + KyXMLText::quote(entry.key()) + L" is not a " +
                   description->pValueType());
     };
-    if (inner.empty()) {
-      const Text text(service->pConvertValueToString(entry.value, description->pValueType(), this));
+    int integer = 0;
+    if ((integerTexts || booleanTexts) && entry.integer(integer)) {
+      out.attribute(u"value", integerTexts   ? KyXMLText::formatInteger(integer, digits)
+                              : integer != 0 ? std::wstring_view(L"true")
+                                             : std::wstring_view(L"false"));
+    } else if (inner.empty()) {
+      const Text text(
+          service->pConvertValueToString(entry.value(), description->pValueType(), this));
       if (text == nullptr)
         return valueFault();
       out.attribute(u"value", text->pValue());
     } else {
-      const auto* lists = dynamic_cast<const KyDList*>(entry.value);
+      const auto* lists = dynamic_cast<const KyDList*>(entry.value());
       if (lists == nullptr)
         return valueFault();
       const std::wstring innerType(inner);
@@ -162,7 +136,14 @@ int KyServiceOutputDataXMLWriter::writeElement(KyXMLStream& out) {
       }
     }
     out.end();
-  }
+    return 1;
+  };
+  KyServiceDataStore::of(*data).walk([&](const KyStoredEntry& entry) {
+    result = write(entry);
+    return result != 0;
+  });
+  if (result == 0)
+    return 0;
   if (description != nullptr)
     out.end();
   return 1;

@@ -643,51 +643,100 @@ std::vector<int> KyValueStore::memberIntegers(const wchar_t* key, const KyGraph&
 
 void KyValueStore::forEach(const std::function<void(const KyObject* owner, const wchar_t* key,
                                                     KyObject* value)>& visit) const {
-  for (const auto& named : tables_) {
-    const Table& t = *named.second;
-    const wchar_t* key = t.key.c_str();
-    const auto visitEntry = [&](Indexed::Entry& entry) {
-      visit(entry.owner, key, entry.value.value(entry.holding));
-    };
-    t.owners.forEach(visitEntry);
+  walk([&visit](const KyStoredEntry& entry) {
+    visit(entry.owner(), entry.key(), entry.value());
+    return true;
+  });
+}
+
+bool KyValueStore::walk(const std::function<bool(const KyStoredEntry& entry)>& visit) const {
+  using Owner = KyStoredEntry::Owner;
+  std::vector<const Table*> sorted;
+  sorted.reserve(tables_.size());
+  for (const auto& named : tables_)
+    sorted.push_back(named.second.get());
+  std::sort(sorted.begin(), sorted.end(), [](const Table* a, const Table* b) {
+    return std::wcscmp(a->key.c_str(), b->key.c_str()) < 0;
+  });
+  for (const Table* t : sorted) {
+    KyStoredEntry entry;
+    entry.key_ = t->key.c_str();
+    const Indexed& owners = t->owners;
+    for (std::uint32_t e = 0; e < owners.made; ++e) {
+      Indexed::Entry& at = owners.entry(e);
+      if (at.holding == Holding::kEmpty)
+        continue;
+      entry.kind_ = at.owner != nullptr ? Owner::object : Owner::none;
+      entry.object_ = at.owner;
+      entry.indexed_ = &at;
+      if (!visit(entry))
+        return false;
+    }
+    entry.object_ = nullptr;
+    entry.indexed_ = nullptr;
     // Values on members of a graph that is gone, or past its members, have
     // no owner to show.
-    for (const auto& column : t.columns) {
+    for (const auto& column : t->columns) {
       if (column->gone())
         continue;
       const bool edges = column->kind == KyOwnerPlace::KY_PLACE_EDGE;
       const int members = edges ? column->graph->numberOfEdges() : column->graph->numberOfNodes();
-      for (std::size_t at = 0; at < column->chunks.size(); ++at)
-        if (const Chunk* chunk = column->chunks[at].get())
-          for (int i = 0; i < kChunkSize; ++i) {
-            const int position = static_cast<int>(at << kChunkShift) + i;
-            if (chunk->holding[i] == Holding::kEmpty || position >= members)
-              continue;
-            const KyObject* owner =
-                edges ? static_cast<const KyObject*>(column->graph->pEdgeAt(position))
-                      : column->graph->pNodeAt(position);
-            visit(owner, key, chunk->value(i));
-          }
+      entry.kind_ = edges ? Owner::edge : Owner::node;
+      entry.graph_ = column->graph;
+      entry.second_ = 0;
+      for (std::size_t at = 0; at < column->chunks.size(); ++at) {
+        const Chunk* chunk = column->chunks[at].get();
+        if (chunk == nullptr)
+          continue;
+        entry.chunk_ = chunk;
+        for (int i = 0; i < kChunkSize; ++i) {
+          const int position = static_cast<int>(at << kChunkShift) + i;
+          if (chunk->holding[i] == Holding::kEmpty || position >= members)
+            continue;
+          entry.first_ = position;
+          entry.slot_ = i;
+          if (!visit(entry))
+            return false;
+        }
+      }
     }
-    for (const auto& pairs : t.pairTables) {
+    entry.kind_ = Owner::pair;
+    for (const auto& pairs : t->pairTables) {
       if (pairs->gone())
         continue;
       const int nodes = pairs->graph->numberOfNodes();
-      pairs->index.forEach([&](Indexed::Entry& entry) {
-        if (entry.first < nodes && entry.second < nodes)
-          visit(pairs->owner(entry.owner, entry.first, entry.second), key,
-                entry.value.value(entry.holding));
-      });
-      for (const auto& [chunkKey, chunk] : pairs->chunks)
+      entry.graph_ = pairs->graph;
+      entry.pairs_ = pairs.get();
+      entry.chunk_ = nullptr;
+      const Indexed& index = pairs->index;
+      for (std::uint32_t e = 0; e < index.made; ++e) {
+        Indexed::Entry& at = index.entry(e);
+        if (at.holding == Holding::kEmpty || at.first >= nodes || at.second >= nodes)
+          continue;
+        entry.first_ = at.first;
+        entry.second_ = at.second;
+        entry.indexed_ = &at;
+        if (!visit(entry))
+          return false;
+      }
+      entry.indexed_ = nullptr;
+      for (const auto& [chunkKey, chunk] : pairs->chunks) {
+        const int first = PairTable::firstOf(chunkKey);
+        if (first >= nodes)
+          continue;
+        entry.first_ = first;
+        entry.chunk_ = chunk.get();
         for (int i = 0; i < kChunkSize; ++i) {
-          const int first = PairTable::firstOf(chunkKey);
           const int second = PairTable::secondOf(chunkKey, i);
-          if (chunk->holding[i] == Holding::kEmpty || first >= nodes || second >= nodes)
+          if (chunk->holding[i] == Holding::kEmpty || second >= nodes)
             continue;
-          if (chunk->owners == nullptr)
-            chunk->owners.reset(new KyObject*[kChunkSize]());
-          visit(pairs->owner(chunk->owners[i], first, second), key, chunk->value(i));
+          entry.second_ = second;
+          entry.slot_ = i;
+          if (!visit(entry))
+            return false;
         }
+      }
     }
   }
+  return true;
 }

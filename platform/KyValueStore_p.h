@@ -5,6 +5,7 @@
 #include "KyOwnerIndex_p.h"
 #include "KyPairTable_p.h"
 #include "KyPositionColumn_p.h"
+#include "KyStoredEntry_p.h"
 #include "KyValueChunk_p.h"
 #include "KyValueSlot_p.h"
 
@@ -83,10 +84,18 @@ public:
   void clear();
   /// Number of entries.
   std::size_t size() const { return size_; }
-  /// Calls `visit` once per entry, key by key. The store must not change
-  /// during the walk.
+  /// Calls `visit` once per entry, key by key, making the owner and value
+  /// objects as KyStoredEntry::owner() and value() do. The store must not
+  /// change during the walk.
   void forEach(const std::function<void(const KyObject* owner, const wchar_t* key,
                                         KyObject* value)>& visit) const;
+  /// Hands every entry to `visit` as it is kept, making no object: the keys
+  /// in the order of their texts (wcscmp), each key's entries in a fixed
+  /// order: owners filed by hash, then members of each graph by position,
+  /// then pairs. Ends as soon as `visit` returns false, and then returns
+  /// false. The store must not change during the walk. O(entries) plus a
+  /// sort of the keys.
+  bool walk(const std::function<bool(const KyStoredEntry& entry)>& visit) const;
 
 private:
   using Holding = KyValueHolding;

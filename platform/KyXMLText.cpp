@@ -2,6 +2,7 @@
 
 #include <kyplatform/KyUtf8.h>
 
+#include <algorithm>
 #include <charconv>
 
 namespace {
@@ -101,6 +102,13 @@ template <typename Number> std::wstring formatNumber(Number value) {
 } // namespace
 
 std::wstring formatInteger(long value) { return formatNumber(value); }
+
+std::wstring_view formatInteger(int value, wchar_t (&room)[16]) {
+  char digits[16];
+  const char* end = std::to_chars(digits, digits + sizeof digits, value).ptr;
+  std::copy(static_cast<const char*>(digits), end, room);
+  return std::wstring_view(room, static_cast<std::size_t>(end - digits));
+}
 
 std::wstring formatDouble(double value) { return formatNumber(value); }
 

@@ -40,6 +40,8 @@ inline bool isSpace(wchar_t c) { return c == L' ' || c == L'\t' || c == L'\r' ||
 
 /// Decimal text of an integer.
 std::wstring formatInteger(long value);
+/// The same text, put in `room`, for writers that make no string per value.
+std::wstring_view formatInteger(int value, wchar_t (&room)[16]);
 /// Shortest decimal text that reads back as exactly `value` (sign of zero
 /// included); "inf", "-inf", "nan" and "-nan" for the special values.
 std::wstring formatDouble(double value);

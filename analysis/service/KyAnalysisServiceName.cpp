@@ -132,3 +132,7 @@ KyObject* KyAnalysisServiceName::pConvertStringToOwner(const wchar_t* text,
       dynamic_cast<KyNode*>(reader->pObject(std::wstring(members.substr(space + 1)).c_str()));
   return first != nullptr && second != nullptr ? new KyPair(first, second) : nullptr;
 }
+
+int KyAnalysisServiceName::plainTexts() {
+  return typeid(*this) == typeid(KyAnalysisServiceName) ? kIntegerTexts | kPairTexts : 0;
+}

@@ -60,6 +60,9 @@ public:
                                 KyXMLWriter* writer) override;
   KyObject* pConvertStringToOwner(const wchar_t* text, const wchar_t* ownerType,
                                   KyXMLReader* reader, int& owned) override;
+  /// Integers and pairs of nodes for an object of this class itself, whose
+  /// converters write them so; nothing for a subclass.
+  int plainTexts() override;
 
   void debugOutput(int) override {}
 

@@ -3,6 +3,7 @@
 #include <kyanalysis/KyAnalysisKeys.h>
 #include <kyanalysis/KyAnalysisSerializer.h>
 #include <kyanalysis/KyAnalysisServiceName.h>
+#include <kyanalysis/KyPair.h>
 #include <kyanalysis/KyShortestPathsInputTailor.h>
 #include <kyengine/KyLocalAnalysisService.h>
 #include <kyplatform/KyEdge.h>
@@ -11,6 +12,7 @@
 #include <kyplatform/KyNode.h>
 #include <kyplatform/KyObjectTable.h>
 #include <kyplatform/KyServiceData.h>
+#include <kyplatform/KyText.h>
 #include <kyplatform/KyXMLUtilities.h>
 #include <kyplatform/KyXMLWriteStop.h>
 
@@ -18,6 +20,7 @@
 
 #include <gtest/gtest.h>
 
+#include <climits>
 #include <memory>
 #include <string>
 #include <thread>
@@ -225,6 +228,96 @@ TEST(KyAnswerDocument, AStopOnTheWritingThreadEndsTheWriteOfALongAnswer) {
     elsewhere.join();
   }
   EXPECT_EQ(write(length), 1) << "no stop once the scope has ended";
+}
+
+// A name of the analysis service that writes integers and owners its own
+// way: the writers must ask it, not write the texts they know.
+class MarkingServiceName : public KyAnalysisServiceName {
+public:
+  KyText* pConvertValueToString(const KyObject* value, const wchar_t* valueType,
+                                KyXMLWriter* writer) override {
+    return marked(KyAnalysisServiceName::pConvertValueToString(value, valueType, writer));
+  }
+  KyText* pConvertOwnerToString(const KyObject* owner, const wchar_t* ownerType,
+                                KyXMLWriter* writer) override {
+    return marked(KyAnalysisServiceName::pConvertOwnerToString(owner, ownerType, writer));
+  }
+
+private:
+  static KyText* marked(KyText* text) {
+    if (text == nullptr)
+      return nullptr;
+    auto* mark = new KyText((std::wstring(L"~") + text->pValue()).c_str());
+    text->vRelease();
+    return mark;
+  }
+};
+
+// Integers at the edges of their range, booleans of every integer, and
+// owners that are pairs of nodes, written through the analysis service's
+// own name and through one that converts its own way.
+TEST(KyAnswerDocument, IntegersAndPairsAreWrittenAsTheNameConvertsThem) {
+  Roads roads;
+  const wchar_t* pair = KyAnalysisKey::allPairsShortestPaths::pairTotalCost;
+  const auto answerText = [&roads, pair](KyServiceName* name) {
+    KyServiceOutputData answer;
+    answer.pServiceName(name);
+    answer.storeInteger(nullptr, KyAnalysisKey::errorCode, INT_MIN);
+    answer.storeInteger(nullptr, KyAnalysisKey::shortestPaths::nonePathExists, -5);
+    answer.storeInteger(new KyPair(roads.a, roads.c), pair, INT_MAX, 1);
+    answer.storeInteger(new KyPair(roads.c, roads.a), pair, -1, 1);
+    answer.storeInteger(new KyPair(roads.b, roads.b), pair, 0, 1);
+    // A KyInt handed over reads as the integer it holds.
+    answer.storeOwned(nullptr, KyAnalysisKey::shortestPaths::noneTotalCost, new KyInt(0));
+    unsigned char* bytes = nullptr;
+    unsigned long length = 0;
+    EXPECT_EQ(KyAnalysisSerializer().pOutputDataToString(&answer, &roads.table, bytes, &length), 1);
+    const std::unique_ptr<unsigned char[]> held(bytes);
+    const std::string text = bytes != nullptr ? unbase64(bytes) : "";
+    const std::size_t part = text.find("<part name=\"answer\">");
+    return part == std::string::npos ? text : text.substr(part);
+  };
+  // `mark` before every text that the name converts; a few pairs come in
+  // the order of their index.
+  const auto expected = [](const std::string& mark) {
+    const auto entry = [&mark](const std::string& owner, const std::string& value) {
+      return "<entry" + (owner.empty() ? "" : " owner=\"" + mark + owner + "\"") + " value=\"" +
+             mark + value + "\"/>";
+    };
+    return "<part name=\"answer\">"
+           "<result key=\"allPairsShortestPaths:(KyNode,KyNode):totalCost\" type=\"Integer\">" +
+           entry("A C", "2147483647") + entry("B B", "0") + entry("C A", "-1") +
+           "</result><result key=\"errorCode\" type=\"Integer\">" + entry("", "-2147483648") +
+           "</result><result key=\"shortestPaths:none:pathExists\" type=\"Boolean\">" +
+           entry("", "true") +
+           "</result><result key=\"shortestPaths:none:totalCost\" type=\"Integer\">" +
+           entry("", "0") + "</result></part></document>";
+  };
+  EXPECT_EQ(answerText(new KyAnalysisServiceName), expected(""));
+  EXPECT_EQ(answerText(new MarkingServiceName), expected("~"));
+}
+
+// The request's integers go through a name that converts its own way too.
+TEST(KyAnswerDocument, ARequestIsWrittenAsItsNameConvertsIt) {
+  const auto requestText = [](KyServiceName* name) {
+    Roads roads;
+    roads.input.pServiceName(name);
+    roads.input.storeInteger(roads.a, KyAnalysisKey::reachableNodes::nodeCost, INT_MIN);
+    unsigned char* bytes = nullptr;
+    unsigned long length = 0;
+    EXPECT_EQ(KyAnalysisSerializer().pInputDataToString(&roads.input, &roads.table, bytes, &length),
+              1);
+    const std::unique_ptr<unsigned char[]> held(bytes);
+    return bytes != nullptr ? unbase64(bytes) : "";
+  };
+  const std::string plain = requestText(new KyAnalysisServiceName);
+  EXPECT_NE(plain.find("<entry owner=\"AB\" value=\"2\"/>"), std::string::npos) << plain;
+  EXPECT_NE(plain.find("<entry owner=\"A\" value=\"-2147483648\"/>"), std::string::npos) << plain;
+  const std::string marked = requestText(new MarkingServiceName);
+  EXPECT_NE(marked.find("<entry owner=\"AB\" value=\"~2\"/>"), std::string::npos) << marked;
+  EXPECT_NE(marked.find("<entry owner=\"A\" value=\"~-2147483648\"/>"), std::string::npos)
+      << marked;
+  EXPECT_EQ(marked.find("value=\"2\""), std::string::npos) << marked;
 }
 
 } // namespace

@@ -33,4 +33,27 @@ TEST(KyAnalysisServiceNameTest, DestructionReleasesWhateverWasBuilt) {
       name->pOutputDescription();
   }
 }
+
+// Writers write integers and pairs themselves only for names whose
+// converters are known: a subclass may convert its own way.
+TEST(KyAnalysisServiceNameTest, OnlyTheLibrarysOwnNamesLetWritersWriteTextsThemselves) {
+  class OtherName : public KyServiceName {};
+  class OtherAnalysisName : public KyAnalysisServiceName {};
+  KyServiceName base;
+  OtherName other;
+  KyAnalysisServiceName analysis;
+  OtherAnalysisName otherAnalysis;
+  const struct {
+    const char* name;
+    KyServiceName& serviceName;
+    int plain;
+  } cases[] = {
+      {"the base", base, KyServiceName::kIntegerTexts},
+      {"a subclass of the base", other, 0},
+      {"the analysis name", analysis, KyServiceName::kIntegerTexts | KyServiceName::kPairTexts},
+      {"a subclass of the analysis name", otherAnalysis, 0},
+  };
+  for (const auto& test : cases)
+    EXPECT_EQ(test.serviceName.plainTexts(), test.plain) << test.name;
+}
 } // namespace
