@@ -7,10 +7,13 @@
 #include <kyanalysis/KyAnalysisKeys.h>
 #include <kyanalysis/KyAnalysisXMLReader.h>
 #include <kyanalysis/KyAnalysisXMLWriter.h>
+#include <kyplatform/KyBase64Decoder.h>
 #include <kyplatform/KyBase64Encoder.h>
-#include <kyplatform/KyXMLUtilities.h>
 
+#include <algorithm>
+#include <cstring>
 #include <fstream>
+#include <istream>
 #include <memory>
 #include <ostream>
 #include <vector>
@@ -62,6 +65,56 @@ bool mayBeDocument(std::string_view start, const std::string& where, std::string
   return true;
 }
 
+// The bytes of a base-64 text read from a stream piece by piece, decoded as
+// they are asked for: neither the text nor its bytes are held whole.
+class Base64Bytes {
+public:
+  explicit Base64Bytes(std::istream& text) : text_(*text.rdbuf()) {}
+
+  /// Writes at most `most` bytes at `into` and sets `got` to how many, 0
+  /// at the end of the text. False once the text proved no base 64.
+  bool next(unsigned char* into, std::size_t most, std::size_t& got) {
+    while (taken_ == decoded_.size() && !ended_ && !failed_) {
+      const std::streamsize count = text_.sgetn(textPiece_, sizeof textPiece_);
+      if (count <= 0) {
+        ended_ = true;
+        failed_ = !decoder_.finish();
+        break;
+      }
+      const auto* text = reinterpret_cast<const unsigned char*>(textPiece_);
+      decoded_.resize(KyBase64Decoder::decodedRoom(static_cast<std::size_t>(count)));
+      const unsigned char* end =
+          decoder_.add(text, static_cast<std::size_t>(count), decoded_.data());
+      failed_ = end == nullptr;
+      decoded_.resize(failed_ ? 0 : static_cast<std::size_t>(end - decoded_.data()));
+      taken_ = 0;
+    }
+    if (failed_)
+      return false;
+    got = std::min(most, decoded_.size() - taken_);
+    std::memcpy(into, decoded_.data() + taken_, got);
+    taken_ += got;
+    return true;
+  }
+  /// Reads the rest of the text; whether all of it was base 64.
+  bool restIsBase64() {
+    unsigned char rest[1 << 14];
+    std::size_t got = 1;
+    while (got != 0 && next(rest, sizeof rest, got)) {
+    }
+    return !failed_;
+  }
+
+private:
+  std::streambuf& text_;
+  KyBase64Decoder decoder_;
+  char textPiece_[1 << 16];
+  std::vector<unsigned char> decoded_; // of the latest piece of text
+  std::size_t taken_ = 0;              // of decoded_, handed on
+  bool ended_ = false;
+  bool failed_ = false;
+};
+
 } // namespace
 
 KyAnalysisDocument::KyAnalysisDocument() : graph(std::make_unique<KyGraph>()) {}
@@ -101,19 +154,41 @@ bool KyAnalysisDocument::readFile(const std::string& path, std::string& error) {
   return KyInputFile::read(path, bytes, error) && read(bytes, KyInputFile::shownPath(path), error);
 }
 
-bool KyAnalysisDocument::readBase64(std::string text, const std::string& where,
+bool KyAnalysisDocument::readBase64(std::istream& text, const std::string& where,
                                     std::string& error) {
-  unsigned long length = 0;
-  std::unique_ptr<unsigned char[]> document(
-      KyXMLUtilities::decodeBase64(reinterpret_cast<const unsigned char*>(text.c_str()), &length));
-  // A zero byte would end the text early: the decoder would see less than was sent.
-  if (document == nullptr || text.find('\0') != std::string::npos) {
-    error = where + ": not valid base 64";
+  // Whatever else is wrong, text that is no base 64 is told as such; so the
+  // text is read to its end before any other fault is told.
+  const std::string notBase64 = where + ": not valid base 64";
+  auto bytes = std::make_unique<Base64Bytes>(text);
+  std::string start(kStart, '\0');
+  std::size_t length = 0;
+  for (std::size_t got = 1; got != 0 && length < start.size(); length += got)
+    if (!bytes->next(reinterpret_cast<unsigned char*>(start.data()) + length, start.size() - length,
+                     got)) {
+      error = notBase64;
+      return false;
+    }
+  start.resize(length);
+  if (!mayBeDocument(start, where, error)) {
+    if (!bytes->restIsBase64())
+      error = notBase64;
     return false;
   }
-  std::string().swap(text); // the text goes before the document is read
-  return read(std::string_view(reinterpret_cast<const char*>(document.get()), length), where,
-              error);
+  // The start goes to the reader first, then the rest as it is decoded.
+  std::size_t handed = 0;
+  KyAnalysisXMLReader reader([&](unsigned char* into, std::size_t most, std::size_t& got) {
+    if (handed == start.size())
+      return bytes->next(into, most, got);
+    got = std::min(most, start.size() - handed);
+    std::memcpy(into, start.data() + handed, got);
+    handed += got;
+    return true;
+  });
+  if (load(reader, where, graph, request, error))
+    return true;
+  if (!bytes->restIsBase64())
+    error = notBase64;
+  return false;
 }
 
 bool KyAnalysisDocument::write(KyGraph* graph, KyServiceInputData& request, bool indenting,
