@@ -7,8 +7,8 @@
 #include <kyanalysis/KyAnalysisKeys.h>
 #include <kyanalysis/KyAnalysisXMLReader.h>
 #include <kyanalysis/KyAnalysisXMLWriter.h>
-#include <kyplatform/KyBase64Decoder.h>
 #include <kyplatform/KyBase64Encoder.h>
+#include <kyplatform/KyBase64Source.h>
 
 #include <algorithm>
 #include <cstring>
@@ -65,56 +65,6 @@ bool mayBeDocument(std::string_view start, const std::string& where, std::string
   return true;
 }
 
-// The bytes of a base-64 text read from a stream piece by piece, decoded as
-// they are asked for: neither the text nor its bytes are held whole.
-class Base64Bytes {
-public:
-  explicit Base64Bytes(std::istream& text) : text_(*text.rdbuf()) {}
-
-  /// Writes at most `most` bytes at `into` and sets `got` to how many, 0
-  /// at the end of the text. False once the text proved no base 64.
-  bool next(unsigned char* into, std::size_t most, std::size_t& got) {
-    while (taken_ == decoded_.size() && !ended_ && !failed_) {
-      const std::streamsize count = text_.sgetn(textPiece_, sizeof textPiece_);
-      if (count <= 0) {
-        ended_ = true;
-        failed_ = !decoder_.finish();
-        break;
-      }
-      const auto* text = reinterpret_cast<const unsigned char*>(textPiece_);
-      decoded_.resize(KyBase64Decoder::decodedRoom(static_cast<std::size_t>(count)));
-      const unsigned char* end =
-          decoder_.add(text, static_cast<std::size_t>(count), decoded_.data());
-      failed_ = end == nullptr;
-      decoded_.resize(failed_ ? 0 : static_cast<std::size_t>(end - decoded_.data()));
-      taken_ = 0;
-    }
-    if (failed_)
-      return false;
-    got = std::min(most, decoded_.size() - taken_);
-    std::memcpy(into, decoded_.data() + taken_, got);
-    taken_ += got;
-    return true;
-  }
-  /// Reads the rest of the text; whether all of it was base 64.
-  bool restIsBase64() {
-    unsigned char rest[1 << 14];
-    std::size_t got = 1;
-    while (got != 0 && next(rest, sizeof rest, got)) {
-    }
-    return !failed_;
-  }
-
-private:
-  std::streambuf& text_;
-  KyBase64Decoder decoder_;
-  char textPiece_[1 << 16];
-  std::vector<unsigned char> decoded_; // of the latest piece of text
-  std::size_t taken_ = 0;              // of decoded_, handed on
-  bool ended_ = false;
-  bool failed_ = false;
-};
-
 } // namespace
 
 KyAnalysisDocument::KyAnalysisDocument() : graph(std::make_unique<KyGraph>()) {}
@@ -159,7 +109,10 @@ bool KyAnalysisDocument::readBase64(std::istream& text, const std::string& where
   // Whatever else is wrong, text that is no base 64 is told as such; so the
   // text is read to its end before any other fault is told.
   const std::string notBase64 = where + ": not valid base 64";
-  auto bytes = std::make_unique<Base64Bytes>(text);
+  std::streambuf& characters = *text.rdbuf();
+  auto bytes = std::make_unique<KyBase64Source>([&characters](char* into, std::size_t most) {
+    return static_cast<std::size_t>(characters.sgetn(into, static_cast<std::streamsize>(most)));
+  });
   std::string start(kStart, '\0');
   std::size_t length = 0;
   for (std::size_t got = 1; got != 0 && length < start.size(); length += got)
