@@ -8,9 +8,12 @@
 #include <kyanalysis/KyAnalysisXMLReader.h>
 #include <kyanalysis/KyAnalysisXMLWriter.h>
 #include <kyplatform/KyBase64Encoder.h>
-#include <kyplatform/KyXMLUtilities.h>
+#include <kyplatform/KyBase64Source.h>
 
+#include <algorithm>
+#include <cstring>
 #include <fstream>
+#include <istream>
 #include <memory>
 #include <ostream>
 #include <vector>
@@ -101,19 +104,44 @@ bool KyAnalysisDocument::readFile(const std::string& path, std::string& error) {
   return KyInputFile::read(path, bytes, error) && read(bytes, KyInputFile::shownPath(path), error);
 }
 
-bool KyAnalysisDocument::readBase64(std::string text, const std::string& where,
+bool KyAnalysisDocument::readBase64(std::istream& text, const std::string& where,
                                     std::string& error) {
-  unsigned long length = 0;
-  std::unique_ptr<unsigned char[]> document(
-      KyXMLUtilities::decodeBase64(reinterpret_cast<const unsigned char*>(text.c_str()), &length));
-  // A zero byte would end the text early: the decoder would see less than was sent.
-  if (document == nullptr || text.find('\0') != std::string::npos) {
-    error = where + ": not valid base 64";
+  // Whatever else is wrong, text that is no base 64 is told as such; so the
+  // text is read to its end before any other fault is told.
+  const std::string notBase64 = where + ": not valid base 64";
+  std::streambuf& characters = *text.rdbuf();
+  auto bytes = std::make_unique<KyBase64Source>([&characters](char* into, std::size_t most) {
+    return static_cast<std::size_t>(characters.sgetn(into, static_cast<std::streamsize>(most)));
+  });
+  std::string start(kStart, '\0');
+  std::size_t length = 0;
+  for (std::size_t got = 1; got != 0 && length < start.size(); length += got)
+    if (!bytes->next(reinterpret_cast<unsigned char*>(start.data()) + length, start.size() - length,
+                     got)) {
+      error = notBase64;
+      return false;
+    }
+  start.resize(length);
+  if (!mayBeDocument(start, where, error)) {
+    if (!bytes->restIsBase64())
+      error = notBase64;
     return false;
   }
-  std::string().swap(text); // the text goes before the document is read
-  return read(std::string_view(reinterpret_cast<const char*>(document.get()), length), where,
-              error);
+  // The start goes to the reader first, then the rest as it is decoded.
+  std::size_t handed = 0;
+  KyAnalysisXMLReader reader([&](unsigned char* into, std::size_t most, std::size_t& got) {
+    if (handed == start.size())
+      return bytes->next(into, most, got);
+    got = std::min(most, start.size() - handed);
+    std::memcpy(into, start.data() + handed, got);
+    handed += got;
+    return true;
+  });
+  if (load(reader, where, graph, request, error))
+    return true;
+  if (!bytes->restIsBase64())
+    error = notBase64;
+  return false;
 }
 
 bool KyAnalysisDocument::write(KyGraph* graph, KyServiceInputData& request, bool indenting,

@@ -37,10 +37,12 @@ public:
   /// The same for the file `path` ("-": standard input). A regular file is
   /// read piece by piece instead of whole.
   bool readFile(const std::string& path, std::string& error);
-  /// The same for the base-64 form of a document, a request as it travels.
-  /// The text is freed before the document is read. False, with "WHERE:
-  /// not valid base 64" in `error`, for text that is no base 64.
-  bool readBase64(std::string text, const std::string& where, std::string& error);
+  /// The same for the base-64 form of a document, a request as it travels,
+  /// read from `text` to its end: the text is decoded as it is read, and
+  /// neither it nor the document is held whole. False, with "WHERE: not
+  /// valid base 64" in `error`, for text that is no base 64, whatever else
+  /// is wrong with it.
+  bool readBase64(std::istream& text, const std::string& where, std::string& error);
 
   /// Writes `graph` with `request` as an analysis document: indented, as
   /// files are laid out, or on one line, as requests travel. The text goes

@@ -30,8 +30,8 @@
 /// share them.
 class KYPLATFORM_EXPORT KyCompositeXMLReader : public KyTopLevelXMLReader {
 public:
-  /// On the file named `fileName`, or on `length` bytes at `bytes`, as
-  /// KyTopLevelXMLReader.
+  /// On the file named `fileName`, on `length` bytes at `bytes`, or on the
+  /// pieces a function hands, as KyTopLevelXMLReader.
   using KyTopLevelXMLReader::KyTopLevelXMLReader;
   KyCompositeXMLReader(const KyCompositeXMLReader&) = default;
   KyCompositeXMLReader& operator=(const KyCompositeXMLReader&) = default;

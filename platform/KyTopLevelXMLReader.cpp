@@ -141,43 +141,112 @@ std::size_t ByteScan::scanUnits(const XMLByte* bytes, std::size_t got) {
   return got;
 }
 
-// The document's bytes, from memory or from a file read piece by piece,
-// scanned on the way for a file (memory is scanned before it is parsed).
-class Bytes : public BinInputStream {
+// The document's bytes: from memory, from a file read piece by piece, or
+// from the caller's pieces, the last two scanned on the way (memory is
+// scanned before it is parsed). It outlives the parser's stream, so that
+// what a parse that stopped early left unread can still be scanned.
+class Feed {
 public:
-  Bytes(const unsigned char* bytes, std::size_t length, std::FILE* file, ByteScan& scan)
-      : bytes_(bytes), length_(length), file_(file), scan_(scan) {}
-  ~Bytes() override {
+  Feed(const unsigned char* bytes, std::size_t length, ByteScan& scan)
+      : bytes_(bytes), length_(length), scan_(scan) {}
+  Feed(std::FILE* file, ByteScan& scan) : file_(file), scan_(scan) {}
+  Feed(const KyTopLevelXMLReader::NextPiece& next, ByteScan& scan) : next_(&next), scan_(scan) {}
+  ~Feed() {
     if (file_ != nullptr)
       std::fclose(file_);
   }
-  XMLFilePos curPos() const override { return position_; }
-  XMLSize_t readBytes(XMLByte* const fill, const XMLSize_t most) override {
-    if (scan_.refuses())
+  Feed(const Feed&) = delete;
+  Feed& operator=(const Feed&) = delete;
+
+  /// Takes the first bytes of pieces, enough to tell the layout of the
+  /// document; false when the source fails.
+  bool begin() {
+    while (firstLength_ < sizeof first_) {
+      std::size_t got = 0;
+      if (!(*next_)(first_ + firstLength_, sizeof first_ - firstLength_, got))
+        return !(failed_ = true);
+      if (got == 0)
+        break;
+      firstLength_ += got;
+    }
+    scan_.begin(first_, firstLength_);
+    return true;
+  }
+  /// True when begin() found no byte at all.
+  bool empty() const { return firstLength_ == 0; }
+
+  std::size_t read(XMLByte* fill, std::size_t most) {
+    if (scan_.refuses() || failed_ || ended_)
       return 0;
     std::size_t got;
+    if (bytes_ != nullptr) {
+      got = std::min<std::size_t>(most, length_ - position_);
+      std::memcpy(fill, bytes_ + position_, got);
+      position_ += got;
+      return got;
+    }
     if (file_ != nullptr) {
       got = std::fread(fill, 1, most, file_);
       if (position_ == 0)
         scan_.begin(fill, got);
-      if (got == 0)
-        scan_.end();
-      got = scan_.scan(fill, got);
     } else {
-      got = std::min<std::size_t>(most, length_ - position_);
-      std::memcpy(fill, bytes_ + position_, got);
+      // The parser tells the encoding from its first read, so every read
+      // is filled as far as the pieces go.
+      got = 0;
+      if (position_ < firstLength_) {
+        got = std::min<std::size_t>(most, firstLength_ - position_);
+        std::memcpy(fill, first_ + position_, got);
+      }
+      for (std::size_t piece = 1; got < most && piece != 0; got += piece)
+        if (!(*next_)(fill + got, most - got, piece)) {
+          failed_ = true;
+          return 0;
+        }
     }
+    if (got == 0) {
+      ended_ = true;
+      scan_.end();
+    }
+    got = scan_.scan(fill, got);
     position_ += got;
     return got;
+  }
+  /// Reads what is left of pieces, to the end or to the first fault.
+  void drain() {
+    if (next_ == nullptr)
+      return;
+    XMLByte rest[1 << 14];
+    while (read(rest, sizeof rest) != 0) {
+    }
+  }
+  bool failed() const { return failed_; }
+  XMLFilePos position() const { return position_; }
+
+private:
+  const unsigned char* bytes_ = nullptr;
+  std::size_t length_ = 0;
+  std::FILE* file_ = nullptr;
+  const KyTopLevelXMLReader::NextPiece* next_ = nullptr;
+  ByteScan& scan_;
+  XMLByte first_[4] = {};
+  std::size_t firstLength_ = 0;
+  XMLFilePos position_ = 0;
+  bool failed_ = false;
+  bool ended_ = false;
+};
+
+// The parser's view of a feed.
+class Bytes : public BinInputStream {
+public:
+  explicit Bytes(Feed& feed) : feed_(feed) {}
+  XMLFilePos curPos() const override { return feed_.position(); }
+  XMLSize_t readBytes(XMLByte* const fill, const XMLSize_t most) override {
+    return feed_.read(fill, most);
   }
   const XMLCh* getContentType() const override { return nullptr; }
 
 private:
-  const unsigned char* bytes_;
-  std::size_t length_;
-  std::FILE* file_;
-  ByteScan& scan_;
-  XMLFilePos position_ = 0;
+  Feed& feed_;
 };
 
 // Holds the stream until the parser asks for it (once), which then frees
@@ -357,6 +426,9 @@ KyTopLevelXMLReader::KyTopLevelXMLReader(const wchar_t* fileName)
 KyTopLevelXMLReader::KyTopLevelXMLReader(const unsigned char* bytes, unsigned int length)
     : bytes_(bytes), length_(length), fromFile_(false) {}
 
+KyTopLevelXMLReader::KyTopLevelXMLReader(NextPiece next)
+    : fromFile_(false), next_(std::move(next)) {}
+
 KyTopLevelXMLReader::~KyTopLevelXMLReader() = default;
 
 int KyTopLevelXMLReader::read() {
@@ -373,9 +445,9 @@ int KyTopLevelXMLReader::read() {
       return fail(empty ? L"the document is empty"
                         : L"cannot read the file \"" + fileName_ + L"\"");
     }
-  } else if (bytes_ == nullptr) {
+  } else if (bytes_ == nullptr && !next_) {
     return fail(L"no document to read");
-  } else if (length_ == 0) {
+  } else if (bytes_ != nullptr && length_ == 0) {
     return fail(L"the document is empty");
   }
   KyXMLPlatform platform;
@@ -385,15 +457,23 @@ int KyTopLevelXMLReader::read() {
     return fail(L"the XML platform cannot be initialised");
   }
   ByteScan scan;
-  // A document in memory is scanned before it is parsed: refused either
-  // way, it then costs no parse.
-  if (file == nullptr) {
+  // From here the feed owns the file.
+  std::unique_ptr<Feed> feed = file != nullptr ? std::make_unique<Feed>(file, scan)
+                               : next_         ? std::make_unique<Feed>(next_, scan)
+                                               : std::make_unique<Feed>(bytes_, length_, scan);
+  if (next_ && file == nullptr) {
+    if (!feed->begin())
+      return fail(L"the document cannot be read");
+    if (feed->empty())
+      return fail(L"the document is empty");
+  } else if (file == nullptr) {
+    // A document in memory is scanned before it is parsed: refused either
+    // way, it then costs no parse.
     scan.begin(bytes_, length_);
     scan.scan(bytes_, length_);
     scan.end();
   }
-  // From here the stream owns the file, and the source the stream.
-  Source source(std::make_unique<Bytes>(bytes_, length_, file, scan));
+  Source source(std::make_unique<Bytes>(*feed));
   ParserLease parser;
 
   KyXMLIdentifiers<KyObject*> defined;
@@ -416,8 +496,11 @@ int KyTopLevelXMLReader::read() {
       parser.unfit();
       result = fail(L"the document is too large to read");
     }
-    // The scan's reason, or the parser's.
-    const std::wstring refused = scan.refuses() ? scan.refusal() : events.message();
+    feed->drain();
+    // The source's failure, the scan's reason, or the parser's.
+    const std::wstring refused = feed->failed()   ? L"the document cannot be read"
+                                 : scan.refuses() ? scan.refusal()
+                                                  : events.message();
     if (!refused.empty())
       result = 0;
     if (whole == nullptr) {

@@ -3,6 +3,8 @@
 
 #include <kyplatform/KyXMLReader.h>
 
+#include <cstddef>
+#include <functional>
 #include <string>
 
 class KyObjectTable;
@@ -25,7 +27,9 @@ template <typename Value> class KyXMLIdentifiers;
 /// after the document element, and so are bytes left over after the last
 /// whole unit of UTF-16 or UTF-32; a document in memory is searched for
 /// them before it is parsed, so that it is refused before anything in it is
-/// read. A file is read piece by piece, never held whole. read()
+/// read, and a document handed in pieces is searched to its end even when
+/// the parse stopped early, so that it is refused alike. A file, and a
+/// document handed in pieces, is read piece by piece, never held whole. read()
 /// initialises the Xerces platform itself, so callers need not; each thread
 /// keeps the parser of its first read for the next ones, and with it the
 /// platform initialised, until the thread ends. Copies share the source,
@@ -37,6 +41,14 @@ public:
   /// Reads the `length` bytes at `bytes`. They are not copied and must stay
   /// unchanged until read() returns.
   KyTopLevelXMLReader(const unsigned char* bytes, unsigned int length);
+  /// Hands the next piece of a document: writes at most `most` bytes at
+  /// `into` and sets `got` to how many, 0 at the end of the document.
+  /// False when the source fails.
+  using NextPiece = std::function<bool(unsigned char* into, std::size_t most, std::size_t& got)>;
+  /// Reads the document `next` hands when read() runs, piece by piece; a
+  /// read that fails asks it for the rest of the document all the same. A
+  /// read whose source fails fails with "the document cannot be read".
+  explicit KyTopLevelXMLReader(NextPiece next);
   KyTopLevelXMLReader(const KyTopLevelXMLReader&) = default;
   KyTopLevelXMLReader& operator=(const KyTopLevelXMLReader&) = default;
   ~KyTopLevelXMLReader() override;
@@ -79,6 +91,7 @@ private:
   const unsigned char* bytes_ = nullptr;
   unsigned int length_ = 0;
   bool fromFile_;
+  NextPiece next_;
   KyObjectTable* table_ = nullptr;
   // The identifiers of the document being read; set only during read().
   KyXMLIdentifiers<KyObject*>* defined_ = nullptr;

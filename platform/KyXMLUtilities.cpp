@@ -1,3 +1,4 @@
+#include <kyplatform/KyBase64Decoder.h>
 #include <kyplatform/KyBase64Encoder.h>
 #include <kyplatform/KyXMLUtilities.h>
 
@@ -9,7 +10,6 @@
 #include <cstring>
 #include <limits>
 #include <memory>
-#include <optional>
 
 using namespace xercesc;
 
@@ -75,44 +75,6 @@ unsigned char* encodeGroups(const unsigned char* bytes, std::size_t groups, unsi
     text += 4;
   }
   return text;
-}
-
-// Decodes text as the encoder makes it (digits in whole groups, padding in
-// the last group only, zero spare bits) in one pass into `bytes`, which has
-// room for three bytes a group. The number of bytes; none for any other
-// text, which the checking decoder then takes.
-std::optional<std::size_t> decodeCanonical(const unsigned char* text, std::size_t length,
-                                           unsigned char* bytes) {
-  if (length == 0 || length % 4 != 0)
-    return std::nullopt;
-  const auto value = [](unsigned char c) { return unsigned{kDigitValues.of[c]}; };
-  unsigned char* out = bytes;
-  const unsigned char* last = text + length - 4;
-  for (const unsigned char* in = text; in != last; in += 4) {
-    const unsigned a = value(in[0]), b = value(in[1]), c = value(in[2]), d = value(in[3]);
-    if ((a | b | c | d) >= 64)
-      return std::nullopt;
-    const unsigned long group = a << 18 | b << 12 | c << 6 | d;
-    out[0] = static_cast<unsigned char>(group >> 16);
-    out[1] = static_cast<unsigned char>(group >> 8);
-    out[2] = static_cast<unsigned char>(group);
-    out += 3;
-  }
-  const unsigned a = value(last[0]), b = value(last[1]), c = value(last[2]), d = value(last[3]);
-  if ((a | b) >= 64)
-    return std::nullopt;
-  *out++ = static_cast<unsigned char>(a << 2 | b >> 4);
-  if (c == kPadding && d == kPadding)
-    return (b & 15) == 0 ? std::optional<std::size_t>(out - bytes) : std::nullopt;
-  if (c >= 64)
-    return std::nullopt;
-  *out++ = static_cast<unsigned char>(b << 4 | c >> 2);
-  if (d == kPadding)
-    return (c & 3) == 0 ? std::optional<std::size_t>(out - bytes) : std::nullopt;
-  if (d >= 64)
-    return std::nullopt;
-  *out++ = static_cast<unsigned char>(c << 6 | d);
-  return out - bytes;
 }
 
 } // namespace
@@ -189,89 +151,92 @@ unsigned char* KyXMLUtilities::encodeBase64(const unsigned char* bytes, unsigned
   return text;
 }
 
+unsigned char* KyBase64Decoder::add(const unsigned char* text, std::size_t length,
+                                    unsigned char* bytes) {
+  if (failed_)
+    return nullptr;
+  unsigned char* out = bytes;
+  const unsigned char* in = text;
+  const unsigned char* const end = text + length;
+  while (in != end) {
+    // Between groups: whole groups of four digits without further tests.
+    if (digits_ == 0 && padding_ == 0) {
+      for (; end - in >= 4; in += 4) {
+        const unsigned a = kDigitValues.of[in[0]], b = kDigitValues.of[in[1]],
+                       c = kDigitValues.of[in[2]], d = kDigitValues.of[in[3]];
+        if ((a | b | c | d) >= 64)
+          break;
+        const unsigned long group = a << 18 | b << 12 | c << 6 | d;
+        out[0] = static_cast<unsigned char>(group >> 16);
+        out[1] = static_cast<unsigned char>(group >> 8);
+        out[2] = static_cast<unsigned char>(group);
+        out += 3;
+      }
+      if (in == end)
+        break;
+    }
+    out = addOne(kDigitValues.of[*in++], out);
+    if (out == nullptr)
+      return nullptr;
+  }
+  return out;
+}
+
+unsigned char* KyBase64Decoder::addOne(unsigned char value, unsigned char* bytes) {
+  if (value == kSpace)
+    return bytes;
+  if (value < 64 && padding_ == 0) {
+    group_ = group_ << 6 | value;
+    if (++digits_ == 4) {
+      *bytes++ = static_cast<unsigned char>(group_ >> 16);
+      *bytes++ = static_cast<unsigned char>(group_ >> 8);
+      *bytes++ = static_cast<unsigned char>(group_);
+      group_ = 0;
+      digits_ = 0;
+    }
+    return bytes;
+  }
+  if (value == kPadding && padding_ == 0) {
+    // Two digits carry one byte and four spare bits, three carry two bytes
+    // and two spare bits; canonical text leaves the spare bits zero.
+    if (digits_ == 2 && (group_ & 15) == 0) {
+      *bytes++ = static_cast<unsigned char>(group_ >> 4);
+    } else if (digits_ == 3 && (group_ & 3) == 0) {
+      *bytes++ = static_cast<unsigned char>(group_ >> 10);
+      *bytes++ = static_cast<unsigned char>(group_ >> 2);
+    } else {
+      failed_ = true;
+      return nullptr;
+    }
+    padding_ = 1;
+    return bytes;
+  }
+  if (value == kPadding && digits_ + padding_ < 4) {
+    ++padding_;
+    return bytes;
+  }
+  failed_ = true;
+  return nullptr;
+}
+
+bool KyBase64Decoder::finish() {
+  const bool whole = !failed_ && (padding_ == 0 ? digits_ == 0 : digits_ + padding_ == 4);
+  *this = KyBase64Decoder();
+  return whole;
+}
+
 unsigned char* KyXMLUtilities::decodeBase64(const unsigned char* text,
                                             unsigned long* decodedLength) {
   if (text == nullptr || decodedLength == nullptr)
     return nullptr;
   const std::size_t length = std::strlen(reinterpret_cast<const char*>(text));
-  std::unique_ptr<unsigned char[]> canonical(new unsigned char[length / 4 * 3 + 1]);
-  if (const std::optional<std::size_t> size = decodeCanonical(text, length, canonical.get())) {
-    canonical[*size] = 0;
-    *decodedLength = static_cast<unsigned long>(*size);
-    return canonical.release();
-  }
-  canonical.reset();
-  // First pass: check the text and count its digits, so that the bytes are
-  // decoded straight into an array of the right size.
-  std::size_t digits = 0;
-  std::size_t padding = 0;
-  std::size_t spaces = 0;
-  unsigned char lastDigit = 0; // the value of the last digit
-  const unsigned char* c = text;
-  for (; *c != 0; ++c) {
-    const unsigned char value = kDigitValues.of[*c];
-    if (value < 64) {
-      if (padding != 0)
-        return nullptr;
-      lastDigit = value;
-      ++digits;
-    } else if (value == kSpace) {
-      ++spaces;
-    } else if (value == kPadding) {
-      ++padding;
-    } else {
-      return nullptr;
-    }
-  }
-  if ((digits + padding) % 4 != 0 || padding > 2)
+  std::unique_ptr<unsigned char[]> bytes(
+      new unsigned char[KyBase64Decoder::decodedRoom(length) + 1]);
+  KyBase64Decoder decoder;
+  unsigned char* end = decoder.add(text, length, bytes.get());
+  if (!decoder.finish() || end == nullptr)
     return nullptr;
-  const std::size_t rest = digits % 4;
-  // Two leftover digits carry one byte and four spare bits, three carry two
-  // bytes and two spare bits; canonical text leaves the spare bits zero.
-  if ((rest == 2 && (lastDigit & 15) != 0) || (rest == 3 && (lastDigit & 3) != 0))
-    return nullptr;
-
-  const std::size_t size = digits / 4 * 3 + (rest == 0 ? 0 : rest - 1);
-  auto* bytes = new unsigned char[size + 1];
-  unsigned char* out = bytes;
-  unsigned long group = 0;
-  std::size_t taken = 0;
-  if (spaces == 0) {
-    // Digits only, then the padding: whole groups without any test.
-    const unsigned char* in = text;
-    for (const unsigned char* end = text + digits / 4 * 4; in != end; in += 4) {
-      const unsigned long whole = static_cast<unsigned long>(kDigitValues.of[in[0]]) << 18 |
-                                  static_cast<unsigned long>(kDigitValues.of[in[1]]) << 12 |
-                                  static_cast<unsigned long>(kDigitValues.of[in[2]]) << 6 |
-                                  kDigitValues.of[in[3]];
-      out[0] = static_cast<unsigned char>(whole >> 16);
-      out[1] = static_cast<unsigned char>(whole >> 8);
-      out[2] = static_cast<unsigned char>(whole);
-      out += 3;
-    }
-    for (std::size_t i = 0; i < rest; ++i)
-      group = group << 6 | kDigitValues.of[in[i]];
-  } else {
-    for (const unsigned char* in = text; taken < digits; ++in) {
-      const unsigned char value = kDigitValues.of[*in];
-      if (value >= 64)
-        continue;
-      group = group << 6 | value;
-      if (++taken % 4 == 0) {
-        *out++ = static_cast<unsigned char>(group >> 16);
-        *out++ = static_cast<unsigned char>(group >> 8);
-        *out++ = static_cast<unsigned char>(group);
-        group = 0;
-      }
-    }
-  }
-  if (rest == 2)
-    *out++ = static_cast<unsigned char>(group >> 4);
-  if (rest == 3) {
-    *out++ = static_cast<unsigned char>(group >> 10);
-    *out++ = static_cast<unsigned char>(group >> 2);
-  }
-  *out = 0;
-  *decodedLength = static_cast<unsigned long>(size);
-  return bytes;
+  *end = 0;
+  *decodedLength = static_cast<unsigned long>(end - bytes.get());
+  return bytes.release();
 }

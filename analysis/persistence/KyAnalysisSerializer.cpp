@@ -5,13 +5,13 @@
 #include <kyanalysis/KyAnalysisXMLWriter.h>
 #include <kyplatform/KyAFactory.h>
 #include <kyplatform/KyBase64Encoder.h>
+#include <kyplatform/KyBase64Source.h>
 #include <kyplatform/KyConstraintManager.h>
 #include <kyplatform/KyObjectTable.h>
 #include <kyplatform/KyServiceData.h>
-#include <kyplatform/KyXMLUtilities.h>
 
 #include <algorithm>
-#include <climits>
+#include <cstring>
 #include <cwchar>
 #include <memory>
 #include <string>
@@ -54,17 +54,6 @@ int writeEncoded(KyObjectTable* table, SetUp setUp, unsigned char*& bytes, unsig
   return 1;
 }
 
-// The analysis document that `bytes` hold in base 64, with its length;
-// null when the text is not base 64.
-std::unique_ptr<unsigned char[]> decoded(const unsigned char* bytes, unsigned int& length) {
-  unsigned long decodedLength = 0;
-  std::unique_ptr<unsigned char[]> document(KyXMLUtilities::decodeBase64(bytes, &decodedLength));
-  if (decodedLength > UINT_MAX)
-    document.reset();
-  length = static_cast<unsigned int>(decodedLength);
-  return document;
-}
-
 // Names every clustering constraint of the request in `table`: "c0", "c1",
 // ... through the constraint managers in the order of their graphs'
 // identifiers and each manager's constraints in order, skipping an
@@ -102,15 +91,22 @@ void nameConstraints(const KyServiceInputData& data, KyObjectTable& table) {
 template <typename Data>
 std::unique_ptr<KyGraph> readDocument(const unsigned char* bytes, KyObjectTable* table, Data* data,
                                       std::wstring& reason) {
-  unsigned int length = 0;
-  const std::unique_ptr<unsigned char[]> document = decoded(bytes, length);
-  if (document == nullptr) {
-    reason = L"the text is not base 64";
-    return nullptr;
-  }
+  // The document is decoded as the reader asks for it; text that is no
+  // base 64 fails the read, and is told as such whatever else is wrong.
+  const char* text = reinterpret_cast<const char*>(bytes);
+  std::size_t left = std::strlen(text);
+  KyBase64Source document([&text, &left](char* into, std::size_t most) {
+    const std::size_t count = std::min(most, left);
+    std::memcpy(into, text, count);
+    text += count;
+    left -= count;
+    return count;
+  });
   const bool hadServiceName = data->pServiceName() != nullptr;
   std::unique_ptr<KyGraph> graph(KyAFactory().newGraph());
-  KyAnalysisXMLReader reader(document.get(), length);
+  KyAnalysisXMLReader reader([&document](unsigned char* into, std::size_t most, std::size_t& got) {
+    return document.next(into, most, got);
+  });
   reader.pGraph(graph.get());
   if constexpr (std::is_same_v<Data, KyServiceInputData>)
     reader.pServiceInputData(data);
@@ -118,7 +114,7 @@ std::unique_ptr<KyGraph> readDocument(const unsigned char* bytes, KyObjectTable*
     reader.pServiceOutputData(data);
   reader.pObjectTable(table);
   if (reader.read() == 0) {
-    reason = reader.pErrorMessage();
+    reason = document.restIsBase64() ? reader.pErrorMessage() : L"the text is not base 64";
     // The reader left the data as it was; take back the name it attached.
     if (!hadServiceName)
       data->pServiceName(nullptr);

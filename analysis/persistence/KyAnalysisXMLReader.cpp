@@ -6,6 +6,8 @@
 #include <kyplatform/KyServiceInputDataXMLReader.h>
 #include <kyplatform/KyServiceOutputDataXMLReader.h>
 
+#include <utility>
+
 namespace {
 constexpr wchar_t kGraphPart[] = L"graph";
 constexpr wchar_t kAnswerPart[] = L"answer";
@@ -17,6 +19,10 @@ KyAnalysisXMLReader::KyAnalysisXMLReader(const wchar_t* fileName) : KyCompositeX
 
 KyAnalysisXMLReader::KyAnalysisXMLReader(const unsigned char* bytes, unsigned int length)
     : KyCompositeXMLReader(bytes, length) {
+  init();
+}
+
+KyAnalysisXMLReader::KyAnalysisXMLReader(NextPiece next) : KyCompositeXMLReader(std::move(next)) {
   init();
 }
 

@@ -33,6 +33,8 @@ public:
   explicit KyAnalysisXMLReader(const wchar_t* fileName);
   /// Reads the `length` bytes at `bytes`, which must stay until read() ends.
   KyAnalysisXMLReader(const unsigned char* bytes, unsigned int length);
+  /// Reads the document `next` hands, piece by piece (KyTopLevelXMLReader).
+  explicit KyAnalysisXMLReader(NextPiece next);
   KyAnalysisXMLReader(const KyAnalysisXMLReader&) = default;
   KyAnalysisXMLReader& operator=(const KyAnalysisXMLReader&) = default;
   ~KyAnalysisXMLReader() override;

@@ -7,12 +7,15 @@
 
 #include <kyformats/KyGraphReader.h>
 
+#include <kyplatform/KyBase64Encoder.h>
+
 #include <gtest/gtest.h>
 
 #include <fstream>
 #include <iterator>
 #include <sstream>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -155,9 +158,32 @@ TEST(KyAnalysisDocument, TravelsInBase64AndRefusesWhatIsNone) {
   ASSERT_TRUE(document.writeBase64(encoded, error)) << error;
 
   KyAnalysisDocument decoded;
-  ASSERT_TRUE(decoded.readBase64(encoded.str(), "text", error)) << error;
+  std::istringstream text(encoded.str());
+  ASSERT_TRUE(decoded.readBase64(text, "text", error)) << error;
   EXPECT_EQ(decoded.graph->numberOfNodes(), 4);
   EXPECT_EQ(decoded.request.numberOfValues(), document.request.numberOfValues());
+
+  // A document longer than the start that tells what a text is, so that it
+  // is decoded in pieces: read, and refused when its end is no base 64.
+  std::string longText;
+  const auto piece = [&longText](const unsigned char* bytes, std::size_t length) {
+    longText.append(reinterpret_cast<const char*>(bytes), length);
+  };
+  ASSERT_TRUE(
+      KyAnalysisDocument::write(document.graph.get(), document.request, false, piece, error));
+  longText += std::string(200000, ' ');
+  std::ostringstream longEncoded;
+  KyBase64Encoder encoder;
+  std::vector<unsigned char> room(KyBase64Encoder::encodedLength(longText.size()) + 4);
+  unsigned char* end = encoder.add(reinterpret_cast<const unsigned char*>(longText.data()),
+                                   longText.size(), room.data());
+  const std::string longBase64(room.data(), encoder.finish(end));
+  {
+    KyAnalysisDocument decodedLong;
+    std::istringstream text(longBase64);
+    ASSERT_TRUE(decodedLong.readBase64(text, "text", error)) << error;
+    EXPECT_EQ(decodedLong.graph->numberOfNodes(), 4);
+  }
 
   const struct {
     std::string text;
@@ -165,6 +191,11 @@ TEST(KyAnalysisDocument, TravelsInBase64AndRefusesWhatIsNone) {
   } refused[] = {
       {"not base 64!", "text: not valid base 64"},
       {encoded.str() + std::string(1, '\0'), "text: not valid base 64"},
+      // No base 64 past what else is wrong, or past a whole document.
+      {encoded.str() + "!", "text: not valid base 64"},
+      {longBase64 + "A", "text: not valid base 64"},
+      {"PGdyYXBoLz4=!", "text: not valid base 64"},
+      {"PGdyYXBobWwvPg== ===", "text: not valid base 64"},
       {"PGdyYXBoLz4=", "text: "}, // "<graph/>": base 64, but no document
       // Base 64 of GraphML, of an edge list and of blanks: said what they are.
       {"PGdyYXBobWwvPg==", "text: GraphML, not an analysis document; --graph reads it"},
@@ -173,7 +204,8 @@ TEST(KyAnalysisDocument, TravelsInBase64AndRefusesWhatIsNone) {
   };
   for (const auto& test : refused) {
     KyAnalysisDocument kept;
-    EXPECT_FALSE(kept.readBase64(test.text, "text", error));
+    std::istringstream text(test.text);
+    EXPECT_FALSE(kept.readBase64(text, "text", error));
     EXPECT_EQ(error.rfind(test.says, 0), 0u) << error;
     EXPECT_EQ(kept.graph->numberOfNodes(), 0);
     EXPECT_EQ(kept.request.numberOfValues(), 0);

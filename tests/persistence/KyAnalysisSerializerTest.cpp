@@ -208,12 +208,23 @@ TEST(KyAnalysisSerializer, HostileStringsChangeNothing) {
     EXPECT_NE(at, std::string::npos) << from;
     return at == std::string::npos ? text : text.replace(at, from.size(), to);
   };
+  // The base 64 of the document with blanks after it, at least `size`
+  // bytes in all and a multiple of three, so that it ends without padding.
+  const auto whole = [&document](std::size_t size) {
+    const std::size_t length = std::max(size, document.size());
+    return encode(document + std::string(length - document.size() + (3 - length % 3) % 3, ' '));
+  };
   const std::string part = "<part name=\"graph\">";
   const std::map<std::string, std::string> cases = {
       {"empty", ""},
       {"truncated base 64", good.substr(0, good.size() - 3)},
       {"base 64 of garbage", encode("\x01\x02garbage<<<")},
       {"characters outside base 64", "!!!!" + good},
+      // The document is read as it is decoded: what follows it still counts,
+      // also after a text without padding and past the first piece decoded.
+      {"the whole document, then no base 64", good + "!"},
+      {"the whole document, then a group cut short", whole(0) + "QQ"},
+      {"a long document, then no base 64", whole(1 << 17) + "!"},
       {"truncated document", encode(document.substr(0, document.size() / 2))},
       {"wrong root", encode(replaced("<document>", "<request>"))},
       {"wrong part", encode(replaced("name=\"analysis\"", "name=\"other\""))},
@@ -245,6 +256,30 @@ TEST(KyAnalysisSerializer, HostileStringsChangeNothing) {
     EXPECT_EQ(target.data.pServiceName(), serviceName);
     EXPECT_EQ(target.graph.numberOfNodes(), 3);
     EXPECT_EQ(table.length(), 1);
+  }
+}
+
+// Text that is no base 64 is told as such wherever the fault is, also
+// past a fault of the document it holds; a sound text tells the document's.
+TEST(KyAnalysisSerializer, AReasonSaysWhetherTheTextOrItsDocumentIsAtFault) {
+  Request request;
+  const std::string good = toString(request.data);
+  const std::string broken = encode("<document><part></document>");
+  const std::pair<std::string, const wchar_t*> cases[] = {
+      {good + "!", L"the text is not base 64"},
+      {"!" + good, L"the text is not base 64"},
+      {broken + "A", L"the text is not base 64"},
+      {broken, L"line 1, column "},
+      {"", L"the document is empty"},
+  };
+  for (const auto& [text, reason] : cases) {
+    SCOPED_TRACE(text);
+    KyServiceInputData data;
+    std::wstring said;
+    EXPECT_EQ(KyAnalysisSerializer().pInputDataFromString(
+                  reinterpret_cast<const unsigned char*>(text.c_str()), nullptr, &data, said),
+              0);
+    EXPECT_EQ(said.rfind(reason, 0), 0u) << std::string(said.begin(), said.end());
   }
 }
 

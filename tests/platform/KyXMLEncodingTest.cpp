@@ -1,5 +1,6 @@
 // Documents in UTF-8, UTF-16 and UTF-32 of both byte orders, read from
-// memory and from a file: which are read, and which are refused with what.
+// memory, from a file and from pieces a function hands: which are read, and
+// which are refused with what.
 #include "platform/KyXMLTesting.h"
 #include "support/KyDataTesting.h"
 #include "support/KyProcess.h"
@@ -9,6 +10,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <tuple>
 
@@ -63,8 +65,19 @@ struct Read {
   std::wstring name;
 };
 
-// Reads `bytes` from memory or from a file into a new graph.
-Read readGraph(const std::string& bytes, bool fromFile) {
+enum class From { memory, file, pieces };
+constexpr From kFrom[] = {From::memory, From::file, From::pieces};
+
+std::string said(From from) {
+  return from == From::memory ? ", from memory"
+         : from == From::file ? ", from a file"
+                              : ", in pieces";
+}
+
+// Reads `bytes` from memory, from a file or in pieces of one to five bytes
+// into a new graph; `failAt`: the pieces' source fails once that many bytes
+// were handed.
+Read readGraph(const std::string& bytes, From from, std::size_t failAt = std::string::npos) {
   KyGraph graph;
   KyGraphXMLReader graphReader;
   Read read{};
@@ -74,10 +87,21 @@ Read readGraph(const std::string& bytes, bool fromFile) {
     read.result = reader.read();
     read.error = reader.pErrorMessage();
   };
-  if (fromFile) {
+  if (from == From::file) {
     const kytest::TempFile file(bytes, ".xml");
     const std::wstring path(file.path().begin(), file.path().end());
     KyCompositeXMLReader reader(path.c_str());
+    run(reader);
+  } else if (from == From::pieces) {
+    std::size_t handed = 0;
+    KyCompositeXMLReader reader([&](unsigned char* into, std::size_t most, std::size_t& got) {
+      if (handed >= failAt)
+        return false;
+      got = std::min({most, bytes.size() - handed, 1 + handed % 5});
+      std::copy_n(bytes.data() + handed, got, into);
+      handed += got;
+      return true;
+    });
     run(reader);
   } else {
     KyCompositeXMLReader reader(reinterpret_cast<const unsigned char*>(bytes.data()),
@@ -114,11 +138,10 @@ TEST(KyXMLEncodingTest, WideEncodingsAreReadWithAMarkOrADeclaration) {
          L"<?xml version=\"1.0\" encoding=\"UTF-8\"?>", false},
     };
     for (const Head& head : heads)
-      for (const bool fromFile : {false, true}) {
-        SCOPED_TRACE(std::string(encoding.name) + " with " + head.what +
-                     (fromFile ? ", from a file" : ", from memory"));
+      for (const From from : kFrom) {
+        SCOPED_TRACE(std::string(encoding.name) + " with " + head.what + said(from));
         const Read read =
-            readGraph(encoded(graphDocument(head.declaration), encoding, head.mark), fromFile);
+            readGraph(encoded(graphDocument(head.declaration), encoding, head.mark), from);
         EXPECT_EQ(read.result, head.read ? 1 : 0) << kytest::narrow(read.error.c_str());
         EXPECT_EQ(read.nodes, head.read ? 1 : 0);
         if (head.read) {
@@ -145,10 +168,9 @@ TEST(KyXMLEncodingTest, WideDocumentsOfBrokenUnitsAreRefused) {
          L"line 1, column 101: the document ends inside a character"},
     };
     for (const auto& [what, bytes, error] : cases)
-      for (const bool fromFile : {false, true}) {
-        SCOPED_TRACE(std::string(encoding.name) + ", " + what +
-                     (fromFile ? ", from a file" : ", from memory"));
-        const Read read = readGraph(bytes, fromFile);
+      for (const From from : kFrom) {
+        SCOPED_TRACE(std::string(encoding.name) + ", " + what + said(from));
+        const Read read = readGraph(bytes, from);
         EXPECT_EQ(read.result, 0);
         EXPECT_EQ(read.error.rfind(error, 0), 0u) << kytest::narrow(read.error.c_str());
       }
@@ -157,8 +179,8 @@ TEST(KyXMLEncodingTest, WideDocumentsOfBrokenUnitsAreRefused) {
 
 TEST(KyXMLEncodingTest, Utf8IsReadWithAndWithoutAMark) {
   for (const bool mark : {false, true})
-    for (const bool fromFile : {false, true}) {
-      const Read read = readGraph(encoded(graphDocument(L""), kUtf8, mark), fromFile);
+    for (const From from : kFrom) {
+      const Read read = readGraph(encoded(graphDocument(L""), kUtf8, mark), from);
       EXPECT_EQ(read.result, 1) << kytest::narrow(read.error.c_str());
       EXPECT_EQ(read.name, kName);
     }
@@ -194,19 +216,52 @@ TEST(KyXMLEncodingTest, AZeroCharacterIsRefusedInEveryEncoding) {
   };
   for (const auto& c : cases)
     for (const Encoding& encoding : {kUtf8, kWide[0], kWide[1], kWide[2], kWide[3]})
-      for (const bool fromFile : {false, true}) {
-        SCOPED_TRACE(std::string(c.what) + ", " + encoding.name +
-                     (fromFile ? ", from a file" : ", from memory"));
-        const Read read =
-            readGraph(encoded(c.text, encoding, encoding.width > 1 && c.mark), fromFile);
+      for (const From from : kFrom) {
+        SCOPED_TRACE(std::string(c.what) + ", " + encoding.name + said(from));
+        const Read read = readGraph(encoded(c.text, encoding, encoding.width > 1 && c.mark), from);
         EXPECT_EQ(read.result, 0);
         EXPECT_EQ(read.error.rfind(encoding.width > 1 ? c.wide : c.utf8, 0), 0u)
             << kytest::narrow(read.error.c_str());
         // From memory the zero is found before anything is read.
-        if (!fromFile) {
+        if (from == From::memory) {
           EXPECT_EQ(read.nodes, 0);
         }
       }
+}
+
+// A document in pieces is searched to its end as one in memory is, also
+// when the parse stopped early; a source that fails fails the read, also
+// once the document element has ended.
+TEST(KyXMLEncodingTest, PiecesAreRefusedAsMemoryIsAndASourceFailureFailsTheRead) {
+  const std::string broken = "<document><part name=\"graph\"></document>\n";
+  const std::string whole = KyUtf8::fromWide(graphDocument(L""));
+  constexpr std::size_t kNever = std::string::npos;
+  const struct {
+    const char* what;
+    std::string bytes;
+    std::size_t failAt;
+    const wchar_t* refusal;
+  } cases[] = {
+      {"a zero after a parse error", broken + '\0', kNever,
+       L"line 2, column 1: the document holds a zero byte, which XML does not allow"},
+      {"a zero far after a parse error", broken + std::string(70000, ' ') + '\0', kNever,
+       L"line 2, column 70001: the document holds a zero byte, which XML does not allow"},
+      {"no byte", "", kNever, L"the document is empty"},
+      {"a source failing at once", whole, 0, L"the document cannot be read"},
+      {"a source failing within the first unit", whole, 2, L"the document cannot be read"},
+      {"a source failing within the document", whole, 40, L"the document cannot be read"},
+      {"a source failing after the document", whole, whole.size(), L"the document cannot be read"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    const Read read = readGraph(c.bytes, From::pieces, c.failAt);
+    EXPECT_EQ(read.result, 0);
+    EXPECT_EQ(read.error, c.refusal);
+    EXPECT_EQ(read.nodes, 0);
+    if (c.failAt == kNever) {
+      EXPECT_EQ(readGraph(c.bytes, From::memory).error, c.refusal);
+    }
+  }
 }
 
 } // namespace

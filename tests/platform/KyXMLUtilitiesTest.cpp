@@ -2,6 +2,7 @@
 // helpers.
 #include "platform/KyXMLTesting.h"
 
+#include <kyplatform/KyBase64Decoder.h>
 #include <kyplatform/KyBase64Encoder.h>
 #include <kyplatform/KyObjectTable.h>
 #include <kyplatform/KyXMLStream.h>
@@ -118,10 +119,11 @@ TEST(KyXMLBase64Test, PiecesEncodeAsTheWholeBytes) {
   }
 }
 
-// Texts as the encoder makes them are decoded in one pass; any text must
-// decode as it does with a space after it, which always takes the checking
-// pass. Mutations make padding, spare bits and stray characters misplaced.
-TEST(KyXMLBase64Test, OnePassDecodingAgreesWithTheCheckingDecoder) {
+// Whole groups of digits are decoded without a test of each digit; any text
+// must decode as it does with a space after every character, which takes
+// the digits one by one. Mutations make padding, spare bits and stray
+// characters misplaced.
+TEST(KyXMLBase64Test, GroupDecodingAgreesWithDigitByDigitDecoding) {
   std::mt19937 random(11);
   for (std::size_t length = 0; length < 40; ++length) {
     std::vector<unsigned char> bytes(length);
@@ -137,10 +139,77 @@ TEST(KyXMLBase64Test, OnePassDecodingAgreesWithTheCheckingDecoder) {
       mutated[random() % mutated.size()] = "=A/*Q\t"[random() % 6];
       bool ok = false, okChecked = false;
       const std::string once = decoded(mutated.c_str(), &ok);
-      EXPECT_EQ(once, decoded((mutated + " ").c_str(), &okChecked)) << mutated;
+      std::string spaced;
+      for (const char c : mutated)
+        spaced += std::string{c, ' '};
+      EXPECT_EQ(once, decoded(spaced.c_str(), &okChecked)) << mutated;
       EXPECT_EQ(ok, okChecked) << mutated;
     }
   }
+}
+
+// Decoding a text in pieces, split anywhere, gives what decoding it whole
+// gives, and refuses what that refuses: at the piece the fault is in, or at
+// finish() for a text that ends inside a group.
+TEST(KyXMLBase64Test, PiecesDecodeAsTheWholeText) {
+  std::vector<std::string> texts = {"",         "Zg==",      "Zm8=",     " Zm9v\r\nYm\tFy\n",
+                                    "Zm8= \n",  "Zg = =",    "Zm9",      "Zm9v=",
+                                    "Zg=",      "Z===",      "Zm=v",     "Zh==",
+                                    "Zm9v!AAA", "Zm9vYmFy=", "Zg==Zg==", "Zm9vYg=="};
+  std::mt19937 random(17);
+  for (std::size_t length = 1; length < 20; ++length) {
+    std::vector<unsigned char> bytes(length);
+    for (unsigned char& byte : bytes)
+      byte = static_cast<unsigned char>(random());
+    unsigned long encodedLength = 0;
+    const std::unique_ptr<unsigned char[]> encoded(
+        KyXMLUtilities::encodeBase64(bytes.data(), length, &encodedLength));
+    std::string text(reinterpret_cast<const char*>(encoded.get()), encodedLength);
+    texts.push_back(text);
+    text[random() % text.size()] = "=A \n*"[random() % 5];
+    texts.push_back(text);
+  }
+  KyBase64Decoder decoder;
+  for (const std::string& text : texts) {
+    bool wholeOk = false;
+    const std::string whole = decoded(text.c_str(), &wholeOk);
+    // Two pieces split at every place, then pieces of random sizes.
+    for (std::size_t split = 0; split < text.size() + 20; ++split) {
+      std::vector<std::size_t> sizes;
+      if (split <= text.size())
+        sizes = {split, text.size() - split};
+      for (std::size_t at = 0; split > text.size() && at < text.size(); at += sizes.back())
+        sizes.push_back(std::min<std::size_t>(random() % 6, text.size() - at));
+      std::string back;
+      bool ok = true;
+      std::size_t at = 0;
+      for (const std::size_t size : sizes) {
+        std::vector<unsigned char> room(KyBase64Decoder::decodedRoom(size));
+        const auto* piece = reinterpret_cast<const unsigned char*>(text.data()) + at;
+        unsigned char* end = ok ? decoder.add(piece, size, room.data()) : nullptr;
+        ok = end != nullptr;
+        if (ok) {
+          ASSERT_LE(end - room.data(), static_cast<long>(room.size()));
+          back.append(room.data(), end);
+        }
+        at += size;
+      }
+      ok = decoder.finish() && ok;
+      EXPECT_EQ(ok, wholeOk) << "\"" << text << "\" split at " << split;
+      if (ok && wholeOk) {
+        EXPECT_EQ(back, whole) << text;
+      }
+    }
+  }
+  // A refused text is refused to the end, and finish() readies a new one.
+  const auto* bad = reinterpret_cast<const unsigned char*>("Zm9v!");
+  const auto* good = reinterpret_cast<const unsigned char*>("Zm9v");
+  unsigned char room[6];
+  EXPECT_EQ(decoder.add(bad, 5, room), nullptr);
+  EXPECT_EQ(decoder.add(good, 4, room), nullptr);
+  EXPECT_FALSE(decoder.finish());
+  EXPECT_EQ(decoder.add(good, 4, room), room + 3);
+  EXPECT_TRUE(decoder.finish());
 }
 
 // Standard vectors with white space skipped, and malformed texts refused

@@ -4,8 +4,6 @@
 
 #include <CLI/CLI.hpp>
 
-#include <istream>
-#include <iterator>
 #include <ostream>
 
 namespace kyanalyze {
@@ -19,8 +17,7 @@ int DecodeCommand::run(std::ostream& out, std::ostream& err) {
   const char* where = "standard input";
   KyAnalysisDocument document;
   std::string error;
-  if (!document.readBase64({std::istreambuf_iterator<char>(in_), std::istreambuf_iterator<char>()},
-                           where, error)) {
+  if (!document.readBase64(in_, where, error)) {
     err << "kyanalyze: " << error << '\n';
     return kExitFailure;
   }
