@@ -19,6 +19,9 @@ public:
   /// Throws std::invalid_argument naming the first end outside 0..n - 1.
   KyPythonGraph(int nodes, const std::int64_t* sources, const std::int64_t* targets,
                 std::size_t edges);
+  /// The same from ends already narrowed to int, taken over without a
+  /// copy.
+  KyPythonGraph(int nodes, std::vector<int> sources, std::vector<int> targets);
   /// Takes `graph` over as it is.
   explicit KyPythonGraph(std::unique_ptr<KyGraph> graph);
 
@@ -30,6 +33,8 @@ public:
   std::mutex& busy() const { return busy_; }
 
 private:
+  /// Makes the graph from the ends kept, which build() checks first.
+  void build(int nodes);
   void keepEnds();
 
   std::unique_ptr<KyGraph> graph_;

@@ -4,6 +4,7 @@
 
 #include <pybind11/numpy.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <limits>
@@ -27,6 +28,13 @@ bool fits(long long value) {
 }
 
 template <class Describe> int integerOf(PyObject* value, Describe what) {
+  if (PyLong_CheckExact(value)) {
+    int overflow = 0;
+    const long long number = PyLong_AsLongLongAndOverflow(value, &overflow);
+    if (overflow != 0 || !fits(number))
+      fail(PyExc_ValueError, what() + " is " + reprOf(value) + ", outside the 32-bit range");
+    return static_cast<int>(number);
+  }
   if (PyBool_Check(value))
     return value == Py_True ? 1 : 0;
   if (PyFloat_Check(value)) {
@@ -52,12 +60,17 @@ template <class Describe> int integerOf(PyObject* value, Describe what) {
 
 /// The values of one attribute by position, and which members carry it.
 struct Column {
-  py::object name;
+  py::object name; // interned, so that a dict finds it by address
   std::string text;
-  std::vector<int> values;
-  std::vector<bool> present;
+  std::vector<std::int32_t> values;
+  std::vector<char> present;
   bool any = false;
 
+  /// Room for `size` members, each without a value.
+  void resize(std::size_t size) {
+    values.resize(size, 0);
+    present.resize(size, 0);
+  }
   /// Reads the attribute from a member's data dict; `member` names the
   /// member, asked only when the value does not fit.
   template <class Describe> void read(PyObject* data, std::size_t position, Describe member) {
@@ -68,7 +81,7 @@ struct Column {
       return;
     }
     values[position] = integerOf(value, [&] { return member() + ": its '" + text + "'"; });
-    present[position] = true;
+    present[position] = 1;
     any = true;
   }
 };
@@ -77,29 +90,30 @@ std::vector<Column> columnsOf(const std::vector<std::string>& names, std::size_t
   std::vector<Column> columns;
   for (const std::string& name : names) {
     Column column;
-    column.name = py::str(name);
+    PyObject* interned =
+        PyUnicode_FromStringAndSize(name.data(), static_cast<Py_ssize_t>(name.size()));
+    if (interned == nullptr)
+      throw py::error_already_set();
+    PyUnicode_InternInPlace(&interned);
+    column.name = py::reinterpret_steal<py::object>(interned);
     column.text = name;
-    column.values.assign(size, 0);
-    column.present.assign(size, false);
+    column.resize(size);
     columns.push_back(std::move(column));
   }
   return columns;
 }
 
-py::dict valuesOf(std::vector<Column>& columns, std::size_t size) {
+py::dict valuesOf(const std::vector<Column>& columns, std::size_t size) {
   py::dict result;
-  for (Column& column : columns) {
+  for (const Column& column : columns) {
     if (!column.any)
       continue;
-    column.values.resize(size);
     py::array_t<std::int32_t> values(static_cast<py::ssize_t>(size));
     py::array_t<bool> present(static_cast<py::ssize_t>(size));
-    auto v = values.mutable_unchecked<1>();
-    auto p = present.mutable_unchecked<1>();
-    for (std::size_t i = 0; i < size; ++i) {
-      v(static_cast<py::ssize_t>(i)) = column.values[i];
-      p(static_cast<py::ssize_t>(i)) = column.present[i];
-    }
+    std::copy_n(column.values.data(), size, values.mutable_data());
+    std::transform(column.present.begin(),
+                   column.present.begin() + static_cast<std::ptrdiff_t>(size),
+                   present.mutable_data(), [](char has) { return has != 0; });
     result[column.name] = py::make_tuple(values, present);
   }
   return result;
@@ -204,14 +218,28 @@ py::dict read(const py::object& graph, const std::vector<std::string>& nodeAttri
       fail(PyExc_RuntimeError, "the graph changed while it was read");
   }
 
-  std::vector<std::int64_t> sources;
-  std::vector<std::int64_t> targets;
+  // Room for the edges up front: a directed simple graph has as many as
+  // its adjacency lists hold, an undirected one about half as many, a
+  // multigraph may have more (its columns then grow as they fill).
+  std::size_t room = 0;
+  {
+    Py_ssize_t at = 0;
+    PyObject* u = nullptr;
+    PyObject* neighbours = nullptr;
+    while (PyDict_Next(adjacency.ptr(), &at, &u, &neighbours))
+      if (PyDict_Check(neighbours))
+        room += static_cast<std::size_t>(PyDict_GET_SIZE(neighbours));
+  }
+  std::vector<int> sources;
+  std::vector<int> targets;
+  sources.reserve(room);
+  targets.reserve(room);
   py::list keys;
-  std::vector<Column> edgeColumns = columnsOf(edgeAttributes, 0);
+  std::vector<Column> edgeColumns = columnsOf(edgeAttributes, room);
   auto positionOf = [&index, &byHash](PyObject* node, Py_hash_t hash) {
     const std::int64_t position = byHash.position(hash);
     if (position >= 0)
-      return position;
+      return static_cast<int>(position);
     PyObject* found = PyDict_GetItemWithError(index.ptr(), node);
     if (found == nullptr) {
       if (PyErr_Occurred())
@@ -219,10 +247,9 @@ py::dict read(const py::object& graph, const std::vector<std::string>& nodeAttri
       fail(PyExc_RuntimeError, "the graph changed while it was read: node " + reprOf(node) +
                                    " has edges but is no node");
     }
-    return static_cast<std::int64_t>(PyLong_AsLongLong(found));
+    return static_cast<int>(PyLong_AsLong(found));
   };
-  auto add = [&](std::int64_t from, std::int64_t to, PyObject* u, PyObject* v, PyObject* key,
-                 PyObject* data) {
+  auto add = [&](int from, int to, PyObject* u, PyObject* v, PyObject* key, PyObject* data) {
     const std::size_t position = sources.size();
     sources.push_back(from);
     targets.push_back(to);
@@ -235,8 +262,8 @@ py::dict read(const py::object& graph, const std::vector<std::string>& nodeAttri
              (key != nullptr ? ", " + reprOf(key) : std::string()) + ")";
     };
     for (Column& column : edgeColumns) {
-      column.values.push_back(0);
-      column.present.push_back(false);
+      if (position == column.values.size())
+        column.resize(2 * position + 1);
       column.read(data, position, member);
     }
   };
@@ -246,7 +273,7 @@ py::dict read(const py::object& graph, const std::vector<std::string>& nodeAttri
   Py_hash_t hashU = 0;
   while (nextItem(adjacency.ptr(), &at, &u, &neighbours, &hashU)) {
     py::object holdNeighbours = py::reinterpret_borrow<py::object>(neighbours);
-    const std::int64_t from = positionOf(u, hashU);
+    const int from = positionOf(u, hashU);
     Py_ssize_t at2 = 0;
     PyObject* v = nullptr;
     PyObject* data = nullptr;
@@ -259,7 +286,7 @@ py::dict read(const py::object& graph, const std::vector<std::string>& nodeAttri
       py::object holdData;
       if (multigraph || !edgeColumns.empty())
         holdData = py::reinterpret_borrow<py::object>(data);
-      const std::int64_t to = positionOf(v, hashV);
+      const int to = positionOf(v, hashV);
       if (!directed && to < from)
         continue;
       if (!multigraph) {
@@ -274,9 +301,12 @@ py::dict read(const py::object& graph, const std::vector<std::string>& nodeAttri
     }
   }
 
+  const std::size_t edges = sources.size();
   py::dict result;
-  auto built = std::make_shared<KyPythonGraph>(static_cast<int>(nodeCount), sources.data(),
-                                               targets.data(), sources.size());
+  result["edge_values"] = valuesOf(edgeColumns, edges);
+  edgeColumns.clear();
+  auto built = std::make_shared<KyPythonGraph>(static_cast<int>(nodeCount), std::move(sources),
+                                               std::move(targets));
   result["graph"] = py::cast(std::shared_ptr<KyPythonGraph>(built));
   result["nodes"] = nodes;
   result["index"] = index;
@@ -284,7 +314,6 @@ py::dict read(const py::object& graph, const std::vector<std::string>& nodeAttri
   result["directed"] = directed;
   result["multigraph"] = multigraph;
   result["node_values"] = valuesOf(nodeColumns, nodeCount);
-  result["edge_values"] = valuesOf(edgeColumns, sources.size());
   return result;
 }
 

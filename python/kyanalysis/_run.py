@@ -30,7 +30,12 @@ def _graph_for(analysis, graph, options):
         option = analysis.options.get(name)
         if option is not None and option.scope != "graph" and isinstance(value, str):
             wanted[option.scope].add(value)
-    words = {scope: list(analysis.member_options(scope)) for scope in ("node", "edge")}
+    # An option given here takes no values from an attribute of its own
+    # name: reading that would cost a lookup per member for nothing.
+    given = [analysis.options[name] for name in options if name in analysis.options]
+    words = {scope: [word for word, option in analysis.member_options(scope).items()
+                     if not any(option is each for each in given)]
+             for scope in ("node", "edge")}
     return Graph._read(graph, sorted(wanted["node"]) or None, sorted(wanted["edge"]) or None,
                        words)
 
