@@ -80,12 +80,15 @@ def weighted_digraph(nodes, edges, seed, acyclic=False):
     rng = random.Random(seed)
     graph = nx.DiGraph()
     graph.add_nodes_from(range(nodes))
-    while graph.number_of_edges() < edges:
+    # Counted here: a DiGraph counts its edges over all its nodes.
+    added = 0
+    while added < edges:
         u, v = rng.randrange(nodes), rng.randrange(nodes)
         if u == v:
             continue
         if acyclic and u > v:
             u, v = v, u
+        added += not graph.has_edge(u, v)
         graph.add_edge(u, v, weight=rng.randint(1, 100))
     return graph
 
@@ -96,9 +99,11 @@ def local_dag(nodes, edges, span, seed):
     rng = random.Random(seed)
     graph = nx.DiGraph()
     graph.add_nodes_from(range(nodes))
-    while graph.number_of_edges() < edges:
+    added = 0
+    while added < edges:
         u = rng.randrange(nodes - 1)
         v = min(nodes - 1, u + rng.randint(1, span))
+        added += not graph.has_edge(u, v)
         graph.add_edge(u, v, weight=rng.randint(1, 100))
     return graph
 
