@@ -47,28 +47,21 @@ public:
                     int missing) {
     output_.storeMemberIntegers(key, graph, true, values, missing);
   }
+  /// Stores under `key` on the node at position v of `graph` a reference
+  /// to objects[v], as reference() would one by one; null positions get no
+  /// value. O(objects), with the key looked up once.
+  void nodeReferences(const KyGraph& graph, const wchar_t* key,
+                      const std::vector<KyObject*>& objects) {
+    KyEngineStop::check();
+    output_.storeMemberReferences(key, graph, false, objects);
+  }
   /// Stores a reference to `object`, which lives elsewhere: a member of the
   /// analysed graph, or a member of a graph the answer owns.
   void reference(const KyObject* owner, const wchar_t* key, KyObject* object) {
     KyEngineStop::check();
     output_.storeReference(const_cast<KyObject*>(owner), key, object);
   }
-  /// Stores under `key`, for i from 0 to count - 1 in order, a reference to
-  /// object(i) on owner(i), as reference() would one by one; owner(i) is
-  /// asked only when object(i) is not null, and a null object stores
-  /// nothing. Checks for a stop once per kStoresPerCheck stores rather than
-  /// at each. O(count) stores.
-  template <class Owner, class Object>
-  void references(const wchar_t* key, int count, Owner owner, Object object) {
-    for (int i = 0; i < count; ++i) {
-      if (i % kStoresPerCheck == 0)
-        KyEngineStop::check();
-      if (KyObject* found = object(i)) {
-        const KyObject* on = owner(i);
-        output_.storeReference(const_cast<KyObject*>(on), key, found);
-      }
-    }
-  }
+  /// Items a long loop takes between two checks for a stop.
   static constexpr int kStoresPerCheck = 4096;
   /// Hands `object` over to the output data, stored under (owner, key).
   void handOver(const KyObject* owner, const wchar_t* key, std::unique_ptr<KyObject> object) {

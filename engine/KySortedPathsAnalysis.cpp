@@ -466,13 +466,15 @@ void writePathGraph(const KyGraph& graph, const PathGraphShape& shape, KyGraph& 
   std::vector<KyNode*> nodes;
   nodes.reserve(shape.sidetrackOfNode.size() + 1);
   nodes.push_back(pathGraph.pNodeAt(0));
-  answer.references(
-      key::nodeSidetrackEdge, static_cast<int>(shape.sidetrackOfNode.size()),
-      [&](int) {
-        nodes.push_back(pathGraph.addNode());
-        return nodes.back();
-      },
-      [&](int i) { return graph.pEdgeAt(shape.sidetrackOfNode[i]); });
+  // Node i + 1 of the path graph stands for sidetrack i; the root, none.
+  std::vector<KyObject*> sidetracks;
+  sidetracks.reserve(shape.sidetrackOfNode.size() + 1);
+  sidetracks.push_back(nullptr);
+  for (const int edge : shape.sidetrackOfNode) {
+    nodes.push_back(pathGraph.addNode());
+    sidetracks.push_back(graph.pEdgeAt(edge));
+  }
+  answer.nodeReferences(pathGraph, key::nodeSidetrackEdge, sidetracks);
   // Adding an edge reads both its ends, their links and the links of the
   // last edge into its target, which it changes: asked for in two stages,
   // the last edge being known once the target's links are at hand.
@@ -532,9 +534,11 @@ int runSortedPathsAnalysis(KyServiceInputData& input, KyGraph& graph, KyEngineAn
                   .size() == static_cast<std::size_t>(net.nodeCount())
           ? 1
           : 0);
-  answer.references(
-      key::nodeTreeEdge, net.nodeCount(), [&](int node) { return net.node(node); },
-      [&](int node) { return tree.edge[node] != kNone ? net.edge(tree.edge[node]) : nullptr; });
+  std::vector<KyObject*> treeEdges(static_cast<std::size_t>(net.nodeCount()), nullptr);
+  for (int node = 0; node < net.nodeCount(); ++node)
+    if (tree.edge[node] != kNone)
+      treeEdges[static_cast<std::size_t>(node)] = net.edge(tree.edge[node]);
+  answer.nodeReferences(graph, key::nodeTreeEdge, treeEdges);
 
   auto owned = std::make_unique<KyGraph>();
   KyGraph& pathGraph = *owned;

@@ -73,6 +73,23 @@ void KyServiceData::storeMemberIntegers(const wchar_t* key, const KyGraph& graph
     }
 }
 
+void KyServiceData::storeMemberReferences(const wchar_t* key, const KyGraph& graph, bool edges,
+                                          const std::vector<KyObject*>& objects) {
+  if (readsStore()) {
+    values_->setMemberReferences(
+        key, graph, edges ? KyOwnerPlace::KY_PLACE_EDGE : KyOwnerPlace::KY_PLACE_NODE, objects);
+    return;
+  }
+  const std::size_t members =
+      static_cast<std::size_t>(edges ? graph.numberOfEdges() : graph.numberOfNodes());
+  for (std::size_t i = 0; i < std::min(objects.size(), members); ++i)
+    if (objects[i] != nullptr) {
+      const auto at = static_cast<int>(i);
+      storeReference(edges ? static_cast<KyObject*>(graph.pEdgeAt(at)) : graph.pNodeAt(at), key,
+                     objects[i]);
+    }
+}
+
 KyObject* KyServiceData::pValue(const KyObject* owner, const wchar_t* key) const {
   return values_->get(owner, key);
 }

@@ -108,6 +108,13 @@ public:
   /// the key looked up once; a subclass gets each value through setValue().
   void storeMemberIntegers(const wchar_t* key, const KyGraph& graph, bool edges,
                            const std::vector<int>& values, int missing);
+  /// Stores under `key` on the node (`edges` false) or edge of `graph` at
+  /// position i a reference to `objects[i]`, as storeReference() would one
+  /// by one; null positions are left as they are. Objects past the last
+  /// member are ignored. O(objects), with the key looked up once; a
+  /// subclass gets each reference through setValue().
+  void storeMemberReferences(const wchar_t* key, const KyGraph& graph, bool edges,
+                             const std::vector<KyObject*>& objects);
   /// Removes every value, releasing what the store owns; the service name
   /// stays. No owner is asked anything while the entries go, so an owner
   /// that belongs to a graph held under a key without owner (the path graph

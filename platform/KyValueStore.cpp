@@ -594,25 +594,43 @@ bool KyValueStore::getMemberInteger(const KyGraphMember& member, const wchar_t* 
 void KyValueStore::setMemberIntegers(const wchar_t* key, const KyGraph& graph,
                                      KyOwnerPlace::Kind kind, const std::vector<int>& values,
                                      int missing) {
+  fillMembers(key, graph, kind, values.size(), Put{Put::kInteger, nullptr, true, 0, 0.0},
+              [&values, missing](std::size_t p, Put& put) {
+                put.integer = values[p];
+                return values[p] != missing;
+              });
+}
+
+void KyValueStore::setMemberReferences(const wchar_t* key, const KyGraph& graph,
+                                       KyOwnerPlace::Kind kind,
+                                       const std::vector<KyObject*>& objects) {
+  fillMembers(key, graph, kind, objects.size(), Put{Put::kObject, nullptr, false, 0, 0.0},
+              [&objects](std::size_t p, Put& put) {
+                put.object = objects[p];
+                return objects[p] != nullptr;
+              });
+}
+
+template <class Value>
+void KyValueStore::fillMembers(const wchar_t* key, const KyGraph& graph, KyOwnerPlace::Kind kind,
+                               std::size_t values, Put put, Value value) {
   if (key == nullptr)
     return;
   const auto members = static_cast<std::size_t>(
       kind == KyOwnerPlace::KY_PLACE_EDGE ? graph.numberOfEdges() : graph.numberOfNodes());
-  const std::size_t count = std::min(values.size(), members);
+  const std::size_t count = std::min(values, members);
   Column* column = nullptr;
-  Put put{Put::kInteger, nullptr, true, 0, 0.0};
   for (std::size_t at = 0; at << kChunkShift < count; ++at) {
     Chunk* chunk = nullptr;
     const std::size_t first = at << kChunkShift;
     const std::size_t end = std::min(count, first + kChunkSize);
     for (std::size_t p = first; p < end; ++p) {
-      if (values[p] == missing)
+      if (!value(p, put))
         continue;
       if (column == nullptr)
         column = &columnToFill(*tableToFill(key), KyOwnerPlace{&graph, kind, 0, 0, nullptr});
       if (chunk == nullptr)
         chunk = &chunkToFill(*column, at);
-      put.integer = values[p];
       fillSlot(*column, *chunk, static_cast<int>(p - first), put);
     }
   }

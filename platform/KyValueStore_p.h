@@ -80,6 +80,12 @@ public:
   /// `missing` are left as they are. O(values) plus the key's length.
   void setMemberIntegers(const wchar_t* key, const KyGraph& graph, KyOwnerPlace::Kind kind,
                          const std::vector<int>& values, int missing);
+  /// Stores a reference to `objects[i]`, which stays the caller's, under
+  /// `key` on the node (or edge) of `graph` at position i, as set() would
+  /// one by one; null positions are left as they are. O(objects) plus the
+  /// key's length.
+  void setMemberReferences(const wchar_t* key, const KyGraph& graph, KyOwnerPlace::Kind kind,
+                           const std::vector<KyObject*>& objects);
   /// Removes every entry, releasing what was handed over. O(entries).
   void clear();
   /// Number of entries.
@@ -129,6 +135,12 @@ private:
   // The shared path of set(), setInteger() and setDouble(): finds the
   // entry of (owner, key), then puts `put` in it, or removes it.
   void store(KyObject* owner, const wchar_t* key, const Put* put, bool ownsOwner);
+  // The shared path of setMemberIntegers() and setMemberReferences(): for
+  // each position p below `values` and the members, value(p, put) fills
+  // `put` and says whether p gets it.
+  template <class Value>
+  void fillMembers(const wchar_t* key, const KyGraph& graph, KyOwnerPlace::Kind kind,
+                   std::size_t values, Put put, Value value);
   void storeMember(Table& table, const KyOwnerPlace& place, const Put* put);
   // The column of `place`'s graph and kind, and its chunk `at`, made when
   // missing; fillSlot() puts `put` in a slot and counts a new entry.

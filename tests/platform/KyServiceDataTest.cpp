@@ -290,14 +290,23 @@ TEST_F(KyServiceDataTest, MembersAsOwnersMatchAMapUnderRandomChurn) {
         KyGraph& graph = graphs[random() % 2];
         const bool edges = random() % 2 == 0;
         const int members = edges ? graph.numberOfEdges() : graph.numberOfNodes();
+        // Integers, or references to objects that stay the test's.
+        const bool integers = random() % 2 == 0;
         std::vector<int> column(static_cast<std::size_t>(members) + 3);
-        for (std::size_t i = 0; i < column.size(); ++i)
+        std::vector<KyObject*> objects(column.size(), nullptr);
+        for (std::size_t i = 0; i < column.size(); ++i) {
           column[i] = random() % 4 == 0 ? -7 : round;
-        data.storeMemberIntegers(keys[key], graph, edges, column, -7);
+          if (!integers && column[i] != -7)
+            objects[i] = references.emplace_back(std::make_unique<KyProbe>(round)).get();
+        }
+        if (integers)
+          data.storeMemberIntegers(keys[key], graph, edges, column, -7);
+        else
+          data.storeMemberReferences(keys[key], graph, edges, objects);
         for (int i = 0; i < members; ++i) {
           KyObject* member = edges ? static_cast<KyObject*>(graph.pEdgeAt(i)) : graph.pNodeAt(i);
           if (column[i] != -7)
-            model[{member, key}] = {round, true};
+            model[{member, key}] = {round, integers};
         }
         continue;
       }
@@ -590,8 +599,10 @@ TEST(KyServiceData, ASubclassOverridingTheStoreSeesEveryWrite) {
   data.storeDouble(&graph, L"k:graph:x", 2.5);
   data.storeMemberIntegers(L"k:node:y", graph, false, {6}, -1);
   data.storeMemberIntegers(L"k:node:z", graph, false, {-1, 7}, -1); // missing, then past
+  KyInt referred(9);
+  data.storeMemberReferences(L"k:edge:r", graph, true, {&referred, &referred}); // then past
   data.storeInteger(edge, nullptr, 8);
-  EXPECT_EQ(data.writes, 4);
+  EXPECT_EQ(data.writes, 5);
   EXPECT_EQ(data.numberOfValues(), 0); // nothing reached the store itself
   EXPECT_EQ(data.getValueAsInteger(edge, L"k:edge:x"), 3);
   EXPECT_EQ(data.getValueAsInteger(nullptr, L"k:none:x"), 4);
@@ -599,6 +610,7 @@ TEST(KyServiceData, ASubclassOverridingTheStoreSeesEveryWrite) {
   EXPECT_EQ(data.memberIntegers(L"k:node:y", graph, false, -1), std::vector<int>{6});
   EXPECT_EQ(data.memberIntegers(L"k:node:z", graph, false, -1), std::vector<int>{-1});
   EXPECT_EQ(data.memberIntegers(L"k:edge:x", graph, true, -1), std::vector<int>{3});
+  EXPECT_EQ(data.pValue(edge, L"k:edge:r"), &referred);
   int read = 0;
   EXPECT_TRUE(data.findMemberInteger(edge, L"k:edge:x", read));
   EXPECT_EQ(read, 3);
