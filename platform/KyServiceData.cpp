@@ -55,6 +55,20 @@ std::vector<int> KyServiceData::memberIntegers(const wchar_t* key, const KyGraph
   return values;
 }
 
+namespace {
+// Calls store(i, member) for the node (`edges` false) or edge of `graph` at
+// each position i below `count` and its members.
+template <class Store>
+void eachMember(const KyGraph& graph, bool edges, std::size_t count, Store store) {
+  const std::size_t members =
+      static_cast<std::size_t>(edges ? graph.numberOfEdges() : graph.numberOfNodes());
+  for (std::size_t i = 0; i < std::min(count, members); ++i) {
+    const auto at = static_cast<int>(i);
+    store(i, edges ? static_cast<KyObject*>(graph.pEdgeAt(at)) : graph.pNodeAt(at));
+  }
+}
+} // namespace
+
 void KyServiceData::storeMemberIntegers(const wchar_t* key, const KyGraph& graph, bool edges,
                                         const std::vector<int>& values, int missing) {
   if (readsStore()) {
@@ -63,14 +77,10 @@ void KyServiceData::storeMemberIntegers(const wchar_t* key, const KyGraph& graph
                                values, missing);
     return;
   }
-  const std::size_t members =
-      static_cast<std::size_t>(edges ? graph.numberOfEdges() : graph.numberOfNodes());
-  for (std::size_t i = 0; i < std::min(values.size(), members); ++i)
-    if (values[i] != missing) {
-      const auto at = static_cast<int>(i);
-      storeInteger(edges ? static_cast<KyObject*>(graph.pEdgeAt(at)) : graph.pNodeAt(at), key,
-                   values[i]);
-    }
+  eachMember(graph, edges, values.size(), [&](std::size_t i, KyObject* member) {
+    if (values[i] != missing)
+      storeInteger(member, key, values[i]);
+  });
 }
 
 void KyServiceData::storeMemberReferences(const wchar_t* key, const KyGraph& graph, bool edges,
@@ -80,14 +90,10 @@ void KyServiceData::storeMemberReferences(const wchar_t* key, const KyGraph& gra
         key, graph, edges ? KyOwnerPlace::KY_PLACE_EDGE : KyOwnerPlace::KY_PLACE_NODE, objects);
     return;
   }
-  const std::size_t members =
-      static_cast<std::size_t>(edges ? graph.numberOfEdges() : graph.numberOfNodes());
-  for (std::size_t i = 0; i < std::min(objects.size(), members); ++i)
-    if (objects[i] != nullptr) {
-      const auto at = static_cast<int>(i);
-      storeReference(edges ? static_cast<KyObject*>(graph.pEdgeAt(at)) : graph.pNodeAt(at), key,
-                     objects[i]);
-    }
+  eachMember(graph, edges, objects.size(), [&](std::size_t i, KyObject* member) {
+    if (objects[i] != nullptr)
+      storeReference(member, key, objects[i]);
+  });
 }
 
 KyObject* KyServiceData::pValue(const KyObject* owner, const wchar_t* key) const {
