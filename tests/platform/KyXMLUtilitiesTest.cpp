@@ -21,6 +21,7 @@
 #include <random>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -39,6 +40,17 @@ std::string decoded(const char* text, bool* ok = nullptr) {
   std::string result(reinterpret_cast<const char*>(bytes), length);
   delete[] bytes;
   return result;
+}
+
+/// `length` random bytes, and their base-64 text.
+std::pair<std::string, std::string> randomEncoded(std::size_t length, std::mt19937& random) {
+  std::string bytes(length, '\0');
+  for (char& byte : bytes)
+    byte = static_cast<char>(random());
+  unsigned long encodedLength = 0;
+  const std::unique_ptr<unsigned char[]> encoded(KyXMLUtilities::encodeBase64(
+      reinterpret_cast<const unsigned char*>(bytes.data()), length, &encodedLength));
+  return {bytes, std::string(reinterpret_cast<const char*>(encoded.get()), encodedLength)};
 }
 
 TEST(KyXMLBase64Test, EveryLengthAndByteRoundTrips) {
@@ -126,14 +138,8 @@ TEST(KyXMLBase64Test, PiecesEncodeAsTheWholeBytes) {
 TEST(KyXMLBase64Test, GroupDecodingAgreesWithDigitByDigitDecoding) {
   std::mt19937 random(11);
   for (std::size_t length = 0; length < 40; ++length) {
-    std::vector<unsigned char> bytes(length);
-    for (unsigned char& byte : bytes)
-      byte = static_cast<unsigned char>(random());
-    unsigned long encodedLength = 0;
-    const std::unique_ptr<unsigned char[]> encoded(
-        KyXMLUtilities::encodeBase64(bytes.data(), length, &encodedLength));
-    const std::string text(reinterpret_cast<const char*>(encoded.get()), encodedLength);
-    EXPECT_EQ(decoded(text.c_str()), std::string(bytes.begin(), bytes.end()));
+    const auto [bytes, text] = randomEncoded(length, random);
+    EXPECT_EQ(decoded(text.c_str()), bytes);
     for (int trial = 0; trial < 20 && !text.empty(); ++trial) {
       std::string mutated = text;
       mutated[random() % mutated.size()] = "=A/*Q\t"[random() % 6];
@@ -158,13 +164,7 @@ TEST(KyXMLBase64Test, PiecesDecodeAsTheWholeText) {
                                     "Zm9v!AAA", "Zm9vYmFy=", "Zg==Zg==", "Zm9vYg=="};
   std::mt19937 random(17);
   for (std::size_t length = 1; length < 20; ++length) {
-    std::vector<unsigned char> bytes(length);
-    for (unsigned char& byte : bytes)
-      byte = static_cast<unsigned char>(random());
-    unsigned long encodedLength = 0;
-    const std::unique_ptr<unsigned char[]> encoded(
-        KyXMLUtilities::encodeBase64(bytes.data(), length, &encodedLength));
-    std::string text(reinterpret_cast<const char*>(encoded.get()), encodedLength);
+    std::string text = randomEncoded(length, random).second;
     texts.push_back(text);
     text[random() % text.size()] = "=A \n*"[random() % 5];
     texts.push_back(text);
