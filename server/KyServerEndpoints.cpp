@@ -268,9 +268,10 @@ KyServerReply KyServerEndpoints::readiness() const {
   // Nearly full: a tenth of the budget is left, too little for most
   // requests to be taken.
   const bool full = budget_.used() > budget_.limit() - budget_.limit() / 10;
-  const char* status = draining_ ? "draining" : full ? "full" : "ready";
+  const bool draining = draining_;
+  const char* status = draining ? "draining" : full ? "full" : "ready";
   KyServerReply reply;
-  if (draining_ || full)
+  if (draining || full)
     reply.status = refusalOf(REFUSAL_SERVICE_BUSY).status;
   reply.body = nlohmann::json{{"status", status},
                               {"memoryUsed", budget_.used()},

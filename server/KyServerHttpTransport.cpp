@@ -104,6 +104,10 @@ public:
   /// The headers are in: answers at once what needs no body, and refuses
   /// at once what cannot be read.
   MHD_Result begin() {
+    // Read once, before any reply is made: a reply closes its connection
+    // only when the service was already draining as it was made, so that
+    // what /readyz says and whether the connection stays open agree.
+    draining_ = endpoints_.draining();
     transport_.watch_.requestBegan(connection_);
     const KyAnalysisServerOptions& options = endpoints_.options();
     if (static_cast<int>(MHD_get_connection_values(connection_, MHD_HEADER_KIND, nullptr,
@@ -320,7 +324,7 @@ private:
     MHD_add_response_header(response, "X-Request-Id", facts_.id.c_str());
     for (const auto& [name, value] : reply.headers)
       MHD_add_response_header(response, name.c_str(), value.c_str());
-    if (reply.closing || endpoints_.draining())
+    if (reply.closing || draining_)
       MHD_add_response_header(response, "Connection", "close");
     status_ = reply.status;
     const MHD_Result queued =
@@ -340,6 +344,8 @@ private:
   KyAnalysisStop stop_;
   std::string authorization_;
   bool allowed_ = false;
+  /// The service was draining when the request's headers came in.
+  bool draining_ = false;
   /// reply_ holds the answer, to be given once the request is in.
   bool later_ = false;
   bool compressed_ = false;
