@@ -90,6 +90,11 @@ public:
   /// Whether next() met a malformed line.
   bool failed() const { return failed_; }
 
+  /// `moving` is called before the text held changes, which ends the
+  /// fields of every line read so far: a caller that keeps them past the
+  /// current line uses them up there.
+  void beforeTextMoves(std::function<void()> moving) { moving_ = std::move(moving); }
+
   const std::vector<std::string_view>& fields() const { return fields_; }
   bool quoted(std::size_t field) const { return quoted_[field] != 0; }
   /// "WHERE:LINE: " for messages about the current line.
@@ -254,6 +259,8 @@ private:
   bool refill() {
     if (!problem_.empty())
       return false;
+    if (moving_ && more_)
+      moving_();
     if (more_ && at_ > 0) {
       const std::size_t used = std::min(at_, end_);
       text_.erase(0, used);
@@ -332,6 +339,7 @@ private:
   bool endsMade_ = false;
   std::vector<std::string_view> fields_;
   std::vector<char> quoted_;
+  std::function<void()> moving_;
 };
 
 bool isWord(std::string_view field, const char* word) {
@@ -398,17 +406,36 @@ bool rowValues(const TableLines& lines, std::size_t first, int position,
   return true;
 }
 
+/// A hash of a name, cheap for the short names most files hold.
+std::uint32_t hashOf(std::string_view name) {
+  std::uint64_t hash = 0x9E3779B97F4A7C15u ^ name.size();
+  std::size_t i = 0;
+  for (; i + 8 <= name.size(); i += 8) {
+    std::uint64_t word = 0;
+    std::memcpy(&word, name.data() + i, 8);
+    hash = (hash ^ word) * 0xBF58476D1CE4E5B9u;
+    hash ^= hash >> 31;
+  }
+  std::uint64_t tail = 0;
+  std::memcpy(&tail, name.data() + i, name.size() - i);
+  hash = (hash ^ tail) * 0x94D049BB133111EBu;
+  return static_cast<std::uint32_t>(hash ^ (hash >> 32));
+}
+
 /// Makes nodes named as in the file, each once. The names read are kept in
 /// one text, each after its length, and found through an open-addressing
 /// table of (where, hash, node) slots of 16 bytes, which stays in cache far
-/// better than a node-based map: the lookups are most of the reading, and
-/// one costs a slot and the name it points to. The file's text itself need
-/// not be kept.
+/// better than a node-based map. The file's text itself need not be kept.
+/// A lookup costs a slot and the name it points to, both far apart in a
+/// large table: a caller that knows the names to come asks for them to be
+/// fetched ahead.
 class NodeMaker {
 public:
   explicit NodeMaker(KyGraph& graph) : graph_(graph), slots_(1024) {}
-  KyNode* node(std::string_view name) {
-    const auto hash = static_cast<std::uint32_t>(std::hash<std::string_view>()(name));
+
+  /// The position of the node named `name`, whose hashOf() is `hash`; the
+  /// node is made when none is.
+  int node(std::string_view name, std::uint32_t hash) {
     const std::size_t mask = slots_.size() - 1;
     std::size_t at = hash & mask;
     for (;; at = (at + 1) & mask) {
@@ -416,7 +443,7 @@ public:
       if (slot.node < 0)
         break;
       if (slot.hash == hash && nameAt(slot.at) == name)
-        return graph_.pNodeAt(slot.node);
+        return slot.node;
     }
     fromUtf8(name, wide_); // valid: the text was checked
     KyNode* made = graph_.addNode();
@@ -427,7 +454,18 @@ public:
     names_.append(name);
     if (2 * ++used_ > slots_.size())
       grow();
-    return made;
+    return made->index();
+  }
+
+  /// Starts fetching the slot where a name of hash `hash` is looked up.
+  void fetchSlot(std::uint32_t hash) const {
+    __builtin_prefetch(&slots_[hash & (slots_.size() - 1)]);
+  }
+  /// Starts fetching the name in that slot, once the slot is in.
+  void fetchName(std::uint32_t hash) const {
+    const Slot& slot = slots_[hash & (slots_.size() - 1)];
+    if (slot.node >= 0)
+      __builtin_prefetch(names_.data() + slot.at);
   }
 
 private:
@@ -463,6 +501,91 @@ private:
   std::wstring wide_;
 };
 
+/// The rows read since the text last moved, made into nodes and edges
+/// together: the slots and names of many lookups, and the links of many
+/// edges, lie far apart in a large graph, and are fetched ahead of their
+/// use instead of one after another. Rows are made in the order they were
+/// read, so nodes and edges come out as they would one row at a time.
+class RowBatch {
+public:
+  RowBatch(KyGraph& graph, NodeMaker& maker) : graph_(graph), maker_(maker) {
+    rows_.reserve(kRows);
+  }
+
+  /// A row naming a node alone.
+  void addNode(std::string_view name) { rows_.push_back(Row{name, {}, 0, 0, -1, -1, true}); }
+  /// A row of an edge; the position that edge will have.
+  int addEdge(std::string_view source, std::string_view target) {
+    rows_.push_back(Row{source, target, 0, 0, -1, -1, false});
+    return graph_.numberOfEdges() + edges_++;
+  }
+  bool full() const { return rows_.size() == kRows; }
+
+  /// Makes the nodes and edges of the rows held, and forgets the rows.
+  void make() {
+    for (Row& row : rows_) {
+      row.sourceHash = hashOf(row.source);
+      if (!row.lone)
+        row.targetHash = hashOf(row.target);
+    }
+    const std::size_t count = rows_.size();
+    for (std::size_t i = 0; i < count; ++i) {
+      if (i + kAhead < count) {
+        const Row& later = rows_[i + kAhead];
+        maker_.fetchSlot(later.sourceHash);
+        if (!later.lone)
+          maker_.fetchSlot(later.targetHash);
+      }
+      if (i + kAhead / 2 < count) {
+        const Row& later = rows_[i + kAhead / 2];
+        maker_.fetchName(later.sourceHash);
+        if (!later.lone)
+          maker_.fetchName(later.targetHash);
+      }
+      Row& row = rows_[i];
+      row.sourceNode = maker_.node(row.source, row.sourceHash);
+      if (!row.lone)
+        row.targetNode = maker_.node(row.target, row.targetHash);
+    }
+    for (std::size_t i = 0; i < count; ++i) {
+      if (i + kAhead < count && !rows_[i + kAhead].lone) {
+        const Row& later = rows_[i + kAhead];
+        for (const int node : {later.sourceNode, later.targetNode}) {
+          __builtin_prefetch(graph_.pNodeAt(node));
+          __builtin_prefetch(&graph_.nodeLinks(node));
+        }
+      }
+      if (i + kAhead / 2 < count && !rows_[i + kAhead / 2].lone) {
+        const Row& later = rows_[i + kAhead / 2];
+        if (const int last = graph_.nodeLinks(later.sourceNode).lastOut; last >= 0)
+          __builtin_prefetch(&graph_.edgeLinks(last));
+        if (const int last = graph_.nodeLinks(later.targetNode).lastIn; last >= 0)
+          __builtin_prefetch(&graph_.edgeLinks(last));
+      }
+      const Row& row = rows_[i];
+      if (!row.lone)
+        graph_.addEdge(graph_.pNodeAt(row.sourceNode), graph_.pNodeAt(row.targetNode));
+    }
+    rows_.clear();
+    edges_ = 0;
+  }
+
+private:
+  static constexpr std::size_t kRows = 1024;
+  static constexpr std::size_t kAhead = 16; // rows fetched ahead
+  struct Row {
+    std::string_view source, target;
+    std::uint32_t sourceHash, targetHash;
+    int sourceNode, targetNode;
+    bool lone;
+  };
+
+  KyGraph& graph_;
+  NodeMaker& maker_;
+  std::vector<Row> rows_;
+  int edges_ = 0; // rows of edges held
+};
+
 } // namespace
 
 KyEdgeListReader::KyEdgeListReader(const KyGraphReadOptions& options) : options_(options) {}
@@ -477,6 +600,8 @@ bool KyEdgeListReader::read(std::string start, const Pieces& more, const std::st
   KyGraphData made;
   TableLines lines(std::move(start), more, where, options_.delimiter);
   NodeMaker maker(*made.graph);
+  RowBatch batch(*made.graph, maker);
+  lines.beforeTextMoves([&batch] { batch.make(); });
   KyColumnNames names(options_, "column");
   std::vector<KyValueColumn>& columns = made.edgeColumns;
   std::vector<int> slots;
@@ -506,22 +631,26 @@ bool KyEdgeListReader::read(std::string start, const Pieces& more, const std::st
         return false;
       }
       if (lone) {
-        maker.node(fields[0]);
+        batch.addNode(fields[0]);
         continue;
       }
-      KyNode* source = maker.node(fields[0]);
-      KyEdge* edge = made.graph->addEdge(source, maker.node(fields[1]));
+      const int edge = batch.addEdge(fields[0], fields[1]);
       if (!header && fields.size() == 3 && columns.empty()) {
         columns.push_back(
             KyValueColumn{{"cost", "capacity"}, KyValueKind::integer, {}, options_.scale});
         slots.push_back(0);
       }
-      if (!rowValues(lines, 2, edge->index(), slots, columns, error))
+      if (!rowValues(lines, 2, edge, slots, columns, error))
         return false;
+      if (batch.full())
+        batch.make();
     }
     return !lines.failed();
   };
   const bool read = rows();
+  if (read)
+    batch.make();
+  lines.beforeTextMoves(nullptr);
   // A byte that is not UTF-8, or a failure to read, anywhere in the text is
   // told before what a line held.
   if (!lines.rest(error) || !read)

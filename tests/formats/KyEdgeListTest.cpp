@@ -10,6 +10,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -188,6 +189,67 @@ TEST(KyEdgeListReader, TextInPiecesReadsAsTheWholeText) {
             "g:2: expected 'source target [cost]', found 4 fields");
   EXPECT_EQ(readInPieces(texts[9], 0).error, "g:6: not valid UTF-8 text");
   EXPECT_EQ(readInPieces(texts[10], 0).error, "g:3: not valid UTF-8 text");
+}
+
+TEST(KyEdgeListReader, ManyRowsMakeNodesAndEdgesInTheirOrder) {
+  // Rows are made many at a time: thousands of them, of edges and of lone
+  // nodes, with names short, long and not ASCII, read whole and in pieces,
+  // give the nodes in the order first named and the edges in the order of
+  // their rows.
+  std::vector<std::string> pool;
+  for (int i = 0; i < 700; ++i)
+    pool.push_back(i % 3 == 0   ? "n" + std::to_string(i)
+                   : i % 3 == 1 ? "a rather long name of node " + std::to_string(i)
+                                : "\xe6\x9d\xb1" + std::to_string(i));
+  std::string text;
+  PlainGraph expected;
+  std::map<std::string, int> positions;
+  const auto position = [&](const std::string& name) {
+    const auto [at, made] = positions.emplace(name, static_cast<int>(expected.nodes.size()));
+    if (made)
+      expected.nodes.push_back(name);
+    return at->second;
+  };
+  unsigned state = 7;
+  const auto next = [&state](unsigned below) {
+    state = state * 1103515245u + 12345u;
+    return (state >> 8) % below;
+  };
+  for (int row = 0; row < 5000; ++row) {
+    const std::string& source = pool[next(700)];
+    if (next(10) == 0) {
+      text += "\"" + source + "\"\n";
+      position(source);
+      continue;
+    }
+    const std::string& target = pool[next(700)];
+    const int cost = static_cast<int>(next(100)) + 1;
+    text += "\"" + source + "\" \"" + target + "\" " + std::to_string(cost) + "\n";
+    const int from = position(source);
+    const int to = position(target);
+    expected.edgeColumns["cost"][static_cast<int>(expected.edges.size())] = cost;
+    expected.edges.emplace_back(from, to);
+  }
+  for (const std::size_t piece : {0, 1, 7, 1000, 65536}) {
+    SCOPED_TRACE(piece);
+    const Outcome got = readInPieces(text, piece);
+    ASSERT_TRUE(got.read) << got.error;
+    EXPECT_EQ(got.data.nodes, expected.nodes);
+    EXPECT_EQ(got.data.edges, expected.edges);
+    EXPECT_EQ(got.data.edgeColumns, expected.edgeColumns);
+  }
+  // A wrong row far into the text is told with its line, whatever rows
+  // were waiting to be made.
+  const std::size_t line4321 = [&] {
+    std::size_t at = 0;
+    for (int line = 1; line < 4321; ++line)
+      at = text.find('\n', at) + 1;
+    return at;
+  }();
+  const std::string wrong = text.substr(0, line4321) + "x y 1 2\n" + text.substr(line4321);
+  for (const std::size_t piece : {0, 1000})
+    EXPECT_EQ(readInPieces(wrong, piece).error,
+              "g:4321: expected 'source target [cost]', found 4 fields");
 }
 
 TEST(KyEdgeListReader, AFailedPieceIsToldAndLeavesTheDataAlone) {
