@@ -193,14 +193,16 @@ TEST(KyEdgeListReader, TextInPiecesReadsAsTheWholeText) {
 
 TEST(KyEdgeListReader, ManyRowsMakeNodesAndEdgesInTheirOrder) {
   // Rows are made many at a time: thousands of them, of edges and of lone
-  // nodes, with names short, long and not ASCII, read whole and in pieces,
-  // give the nodes in the order first named and the edges in the order of
-  // their rows.
+  // nodes, with names short, long, not ASCII and alike in their first bytes, read whole and in
+  // pieces, give the nodes in the order first named and the edges in the order of their rows.
   std::vector<std::string> pool;
   for (int i = 0; i < 700; ++i)
     pool.push_back(i % 3 == 0   ? "n" + std::to_string(i)
                    : i % 3 == 1 ? "a rather long name of node " + std::to_string(i)
                                 : "\xe6\x9d\xb1" + std::to_string(i));
+  // Names that share their first bytes, around the 8 a slot holds.
+  for (const char* name : {"abcdefg", "abcdefgh", "abcdefgh1", "abcdefgi", "abcdefghij"})
+    pool.emplace_back(name);
   std::string text;
   PlainGraph expected;
   std::map<std::string, int> positions;
@@ -216,13 +218,13 @@ TEST(KyEdgeListReader, ManyRowsMakeNodesAndEdgesInTheirOrder) {
     return (state >> 8) % below;
   };
   for (int row = 0; row < 5000; ++row) {
-    const std::string& source = pool[next(700)];
+    const std::string& source = pool[next(static_cast<unsigned>(pool.size()))];
     if (next(10) == 0) {
       text += "\"" + source + "\"\n";
       position(source);
       continue;
     }
-    const std::string& target = pool[next(700)];
+    const std::string& target = pool[next(static_cast<unsigned>(pool.size()))];
     const int cost = static_cast<int>(next(100)) + 1;
     text += "\"" + source + "\" \"" + target + "\" " + std::to_string(cost) + "\n";
     const int from = position(source);
