@@ -1,5 +1,8 @@
 #include <kyplatform/KyUtf8.h>
 
+#include <cstdint>
+#include <cstring>
+
 namespace KyUtf8 {
 
 void append(std::string& utf8, char32_t c) {
@@ -63,6 +66,15 @@ bool toWide(std::string_view text, std::wstring& wide) {
 
 std::size_t firstInvalid(std::string_view text) {
   for (std::size_t i = 0; i < text.size();) {
+    // Most text is ASCII: eight bytes at a time while it is.
+    if (text.size() - i >= sizeof(std::uint64_t)) {
+      std::uint64_t word = 0;
+      std::memcpy(&word, text.data() + i, sizeof word);
+      if ((word & 0x8080808080808080u) == 0) {
+        i += sizeof word;
+        continue;
+      }
+    }
     if (static_cast<unsigned char>(text[i]) < 0x80) {
       ++i;
       continue;

@@ -79,6 +79,12 @@ TEST(KyUtf8, MalformedBytesAreRefusedWhereTheyStart) {
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
     EXPECT_EQ(KyUtf8::firstInvalid(c.bytes), c.at);
+    // After ASCII text of any length, read many bytes at a time, and
+    // before more of it.
+    for (const std::size_t ascii : {1, 7, 8, 9, 16, 23}) {
+      const std::string before(ascii, 'a');
+      EXPECT_EQ(KyUtf8::firstInvalid(before + c.bytes + before), ascii + c.at) << ascii;
+    }
     char32_t code = 0;
     EXPECT_EQ(KyUtf8::decode(c.bytes, c.at, code), 0u);
     std::wstring wide = L"kept?";
