@@ -565,10 +565,8 @@ public:
     for (std::size_t i = 0; i < count; ++i) {
       if (i + kAhead < count && !rows_[i + kAhead].lone) {
         const Row& later = rows_[i + kAhead];
-        for (const int node : {later.sourceNode, later.targetNode}) {
-          __builtin_prefetch(graph_.pNodeAt(node));
-          __builtin_prefetch(&graph_.nodeLinks(node));
-        }
+        __builtin_prefetch(&graph_.nodeLinks(later.sourceNode));
+        __builtin_prefetch(&graph_.nodeLinks(later.targetNode));
       }
       if (i + kAhead / 2 < count && !rows_[i + kAhead / 2].lone) {
         const Row& later = rows_[i + kAhead / 2];
@@ -579,7 +577,7 @@ public:
       }
       const Row& row = rows_[i];
       if (!row.lone)
-        graph_.addEdge(graph_.pNodeAt(row.sourceNode), graph_.pNodeAt(row.targetNode));
+        graph_.addEdgeBetween(row.sourceNode, row.targetNode);
     }
     rows_.clear();
     edges_ = 0;

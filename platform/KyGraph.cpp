@@ -65,12 +65,17 @@ KyEdge* KyGraph::addEdge(KyNode* source, KyNode* target) {
   if (source == nullptr || target == nullptr || source->pOwnerGraph() != this ||
       target->pOwnerGraph() != this)
     return nullptr;
+  return addEdgeBetween(source->index(), target->index());
+}
+
+KyEdge* KyGraph::addEdgeBetween(int source, int target) {
+  if (source < 0 || source >= numberOfNodes() || target < 0 || target >= numberOfNodes())
+    return nullptr;
   const int position = numberOfEdges();
-  NodeLinks& from = nodes_.links(source->index());
-  NodeLinks& to = nodes_.links(target->index());
-  auto* edge =
-      new (edges_.add(EdgeLinks{source->index(), target->index(), -1, from.lastOut, -1, to.lastIn}))
-          KyEdge(this, position);
+  NodeLinks& from = nodes_.links(source);
+  NodeLinks& to = nodes_.links(target);
+  auto* edge = new (edges_.add(EdgeLinks{source, target, -1, from.lastOut, -1, to.lastIn}))
+      KyEdge(this, position);
   if (from.lastOut >= 0)
     edges_.links(from.lastOut).nextOut = position;
   else

@@ -43,6 +43,11 @@ public:
   /// A new edge from `source` to `target`; null (and nothing added) when
   /// either is null or belongs to another graph.
   KyEdge* addEdge(KyNode* source, KyNode* target);
+  /// A new edge from the node at position `source` to the one at `target`;
+  /// null (and nothing added) when either is not a node's position. For a
+  /// caller that holds positions: the nodes themselves are not read, which
+  /// in a large graph saves two visits far apart in memory.
+  KyEdge* addEdgeBetween(int source, int target);
 
   int numberOfNodes() const { return nodes_.count(); }
   int numberOfEdges() const { return edges_.count(); }

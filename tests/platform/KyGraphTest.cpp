@@ -178,8 +178,42 @@ TEST(KyGraph, RefusesEdgesToForeignOrMissingNodes) {
   } refused[] = {{mine, nullptr}, {nullptr, mine}, {mine, theirs}, {theirs, mine}};
   for (const auto& edge : refused)
     EXPECT_EQ(graph.addEdge(edge.source, edge.target), nullptr);
+  // By position: only those of the graph's nodes.
+  for (const auto& [source, target] : {std::pair{0, -1}, {-1, 0}, {0, 1}, {1, 0}})
+    EXPECT_EQ(graph.addEdgeBetween(source, target), nullptr);
   EXPECT_EQ(graph.numberOfEdges(), 0);
   EXPECT_EQ(mine->numberOfOutEdges() + mine->numberOfInEdges(), 0);
+}
+
+TEST(KyGraph, EdgesByPositionAreLinkedAsByNode) {
+  // The same edges, made by node and by position, past the first block.
+  KyGraph byNode, byPosition;
+  constexpr int kNodes = 50, kEdges = 3000;
+  for (int i = 0; i < kNodes; ++i) {
+    byNode.addNode();
+    byPosition.addNode();
+  }
+  for (int e = 0; e < kEdges; ++e) {
+    const int source = (e * 7) % kNodes, target = (e * 13 + e / kNodes) % kNodes;
+    byNode.addEdge(byNode.pNodeAt(source), byNode.pNodeAt(target));
+    KyEdge* made = byPosition.addEdgeBetween(source, target);
+    ASSERT_NE(made, nullptr);
+    EXPECT_EQ(made->index(), e);
+    EXPECT_EQ(made->pSourceNode()->index(), source);
+    EXPECT_EQ(made->pTargetNode()->index(), target);
+  }
+  for (int v = 0; v < kNodes; ++v) {
+    SCOPED_TRACE(v);
+    using Out = KyOutEdgeIter;
+    using In = KyInEdgeIter;
+    EXPECT_EQ(edgeIndices<Out>(byPosition.pNodeAt(v), KY_ITER_FORWARD),
+              edgeIndices<Out>(byNode.pNodeAt(v), KY_ITER_FORWARD));
+    EXPECT_EQ(edgeIndices<In>(byPosition.pNodeAt(v), KY_ITER_BACKWARD),
+              edgeIndices<In>(byNode.pNodeAt(v), KY_ITER_BACKWARD));
+    EXPECT_EQ(byPosition.pNodeAt(v)->numberOfOutEdges(), byNode.pNodeAt(v)->numberOfOutEdges());
+    EXPECT_EQ(byPosition.pNodeAt(v)->numberOfInEdges(), byNode.pNodeAt(v)->numberOfInEdges());
+  }
+  EXPECT_EQ(byPosition.pEdgeList()->length(), kEdges);
 }
 
 TEST(KyGraphMember, NamesAreCopiedAndReleasesIgnored) {
