@@ -562,23 +562,11 @@ public:
       if (!row.lone)
         row.targetNode = maker_.node(row.target, row.targetHash);
     }
-    for (std::size_t i = 0; i < count; ++i) {
-      if (i + kAhead < count && !rows_[i + kAhead].lone) {
-        const Row& later = rows_[i + kAhead];
-        __builtin_prefetch(&graph_.nodeLinks(later.sourceNode));
-        __builtin_prefetch(&graph_.nodeLinks(later.targetNode));
-      }
-      if (i + kAhead / 2 < count && !rows_[i + kAhead / 2].lone) {
-        const Row& later = rows_[i + kAhead / 2];
-        if (const int last = graph_.nodeLinks(later.sourceNode).lastOut; last >= 0)
-          __builtin_prefetch(&graph_.edgeLinks(last));
-        if (const int last = graph_.nodeLinks(later.targetNode).lastIn; last >= 0)
-          __builtin_prefetch(&graph_.edgeLinks(last));
-      }
-      const Row& row = rows_[i];
+    ends_.clear();
+    for (const Row& row : rows_)
       if (!row.lone)
-        graph_.addEdgeBetween(row.sourceNode, row.targetNode);
-    }
+        ends_.emplace_back(row.sourceNode, row.targetNode);
+    graph_.addEdgesBetween(ends_);
     rows_.clear();
     edges_ = 0;
   }
@@ -596,7 +584,8 @@ private:
   KyGraph& graph_;
   NodeMaker& maker_;
   std::vector<Row> rows_;
-  int edges_ = 0; // rows of edges held
+  std::vector<std::pair<int, int>> ends_; // the edges' ends, by position
+  int edges_ = 0;                         // rows of edges held
 };
 
 } // namespace

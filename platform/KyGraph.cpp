@@ -95,6 +95,33 @@ KyEdge* KyGraph::addEdgeBetween(int source, int target) {
   return edge;
 }
 
+bool KyGraph::addEdgesBetween(const std::vector<std::pair<int, int>>& ends) {
+  const int nodes = numberOfNodes();
+  for (const auto& [source, target] : ends)
+    if (source < 0 || source >= nodes || target < 0 || target >= nodes)
+      return false;
+  // Each edge reads and writes the links of its two nodes and of the last
+  // edges of their lists: the nodes' links are fetched kAhead edges before,
+  // and, once they are in, those of the edges they name half as far.
+  constexpr std::size_t kAhead = 16;
+  const std::size_t count = ends.size();
+  for (std::size_t i = 0; i < count; ++i) {
+    if (i + kAhead < count) {
+      __builtin_prefetch(&nodes_.links(ends[i + kAhead].first));
+      __builtin_prefetch(&nodes_.links(ends[i + kAhead].second));
+    }
+    if (i + kAhead / 2 < count) {
+      const auto& [source, target] = ends[i + kAhead / 2];
+      if (const int last = nodes_.links(source).lastOut; last >= 0)
+        __builtin_prefetch(&edges_.links(last));
+      if (const int last = nodes_.links(target).lastIn; last >= 0)
+        __builtin_prefetch(&edges_.links(last));
+    }
+    addEdgeBetween(ends[i].first, ends[i].second);
+  }
+  return true;
+}
+
 void KyGraph::removeMembersFrom(int nodes, int edges) {
   // The newest edges are the last of their nodes' lists: unlink them from
   // the end.

@@ -11,6 +11,7 @@
 #include <memory>
 #include <random>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -186,13 +187,15 @@ TEST(KyGraph, RefusesEdgesToForeignOrMissingNodes) {
 }
 
 TEST(KyGraph, EdgesByPositionAreLinkedAsByNode) {
-  // The same edges, made by node and by position, past the first block.
-  KyGraph byNode, byPosition;
-  constexpr int kNodes = 50, kEdges = 3000;
-  for (int i = 0; i < kNodes; ++i) {
-    byNode.addNode();
-    byPosition.addNode();
-  }
+  // The same edges, made by node, by position one at a time and by
+  // position all at once (after some made one at a time), past the first
+  // block.
+  KyGraph byNode, byPosition, atOnce;
+  constexpr int kNodes = 50, kEdges = 3000, kFirst = 100;
+  for (int i = 0; i < kNodes; ++i)
+    for (KyGraph* graph : {&byNode, &byPosition, &atOnce})
+      graph->addNode();
+  std::vector<std::pair<int, int>> ends;
   for (int e = 0; e < kEdges; ++e) {
     const int source = (e * 7) % kNodes, target = (e * 13 + e / kNodes) % kNodes;
     byNode.addEdge(byNode.pNodeAt(source), byNode.pNodeAt(target));
@@ -201,19 +204,37 @@ TEST(KyGraph, EdgesByPositionAreLinkedAsByNode) {
     EXPECT_EQ(made->index(), e);
     EXPECT_EQ(made->pSourceNode()->index(), source);
     EXPECT_EQ(made->pTargetNode()->index(), target);
+    if (e < kFirst)
+      atOnce.addEdgeBetween(source, target);
+    else
+      ends.emplace_back(source, target);
   }
-  for (int v = 0; v < kNodes; ++v) {
-    SCOPED_TRACE(v);
-    using Out = KyOutEdgeIter;
-    using In = KyInEdgeIter;
-    EXPECT_EQ(edgeIndices<Out>(byPosition.pNodeAt(v), KY_ITER_FORWARD),
-              edgeIndices<Out>(byNode.pNodeAt(v), KY_ITER_FORWARD));
-    EXPECT_EQ(edgeIndices<In>(byPosition.pNodeAt(v), KY_ITER_BACKWARD),
-              edgeIndices<In>(byNode.pNodeAt(v), KY_ITER_BACKWARD));
-    EXPECT_EQ(byPosition.pNodeAt(v)->numberOfOutEdges(), byNode.pNodeAt(v)->numberOfOutEdges());
-    EXPECT_EQ(byPosition.pNodeAt(v)->numberOfInEdges(), byNode.pNodeAt(v)->numberOfInEdges());
+  ASSERT_TRUE(atOnce.addEdgesBetween(ends));
+  for (const KyGraph* graph : {&byPosition, &atOnce}) {
+    ASSERT_EQ(graph->numberOfEdges(), kEdges);
+    for (int e = 0; e < kEdges; ++e)
+      ASSERT_EQ(graph->pEdgeAt(e)->pTargetNode()->index(),
+                byNode.pEdgeAt(e)->pTargetNode()->index());
+    for (int v = 0; v < kNodes; ++v) {
+      SCOPED_TRACE(v);
+      using Out = KyOutEdgeIter;
+      using In = KyInEdgeIter;
+      EXPECT_EQ(edgeIndices<Out>(graph->pNodeAt(v), KY_ITER_FORWARD),
+                edgeIndices<Out>(byNode.pNodeAt(v), KY_ITER_FORWARD));
+      EXPECT_EQ(edgeIndices<In>(graph->pNodeAt(v), KY_ITER_BACKWARD),
+                edgeIndices<In>(byNode.pNodeAt(v), KY_ITER_BACKWARD));
+      EXPECT_EQ(graph->pNodeAt(v)->numberOfOutEdges(), byNode.pNodeAt(v)->numberOfOutEdges());
+      EXPECT_EQ(graph->pNodeAt(v)->numberOfInEdges(), byNode.pNodeAt(v)->numberOfInEdges());
+    }
+    EXPECT_EQ(graph->pEdgeList()->length(), kEdges);
   }
-  EXPECT_EQ(byPosition.pEdgeList()->length(), kEdges);
+  // One pair that names no node, even the last, and none is made.
+  for (const auto& wrong : {std::pair{kNodes, 0}, {0, -1}}) {
+    std::vector<std::pair<int, int>> some{{0, 1}, {1, 2}, wrong};
+    EXPECT_FALSE(atOnce.addEdgesBetween(some));
+    EXPECT_EQ(atOnce.numberOfEdges(), kEdges);
+  }
+  EXPECT_TRUE(atOnce.addEdgesBetween({}));
 }
 
 TEST(KyGraphMember, NamesAreCopiedAndReleasesIgnored) {
