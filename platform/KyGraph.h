@@ -103,17 +103,18 @@ private:
     }
     /// Room for the next member, whose links are set to `links`; the
     /// caller makes the member there. Either allocation may throw; each is
-    /// made only while still due, so a throw leaves nothing to undo.
+    /// made only while still due, so a throw leaves nothing to undo. Past
+    /// the first kSize positions both blocks of a position start at a
+    /// multiple of kSize: inside them the room and the links are found at
+    /// once, and only a block's first position takes the longer way.
     void* add(const Links& links) {
-      const int position = count_;
-      const std::size_t block = blockOf(static_cast<unsigned>(position));
-      if (block == rooms_.size())
-        rooms_.push_back(std::unique_ptr<Room[]>(new Room[firstOf(block + 1) - firstOf(block)]));
-      if (static_cast<unsigned>(position) == linksRoom_)
-        growLinks();
+      const auto position = static_cast<unsigned>(count_);
+      const unsigned offset = position & (kSize - 1);
+      if (position < kSize || offset == 0)
+        return addStartingBlock(links);
       ++count_;
-      this->links(position) = links;
-      return room(position);
+      links_[position >> kShift][offset] = links;
+      return rooms_[kSmallBlocks + (position >> kShift)][offset].bytes;
     }
     std::size_t bytes() const {
       return firstOf(rooms_.size()) * sizeof(Room) + linksRoom_ * sizeof(Links);
@@ -130,6 +131,19 @@ private:
     struct Room {
       alignas(Member) unsigned char bytes[sizeof(Member)];
     };
+    // add() where a block may be due: among the first kSize positions, or
+    // at the first position of a block.
+    void* addStartingBlock(const Links& links) {
+      const int position = count_;
+      const std::size_t block = blockOf(static_cast<unsigned>(position));
+      if (block == rooms_.size())
+        rooms_.push_back(std::unique_ptr<Room[]>(new Room[firstOf(block + 1) - firstOf(block)]));
+      if (static_cast<unsigned>(position) == linksRoom_)
+        growLinks();
+      ++count_;
+      this->links(position) = links;
+      return room(position);
+    }
     // The member block of `position`, and the first position of `block`.
     static std::size_t blockOf(unsigned position) {
       if (position >= kSize)
