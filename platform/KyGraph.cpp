@@ -3,7 +3,9 @@
 #include <kyplatform/KyGraph.h>
 #include <kyplatform/KyNode.h>
 
+#include <algorithm>
 #include <cwchar>
+#include <limits>
 
 namespace {
 // Characters per block of the name store; a longer name gets a block of
@@ -61,16 +63,12 @@ KyNode* KyGraph::addNode() {
   return node;
 }
 
-KyEdge* KyGraph::addEdge(KyNode* source, KyNode* target) {
-  if (source == nullptr || target == nullptr || source->pOwnerGraph() != this ||
-      target->pOwnerGraph() != this)
-    return nullptr;
+KyEdge* KyGraph::linkEdge(int source, int target) {
   const int position = numberOfEdges();
-  NodeLinks& from = nodes_.links(source->index());
-  NodeLinks& to = nodes_.links(target->index());
-  auto* edge =
-      new (edges_.add(EdgeLinks{source->index(), target->index(), -1, from.lastOut, -1, to.lastIn}))
-          KyEdge(this, position);
+  NodeLinks& from = nodes_.links(source);
+  NodeLinks& to = nodes_.links(target);
+  auto* edge = new (edges_.add(EdgeLinks{source, target, -1, from.lastOut, -1, to.lastIn}))
+      KyEdge(this, position);
   if (from.lastOut >= 0)
     edges_.links(from.lastOut).nextOut = position;
   else
@@ -88,6 +86,45 @@ KyEdge* KyGraph::addEdge(KyNode* source, KyNode* target) {
   if (edgeList_ != nullptr)
     edgeList_->appendEdge(edge);
   return edge;
+}
+
+KyEdge* KyGraph::addEdge(KyNode* source, KyNode* target) {
+  if (source == nullptr || target == nullptr || source->pOwnerGraph() != this ||
+      target->pOwnerGraph() != this)
+    return nullptr;
+  return linkEdge(source->index(), target->index());
+}
+
+int KyGraph::addEdges(const std::vector<int>& sources, const std::vector<int>& targets) {
+  const int nodes = numberOfNodes();
+  const auto isNode = [nodes](int position) { return position >= 0 && position < nodes; };
+  const std::size_t count = sources.size();
+  if (targets.size() != count ||
+      count > static_cast<std::size_t>(std::numeric_limits<int>::max() - numberOfEdges()) ||
+      !std::all_of(sources.begin(), sources.end(), isNode) ||
+      !std::all_of(targets.begin(), targets.end(), isNode))
+    return -1;
+  // Adding an edge changes the links of both its ends and of the last edge
+  // into its target. Edges are mostly listed by source, their targets
+  // anywhere: each step asks for the target links that the step some steps
+  // ahead changes, and, once those are at hand, for the links of their
+  // last edge.
+  constexpr std::size_t kAhead = 8;
+  const int first = numberOfEdges();
+  try {
+    for (std::size_t e = 0; e < count; ++e) {
+      if (e + kAhead < count)
+        __builtin_prefetch(&nodes_.links(targets[e + kAhead]));
+      if (e + kAhead / 2 < count)
+        if (const int lastIn = nodes_.links(targets[e + kAhead / 2]).lastIn; lastIn >= 0)
+          __builtin_prefetch(&edges_.links(lastIn));
+      linkEdge(sources[e], targets[e]);
+    }
+  } catch (...) {
+    removeMembersFrom(nodes, first);
+    throw;
+  }
+  return first;
 }
 
 void KyGraph::removeMembersFrom(int nodes, int edges) {
@@ -109,13 +146,14 @@ void KyGraph::removeMembersFrom(int nodes, int edges) {
     else
       to.firstIn = -1;
     --to.inCount;
-    if (edgeList_ != nullptr)
+    // An edge whose appending to the list failed is the newest and absent.
+    if (edgeList_ != nullptr && edgeList_->length() > e)
       edgeList_->discardCell(edgeList_->pLastCell());
     pEdgeAt(e)->~KyEdge();
     edges_.removeLast();
   }
   for (int v = numberOfNodes() - 1; v >= nodes; --v) {
-    if (nodeList_ != nullptr)
+    if (nodeList_ != nullptr && nodeList_->length() > v)
       nodeList_->discardCell(nodeList_->pLastCell());
     pNodeAt(v)->~KyNode();
     nodes_.removeLast();
