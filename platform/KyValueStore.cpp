@@ -643,6 +643,21 @@ void KyValueStore::fillMembers(const wchar_t* key, const KyGraph& graph, KyOwner
         column = &columnToFill(*tableToFill(key), KyOwnerPlace{&graph, kind, 0, 0, nullptr});
       if (chunk == nullptr)
         chunk = &chunkToFill(*column, at);
+      if (chunk->count == 0) {
+        // Every slot is empty: nothing to take out or release, and the
+        // counts grow once.
+        putInEmpty(*chunk, static_cast<int>(p - first), put);
+        int filled = 1;
+        for (++p; p < end; ++p)
+          if (value(p, put)) {
+            putInEmpty(*chunk, static_cast<int>(p - first), put);
+            ++filled;
+          }
+        chunk->count = filled;
+        column->count += static_cast<std::size_t>(filled);
+        size_ += static_cast<std::size_t>(filled);
+        break;
+      }
       const int slot = static_cast<int>(p - first);
       if (chunk->holding[slot] != Holding::kEmpty) {
         fillSlot(*column, *chunk, slot, put);
