@@ -457,40 +457,18 @@ PathGraphShape shapeOf(const SidetrackHeaps& heaps, const std::vector<int>& heap
 
 // Adds to `pathGraph`, which holds its root node alone, the nodes and edges
 // of `shape` with their results, its sidetracks being edges of `graph`.
-// Each step asks for the memory that the step some steps ahead reads, the
-// graph being far larger than the caches.
 void writePathGraph(const KyGraph& graph, const PathGraphShape& shape, KyGraph& pathGraph,
                     KyEngineAnswer& answer) {
-  constexpr int kAhead = 8;
-  // The nodes by position, so that adding an edge finds its ends at once.
-  std::vector<KyNode*> nodes;
-  nodes.reserve(shape.sidetrackOfNode.size() + 1);
-  nodes.push_back(pathGraph.pNodeAt(0));
   // Node i + 1 of the path graph stands for sidetrack i; the root, none.
   std::vector<KyObject*> sidetracks;
   sidetracks.reserve(shape.sidetrackOfNode.size() + 1);
   sidetracks.push_back(nullptr);
   for (const int edge : shape.sidetrackOfNode) {
-    nodes.push_back(pathGraph.addNode());
+    pathGraph.addNode();
     sidetracks.push_back(graph.pEdgeAt(edge));
   }
   answer.nodeReferences(pathGraph, key::nodeSidetrackEdge, sidetracks);
-  // Adding an edge reads both its ends, their links and the links of the
-  // last edge into its target, which it changes: asked for in two stages,
-  // the last edge being known once the target's links are at hand.
-  const std::vector<int>& from = shape.from;
-  const std::vector<int>& to = shape.to;
-  const std::size_t edgeCount = from.size();
-  for (std::size_t e = 0; e < edgeCount; ++e) {
-    if (e + kAhead < edgeCount) {
-      __builtin_prefetch(nodes[to[e + kAhead]]);
-      __builtin_prefetch(&pathGraph.nodeLinks(to[e + kAhead]));
-    }
-    if (e + kAhead / 2 < edgeCount)
-      if (const int lastIn = pathGraph.nodeLinks(to[e + kAhead / 2]).lastIn; lastIn >= 0)
-        __builtin_prefetch(&pathGraph.edgeLinks(lastIn));
-    pathGraph.addEdge(nodes[from[e]], nodes[to[e]]);
-  }
+  pathGraph.addEdges(shape.from, shape.to);
   // Detours, and so costs, are never negative: -1 marks no edge.
   answer.edgeIntegers(pathGraph, key::edgeCost, shape.costs, -1);
   answer.edgeIntegers(pathGraph, key::edgeType, shape.types, -1);

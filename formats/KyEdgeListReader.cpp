@@ -562,11 +562,14 @@ public:
       if (!row.lone)
         row.targetNode = maker_.node(row.target, row.targetHash);
     }
-    ends_.clear();
+    sources_.clear();
+    targets_.clear();
     for (const Row& row : rows_)
-      if (!row.lone)
-        ends_.emplace_back(row.sourceNode, row.targetNode);
-    graph_.addEdgesBetween(ends_);
+      if (!row.lone) {
+        sources_.push_back(row.sourceNode);
+        targets_.push_back(row.targetNode);
+      }
+    graph_.addEdges(sources_, targets_);
     rows_.clear();
     edges_ = 0;
   }
@@ -584,8 +587,8 @@ private:
   KyGraph& graph_;
   NodeMaker& maker_;
   std::vector<Row> rows_;
-  std::vector<std::pair<int, int>> ends_; // the edges' ends, by position
-  int edges_ = 0;                         // rows of edges held
+  std::vector<int> sources_, targets_; // the edges' ends, by position
+  int edges_ = 0;                      // rows of edges held
 };
 
 } // namespace

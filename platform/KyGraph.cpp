@@ -3,7 +3,9 @@
 #include <kyplatform/KyGraph.h>
 #include <kyplatform/KyNode.h>
 
+#include <algorithm>
 #include <cwchar>
+#include <limits>
 
 namespace {
 // Characters per block of the name store; a longer name gets a block of
@@ -61,16 +63,7 @@ KyNode* KyGraph::addNode() {
   return node;
 }
 
-KyEdge* KyGraph::addEdge(KyNode* source, KyNode* target) {
-  if (source == nullptr || target == nullptr || source->pOwnerGraph() != this ||
-      target->pOwnerGraph() != this)
-    return nullptr;
-  return addEdgeBetween(source->index(), target->index());
-}
-
-KyEdge* KyGraph::addEdgeBetween(int source, int target) {
-  if (source < 0 || source >= numberOfNodes() || target < 0 || target >= numberOfNodes())
-    return nullptr;
+KyEdge* KyGraph::linkEdge(int source, int target) {
   const int position = numberOfEdges();
   NodeLinks& from = nodes_.links(source);
   NodeLinks& to = nodes_.links(target);
@@ -95,31 +88,47 @@ KyEdge* KyGraph::addEdgeBetween(int source, int target) {
   return edge;
 }
 
-bool KyGraph::addEdgesBetween(const std::vector<std::pair<int, int>>& ends) {
+KyEdge* KyGraph::addEdge(KyNode* source, KyNode* target) {
+  if (source == nullptr || target == nullptr || source->pOwnerGraph() != this ||
+      target->pOwnerGraph() != this)
+    return nullptr;
+  return linkEdge(source->index(), target->index());
+}
+
+int KyGraph::addEdges(const std::vector<int>& sources, const std::vector<int>& targets) {
   const int nodes = numberOfNodes();
-  for (const auto& [source, target] : ends)
-    if (source < 0 || source >= nodes || target < 0 || target >= nodes)
-      return false;
-  // Each edge reads and writes the links of its two nodes and of the last
-  // edges of their lists: the nodes' links are fetched kAhead edges before,
-  // and, once they are in, those of the edges they name half as far.
+  const auto isNode = [nodes](int position) { return position >= 0 && position < nodes; };
+  const std::size_t count = sources.size();
+  if (targets.size() != count ||
+      count > static_cast<std::size_t>(std::numeric_limits<int>::max() - numberOfEdges()) ||
+      !std::all_of(sources.begin(), sources.end(), isNode) ||
+      !std::all_of(targets.begin(), targets.end(), isNode))
+    return -1;
+  // Adding an edge changes the links of both its ends and of the last
+  // edges of their lists, anywhere in a large graph: each step asks for the
+  // ends' links that the step some steps ahead changes, and, once those
+  // are at hand, for the links of their last edges.
   constexpr std::size_t kAhead = 16;
-  const std::size_t count = ends.size();
-  for (std::size_t i = 0; i < count; ++i) {
-    if (i + kAhead < count) {
-      __builtin_prefetch(&nodes_.links(ends[i + kAhead].first));
-      __builtin_prefetch(&nodes_.links(ends[i + kAhead].second));
+  const int first = numberOfEdges();
+  try {
+    for (std::size_t e = 0; e < count; ++e) {
+      if (e + kAhead < count) {
+        __builtin_prefetch(&nodes_.links(sources[e + kAhead]));
+        __builtin_prefetch(&nodes_.links(targets[e + kAhead]));
+      }
+      if (e + kAhead / 2 < count) {
+        if (const int lastOut = nodes_.links(sources[e + kAhead / 2]).lastOut; lastOut >= 0)
+          __builtin_prefetch(&edges_.links(lastOut));
+        if (const int lastIn = nodes_.links(targets[e + kAhead / 2]).lastIn; lastIn >= 0)
+          __builtin_prefetch(&edges_.links(lastIn));
+      }
+      linkEdge(sources[e], targets[e]);
     }
-    if (i + kAhead / 2 < count) {
-      const auto& [source, target] = ends[i + kAhead / 2];
-      if (const int last = nodes_.links(source).lastOut; last >= 0)
-        __builtin_prefetch(&edges_.links(last));
-      if (const int last = nodes_.links(target).lastIn; last >= 0)
-        __builtin_prefetch(&edges_.links(last));
-    }
-    addEdgeBetween(ends[i].first, ends[i].second);
+  } catch (...) {
+    removeMembersFrom(nodes, first);
+    throw;
   }
-  return true;
+  return first;
 }
 
 void KyGraph::removeMembersFrom(int nodes, int edges) {
@@ -141,13 +150,14 @@ void KyGraph::removeMembersFrom(int nodes, int edges) {
     else
       to.firstIn = -1;
     --to.inCount;
-    if (edgeList_ != nullptr)
+    // An edge whose appending to the list failed is the newest and absent.
+    if (edgeList_ != nullptr && edgeList_->length() > e)
       edgeList_->discardCell(edgeList_->pLastCell());
     pEdgeAt(e)->~KyEdge();
     edges_.removeLast();
   }
   for (int v = numberOfNodes() - 1; v >= nodes; --v) {
-    if (nodeList_ != nullptr)
+    if (nodeList_ != nullptr && nodeList_->length() > v)
       nodeList_->discardCell(nodeList_->pLastCell());
     pNodeAt(v)->~KyNode();
     nodes_.removeLast();

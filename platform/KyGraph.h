@@ -10,7 +10,6 @@
 #include <cstddef>
 #include <memory>
 #include <new>
-#include <utility>
 #include <vector>
 
 /// Directed multigraph. The graph owns its nodes and edges and deletes them
@@ -44,17 +43,14 @@ public:
   /// A new edge from `source` to `target`; null (and nothing added) when
   /// either is null or belongs to another graph.
   KyEdge* addEdge(KyNode* source, KyNode* target);
-  /// A new edge from the node at position `source` to the one at `target`;
-  /// null (and nothing added) when either is not a node's position. For a
-  /// caller that holds positions: the nodes themselves are not read, which
-  /// in a large graph saves two visits far apart in memory.
-  KyEdge* addEdgeBetween(int source, int target);
-  /// Edges between the node positions of each pair (source, target), in
-  /// order, as addEdgeBetween() makes them one at a time; false, and nothing
-  /// added, when a pair does not name two nodes. Faster for many edges of a
-  /// large graph: the links each edge changes, far apart in memory, are
-  /// fetched well before they are needed. O(pairs) amortized.
-  bool addEdgesBetween(const std::vector<std::pair<int, int>>& ends);
+  /// New edges, edge i from the node at position `sources[i]` to the node
+  /// at position `targets[i]`, made as addEdge() makes them one by one;
+  /// returns the position of the first. Adds nothing and returns -1 when
+  /// the lists differ in length or name a position that is no node's. The
+  /// nodes themselves are not read, only their links: O(edges), the
+  /// cheaper way to add many edges. Should an allocation throw, the edges
+  /// already added are taken back before the exception leaves.
+  int addEdges(const std::vector<int>& sources, const std::vector<int>& targets);
 
   int numberOfNodes() const { return nodes_.count(); }
   int numberOfEdges() const { return edges_.count(); }
@@ -115,17 +111,18 @@ private:
     }
     /// Room for the next member, whose links are set to `links`; the
     /// caller makes the member there. Either allocation may throw; each is
-    /// made only while still due, so a throw leaves nothing to undo.
+    /// made only while still due, so a throw leaves nothing to undo. Past
+    /// the first kSize positions both blocks of a position start at a
+    /// multiple of kSize: inside them the room and the links are found at
+    /// once, and only a block's first position takes the longer way.
     void* add(const Links& links) {
-      const int position = count_;
-      const std::size_t block = blockOf(static_cast<unsigned>(position));
-      if (block == rooms_.size())
-        rooms_.push_back(std::unique_ptr<Room[]>(new Room[firstOf(block + 1) - firstOf(block)]));
-      if (static_cast<unsigned>(position) == linksRoom_)
-        growLinks();
+      const auto position = static_cast<unsigned>(count_);
+      const unsigned offset = position & (kSize - 1);
+      if (position < kSize || offset == 0)
+        return addStartingBlock(links);
       ++count_;
-      this->links(position) = links;
-      return room(position);
+      links_[position >> kShift][offset] = links;
+      return rooms_[kSmallBlocks + (position >> kShift)][offset].bytes;
     }
     std::size_t bytes() const {
       return firstOf(rooms_.size()) * sizeof(Room) + linksRoom_ * sizeof(Links);
@@ -142,6 +139,19 @@ private:
     struct Room {
       alignas(Member) unsigned char bytes[sizeof(Member)];
     };
+    // add() where a block may be due: among the first kSize positions, or
+    // at the first position of a block.
+    void* addStartingBlock(const Links& links) {
+      const int position = count_;
+      const std::size_t block = blockOf(static_cast<unsigned>(position));
+      if (block == rooms_.size())
+        rooms_.push_back(std::unique_ptr<Room[]>(new Room[firstOf(block + 1) - firstOf(block)]));
+      if (static_cast<unsigned>(position) == linksRoom_)
+        growLinks();
+      ++count_;
+      this->links(position) = links;
+      return room(position);
+    }
     // The member block of `position`, and the first position of `block`.
     static std::size_t blockOf(unsigned position) {
       if (position >= kSize)
@@ -187,6 +197,8 @@ private:
     int count_ = 0;
   };
 
+  /// addEdge() for two nodes known to be this graph's, by position.
+  KyEdge* linkEdge(int source, int target);
   /// The name of `member`, or null.
   const wchar_t* nameOf(const KyGraphMember& member) const;
   /// Gives `member` a copy of `name` (null: no name), kept in place of its

@@ -160,6 +160,18 @@ KyValueStore::Taken KyValueStore::putValue(Cell cell, const Put& put) {
   return taken;
 }
 
+inline void KyValueStore::putInEmpty(Chunk& chunk, int slot, const Put& put) {
+  if (put.what == Put::kInteger) {
+    chunk.integers[slot] = put.integer;
+    chunk.holding[slot] = Holding::kPlainInteger;
+    return;
+  }
+  if (chunk.objects == nullptr)
+    chunk.objects.reset(new KyObject*[kChunkSize]);
+  chunk.objects[slot] = put.object;
+  chunk.holding[slot] = put.owns ? Holding::kOwned : Holding::kReferenced;
+}
+
 KyValueStore::Taken KyValueStore::putValue(Chunk& chunk, int slot, const Put& put) {
   const std::uint8_t held = chunk.holding[slot];
   if (put.what == Put::kInteger) {
@@ -631,7 +643,30 @@ void KyValueStore::fillMembers(const wchar_t* key, const KyGraph& graph, KyOwner
         column = &columnToFill(*tableToFill(key), KyOwnerPlace{&graph, kind, 0, 0, nullptr});
       if (chunk == nullptr)
         chunk = &chunkToFill(*column, at);
-      fillSlot(*column, *chunk, static_cast<int>(p - first), put);
+      if (chunk->count == 0) {
+        // Every slot is empty: nothing to take out or release, and the
+        // counts grow once.
+        putInEmpty(*chunk, static_cast<int>(p - first), put);
+        int filled = 1;
+        for (++p; p < end; ++p)
+          if (value(p, put)) {
+            putInEmpty(*chunk, static_cast<int>(p - first), put);
+            ++filled;
+          }
+        chunk->count = filled;
+        column->count += static_cast<std::size_t>(filled);
+        size_ += static_cast<std::size_t>(filled);
+        break;
+      }
+      const int slot = static_cast<int>(p - first);
+      if (chunk->holding[slot] != Holding::kEmpty) {
+        fillSlot(*column, *chunk, slot, put);
+        continue;
+      }
+      putInEmpty(*chunk, slot, put);
+      ++chunk->count;
+      ++column->count;
+      ++size_;
     }
   }
 }

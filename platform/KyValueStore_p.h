@@ -166,6 +166,9 @@ private:
   // release.
   Taken putValue(Cell cell, const Put& put);
   Taken putValue(Chunk& chunk, int slot, const Put& put);
+  // putValue() for an empty slot and an integer or an object, neither
+  // taking nor releasing anything: the bulk stores' common case, inline.
+  static void putInEmpty(Chunk& chunk, int slot, const Put& put);
   // Takes a cell's, or a chunk slot's, value out, leaving it empty.
   static Taken take(Cell cell);
   static Taken take(Chunk& chunk, int slot);

@@ -1,6 +1,7 @@
 // KyGraph, its members and the edge iterators of a node.
 #include <kyplatform/KyAFactory.h>
 #include <kyplatform/KyEdge.h>
+#include <kyplatform/KyEdgeDList.h>
 #include <kyplatform/KyEdgeIter.h>
 #include <kyplatform/KyGraph.h>
 #include <kyplatform/KyNode.h>
@@ -11,7 +12,6 @@
 #include <memory>
 #include <random>
 #include <string>
-#include <utility>
 #include <vector>
 
 namespace {
@@ -179,62 +179,130 @@ TEST(KyGraph, RefusesEdgesToForeignOrMissingNodes) {
   } refused[] = {{mine, nullptr}, {nullptr, mine}, {mine, theirs}, {theirs, mine}};
   for (const auto& edge : refused)
     EXPECT_EQ(graph.addEdge(edge.source, edge.target), nullptr);
-  // By position: only those of the graph's nodes.
-  for (const auto& [source, target] : {std::pair{0, -1}, {-1, 0}, {0, 1}, {1, 0}})
-    EXPECT_EQ(graph.addEdgeBetween(source, target), nullptr);
   EXPECT_EQ(graph.numberOfEdges(), 0);
   EXPECT_EQ(mine->numberOfOutEdges() + mine->numberOfInEdges(), 0);
 }
 
-TEST(KyGraph, EdgesByPositionAreLinkedAsByNode) {
-  // The same edges, made by node, by position one at a time and by
-  // position all at once (after some made one at a time), past the first
-  // block.
-  KyGraph byNode, byPosition, atOnce;
-  constexpr int kNodes = 50, kEdges = 3000, kFirst = 100;
-  for (int i = 0; i < kNodes; ++i)
-    for (KyGraph* graph : {&byNode, &byPosition, &atOnce})
-      graph->addNode();
-  std::vector<std::pair<int, int>> ends;
-  for (int e = 0; e < kEdges; ++e) {
-    const int source = (e * 7) % kNodes, target = (e * 13 + e / kNodes) % kNodes;
-    byNode.addEdge(byNode.pNodeAt(source), byNode.pNodeAt(target));
-    KyEdge* made = byPosition.addEdgeBetween(source, target);
-    ASSERT_NE(made, nullptr);
-    EXPECT_EQ(made->index(), e);
-    EXPECT_EQ(made->pSourceNode()->index(), source);
-    EXPECT_EQ(made->pTargetNode()->index(), target);
-    if (e < kFirst)
-      atOnce.addEdgeBetween(source, target);
-    else
-      ends.emplace_back(source, target);
+// Every link of every edge and node of `graph`, and its own edge list when
+// made, in one text: two graphs built alike give the same text.
+std::string linksOf(const KyGraph& graph, bool withList) {
+  std::string text;
+  for (int e = 0; e < graph.numberOfEdges(); ++e) {
+    const KyEdge* edge = graph.pEdgeAt(e);
+    text += std::to_string(edge->index()) + ":" + std::to_string(edge->pSourceNode()->index()) +
+            ">" + std::to_string(edge->pTargetNode()->index()) +
+            (edge->pName() != nullptr ? "named" : "") + " ";
   }
-  ASSERT_TRUE(atOnce.addEdgesBetween(ends));
-  for (const KyGraph* graph : {&byPosition, &atOnce}) {
-    ASSERT_EQ(graph->numberOfEdges(), kEdges);
-    for (int e = 0; e < kEdges; ++e)
-      ASSERT_EQ(graph->pEdgeAt(e)->pTargetNode()->index(),
-                byNode.pEdgeAt(e)->pTargetNode()->index());
-    for (int v = 0; v < kNodes; ++v) {
-      SCOPED_TRACE(v);
-      using Out = KyOutEdgeIter;
-      using In = KyInEdgeIter;
-      EXPECT_EQ(edgeIndices<Out>(graph->pNodeAt(v), KY_ITER_FORWARD),
-                edgeIndices<Out>(byNode.pNodeAt(v), KY_ITER_FORWARD));
-      EXPECT_EQ(edgeIndices<In>(graph->pNodeAt(v), KY_ITER_BACKWARD),
-                edgeIndices<In>(byNode.pNodeAt(v), KY_ITER_BACKWARD));
-      EXPECT_EQ(graph->pNodeAt(v)->numberOfOutEdges(), byNode.pNodeAt(v)->numberOfOutEdges());
-      EXPECT_EQ(graph->pNodeAt(v)->numberOfInEdges(), byNode.pNodeAt(v)->numberOfInEdges());
+  for (int v = 0; v < graph.numberOfNodes(); ++v) {
+    const KyNode* node = graph.pNodeAt(v);
+    text += "\n" + std::to_string(v);
+    for (const auto& walk : {edgeIndices<KyOutEdgeIter>(node, KY_ITER_FORWARD),
+                             edgeIndices<KyOutEdgeIter>(node, KY_ITER_BACKWARD),
+                             edgeIndices<KyInEdgeIter>(node, KY_ITER_FORWARD),
+                             edgeIndices<KyInEdgeIter>(node, KY_ITER_BACKWARD)}) {
+      text += " |";
+      for (int e : walk)
+        text += " " + std::to_string(e);
     }
-    EXPECT_EQ(graph->pEdgeList()->length(), kEdges);
   }
-  // One pair that names no node, even the last, and none is made.
-  for (const auto& wrong : {std::pair{kNodes, 0}, {0, -1}}) {
-    std::vector<std::pair<int, int>> some{{0, 1}, {1, 2}, wrong};
-    EXPECT_FALSE(atOnce.addEdgesBetween(some));
-    EXPECT_EQ(atOnce.numberOfEdges(), kEdges);
+  if (withList)
+    for (KyEdgeDListIter it(graph.pEdgeList()); it; ++it)
+      text += " " + std::to_string(it.pEdge()->index());
+  return text;
+}
+
+// Edges added by position, many at once past several blocks, onto a graph
+// that already has edges, its own edge list or a named edge, link exactly
+// as the same edges added one by one.
+TEST(KyGraph, AddsEdgesByPositionAsOneByOne) {
+  const struct {
+    const char* label;
+    bool listMade, named;
+  } setups[] = {{"plain", false, false},
+                {"with its edge list", true, false},
+                {"with a named edge", false, true},
+                {"with both", true, true}};
+  for (const auto& setup : setups) {
+    SCOPED_TRACE(setup.label);
+    std::mt19937 random(11);
+    KyGraph bulk, single;
+    constexpr int kNodes = 1500, kBefore = 1000, kAdded = 3000;
+    for (int v = 0; v < kNodes; ++v) {
+      bulk.addNode();
+      single.addNode();
+    }
+    const auto anyNode = [&] { return static_cast<int>(random() % kNodes); };
+    for (int e = 0; e < kBefore; ++e) {
+      const int from = anyNode(), to = anyNode();
+      bulk.addEdge(bulk.pNodeAt(from), bulk.pNodeAt(to));
+      single.addEdge(single.pNodeAt(from), single.pNodeAt(to));
+    }
+    if (setup.listMade) {
+      bulk.pEdgeList();
+      single.pEdgeList();
+    }
+    if (setup.named) {
+      bulk.pEdgeAt(7)->pName(L"seven");
+      single.pEdgeAt(7)->pName(L"seven");
+    }
+    // Runs from one source, as well as self-loops and parallel edges.
+    std::vector<int> sources, targets;
+    while (sources.size() < kAdded) {
+      const int from = anyNode();
+      for (int run = static_cast<int>(random() % 4); run >= 0; --run) {
+        const int to = random() % 8 == 0 ? from : anyNode();
+        sources.insert(sources.end(), random() % 8 == 0 ? 2 : 1, from);
+        targets.resize(sources.size(), to);
+      }
+    }
+    ASSERT_EQ(bulk.addEdges(sources, targets), kBefore);
+    for (std::size_t e = 0; e < sources.size(); ++e)
+      single.addEdge(single.pNodeAt(sources[e]), single.pNodeAt(targets[e]));
+    ASSERT_EQ(bulk.numberOfEdges(), single.numberOfEdges());
+    EXPECT_EQ(linksOf(bulk, setup.listMade), linksOf(single, setup.listMade));
+    EXPECT_STREQ(bulk.pEdgeAt(7)->pName(), setup.named ? L"seven" : nullptr);
+    // Names given after the bulk add stay with their edges.
+    bulk.pEdgeAt(bulk.numberOfEdges() - 1)->pName(L"last");
+    EXPECT_STREQ(bulk.pEdgeAt(bulk.numberOfEdges() - 1)->pName(), L"last");
+    EXPECT_EQ(bulk.pEdgeAt(bulk.numberOfEdges() - 2)->pName(), nullptr);
   }
-  EXPECT_TRUE(atOnce.addEdgesBetween({}));
+}
+
+// Lists of different lengths, or naming a position that is no node's
+// (below the first, one past the last), anywhere in the lists, add nothing;
+// the last node and empty lists are accepted.
+TEST(KyGraph, AddsNoEdgesFromListsThatNameNoNode) {
+  KyGraph graph;
+  for (int v = 0; v < 3; ++v)
+    graph.addNode();
+  graph.addEdge(graph.pNodeAt(0), graph.pNodeAt(1));
+  graph.pEdgeList();
+  const std::string before = linksOf(graph, true);
+  const struct {
+    const char* label;
+    std::vector<int> sources, targets;
+  } refused[] = {
+      {"longer sources", {0, 1}, {1}},
+      {"longer targets", {0}, {1, 2}},
+      {"no targets", {0}, {}},
+      {"source below the first node", {-1}, {0}},
+      {"target below the first node", {0}, {-1}},
+      {"source one past the last node", {3}, {0}},
+      {"target one past the last node", {0}, {3}},
+      {"a bad target after good edges", {0, 1, 2, 2}, {1, 2, 0, 3}},
+      {"a bad source after good edges", {0, 1, 2, 9}, {1, 2, 0, 0}},
+  };
+  for (const auto& lists : refused) {
+    EXPECT_EQ(graph.addEdges(lists.sources, lists.targets), -1) << lists.label;
+    EXPECT_EQ(linksOf(graph, true), before) << lists.label;
+  }
+  EXPECT_EQ(graph.addEdges({}, {}), 1);
+  EXPECT_EQ(linksOf(graph, true), before);
+  EXPECT_EQ(graph.addEdges({2, 0}, {2, 2}), 1);
+  ASSERT_EQ(graph.numberOfEdges(), 3);
+  EXPECT_EQ(graph.pEdgeAt(1)->pSourceNode(), graph.pNodeAt(2));
+  EXPECT_EQ(graph.pEdgeAt(2)->pTargetNode(), graph.pNodeAt(2));
+  EXPECT_EQ(graph.pEdgeList()->length(), 3);
 }
 
 TEST(KyGraphMember, NamesAreCopiedAndReleasesIgnored) {
