@@ -8,6 +8,7 @@
 #include "KyXMLScope_p.h"
 #include "KyXMLText_p.h"
 
+#include <string_view>
 #include <vector>
 
 using namespace xercesc;
@@ -72,7 +73,7 @@ int KyGraphXMLWriter::writeElement(KyXMLStream& out) {
   // making those lists. Node identifiers by position, for the ends of the
   // edges; they stay valid for the whole write.
   const int nodes = graph->numberOfNodes();
-  std::vector<const wchar_t*> nodeIDs(static_cast<std::size_t>(nodes));
+  std::vector<std::wstring_view> nodeIDs(static_cast<std::size_t>(nodes));
   for (int i = 0; i < nodes; ++i) {
     KyNode* node = graph->pNodeAt(i);
     out.start(u"node");
@@ -82,12 +83,27 @@ int KyGraphXMLWriter::writeElement(KyXMLStream& out) {
       return 0;
     out.end();
   }
+  // An edge's ends are anywhere among the nodes: the identifiers of the
+  // ends of the edges some steps ahead are fetched before they are needed,
+  // in two stages, as where they lie is known only once their views are in.
+  constexpr int kAhead = 16;
   for (int i = 0, edges = graph->numberOfEdges(); i < edges; ++i) {
+    if (i + 2 * kAhead < edges) {
+      const KyGraph::EdgeLinks& later = graph->edgeLinks(i + 2 * kAhead);
+      __builtin_prefetch(&nodeIDs[static_cast<std::size_t>(later.source)]);
+      __builtin_prefetch(&nodeIDs[static_cast<std::size_t>(later.target)]);
+    }
+    if (i + kAhead < edges) {
+      const KyGraph::EdgeLinks& later = graph->edgeLinks(i + kAhead);
+      __builtin_prefetch(nodeIDs[static_cast<std::size_t>(later.source)].data());
+      __builtin_prefetch(nodeIDs[static_cast<std::size_t>(later.target)].data());
+    }
+    const KyGraph::EdgeLinks& ends = graph->edgeLinks(i);
     KyEdge* edge = graph->pEdgeAt(i);
     out.start(u"edge");
     out.attribute(u"id", pID(edge));
-    out.attribute(u"source", nodeIDs[edge->pSourceNode()->index()]);
-    out.attribute(u"target", nodeIDs[edge->pTargetNode()->index()]);
+    out.attribute(u"source", nodeIDs[static_cast<std::size_t>(ends.source)]);
+    out.attribute(u"target", nodeIDs[static_cast<std::size_t>(ends.target)]);
     if (writeMember(out, *edgeWriter_, &ownEdgeWriter_, edge) == 0)
       return 0;
     out.end();
