@@ -53,10 +53,6 @@ struct KyGraphXMLReader::Staging {
   static constexpr int kGraph = -1;
   static constexpr std::uint32_t kNoName = static_cast<std::uint32_t>(-1);
   using Text = KyXMLTexts::Text;
-  struct Ends {
-    int source;
-    int target;
-  };
   // An edge end that named no node yet when its edge came.
   struct Waiting {
     std::size_t edge;
@@ -76,7 +72,9 @@ struct KyGraphXMLReader::Staging {
   std::vector<Text> nodes;
   std::vector<Text> edges;
   std::vector<const DOMElement*> elements[2]; // of nodes, of edges
-  std::vector<Ends> ends;
+  // Per edge, the nodes its ends name, by their order in `nodes` (-1 while
+  // a node waits to be named), then by their positions in the graph.
+  std::vector<int> sources, targets;
   std::vector<Waiting> waiting;
   std::unique_ptr<KyXMLFragment> members; // elements for the caller's readers
   bool gatheringNode = false;
@@ -166,20 +164,18 @@ int KyGraphXMLReader::startElement(const KyXMLStartTag& tag, int depth) {
     staging.nodes.push_back(member);
     return 1;
   }
-  Staging::Ends ends{-1, -1};
   for (const bool target : {false, true}) {
     const XMLCh* id = tag.pAttribute(target ? u"target" : u"source");
     const std::u16string_view end = id != nullptr ? id : u"";
     const int* found = staging.ids.find(end);
-    if (found != nullptr && *found >= 0)
-      (target ? ends.target : ends.source) = *found;
-    else
+    (target ? staging.targets : staging.sources)
+        .push_back(found != nullptr && *found >= 0 ? *found : -1);
+    if (found == nullptr || *found < 0)
       staging.waiting.push_back(Staging::Waiting{staging.edges.size(), target,
                                                  staging.texts.add(tag.pAttribute(u"id")),
                                                  staging.texts.add(end)});
   }
   staging.edges.push_back(member);
-  staging.ends.push_back(ends);
   return 1;
 }
 
@@ -224,24 +220,32 @@ int KyGraphXMLReader::addMembers() {
       return fail(L"the edge " + quoted(staging.texts.view(waiting.edgeID)) + L" has the " +
                   (waiting.target ? L"target " : L"source ") +
                   quoted(staging.texts.view(waiting.end)) + L", which is not a node of the graph");
-    Staging::Ends& ends = staging.ends[waiting.edge];
-    (waiting.target ? ends.target : ends.source) = *found;
+    (waiting.target ? staging.targets : staging.sources)[waiting.edge] = *found;
   }
 
   KyGraph* graph = pGraph();
   staging.nodesBefore = graph->numberOfNodes();
   staging.edgesBefore = graph->numberOfEdges();
   std::vector<KyNode*> nodes;
+  std::vector<int> positions;
   nodes.reserve(staging.nodes.size());
+  positions.reserve(staging.nodes.size());
   for (std::size_t i = 0; i < staging.nodes.size(); ++i) {
     nodes.push_back(graph->addNode());
+    positions.push_back(nodes.back()->index());
     if (readMember(*nodeReader_, i, true, nodes.back()) == 0)
       return 0;
   }
+  // The edges at once, by their ends' positions: their links, anywhere in
+  // a large graph, are fetched ahead.
+  for (std::vector<int>* ends : {&staging.sources, &staging.targets})
+    for (int& end : *ends)
+      end = positions[static_cast<std::size_t>(end)];
+  graph->addEdges(staging.sources, staging.targets);
   std::vector<KyEdge*> edges;
   edges.reserve(staging.edges.size());
   for (std::size_t i = 0; i < staging.edges.size(); ++i) {
-    edges.push_back(graph->addEdge(nodes[staging.ends[i].source], nodes[staging.ends[i].target]));
+    edges.push_back(graph->pEdgeAt(staging.edgesBefore + static_cast<int>(i)));
     if (readMember(*edgeReader_, i, false, edges.back()) == 0)
       return 0;
   }
