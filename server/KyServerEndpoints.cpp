@@ -264,11 +264,10 @@ KyServerReply KyServerEndpoints::health() const {
   return reply;
 }
 
-KyServerReply KyServerEndpoints::readiness() const {
+KyServerReply KyServerEndpoints::readiness(bool draining) const {
   // Nearly full: a tenth of the budget is left, too little for most
   // requests to be taken.
   const bool full = budget_.used() > budget_.limit() - budget_.limit() / 10;
-  const bool draining = draining_;
   const char* status = draining ? "draining" : full ? "full" : "ready";
   KyServerReply reply;
   if (draining || full)
@@ -283,7 +282,7 @@ KyServerReply KyServerEndpoints::readiness() const {
 
 KyServerReply KyServerEndpoints::metrics(int connections) const {
   const KyServerWorkerPool::Load load = workers_.load();
-  const bool ready = readiness().status == statusOk;
+  const bool ready = readiness(draining_).status == statusOk;
   KyServerReply reply;
   reply.contentType = "text/plain; version=0.0.4";
   reply.body = metrics_.text({load.workers, load.busy, load.queued, connections, budget_.used(),

@@ -68,8 +68,9 @@ public:
   /// GET /healthz.
   KyServerReply health() const;
   /// GET /readyz: 200 while the service takes requests, 503 while it
-  /// drains or its memory for requests is nearly taken.
-  KyServerReply readiness() const;
+  /// drains (`draining`, as the caller read draining()) or its memory for
+  /// requests is nearly taken.
+  KyServerReply readiness(bool draining) const;
   /// GET /metrics, from an authorized sender, given the connections open.
   KyServerReply metrics(int connections) const;
   /// Notes one request that has ended (answered, or its connection lost),

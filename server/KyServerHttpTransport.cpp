@@ -104,10 +104,6 @@ public:
   /// The headers are in: answers at once what needs no body, and refuses
   /// at once what cannot be read.
   MHD_Result begin() {
-    // Read once, before any reply is made: a reply closes its connection
-    // only when the service was already draining as it was made, so that
-    // what /readyz says and whether the connection stays open agree.
-    draining_ = endpoints_.draining();
     transport_.watch_.requestBegan(connection_);
     const KyAnalysisServerOptions& options = endpoints_.options();
     if (static_cast<int>(MHD_get_connection_values(connection_, MHD_HEADER_KIND, nullptr,
@@ -129,8 +125,10 @@ public:
                                  : KyServerEndpoints::unauthorized(authorization));
     if (method_ == "GET" && path_ == healthPath)
       return answerLater(endpoints_.health());
-    if (method_ == "GET" && path_ == readinessPath)
-      return answerLater(endpoints_.readiness());
+    if (method_ == "GET" && path_ == readinessPath) {
+      readiness_ = true;
+      return answerLater(KyServerReply());
+    }
     return answerLater(
         KyServerReply::refusal(REFUSAL_NOT_FOUND, "no such endpoint: " + method_ + " " + path_));
   }
@@ -311,6 +309,12 @@ private:
   }
 
   MHD_Result queue(KyServerReply&& reply) {
+    // Read once: every reply sent while the service drains closes its
+    // connection, so that no client or balancer sends it more, and the
+    // readiness, made here, says "draining" whenever it does.
+    const bool draining = endpoints_.draining();
+    if (readiness_)
+      reply = endpoints_.readiness(draining);
     auto* body = new std::string(std::move(reply.body));
     MHD_Response* response = MHD_create_response_from_buffer_with_free_callback_cls(
         body->size(), body->data(), [](void* held) { delete static_cast<std::string*>(held); },
@@ -324,7 +328,7 @@ private:
     MHD_add_response_header(response, "X-Request-Id", facts_.id.c_str());
     for (const auto& [name, value] : reply.headers)
       MHD_add_response_header(response, name.c_str(), value.c_str());
-    if (reply.closing || draining_)
+    if (reply.closing || draining)
       MHD_add_response_header(response, "Connection", "close");
     status_ = reply.status;
     const MHD_Result queued =
@@ -344,8 +348,8 @@ private:
   KyAnalysisStop stop_;
   std::string authorization_;
   bool allowed_ = false;
-  /// The service was draining when the request's headers came in.
-  bool draining_ = false;
+  /// The request asks for the readiness, told as its answer is sent.
+  bool readiness_ = false;
   /// reply_ holds the answer, to be given once the request is in.
   bool later_ = false;
   bool compressed_ = false;
