@@ -215,7 +215,8 @@ int KyRemoteAnalysisService::run(KyServiceInputData* input, KyServiceOutputData*
         break;
       const bool again = failed == ANALYSIS_ERROR_CANNOT_CONNECT ||
                          failed == ANALYSIS_ERROR_SERVICE_BUSY ||
-                         failed == ANALYSIS_ERROR_UNREADABLE_ANSWER;
+                         failed == ANALYSIS_ERROR_UNREADABLE_ANSWER ||
+                         (answer && answer->status == KyAnalysisWireContract::statusBadGateway);
       if (!again || attempt >= retries_)
         return answerAlone(failed);
       std::this_thread::sleep_for(backoff(

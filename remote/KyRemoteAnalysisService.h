@@ -35,9 +35,10 @@ class KyServiceOutputData;
 /// - retries(): how many times a request is sent again when that is safe:
 ///   no connection could be made, the service was busy (503; after its
 ///   Retry-After, at most 10 s), or the connection broke off before the
-///   answer (the service keeps nothing of a request, so none is done
-///   twice); never after a time limit. Waits 100 ms before the first, twice
-///   as long before each next one, up to 2 s. 0 at first.
+///   answer, the client's or, as a balancer in front tells with 502, the
+///   balancer's to the service (the service keeps nothing of a request, so
+///   none is done twice); never after a time limit. Waits 100 ms before the
+///   first, twice as long before each next one, up to 2 s. 0 at first.
 ///
 /// The object keeps no state between runs and opens a connection per run;
 /// one object may serve several threads at once while its settings stay

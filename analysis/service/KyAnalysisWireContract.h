@@ -38,6 +38,10 @@ inline constexpr char retryAfterHeader[] = "Retry-After";
 
 /// The status of an answer.
 inline constexpr int statusOk = 200;
+/// What a balancer in front of services answers when the service it chose
+/// broke off without an answer: safe to send again, as a service keeps
+/// nothing of a request.
+inline constexpr int statusBadGateway = 502;
 
 /// Why a service refuses a request.
 enum KyAnalysisRefusalEnum : int {

@@ -1,7 +1,9 @@
 // A client that sends a request again when that is safe: after no
-// connection, after a busy service; and not otherwise.
+// connection, after a busy service, after a balancer's bad gateway; and not
+// otherwise.
 #include <kyanalysis/KyAnalysisEnums.h>
 #include <kyanalysis/KyAnalysisErrorEnum.h>
+#include <kyanalysis/KyAnalysisWireContract.h>
 #include <kyremote/KyRemoteAnalysisService.h>
 
 #include "remote/KyRemoteTesting.h"
@@ -9,7 +11,9 @@
 #include "support/KyServiceInProcess.h"
 
 #include <gtest/gtest.h>
+#include <httplib.h>
 
+#include <atomic>
 #include <chrono>
 #include <memory>
 #include <thread>
@@ -93,6 +97,45 @@ TEST(RemoteRetries, NothingIsSentAgainAfterARefusalOrATimeLimit) {
   EXPECT_EQ(service.awaitLog(2).size(), 2u) << "one request each:\n" << service.logText();
   std::this_thread::sleep_for(std::chrono::milliseconds(500));
   EXPECT_EQ(service.log().size(), 2u) << service.logText();
+}
+
+TEST(RemoteRetries, ABalancersBadGatewayIsSentAgainItsTimeoutIsNot) {
+  // A stand-in balancer answers the first request itself, with 502 or 504,
+  // and relays the others to a service.
+  kytest::ServiceInProcess service;
+  ASSERT_TRUE(service.ok());
+  for (const int status : {502, 504}) {
+    SCOPED_TRACE(status);
+    std::atomic<int> asked{0};
+    httplib::Server balancer;
+    balancer.Post(KyAnalysisWireContract::runPath, [&](const httplib::Request& request,
+                                                       httplib::Response& response) {
+      if (asked++ == 0) {
+        response.status = status;
+        return;
+      }
+      const auto relayed = httplib::Client(service.url())
+                               .Post(KyAnalysisWireContract::runPath, request.body,
+                                     KyAnalysisWireContract::stringContentType);
+      response.status = relayed ? relayed->status : 500;
+      if (relayed)
+        response.set_content(relayed->body, KyAnalysisWireContract::stringContentType);
+    });
+    const int port = balancer.bind_to_any_port("127.0.0.1");
+    ASSERT_GT(port, 0);
+    std::thread listening([&] { balancer.listen_after_bind(); });
+    for (int i = 0; i < 200 && !balancer.is_running(); ++i)
+      std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    KyRemoteAnalysisService remote((L"http://127.0.0.1:" + std::to_wstring(port)).c_str());
+    remote.retries(2);
+    RemoteCase c(OPERATION_SHORTEST_PATHS, 5, 3, 1u);
+    KyServiceOutputData answer;
+    EXPECT_EQ(remote.run(&c.input, &answer),
+              status == 502 ? ANALYSIS_ERROR_NONE : ANALYSIS_ERROR_REQUEST_REFUSED);
+    EXPECT_EQ(asked, status == 502 ? 2 : 1);
+    balancer.stop();
+    listening.join();
+  }
 }
 
 } // namespace
