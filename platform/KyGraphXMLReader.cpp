@@ -241,7 +241,8 @@ int KyGraphXMLReader::addMembers() {
   for (std::vector<int>* ends : {&staging.sources, &staging.targets})
     for (int& end : *ends)
       end = positions[static_cast<std::size_t>(end)];
-  graph->addEdges(staging.sources, staging.targets);
+  if (graph->addEdges(staging.sources, staging.targets) < 0)
+    return fail(L"the graph cannot hold " + std::to_wstring(staging.edges.size()) + L" more edges");
   std::vector<KyEdge*> edges;
   edges.reserve(staging.edges.size());
   for (std::size_t i = 0; i < staging.edges.size(); ++i) {
